@@ -1,0 +1,78 @@
+// The contract between Trovelle and its decoding library, libdecoder.so.
+//
+// The library keeps one open video and one decoding position; no entry point takes a
+// handle. It returns pointers to records in its own memory, which the caller never
+// frees or writes. This header is the only thing the program and the library share,
+// so any library that exports these seven names with these records can be dropped in.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" {
+
+// Describes the open video. Both size pairs describe the one frame buffer that
+// getNextFrame delivers.
+struct TDecoderFileInfo {
+    int32_t Reserved0[2];
+    int32_t FrameWidth;
+    int32_t FrameHeight;
+    int32_t Width;
+    int32_t Height;
+    double FPS;         // frames per second, always positive and finite
+    double AspectRatio; // display width / display height, always positive
+    int32_t DurationHours;
+    int32_t DurationMinutes;
+    int32_t DurationSeconds;
+    int32_t Reserved1;
+    int32_t Duration; // whole seconds
+    int32_t Reserved2;
+};
+
+// Describes the frame delivered last.
+struct TDecoderFrameInfo {
+    int64_t Timestamp; // whole seconds from the start of the video
+};
+
+// Pixels: Width x Height 32-bit words 0x00RRGGBB, top row first, stride 4 x Width.
+// Valid until the next getNextFrame, seek or openFile.
+struct TDecoderFrame {
+    uint32_t* Pixels;
+};
+
+static_assert(offsetof(TDecoderFileInfo, FrameWidth) == 8);
+static_assert(offsetof(TDecoderFileInfo, FrameHeight) == 12);
+static_assert(offsetof(TDecoderFileInfo, Width) == 16);
+static_assert(offsetof(TDecoderFileInfo, Height) == 20);
+static_assert(offsetof(TDecoderFileInfo, FPS) == 24);
+static_assert(offsetof(TDecoderFileInfo, AspectRatio) == 32);
+static_assert(offsetof(TDecoderFileInfo, DurationHours) == 40);
+static_assert(offsetof(TDecoderFileInfo, DurationMinutes) == 44);
+static_assert(offsetof(TDecoderFileInfo, DurationSeconds) == 48);
+static_assert(offsetof(TDecoderFileInfo, Duration) == 56);
+static_assert(sizeof(TDecoderFileInfo) >= 60);
+static_assert(offsetof(TDecoderFrameInfo, Timestamp) == 0 && sizeof(TDecoderFrameInfo) == 8);
+static_assert(offsetof(TDecoderFrame, Pixels) == 0);
+
+// 0 = opened; anything else = refused. The two integers are reserved and passed as 0.
+// A refused file leaves the previously open video open and its records unchanged.
+typedef int32_t (*TOpenFileProc)(const char* FileName, int32_t Reserved1, int32_t Reserved2);
+typedef TDecoderFileInfo* (*TGetFileInfoProc)();
+typedef TDecoderFrameInfo* (*TGetFrameInfoProc)();
+// The frame delivered last again (null when there is none).
+typedef TDecoderFrame* (*TGetFrameProc)();
+// The next frame in presentation order, or null when none is left.
+typedef TDecoderFrame* (*TGetNextFrameProc)();
+// Exact: the next getNextFrame delivers the first frame whose time is >= Seconds.
+typedef int32_t (*TSeekProc)(int32_t Seconds);
+// Reserved; answers -1.
+typedef int32_t (*TConvertProc)();
+
+int32_t openFile(const char* FileName, int32_t Reserved1, int32_t Reserved2);
+TDecoderFileInfo* getFileInfo();
+TDecoderFrameInfo* getFrameInfo();
+TDecoderFrame* getFrame();
+TDecoderFrame* getNextFrame();
+int32_t seek(int32_t Seconds);
+int32_t convert();
+}

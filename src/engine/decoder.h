@@ -1,0 +1,59 @@
+// TDecoder: the program's one binding to the decoding library libdecoder.so.
+//
+// It loads the library at run time by its bare name (the executable's RUNPATH makes its
+// own folder the first place searched), resolves the seven entry points, opens a video,
+// hands out decoded frames one at a time, seeks by whole seconds, and keeps pointers to
+// the two information records the library maintains. It assumes nothing of the library
+// beyond decoder_api.h, so any library meeting that contract can be dropped in.
+//
+// The decoder has no lock: exactly one thread uses it at a time (the main thread, the
+// play thread during playback, or the convert thread during a job).
+#pragma once
+
+#include "decoder_api.h"
+#include "exceptions.h"
+
+#include <string>
+
+// The decoding library refused a video.
+class EMPEG2Error : public Exception {
+public:
+    using Exception::Exception;
+};
+
+class TDecoder {
+public:
+    static constexpr const char* kLibraryName = "libdecoder.so";
+
+    // Loads LibraryName and resolves the entry points; raises EOSError when the library or
+    // one of the entry points is missing (the library is unloaded again).
+    explicit TDecoder(const std::string& LibraryName = kLibraryName);
+    ~TDecoder();
+    TDecoder(const TDecoder&) = delete;
+    TDecoder& operator=(const TDecoder&) = delete;
+
+    // Opens FileName (UTF-8); raises EMPEG2Error when the library refuses it, leaving
+    // every field as it was.
+    void Open(const std::string& FileName);
+    // The next frame, or null at the end of the video. Refreshes FFrameInfo.
+    TDecoderFrame* NextFrame();
+    // The next NextFrame delivers the frame at Seconds.
+    void Seek(int32_t Seconds);
+    void Rewind() { Seek(0); }
+
+    TDecoderFrameInfo* FFrameInfo = nullptr;
+    TDecoderFileInfo* FFileInfo = nullptr;
+    int32_t FrameWidth = 0;
+    int32_t FrameHeight = 0;
+    double AspectRatio = 0;
+    double FPS = 0;
+
+private:
+    void* FLibrary = nullptr;
+    TOpenFileProc FOpenFile = nullptr;
+    TGetFrameInfoProc FGetFrameInfo = nullptr;
+    TGetFileInfoProc FGetFileInfo = nullptr;
+    TGetFrameProc FGetFrame = nullptr;
+    TGetNextFrameProc FGetNextFrame = nullptr;
+    TSeekProc FSeek = nullptr;
+};

@@ -1,0 +1,23 @@
+// Trovelle's platform-specific services, each behind one small function: where the
+// program lives, where thumbnails go by default, the single-instance lock and opening a
+// link through the desktop. Everything else in the program is portable.
+#pragma once
+
+#include <string>
+
+// The folder of the program file, ending in "/".
+std::string ProgramFolder();
+
+// Where thumbnails go when no save folder was chosen: the user's pictures folder, else
+// the home folder, ending in "/".
+std::string DefaultSaveFolder();
+
+// Appends "/" unless Path is empty or already ends in one.
+std::string IncludeTrailingSlash(const std::string& Path);
+
+// Takes the program-wide single-instance lock named Name for the life of the process.
+// False when another process holds it.
+bool AcquireSingleInstance(const std::string& Name);
+
+// Hands a URL (web page, mail link, local folder) to the desktop; the result is not examined.
+void OpenURL(const std::string& Url);
