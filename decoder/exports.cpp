@@ -1,1 +1,131 @@
-// in progress
+// The seven entry points of libdecoder.so. The library keeps one open video, its two
+// information records and the last delivered picture; see decoder_api.h for the contract.
+#include "decoder_api.h"
+
+#include "frame_converter.h"
+#include "video_reader.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <new>
+
+extern "C" {
+#include <libavutil/frame.h>
+#include <libavutil/log.h>
+}
+
+#define DECODER_EXPORT __attribute__((visibility("default")))
+
+namespace {
+
+struct TState {
+    std::unique_ptr<TVideoReader> Reader;
+    TFrameConverter Converter;
+    TDecoderFileInfo FileInfo{};
+    TDecoderFrameInfo FrameInfo{};
+    TDecoderFrame Frame{};
+    bool HasFrame = false;
+    bool Opened = false; // a video was opened once: the records stay valid from then on
+};
+
+TState& State() {
+    static TState Instance;
+    return Instance;
+}
+
+// FFmpeg speaks to stderr by default; the host program has no use for it.
+void QuietLogging() {
+    static const bool Done = [] {
+        if (!std::getenv("TROVELLE_DECODER_LOG"))
+            av_log_set_level(AV_LOG_QUIET);
+        return true;
+    }();
+    (void)Done;
+}
+
+void FillFileInfo(const TVideoReader& Reader, int Width, int Height, TDecoderFileInfo& Info) {
+    Info = TDecoderFileInfo{};
+    Info.FrameWidth = Info.Width = Width;
+    Info.FrameHeight = Info.Height = Height;
+    Info.FPS = Reader.FPS();
+    // A quarter turn swaps the display's sides.
+    Info.AspectRatio = Reader.Rotation() % 180 ? 1.0 / Reader.StoredAspectRatio() : Reader.StoredAspectRatio();
+    // Whole seconds, truncated; the margin keeps 19.999999 from a time base's rounding at 20.
+    const double Seconds = std::floor(Reader.DurationSeconds() + 1e-6);
+    Info.Duration = Seconds >= INT32_MAX ? INT32_MAX : static_cast<int32_t>(Seconds);
+    Info.DurationHours = Info.Duration / 3600;
+    Info.DurationMinutes = Info.Duration / 60 % 60;
+    Info.DurationSeconds = Info.Duration % 60;
+}
+
+} // namespace
+
+extern "C" {
+
+DECODER_EXPORT int32_t openFile(const char* FileName, int32_t, int32_t) {
+    QuietLogging();
+    if (!FileName || !*FileName)
+        return -1;
+    TState& S = State();
+    try {
+        // The new video is opened beside the old one, which stays open when this one is
+        // refused.
+        auto Reader = std::make_unique<TVideoReader>(FileName);
+        S.Converter.Setup(Reader->StoredWidth(), Reader->StoredHeight(), Reader->Rotation());
+        S.Reader = std::move(Reader);
+        FillFileInfo(*S.Reader, S.Converter.OutputWidth(), S.Converter.OutputHeight(), S.FileInfo);
+        S.FrameInfo.Timestamp = 0;
+        S.Frame.Pixels = nullptr;
+        S.HasFrame = false;
+        S.Opened = true;
+        return 0;
+    } catch (const std::bad_alloc&) {
+        return -2;
+    } catch (...) {
+        return -1;
+    }
+}
+
+DECODER_EXPORT TDecoderFileInfo* getFileInfo() { return State().Opened ? &State().FileInfo : nullptr; }
+
+DECODER_EXPORT TDecoderFrameInfo* getFrameInfo() { return State().Opened ? &State().FrameInfo : nullptr; }
+
+DECODER_EXPORT TDecoderFrame* getFrame() { return State().HasFrame ? &State().Frame : nullptr; }
+
+DECODER_EXPORT TDecoderFrame* getNextFrame() {
+    TState& S = State();
+    S.HasFrame = false;
+    if (!S.Reader)
+        return nullptr;
+    try {
+        const AVFrame* Picture = S.Reader->NextFrame();
+        if (!Picture)
+            return nullptr;
+        S.Frame.Pixels = S.Converter.Convert(Picture);
+        S.FrameInfo.Timestamp = S.Reader->SecondsOf(Picture);
+        S.HasFrame = true;
+        return &S.Frame;
+    } catch (...) {
+        // A picture that cannot be converted ends the video for the caller.
+        return nullptr;
+    }
+}
+
+DECODER_EXPORT int32_t seek(int32_t Seconds) {
+    TState& S = State();
+    S.HasFrame = false;
+    if (!S.Reader)
+        return -1;
+    try {
+        S.Reader->Seek(Seconds);
+        return 0;
+    } catch (...) {
+        // The file could not be read again (removed, say): nothing is left to deliver.
+        S.Reader.reset();
+        return -1;
+    }
+}
+
+DECODER_EXPORT int32_t convert() { return -1; }
+}

@@ -1,1 +1,121 @@
-// in progress
+#include "frame_converter.h"
+
+#include "av_error.h"
+
+#include <algorithm>
+
+extern "C" {
+#include <libavutil/frame.h>
+#include <libavutil/pixdesc.h>
+#include <libswscale/swscale.h>
+}
+
+namespace {
+
+// The "J" formats are full-range variants of the plain YUV ones; swscale wants the plain
+// format with the range given explicitly.
+AVPixelFormat PlainFormat(AVPixelFormat Format, bool& FullRange) {
+    switch (Format) {
+    case AV_PIX_FMT_YUVJ420P: FullRange = true; return AV_PIX_FMT_YUV420P;
+    case AV_PIX_FMT_YUVJ422P: FullRange = true; return AV_PIX_FMT_YUV422P;
+    case AV_PIX_FMT_YUVJ444P: FullRange = true; return AV_PIX_FMT_YUV444P;
+    case AV_PIX_FMT_YUVJ440P: FullRange = true; return AV_PIX_FMT_YUV440P;
+    case AV_PIX_FMT_YUVJ411P: FullRange = true; return AV_PIX_FMT_YUV411P;
+    default: return Format;
+    }
+}
+
+// The matrix to use for a frame. Untagged video follows what players do: BT.709 for HD
+// sizes, BT.601 for SD.
+int MatrixOf(const AVFrame* Frame) {
+    switch (Frame->colorspace) {
+    case AVCOL_SPC_BT709: return SWS_CS_ITU709;
+    case AVCOL_SPC_FCC: return SWS_CS_FCC;
+    case AVCOL_SPC_SMPTE240M: return SWS_CS_SMPTE240M;
+    case AVCOL_SPC_BT2020_NCL:
+    case AVCOL_SPC_BT2020_CL: return SWS_CS_BT2020;
+    case AVCOL_SPC_BT470BG:
+    case AVCOL_SPC_SMPTE170M: return SWS_CS_ITU601;
+    default: return (Frame->width >= 1280 || Frame->height > 576) ? SWS_CS_ITU709 : SWS_CS_ITU601;
+    }
+}
+
+// Turns a Width x Height picture clockwise by 90 (Clockwise) or 270 degrees into Dst,
+// which is Height x Width. Works in tiles so that both sides stay in the cache.
+void Transpose(const uint32_t* Src, int Width, int Height, uint32_t* Dst, bool Clockwise) {
+    constexpr int kTile = 32;
+    for (int Y0 = 0; Y0 < Height; Y0 += kTile) {
+        const int Y1 = std::min(Y0 + kTile, Height);
+        for (int X0 = 0; X0 < Width; X0 += kTile) {
+            const int X1 = std::min(X0 + kTile, Width);
+            for (int Y = Y0; Y < Y1; ++Y) {
+                const uint32_t* Row = Src + static_cast<size_t>(Y) * Width;
+                for (int X = X0; X < X1; ++X) {
+                    // Clockwise: source (X, Y) goes to column Height-1-Y of row X.
+                    // Anticlockwise: to column Y of row Width-1-X.
+                    const size_t To = Clockwise
+                                          ? static_cast<size_t>(X) * Height + (Height - 1 - Y)
+                                          : static_cast<size_t>(Width - 1 - X) * Height + Y;
+                    Dst[To] = Row[X];
+                }
+            }
+        }
+    }
+}
+
+} // namespace
+
+TFrameConverter::~TFrameConverter() { sws_freeContext(FContext); }
+
+void TFrameConverter::Setup(int StoredWidth, int StoredHeight, int Rotation) {
+    FStoredWidth = StoredWidth;
+    FStoredHeight = StoredHeight;
+    FRotation = Rotation;
+    const size_t Pixels = static_cast<size_t>(StoredWidth) * StoredHeight;
+    FOutput.assign(Pixels, 0);
+    FStored.assign(Rotation ? Pixels : 0, 0);
+}
+
+void TFrameConverter::PrepareContext(const AVFrame* Frame) {
+    bool FullRange = Frame->color_range == AVCOL_RANGE_JPEG;
+    const AVPixelFormat Source = PlainFormat(static_cast<AVPixelFormat>(Frame->format), FullRange);
+    const int Matrix = MatrixOf(Frame);
+    if (FContext && Frame->width == FSourceWidth && Frame->height == FSourceHeight &&
+        Source == FSourceFormat && Matrix == FColorSpace && int(FullRange) == FFullRange)
+        return;
+
+    sws_freeContext(FContext);
+    FContext = sws_getContext(Frame->width, Frame->height, Source, FStoredWidth, FStoredHeight,
+                              AV_PIX_FMT_BGR0, SWS_BILINEAR, nullptr, nullptr, nullptr);
+    if (!FContext)
+        throw TAvError(std::string("Unsupported picture format ") +
+                       (av_get_pix_fmt_name(Source) ? av_get_pix_fmt_name(Source) : "?"));
+    // Converting into RGB, the destination table is not used; the destination is full range.
+    const int* Coefficients = sws_getCoefficients(Matrix);
+    sws_setColorspaceDetails(FContext, Coefficients, FullRange, sws_getCoefficients(SWS_CS_DEFAULT), 1, 0,
+                             1 << 16, 1 << 16);
+    FSourceWidth = Frame->width;
+    FSourceHeight = Frame->height;
+    FSourceFormat = Source;
+    FColorSpace = Matrix;
+    FFullRange = FullRange;
+}
+
+uint32_t* TFrameConverter::Convert(const AVFrame* Frame) {
+    PrepareContext(Frame);
+    uint32_t* Target = FRotation ? FStored.data() : FOutput.data();
+    uint8_t* DstPlanes[4] = {reinterpret_cast<uint8_t*>(Target), nullptr, nullptr, nullptr};
+    int DstStrides[4] = {FStoredWidth * 4, 0, 0, 0};
+    sws_scale(FContext, Frame->data, Frame->linesize, 0, Frame->height, DstPlanes, DstStrides);
+
+    switch (FRotation) {
+    case 90: Transpose(FStored.data(), FStoredWidth, FStoredHeight, FOutput.data(), true); break;
+    case 270: Transpose(FStored.data(), FStoredWidth, FStoredHeight, FOutput.data(), false); break;
+    case 180: std::reverse_copy(FStored.begin(), FStored.end(), FOutput.begin()); break;
+    default: break;
+    }
+    // swscale fills the unused byte with 0xFF; the delivered words are 0x00RRGGBB.
+    for (uint32_t& Pixel : FOutput)
+        Pixel &= 0x00FFFFFF;
+    return FOutput.data();
+}

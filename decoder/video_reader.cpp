@@ -1,1 +1,389 @@
-// in progress
+#include "video_reader.h"
+
+#include "av_error.h"
+
+#include <cmath>
+#include <stdexcept>
+#include <sys/stat.h>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/display.h>
+#include <libavutil/mathematics.h>
+}
+
+namespace {
+
+// Decoding errors in a row after which a stream counts as ended rather than damaged.
+constexpr int kMaxErrorsInARow = 500;
+constexpr double kFallbackFPS = 25.0;
+// How much of a program or transport stream's end is read to find its last picture.
+constexpr int64_t kTailBytes = 4 << 20;
+
+// The clockwise turn that shows the stream upright, from its display matrix.
+int RotationOf(const AVStream* Stream) {
+    const int32_t* Matrix = nullptr;
+#if LIBAVFORMAT_VERSION_MAJOR >= 61
+    const AVPacketSideData* Side = av_packet_side_data_get(
+        Stream->codecpar->coded_side_data, Stream->codecpar->nb_coded_side_data, AV_PKT_DATA_DISPLAYMATRIX);
+    if (Side && Side->size >= 9 * sizeof(int32_t))
+        Matrix = reinterpret_cast<const int32_t*>(Side->data);
+#else
+    size_t Size = 0;
+    const uint8_t* Data = av_stream_get_side_data(Stream, AV_PKT_DATA_DISPLAYMATRIX, &Size);
+    if (Data && Size >= 9 * sizeof(int32_t))
+        Matrix = reinterpret_cast<const int32_t*>(Data);
+#endif
+    if (!Matrix)
+        return 0;
+    // The matrix gives the anticlockwise angle; players turn the picture back by it.
+    const double Angle = -av_display_rotation_get(Matrix);
+    if (std::isnan(Angle))
+        return 0;
+    int Turn = static_cast<int>(std::lround(Angle / 90.0)) * 90 % 360;
+    if (Turn < 0)
+        Turn += 360;
+    return Turn;
+}
+
+bool Positive(AVRational R) { return R.num > 0 && R.den > 0; }
+
+} // namespace
+
+TVideoReader::TVideoReader(const std::string& FileName) : FFileName(FileName) {
+    struct stat Info {};
+    if (stat(FileName.c_str(), &Info) != 0)
+        throw std::runtime_error("File not found: " + FileName);
+    if (!S_ISREG(Info.st_mode))
+        throw std::runtime_error("Not a file: " + FileName);
+    try {
+        OpenInput();
+        FStartTime = FStream->start_time != AV_NOPTS_VALUE ? FStream->start_time : 0;
+        AVFrame* First = Decode();
+        if (!First)
+            throw std::runtime_error("No picture could be decoded from " + FileName);
+        // Times count from the first picture: a container's start time can lie a frame
+        // or more before it (AVI and raw streams with B-frames).
+        FFirstTime = FStartTime = FLastTime;
+        FHasPending = true;
+        ReadProperties();
+    } catch (...) {
+        CloseInput();
+        throw;
+    }
+}
+
+TVideoReader::TVideoReader(const std::string& FileName, TInputOnly) : FFileName(FileName) {
+    try {
+        OpenInput();
+    } catch (...) {
+        CloseInput();
+        throw;
+    }
+}
+
+TVideoReader::~TVideoReader() { CloseInput(); }
+
+void TVideoReader::OpenInput() {
+    // Only local files: a name that looks like another protocol ("http:", "concat:") is
+    // still read as a file name.
+    AVDictionary* Options = nullptr;
+    av_dict_set(&Options, "protocol_whitelist", "file", 0);
+    const std::string Url = "file:" + FFileName;
+    const int Rc = avformat_open_input(&FFormat, Url.c_str(), nullptr, &Options);
+    av_dict_free(&Options);
+    CheckRc(Rc, "Cannot read " + FFileName);
+    CheckRc(avformat_find_stream_info(FFormat, nullptr), "Cannot read " + FFileName);
+
+    // The best video stream that is a moving picture (not a cover image).
+    FStreamIndex = av_find_best_stream(FFormat, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    if (FStreamIndex >= 0 && (FFormat->streams[FStreamIndex]->disposition & AV_DISPOSITION_ATTACHED_PIC)) {
+        FStreamIndex = -1;
+        for (unsigned I = 0; I < FFormat->nb_streams; ++I) {
+            const AVStream* S = FFormat->streams[I];
+            if (S->codecpar->codec_type == AVMEDIA_TYPE_VIDEO && !(S->disposition & AV_DISPOSITION_ATTACHED_PIC)) {
+                FStreamIndex = static_cast<int>(I);
+                break;
+            }
+        }
+    }
+    if (FStreamIndex < 0)
+        throw std::runtime_error("No video stream in " + FFileName);
+    FStream = FFormat->streams[FStreamIndex];
+    for (unsigned I = 0; I < FFormat->nb_streams; ++I)
+        if (static_cast<int>(I) != FStreamIndex)
+            FFormat->streams[I]->discard = AVDISCARD_ALL;
+
+    const AVCodec* Codec = avcodec_find_decoder(FStream->codecpar->codec_id);
+    if (!Codec)
+        throw std::runtime_error("No decoder for the video of " + FFileName);
+    FCodec = avcodec_alloc_context3(Codec);
+    if (!FCodec)
+        throw std::bad_alloc();
+    CheckRc(avcodec_parameters_to_context(FCodec, FStream->codecpar), "Cannot decode " + FFileName);
+    FCodec->pkt_timebase = FStream->time_base;
+    // A raw stream's container carries no times (FFmpeg can only guess its length from
+    // the bit rate), and those the parser makes up jump; count frames instead.
+    FCountFrames = FFormat->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE;
+    FCodec->thread_count = 0; // one per core
+    FCodec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+    CheckRc(avcodec_open2(FCodec, Codec, nullptr), "Cannot decode " + FFileName);
+
+    FPacket = av_packet_alloc();
+    FFrame = av_frame_alloc();
+    if (!FPacket || !FFrame)
+        throw std::bad_alloc();
+
+    const AVRational Rate = Positive(FStream->avg_frame_rate) ? FStream->avg_frame_rate : FStream->r_frame_rate;
+    FFrameStep = Positive(Rate) ? std::max<int64_t>(1, av_rescale_q(1, av_inv_q(Rate), FStream->time_base)) : 1;
+    FRateNum = Positive(Rate) ? Rate.num : 25;
+    FRateDen = Positive(Rate) ? Rate.den : 1;
+    FDecoded = 0;
+    FInputEnded = FEnded = FHasPending = false;
+    FLastTime = INT64_MIN;
+}
+
+void TVideoReader::CloseInput() {
+    av_frame_free(&FFrame);
+    av_packet_free(&FPacket);
+    avcodec_free_context(&FCodec);
+    avformat_close_input(&FFormat);
+    FStream = nullptr;
+}
+
+void TVideoReader::ReadProperties() {
+    FStoredWidth = FFrame->width;
+    FStoredHeight = FFrame->height;
+    FRotation = RotationOf(FStream);
+
+    const AVRational Rate = Positive(FStream->avg_frame_rate) ? FStream->avg_frame_rate : FStream->r_frame_rate;
+    FFPS = Positive(Rate) ? av_q2d(Rate) : kFallbackFPS;
+    if (!std::isfinite(FFPS) || FFPS <= 0)
+        FFPS = kFallbackFPS;
+
+    const AVRational Sample = av_guess_sample_aspect_ratio(FFormat, FStream, FFrame);
+    const double Sar = Positive(Sample) ? av_q2d(Sample) : 1.0;
+    FStoredAspect = FStoredHeight > 0 ? FStoredWidth * Sar / FStoredHeight : 1.0;
+    if (!std::isfinite(FStoredAspect) || FStoredAspect <= 0)
+        FStoredAspect = 1.0;
+
+    // FFmpeg only guesses the length of a raw stream from its bit rate, which can be far
+    // off: count it from all the packets' times instead. For program and transport
+    // streams it takes the packet times near the end, where the last pictures often
+    // carry none: decode the tail and take the end of the last picture.
+    switch (FFormat->duration_estimation_method) {
+    case AVFMT_DURATION_FROM_BITRATE: FDuration = MeasureDurationByPackets(); break;
+    case AVFMT_DURATION_FROM_PTS: FDuration = MeasureDurationByDecodingTail(); break;
+    default:
+        if (FStream->duration != AV_NOPTS_VALUE && FStream->duration > 0)
+            FDuration = FStream->duration * av_q2d(FStream->time_base);
+        else if (FFormat->duration != AV_NOPTS_VALUE && FFormat->duration > 0)
+            FDuration = FFormat->duration / static_cast<double>(AV_TIME_BASE);
+        else
+            FDuration = MeasureDurationByPackets();
+    }
+    if (!std::isfinite(FDuration) || FDuration < 0)
+        FDuration = 0;
+}
+
+double TVideoReader::MeasureDurationByPackets() const {
+    // A second reading of the file, packets only (no decoding), so that the open one
+    // keeps its place.
+    AVFormatContext* Scan = nullptr;
+    AVDictionary* Options = nullptr;
+    av_dict_set(&Options, "protocol_whitelist", "file", 0);
+    const std::string Url = "file:" + FFileName;
+    const int Rc = avformat_open_input(&Scan, Url.c_str(), nullptr, &Options);
+    av_dict_free(&Options);
+    if (Rc < 0)
+        return 0;
+    int64_t End = INT64_MIN;
+    int64_t Count = 0;
+    AVPacket* Packet = av_packet_alloc();
+    if (Packet && avformat_find_stream_info(Scan, nullptr) >= 0 &&
+        FStreamIndex < static_cast<int>(Scan->nb_streams)) {
+        for (unsigned I = 0; I < Scan->nb_streams; ++I)
+            if (static_cast<int>(I) != FStreamIndex)
+                Scan->streams[I]->discard = AVDISCARD_ALL;
+        while (av_read_frame(Scan, Packet) >= 0) {
+            if (Packet->stream_index == FStreamIndex) {
+                ++Count;
+                const int64_t Time = Packet->pts != AV_NOPTS_VALUE ? Packet->pts : Packet->dts;
+                if (Time != AV_NOPTS_VALUE)
+                    End = std::max(End, Time + (Packet->duration > 0 ? Packet->duration : FFrameStep));
+            }
+            av_packet_unref(Packet);
+        }
+    }
+    av_packet_free(&Packet);
+    avformat_close_input(&Scan);
+
+    if (!FCountFrames && End != INT64_MIN && End > FStartTime)
+        return (End - FStartTime) * av_q2d(FStream->time_base);
+    return Count / FFPS;
+}
+
+double TVideoReader::MeasureDurationByDecodingTail() const {
+    const double Estimate = FStream->duration > 0 ? FStream->duration * av_q2d(FStream->time_base) : 0;
+    try {
+        TVideoReader Tail(FFileName, TInputOnly{});
+        Tail.FStartTime = FStartTime;
+        // Only the pictures' times are wanted, not their quality.
+        Tail.FCodec->skip_loop_filter = AVDISCARD_ALL;
+        const int64_t Size = avio_size(Tail.FFormat->pb);
+        if (Size > kTailBytes && av_seek_frame(Tail.FFormat, -1, Size - kTailBytes, AVSEEK_FLAG_BYTE) < 0)
+            return Estimate;
+        Tail.ResetDecoding();
+        int64_t End = INT64_MIN;
+        while (Tail.Decode())
+            End = std::max(End, Tail.FLastTime + FFrameStep);
+        if (End == INT64_MIN || End <= FStartTime)
+            return Estimate;
+        return (End - FStartTime) * av_q2d(FStream->time_base);
+    } catch (const std::exception&) {
+        return Estimate;
+    }
+}
+
+int64_t TVideoReader::TimestampOf(const AVFrame* Frame) {
+    // The picture's own time first: FFmpeg's best-effort guess can switch between
+    // presentation and decoding times within a stream and so jump by a frame.
+    int64_t Time = Frame->pts;
+    if (Time == AV_NOPTS_VALUE)
+        Time = Frame->best_effort_timestamp;
+    if (Time == AV_NOPTS_VALUE)
+        Time = FLastTime == INT64_MIN ? FStartTime : FLastTime + FFrameStep;
+    return Time;
+}
+
+AVFrame* TVideoReader::Decode() {
+    if (FEnded)
+        return nullptr;
+    int Errors = 0; // damaged pictures and packets in a row
+    for (;;) {
+        int Rc = avcodec_receive_frame(FCodec, FFrame);
+        if (Rc == 0) {
+            FLastTime = FCountFrames ? FStartTime + av_rescale_q(FDecoded, AVRational{FRateDen, FRateNum},
+                                                                 FStream->time_base)
+                                     : TimestampOf(FFrame);
+            ++FDecoded;
+            FFrame->pts = FLastTime;
+            return FFrame;
+        }
+        if (Rc != AVERROR(EAGAIN)) {
+            // AVERROR_EOF: the drained decoder has nothing left. Anything else is a damaged
+            // picture, skipped unless damage is all there is.
+            if (Rc == AVERROR_EOF || ++Errors > kMaxErrorsInARow) {
+                FEnded = true;
+                return nullptr;
+            }
+            continue;
+        }
+        if (FInputEnded) {
+            FEnded = true;
+            return nullptr;
+        }
+
+        Rc = av_read_frame(FFormat, FPacket);
+        if (Rc < 0) {
+            // End of the file (or a read error, which ends it too): drain the decoder so
+            // that the pictures it still holds are not lost.
+            avcodec_send_packet(FCodec, nullptr);
+            FInputEnded = true;
+            continue;
+        }
+        if (FPacket->stream_index == FStreamIndex) {
+            Rc = avcodec_send_packet(FCodec, FPacket);
+            // A corrupt packet is skipped; it counts towards giving up.
+            if (Rc >= 0)
+                Errors = 0;
+            else if (Rc != AVERROR(EAGAIN) && ++Errors > kMaxErrorsInARow) {
+                av_packet_unref(FPacket);
+                FEnded = true;
+                return nullptr;
+            }
+        }
+        av_packet_unref(FPacket);
+    }
+}
+
+const AVFrame* TVideoReader::NextFrame() {
+    if (FHasPending) {
+        FHasPending = false;
+        return FFrame;
+    }
+    return Decode();
+}
+
+int64_t TVideoReader::SecondsOf(const AVFrame* Frame) const {
+    const int64_t Seconds = av_rescale_rnd(Frame->pts - FStartTime, FStream->time_base.num,
+                                           FStream->time_base.den, AV_ROUND_DOWN);
+    return Seconds < 0 ? 0 : Seconds;
+}
+
+void TVideoReader::ResetDecoding() {
+    avcodec_flush_buffers(FCodec);
+    FDecoded = 0;
+    FInputEnded = FEnded = FHasPending = false;
+    FLastTime = INT64_MIN;
+}
+
+void TVideoReader::RestartFromBeginning() {
+    if (FCountFrames) {
+        // Counted times hold only when reading starts at the very beginning.
+        CloseInput();
+        OpenInput();
+        return;
+    }
+    const int Rc = avformat_seek_file(FFormat, FStreamIndex, INT64_MIN, FStartTime, FStartTime, 0);
+    ResetDecoding();
+    if (Rc >= 0) {
+        AVFrame* First = Decode();
+        if (First && FLastTime == FFirstTime) {
+            FHasPending = true;
+            return;
+        }
+    }
+    // The container cannot go back to its first picture: read it anew.
+    CloseInput();
+    OpenInput();
+}
+
+void TVideoReader::Seek(int32_t Seconds) {
+    const int64_t Target = FStartTime + av_rescale_q(std::max(Seconds, 0), AVRational{1, 1}, FStream->time_base);
+    if (Seconds <= 0 || FCountFrames) {
+        // Raw streams have no times to seek by: read from the start.
+        RestartFromBeginning();
+        if (Seconds > 0)
+            DropUntil(Target, const_cast<AVFrame*>(NextFrame()));
+        return;
+    }
+
+    // A plain backward seek may land after the target (program and transport streams
+    // place by estimated byte positions) or find nothing at all (a stream of one long
+    // GOP). Check the first picture and step further back until it is not past the target,
+    // finally from the start.
+    AVFrame* Frame = nullptr;
+    for (int64_t Back = 0;; Back = Back ? Back * 2 : 1) {
+        if (Seconds - Back <= 0) {
+            RestartFromBeginning();
+            Frame = const_cast<AVFrame*>(NextFrame());
+            break;
+        }
+        const int64_t SeekTime = FStartTime + av_rescale_q(Seconds - Back, AVRational{1, 1}, FStream->time_base);
+        if (av_seek_frame(FFormat, FStreamIndex, SeekTime, AVSEEK_FLAG_BACKWARD) < 0)
+            continue;
+        ResetDecoding();
+        Frame = Decode();
+        if (Frame && FLastTime <= Target)
+            break;
+    }
+    DropUntil(Target, Frame);
+}
+
+void TVideoReader::DropUntil(int64_t Target, AVFrame* Frame) {
+    while (Frame && FLastTime < Target)
+        Frame = Decode();
+    FHasPending = Frame != nullptr;
+}

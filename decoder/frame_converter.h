@@ -1,0 +1,45 @@
+// TFrameConverter turns decoded pictures into the library's delivered layout: 32-bit
+// 0x00RRGGBB words, top row first, rows exactly 4 x width bytes apart, turned upright
+// when the video carries a rotation.
+//
+// Colours are converted with each frame's own matrix and range (BT.601, BT.709,
+// BT.2020; limited or full range), so that a thumbnail looks like the video does in a
+// player. A picture whose size changes in mid-stream is scaled to the size delivered
+// from the start, because the callers size their buffers once.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+struct AVFrame;
+struct SwsContext;
+
+class TFrameConverter {
+public:
+    TFrameConverter() = default;
+    ~TFrameConverter();
+    TFrameConverter(const TFrameConverter&) = delete;
+    TFrameConverter& operator=(const TFrameConverter&) = delete;
+
+    // Stored picture size and the clockwise turn (0, 90, 180 or 270) that makes it upright.
+    void Setup(int StoredWidth, int StoredHeight, int Rotation);
+
+    // Converts Frame into the output buffer and returns it; it stays valid until the next
+    // Convert or Setup.
+    uint32_t* Convert(const AVFrame* Frame);
+
+    int OutputWidth() const { return FRotation % 180 ? FStoredHeight : FStoredWidth; }
+    int OutputHeight() const { return FRotation % 180 ? FStoredWidth : FStoredHeight; }
+
+private:
+    void PrepareContext(const AVFrame* Frame);
+
+    int FStoredWidth = 0;
+    int FStoredHeight = 0;
+    int FRotation = 0;
+    SwsContext* FContext = nullptr;
+    // What FContext was made for, so that it is rebuilt only when a frame differs.
+    int FSourceWidth = 0, FSourceHeight = 0, FSourceFormat = -1, FColorSpace = -1, FFullRange = -1;
+    std::vector<uint32_t> FStored; // upright-before-turning picture, used for rotated video
+    std::vector<uint32_t> FOutput;
+};

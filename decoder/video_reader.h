@@ -1,0 +1,91 @@
+// TVideoReader holds one open video: the demuxer, the decoder of its best video stream,
+// and the reading position. It delivers decoded pictures in presentation order and
+// seeks exactly, so that the next picture is the first one at or after a given second.
+//
+// It is the FFmpeg side of libdecoder.so; the entry points in exports.cpp turn its
+// pictures into the delivered 32-bit layout. FFmpeg types stay out of this header.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct AVFormatContext;
+struct AVCodecContext;
+struct AVFrame;
+struct AVPacket;
+struct AVStream;
+
+class TVideoReader {
+public:
+    // Opens FileName and decodes its first picture; raises TAvError (or std::runtime_error)
+    // when the file holds no decodable video.
+    explicit TVideoReader(const std::string& FileName);
+    ~TVideoReader();
+    TVideoReader(const TVideoReader&) = delete;
+    TVideoReader& operator=(const TVideoReader&) = delete;
+
+    // The next picture, or null when none is left (then null until the next Seek).
+    const AVFrame* NextFrame();
+    // The next NextFrame delivers the first picture whose time is >= Seconds; null when
+    // there is none. Seconds <= 0 gives the first picture.
+    void Seek(int32_t Seconds);
+    // A picture's time in whole seconds from the start of the video, rounded down.
+    int64_t SecondsOf(const AVFrame* Frame) const;
+
+    int StoredWidth() const { return FStoredWidth; }
+    int StoredHeight() const { return FStoredHeight; }
+    // Clockwise turn (0, 90, 180, 270) that shows the picture upright.
+    int Rotation() const { return FRotation; }
+    double FPS() const { return FFPS; }
+    // Display aspect ratio of the stored picture (width x sample aspect / height).
+    double StoredAspectRatio() const { return FStoredAspect; }
+    double DurationSeconds() const { return FDuration; }
+
+private:
+    void OpenInput();
+    void CloseInput();
+    void ReadProperties();
+    // Decodes the next picture into FFrame; null at the end.
+    AVFrame* Decode();
+    int64_t TimestampOf(const AVFrame* Frame);
+    void ResetDecoding();
+    // Positions the demuxer so that decoding starts at the first picture; reopens the file
+    // when the container cannot seek back to its start.
+    void RestartFromBeginning();
+    // Decodes on from Frame until the first picture at or after Target; it is delivered next.
+    void DropUntil(int64_t Target, AVFrame* Frame);
+    // The length from all the packets' times (no decoding).
+    double MeasureDurationByPackets() const;
+    // The length up to the end of the last picture, decoding the last few megabytes.
+    double MeasureDurationByDecodingTail() const;
+
+    // Opens the file and its decoder only, for a look at its end.
+    struct TInputOnly {};
+    TVideoReader(const std::string& FileName, TInputOnly);
+
+    std::string FFileName;
+    AVFormatContext* FFormat = nullptr;
+    AVCodecContext* FCodec = nullptr;
+    AVStream* FStream = nullptr;
+    int FStreamIndex = -1;
+    AVPacket* FPacket = nullptr;
+    AVFrame* FFrame = nullptr;
+
+    bool FInputEnded = false;  // the demuxer is exhausted and the decoder was told so
+    bool FEnded = false;       // no picture is left
+    bool FHasPending = false;  // FFrame holds a picture that NextFrame delivers next
+    int64_t FStartTime = 0;    // stream time of the video's start, in stream time base units
+    int64_t FFirstTime = 0;    // stream time of the first picture
+    int64_t FLastTime = INT64_MIN;
+    int64_t FFrameStep = 1;    // one frame's length in stream time base units
+    bool FCountFrames = false; // times come from counting frames (raw streams)
+    int64_t FDecoded = 0;      // pictures decoded since reading (re)started
+    int FRateNum = 25, FRateDen = 1;
+
+    int FStoredWidth = 0;
+    int FStoredHeight = 0;
+    int FRotation = 0;
+    double FFPS = 25;
+    double FStoredAspect = 1;
+    double FDuration = 0;
+};

@@ -1,0 +1,263 @@
+// libdecoder.so against its contract, on the test videos: properties, every frame in
+// order, exact seeks checked by the frame content, the end of the video, bad input, and
+// pictures compared with ffmpeg's own output.
+#include "decoder.h"
+#include "fixtures.h"
+#include "frame_identity.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+struct TPropertiesCase {
+    const char* File;
+    int Width, Height;
+    double FPS, Aspect;
+    int Duration;
+};
+
+const TPropertiesCase kProperties[] = {
+    {"long_gop_25.mp4", 320, 240, 25, 4.0 / 3, 120},
+    {"ntsc_2997.mp4", 320, 240, 30000.0 / 1001, 4.0 / 3, 10},
+    {"fps_12_5.mp4", 320, 240, 12.5, 4.0 / 3, 10},
+    {"mpeg2.mpg", 320, 240, 25, 4.0 / 3, 20},
+    {"one_gop.ts", 320, 240, 25, 4.0 / 3, 8},
+    {"raw.m1v", 320, 240, 25, 4.0 / 3, 3},
+    {"mpeg4.avi", 320, 240, 25, 4.0 / 3, 5},
+    {"wmv2.wmv", 320, 240, 25, 4.0 / 3, 5},
+    {"vp9.webm", 320, 240, 25, 4.0 / 3, 3},
+    {"anamorphic.mp4", 720, 576, 25, 16.0 / 9, 2},
+    {"rotated_90.mp4", 240, 320, 25, 3.0 / 4, 1},
+    {"one_frame.mp4", 320, 240, 25, 4.0 / 3, 0},
+    {"vidéo été – 日本 #1 (copy).mp4", 320, 240, 30000.0 / 1001, 4.0 / 3, 10},
+};
+
+// The frame count as ffprobe decodes it.
+int64_t ProbeFrameCount(const std::string& Path) {
+    const std::string Out = RunCommand("ffprobe -v error -select_streams v:0 -count_frames -show_entries "
+                                       "stream=nb_read_frames -of csv=p=0 " +
+                                       ShellQuote(Path));
+    return std::atoll(Out.c_str());
+}
+
+// ffmpeg's own decoding of frame number Index (counted from the start, which is
+// exact everywhere; ffmpeg's own seek is not exact in program and transport streams),
+// as 0x00RRGGBB words; empty if none.
+std::vector<uint32_t> FfmpegPicture(const std::string& Path, int Index, int Width, int Height) {
+    const std::string Out = RunCommand("ffmpeg -nostdin -v error -i " + ShellQuote(Path) +
+                                       " -vf 'select=eq(n\\," + std::to_string(Index) +
+                                       ")' -frames:v 1 -f rawvideo -pix_fmt bgr0 -");
+    std::vector<uint32_t> Pixels;
+    if (Out.size() == static_cast<size_t>(Width) * Height * 4) {
+        Pixels.resize(static_cast<size_t>(Width) * Height);
+        std::memcpy(Pixels.data(), Out.data(), Out.size());
+    }
+    return Pixels;
+}
+
+// Mean absolute difference of the colour bytes of two pictures.
+double MeanDifference(const uint32_t* A, const uint32_t* B, size_t Count) {
+    double Sum = 0;
+    for (size_t I = 0; I < Count; ++I)
+        for (int Shift : {0, 8, 16})
+            Sum += std::abs(int((A[I] >> Shift) & 0xFF) - int((B[I] >> Shift) & 0xFF));
+    return Sum / (Count * 3.0);
+}
+
+TFrameIdentity Identity(const TDecoder& Decoder, const TDecoderFrame* Frame) {
+    return ReadIdentity(Frame->Pixels, Decoder.FFileInfo->Width, Decoder.FFileInfo->Height);
+}
+
+} // namespace
+
+class DecoderProperties : public testing::TestWithParam<TPropertiesCase> {};
+
+TEST_P(DecoderProperties, MatchTheFile) {
+    const TPropertiesCase& C = GetParam();
+    TDecoder Decoder;
+    Decoder.Open(Fixture(C.File));
+    const TDecoderFileInfo& Info = *Decoder.FFileInfo;
+    EXPECT_EQ(Info.Width, C.Width);
+    EXPECT_EQ(Info.Height, C.Height);
+    EXPECT_EQ(Info.FrameWidth, C.Width);
+    EXPECT_EQ(Info.FrameHeight, C.Height);
+    EXPECT_NEAR(Info.FPS, C.FPS, 1e-6);
+    EXPECT_NEAR(Info.AspectRatio, C.Aspect, 1e-3);
+    EXPECT_EQ(Info.Duration, C.Duration);
+    EXPECT_EQ(Info.DurationHours * 3600 + Info.DurationMinutes * 60 + Info.DurationSeconds, C.Duration);
+    EXPECT_EQ(Decoder.FFrameInfo->Timestamp, 0);
+    EXPECT_EQ(Decoder.FrameWidth, C.Width);
+    EXPECT_DOUBLE_EQ(Decoder.AspectRatio, Info.AspectRatio);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, DecoderProperties, testing::ValuesIn(kProperties));
+
+// Every frame is delivered in order, the decoder is drained at the end (nothing lost),
+// the end stays the end, and a rewind starts over.
+class DecoderReadsEveryFrame : public testing::TestWithParam<const char*> {};
+
+TEST_P(DecoderReadsEveryFrame, InOrderAndDrained) {
+    const std::string Path = Fixture(GetParam());
+    TDecoder Decoder;
+    Decoder.Open(Path);
+    int64_t Count = 0;
+    int64_t LastSecond = 0;
+    while (TDecoderFrame* Frame = Decoder.NextFrame()) {
+        const TFrameIdentity Id = Identity(Decoder, Frame);
+        ASSERT_EQ(Id.Index, Count & 0xFFFF) << "frame " << Count;
+        EXPECT_EQ(Decoder.FFrameInfo->Timestamp, Id.Second) << "frame " << Count;
+        EXPECT_GE(Decoder.FFrameInfo->Timestamp, LastSecond);
+        LastSecond = Decoder.FFrameInfo->Timestamp;
+        ++Count;
+    }
+    EXPECT_EQ(Count, ProbeFrameCount(Path));
+    for (int I = 0; I < 3; ++I)
+        EXPECT_EQ(Decoder.NextFrame(), nullptr);
+
+    Decoder.Rewind();
+    TDecoderFrame* First = Decoder.NextFrame();
+    ASSERT_NE(First, nullptr);
+    EXPECT_EQ(Identity(Decoder, First).Index, 0);
+    EXPECT_EQ(Decoder.FFrameInfo->Timestamp, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, DecoderReadsEveryFrame,
+                         testing::Values("ntsc_2997.mp4", "mpeg2.mpg", "one_gop.ts", "raw.m1v", "mpeg4.avi",
+                                         "wmv2.wmv", "vp9.webm", "one_frame.mp4"));
+
+// After seek(S) the next frame is the first one at or after S seconds, whatever the GOP
+// length or the container's start time.
+struct TSeekCase {
+    const char* File;
+    double FPS;
+    std::vector<int> Seconds;
+};
+
+class DecoderSeeksExactly : public testing::TestWithParam<TSeekCase> {};
+
+TEST_P(DecoderSeeksExactly, ToTheFrameAtTheSecond) {
+    const TSeekCase& C = GetParam();
+    TDecoder Decoder;
+    Decoder.Open(Fixture(C.File));
+    for (int S : C.Seconds) {
+        Decoder.Seek(S);
+        TDecoderFrame* Frame = Decoder.NextFrame();
+        ASSERT_NE(Frame, nullptr) << "seek " << S;
+        const int Expected = static_cast<int>(std::ceil(S * C.FPS - 1e-9));
+        EXPECT_EQ(Identity(Decoder, Frame).Index, Expected) << "seek " << S;
+        EXPECT_EQ(Decoder.FFrameInfo->Timestamp, S) << "seek " << S;
+        // Frames go on in order after a seek.
+        Frame = Decoder.NextFrame();
+        ASSERT_NE(Frame, nullptr);
+        EXPECT_EQ(Identity(Decoder, Frame).Index, Expected + 1) << "after seek " << S;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, DecoderSeeksExactly,
+    testing::Values(TSeekCase{"long_gop_25.mp4", 25, {15, 0, 10, 9, 119, 59, 1, 60, 30}},
+                    TSeekCase{"ntsc_2997.mp4", 30000.0 / 1001, {3, 9, 1, 7}},
+                    TSeekCase{"mpeg2.mpg", 25, {10, 3, 19, 0, 12}},
+                    TSeekCase{"one_gop.ts", 25, {5, 2, 7, 1}},
+                    TSeekCase{"raw.m1v", 25, {2, 1, 0}},
+                    TSeekCase{"mpeg4.avi", 25, {4, 2}},
+                    TSeekCase{"wmv2.wmv", 25, {3, 1}},
+                    TSeekCase{"vp9.webm", 25, {2, 1}}));
+
+TEST(DecoderSeek, OutsideTheVideo) {
+    TDecoder Decoder;
+    Decoder.Open(Fixture("long_gop_25.mp4"));
+    Decoder.Seek(120); // exactly the duration: past the last frame
+    EXPECT_EQ(Decoder.NextFrame(), nullptr);
+    EXPECT_EQ(Decoder.NextFrame(), nullptr);
+    Decoder.Seek(5000);
+    EXPECT_EQ(Decoder.NextFrame(), nullptr);
+    Decoder.Seek(-7);
+    TDecoderFrame* Frame = Decoder.NextFrame();
+    ASSERT_NE(Frame, nullptr);
+    EXPECT_EQ(Identity(Decoder, Frame).Index, 0);
+}
+
+TEST(DecoderBadInput, IsRefusedAndThePreviousVideoStays) {
+    TDecoder Decoder;
+    Decoder.Open(Fixture("long_gop_25.mp4"));
+    Decoder.Seek(20);
+    for (const char* Name : {"no-such-file.mp4", "folder.mp4", "empty.mp4", "garbage.mp4", "audio_only.m4a", ""}) {
+        EXPECT_THROW(Decoder.Open(Fixture(Name)), EMPEG2Error) << Name;
+    }
+    TDecoderFrame* Frame = Decoder.NextFrame();
+    ASSERT_NE(Frame, nullptr);
+    EXPECT_EQ(Identity(Decoder, Frame).Index, 500);
+    EXPECT_EQ(Decoder.FFileInfo->Duration, 120);
+}
+
+TEST(DecoderBadInput, TruncatedFileDeliversWhatIsThere) {
+    TDecoder Decoder;
+    Decoder.Open(Fixture("truncated.mp4"));
+    int Count = 0;
+    while (TDecoderFrame* Frame = Decoder.NextFrame()) {
+        EXPECT_EQ(Identity(Decoder, Frame).Index, Count);
+        ++Count;
+    }
+    EXPECT_GT(Count, 0);
+    Decoder.Seek(9); // the index promises frames the file no longer has
+    EXPECT_EQ(Decoder.NextFrame(), nullptr);
+}
+
+// The picture itself, after a seek, against ffmpeg's own decoding: rotation, colour
+// matrix and range, anamorphic storage.
+class DecoderPictureMatchesFfmpeg : public testing::TestWithParam<std::pair<const char*, int>> {};
+
+TEST_P(DecoderPictureMatchesFfmpeg, AfterSeek) {
+    const auto [Name, Seconds] = GetParam();
+    const std::string Path = Fixture(Name);
+    TDecoder Decoder;
+    Decoder.Open(Path);
+    Decoder.Seek(Seconds);
+    TDecoderFrame* Frame = Decoder.NextFrame();
+    ASSERT_NE(Frame, nullptr);
+    const int W = Decoder.FFileInfo->Width, H = Decoder.FFileInfo->Height;
+    const int Index = static_cast<int>(std::ceil(Seconds * Decoder.FFileInfo->FPS - 1e-9));
+    const std::vector<uint32_t> Reference = FfmpegPicture(Path, Index, W, H);
+    ASSERT_FALSE(Reference.empty()) << "ffmpeg gave no " << W << "x" << H << " picture";
+    EXPECT_LT(MeanDifference(Frame->Pixels, Reference.data(), Reference.size()), 3.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, DecoderPictureMatchesFfmpeg,
+                         testing::Values(std::pair{"rotated_90.mp4", 0}, std::pair{"full_range_709.mp4", 0},
+                                         std::pair{"anamorphic.mp4", 1}, std::pair{"mpeg2.mpg", 7},
+                                         std::pair{"one_gop.ts", 6}, std::pair{"long_gop_25.mp4", 77}));
+
+TEST(DecoderPicture, RotatedVideoIsDeliveredUpright) {
+    TDecoder Decoder;
+    Decoder.Open(Fixture("rotated_90.mp4"));
+    TDecoderFrame* Frame = Decoder.NextFrame();
+    ASSERT_NE(Frame, nullptr);
+    // Stored 320x240 with a red square at the top left, and a display matrix of 90
+    // degrees anticlockwise: upright it is 240x320 with the square at the bottom left,
+    // as players show it.
+    const int W = Decoder.FFileInfo->Width, H = Decoder.FFileInfo->Height;
+    const auto IsRed = [&](int X, int Y) {
+        const uint32_t P = Frame->Pixels[Y * W + X];
+        return ((P >> 16) & 0xFF) > 200 && (P & 0xFF) < 60;
+    };
+    EXPECT_TRUE(IsRed(10, H - 10));
+    EXPECT_FALSE(IsRed(10, 10));
+    EXPECT_FALSE(IsRed(W - 10, 10));
+    EXPECT_FALSE(IsRed(W - 10, H - 10));
+}
+
+TEST(DecoderPicture, FullRangeBt709ColoursAsEncoded) {
+    TDecoder Decoder;
+    Decoder.Open(Fixture("full_range_709.mp4"));
+    TDecoderFrame* Frame = Decoder.NextFrame();
+    ASSERT_NE(Frame, nullptr);
+    EXPECT_EQ(Frame->Pixels[120 * 320 + 160] >> 24, 0u); // 0x00RRGGBB
+    const uint32_t Pixel = Frame->Pixels[120 * 320 + 160] & 0xFFFFFF;
+    EXPECT_NEAR(int(Pixel >> 16), 0xC0, 3);
+    EXPECT_NEAR(int((Pixel >> 8) & 0xFF), 0x30, 3);
+    EXPECT_NEAR(int(Pixel & 0xFF), 0x20, 3);
+}
