@@ -1,0 +1,126 @@
+#include "FreeBitmap.h"
+
+#include "FastDIB.h"
+
+#include <FreeImage.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+static_assert(kFitUnknown == FIT_UNKNOWN && kFitBitmap == FIT_BITMAP && kFifUnknown == FIF_UNKNOWN);
+// The 32-bit bytes of a TFastDIB (blue, green, red, fourth) are copied without reordering.
+static_assert(FI_RGBA_BLUE == 0 && FI_RGBA_GREEN == 1 && FI_RGBA_RED == 2);
+
+// The shared library on Linux registers its plugins when it is loaded, so FreeImage_Initialise is
+// not called here.
+
+TFreeBitmap::TFreeBitmap(int ImageType, int Width, int Height, int Bpp)
+{
+    if (Width > 0 && Height > 0 && Bpp > 0)
+        SetSize(ImageType, Width, Height, Bpp);
+}
+
+TFreeBitmap::~TFreeBitmap()
+{
+    if (FDib)
+        FreeImage_Unload(FDib);
+}
+
+void TFreeBitmap::Clear()
+{
+    if (FDib) {
+        FreeImage_Unload(FDib);
+        FDib = nullptr;
+        Change();
+    }
+}
+
+bool TFreeBitmap::SetSize(int /*ImageType*/, int Width, int Height, int Bpp, unsigned RedMask,
+                          unsigned GreenMask, unsigned BlueMask)
+{
+    if (FDib) {
+        FreeImage_Unload(FDib);
+        FDib = nullptr;
+    }
+    // Always the standard bitmap type: the writer only ever holds pictures.
+    FDib = FreeImage_Allocate(Width, Height, Bpp, RedMask, GreenMask, BlueMask);
+    if (!FDib)
+        return false;
+    Change();
+    return true;
+}
+
+bool TFreeBitmap::Changing(FIBITMAP* OldDib, FIBITMAP* NewDib)
+{
+    bool Handled = false;
+    if (OldDib != NewDib && OnChanging)
+        OnChanging(this, OldDib, NewDib, Handled);
+    return Handled;
+}
+
+bool TFreeBitmap::Replace(FIBITMAP* NewDib)
+{
+    if (!NewDib)
+        return false;
+    if (!Changing(FDib, NewDib) && IsValid() && FDib != NewDib)
+        FreeImage_Unload(FDib);
+    FDib = NewDib;
+    Change();
+    return true;
+}
+
+void TFreeBitmap::Change()
+{
+    if (OnChange)
+        OnChange(this);
+}
+
+bool TFreeBitmap::ConvertTo24Bits()
+{
+    if (!FDib)
+        return false;
+    return Replace(FreeImage_ConvertTo24Bits(FDib));
+}
+
+bool TFreeBitmap::CanSave(int Format) const
+{
+    if (!IsValid() || Format == FIF_UNKNOWN)
+        return false;
+    const auto Fif = static_cast<FREE_IMAGE_FORMAT>(Format);
+    const FREE_IMAGE_TYPE Type = FreeImage_GetImageType(FDib);
+    if (Type == FIT_BITMAP)
+        return FreeImage_FIFSupportsWriting(Fif) &&
+               FreeImage_FIFSupportsExportBPP(Fif, static_cast<int>(FreeImage_GetBPP(FDib)));
+    return FreeImage_FIFSupportsExportType(Fif, Type);
+}
+
+bool TFreeBitmap::Save(const std::string& FileName, int Flags) const
+{
+    const FREE_IMAGE_FORMAT Format = FreeImage_GetFIFFromFilename(FileName.c_str());
+    if (!CanSave(Format))
+        return false;
+    return FreeImage_Save(Format, FDib, FileName.c_str(), Flags);
+}
+
+void CopyToWriter(const TFastDIB& Image, TFreeBitmap& Writer)
+{
+    if (!Image.Bits())
+        return;
+    Writer.SetSize(kFitUnknown, Image.Width(), Image.Height(), Image.Bpp());
+    FIBITMAP* Dib = Writer.Dib();
+    if (!Dib)
+        return;
+    // Both sides pad rows to 32 bits, so the layouts agree and one block move does it. Should they
+    // ever differ, only the bytes that both rows hold are copied, row by row.
+    BYTE* Target = FreeImage_GetBits(Dib);
+    const unsigned Pitch = FreeImage_GetPitch(Dib);
+    const int Rows = std::min<int>(Image.AbsHeight(), static_cast<int>(FreeImage_GetHeight(Dib)));
+    if (Pitch == static_cast<unsigned>(Image.BWidth())) {
+        MoveLongs(Image.Bits(), Target, Rows * Image.BWidth() / 4);
+    } else {
+        const std::size_t RowBytes = std::min<std::size_t>(Pitch, static_cast<std::size_t>(Image.BWidth()));
+        for (int i = 0; i < Rows; ++i)
+            std::memcpy(Target + static_cast<std::size_t>(i) * Pitch, Image.Scanlines()[i], RowBytes);
+    }
+}
