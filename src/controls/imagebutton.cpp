@@ -1,0 +1,104 @@
+#include "imagebutton.h"
+
+#include <QEnterEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+
+// How far the pressed face moves right and down when UseDown is on.
+constexpr int kDownShift = 2;
+
+} // namespace
+
+TImageButton::TImageButton(QWidget* Parent) : QWidget(Parent) {
+    // Moves over the button arrive without a held button too.
+    setMouseTracking(true);
+}
+
+void TImageButton::SetImage(const QImage& Value) {
+    FImage = Value;
+    update();
+}
+
+void TImageButton::SetImageOver(const QImage& Value) {
+    FImageOver = Value;
+    update();
+}
+
+void TImageButton::SetImageDown(const QImage& Value) {
+    FImageDown = Value;
+    update();
+}
+
+void TImageButton::SetImageDisable(const QImage& Value) {
+    FImageDisable = Value;
+    update();
+}
+
+void TImageButton::SetEnabled(bool Value) {
+    // Deliberately not passed on to QWidget::setEnabled: the widget keeps the mouse.
+    FEnabled = Value;
+    update();
+}
+
+void TImageButton::Click() {
+    if (OnClick)
+        OnClick(this);
+}
+
+void TImageButton::paintEvent(QPaintEvent*) {
+    // The disabled face wins over every other state, the pressed face over hover.
+    const QImage* Face = &FImage;
+    int Shift = 0;
+    if (!FEnabled) {
+        Face = &FImageDisable;
+    } else if (FPressed) {
+        Face = FImageDown.isNull() ? &FImageOver : &FImageDown;
+        Shift = FUseDown ? kDownShift : 0;
+    } else if (FMouseIn && !FImageOver.isNull()) {
+        Face = &FImageOver;
+    }
+    FImageRect = QRect(Shift, Shift, Face->width(), Face->height());
+    if (!Face->isNull()) {
+        QPainter Painter(this);
+        Painter.drawImage(FImageRect, *Face);
+    }
+}
+
+void TImageButton::enterEvent(QEnterEvent* Event) {
+    QWidget::enterEvent(Event);
+    FMouseIn = true;
+    update();
+}
+
+void TImageButton::leaveEvent(QEvent* Event) {
+    QWidget::leaveEvent(Event);
+    FMouseIn = false;
+    update();
+}
+
+// The base mouse handlers are not called: they would pass the event on to the parent.
+
+void TImageButton::mousePressEvent(QMouseEvent*) {
+    FPressed = true;
+    update();
+}
+
+void TImageButton::mouseMoveEvent(QMouseEvent* Event) {
+    // Leaving the face ends the pressed look for good; coming back does not restore it,
+    // though a release over the face still clicks.
+    if (!FImageRect.contains(Event->position().toPoint())) {
+        FPressed = false;
+        update();
+    }
+}
+
+void TImageButton::mouseReleaseEvent(QMouseEvent* Event) {
+    FPressed = false;
+    update();
+    // Repainting is only requested, so this tests the face as it was last painted: the
+    // shifted pressed face when the press was held long enough to be drawn.
+    if (FImageRect.contains(Event->position().toPoint()) && FEnabled && Event->button() == Qt::LeftButton)
+        Click();
+}

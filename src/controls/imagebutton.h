@@ -1,0 +1,63 @@
+// TImageButton: a push button drawn entirely from four pictures, a normal, a hover, a
+// pressed and a disabled face, each at its own size from the top-left corner. The main
+// window's player buttons (play, pause, stop, start and end mark) are image buttons and
+// the controller listens to their OnClick.
+//
+// Enabled is the button's own flag: it picks the disabled face and blocks the click, but
+// the widget itself stays enabled and keeps receiving the mouse.
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QWidget>
+
+#include <functional>
+
+class TImageButton : public QWidget {
+public:
+    using TNotifyEvent = std::function<void(QObject* Sender)>;
+
+    explicit TImageButton(QWidget* Parent = nullptr);
+
+    // Faces are copied on assignment; a null image empties the face.
+    const QImage& Image() const { return FImage; }
+    const QImage& ImageOver() const { return FImageOver; }
+    const QImage& ImageDown() const { return FImageDown; }
+    const QImage& ImageDisable() const { return FImageDisable; }
+    void SetImage(const QImage& Value);
+    void SetImageOver(const QImage& Value);
+    void SetImageDown(const QImage& Value);
+    void SetImageDisable(const QImage& Value);
+
+    // Draw the pressed face 2 pixels right and down.
+    bool UseDown() const { return FUseDown; }
+    void SetUseDown(bool Value) { FUseDown = Value; }
+
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool Value);
+
+    // Raised only by a left release over the face of an enabled button.
+    TNotifyEvent OnClick;
+    void Click();
+
+protected:
+    void paintEvent(QPaintEvent* Event) override;
+    void enterEvent(QEnterEvent* Event) override;
+    void leaveEvent(QEvent* Event) override;
+    void mousePressEvent(QMouseEvent* Event) override;
+    void mouseMoveEvent(QMouseEvent* Event) override;
+    void mouseReleaseEvent(QMouseEvent* Event) override;
+
+private:
+    QImage FImage;
+    QImage FImageDown;
+    QImage FImageOver;
+    QImage FImageDisable;
+    bool FUseDown = true;
+    bool FEnabled = true;
+    bool FMouseIn = false;
+    bool FPressed = false;
+    // Where the face was drawn last; also the part of the control that counts as the
+    // button for the mouse.
+    QRect FImageRect;
+};

@@ -1,0 +1,174 @@
+#include "imagebutton.h"
+
+#include "helpers.h"
+
+#include <QEnterEvent>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+const QColor kBackground(90, 90, 90);
+const QColor kNormal(30, 90, 200);
+const QColor kOver(60, 170, 250);
+const QColor kDown(10, 40, 120);
+const QColor kDisable(170, 170, 170);
+
+// A 32 x 32 button with four faces, on a 36 x 36 control so that the shifted pressed face
+// fits, over a grey parent.
+class ImageButtonTest : public ::testing::Test {
+protected:
+    ImageButtonTest() {
+        FParent.resize(40, 40);
+        QPalette Palette = FParent.palette();
+        Palette.setColor(QPalette::Window, kBackground);
+        FParent.setPalette(Palette);
+        FParent.setAutoFillBackground(true);
+        Button = new TImageButton(&FParent);
+        Button->setGeometry(0, 0, 36, 36);
+        Button->SetImage(Piece(32, 32, kNormal, true));
+        Button->SetImageOver(Piece(32, 32, kOver, true));
+        Button->SetImageDown(Piece(32, 32, kDown, true));
+        Button->SetImageDisable(Piece(32, 32, kDisable, true));
+        Button->OnClick = [this](QObject* Sender) {
+            EXPECT_EQ(Sender, Button);
+            ++Clicks;
+        };
+    }
+
+    // Paints the button as the window would; the release test uses the last painted face.
+    QImage Shot() { return FParent.grab().toImage(); }
+
+    void Enter() {
+        QEnterEvent Event(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+        QApplication::sendEvent(Button, &Event);
+    }
+
+    void Leave() {
+        QEvent Event(QEvent::Leave);
+        QApplication::sendEvent(Button, &Event);
+    }
+
+    TImageButton* Button;
+    int Clicks = 0;
+
+private:
+    QWidget FParent;
+};
+
+TEST_F(ImageButtonTest, FaceFollowsHoverAndPress) {
+    QImage Image = Shot();
+    KeepPicture(Image, "button_normal");
+    EXPECT_EQ(Pixel(Image, 0, 0), Rgb(kNormal));
+    EXPECT_EQ(Pixel(Image, 31, 31), Rgb(kNormal));
+    EXPECT_EQ(Pixel(Image, 32, 32), Rgb(kBackground));
+
+    Enter();
+    Image = Shot();
+    KeepPicture(Image, "button_over");
+    EXPECT_EQ(Pixel(Image, 0, 0), Rgb(kOver));
+
+    // The pressed face is drawn 2 pixels right and down.
+    Press(Button, Qt::LeftButton, {10, 10});
+    Image = Shot();
+    KeepPicture(Image, "button_down");
+    EXPECT_EQ(Pixel(Image, 1, 1), Rgb(kBackground));
+    EXPECT_EQ(Pixel(Image, 2, 2), Rgb(kDown));
+    EXPECT_EQ(Pixel(Image, 33, 33), Rgb(kDown));
+    EXPECT_EQ(Pixel(Image, 34, 34), Rgb(kBackground));
+
+    // Leaving the face ends the pressed look; coming back does not restore it.
+    Move(Button, {35, 35}, Qt::LeftButton);
+    EXPECT_EQ(Pixel(Shot(), 0, 0), Rgb(kOver));
+    Move(Button, {10, 10}, Qt::LeftButton);
+    EXPECT_EQ(Pixel(Shot(), 0, 0), Rgb(kOver));
+    Release(Button, Qt::LeftButton, {10, 10});
+
+    Leave();
+    EXPECT_EQ(Pixel(Shot(), 0, 0), Rgb(kNormal));
+
+    Button->SetUseDown(false);
+    Press(Button, Qt::LeftButton, {10, 10});
+    EXPECT_EQ(Pixel(Shot(), 0, 0), Rgb(kDown));
+}
+
+TEST_F(ImageButtonTest, DisabledFaceWinsButTheWidgetKeepsTheMouse) {
+    Button->SetEnabled(false);
+    EXPECT_TRUE(Button->isEnabled());
+    const QImage Image = Shot();
+    KeepPicture(Image, "button_disabled");
+    EXPECT_EQ(Pixel(Image, 0, 0), Rgb(kDisable));
+    Enter();
+    EXPECT_EQ(Pixel(Shot(), 0, 0), Rgb(kDisable));
+    Press(Button, Qt::LeftButton, {10, 10});
+    EXPECT_EQ(Pixel(Shot(), 0, 0), Rgb(kDisable));
+    Release(Button, Qt::LeftButton, {10, 10});
+    EXPECT_EQ(Clicks, 0);
+
+    // The press reached the button all the same: once enabled again, it is not pressed,
+    // and the mouse is still over it.
+    Button->SetEnabled(true);
+    EXPECT_EQ(Pixel(Shot(), 0, 0), Rgb(kOver));
+    Leave();
+    EXPECT_EQ(Pixel(Shot(), 0, 0), Rgb(kNormal));
+}
+
+TEST_F(ImageButtonTest, ClicksOnALeftReleaseOverTheLastPaintedFace) {
+    struct Case {
+        const char* Name;
+        bool UseDown;
+        bool Enabled;
+        Qt::MouseButton Button;
+        QPoint ReleaseAt;
+        bool WanderOff;
+        int Clicks;
+    };
+    const std::vector<Case> Cases = {
+        {"press and release", false, true, Qt::LeftButton, {10, 10}, false, 1},
+        {"release on the last pixel", false, true, Qt::LeftButton, {31, 31}, false, 1},
+        {"release beside the face", false, true, Qt::LeftButton, {32, 10}, false, 0},
+        {"release left of the shifted face", true, true, Qt::LeftButton, {1, 1}, false, 0},
+        {"release on the shifted face's corner", true, true, Qt::LeftButton, {33, 33}, false, 1},
+        {"right button", false, true, Qt::RightButton, {10, 10}, false, 0},
+        {"middle button", false, true, Qt::MiddleButton, {10, 10}, false, 0},
+        {"disabled", false, false, Qt::LeftButton, {10, 10}, false, 0},
+        {"off the face and back", false, true, Qt::LeftButton, {10, 10}, true, 1},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        Clicks = 0;
+        Button->SetUseDown(C.UseDown);
+        Button->SetEnabled(C.Enabled);
+        Press(Button, C.Button, {10, 10});
+        Shot();
+        if (C.WanderOff) {
+            Move(Button, {50, 50}, C.Button);
+            Shot();
+            Move(Button, {10, 10}, C.Button);
+        }
+        Release(Button, C.Button, C.ReleaseAt);
+        EXPECT_EQ(Clicks, C.Clicks);
+        Shot();
+    }
+}
+
+TEST_F(ImageButtonTest, MissingFacesFallBack) {
+    Button->SetImageDown(QImage());
+    Enter();
+    Press(Button, Qt::LeftButton, {10, 10});
+    QImage Image = Shot();
+    EXPECT_EQ(Pixel(Image, 1, 1), Rgb(kBackground));
+    EXPECT_EQ(Pixel(Image, 2, 2), Rgb(kOver)) << "the hover face stands in for the pressed one";
+    Release(Button, Qt::LeftButton, {10, 10});
+
+    Button->SetImageOver(QImage());
+    EXPECT_EQ(Pixel(Shot(), 0, 0), Rgb(kNormal)) << "hovering shows the normal face";
+    Press(Button, Qt::LeftButton, {10, 10});
+    Image = Shot();
+    EXPECT_EQ(Pixel(Image, 2, 2), Rgb(kBackground)) << "nothing to draw while pressed";
+    EXPECT_EQ(Pixel(Image, 20, 20), Rgb(kBackground));
+}
+
+} // namespace
