@@ -1,0 +1,50 @@
+// Decoding speed of libdecoder.so (through the program's own binding, including the
+// conversion to 0x00RRGGBB) against ffmpeg's decode-only rate on the same file in the
+// same run.
+//
+//   bench_decode VIDEO
+#include "decoder.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+double Seconds(std::chrono::steady_clock::time_point Since) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - Since).count();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s VIDEO\n", argv[0]);
+        return 2;
+    }
+    const std::string Path = argv[1];
+
+    TDecoder Decoder;
+    auto Start = std::chrono::steady_clock::now();
+    Decoder.Open(Path);
+    long Frames = 0;
+    while (Decoder.NextFrame())
+        ++Frames;
+    const double Ours = Seconds(Start);
+
+    Start = std::chrono::steady_clock::now();
+    const std::string Command = "ffmpeg -nostdin -v error -threads 0 -i '" + Path + "' -an -f null -";
+    if (std::system(Command.c_str()) != 0) {
+        std::fprintf(stderr, "ffmpeg failed\n");
+        return 1;
+    }
+    const double Theirs = Seconds(Start);
+
+    const double OurRate = Frames / Ours, TheirRate = Frames / Theirs;
+    std::printf("decode %dx%d, %ld frames\n", Decoder.FFileInfo->Width, Decoder.FFileInfo->Height, Frames);
+    std::printf("  libdecoder (with conversion to 32-bit): %8.1f frames/s\n", OurRate);
+    std::printf("  ffmpeg -f null (decode only):           %8.1f frames/s\n", TheirRate);
+    std::printf("  ratio libdecoder / ffmpeg:              %8.2f\n", OurRate / TheirRate);
+    return 0;
+}

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Runs Trovelle's benchmarks on a 1080p H.264 video made by the fixture script. Every
+# figure is printed next to a peer measured in the same run (ffmpeg, or a plain
+# implementation), so the ratios hold on a busy or slow machine.
+#
+#   bench/run_benchmarks.sh [BUILD_DIR]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+bash scripts/build.sh
+bash tests/fixtures/make_fixtures.sh "$build/fixtures-bench" bench
+video="$build/fixtures-bench/bench_1080p.mp4"
+
+echo "== Decoding"
+"$build/bin/bench_decode" "$video"
+echo
+echo "== Bilinear scaling"
+"$build/bin/bench_bilinear"
+if [ -x bench/bench_generate.sh ] && [ -x "$build/bin/trovelle-thumbs" ]; then
+    echo
+    echo "== Generation"
+    bash bench/bench_generate.sh "$build" "$video"
+fi
