@@ -126,7 +126,9 @@ void TMyCustomFlatEdit::StepDown() {
         setText(QString::number(Value - 1));
 }
 
-void TMyCustomFlatEdit::AdjustHeight() { resize(width(), QFontMetrics(font()).height() + 2 * kFrameWidth); }
+void TMyCustomFlatEdit::AdjustHeight() {
+    resize(width(), QFontMetrics(font()).height() + 2 * kFrameWidth);
+}
 
 bool TMyCustomFlatEdit::IsHighlighted() const {
     // Hovering highlights only while no other flat edit holds the focus, so two entries
@@ -134,7 +136,9 @@ bool TMyCustomFlatEdit::IsHighlighted() const {
     return hasFocus() || (FMouseIn && !dynamic_cast<TMyFlatEdit*>(QApplication::focusWidget()));
 }
 
-void TMyCustomFlatEdit::DrawFrame() { update(); }
+void TMyCustomFlatEdit::DrawFrame() {
+    update();
+}
 
 void TMyCustomFlatEdit::paintEvent(QPaintEvent* Event) {
     // Enabled or not, the entry is framed and filled the same way.
@@ -208,7 +212,9 @@ bool TMyCustomFlatEdit::event(QEvent* Event) {
     return Result;
 }
 
-int TMyCustomFlatEdit::CaretPosition() const { return hasSelectedText() ? selectionStart() : cursorPosition(); }
+int TMyCustomFlatEdit::CaretPosition() const {
+    return hasSelectedText() ? selectionStart() : cursorPosition();
+}
 
 bool TMyCustomFlatEdit::KeyPress(QChar Char) {
     if (!IsValidChar(Char))

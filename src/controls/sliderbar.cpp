@@ -25,12 +25,18 @@ int64_t Round(double X) {
     return static_cast<int64_t>(R);
 }
 
-int ToPixel(int64_t X) { return static_cast<int>(std::clamp(X, -kFarPixel, kFarPixel)); }
+int ToPixel(int64_t X) {
+    return static_cast<int>(std::clamp(X, -kFarPixel, kFarPixel));
+}
 
 // A rectangle given by its edges, right and bottom exclusive.
-QRect Edges(int Left, int Top, int Right, int Bottom) { return QRect(Left, Top, Right - Left, Bottom - Top); }
+QRect Edges(int Left, int Top, int Right, int Bottom) {
+    return QRect(Left, Top, Right - Left, Bottom - Top);
+}
 
-int BottomOf(const QRect& R) { return R.y() + R.height(); }
+int BottomOf(const QRect& R) {
+    return R.y() + R.height();
+}
 
 // Scales the picture into the rectangle; a picture with an alpha channel is blended over
 // what is already there, one without is copied opaque.
@@ -78,9 +84,13 @@ void TSliderBar::SetBarProgress(const QImage& Value) {
     update();
 }
 
-int64_t TSliderBar::UsableLength() const { return int64_t{width()} - FBarPointer.width(); }
+int64_t TSliderBar::UsableLength() const {
+    return int64_t{width()} - FBarPointer.width();
+}
 
-int64_t TSliderBar::ValueToPixel(int64_t Value) const { return Round(static_cast<double>(Value) * FScale); }
+int64_t TSliderBar::ValueToPixel(int64_t Value) const {
+    return Round(static_cast<double>(Value) * FScale);
+}
 
 void TSliderBar::UpdateScale() {
     // With no scale to speak of the last one stays, so a zero Max never divides by zero.

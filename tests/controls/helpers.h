@@ -34,9 +34,13 @@ inline void Release(QWidget* Widget, Qt::MouseButton Button, QPoint At) {
     SendMouse(Widget, QEvent::MouseButtonRelease, Button, At, Qt::NoButton);
 }
 
-inline QRgb Pixel(const QImage& Image, int X, int Y) { return Image.pixelColor(X, Y).rgb(); }
+inline QRgb Pixel(const QImage& Image, int X, int Y) {
+    return Image.pixelColor(X, Y).rgb();
+}
 
-inline QRgb Rgb(const QColor& Color) { return Color.rgb(); }
+inline QRgb Rgb(const QColor& Color) {
+    return Color.rgb();
+}
 
 // Keeps a rendering for a person to look at when TROVELLE_CONTROLS_PNG_DIR names a folder.
 inline void KeepPicture(const QImage& Image, const char* Name) {

@@ -114,12 +114,12 @@ TEST_F(FlatEditTest, TypingKeepsAPlainNonNegativeNumber) {
         const char* Expected;
     };
     const std::vector<Case> Cases = {
-        {"0", -1, 0, '5', "50"},       {"0", -1, 0, '0', "0"},        {"0", -1, 0, kBackspace, "0"},
-        {"7", -1, 0, kBackspace, "0"}, {"123", 0, 3, kBackspace, "0"}, {"123", 2, 1, kBackspace, "12"},
-        {"123", -1, 0, kBackspace, "12"}, {"", -1, 0, kBackspace, "0"}, {"12", -1, 0, '3', "123"},
-        {"12", 0, 0, '5', "512"},      {"12", 0, 0, '0', "12"},       {"12", 1, 0, '0', "102"},
-        {"123", 0, 3, '0', "123"},     {"", -1, 0, '0', "0"},         {"12", -1, 0, 'a', "12"},
-        {"12", -1, 0, '-', "12"},      {"12", -1, 0, '.', "12"},      {"12", -1, 0, ' ', "12"},
+        {"0", -1, 0, '5', "50"},          {"0", -1, 0, '0', "0"},         {"0", -1, 0, kBackspace, "0"},
+        {"7", -1, 0, kBackspace, "0"},    {"123", 0, 3, kBackspace, "0"}, {"123", 2, 1, kBackspace, "12"},
+        {"123", -1, 0, kBackspace, "12"}, {"", -1, 0, kBackspace, "0"},   {"12", -1, 0, '3', "123"},
+        {"12", 0, 0, '5', "512"},         {"12", 0, 0, '0', "12"},        {"12", 1, 0, '0', "102"},
+        {"123", 0, 3, '0', "123"},        {"", -1, 0, '0', "0"},          {"12", -1, 0, 'a', "12"},
+        {"12", -1, 0, '-', "12"},         {"12", -1, 0, '.', "12"},       {"12", -1, 0, ' ', "12"},
         {"123", 1, 0, kDelete, "123"},
     };
     for (const Case& C : Cases) {
@@ -149,18 +149,12 @@ TEST_F(FlatEditTest, StepsWithinTheLimits) {
         const char* Expected;
     };
     const std::vector<Case> Cases = {
-        {0, 0, "0", kDown, "0"},
-        {0, 0, "1", kDown, "0"},
-        {-3, 0, "0", kDown, "-1"},
-        {0, 0, "99", kUp, "100"},
-        {0, 10, "9", kUp, "10"},
-        {0, 10, "10", kUp, "10"},
-        {0, 10, "12", kUp, "12"},
-        {0, 0, "", kUp, "1"},
-        {0, 0, "", kDown, ""},
-        {0, 0, "2147483647", kUp, "2147483647"},
-        {0, 0, "5", kWheelUp, "6"},
-        {0, 0, "5", kWheelDown, "4"},
+        {0, 0, "0", kDown, "0"},    {0, 0, "1", kDown, "0"},
+        {-3, 0, "0", kDown, "-1"},  {0, 0, "99", kUp, "100"},
+        {0, 10, "9", kUp, "10"},    {0, 10, "10", kUp, "10"},
+        {0, 10, "12", kUp, "12"},   {0, 0, "", kUp, "1"},
+        {0, 0, "", kDown, ""},      {0, 0, "2147483647", kUp, "2147483647"},
+        {0, 0, "5", kWheelUp, "6"}, {0, 0, "5", kWheelDown, "4"},
     };
     Edit->setFocus();
     ASSERT_TRUE(Edit->hasFocus());
@@ -193,14 +187,21 @@ TEST_F(FlatEditTest, AsIntegerReadsDecimalOrFails) {
         int32_t Expected;
     };
     const std::vector<Case> Cases = {
-        {"", true, 0},           {"42", true, 42},
-        {"-7", true, -7},        {"+3", true, 3},
-        {"007", true, 7},        {"2147483647", true, INT_MAX},
-        {"-2147483648", true, INT_MIN}, {"2147483648", false, 0},
-        {"-2147483649", false, 0}, {"12a", false, 0},
-        {"1.5", false, 0},       {"-", false, 0},
-        {" 7", false, 0},        {"7 ", false, 0},
-        {"\u0663", false, 0},  // an Arabic-Indic digit is not a decimal digit here
+        {"", true, 0},
+        {"42", true, 42},
+        {"-7", true, -7},
+        {"+3", true, 3},
+        {"007", true, 7},
+        {"2147483647", true, INT_MAX},
+        {"-2147483648", true, INT_MIN},
+        {"2147483648", false, 0},
+        {"-2147483649", false, 0},
+        {"12a", false, 0},
+        {"1.5", false, 0},
+        {"-", false, 0},
+        {" 7", false, 0},
+        {"7 ", false, 0},
+        {"\u0663", false, 0}, // an Arabic-Indic digit is not a decimal digit here
     };
     for (const Case& C : Cases) {
         SCOPED_TRACE(C.Text);
@@ -301,6 +302,8 @@ TEST_F(FlatEditTest, FlatColourFollowsTheParentUntilSet) {
 
     TMyFlatEdit Loose;
     EXPECT_EQ(Loose.ColorFlat(), kFlat) << "nothing to follow without a parent";
+    Loose.setParent(Window);
+    EXPECT_EQ(Loose.ColorFlat(), QColor(Qt::cyan)) << "taken when a parent is given";
 }
 
 TEST_F(FlatEditTest, HeightFollowsTheFont) {

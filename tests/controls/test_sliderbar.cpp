@@ -96,9 +96,10 @@ TEST_F(SliderBarTest, PositionSnapsAtTheEndAndRefusesBeyondIt) {
     // Start each case from Position 10. Max 752 gives exactly 0.5 pixels per unit, so
     // halves round to the even neighbour.
     const std::vector<Case> Cases = {
-        {100, 50, 50, 188},     {100, 99, 99, 372},      {100, 100, 100, 376},   {100, 101, 10, 38},
-        {1000, 999, 1000, 376}, {1000, 1001, 1000, 376}, {1000, 1002, 10, 4},    {752, 5, 5, 2},
-        {752, 7, 7, 4},         {752, 749, 749, 374},   {752, 751, 752, 376},    {752, 753, 752, 376},   {752, 754, 10, 5},
+        {100, 50, 50, 188},     {100, 99, 99, 372},      {100, 100, 100, 376}, {100, 101, 10, 38},
+        {1000, 999, 1000, 376}, {1000, 1001, 1000, 376}, {1000, 1002, 10, 4},  {752, 5, 5, 2},
+        {752, 7, 7, 4},         {752, 749, 749, 374},    {752, 751, 752, 376}, {752, 753, 752, 376},
+        {752, 754, 10, 5},
     };
     for (const Case& C : Cases) {
         SCOPED_TRACE(testing::Message() << "Max " << C.Max << ", Position := " << C.Value);
@@ -190,9 +191,8 @@ protected:
         Slider->OnMouseMove = [this](QObject* Sender, Qt::KeyboardModifiers, int X, int) {
             Record(Sender, 'M', Qt::NoButton, X);
         };
-        Slider->OnMouseUp = [this](QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers, int X, int) {
-            Record(Sender, 'U', Button, X);
-        };
+        Slider->OnMouseUp = [this](QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers, int X,
+                                   int) { Record(Sender, 'U', Button, X); };
         Shot(); // the pointer stands at 0..24
     }
 
@@ -266,8 +266,10 @@ TEST_F(SliderBarMouseTest, OnlyALeftOrMiddlePressOnThePointerDrags) {
         // Moves and releases arrive twice whether or not anything was dragged.
         const size_t Twice = C.Enabled ? 2 : 0;
         const std::vector<Seen> Rest = TakeEvents();
-        EXPECT_EQ(std::count_if(Rest.begin(), Rest.end(), [](const Seen& S) { return S.Event == 'M'; }), Twice);
-        EXPECT_EQ(std::count_if(Rest.begin(), Rest.end(), [](const Seen& S) { return S.Event == 'U'; }), Twice);
+        EXPECT_EQ(std::count_if(Rest.begin(), Rest.end(), [](const Seen& S) { return S.Event == 'M'; }),
+                  Twice);
+        EXPECT_EQ(std::count_if(Rest.begin(), Rest.end(), [](const Seen& S) { return S.Event == 'U'; }),
+                  Twice);
         EXPECT_FALSE(Slider->MouseOnPointer());
     }
 }
