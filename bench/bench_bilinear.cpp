@@ -19,8 +19,7 @@ constexpr int kRounds = 7;
 constexpr double kMinSeconds = 0.3; // per round
 
 // The straightforward way: per pixel, work out the source position in doubles and blend.
-void FloatBilinear(const TFastDIB& Src, TFastDIB& Dst)
-{
+void FloatBilinear(const TFastDIB& Src, TFastDIB& Dst) {
     const double ScaleX = double(Src.Width()) / Dst.Width();
     const double ScaleY = double(Src.AbsHeight()) / Dst.AbsHeight();
     for (int j = 0; j < Dst.AbsHeight(); ++j) {
@@ -35,8 +34,10 @@ void FloatBilinear(const TFastDIB& Src, TFastDIB& Dst)
             const int X1 = std::min(X0 + 1, Src.Width() - 1);
             const double Fx = Sx - X0;
             for (int c = 0; c < 4; ++c) {
-                const double Top = Src.Scanlines()[Y0][4 * X0 + c] * (1 - Fx) + Src.Scanlines()[Y0][4 * X1 + c] * Fx;
-                const double Low = Src.Scanlines()[Y1][4 * X0 + c] * (1 - Fx) + Src.Scanlines()[Y1][4 * X1 + c] * Fx;
+                const double Top =
+                    Src.Scanlines()[Y0][4 * X0 + c] * (1 - Fx) + Src.Scanlines()[Y0][4 * X1 + c] * Fx;
+                const double Low =
+                    Src.Scanlines()[Y1][4 * X0 + c] * (1 - Fx) + Src.Scanlines()[Y1][4 * X1 + c] * Fx;
                 Out[4 * i + c] = static_cast<std::uint8_t>(std::lround(Top * (1 - Fy) + Low * Fy));
             }
         }
@@ -44,8 +45,7 @@ void FloatBilinear(const TFastDIB& Src, TFastDIB& Dst)
 }
 
 // Best of several rounds, in scaled images per second.
-double ImagesPerSecond(const std::function<void()>& Scale)
-{
+double ImagesPerSecond(const std::function<void()>& Scale) {
     double Best = 0;
     for (int Round = 0; Round < kRounds; ++Round) {
         const auto Start = std::chrono::steady_clock::now();
@@ -63,8 +63,7 @@ double ImagesPerSecond(const std::function<void()>& Scale)
 
 } // namespace
 
-int main()
-{
+int main() {
     TFastDIB Src, Fixed, Float;
     Src.SetSize(kSrcWidth, kSrcHeight, 32);
     for (int i = 0; i < Src.Size(); ++i)

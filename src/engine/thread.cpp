@@ -27,8 +27,7 @@ struct TShared {
 };
 
 // Never destroyed, so that a worker still running while the program exits finds it intact.
-TShared& Shared()
-{
+TShared& Shared() {
     static TShared* const S = new TShared;
     return *S;
 }
@@ -36,16 +35,14 @@ TShared& Shared()
 // Dynamic initialisation runs on the thread that goes on to call main.
 const std::thread::id MainThreadId = std::this_thread::get_id();
 
-void RequireMainThread(const char* What)
-{
+void RequireMainThread(const char* What) {
     if (!TThread::IsMainThread())
         throw std::logic_error(std::string(What) + " must be called on the main thread");
 }
 
 // Runs the waiting hand-offs one by one, without the lock, so that a hand-off may take as long as it
 // likes (a modal dialog) and may queue or serve further hand-offs itself.
-int ServeLocked(std::unique_lock<std::mutex>& Lock)
-{
+int ServeLocked(std::unique_lock<std::mutex>& Lock) {
     TShared& S = Shared();
     int Count = 0;
     while (!S.Queue.empty()) {
@@ -69,21 +66,18 @@ int ServeLocked(std::unique_lock<std::mutex>& Lock)
 
 TThread::TThread() = default;
 
-TThread::~TThread()
-{
+TThread::~TThread() {
     Stop();
 }
 
-void TThread::Resume()
-{
+void TThread::Resume() {
     if (FStarted || Finished())
         return;
     FStarted = true;
     FHandle = std::thread([this] { Run(); });
 }
 
-void TThread::Run()
-{
+void TThread::Run() {
     if (!Terminated()) {
         try {
             Execute();
@@ -97,8 +91,7 @@ void TThread::Run()
     S.Changed.notify_all();
 }
 
-void TThread::WaitFor()
-{
+void TThread::WaitFor() {
     if (!FStarted)
         return;
     if (std::this_thread::get_id() == FHandle.get_id())
@@ -117,8 +110,7 @@ void TThread::WaitFor()
         FHandle.join();
 }
 
-void TThread::Stop()
-{
+void TThread::Stop() {
     Terminate();
     if (FStarted) {
         WaitFor();
@@ -130,8 +122,7 @@ void TThread::Stop()
     S.Changed.notify_all();
 }
 
-void TThread::Synchronize(const std::function<void()>& Method)
-{
+void TThread::Synchronize(const std::function<void()>& Method) {
     if (IsMainThread()) {
         Method();
         return;
@@ -158,15 +149,13 @@ void TThread::Synchronize(const std::function<void()>& Method)
         std::rethrow_exception(HandOff.Error);
 }
 
-int TThread::ServeHandOffs()
-{
+int TThread::ServeHandOffs() {
     RequireMainThread("TThread::ServeHandOffs");
     std::unique_lock Lock(Shared().Lock);
     return ServeLocked(Lock);
 }
 
-void TThread::SetMainThreadDispatcher(TMainThreadDispatcher* Dispatcher)
-{
+void TThread::SetMainThreadDispatcher(TMainThreadDispatcher* Dispatcher) {
     RequireMainThread("TThread::SetMainThreadDispatcher");
     TShared& S = Shared();
     std::lock_guard Lock(S.Lock);
@@ -176,13 +165,11 @@ void TThread::SetMainThreadDispatcher(TMainThreadDispatcher* Dispatcher)
         Dispatcher->WakeMainThread();
 }
 
-bool TThread::IsMainThread()
-{
+bool TThread::IsMainThread() {
     return std::this_thread::get_id() == MainThreadId;
 }
 
-void TLoopDispatcher::ServeUntil(const std::function<bool()>& Done)
-{
+void TLoopDispatcher::ServeUntil(const std::function<bool()>& Done) {
     RequireMainThread("TLoopDispatcher::ServeUntil");
     TShared& S = Shared();
     std::unique_lock Lock(S.Lock);
@@ -192,8 +179,7 @@ void TLoopDispatcher::ServeUntil(const std::function<bool()>& Done)
     }
 }
 
-int TLoopDispatcher::ProcessHandOffs(std::chrono::milliseconds Timeout)
-{
+int TLoopDispatcher::ProcessHandOffs(std::chrono::milliseconds Timeout) {
     RequireMainThread("TLoopDispatcher::ProcessHandOffs");
     TShared& S = Shared();
     std::unique_lock Lock(S.Lock);

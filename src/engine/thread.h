@@ -77,7 +77,7 @@ private:
     std::thread FHandle;
     std::atomic<bool> FTerminated{false};
     std::atomic<bool> FFinished{false};
-    bool FStarted = false; // owner side only
+    bool FStarted = false;              // owner side only
     std::exception_ptr FFatalException; // written by the worker before FFinished
 };
 

@@ -18,8 +18,7 @@ struct TStride {
 
 // Every row is padded to a whole number of 32-bit words. Worked in 64 bits so that a silly width
 // cannot overflow before the size check.
-TStride StrideFor(std::int64_t Width, int Bpp)
-{
+TStride StrideFor(std::int64_t Width, int Bpp) {
     switch (Bpp) {
     case 1: {
         const std::int64_t W8 = (Width + 7) / 8 * 8;
@@ -45,15 +44,13 @@ TStride StrideFor(std::int64_t Width, int Bpp)
 }
 
 // Low Bits bits set; 32 or more gives all 32 bits.
-std::uint32_t LowMask(int Bits)
-{
+std::uint32_t LowMask(int Bits) {
     return Bits >= 32 ? 0xFFFFFFFFu : static_cast<std::uint32_t>((std::uint64_t{1} << Bits) - 1);
 }
 
 } // namespace
 
-TFastDIB::TFastDIB()
-{
+TFastDIB::TFastDIB() {
     std::memset(&FInfo, 0, sizeof(FInfo));
     FInfo.bmiHeader.biSize = sizeof(TBitmapInfoHeader);
     FInfo.bmiHeader.biPlanes = 1;
@@ -61,13 +58,11 @@ TFastDIB::TFastDIB()
 
 TFastDIB::~TFastDIB() = default;
 
-void TFastDIB::SetSize(int Width, int Height, int Bpp)
-{
+void TFastDIB::SetSize(int Width, int Height, int Bpp) {
     SetSizeEx(nullptr, Width, Height, Bpp, 0, 0, 0);
 }
 
-void TFastDIB::SetSizeEx(void* Bits, int Width, int Height, int Bpp, int RSize, int GSize, int BSize)
-{
+void TFastDIB::SetSizeEx(void* Bits, int Width, int Height, int Bpp, int RSize, int GSize, int BSize) {
     if (Width < 0)
         throw std::invalid_argument("Negative bitmap width: " + std::to_string(Width));
     if (Bpp == 0)
@@ -135,8 +130,7 @@ void TFastDIB::SetSizeEx(void* Bits, int Width, int Height, int Bpp, int RSize, 
     FScanlines = std::move(Scanlines);
 }
 
-void FlipVertical(TFastDIB& Image)
-{
+void FlipVertical(TFastDIB& Image) {
     const int RowBytes = Image.BWidth() - Image.Gap();
     if (Image.AbsHeight() < 2 || RowBytes <= 0)
         return;
@@ -153,8 +147,7 @@ void FlipVertical(TFastDIB& Image)
     }
 }
 
-void MoveLongs(const void* Source, void* Dest, int Count)
-{
+void MoveLongs(const void* Source, void* Dest, int Count) {
     if (Count <= 0 || Source == Dest)
         return;
     std::memmove(Dest, Source, static_cast<std::size_t>(Count) * 4);

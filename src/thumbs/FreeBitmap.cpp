@@ -15,20 +15,17 @@ static_assert(FI_RGBA_BLUE == 0 && FI_RGBA_GREEN == 1 && FI_RGBA_RED == 2);
 // The shared library on Linux registers its plugins when it is loaded, so FreeImage_Initialise is
 // not called here.
 
-TFreeBitmap::TFreeBitmap(int ImageType, int Width, int Height, int Bpp)
-{
+TFreeBitmap::TFreeBitmap(int ImageType, int Width, int Height, int Bpp) {
     if (Width > 0 && Height > 0 && Bpp > 0)
         SetSize(ImageType, Width, Height, Bpp);
 }
 
-TFreeBitmap::~TFreeBitmap()
-{
+TFreeBitmap::~TFreeBitmap() {
     if (FDib)
         FreeImage_Unload(FDib);
 }
 
-void TFreeBitmap::Clear()
-{
+void TFreeBitmap::Clear() {
     if (FDib) {
         FreeImage_Unload(FDib);
         FDib = nullptr;
@@ -37,8 +34,7 @@ void TFreeBitmap::Clear()
 }
 
 bool TFreeBitmap::SetSize(int /*ImageType*/, int Width, int Height, int Bpp, unsigned RedMask,
-                          unsigned GreenMask, unsigned BlueMask)
-{
+                          unsigned GreenMask, unsigned BlueMask) {
     if (FDib) {
         FreeImage_Unload(FDib);
         FDib = nullptr;
@@ -51,16 +47,14 @@ bool TFreeBitmap::SetSize(int /*ImageType*/, int Width, int Height, int Bpp, uns
     return true;
 }
 
-bool TFreeBitmap::Changing(FIBITMAP* OldDib, FIBITMAP* NewDib)
-{
+bool TFreeBitmap::Changing(FIBITMAP* OldDib, FIBITMAP* NewDib) {
     bool Handled = false;
     if (OldDib != NewDib && OnChanging)
         OnChanging(this, OldDib, NewDib, Handled);
     return Handled;
 }
 
-bool TFreeBitmap::Replace(FIBITMAP* NewDib)
-{
+bool TFreeBitmap::Replace(FIBITMAP* NewDib) {
     if (!NewDib)
         return false;
     if (!Changing(FDib, NewDib) && IsValid() && FDib != NewDib)
@@ -70,21 +64,18 @@ bool TFreeBitmap::Replace(FIBITMAP* NewDib)
     return true;
 }
 
-void TFreeBitmap::Change()
-{
+void TFreeBitmap::Change() {
     if (OnChange)
         OnChange(this);
 }
 
-bool TFreeBitmap::ConvertTo24Bits()
-{
+bool TFreeBitmap::ConvertTo24Bits() {
     if (!FDib)
         return false;
     return Replace(FreeImage_ConvertTo24Bits(FDib));
 }
 
-bool TFreeBitmap::CanSave(int Format) const
-{
+bool TFreeBitmap::CanSave(int Format) const {
     if (!IsValid() || Format == FIF_UNKNOWN)
         return false;
     const auto Fif = static_cast<FREE_IMAGE_FORMAT>(Format);
@@ -95,16 +86,14 @@ bool TFreeBitmap::CanSave(int Format) const
     return FreeImage_FIFSupportsExportType(Fif, Type);
 }
 
-bool TFreeBitmap::Save(const std::string& FileName, int Flags) const
-{
+bool TFreeBitmap::Save(const std::string& FileName, int Flags) const {
     const FREE_IMAGE_FORMAT Format = FreeImage_GetFIFFromFilename(FileName.c_str());
     if (!CanSave(Format))
         return false;
     return FreeImage_Save(Format, FDib, FileName.c_str(), Flags);
 }
 
-void CopyToWriter(const TFastDIB& Image, TFreeBitmap& Writer)
-{
+void CopyToWriter(const TFastDIB& Image, TFreeBitmap& Writer) {
     if (!Image.Bits())
         return;
     Writer.SetSize(kFitUnknown, Image.Width(), Image.Height(), Image.Bpp());

@@ -31,13 +31,11 @@ private:
     std::function<void(TTestThread&)> FBody;
 };
 
-void ServeUntilFinished(const TThread& Thread)
-{
+void ServeUntilFinished(const TThread& Thread) {
     TLoopDispatcher::ServeUntil([&] { return Thread.Finished(); });
 }
 
-TEST(Thread, RunsOnlyAfterResume)
-{
+TEST(Thread, RunsOnlyAfterResume) {
     std::atomic<int> Runs{0};
     {
         TTestThread Never([&](TTestThread&) { ++Runs; });
@@ -64,8 +62,7 @@ TEST(Thread, RunsOnlyAfterResume)
     EXPECT_FALSE(Thread.Terminated());
 }
 
-TEST(Thread, SynchronizeRunsOnTheMainThreadWhileTheWorkerWaits)
-{
+TEST(Thread, SynchronizeRunsOnTheMainThreadWhileTheWorkerWaits) {
     const std::thread::id Main = std::this_thread::get_id();
     ASSERT_TRUE(TThread::IsMainThread());
     std::thread::id RanOn;
@@ -101,8 +98,7 @@ struct ERefused : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-TEST(Thread, ExceptionsOfTheHandOffAreRaisedAgainInTheWorker)
-{
+TEST(Thread, ExceptionsOfTheHandOffAreRaisedAgainInTheWorker) {
     std::string Caught;
     bool WentOn = false;
     TTestThread Thread([&](TTestThread& Self) {
@@ -124,8 +120,7 @@ TEST(Thread, ExceptionsOfTheHandOffAreRaisedAgainInTheWorker)
     EXPECT_THROW(std::rethrow_exception(Thread.FatalException()), std::logic_error);
 }
 
-TEST(Thread, WaitingServesTheWorkersHandOffs)
-{
+TEST(Thread, WaitingServesTheWorkersHandOffs) {
     int Served = 0;
     TTestThread Thread([&](TTestThread& Self) {
         for (int i = 0; i < 5; ++i)
@@ -138,8 +133,7 @@ TEST(Thread, WaitingServesTheWorkersHandOffs)
 
 // A worker that reports without pause, stopped again and again at random points: mostly while it is
 // blocked in a hand-off. Every hand-off that ran must have released its worker exactly once.
-TEST(Thread, StoppingAWorkerThatReportsNeverDeadlocks)
-{
+TEST(Thread, StoppingAWorkerThatReportsNeverDeadlocks) {
     constexpr int kRounds = 400;
     for (int Round = 0; Round < kRounds; ++Round) {
         int Served = 0;
@@ -171,8 +165,7 @@ TEST(Thread, StoppingAWorkerThatReportsNeverDeadlocks)
     }
 }
 
-TEST(Thread, QtEventLoopServesHandOffs)
-{
+TEST(Thread, QtEventLoopServesHandOffs) {
     int Argc = 1;
     char Name[] = "test_engine_thread";
     char* Argv[] = {Name, nullptr};
@@ -187,7 +180,8 @@ TEST(Thread, QtEventLoopServesHandOffs)
             Self.Synchronize([&] { OnMain += std::this_thread::get_id() == Main; });
         Self.Synchronize([] { QCoreApplication::quit(); });
     });
-    QTimer::singleShot(60s, &App, [] { QCoreApplication::exit(1); }); // a broken wake-up must not hang the suite
+    QTimer::singleShot(60s, &App,
+                       [] { QCoreApplication::exit(1); }); // a broken wake-up must not hang the suite
     Thread.Resume();
     EXPECT_EQ(App.exec(), 0);
     Thread.WaitFor();

@@ -6,7 +6,9 @@
 #include <array>
 #include <cstring>
 #include <new>
+#include <ostream>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace {
@@ -19,10 +21,13 @@ struct TStrideCase {
     int Gap;
 };
 
+void PrintTo(const TStrideCase& C, std::ostream* Out) {
+    *Out << C.Bpp << " bits, " << C.Width << " x " << C.Height;
+}
+
 class StrideTest : public ::testing::TestWithParam<TStrideCase> {};
 
-TEST_P(StrideTest, RowsArePaddedToWholeWords)
-{
+TEST_P(StrideTest, RowsArePaddedToWholeWords) {
     const TStrideCase& C = GetParam();
     TFastDIB Dib;
     Dib.SetSize(C.Width, C.Height, C.Bpp);
@@ -44,7 +49,13 @@ INSTANTIATE_TEST_SUITE_P(Depths, StrideTest,
                                            TStrideCase{4, 3, 2, 4, 2}, TStrideCase{4, 9, 1, 8, 3},
                                            TStrideCase{1, 3, 2, 4, 3}, TStrideCase{1, 33, 1, 8, 3},
                                            TStrideCase{32, 5, -4, 20, 0}, TStrideCase{32, 0, 3, 0, 0},
-                                           TStrideCase{32, 3, 0, 12, 0}));
+                                           TStrideCase{32, 3, 0, 12, 0}),
+                         [](const ::testing::TestParamInfo<TStrideCase>& Info) {
+                             const TStrideCase& C = Info.param;
+                             return std::to_string(C.Bpp) + "bit_" + std::to_string(C.Width) + "x" +
+                                    (C.Height < 0 ? "minus" : "") +
+                                    std::to_string(C.Height < 0 ? -C.Height : C.Height);
+                         });
 
 struct TMaskCase {
     int Bpp;
@@ -53,8 +64,7 @@ struct TMaskCase {
     std::array<std::uint32_t, 3> Masks; // red, green, blue
 };
 
-TEST(FastDIB, ChannelMasksAndCompression)
-{
+TEST(FastDIB, ChannelMasksAndCompression) {
     const TMaskCase Cases[] = {
         {32, 0, 0, 0, BI_RGB, {0xFF0000, 0xFF00, 0xFF}},
         {16, 0, 0, 0, BI_RGB, {0x7C00, 0x3E0, 0x1F}},
@@ -76,8 +86,7 @@ TEST(FastDIB, ChannelMasksAndCompression)
     EXPECT_EQ(Fresh.Bits(), nullptr);
 }
 
-TEST(FastDIB, SameSizeKeepsMemoryAndContent)
-{
+TEST(FastDIB, SameSizeKeepsMemoryAndContent) {
     TFastDIB Dib;
     Dib.SetSize(4, 3, 32);
     std::memset(Dib.Bits(), 0x5A, Dib.Size());
@@ -93,8 +102,7 @@ TEST(FastDIB, SameSizeKeepsMemoryAndContent)
     std::memset(Dib.Bits(), 0, Dib.Size()); // the new block is really that large (ASan checks)
 }
 
-TEST(FastDIB, OutsideMemoryIsUsedButNeverFreed)
-{
+TEST(FastDIB, OutsideMemoryIsUsedButNeverFreed) {
     std::vector<std::uint32_t> Outside(6, 0x01020304);
     {
         TFastDIB Dib;
@@ -113,8 +121,7 @@ TEST(FastDIB, OutsideMemoryIsUsedButNeverFreed)
     EXPECT_TRUE(Dib.FreeBits());
 }
 
-TEST(FastDIB, FailedSizingThrowsAndLeavesTheBufferIntact)
-{
+TEST(FastDIB, FailedSizingThrowsAndLeavesTheBufferIntact) {
     TFastDIB Dib;
     Dib.SetSize(3, 2, 32);
     std::memset(Dib.Bits(), 7, Dib.Size());
@@ -131,8 +138,7 @@ TEST(FastDIB, FailedSizingThrowsAndLeavesTheBufferIntact)
     EXPECT_EQ(Dib.Scanlines()[1][11], 7);
 }
 
-TEST(FastDIB, ZeroSizeHoldsNoPixels)
-{
+TEST(FastDIB, ZeroSizeHoldsNoPixels) {
     TFastDIB Dib;
     Dib.SetSize(0, 0, 32);
     EXPECT_EQ(Dib.Size(), 0);
@@ -144,8 +150,7 @@ TEST(FastDIB, ZeroSizeHoldsNoPixels)
 }
 
 // Rows hold their row number in every pixel byte; the padding bytes hold 0xEE and must stay.
-void FillRows(TFastDIB& Dib, int Offset)
-{
+void FillRows(TFastDIB& Dib, int Offset) {
     const int RowBytes = Dib.BWidth() - Dib.Gap();
     for (int r = 0; r < Dib.AbsHeight(); ++r) {
         std::memset(Dib.Scanlines()[r], r + Offset, RowBytes);
@@ -153,8 +158,7 @@ void FillRows(TFastDIB& Dib, int Offset)
     }
 }
 
-TEST(FastDIB, FlipVerticalReversesRowsAndKeepsPadding)
-{
+TEST(FastDIB, FlipVerticalReversesRowsAndKeepsPadding) {
     for (int Rows : {1, 2, 3, 4, 7}) {
         TFastDIB Dib;
         Dib.SetSize(3, Rows, 24); // 9 pixel bytes and 3 padding bytes a row
@@ -172,8 +176,7 @@ TEST(FastDIB, FlipVerticalReversesRowsAndKeepsPadding)
     }
 }
 
-TEST(FastDIB, MoveLongs)
-{
+TEST(FastDIB, MoveLongs) {
     struct TCase {
         int Count;
         bool SameAddress;

@@ -13,15 +13,13 @@ namespace {
 
 using TPixel = std::array<std::uint8_t, 4>;
 
-TPixel PixelAt(const TFastDIB& Dib, int X, int Row)
-{
+TPixel PixelAt(const TFastDIB& Dib, int X, int Row) {
     TPixel P;
     std::memcpy(P.data(), Dib.Scanlines()[Row] + 4 * X, 4);
     return P;
 }
 
-void MakeImage(TFastDIB& Dib, int Width, int Height, const std::function<TPixel(int X, int Row)>& Pixel)
-{
+void MakeImage(TFastDIB& Dib, int Width, int Height, const std::function<TPixel(int X, int Row)>& Pixel) {
     Dib.SetSize(Width, Height, 32);
     for (int Row = 0; Row < Dib.AbsHeight(); ++Row)
         for (int X = 0; X < Width; ++X) {
@@ -31,14 +29,12 @@ void MakeImage(TFastDIB& Dib, int Width, int Height, const std::function<TPixel(
 }
 
 // Some value in every byte, different for every pixel and byte.
-TPixel Busy(int X, int Row)
-{
+TPixel Busy(int X, int Row) {
     return {static_cast<std::uint8_t>(X * 37 + Row * 11), static_cast<std::uint8_t>(255 - X * 13 - Row * 29),
             static_cast<std::uint8_t>(X * Row * 7 + 3), static_cast<std::uint8_t>(X * 61 ^ Row * 5)};
 }
 
-TEST(Bilinear, HalvingAveragesTwoByTwoBlocksRoundingHalfUp)
-{
+TEST(Bilinear, HalvingAveragesTwoByTwoBlocksRoundingHalfUp) {
     TFastDIB Src, Dst;
     MakeImage(Src, 4, 4, Busy);
     // Sums of 2 mod 4 must round up: byte 3 of the top-left block is 1 + 0 + 0 + 1.
@@ -58,8 +54,7 @@ TEST(Bilinear, HalvingAveragesTwoByTwoBlocksRoundingHalfUp)
     EXPECT_EQ(PixelAt(Dst, 0, 0)[3], 1);
 }
 
-TEST(Bilinear, DoublingStartsOnTheFirstAndEndsOnTheLastSourcePixel)
-{
+TEST(Bilinear, DoublingStartsOnTheFirstAndEndsOnTheLastSourcePixel) {
     // Byte 0 follows the column, byte 1 the row; byte 2 is flat, byte 3 follows both.
     TFastDIB Src, Dst;
     MakeImage(Src, 2, 2, [](int X, int Row) {
@@ -80,8 +75,7 @@ TEST(Bilinear, DoublingStartsOnTheFirstAndEndsOnTheLastSourcePixel)
         }
 }
 
-TEST(Bilinear, SameSizeCopiesExactly)
-{
+TEST(Bilinear, SameSizeCopiesExactly) {
     TFastDIB Src, Dst;
     MakeImage(Src, 7, 5, Busy);
     Dst.SetSize(7, 5, 32);
@@ -91,8 +85,7 @@ TEST(Bilinear, SameSizeCopiesExactly)
 
 // The source has exactly its own pixels on the heap: under AddressSanitizer any read past the last
 // row is reported, and reads past the end of a row land in the next row, which the ramp would show.
-TEST(Bilinear, LargeUpscalesStayInsideTheSource)
-{
+TEST(Bilinear, LargeUpscalesStayInsideTheSource) {
     struct TCase {
         int SrcWidth, SrcHeight, DstWidth, DstHeight;
         bool ReachesLastPixel; // false where the 16.16 step is too coarse to get there
@@ -102,8 +95,8 @@ TEST(Bilinear, LargeUpscalesStayInsideTheSource)
     for (const TCase& C : Cases) {
         TFastDIB Src, Dst;
         MakeImage(Src, C.SrcWidth, C.SrcHeight, [](int X, int Row) {
-            return TPixel{static_cast<std::uint8_t>(10 + X * 100), static_cast<std::uint8_t>(10 + Row * 200), 9,
-                          255};
+            return TPixel{static_cast<std::uint8_t>(10 + X * 100), static_cast<std::uint8_t>(10 + Row * 200),
+                          9, 255};
         });
         Dst.SetSize(C.DstWidth, C.DstHeight, 32);
         Bilinear(Src, Dst);
@@ -131,8 +124,7 @@ TEST(Bilinear, LargeUpscalesStayInsideTheSource)
 }
 
 // Nothing to scale: the destination keeps its bytes, and nothing is divided by zero.
-TEST(Bilinear, EmptyOrMismatchedImagesAreLeftAlone)
-{
+TEST(Bilinear, EmptyOrMismatchedImagesAreLeftAlone) {
     struct TCase {
         int SrcWidth, SrcHeight, SrcBpp, DstWidth, DstHeight, DstBpp;
     };
@@ -156,8 +148,7 @@ TEST(Bilinear, EmptyOrMismatchedImagesAreLeftAlone)
 }
 
 // The 24- and 8-bit members interpolate every byte of a pixel and leave the row padding alone.
-TEST(Bilinear, NarrowerPixelsAverageByteByByte)
-{
+TEST(Bilinear, NarrowerPixelsAverageByteByByte) {
     for (int Bpp : {24, 8}) {
         const int PixelBytes = Bpp / 8;
         TFastDIB Src, Dst;
@@ -173,7 +164,8 @@ TEST(Bilinear, NarrowerPixelsAverageByteByByte)
                 for (int c = 0; c < PixelBytes; ++c) {
                     const int b = 2 * X * PixelBytes + c;
                     const int Sum = Src.Scanlines()[2 * Row][b] + Src.Scanlines()[2 * Row][b + PixelBytes] +
-                                    Src.Scanlines()[2 * Row + 1][b] + Src.Scanlines()[2 * Row + 1][b + PixelBytes];
+                                    Src.Scanlines()[2 * Row + 1][b] +
+                                    Src.Scanlines()[2 * Row + 1][b + PixelBytes];
                     EXPECT_EQ(Dst.Scanlines()[Row][X * PixelBytes + c], (Sum + 2) / 4) << Bpp << " bits";
                 }
             for (int g = 0; g < Dst.Gap(); ++g)

@@ -24,8 +24,7 @@ constexpr int kJpegQuality = 100;
 
 class FreeBitmapTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         std::string Template = (fs::temp_directory_path() / "trovelle-writer-XXXXXX").string();
         ASSERT_NE(mkdtemp(Template.data()), nullptr);
         FDir = Template;
@@ -36,23 +35,19 @@ protected:
 };
 
 // Each pixel's bytes in memory: blue, green, red, fourth.
-void Fill(TFastDIB& Dib, int X, int Row, std::array<std::uint8_t, 4> Bgra)
-{
+void Fill(TFastDIB& Dib, int X, int Row, std::array<std::uint8_t, 4> Bgra) {
     std::memcpy(Dib.Scanlines()[Row] + 4 * X, Bgra.data(), 4);
 }
 
-QImage Load(const fs::path& File)
-{
+QImage Load(const fs::path& File) {
     return QImage(QString::fromStdString(File.string()));
 }
 
-bool Written(TFreeBitmap& Writer, const fs::path& File)
-{
+bool Written(TFreeBitmap& Writer, const fs::path& File) {
     return Writer.ConvertTo24Bits() && Writer.Save(File.string(), kJpegQuality);
 }
 
-TEST_F(FreeBitmapTest, RefusesWhatItCannotSaveAndWritesNothing)
-{
+TEST_F(FreeBitmapTest, RefusesWhatItCannotSaveAndWritesNothing) {
     TFastDIB Image;
     Image.SetSize(3, 2, 32);
     std::memset(Image.Bits(), 0x80, Image.Size());
@@ -73,8 +68,7 @@ TEST_F(FreeBitmapTest, RefusesWhatItCannotSaveAndWritesNothing)
     EXPECT_TRUE(fs::is_empty(FDir));
 }
 
-TEST_F(FreeBitmapTest, SmallImageKeepsItsSizeAndColour)
-{
+TEST_F(FreeBitmapTest, SmallImageKeepsItsSizeAndColour) {
     TFastDIB Image;
     Image.SetSize(3, 2, 32);
     for (int Row = 0; Row < 2; ++Row)
@@ -99,8 +93,7 @@ TEST_F(FreeBitmapTest, SmallImageKeepsItsSizeAndColour)
 // 3 x 2 blocks of 16 x 16 pixels, each flat, so that the JPEG coding keeps every block's colour.
 // Memory rows are bottom-first, as the convert thread hands them over after its flip: the top row of
 // blocks in the file comes from the last 16 rows in memory.
-TEST_F(FreeBitmapTest, ChannelsAndRowOrderSurviveTheRoundTrip)
-{
+TEST_F(FreeBitmapTest, ChannelsAndRowOrderSurviveTheRoundTrip) {
     constexpr int kBlock = 16;
     struct TColour {
         int Red, Green, Blue;
@@ -112,7 +105,8 @@ TEST_F(FreeBitmapTest, ChannelsAndRowOrderSurviveTheRoundTrip)
     Image.SetSize(3 * kBlock, 2 * kBlock, 32);
     for (int Row = 0; Row < 2 * kBlock; ++Row)
         for (int X = 0; X < 3 * kBlock; ++X) {
-            const TColour& C = (Row >= kBlock ? Top : Bottom)[X / kBlock];
+            const TColour* Colours = Row >= kBlock ? Top : Bottom;
+            const TColour& C = Colours[X / kBlock];
             Fill(Image, X, Row,
                  {static_cast<std::uint8_t>(C.Blue), static_cast<std::uint8_t>(C.Green),
                   static_cast<std::uint8_t>(C.Red), 0x55});
@@ -128,7 +122,8 @@ TEST_F(FreeBitmapTest, ChannelsAndRowOrderSurviveTheRoundTrip)
     ASSERT_EQ(Back.height(), 2 * kBlock);
     for (int BlockRow = 0; BlockRow < 2; ++BlockRow)
         for (int BlockX = 0; BlockX < 3; ++BlockX) {
-            const TColour& Expected = (BlockRow == 0 ? Top : Bottom)[BlockX];
+            const TColour* Colours = BlockRow == 0 ? Top : Bottom;
+            const TColour& Expected = Colours[BlockX];
             const QColor Got = Back.pixelColor(BlockX * kBlock + kBlock / 2, BlockRow * kBlock + kBlock / 2);
             EXPECT_NEAR(Got.red(), Expected.Red, 8) << "block " << BlockX << "," << BlockRow;
             EXPECT_NEAR(Got.green(), Expected.Green, 8) << "block " << BlockX << "," << BlockRow;
@@ -136,8 +131,7 @@ TEST_F(FreeBitmapTest, ChannelsAndRowOrderSurviveTheRoundTrip)
         }
 }
 
-TEST_F(FreeBitmapTest, ReplacingReleasesTheOldBitmapUnlessAHandlerKeepsIt)
-{
+TEST_F(FreeBitmapTest, ReplacingReleasesTheOldBitmapUnlessAHandlerKeepsIt) {
     TFreeBitmap Writer(kFitBitmap, 4, 4, 32);
     ASSERT_TRUE(Writer.IsValid());
     int Changes = 0;
