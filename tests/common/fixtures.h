@@ -1,6 +1,7 @@
 // Where the test videos are, and small helpers that ask the ffmpeg tools about them.
 #pragma once
 
+#include <cctype>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -25,4 +26,12 @@ inline std::string ShellQuote(const std::string& Text) {
     for (char C : Text)
         Quoted += C == '\'' ? std::string("'\\''") : std::string(1, C);
     return Quoted + "'";
+}
+
+// A test name made from a file name: letters and digits kept, anything else "_".
+inline std::string TestNameOf(const std::string& Text) {
+    std::string Name;
+    for (unsigned char C : Text)
+        Name += std::isalnum(C) ? static_cast<char>(C) : '_';
+    return Name;
 }

@@ -93,7 +93,8 @@ TEST_P(DecoderProperties, MatchTheFile) {
     EXPECT_DOUBLE_EQ(Decoder.AspectRatio, Info.AspectRatio);
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, DecoderProperties, testing::ValuesIn(kProperties));
+INSTANTIATE_TEST_SUITE_P(Files, DecoderProperties, testing::ValuesIn(kProperties),
+                         [](const auto& Info) { return TestNameOf(Info.param.File); });
 
 // Every frame is delivered in order, the decoder is drained at the end (nothing lost),
 // the end stays the end, and a rewind starts over.
@@ -126,7 +127,8 @@ TEST_P(DecoderReadsEveryFrame, InOrderAndDrained) {
 
 INSTANTIATE_TEST_SUITE_P(Files, DecoderReadsEveryFrame,
                          testing::Values("ntsc_2997.mp4", "mpeg2.mpg", "one_gop.ts", "raw.m1v", "mpeg4.avi",
-                                         "wmv2.wmv", "vp9.webm", "one_frame.mp4"));
+                                         "wmv2.wmv", "vp9.webm", "one_frame.mp4"),
+                         [](const auto& Info) { return TestNameOf(Info.param); });
 
 // After seek(S) the next frame is the first one at or after S seconds, whatever the GOP
 // length or the container's start time.
@@ -165,7 +167,8 @@ INSTANTIATE_TEST_SUITE_P(
                     TSeekCase{"raw.m1v", 25, {2, 1, 0}},
                     TSeekCase{"mpeg4.avi", 25, {4, 2}},
                     TSeekCase{"wmv2.wmv", 25, {3, 1}},
-                    TSeekCase{"vp9.webm", 25, {2, 1}}));
+                    TSeekCase{"vp9.webm", 25, {2, 1}}),
+    [](const auto& Info) { return TestNameOf(Info.param.File); });
 
 TEST(DecoderSeek, OutsideTheVideo) {
     TDecoder Decoder;
@@ -229,7 +232,8 @@ TEST_P(DecoderPictureMatchesFfmpeg, AfterSeek) {
 INSTANTIATE_TEST_SUITE_P(Files, DecoderPictureMatchesFfmpeg,
                          testing::Values(std::pair{"rotated_90.mp4", 0}, std::pair{"full_range_709.mp4", 0},
                                          std::pair{"anamorphic.mp4", 1}, std::pair{"mpeg2.mpg", 7},
-                                         std::pair{"one_gop.ts", 6}, std::pair{"long_gop_25.mp4", 77}));
+                                         std::pair{"one_gop.ts", 6}, std::pair{"long_gop_25.mp4", 77}),
+                         [](const auto& Info) { return TestNameOf(Info.param.first); });
 
 TEST(DecoderPicture, RotatedVideoIsDeliveredUpright) {
     TDecoder Decoder;
