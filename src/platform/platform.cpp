@@ -1,6 +1,7 @@
 #include "platform.h"
 
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QString>
 #include <QUrl>
@@ -26,8 +27,9 @@ std::string ProgramFolder() {
 }
 
 std::string DefaultSaveFolder() {
+    // Thumbnail folders are made one level deep inside it, so it must exist.
     QString Folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    if (Folder.isEmpty())
+    if (Folder.isEmpty() || !QFileInfo(Folder).isDir())
         Folder = QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
     if (Folder.isEmpty()) {
         const char* Home = std::getenv("HOME");

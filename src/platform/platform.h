@@ -8,8 +8,8 @@
 // The folder of the program file, ending in "/".
 std::string ProgramFolder();
 
-// Where thumbnails go when no save folder was chosen: the user's pictures folder, else
-// the home folder, ending in "/".
+// Where thumbnails go when no save folder was chosen: the user's pictures folder when it
+// exists, else the home folder, ending in "/".
 std::string DefaultSaveFolder();
 
 // Appends "/" unless Path is empty or already ends in one.

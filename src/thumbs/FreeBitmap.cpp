@@ -5,8 +5,11 @@
 #include <FreeImage.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 static_assert(kFitUnknown == FIT_UNKNOWN && kFitBitmap == FIT_BITMAP && kFifUnknown == FIF_UNKNOWN);
 // The 32-bit bytes of a TFastDIB (blue, green, red, fourth) are copied without reordering.
@@ -91,6 +94,52 @@ bool TFreeBitmap::Save(const std::string& FileName, int Flags) const {
     if (!CanSave(Format))
         return false;
     return FreeImage_Save(Format, FDib, FileName.c_str(), Flags);
+}
+
+bool TFreeBitmap::SaveChecked(const std::string& FileName, int Flags, std::string& Error) const {
+    const FREE_IMAGE_FORMAT Format = FreeImage_GetFIFFromFilename(FileName.c_str());
+    if (!CanSave(Format)) {
+        Error = "Cannot write " + FileName + ": the image cannot be saved in this format";
+        return false;
+    }
+    FIMEMORY* Memory = FreeImage_OpenMemory(nullptr, 0);
+    BYTE* Data = nullptr;
+    DWORD Size = 0;
+    const bool Encoded = Memory && FreeImage_SaveToMemory(Format, FDib, Memory, Flags) &&
+                         FreeImage_AcquireMemory(Memory, &Data, &Size);
+    if (!Encoded) {
+        FreeImage_CloseMemory(Memory);
+        Error = "Cannot write " + FileName + ": the image could not be encoded";
+        return false;
+    }
+    const auto Fail = [&](int Code) {
+        Error = "Cannot write " + FileName + ": " + std::strerror(Code);
+        return false;
+    };
+    const int Fd = open(FileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (Fd < 0) {
+        const int Code = errno;
+        FreeImage_CloseMemory(Memory);
+        return Fail(Code);
+    }
+    int Code = 0;
+    for (DWORD Done = 0; Done < Size && !Code;) {
+        const ssize_t Written = write(Fd, Data + Done, Size - Done);
+        if (Written > 0)
+            Done += static_cast<DWORD>(Written);
+        else if (Written < 0 && errno != EINTR)
+            Code = errno;
+        else if (Written == 0)
+            Code = EIO;
+    }
+    if (close(Fd) != 0 && !Code)
+        Code = errno;
+    FreeImage_CloseMemory(Memory);
+    if (Code) {
+        unlink(FileName.c_str());
+        return Fail(Code);
+    }
+    return true;
 }
 
 void CopyToWriter(const TFastDIB& Image, TFreeBitmap& Writer) {

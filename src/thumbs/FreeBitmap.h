@@ -51,6 +51,11 @@ public:
     // The format follows from the file name's extension; Flags go to the library's writer (for JPEG
     // the quality, 1 to 100). False, and nothing written, when the bitmap cannot be saved that way.
     bool Save(const std::string& FileName, int Flags = 0) const;
+    // Like Save, but nothing goes unnoticed: the image is encoded in memory and written
+    // with every system call checked (a full disk shows at write or close, which the
+    // library's own file writing does not look at). On failure Error names the file and
+    // the system's reason, and a partly written file is removed.
+    bool SaveChecked(const std::string& FileName, int Flags, std::string& Error) const;
 
     FIBITMAP* Dib() const { return FDib; }
 

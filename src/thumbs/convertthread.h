@@ -1,0 +1,74 @@
+// TConvertThread carries out one thumbnail-generation job on a worker thread: it reads
+// frames from the play manager's decoder, scales each chosen frame bilinearly to the
+// thumbnail size and writes it as a JPEG file named after the video and the thumbnail's
+// ordinal, in a folder named after the video. After every file, and at the end, it
+// reports synchronously to its owner on the main thread.
+//
+// Three ways of choosing frames: every frame of the video (Whole), every frame between a
+// start and an end mark (Range), or a number of evenly spaced pieces (neither).
+//
+// The owner creates it suspended, fills FRec, binds the report callback, resumes it, and
+// frees it to stop it. The job checks for a stop request before every frame. A job that
+// fails reports [evConvError, evConvStopped] with a readable ErrorMessage (which path,
+// and the system's reason) and ends; thumbnails written before stay.
+#pragma once
+
+#include "FastDIB.h"
+#include "FreeBitmap.h"
+#include "decoder.h"
+#include "enginethread.h"
+#include "ratemeter.h"
+
+#include <cstdint>
+#include <string>
+
+// One generation job.
+struct TConvertRec {
+    int32_t Width = 0;  // thumbnail size
+    int32_t Height = 0;
+    bool Whole = false; // every frame
+    bool Range = false; // every frame from StartPos to EndPos (both included)
+    int32_t Pieces = 0; // pieces mode when neither Whole nor Range
+    std::string Name;   // the video's file name without folder and extension
+    std::string Folder; // save folder ending in "/", or empty for the default save folder
+    int64_t StartPos = 0; // marks, in seconds of video time
+    int64_t EndPos = 0;
+};
+
+// The progress of a job, passed by address with every report.
+struct TConvertProgress {
+    int64_t Total = 0;    // thumbnails planned
+    int64_t Current = -1; // ordinal of the thumbnail written last; Current + 1 are done
+};
+
+class TConvertThread : public TEngineThread {
+public:
+    // Suspended, for the decoder's open video; sizes the frame buffer at once.
+    explicit TConvertThread(TDecoder* Decoder);
+    ~TConvertThread() override;
+
+    TConvertRec FRec;
+    // Read by the receiver of a report: the rate of written thumbnails per second,
+    // updated about once a second, and the reason of a failed job.
+    double FRate = 0;
+    std::string ErrorMessage;
+    const TConvertProgress& Progress() const { return FProgress; }
+
+protected:
+    void Execute() override;
+
+private:
+    void RunJob();
+    // Takes the next frame and writes it as thumbnail Ordinal; false (after the end
+    // report) when the decoder has no frame left.
+    bool WriteNextThumbnail(int64_t Ordinal, TRateMeter& Meter);
+    // The folder the thumbnails go to, created when missing.
+    std::string OutputFolder() const;
+    void Report() { TEngineThread::Report(&FProgress); }
+
+    TDecoder* FDecoder;
+    TFastDIB FSource;
+    TFastDIB FTarget;
+    TFreeBitmap FWriter;
+    TConvertProgress FProgress;
+};
