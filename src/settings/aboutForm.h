@@ -1,0 +1,40 @@
+// TaboutDlg: what the program is, who publishes it, and links to its web page and its
+// support mail address. The main window controller creates it with no owner, sets its
+// caption, shows it modally and frees it. The links open through the desktop; the dialog
+// stays open. Only OK and the window's close box end it; Esc does nothing.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QLabel;
+class QPushButton;
+class TLinkLabel;
+
+class TaboutDlg : public QDialog {
+public:
+    TaboutDlg();
+
+    QLabel* Label1;
+    QLabel* Label2;
+    // The publisher's name.
+    QLabel* Label3;
+    TLinkLabel* lbMail;
+    TLinkLabel* lbWeb;
+    QPushButton* btnOK;
+
+    // The support mail link: a new message to the support address whose subject names the
+    // program ("mailto:<address>?subject=Trovelle%20Support").
+    static QString MailLink();
+
+    void btnOKClick();
+    void lbWebClick();
+    void lbMailClick();
+
+protected:
+    void keyPressEvent(QKeyEvent* Event) override;
+    void showEvent(QShowEvent* Event) override;
+
+private:
+    void FormCreate();
+};

@@ -1,0 +1,66 @@
+#include "completeForm.h"
+
+#include "dialogLook.h"
+#include "linkLabel.h"
+#include "platform.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+constexpr int kClientWidth = 692;
+constexpr int kClientHeight = 166;
+constexpr const char* kCaption = "Congratulations";
+const QColor kPathColor(0, 0, 128);
+
+} // namespace
+
+TcompleteDlg::TcompleteDlg() {
+    SetDialogLook(this, kClientWidth, kClientHeight);
+    setWindowTitle(QLatin1String(kCaption));
+
+    Label1 = new QLabel(QStringLiteral("The thumbnails are saved successfully in"), this);
+    Label1->adjustSize();
+    Label1->move(16, 16);
+
+    lbPath = new TLinkLabel(this);
+    lbPath->setGeometry(16, 48, 657, 18);
+    QFont PathFont = lbPath->font();
+    PathFont.setUnderline(true);
+    lbPath->setFont(PathFont);
+    QPalette PathPalette = lbPath->palette();
+    PathPalette.setColor(QPalette::WindowText, kPathColor);
+    lbPath->setPalette(PathPalette);
+    lbPath->OnClick = [this](QObject*) { lbPathClick(); };
+
+    Label2 = new QLabel(QStringLiteral("click the link to open the folder in explorer."), this);
+    Label2->adjustSize();
+    Label2->move(16, 88);
+
+    btnOK = new QPushButton(QStringLiteral("&OK"), this);
+    btnOK->setGeometry(16, 128, 100, 26);
+    btnOK->setFocus();
+    connect(btnOK, &QPushButton::clicked, this, [this] { btnOKClick(); });
+}
+
+void TcompleteDlg::btnOKClick() {
+    close();
+}
+
+void TcompleteDlg::lbPathClick() {
+    OpenURL(lbPath->text().toStdString());
+}
+
+void TcompleteDlg::keyPressEvent(QKeyEvent* Event) {
+    // No cancel button: Esc is not a way out.
+    if (Event->key() == Qt::Key_Escape)
+        return;
+    QDialog::keyPressEvent(Event);
+}
+
+void TcompleteDlg::showEvent(QShowEvent* Event) {
+    QDialog::showEvent(Event);
+    CenterOnMainWindow(this);
+}

@@ -1,0 +1,31 @@
+// TcompleteDlg: tells the user that generation has finished and links to the folder that
+// holds the new thumbnails. The main window controller creates it with no owner, puts the
+// folder into lbPath, shows it modally and frees it. Clicking the path opens the folder
+// in the desktop's file browser and leaves the dialog open; only OK and the window's
+// close box end it (there is no cancel button, so Esc does nothing).
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+class TLinkLabel;
+
+class TcompleteDlg : public QDialog {
+public:
+    TcompleteDlg();
+
+    QLabel* Label1;
+    // The output folder, set by the controller; a path longer than the label is cut at
+    // its edge but opened whole.
+    TLinkLabel* lbPath;
+    QLabel* Label2;
+    QPushButton* btnOK;
+
+    void btnOKClick();
+    void lbPathClick();
+
+protected:
+    void keyPressEvent(QKeyEvent* Event) override;
+    void showEvent(QShowEvent* Event) override;
+};

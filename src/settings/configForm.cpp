@@ -1,0 +1,171 @@
+#include "configForm.h"
+
+#include "FlatEditUnit.h"
+#include "appinfo.h"
+#include "configManager.h"
+#include "dialogLook.h"
+
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+constexpr int kClientWidth = 442;
+constexpr int kClientHeight = 270;
+constexpr int kEntryWidth = 121;
+constexpr int kEntryHeight = 24;
+constexpr int kEntryGap = 16;
+constexpr int kEntryMaxLength = 5;
+constexpr const char* kCaption = "Config %1";
+
+constexpr int32_t kInitialSide = 400;
+constexpr double kInitialAspectRatio = 1.0;
+
+const QColor kEntryBorder(172, 168, 153);
+const QColor kEntryText(102, 102, 102);
+// The flat edit's own idle colour. Set explicitly: left to follow its parent, the entry
+// would take the dialog's white and vanish into it.
+const QColor kEntryFlat(235, 234, 225);
+const QColor kPanelColor(128, 128, 128);
+
+QLabel* AutoSizedLabel(QWidget* Parent, const QString& Text, int Left, int Top) {
+    auto* Label = new QLabel(Text, Parent);
+    Label->adjustSize();
+    Label->move(Left, Top);
+    return Label;
+}
+
+} // namespace
+
+TconfigDlg::TconfigDlg() {
+    SetDialogLook(this, kClientWidth, kClientHeight);
+
+    lbWidth = AutoSizedLabel(this, QStringLiteral("Width"), 16, 16);
+    lbHeight = AutoSizedLabel(this, QStringLiteral("Height"), 16, 48);
+
+    ckbConstrain = new QCheckBox(QStringLiteral("CONSTRAIN"), this);
+    ckbConstrain->setGeometry(16, 240, 97, 17);
+    ckbConstrain->setChecked(true);
+
+    // An empty grey area with no behaviour, kept because it frames the form.
+    Panel1 = new QWidget(this);
+    Panel1->setGeometry(16, 80, 409, 137);
+    QPalette PanelPalette = Panel1->palette();
+    PanelPalette.setColor(QPalette::Window, kPanelColor);
+    Panel1->setPalette(PanelPalette);
+    Panel1->setAutoFillBackground(true);
+
+    btnCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    btnCancel->setGeometry(216, 232, 100, 26);
+    btnOk = new QPushButton(QStringLiteral("&OK"), this);
+    btnOk->setGeometry(325, 232, 100, 26);
+    // Enter has no meaning here: neither button is pressed by it.
+    btnCancel->setAutoDefault(false);
+    btnOk->setAutoDefault(false);
+
+    connect(ckbConstrain, &QCheckBox::clicked, this, [this] { ckbConstrainClick(); });
+    connect(btnCancel, &QPushButton::clicked, this, [this] { btnCancelClick(); });
+    connect(btnOk, &QPushButton::clicked, this, [this] { btnOkClick(); });
+
+    FormCreate();
+}
+
+QRect TconfigDlg::EntryRect(const QRect& Label) {
+    return QRect(Label.left() + Label.width() + kEntryGap, Label.top() - (kEntryHeight - Label.height()) / 2,
+                 kEntryWidth, kEntryHeight);
+}
+
+void TconfigDlg::FormCreate() {
+    ThumbWidth = kInitialSide;
+    ThumbHeight = kInitialSide;
+    AspectRatio = kInitialAspectRatio;
+    setWindowTitle(QString::fromLatin1(kCaption).arg(QLatin1String(kApplicationTitle)));
+
+    etWidth = new TMyFlatEdit(this);
+    etHeight = new TMyFlatEdit(this);
+    for (TMyFlatEdit* Edit : {etWidth, etHeight}) {
+        Edit->SetByIndex(1, kEntryBorder);
+        QPalette Palette = Edit->palette();
+        Palette.setColor(QPalette::Text, kEntryText);
+        Edit->setPalette(Palette);
+        Edit->SetColorFlat(kEntryFlat);
+        Edit->setMaxLength(kEntryMaxLength);
+        Edit->setText(QStringLiteral("0"));
+    }
+    const QRect WidthRect = EntryRect(lbWidth->geometry());
+    etWidth->setGeometry(WidthRect);
+    QRect HeightRect = EntryRect(lbHeight->geometry());
+    HeightRect.moveLeft(WidthRect.left());
+    etHeight->setGeometry(HeightRect);
+
+    // The form's controls first, then width before height.
+    setTabOrder(ckbConstrain, btnCancel);
+    setTabOrder(btnCancel, btnOk);
+    setTabOrder(btnOk, etWidth);
+    setTabOrder(etWidth, etHeight);
+
+    connect(etWidth, &QLineEdit::textChanged, this, [this] { etWidthChange(); });
+    connect(etHeight, &QLineEdit::textChanged, this, [this] { etHeightChange(); });
+
+    for (QWidget* Child : findChildren<QWidget*>())
+        Child->installEventFilter(this);
+}
+
+void TconfigDlg::FormShow() {
+    // Neither entry has the focus yet, so these drive nothing.
+    etWidth->setText(QString::number(ThumbWidth));
+    etHeight->setText(QString::number(ThumbHeight));
+}
+
+void TconfigDlg::etWidthChange() {
+    if (ckbConstrain->isChecked() && etWidth->hasFocus())
+        etHeight->setText(QString::number(HeightForWidth(etWidth->asInteger(), AspectRatio)));
+}
+
+void TconfigDlg::etHeightChange() {
+    if (ckbConstrain->isChecked() && etHeight->hasFocus())
+        etWidth->setText(QString::number(WidthForHeight(etHeight->asInteger(), AspectRatio)));
+}
+
+void TconfigDlg::ckbConstrainClick() {
+    // The width leads: ticking the lock fits the height to it.
+    if (ckbConstrain->isChecked())
+        etHeight->setText(QString::number(HeightForWidth(etWidth->asInteger(), AspectRatio)));
+}
+
+void TconfigDlg::btnOkClick() {
+    Accepted = true;
+    close();
+}
+
+void TconfigDlg::btnCancelClick() {
+    close();
+}
+
+bool TconfigDlg::FormKeyDown(int Key) {
+    if (Key != Qt::Key_Escape)
+        return false;
+    close();
+    return true;
+}
+
+void TconfigDlg::showEvent(QShowEvent* Event) {
+    QDialog::showEvent(Event);
+    CenterOnMainWindow(this);
+    FormShow();
+}
+
+void TconfigDlg::keyPressEvent(QKeyEvent* Event) {
+    if (FormKeyDown(Event->key()))
+        return;
+    // Not QDialog's handling: Enter must not press a button and Esc is already ours.
+    QWidget::keyPressEvent(Event);
+}
+
+bool TconfigDlg::eventFilter(QObject* Watched, QEvent* Event) {
+    if (Event->type() == QEvent::KeyPress && FormKeyDown(static_cast<QKeyEvent*>(Event)->key()))
+        return true;
+    return QDialog::eventFilter(Watched, Event);
+}

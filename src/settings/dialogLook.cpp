@@ -1,0 +1,38 @@
+#include "dialogLook.h"
+
+#include "humanskin.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QPalette>
+#include <QWidget>
+
+namespace {
+
+constexpr const char* kDialogFontFamily = "Trebuchet MS";
+// Height -12 in the form's terms: a 12-pixel character height, 9 points at 96 dots per inch.
+constexpr int kDialogFontPixels = 12;
+
+} // namespace
+
+void SetDialogLook(QWidget* Dialog, int ClientWidth, int ClientHeight) {
+    Dialog->setFixedSize(ClientWidth, ClientHeight);
+    QPalette Palette = Dialog->palette();
+    Palette.setColor(QPalette::Window, Qt::white);
+    Dialog->setPalette(Palette);
+    Dialog->setAutoFillBackground(true);
+    QFont Font(kDialogFontFamily);
+    Font.setPixelSize(kDialogFontPixels);
+    Font.setBold(true);
+    Dialog->setFont(Font);
+    SelectSkin(Dialog, kHumanSkin);
+}
+
+void CenterOnMainWindow(QWidget* Dialog) {
+    const QWidget* Main = QApplication::activeWindow();
+    if (!Main || Main == Dialog)
+        return;
+    QRect Frame = Dialog->frameGeometry();
+    Frame.moveCenter(Main->frameGeometry().center());
+    Dialog->move(Frame.topLeft());
+}

@@ -1,0 +1,15 @@
+// The look the program's small dialogs share: a fixed client area on a white background,
+// "Trebuchet MS" bold at 12 pixels (9 points), the "Human" skin on their push buttons and
+// check boxes, and a place in the middle of the main window when shown. The size,
+// completion and about dialogs call these from their constructors and show events.
+#pragma once
+
+class QWidget;
+
+// Fixed client size, white background, the dialogs' font and the skin.
+void SetDialogLook(QWidget* Dialog, int ClientWidth, int ClientHeight);
+
+// Moves a dialog, which has no owner, over the middle of the program's main window: the
+// window that was active when the dialog was shown. Without one the dialog stays where
+// the windowing system put it.
+void CenterOnMainWindow(QWidget* Dialog);

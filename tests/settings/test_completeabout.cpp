@@ -1,0 +1,118 @@
+#include "aboutForm.h"
+#include "completeForm.h"
+#include "helpers.h"
+#include "linkLabel.h"
+
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A Latin-1 name, a space and a path longer than the label.
+const QString kLongFolder = QStringLiteral("/home/user/Pictures/Vacances d'été 2024/") +
+                            QString(60, QChar(u'x')) + QStringLiteral("/clip");
+
+// Counts pixels of roughly Color inside Rect: enough to tell the link's colour is drawn.
+int CountNear(const QImage& Picture, const QRect& Rect, const QColor& Color) {
+    int Count = 0;
+    for (int Y = Rect.top(); Y <= Rect.bottom(); ++Y)
+        for (int X = Rect.left(); X <= Rect.right(); ++X) {
+            const QColor P = Picture.pixelColor(X, Y);
+            if (qAbs(P.red() - Color.red()) < 40 && qAbs(P.green() - Color.green()) < 40 &&
+                qAbs(P.blue() - Color.blue()) < 40)
+                ++Count;
+        }
+    return Count;
+}
+
+} // namespace
+
+TEST(CompleteDialog, PathLinkOpensTheFolderAndStaysOpenUntilOk) {
+    TUrlCatcher Catcher;
+    TcompleteDlg Dlg;
+    EXPECT_EQ(Dlg.windowTitle(), QStringLiteral("Congratulations"));
+    EXPECT_EQ(Dlg.size(), QSize(692, 166));
+    EXPECT_EQ(Dlg.lbPath->geometry(), QRect(16, 48, 657, 18));
+    EXPECT_EQ(Dlg.lbPath->cursor().shape(), Qt::PointingHandCursor);
+    Dlg.lbPath->setText(kLongFolder);
+
+    bool OpenAfterClicks = false, OpenAfterEsc = false;
+    const bool Ended = RunModal(&Dlg, [&] {
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&Dlg));
+        QTest::mouseClick(Dlg.lbPath, Qt::LeftButton, {}, QPoint(600, 9));
+        QTest::mouseClick(Dlg.lbPath, Qt::LeftButton, {}, QPoint(10, 9));
+        OpenAfterClicks = Dlg.isVisible();
+        QTest::keyClick(Dlg.btnOK, Qt::Key_Escape);
+        QTest::keyClick(&Dlg, Qt::Key_Escape);
+        OpenAfterEsc = Dlg.isVisible();
+        QTest::mouseClick(Dlg.btnOK, Qt::LeftButton);
+    });
+    EXPECT_TRUE(Ended);
+    EXPECT_TRUE(OpenAfterClicks);
+    EXPECT_TRUE(OpenAfterEsc);
+    ASSERT_EQ(Catcher.Urls.size(), 2) << "one file browser per click";
+    EXPECT_EQ(Catcher.Urls[0], QUrl::fromLocalFile(kLongFolder)) << "the whole path, not the visible part";
+    EXPECT_EQ(Catcher.Urls[0].toLocalFile(), kLongFolder);
+}
+
+TEST(CompleteDialog, RightButtonOrReleaseOutsideOpensNothing) {
+    TUrlCatcher Catcher;
+    TcompleteDlg Dlg;
+    Dlg.lbPath->setText(QStringLiteral("/tmp/clip"));
+    Dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Dlg));
+    QTest::mouseClick(Dlg.lbPath, Qt::RightButton, {}, QPoint(10, 9));
+    QTest::mousePress(Dlg.lbPath, Qt::LeftButton, {}, QPoint(10, 9));
+    QTest::mouseRelease(Dlg.lbPath, Qt::LeftButton, {}, QPoint(10, 40));
+    EXPECT_TRUE(Catcher.Urls.isEmpty());
+}
+
+TEST(CompleteDialog, Picture) {
+    TcompleteDlg Dlg;
+    Dlg.lbPath->setText(kLongFolder);
+    Dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Dlg));
+    const QImage Picture = SavePicture(&Dlg, QStringLiteral("complete"));
+    EXPECT_EQ(Picture.pixelColor(3, 3), QColor(Qt::white));
+    EXPECT_GT(CountNear(Picture, Dlg.lbPath->geometry(), QColor(0, 0, 128)), 50) << "navy path";
+}
+
+TEST(AboutDialog, CaptionTextsAndLinks) {
+    TUrlCatcher Catcher;
+    TaboutDlg Dlg;
+    EXPECT_EQ(Dlg.windowTitle(), QStringLiteral("About Trovelle"));
+    EXPECT_EQ(Dlg.size(), QSize(442, 270));
+    EXPECT_EQ(Dlg.lbMail->text(), QStringLiteral(EXPECTED_MAIL_ADDRESS));
+    EXPECT_EQ(Dlg.lbWeb->text(), QStringLiteral(EXPECTED_WEB_ADDRESS));
+    EXPECT_EQ(TaboutDlg::MailLink(),
+              QStringLiteral("mailto:" EXPECTED_MAIL_ADDRESS "?subject=Trovelle%20Support"));
+
+    bool OpenAfterEsc = false;
+    const bool Ended = RunModal(&Dlg, [&] {
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&Dlg));
+        QTest::mouseClick(Dlg.lbWeb, Qt::LeftButton);
+        QTest::mouseClick(Dlg.lbMail, Qt::LeftButton);
+        QTest::keyClick(Dlg.btnOK, Qt::Key_Escape);
+        OpenAfterEsc = Dlg.isVisible();
+        QTest::mouseClick(Dlg.btnOK, Qt::LeftButton);
+    });
+    EXPECT_TRUE(Ended);
+    EXPECT_TRUE(OpenAfterEsc);
+    ASSERT_EQ(Catcher.Urls.size(), 2);
+    EXPECT_EQ(Catcher.Urls[0], QUrl(QStringLiteral(EXPECTED_WEB_ADDRESS)));
+    EXPECT_EQ(Catcher.Urls[1].toString(QUrl::FullyEncoded),
+              QStringLiteral("mailto:" EXPECTED_MAIL_ADDRESS "?subject=Trovelle%20Support"));
+}
+
+TEST(AboutDialog, Picture) {
+    TaboutDlg Dlg;
+    Dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Dlg));
+    const QImage Picture = SavePicture(&Dlg, QStringLiteral("about"));
+    EXPECT_EQ(Picture.pixelColor(3, 3), QColor(Qt::white));
+    EXPECT_GT(CountNear(Picture, Dlg.lbWeb->geometry(), QColor(0, 0, 255)), 30) << "blue link";
+    EXPECT_GT(CountNear(Picture, Dlg.lbMail->geometry(), QColor(0, 0, 255)), 30) << "blue link";
+    EXPECT_EQ(Dlg.Label3->alignment() & Qt::AlignRight, Qt::AlignRight);
+}
