@@ -61,9 +61,6 @@ TconfigDlg::TconfigDlg() {
     btnCancel->setGeometry(216, 232, 100, 26);
     btnOk = new QPushButton(QStringLiteral("&OK"), this);
     btnOk->setGeometry(325, 232, 100, 26);
-    // Enter has no meaning here: neither button is pressed by it.
-    btnCancel->setAutoDefault(false);
-    btnOk->setAutoDefault(false);
 
     connect(ckbConstrain, &QCheckBox::clicked, this, [this] { ckbConstrainClick(); });
     connect(btnCancel, &QPushButton::clicked, this, [this] { btnCancelClick(); });
@@ -160,7 +157,8 @@ void TconfigDlg::showEvent(QShowEvent* Event) {
 void TconfigDlg::keyPressEvent(QKeyEvent* Event) {
     if (FormKeyDown(Event->key()))
         return;
-    // Not QDialog's handling: Enter must not press a button and Esc is already ours.
+    // Not QDialog's handling: Enter in an entry must not press a default button (a focused
+    // button still takes Enter as a click), and Esc is already ours.
     QWidget::keyPressEvent(Event);
 }
 

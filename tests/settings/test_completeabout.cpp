@@ -1,5 +1,6 @@
 #include "aboutForm.h"
 #include "completeForm.h"
+#include "configForm.h"
 #include "helpers.h"
 #include "linkLabel.h"
 
@@ -115,4 +116,26 @@ TEST(AboutDialog, Picture) {
     EXPECT_GT(CountNear(Picture, Dlg.lbWeb->geometry(), QColor(0, 0, 255)), 30) << "blue link";
     EXPECT_GT(CountNear(Picture, Dlg.lbMail->geometry(), QColor(0, 0, 255)), 30) << "blue link";
     EXPECT_EQ(Dlg.Label3->alignment() & Qt::AlignRight, Qt::AlignRight);
+}
+
+// The dialogs have no owner, yet open over the middle of the window that was active.
+TEST(DialogPlacement, CentredOnTheActiveMainWindow) {
+    QWidget Main;
+    Main.setGeometry(100, 80, 900, 700);
+    Main.show();
+    Main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Main));
+    TcompleteDlg Complete;
+    TaboutDlg About;
+    TconfigDlg Config;
+    for (QDialog* Dlg : std::initializer_list<QDialog*>{&Complete, &About, &Config}) {
+        SCOPED_TRACE(Dlg->windowTitle().toStdString());
+        EXPECT_EQ(Dlg->parentWidget(), nullptr);
+        Dlg->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(Dlg));
+        EXPECT_LE((Dlg->frameGeometry().center() - Main.frameGeometry().center()).manhattanLength(), 1);
+        Dlg->hide();
+        Main.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&Main));
+    }
 }
