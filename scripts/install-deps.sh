@@ -13,6 +13,7 @@ packages=(
     ffmpeg
     fonts-open-sans
     xvfb xauth
+    time bc
 )
 
 missing=()

@@ -23,7 +23,7 @@ esac
 export LD_LIBRARY_PATH="$PWD/$build/bin"
 export LD_PRELOAD="$("${CXX:-g++}" -print-file-name=$runtime):$PWD/$build/bin/libdecoder.so"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-export TSAN_OPTIONS="second_deadlock_stack=1 ${TSAN_OPTIONS:-}"
+export TSAN_OPTIONS="second_deadlock_stack=1 suppressions=$PWD/tests/tsan.supp ${TSAN_OPTIONS:-}"
 export QT_QPA_PLATFORM=offscreen SDL_VIDEODRIVER=dummy
 cd "$build"
 ctest --output-on-failure -j"$(nproc)" "$@"
