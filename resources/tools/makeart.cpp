@@ -420,13 +420,6 @@ QImage Monitor() {
     P.drawPolygon(QPolygonF({C + QPointF(-6, -10), C + QPointF(-6, 10), C + QPointF(11, 0)}));
     P.restore();
 
-    // A small status light on the chin, right of centre, under the stop button's row.
-    P.setRenderHint(QPainter::Antialiasing, true);
-    P.setPen(Qt::NoPen);
-    P.setBrush(QColor(0x0F, 0x2A, 0x4A, 40));
-    P.drawEllipse(QPointF(401, 301), 2.5, 2.5);
-    P.setBrush(kBlueLight);
-    P.drawEllipse(QPointF(400.5, 300.5), 2, 2);
     return Image;
 }
 

@@ -223,6 +223,11 @@ TEST_F(TMainFormTest, FontsAndTextColours) {
         EXPECT_EQ(Widget->palette().color(QPalette::Active, C.Role), Expected);
     }
     EXPECT_EQ(Form->lbVersion->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    // The short labels keep their designed width: the version the controller writes and
+    // the word after the pieces entry must fit in it.
+    EXPECT_LE(Form->lbVersion->fontMetrics().horizontalAdvance(QStringLiteral("v1.1.0")),
+              Form->lbVersion->width());
+    EXPECT_LE(Form->Label1->fontMetrics().horizontalAdvance(Form->Label1->text()), Form->Label1->width());
     EXPECT_EQ(Form->lbConvertInfo->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
 }
 
