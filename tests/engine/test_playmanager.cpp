@@ -1,0 +1,427 @@
+// The play manager over the real decoder, real test videos and a real panel: its guards,
+// still frames after open, stop and seek, playback to the end, generation jobs and their
+// notifications, the two failures it reports, and operations called from inside its own
+// notifications.
+#include "SDLPanel.h"
+#include "fixtures.h"
+#include "playManager.h"
+#include "player_helpers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct TNote {
+    std::string Name;
+    bool FromConvert;
+    void* Data;
+    bool Playing, Converting;
+    int64_t Position;
+    double FPS;
+    TFrameIdentity Shown;      // the frame in the panel while the notification ran
+    TConvertProgress Progress; // the job's progress then
+};
+
+class PlayManager : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Panel.resize(320, 240); // the shape of the 320 x 240 test videos: no bars
+        Panel.InitVideo();
+        Manager = std::make_unique<TPlayManager>();
+        Manager->Panel = &Panel;
+        Manager->OnPosition = Note("Position");
+        Manager->OnPlayEnd = Note("PlayEnd");
+        Manager->OnPlayError = Note("PlayError");
+        Manager->OnConvertProgress = Note("Progress");
+        Manager->OnConvertDone = Note("Done");
+        Manager->OnConvertError = Note("ConvertError");
+    }
+
+    TPlayManagerEvent Note(const std::string& Name, std::function<void()> Then = nullptr) {
+        return [this, Name, Then](bool FromConvert, void* Data) {
+            const TConvertProgress Progress =
+                FromConvert && Data ? *static_cast<const TConvertProgress*>(Data) : TConvertProgress{};
+            Notes.push_back({Name, FromConvert, Data, Manager->Playing, Manager->Converting,
+                             Manager->Position, Manager->FPS, ShownIdentity(Panel), Progress});
+            if (Then)
+                Then();
+        };
+    }
+
+    int Count(const std::string& Name) const {
+        return static_cast<int>(
+            std::count_if(Notes.begin(), Notes.end(), [&](const TNote& N) { return N.Name == Name; }));
+    }
+    bool Arrived(const std::string& Name) const { return Count(Name) > 0; }
+    std::vector<std::string> NamesFrom(size_t First) const {
+        std::vector<std::string> Names;
+        for (size_t I = First; I < Notes.size(); ++I)
+            Names.push_back(Notes[I].Name);
+        return Names;
+    }
+
+    // The frame the decoder delivers next: the one playback would start with.
+    int NextIndex() {
+        const TDecoderFrame* Frame = Manager->Decoder().NextFrame();
+        return Frame ? ReadIdentity(Frame->Pixels, Manager->Width, Manager->Height).Index : -1;
+    }
+
+    TConvertRec Job(const std::string& Name) {
+        TConvertRec Rec;
+        Rec.Width = 32;
+        Rec.Height = 24;
+        Rec.Name = Name;
+        Rec.Folder = Output.path().toStdString() + "/";
+        return Rec;
+    }
+
+    TSDLPanel Panel;
+    QTemporaryDir Output;
+    std::vector<TNote> Notes;
+    std::unique_ptr<TPlayManager> Manager; // freed before the panel, as the controller does
+};
+
+TEST_F(PlayManager, CommandsBeforeAVideoDoNothing) {
+    Manager->Play();
+    Manager->Pause();
+    Manager->Stop();
+    Manager->Seek(5);
+    Manager->StartConvert(Job("none"));
+    Manager->StopConvert();
+    ServeFor(200ms);
+    EXPECT_FALSE(Manager->Opened);
+    EXPECT_FALSE(Manager->Playing);
+    EXPECT_FALSE(Manager->Converting);
+    EXPECT_TRUE(Notes.empty());
+    EXPECT_EQ(Manager->AspectRatio, 1.0);
+    EXPECT_EQ(Panel.OutputImage().pixel(160, 120) & 0xFFFFFF, 0u);
+}
+
+TEST_F(PlayManager, OpenShowsTheFirstFrameAndRewinds) {
+    Manager->OpenFile(Fixture("long_gop_25.mp4"));
+    EXPECT_TRUE(Manager->Opened);
+    EXPECT_FALSE(Manager->Playing);
+    EXPECT_EQ(Manager->Width, 320);
+    EXPECT_EQ(Manager->Height, 240);
+    EXPECT_EQ(Manager->Duration, 120);
+    EXPECT_EQ(Manager->DurationHours, 0);
+    EXPECT_EQ(Manager->DurationMinutes, 2);
+    EXPECT_EQ(Manager->DurationSeconds, 0);
+    EXPECT_DOUBLE_EQ(Manager->FPS, 25.0);
+    EXPECT_NEAR(Manager->AspectRatio, 4.0 / 3.0, 1e-9);
+    EXPECT_EQ(Manager->Position, 0);
+    EXPECT_EQ(ShownIdentity(Panel).Index, 0);
+    EXPECT_EQ(NextIndex(), 0); // Play starts with the frame on screen
+
+    // A file the library refuses changes nothing.
+    const std::string Garbage = Fixture("garbage.mp4");
+    try {
+        Manager->OpenFile(Garbage);
+        ADD_FAILURE() << "opened " << Garbage;
+    } catch (const EMPEG2Error& E) {
+        EXPECT_EQ(std::string(E.what()), "Unable to open video file: " + Garbage);
+    }
+    EXPECT_TRUE(Manager->Opened);
+    EXPECT_EQ(Manager->Duration, 120);
+    EXPECT_EQ(ShownIdentity(Panel).Index, 0);
+
+    // Another shape: the output is cleared and the new picture letterboxed by its display
+    // aspect ratio (720 x 576 shown 16:9 in 320 x 240: 320 x 180 from row 30).
+    Manager->OpenFile(Fixture("anamorphic.mp4"));
+    EXPECT_EQ(Manager->Width, 720);
+    EXPECT_EQ(Manager->Height, 576);
+    EXPECT_DOUBLE_EQ(Panel.AspectRatio, Manager->AspectRatio);
+    const QImage Output = Panel.OutputImage();
+    for (int X : {0, 160, 319}) {
+        EXPECT_EQ(Output.pixel(X, 29) & 0xFFFFFF, 0u);
+        EXPECT_NE(Output.pixel(X, 30) & 0xFFFFFF, 0u);
+        EXPECT_NE(Output.pixel(X, 209) & 0xFFFFFF, 0u);
+        EXPECT_EQ(Output.pixel(X, 210) & 0xFFFFFF, 0u);
+    }
+    EXPECT_EQ(IdentityIn(Output, 0, 30, 320, 180).Index, 0);
+}
+
+TEST_F(PlayManager, SeekAndStopWhilePaused) {
+    Manager->OpenFile(Fixture("long_gop_25.mp4"));
+    Manager->Seek(60);
+    EXPECT_FALSE(Manager->Playing);
+    EXPECT_EQ(Manager->Position, 60);
+    EXPECT_EQ(ShownIdentity(Panel).Index, 1500);
+    EXPECT_EQ(ShownIdentity(Panel).Second, 60);
+    EXPECT_EQ(NextIndex(), 1501);
+
+    // No frame there: the picture stays.
+    Manager->Seek(500);
+    EXPECT_EQ(ShownIdentity(Panel).Index, 1500);
+
+    Manager->Stop();
+    EXPECT_FALSE(Manager->Playing);
+    EXPECT_EQ(Manager->Position, 0);
+    EXPECT_DOUBLE_EQ(Manager->FPS, 25.0);
+    EXPECT_EQ(ShownIdentity(Panel).Index, 0);
+    EXPECT_EQ(NextIndex(), 1);
+    ServeFor(100ms);
+    EXPECT_TRUE(Notes.empty());
+}
+
+TEST_F(PlayManager, SeekAndStopWhilePlaying) {
+    Manager->OpenFile(Fixture("long_gop_25.mp4"));
+    Manager->Play();
+    Manager->Play(); // nothing: already playing
+    EXPECT_TRUE(Manager->Playing);
+    ASSERT_TRUE(ServeUntil([&] { return Arrived("Position"); }));
+    {
+        const TNote& N = Notes.back();
+        EXPECT_FALSE(N.FromConvert);
+        EXPECT_EQ(N.Data, nullptr);
+        EXPECT_TRUE(N.Playing);
+        EXPECT_GT(N.FPS, 0.0); // the measured rate
+        EXPECT_EQ(N.Shown.Second, N.Position);
+    }
+
+    Manager->Seek(60);
+    EXPECT_TRUE(Manager->Playing);
+    EXPECT_EQ(Manager->Position, 60);
+    const size_t Before = Notes.size();
+    ASSERT_TRUE(ServeUntil([&] { return Notes.size() > Before; }));
+    {
+        const TNote& N = Notes.back();
+        EXPECT_EQ(N.Name, "Position");
+        EXPECT_GE(N.Position, 60);
+        EXPECT_GT(N.Shown.Index, 1500); // playback went on after the frame shown
+        EXPECT_LT(N.Shown.Index, 1500 + 25 * 30);
+        EXPECT_EQ(N.Shown.Second, N.Position);
+    }
+
+    Manager->Stop();
+    EXPECT_FALSE(Manager->Playing);
+    EXPECT_EQ(Manager->Position, 0);
+    EXPECT_DOUBLE_EQ(Manager->FPS, 25.0);
+    EXPECT_EQ(ShownIdentity(Panel).Index, 0);
+    const size_t AtStop = Notes.size();
+    ServeFor(300ms);
+    EXPECT_EQ(Notes.size(), AtStop);
+    EXPECT_EQ(NextIndex(), 1); // Play would go on with the second frame
+}
+
+// Served by the Qt event loop, as in the program.
+TEST_F(PlayManager, PlaysToTheEnd) {
+    Manager->OpenFile(Fixture("long_gop_25.mp4"));
+    Manager->Seek(118);
+    Manager->Play();
+    ASSERT_TRUE(RunEventLoopUntil([&] { return Arrived("PlayEnd"); }));
+    ServeFor(200ms);
+    ASSERT_GE(Notes.size(), 2u);
+    EXPECT_EQ(Count("PlayEnd"), 1);
+    const TNote& Last = Notes[Notes.size() - 2];
+    EXPECT_EQ(Last.Name, "Position");
+    EXPECT_EQ(Notes.back().Name, "PlayEnd");
+    EXPECT_TRUE(Last.Playing);
+    EXPECT_TRUE(Notes.back().Playing);
+    EXPECT_GE(Last.Position, 119);
+    EXPECT_FALSE(Manager->Playing);
+    EXPECT_EQ(ShownIdentity(Panel).Index, 2999);
+
+    // The decoder stays at the end: playing again reports the end at once.
+    const size_t Before = Notes.size();
+    Manager->Play();
+    ASSERT_TRUE(ServeUntil([&] { return Count("PlayEnd") == 2; }));
+    ServeFor(100ms);
+    EXPECT_EQ(NamesFrom(Before), (std::vector<std::string>{"Position", "PlayEnd"}));
+    EXPECT_FALSE(Manager->Playing);
+    EXPECT_EQ(ShownIdentity(Panel).Index, 2999);
+}
+
+// The end less than a second after Play: no rate has been measured.
+TEST_F(PlayManager, EndWithinASecondCarriesNoRate) {
+    Manager->OpenFile(Fixture("one_frame.mp4"));
+    Manager->Play();
+    ASSERT_TRUE(ServeUntil([&] { return Arrived("PlayEnd"); }));
+    ASSERT_EQ(NamesFrom(0), (std::vector<std::string>{"Position", "PlayEnd"}));
+    EXPECT_EQ(Notes[0].FPS, 0.0);
+}
+
+TEST_F(PlayManager, JobNotificationsInOrder) {
+    Manager->OpenFile(Fixture("ntsc_2997.mp4"));
+    Manager->Seek(5);
+    const int ShownBefore = ShownIdentity(Panel).Index;
+    TConvertRec Rec = Job("ntsc");
+    Rec.Pieces = 3;
+    Manager->StartConvert(Rec);
+    EXPECT_TRUE(Manager->Converting);
+    ASSERT_TRUE(ServeUntil([&] { return Arrived("Done") || Arrived("ConvertError"); }));
+    ServeFor(100ms);
+
+    ASSERT_EQ(Count("Done"), 1);
+    EXPECT_EQ(Count("ConvertError"), 0);
+    EXPECT_EQ(Notes.back().Name, "Done");
+    EXPECT_TRUE(Notes.back().Converting); // still set while the handler runs
+    std::vector<int64_t> Written;
+    for (const TNote& N : Notes) {
+        EXPECT_TRUE(N.FromConvert);
+        ASSERT_NE(N.Data, nullptr);
+        EXPECT_EQ(N.Data, Notes[0].Data);
+        EXPECT_EQ(N.Progress.Total, 3);
+        if (N.Name == "Progress" && (Written.empty() || Written.back() != N.Progress.Current))
+            Written.push_back(N.Progress.Current);
+    }
+    EXPECT_EQ(Written, (std::vector<int64_t>{0, 1, 2}));
+    // One per thumbnail (two where a rate was measured too), and one when the loop ended.
+    EXPECT_GE(Count("Progress"), 4);
+    EXPECT_FALSE(Manager->Converting);
+    EXPECT_EQ(QDir(Output.filePath("ntsc")).entryList({"*.jpg"}, QDir::Files).size(), 3);
+    EXPECT_EQ(ShownIdentity(Panel).Index, ShownBefore); // the panel keeps its picture
+    EXPECT_EQ(NextIndex(), 0);                          // the decoder is back at the start
+}
+
+// The flags of one report and what they raise; a rate or end report counts only while a
+// job exists.
+TEST_F(PlayManager, EngineEventRaisesProgressPerFlag) {
+    Manager->OpenFile(Fixture("ntsc_2997.mp4"));
+    TConvertProgress Block;
+    Manager->EngineEvent(evConvFrame | evConvRate, &Block);
+    EXPECT_EQ(Count("Progress"), 1);
+
+    TConvertRec Rec = Job("flags");
+    Rec.Pieces = 1;
+    Manager->StartConvert(Rec);
+    ASSERT_TRUE(ServeUntil([&] { return Arrived("Done"); }));
+    Notes.clear();
+    Manager->EngineEvent(evConvFrame | evConvRate, &Block);
+    Manager->EngineEvent(evConvStopped | evConvEnd, &Block);
+    Manager->EngineEvent(evConvStopped | evPlayStopped, &Block); // no reaction
+    EXPECT_EQ(NamesFrom(0), (std::vector<std::string>(3, "Progress")));
+    for (const TNote& N : Notes)
+        EXPECT_EQ(N.Data, &Block);
+}
+
+TEST_F(PlayManager, StopConvertEndsTheJobAndItsNotifications) {
+    Manager->OpenFile(Fixture("long_gop_25.mp4"));
+    TConvertRec Rec = Job("stopped");
+    Rec.Whole = true;
+    Manager->StartConvert(Rec);
+    ASSERT_TRUE(ServeUntil([&] { return Count("Progress") >= 3; }));
+    Manager->StopConvert();
+    EXPECT_FALSE(Manager->Converting);
+    const size_t AtStop = Notes.size();
+    ServeFor(300ms);
+    EXPECT_EQ(Notes.size(), AtStop);
+    EXPECT_EQ(Count("Done"), 0);
+    // The decoder is the main thread's again.
+    Manager->Stop();
+    EXPECT_EQ(ShownIdentity(Panel).Index, 0);
+}
+
+// The job fails (its folder cannot be made): the user hears why, and can go on.
+TEST_F(PlayManager, FailedJobRaisesConvertError) {
+    Manager->OpenFile(Fixture("ntsc_2997.mp4"));
+    const QString Blocker = Output.filePath("a file");
+    QFile File(Blocker);
+    ASSERT_TRUE(File.open(QIODevice::WriteOnly));
+    File.close();
+    TConvertRec Rec = Job("failed");
+    Rec.Whole = true;
+    Rec.Folder = Blocker.toStdString() + "/";
+    Manager->StartConvert(Rec);
+    ASSERT_TRUE(ServeUntil([&] { return Arrived("ConvertError") || Arrived("Done"); }));
+    ServeFor(100ms);
+
+    ASSERT_EQ(NamesFrom(0), (std::vector<std::string>{"ConvertError"}));
+    EXPECT_TRUE(Notes[0].FromConvert);
+    EXPECT_NE(Notes[0].Data, nullptr);
+    EXPECT_TRUE(Notes[0].Converting);
+    EXPECT_FALSE(Manager->Converting);
+    EXPECT_NE(Manager->LastError.find(Blocker.toStdString()), std::string::npos) << Manager->LastError;
+    EXPECT_EQ(NextIndex(), 0); // the job had taken the first frame; the decoder is rewound
+    Manager->Play();
+    EXPECT_TRUE(Manager->Playing);
+}
+
+// An exception in a handler ends playback; the manager says so instead of freezing.
+TEST_F(PlayManager, FailedPlaybackRaisesPlayError) {
+    Manager->OpenFile(Fixture("long_gop_25.mp4"));
+    Manager->OnPosition = [](bool, void*) { throw std::runtime_error("the slider is gone"); };
+    Manager->Play();
+    ASSERT_TRUE(ServeUntil([&] { return Arrived("PlayError"); }));
+    ServeFor(100ms);
+    ASSERT_EQ(NamesFrom(0), (std::vector<std::string>{"PlayError"}));
+    EXPECT_FALSE(Notes[0].FromConvert);
+    EXPECT_FALSE(Notes[0].Playing);
+    EXPECT_FALSE(Manager->Playing);
+    EXPECT_EQ(Manager->LastError, "the slider is gone");
+    Manager->OnPosition = nullptr;
+    Manager->Play(); // playback can go on
+    EXPECT_TRUE(Manager->Playing);
+}
+
+// Handlers may call the manager: a worker cannot be waited for inside its own report.
+TEST_F(PlayManager, OperationsFromInsideNotifications) {
+    Manager->OpenFile(Fixture("long_gop_25.mp4"));
+    Manager->OnPlayEnd = Note("PlayEnd", [&] { Manager->Stop(); });
+    Manager->Seek(119);
+    Manager->Play();
+    ASSERT_TRUE(ServeUntil([&] { return Arrived("PlayEnd"); }));
+    ServeFor(200ms);
+    EXPECT_EQ(Count("PlayEnd"), 1);
+    EXPECT_FALSE(Manager->Playing);
+    EXPECT_EQ(Manager->Position, 0);
+    EXPECT_EQ(ShownIdentity(Panel).Index, 0);
+
+    // Restarting from the end notification: playback runs on with a new thread.
+    Manager->OnPlayEnd = Note("PlayEnd", [&] { Manager->Seek(118); });
+    Manager->Seek(119);
+    Manager->Play();
+    ASSERT_TRUE(ServeUntil([&] { return Count("PlayEnd") == 2; }));
+    EXPECT_TRUE(Manager->Playing);
+    const size_t Before = Notes.size();
+    ASSERT_TRUE(ServeUntil([&] { return Notes.size() > Before; }));
+    EXPECT_EQ(Notes.back().Name, "Position");
+    EXPECT_GE(Notes.back().Position, 118);
+    Manager->Pause();
+
+    Notes.clear();
+    Manager->OnConvertProgress = Note("Progress", [&] {
+        if (Count("Progress") == 2)
+            Manager->StopConvert();
+    });
+    TConvertRec Rec = Job("inside");
+    Rec.Whole = true;
+    Manager->StartConvert(Rec);
+    ASSERT_TRUE(ServeUntil([&] { return !Manager->Converting; }));
+    ServeFor(300ms);
+    EXPECT_EQ(NamesFrom(0), (std::vector<std::string>{"Progress", "Progress"}));
+    Manager->Stop(); // waits for the stopped job before it uses the decoder
+    EXPECT_EQ(ShownIdentity(Panel).Index, 0);
+}
+
+TEST_F(PlayManager, DestroyingWhileBusyStopsTheWorkers) {
+    Manager->OpenFile(Fixture("long_gop_25.mp4"));
+    Manager->Play();
+    ASSERT_TRUE(ServeUntil([&] { return TLoopDispatcher::ProcessHandOffs(10ms) > 0; }));
+    Manager.reset();
+    ServeFor(100ms);
+
+    Manager = std::make_unique<TPlayManager>();
+    Manager->Panel = &Panel;
+    Manager->OnConvertProgress = Note("Progress");
+    Manager->OpenFile(Fixture("long_gop_25.mp4"));
+    TConvertRec Rec = Job("destroyed");
+    Rec.Whole = true;
+    Manager->StartConvert(Rec);
+    ASSERT_TRUE(ServeUntil([&] { return Arrived("Progress"); }));
+    Manager.reset();
+    const size_t AtEnd = Notes.size();
+    ServeFor(100ms);
+    EXPECT_EQ(Notes.size(), AtEnd);
+}
+
+} // namespace
