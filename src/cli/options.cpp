@@ -57,15 +57,6 @@ int64_t ParseSeconds(const std::string& Text) {
     }
 }
 
-std::string VideoName(const std::string& Path) {
-    const size_t Slash = Path.find_last_of('/');
-    std::string Name = Slash == std::string::npos ? Path : Path.substr(Slash + 1);
-    const size_t Dot = Name.find_last_of('.');
-    if (Dot != std::string::npos && Dot > 0)
-        Name.erase(Dot);
-    return Name;
-}
-
 TThumbsOptions ParseOptions(const std::vector<std::string>& Args) {
     TThumbsOptions Options;
     bool ModeGiven = false;

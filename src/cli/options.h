@@ -36,7 +36,4 @@ TThumbsOptions ParseOptions(const std::vector<std::string>& Args);
 // "75", "1:15" or "00:01:15" as seconds; raises EUsageError.
 int64_t ParseSeconds(const std::string& Text);
 
-// The video's name as thumbnails carry it: the file name without folder and extension.
-std::string VideoName(const std::string& Path);
-
 extern const char* const kUsage;

@@ -19,6 +19,15 @@ int64_t RoundToInt64(long double Value) { return static_cast<int64_t>(std::nearb
 
 } // namespace
 
+std::string VideoName(const std::string& Path) {
+    const size_t Slash = Path.find_last_of('/');
+    std::string Name = Slash == std::string::npos ? Path : Path.substr(Slash + 1);
+    const size_t Dot = Name.find_last_of('.');
+    if (Dot != std::string::npos && Dot > 0)
+        Name.erase(Dot);
+    return Name;
+}
+
 TConvertThread::TConvertThread(TDecoder* Decoder) : FDecoder(Decoder) {
     FSource.SetSize(Decoder->FFileInfo->FrameWidth, Decoder->FFileInfo->FrameHeight, 32);
 }

@@ -41,6 +41,10 @@ struct TConvertProgress {
     int64_t Current = -1; // ordinal of the thumbnail written last; Current + 1 are done
 };
 
+// The video's name as its thumbnails and their folder carry it: the file name without
+// folder and extension.
+std::string VideoName(const std::string& Path);
+
 class TConvertThread : public TEngineThread {
 public:
     // Suspended, for the decoder's open video; sizes the frame buffer at once.

@@ -110,7 +110,7 @@ TEST(ThumbsTool, EachModeWritesTheRightFrames) {
         std::vector<std::string> Args = C.Args;
         Args.insert(Args.end(), {"--out", Out.Path, Fixture(C.Video)});
         const TRun Run = RunTool(Args);
-        const std::string Name = VideoName(C.Video);
+        const std::string Name = fs::path(C.Video).stem().string();
         EXPECT_EQ(Run.Exit, 0) << Run.Err;
         EXPECT_EQ(Out.Files(Name), C.Files) << C.Video;
         const TImage Last = ReadJpeg(Out.Path + "/" + Name + "/" + Name + "_" + std::to_string(C.Files - 1) + ".jpg");
@@ -162,13 +162,10 @@ TEST(ThumbsTool, InterruptStopsAfterTheCurrentFile) {
     EXPECT_LT(Out.Files("long_gop_25"), 3000u);
 }
 
-TEST(ThumbsToolOptions, TimesAndNames) {
+TEST(ThumbsToolOptions, Times) {
     EXPECT_EQ(ParseSeconds("75"), 75);
     EXPECT_EQ(ParseSeconds("1:15"), 75);
     EXPECT_EQ(ParseSeconds("01:00:05"), 3605);
     for (const char* Bad : {"", "1:60", "a", "1::2", "-3", "1:2:3:4"})
         EXPECT_THROW(ParseSeconds(Bad), EUsageError) << Bad;
-    EXPECT_EQ(VideoName("/videos/holiday.2024.mp4"), "holiday.2024");
-    EXPECT_EQ(VideoName("clip"), "clip");
-    EXPECT_EQ(VideoName("/a/.hidden"), ".hidden");
 }

@@ -290,3 +290,10 @@ TEST(ConvertJob, StopEndsAJobPromptlyAndSilently) {
         EXPECT_EQ(Reports, Seen);
     }
 }
+
+TEST(ConvertJob, VideoNameDropsFolderAndExtension) {
+    EXPECT_EQ(VideoName("/videos/holiday.2024.mp4"), "holiday.2024");
+    EXPECT_EQ(VideoName("clip"), "clip");
+    EXPECT_EQ(VideoName("/a/.hidden"), ".hidden");
+    EXPECT_EQ(VideoName("/a/vidéo été.mkv"), "vidéo été");
+}

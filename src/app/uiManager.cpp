@@ -1,0 +1,371 @@
+#include "uiManager.h"
+
+#include "SDLPanel.h"
+#include "aboutForm.h"
+#include "appinfo.h"
+#include "browseFolder.h"
+#include "completeForm.h"
+#include "configForm.h"
+#include "FlatEditUnit.h"
+#include "humanskin.h"
+#include "imagebutton.h"
+#include "linkLabel.h"
+#include "mainForm.h"
+#include "platform.h"
+#include "sliderbar.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+
+namespace {
+
+constexpr const char* kSelectFolderTitle = "Select Folder";
+constexpr const char* kHelpPath = "/help";
+constexpr const char* kSupportPath = "/support.html";
+constexpr const char* kNoVideo = "No video is opened, please load a video!";
+constexpr const char* kNoRange = "You have to select start position and end position for the option.";
+constexpr const char* kNoPieces = "You have to enter a number of pieces greater than 0.";
+constexpr const char* kExitQuestion = "Generating the thumbnails, are you sure want to exit application?";
+
+QString Progress(const char* Format, const void* Data) {
+    const auto* P = static_cast<const TConvertProgress*>(Data);
+    return QString::asprintf(Format, static_cast<long long>(P->Current + 1), static_cast<long long>(P->Total));
+}
+
+} // namespace
+
+// "%.2d" prints at least two digits with leading zeros (and all of a larger number).
+QString InfoLine(double FPS, int32_t Width, int32_t Height, int32_t DurationHours, int32_t DurationMinutes,
+                 int32_t DurationSeconds, const int64_t* Position) {
+    QString Line = QString::asprintf("FPS: %.2f Size: %dx%d Duration: %.2d:%.2d:%.2d Timestamp: ", FPS, Width,
+                                     Height, DurationHours, DurationMinutes, DurationSeconds);
+    if (!Position)
+        return Line + QStringLiteral("00:00:00");
+    const int64_t P = *Position;
+    return Line + QString::asprintf("%.2lld:%.2lld:%.2lld", static_cast<long long>(P / 3600),
+                                    static_cast<long long>(P / 60 % 60), static_cast<long long>(P % 60));
+}
+
+TUIManager::TUIManager(TmainDlg* Form) : FForm(Form) {
+    ConfigManager = std::make_unique<TConfigManager>();
+    ChooseVideo = [this] {
+        return QFileDialog::getOpenFileName(FForm, QString(), QString(), QString::fromLatin1(kOpenFilter));
+    };
+    ChooseFolder = [this] { return BrowseForFolder(FForm, QString::fromLatin1(kSelectFolderTitle), QString()); };
+}
+
+TUIManager::~TUIManager() {
+    FForm->removeEventFilter(this);
+    ConfigManager.reset();
+    PlayManager.reset();
+    delete FVideoPanel;
+    FVideoPanel = nullptr;
+}
+
+void TUIManager::Initialize() {
+    // Only an X11 window may be placed by the program; elsewhere the compositor decides.
+    FClampMoves = QGuiApplication::platformName() == QLatin1String("xcb");
+    FForm->installEventFilter(this);
+    FForm->setWindowTitle(QString::fromUtf8(kApplicationTitle));
+    SelectSkin(FForm, QString::fromLatin1(kHumanSkin));
+    // Qt paints every widget double-buffered already.
+    FForm->lbVersion->setText(QString::asprintf("v%s", kApplicationVersion));
+
+    FVideoPanel = new TSDLPanel(FForm);
+    FVideoPanel->setGeometry(FForm->blView->geometry());
+    FVideoPanel->InitVideo();
+    FVideoPanel->hide();
+
+    FForm->SliderBar->OnMouseDown = [this](QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+        SliderMouseDown();
+    };
+    FForm->SliderBar->OnMouseUp = [this](QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+        SliderMouseUp();
+    };
+
+    PlayManager = std::make_unique<TPlayManager>();
+    PlayManager->Panel = FVideoPanel;
+    PlayManager->OnPosition = [this](bool C, void* D) { PlayPosition(C, D); };
+    PlayManager->OnPlayEnd = [this](bool C, void* D) { PlayEnd(C, D); };
+    PlayManager->OnConvertProgress = [this](bool C, void* D) { ConvertProgress(C, D); };
+    PlayManager->OnConvertDone = [this](bool C, void* D) { ConvertDone(C, D); };
+    PlayManager->OnPlayError = [this](bool C, void* D) { PlayError(C, D); };
+    PlayManager->OnConvertError = [this](bool C, void* D) { ConvertError(C, D); };
+
+    AssignEvents();
+}
+
+void TUIManager::AssignEvents() {
+    TmainDlg* F = FForm;
+    F->OnClose = [this](QObject*, TCloseAction& Action) { FormClose(Action); };
+    connect(F->btnOpen, &QPushButton::clicked, this, [this] { OpenClick(); });
+    connect(F->tmiOpen, &QAction::triggered, this, [this] { OpenClick(); });
+    F->btnPlay->OnClick = [this](QObject*) { PlayClick(); };
+    connect(F->tmiPlay, &QAction::triggered, this, [this] { PlayClick(); });
+    F->btnPause->OnClick = [this](QObject*) { PauseClick(); };
+    connect(F->tmiPause, &QAction::triggered, this, [this] { PauseClick(); });
+    F->btnStop->OnClick = [this](QObject*) { StopClick(); };
+    connect(F->tmiStop, &QAction::triggered, this, [this] { StopClick(); });
+    F->btnStartPoint->OnClick = [this](QObject*) { StartPointClick(); };
+    F->btnEndPoint->OnClick = [this](QObject*) { EndPointClick(); };
+    connect(F->btnSaveFolder, &QPushButton::clicked, this, [this] { SaveFolderClick(); });
+    connect(F->btnGenerate, &QPushButton::clicked, this, [this] { GenerateClick(); });
+    for (QRadioButton* Mode : {F->rbWhole, F->rbPieces, F->rbStartEnd})
+        connect(Mode, &QRadioButton::clicked, this, [this] { ModeClick(); });
+    connect(F->tmiConfig, &QAction::triggered, this, [this] { ConfigClick(); });
+    connect(F->tmiExit, &QAction::triggered, this, [this] { ExitClick(); });
+    connect(F->tmiHelp, &QAction::triggered, this, [this] { HelpClick(); });
+    connect(F->tmiSupport, &QAction::triggered, this, [this] { SupportClick(); });
+    connect(F->tmiAbout, &QAction::triggered, this, [this] { AboutClick(); });
+}
+
+bool TUIManager::eventFilter(QObject* Watched, QEvent* Event) {
+    if (FClampMoves && Watched == FForm && Event->type() == QEvent::Move && FForm->isVisible()) {
+        const QScreen* Screen = FForm->screen();
+        const QRect Frame = FForm->frameGeometry();
+        if (Screen) {
+            const QSize Work = Screen->availableGeometry().size();
+            TWindowRect R{Frame.left(), Frame.top(), Frame.right() + 1, Frame.bottom() + 1};
+            WMMoving(R, Frame.width(), Frame.height(), Work.width(), Work.height());
+            if (R.Left != Frame.left() || R.Top != Frame.top())
+                FForm->move(R.Left, R.Top);
+        }
+    }
+    return QObject::eventFilter(Watched, Event);
+}
+
+int TUIManager::Message(const QString& Text, int Icon, int Buttons) const {
+    QMessageBox Box(static_cast<QMessageBox::Icon>(Icon), QString::fromUtf8(kApplicationTitle), Text,
+                    static_cast<QMessageBox::StandardButtons>(Buttons), FForm);
+    return Box.exec();
+}
+
+void TUIManager::WriteInfo(bool Running) {
+    const TPlayManager& P = *PlayManager;
+    FForm->lbInfo->setText(InfoLine(P.FPS, P.Width, P.Height, P.DurationHours, P.DurationMinutes, P.DurationSeconds,
+                                    Running ? &P.Position : nullptr));
+}
+
+void TUIManager::WriteInfoAtEnd() {
+    const TPlayManager& P = *PlayManager;
+    const int64_t Duration = static_cast<int64_t>(P.DurationHours) * 3600 + P.DurationMinutes * 60 + P.DurationSeconds;
+    FForm->lbInfo->setText(
+        InfoLine(P.FPS, P.Width, P.Height, P.DurationHours, P.DurationMinutes, P.DurationSeconds, &Duration));
+}
+
+void TUIManager::OpenClick() {
+    if (PlayManager->Converting)
+        return;
+    const bool WasPlaying = PlayManager->Playing;
+    if (WasPlaying)
+        PlayManager->Pause();
+    const QString FileName = ChooseVideo();
+    // Repaint what the dialog covered before the slow open.
+    FForm->repaint();
+    if (FileName.isEmpty()) {
+        if (WasPlaying)
+            PlayManager->Play();
+        return;
+    }
+    PlayManager->OpenFile(FileName.toStdString()); // a refused file ends the handler here
+
+    TSliderBar* Slider = FForm->SliderBar;
+    Slider->setEnabled(true);
+    Slider->SetSelStart(0);
+    Slider->SetSelEnd(0);
+    FVideoPanel->show();
+    Slider->SetMax(PlayManager->Duration);
+    Slider->SetPosition(0);
+    WriteInfo(false);
+    FForm->tmiConfig->setEnabled(true);
+    FConvertRec.Name = VideoName(FileName.toStdString());
+    ConfigManager->Width = PlayManager->Width;
+    ConfigManager->Height = HeightForWidth(PlayManager->Width, PlayManager->AspectRatio);
+    ConfigManager->Constrain = true;
+}
+
+void TUIManager::PlayClick() {
+    if (!PlayManager->Converting)
+        PlayManager->Play();
+}
+
+void TUIManager::PauseClick() {
+    if (!PlayManager->Converting)
+        PlayManager->Pause();
+}
+
+void TUIManager::StopClick() {
+    if (PlayManager->Converting || !PlayManager->Opened)
+        return;
+    PlayManager->Stop();
+    FForm->SliderBar->SetPosition(0);
+    WriteInfo(false);
+}
+
+void TUIManager::StartPointClick() {
+    if (!PlayManager->Converting)
+        FForm->SliderBar->SetSelStart(PlayManager->Position);
+}
+
+void TUIManager::EndPointClick() {
+    if (!PlayManager->Converting)
+        FForm->SliderBar->SetSelEnd(PlayManager->Position);
+}
+
+void TUIManager::ModeClick() { FForm->etPieces->setEnabled(FForm->rbPieces->isChecked()); }
+
+void TUIManager::SaveFolderClick() {
+    const QString Folder = ChooseFolder();
+    if (Folder.isEmpty())
+        return;
+    FForm->etSaveFolder->setText(QString::fromStdString(IncludeTrailingSlash(Folder.toStdString())));
+}
+
+void TUIManager::GenerateClick() {
+    if (PlayManager->Converting)
+        return;
+    if (!PlayManager->Opened) {
+        Message(QString::fromLatin1(kNoVideo), QMessageBox::Information, QMessageBox::Ok);
+        return;
+    }
+    TSliderBar* Slider = FForm->SliderBar;
+    if (FForm->rbStartEnd->isChecked() && Slider->SelStart() == Slider->SelEnd()) {
+        Message(QString::fromLatin1(kNoRange), QMessageBox::NoIcon, QMessageBox::Ok);
+        return;
+    }
+    const bool Whole = FForm->rbWhole->isChecked();
+    const bool Range = FForm->rbStartEnd->isChecked();
+    const int32_t Pieces = FForm->etPieces->asInteger();
+    // A job of no pieces could only fail; say so before anything is paused.
+    if (!Whole && !Range && Pieces < 1) {
+        Message(QString::fromLatin1(kNoPieces), QMessageBox::NoIcon, QMessageBox::Ok);
+        return;
+    }
+    PauseClick();
+    FConvertRec.Width = ConfigManager->Width;
+    FConvertRec.Height = ConfigManager->Height;
+    FConvertRec.Whole = Whole;
+    FConvertRec.Range = Range;
+    FConvertRec.StartPos = Slider->SelStart();
+    FConvertRec.EndPos = Slider->SelEnd();
+    FConvertRec.Pieces = Pieces;
+    FConvertRec.Folder = FForm->etSaveFolder->text().toStdString();
+    Slider->setEnabled(false);
+    PlayManager->StartConvert(FConvertRec);
+}
+
+void TUIManager::SliderMouseDown() {
+    if (!PlayManager->Converting && FForm->SliderBar->MouseOnPointer() && PlayManager->Playing) {
+        FResumePlay = true;
+        PauseClick();
+    }
+}
+
+void TUIManager::SliderMouseUp() {
+    TSliderBar* Slider = FForm->SliderBar;
+    if (PlayManager->Converting || !Slider->MouseOnPointer())
+        return;
+    if (Slider->Position() == Slider->Max()) {
+        // Released at the very end: back to the start instead of a seek past the last frame.
+        StopClick();
+        FResumePlay = false;
+        return;
+    }
+    PlayManager->Seek(static_cast<int32_t>(Slider->Position()));
+    WriteInfo(true);
+    if (FResumePlay)
+        PlayManager->Play();
+    FResumePlay = false;
+}
+
+void TUIManager::PlayPosition(bool FromConvert, void*) {
+    if (FromConvert)
+        return;
+    WriteInfo(true);
+    FForm->SliderBar->SetPosition(PlayManager->Position);
+}
+
+void TUIManager::PlayEnd(bool FromConvert, void*) {
+    if (FromConvert)
+        return;
+    FForm->SliderBar->SetPosition(FForm->SliderBar->Max());
+    WriteInfoAtEnd();
+}
+
+void TUIManager::PlayError(bool FromConvert, void*) {
+    if (FromConvert)
+        return;
+    Message(QString::fromStdString(PlayManager->LastError), QMessageBox::Critical, QMessageBox::Ok);
+}
+
+void TUIManager::ConvertProgress(bool FromConvert, void* Data) {
+    if (FromConvert)
+        FForm->lbConvertInfo->setText(Progress("Processing: %lld/%lld", Data));
+}
+
+void TUIManager::ConvertDone(bool FromConvert, void* Data) {
+    if (!FromConvert)
+        return;
+    FForm->lbConvertInfo->setText(Progress("Done: %lld/%lld", Data));
+    FForm->SliderBar->setEnabled(true);
+    // Where the thumbnails went; the job kept the folder it was started with.
+    const std::string Folder = FConvertRec.Folder.empty() ? DefaultSaveFolder() : FConvertRec.Folder;
+    TcompleteDlg Dialog;
+    Dialog.lbPath->setText(QString::fromStdString(Folder + FConvertRec.Name));
+    Dialog.exec();
+}
+
+void TUIManager::ConvertError(bool FromConvert, void* Data) {
+    if (!FromConvert)
+        return;
+    FForm->lbConvertInfo->setText(Progress("Failed: %lld/%lld", Data));
+    FForm->SliderBar->setEnabled(true);
+    Message(QString::fromStdString(PlayManager->LastError), QMessageBox::Critical, QMessageBox::Ok);
+}
+
+void TUIManager::ConfigClick() {
+    TconfigDlg Dialog;
+    Dialog.ThumbWidth = ConfigManager->Width;
+    Dialog.ThumbHeight = ConfigManager->Height;
+    if (PlayManager->Opened)
+        Dialog.AspectRatio = PlayManager->AspectRatio;
+    Dialog.ckbConstrain->setChecked(ConfigManager->Constrain);
+    Dialog.exec();
+    if (Dialog.Accepted) {
+        ConfigManager->Width = Dialog.etWidth->asInteger();
+        ConfigManager->Height = Dialog.etHeight->asInteger();
+        ConfigManager->Constrain = Dialog.ckbConstrain->isChecked();
+    }
+}
+
+void TUIManager::AboutClick() {
+    TaboutDlg Dialog;
+    Dialog.setWindowTitle(QString::asprintf("About %s", kApplicationTitle));
+    Dialog.exec();
+}
+
+void TUIManager::HelpClick() { OpenURL(std::string(kWebAddress) + kHelpPath); }
+
+void TUIManager::SupportClick() { OpenURL(std::string(kWebAddress) + kSupportPath); }
+
+void TUIManager::ExitClick() { FForm->close(); }
+
+void TUIManager::FormClose(TCloseAction& Action) {
+    if (!PlayManager || !PlayManager->Converting)
+        return;
+    const int Answer = Message(QString::fromLatin1(kExitQuestion), QMessageBox::Question,
+                               QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (Answer == QMessageBox::Yes)
+        PlayManager->StopConvert();
+    else
+        Action = TCloseAction::caNone;
+}

@@ -1,0 +1,94 @@
+// TUIManager is the controller of the main window: the form only creates and places the
+// controls, and this class makes them work. It owns the settings holder, the video panel
+// and the play manager; it connects every button, menu item, radio button and the slider
+// to its own handlers, turns each user command into play-manager calls (guarded by the
+// manager's Opened, Playing and Converting flags), and turns the manager's notifications
+// into the info line, the progress line and the dialogs.
+//
+// Everything runs on the main thread. The workers' notifications arrive through their
+// synchronous report, so a worker waits while a handler here shows a modal dialog.
+#pragma once
+
+#include "configManager.h"
+#include "mainForm.h"
+#include "convertthread.h"
+#include "playManager.h"
+#include "windowPlacement.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class TSDLPanel;
+
+// The info line: frame rate, picture size, duration and, when Position is given, the
+// running time stamp (00:00:00 otherwise). Hours print at least two digits.
+QString InfoLine(double FPS, int32_t Width, int32_t Height, int32_t DurationHours, int32_t DurationMinutes,
+                 int32_t DurationSeconds, const int64_t* Position);
+
+class TUIManager : public QObject {
+public:
+    // The filter of the file-open dialog.
+    static constexpr const char* kOpenFilter =
+        "MP4 Video Files (*.mp4 *.m4v *.mov *.avi *.wmv *.mpg);;All Files (*)";
+
+    // Creates the settings holder; Initialize does the rest.
+    explicit TUIManager(TmainDlg* Form);
+    // Frees the settings holder, the play manager (its threads stopped) and the panel.
+    ~TUIManager() override;
+
+    void Initialize();
+
+    // The handlers, public so that a test can call them as the events do.
+    void OpenClick();
+    void PlayClick();
+    void PauseClick();
+    void StopClick();
+    void StartPointClick();
+    void EndPointClick();
+    void ModeClick();
+    void SaveFolderClick();
+    void GenerateClick();
+    void ConfigClick();
+    void AboutClick();
+    void HelpClick();
+    void SupportClick();
+    void ExitClick();
+    void FormClose(TCloseAction& Action);
+    void SliderMouseDown();
+    void SliderMouseUp();
+
+    void PlayPosition(bool FromConvert, void* Data);
+    void PlayEnd(bool FromConvert, void* Data);
+    void PlayError(bool FromConvert, void* Data);
+    void ConvertProgress(bool FromConvert, void* Data);
+    void ConvertDone(bool FromConvert, void* Data);
+    void ConvertError(bool FromConvert, void* Data);
+
+    // How the user picks a video and a folder; tests put their own choice here.
+    std::function<QString()> ChooseVideo;
+    std::function<QString()> ChooseFolder;
+
+    std::unique_ptr<TConfigManager> ConfigManager;
+    std::unique_ptr<TPlayManager> PlayManager;
+    TSDLPanel* FVideoPanel = nullptr; // owned
+    TConvertRec FConvertRec;
+    bool FResumePlay = false;
+
+protected:
+    // Keeps the window inside the work area while it is dragged (where the platform lets a
+    // program place its window).
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+private:
+    void AssignEvents();
+    void WriteInfo(bool Running);
+    void WriteInfoAtEnd();
+    // A message box owned by the main window with the application's title.
+    int Message(const QString& Text, int Icon, int Buttons) const;
+
+    TmainDlg* FForm;
+    bool FClampMoves = false;
+};

@@ -1,0 +1,337 @@
+// The main window with its controller, driven as a user drives it, on the real engine
+// and real test videos: open, marks, the slider, GENERATE with its checks, progress,
+// completion and failure, and closing during a job.
+#include "FlatEditUnit.h"
+#include "SDLPanel.h"
+#include "application.h"
+#include "completeForm.h"
+#include "fixtures.h"
+#include "linkLabel.h"
+#include "mainForm.h"
+#include "qtdispatcher.h"
+#include "sliderbar.h"
+#include "uiManager.h"
+#include "windowPlacement.h"
+
+#include <QAction>
+#include <QFont>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The application as the program sets it up: its error report, and workers' reports
+// reaching the main thread as posted events.
+class TAppEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        FApp = new TApplication(FArgc, FArgv);
+        QFont::insertSubstitution(QStringLiteral("Trebuchet MS"), QStringLiteral("Open Sans"));
+        FDispatcher = new TQtDispatcher;
+    }
+    void TearDown() override {
+        delete FDispatcher;
+        delete FApp;
+    }
+
+private:
+    int FArgc = 1;
+    char FName[8] = "test_ui";
+    char* FArgv[2] = {FName, nullptr};
+    TApplication* FApp = nullptr;
+    TQtDispatcher* FDispatcher = nullptr;
+};
+
+[[maybe_unused]] ::testing::Environment* const kEnvironment =
+    ::testing::AddGlobalTestEnvironment(new TAppEnvironment);
+
+// Answers the next modal window (a message box or a dialog) once it shows: records its
+// text and presses Button (or closes it).
+struct TModalAnswer {
+    explicit TModalAnswer(QMessageBox::StandardButton Button = QMessageBox::Ok) { Arm(Button); }
+    void Arm(QMessageBox::StandardButton Button) {
+        QTimer::singleShot(20, [this, Button] { Poll(Button); });
+    }
+    void Poll(QMessageBox::StandardButton Button) {
+        QWidget* Modal = QApplication::activeModalWidget();
+        if (!Modal) {
+            QTimer::singleShot(20, [this, Button] { Poll(Button); });
+            return;
+        }
+        Title = Modal->windowTitle();
+        if (auto* Box = qobject_cast<QMessageBox*>(Modal)) {
+            Text = Box->text();
+            Icon = Box->icon();
+            Box->button(Button)->click();
+        } else {
+            if (auto* Completion = dynamic_cast<TcompleteDlg*>(Modal))
+                Text = Completion->lbPath->text();
+            Modal->close();
+        }
+        Seen = true;
+    }
+    bool Seen = false;
+    QString Title, Text;
+    QMessageBox::Icon Icon = QMessageBox::NoIcon;
+};
+
+struct TScratch {
+    TScratch() {
+        char Template[] = "/tmp/trovelle-ui-XXXXXX";
+        Path = mkdtemp(Template);
+    }
+    ~TScratch() { fs::remove_all(Path); }
+    std::string Path;
+};
+
+class MainWindow : public testing::Test {
+protected:
+    void SetUp() override {
+        Form = std::make_unique<TmainDlg>(
+            [this](QObject* Sender) {
+                UI = std::make_unique<TUIManager>(static_cast<TmainDlg*>(Sender));
+                UI->Initialize();
+            },
+            [this](QObject*) { UI.reset(); });
+        UI->ChooseVideo = [this] { return QString::fromStdString(NextVideo); };
+        UI->ChooseFolder = [this] { return QString::fromStdString(NextFolder); };
+        Form->show();
+    }
+    void TearDown() override { Form.reset(); }
+
+    void Open(const std::string& Name) {
+        NextVideo = Fixture(Name);
+        UI->OpenClick();
+    }
+    // Waits, with the event loop running, until Done holds.
+    static bool WaitFor(const std::function<bool()>& Done) { return QTest::qWaitFor(Done, 60000); }
+
+    std::unique_ptr<TmainDlg> Form;
+    std::unique_ptr<TUIManager> UI;
+    std::string NextVideo, NextFolder;
+};
+
+} // namespace
+
+TEST(InfoLineText, BothFormats) {
+    EXPECT_EQ(InfoLine(25, 320, 240, 0, 2, 0, nullptr),
+              "FPS: 25.00 Size: 320x240 Duration: 00:02:00 Timestamp: 00:00:00");
+    const int64_t At = 3 * 3600 + 4 * 60 + 5;
+    EXPECT_EQ(InfoLine(29.97, 1920, 1080, 1, 2, 3, &At),
+              "FPS: 29.97 Size: 1920x1080 Duration: 01:02:03 Timestamp: 03:04:05");
+    const int64_t Long = 123LL * 3600 + 7;
+    EXPECT_EQ(InfoLine(0, 1, 1, 123, 0, 7, &Long), "FPS: 0.00 Size: 1x1 Duration: 123:00:07 Timestamp: 123:00:07");
+}
+
+TEST(WindowPlacement, StaysInsideTheWorkArea) {
+    // A 798 x 546 window on a 1024 x 738 work area.
+    EXPECT_EQ(CenteredRect(798, 546, 1024, 738), (TWindowRect{113, 96, 911, 642}));
+    EXPECT_EQ(CenteredRect(1200, 900, 1024, 738).Left, 0);
+
+    struct TCase {
+        TWindowRect From, To;
+    };
+    const TCase Moves[] = {
+        {{-30, 50, 768, 596}, {0, 50, 798, 596}},      // past the left edge
+        {{300, 50, 1098, 596}, {226, 50, 1024, 596}},  // past the right edge
+        {{100, -5, 898, 541}, {100, 0, 898, 546}},     // past the top
+        {{100, 300, 898, 846}, {100, 192, 898, 738}},  // past the bottom
+        {{10, 10, 808, 556}, {10, 10, 808, 556}},      // inside: unchanged
+    };
+    for (const TCase& C : Moves) {
+        TWindowRect R = C.From;
+        WMMoving(R, 798, 546, 1024, 738);
+        EXPECT_EQ(R, C.To) << C.From.Left << "," << C.From.Top;
+    }
+    TWindowRect Sizing{-4, -4, 2000, 2000};
+    WMSizing(Sizing, 1024, 738);
+    EXPECT_EQ(Sizing, (TWindowRect{0, 0, 1024, 738}));
+}
+
+TEST_F(MainWindow, OpeningAVideoPreparesTheWindow) {
+    EXPECT_FALSE(Form->SliderBar->isEnabled());
+    EXPECT_FALSE(Form->tmiConfig->isEnabled());
+    EXPECT_EQ(Form->windowTitle(), "Trovelle");
+    EXPECT_EQ(Form->lbVersion->text(), "v1.1.0");
+
+    Open("anamorphic.mp4");
+    EXPECT_TRUE(Form->SliderBar->isEnabled());
+    EXPECT_EQ(Form->SliderBar->Max(), 2);
+    EXPECT_EQ(Form->SliderBar->Position(), 0);
+    EXPECT_TRUE(UI->FVideoPanel->isVisible());
+    EXPECT_TRUE(Form->tmiConfig->isEnabled());
+    EXPECT_EQ(Form->lbInfo->text(), "FPS: 25.00 Size: 720x576 Duration: 00:00:02 Timestamp: 00:00:00");
+    EXPECT_EQ(UI->FConvertRec.Name, "anamorphic");
+    // The default thumbnail keeps the display shape: 720 / (16 / 9) = 405.
+    EXPECT_EQ(UI->ConfigManager->Width, 720);
+    EXPECT_EQ(UI->ConfigManager->Height, 405);
+
+    // A refused file raises the engine's error and leaves the window as it was.
+    NextVideo = Fixture("garbage.mp4");
+    EXPECT_THROW(UI->OpenClick(), EMPEG2Error);
+    EXPECT_EQ(UI->FConvertRec.Name, "anamorphic");
+    EXPECT_EQ(Form->SliderBar->Max(), 2);
+
+    // Cancelling the dialog while playing resumes playback.
+    Open("long_gop_25.mp4");
+    UI->PlayClick();
+    NextVideo.clear();
+    UI->OpenClick();
+    EXPECT_TRUE(UI->PlayManager->Playing);
+    UI->PauseClick();
+}
+
+TEST_F(MainWindow, GenerateExplainsWhatIsMissing) {
+    struct TCase {
+        const char* What;
+        std::function<void()> Prepare;
+        const char* Message;
+        QMessageBox::Icon Icon;
+    };
+    const TCase Cases[] = {
+        {"no video", [] {}, "No video is opened, please load a video!", QMessageBox::Information},
+        {"empty range",
+         [this] {
+             Open("long_gop_25.mp4");
+             Form->rbStartEnd->click();
+         },
+         "You have to select start position and end position for the option.", QMessageBox::NoIcon},
+        {"no pieces",
+         [this] {
+             Form->rbPieces->click();
+             Form->etPieces->setText("0");
+         },
+         "You have to enter a number of pieces greater than 0.", QMessageBox::NoIcon},
+    };
+    for (const TCase& C : Cases) {
+        C.Prepare();
+        TModalAnswer Answer;
+        UI->GenerateClick();
+        EXPECT_TRUE(Answer.Seen) << C.What;
+        EXPECT_EQ(Answer.Text, C.Message) << C.What;
+        EXPECT_EQ(Answer.Title, "Trovelle") << C.What;
+        EXPECT_EQ(Answer.Icon, C.Icon) << C.What;
+        EXPECT_FALSE(UI->PlayManager->Converting) << C.What;
+    }
+    // The pieces entry follows its radio button.
+    EXPECT_TRUE(Form->etPieces->isEnabled());
+    Form->rbWhole->click();
+    EXPECT_FALSE(Form->etPieces->isEnabled());
+}
+
+TEST_F(MainWindow, GenerateRunsAJobToItsCompletionDialog) {
+    TScratch Out;
+    Open("long_gop_25.mp4");
+    NextFolder = Out.Path;
+    UI->SaveFolderClick();
+    EXPECT_EQ(Form->etSaveFolder->text().toStdString(), Out.Path + "/");
+    Form->rbPieces->click();
+    Form->etPieces->setText("3");
+
+    TModalAnswer Completion;
+    Form->btnGenerate->click();
+    EXPECT_TRUE(UI->PlayManager->Converting);
+    EXPECT_FALSE(Form->SliderBar->isEnabled());
+    UI->GenerateClick(); // a second press does nothing
+    ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Converting; }));
+
+    EXPECT_TRUE(Completion.Seen);
+    EXPECT_EQ(Completion.Text.toStdString(), Out.Path + "/long_gop_25");
+    EXPECT_EQ(Form->lbConvertInfo->text(), "Done: 3/3");
+    EXPECT_TRUE(Form->SliderBar->isEnabled());
+    for (int I = 0; I < 3; ++I)
+        EXPECT_TRUE(fs::exists(Out.Path + "/long_gop_25/long_gop_25_" + std::to_string(I) + ".jpg")) << I;
+}
+
+TEST_F(MainWindow, AFailedJobIsReportedAndTheWindowGoesOn) {
+    TScratch Out;
+    Open("long_gop_25.mp4");
+    NextFolder = Out.Path + "/gone";
+    UI->SaveFolderClick();
+    TModalAnswer Failure;
+    UI->GenerateClick();
+    ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Converting; }));
+
+    EXPECT_TRUE(Failure.Seen);
+    EXPECT_NE(Failure.Text.indexOf("No such file or directory"), -1) << Failure.Text.toStdString();
+    EXPECT_NE(Failure.Text.indexOf(QString::fromStdString(Out.Path + "/gone")), -1);
+    EXPECT_EQ(Form->lbConvertInfo->text(), "Failed: 0/3000"); // whole video: 120 s at 25 fps
+    EXPECT_TRUE(Form->SliderBar->isEnabled());
+    UI->PlayClick(); // the video commands work again
+    EXPECT_TRUE(UI->PlayManager->Playing);
+    UI->PauseClick();
+}
+
+TEST_F(MainWindow, MarksAndTheSliderDrive) {
+    Open("long_gop_25.mp4");
+    UI->PlayManager->Seek(7);
+    UI->StartPointClick();
+    UI->PlayManager->Seek(9);
+    UI->EndPointClick();
+    EXPECT_EQ(Form->SliderBar->SelStart(), 7);
+    EXPECT_EQ(Form->SliderBar->SelEnd(), 9);
+
+    // Dragging the pointer to the very end and releasing it there rewinds to the start.
+    // The slider hit-tests the pointer where it was last painted.
+    TSliderBar* Slider = Form->SliderBar;
+    Slider->SetPosition(0);
+    Slider->grab(); // paints it
+    const int Y = Slider->height() / 2;
+    const int Grab = 12;
+    const int Travel = Slider->width() - Slider->BarPointer().width();
+    QTest::mousePress(Slider, Qt::LeftButton, {}, QPoint(Grab, Y));
+    QTest::mouseMove(Slider, QPoint(Travel + Grab, Y));
+    EXPECT_EQ(Slider->Position(), Slider->Max());
+    QTest::mouseRelease(Slider, Qt::LeftButton, {}, QPoint(Travel + Grab, Y));
+    EXPECT_EQ(Slider->Position(), 0);
+    EXPECT_EQ(UI->PlayManager->Position, 0);
+    EXPECT_TRUE(Form->lbInfo->text().endsWith("Timestamp: 00:00:00"));
+
+    // Released in the middle while playing: seek there and play on.
+    UI->PlayClick();
+    Slider->grab(); // paints it
+    const int From = Slider->BarPointer().isNull() ? 0 : static_cast<int>(Slider->Position() * Travel / Slider->Max());
+    QTest::mousePress(Slider, Qt::LeftButton, {}, QPoint(From + Grab, Y));
+    EXPECT_FALSE(UI->PlayManager->Playing); // paused while held
+    QTest::mouseMove(Slider, QPoint(Travel / 2 + Grab, Y));
+    const int64_t Target = Slider->Position();
+    EXPECT_EQ(Target, 60);
+    QTest::mouseRelease(Slider, Qt::LeftButton, {}, QPoint(Travel / 2 + Grab, Y));
+    EXPECT_TRUE(UI->PlayManager->Playing);
+    EXPECT_EQ(UI->PlayManager->Position, Target);
+    UI->PauseClick();
+}
+
+TEST_F(MainWindow, ClosingDuringAJobAsksFirst) {
+    TScratch Out;
+    Open("long_gop_25.mp4");
+    NextFolder = Out.Path;
+    UI->SaveFolderClick();
+    Form->rbWhole->click(); // 3000 frames: still running when the close comes
+    UI->GenerateClick();
+    ASSERT_TRUE(UI->PlayManager->Converting);
+
+    TModalAnswer No(QMessageBox::No);
+    EXPECT_FALSE(Form->close());
+    EXPECT_EQ(No.Text, "Generating the thumbnails, are you sure want to exit application?");
+    EXPECT_TRUE(Form->isVisible());
+    EXPECT_TRUE(UI->PlayManager->Converting);
+
+    TModalAnswer Yes(QMessageBox::Yes);
+    EXPECT_TRUE(Form->close());
+    EXPECT_TRUE(Yes.Seen);
+    EXPECT_FALSE(UI->PlayManager->Converting);
+    EXPECT_LT(std::distance(fs::directory_iterator(Out.Path + "/long_gop_25"), {}), 3000);
+}
