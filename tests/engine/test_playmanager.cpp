@@ -16,6 +16,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -202,12 +203,13 @@ TEST_F(PlayManager, SeekAndStopWhilePlaying) {
         EXPECT_EQ(N.Shown.Second, N.Position);
     }
 
+    std::this_thread::sleep_for(100ms); // the worker blocks in its next report meanwhile
+    const size_t AtStop = Notes.size();
     Manager->Stop();
     EXPECT_FALSE(Manager->Playing);
     EXPECT_EQ(Manager->Position, 0);
     EXPECT_DOUBLE_EQ(Manager->FPS, 25.0);
     EXPECT_EQ(ShownIdentity(Panel).Index, 0);
-    const size_t AtStop = Notes.size();
     ServeFor(300ms);
     EXPECT_EQ(Notes.size(), AtStop);
     EXPECT_EQ(NextIndex(), 1); // Play would go on with the second frame
@@ -310,9 +312,10 @@ TEST_F(PlayManager, StopConvertEndsTheJobAndItsNotifications) {
     Rec.Whole = true;
     Manager->StartConvert(Rec);
     ASSERT_TRUE(ServeUntil([&] { return Count("Progress") >= 3; }));
+    std::this_thread::sleep_for(100ms); // the job blocks in its next report meanwhile
+    const size_t AtStop = Notes.size();
     Manager->StopConvert();
     EXPECT_FALSE(Manager->Converting);
-    const size_t AtStop = Notes.size();
     ServeFor(300ms);
     EXPECT_EQ(Notes.size(), AtStop);
     EXPECT_EQ(Count("Done"), 0);

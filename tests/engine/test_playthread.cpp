@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -145,8 +146,11 @@ TEST_F(PlayThreadVideo, NothingArrivesAfterAStop) {
     auto Thread = NewThread();
     Start(*Thread);
     ASSERT_TRUE(ServeUntil([&] { return Reports.size() >= 3; }));
-    Thread.reset();
+    // Not serving for a while lets the worker draw the next frame and block in its report:
+    // the stop must drop that report.
+    std::this_thread::sleep_for(200ms);
     const size_t Count = Reports.size();
+    Thread.reset();
     ServeFor(300ms);
     EXPECT_EQ(Reports.size(), Count);
     for (size_t I = 0; I < Reports.size(); ++I)
