@@ -14,6 +14,9 @@ video="$build/fixtures-bench/bench_1080p.mp4"
 echo "== Decoding"
 "$build/bin/bench_decode" "$video"
 echo
+echo "== Playback"
+"$build/bin/bench_play" "$build/fixtures-bench/bench_1080p60.mp4" "$build/fixtures-bench/bench_1080p30.mp4"
+echo
 echo "== Bilinear scaling"
 "$build/bin/bench_bilinear"
 if [ -x bench/bench_generate.sh ] && [ -x "$build/bin/trovelle-thumbs" ]; then

@@ -3,6 +3,7 @@
 #include "decoder_api.h"
 
 #include "frame_converter.h"
+#include "read_ahead.h"
 #include "video_reader.h"
 
 #include <cmath>
@@ -27,6 +28,8 @@ struct TState {
     TDecoderFrame Frame{};
     bool HasFrame = false;
     bool Opened = false; // a video was opened once: the records stay valid from then on
+    // Last, so that it is destroyed first: its thread uses the reader and the converter.
+    TReadAhead ReadAhead;
 };
 
 TState& State() {
@@ -70,10 +73,13 @@ DECODER_EXPORT int32_t openFile(const char* FileName, int32_t, int32_t) {
     TState& S = State();
     try {
         // The new video is opened beside the old one, which stays open when this one is
-        // refused.
+        // refused; nothing reads the old one meanwhile.
+        S.ReadAhead.Cancel();
         auto Reader = std::make_unique<TVideoReader>(FileName);
         S.Converter.Setup(Reader->StoredWidth(), Reader->StoredHeight(), Reader->Rotation());
         S.Reader = std::move(Reader);
+        S.ReadAhead.Reset(S.Reader.get(), &S.Converter,
+                          static_cast<size_t>(S.Converter.OutputWidth()) * S.Converter.OutputHeight());
         FillFileInfo(*S.Reader, S.Converter.OutputWidth(), S.Converter.OutputHeight(), S.FileInfo);
         S.FrameInfo.Timestamp = 0;
         S.Frame.Pixels = nullptr;
@@ -98,18 +104,13 @@ DECODER_EXPORT TDecoderFrame* getNextFrame() {
     S.HasFrame = false;
     if (!S.Reader)
         return nullptr;
-    try {
-        const AVFrame* Picture = S.Reader->NextFrame();
-        if (!Picture)
-            return nullptr;
-        S.Frame.Pixels = S.Converter.Convert(Picture);
-        S.FrameInfo.Timestamp = S.Reader->SecondsOf(Picture);
-        S.HasFrame = true;
-        return &S.Frame;
-    } catch (...) {
-        // A picture that cannot be converted ends the video for the caller.
+    const TReadAhead::TPicture Picture = S.ReadAhead.Next();
+    if (!Picture.Pixels)
         return nullptr;
-    }
+    S.Frame.Pixels = Picture.Pixels;
+    S.FrameInfo.Timestamp = Picture.Seconds;
+    S.HasFrame = true;
+    return &S.Frame;
 }
 
 DECODER_EXPORT int32_t seek(int32_t Seconds) {
@@ -118,10 +119,12 @@ DECODER_EXPORT int32_t seek(int32_t Seconds) {
     if (!S.Reader)
         return -1;
     try {
+        S.ReadAhead.Cancel();
         S.Reader->Seek(Seconds);
         return 0;
     } catch (...) {
         // The file could not be read again (removed, say): nothing is left to deliver.
+        S.ReadAhead.Reset(nullptr, nullptr, 0);
         S.Reader.reset();
         return -1;
     }

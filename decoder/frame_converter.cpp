@@ -71,9 +71,7 @@ void TFrameConverter::Setup(int StoredWidth, int StoredHeight, int Rotation) {
     FStoredWidth = StoredWidth;
     FStoredHeight = StoredHeight;
     FRotation = Rotation;
-    const size_t Pixels = static_cast<size_t>(StoredWidth) * StoredHeight;
-    FOutput.assign(Pixels, 0);
-    FStored.assign(Rotation ? Pixels : 0, 0);
+    FStored.assign(Rotation ? static_cast<size_t>(StoredWidth) * StoredHeight : 0, 0);
 }
 
 void TFrameConverter::PrepareContext(const AVFrame* Frame) {
@@ -101,21 +99,22 @@ void TFrameConverter::PrepareContext(const AVFrame* Frame) {
     FFullRange = FullRange;
 }
 
-uint32_t* TFrameConverter::Convert(const AVFrame* Frame) {
+uint32_t* TFrameConverter::Convert(const AVFrame* Frame, uint32_t* Output) {
     PrepareContext(Frame);
-    uint32_t* Target = FRotation ? FStored.data() : FOutput.data();
+    uint32_t* Target = FRotation ? FStored.data() : Output;
     uint8_t* DstPlanes[4] = {reinterpret_cast<uint8_t*>(Target), nullptr, nullptr, nullptr};
     int DstStrides[4] = {FStoredWidth * 4, 0, 0, 0};
     sws_scale(FContext, Frame->data, Frame->linesize, 0, Frame->height, DstPlanes, DstStrides);
 
     switch (FRotation) {
-    case 90: Transpose(FStored.data(), FStoredWidth, FStoredHeight, FOutput.data(), true); break;
-    case 270: Transpose(FStored.data(), FStoredWidth, FStoredHeight, FOutput.data(), false); break;
-    case 180: std::reverse_copy(FStored.begin(), FStored.end(), FOutput.begin()); break;
+    case 90: Transpose(FStored.data(), FStoredWidth, FStoredHeight, Output, true); break;
+    case 270: Transpose(FStored.data(), FStoredWidth, FStoredHeight, Output, false); break;
+    case 180: std::reverse_copy(FStored.begin(), FStored.end(), Output); break;
     default: break;
     }
     // swscale fills the unused byte with 0xFF; the delivered words are 0x00RRGGBB.
-    for (uint32_t& Pixel : FOutput)
-        Pixel &= 0x00FFFFFF;
-    return FOutput.data();
+    const size_t Count = static_cast<size_t>(FStoredWidth) * FStoredHeight;
+    for (size_t I = 0; I < Count; ++I)
+        Output[I] &= 0x00FFFFFF;
+    return Output;
 }

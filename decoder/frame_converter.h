@@ -24,9 +24,8 @@ public:
     // Stored picture size and the clockwise turn (0, 90, 180 or 270) that makes it upright.
     void Setup(int StoredWidth, int StoredHeight, int Rotation);
 
-    // Converts Frame into the output buffer and returns it; it stays valid until the next
-    // Convert or Setup.
-    uint32_t* Convert(const AVFrame* Frame);
+    // Converts Frame into Output (OutputWidth x OutputHeight words) and returns it.
+    uint32_t* Convert(const AVFrame* Frame, uint32_t* Output);
 
     int OutputWidth() const { return FRotation % 180 ? FStoredHeight : FStoredWidth; }
     int OutputHeight() const { return FRotation % 180 ? FStoredWidth : FStoredHeight; }
@@ -40,6 +39,5 @@ private:
     SwsContext* FContext = nullptr;
     // What FContext was made for, so that it is rebuilt only when a frame differs.
     int FSourceWidth = 0, FSourceHeight = 0, FSourceFormat = -1, FColorSpace = -1, FFullRange = -1;
-    std::vector<uint32_t> FStored; // upright-before-turning picture, used for rotated video
-    std::vector<uint32_t> FOutput;
+    std::vector<uint32_t> FStored; // the picture before it is turned, for rotated video
 };

@@ -1,0 +1,100 @@
+#include "read_ahead.h"
+
+#include "frame_converter.h"
+#include "video_reader.h"
+
+extern "C" {
+#include <libavutil/frame.h>
+}
+
+TReadAhead::~TReadAhead() {
+    {
+        std::lock_guard Lock(FLock);
+        FQuit = true;
+    }
+    FChanged.notify_all();
+    if (FThread.joinable())
+        FThread.join();
+}
+
+void TReadAhead::Reset(TVideoReader* Reader, TFrameConverter* Converter, size_t Pixels) {
+    Cancel();
+    FReader = Reader;
+    FConverter = Converter;
+    for (std::vector<uint32_t>& Buffer : FBuffers)
+        Buffer.assign(Pixels, 0);
+    if (!FThread.joinable())
+        FThread = std::thread([this] { Run(); });
+}
+
+void TReadAhead::Cancel() {
+    if (FInFlight >= 0)
+        Wait();
+    FHeld = -1;
+    FSequential = false;
+}
+
+TReadAhead::TPicture TReadAhead::Next() {
+    if (!FReader)
+        return {};
+    const int Slot = FInFlight >= 0 ? FInFlight : (FHeld == 0 ? 1 : 0);
+    if (FInFlight < 0)
+        Start(Slot);
+    const TPicture Picture = Wait();
+    if (!Picture.Pixels) {
+        FHeld = -1;
+        FSequential = false;
+        return Picture;
+    }
+    FHeld = Slot;
+    // The caller has let go of the other slot by asking again: fill it meanwhile.
+    if (FSequential)
+        Start(1 - Slot);
+    FSequential = true;
+    return Picture;
+}
+
+void TReadAhead::Start(int Slot) {
+    FInFlight = Slot;
+    {
+        std::lock_guard Lock(FLock);
+        FRequest = Slot;
+        FReady = false;
+    }
+    FChanged.notify_all();
+}
+
+TReadAhead::TPicture TReadAhead::Wait() {
+    std::unique_lock Lock(FLock);
+    FChanged.wait(Lock, [this] { return FReady; });
+    FInFlight = -1;
+    FReady = false;
+    return FResult;
+}
+
+void TReadAhead::Run() {
+    std::unique_lock Lock(FLock);
+    for (;;) {
+        FChanged.wait(Lock, [this] { return FQuit || FRequest >= 0; });
+        if (FQuit)
+            return;
+        const int Slot = FRequest;
+        FRequest = -1;
+        Lock.unlock();
+        // The caller does not touch the reader or this slot until the result is ready.
+        TPicture Picture;
+        try {
+            if (const AVFrame* Frame = FReader->NextFrame()) {
+                Picture.Pixels = FConverter->Convert(Frame, FBuffers[Slot].data());
+                Picture.Seconds = FReader->SecondsOf(Frame);
+            }
+        } catch (...) {
+            // A picture that cannot be converted ends the video for the caller.
+            Picture = TPicture{};
+        }
+        Lock.lock();
+        FResult = Picture;
+        FReady = true;
+        FChanged.notify_all();
+    }
+}
