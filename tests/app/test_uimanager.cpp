@@ -19,6 +19,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -231,28 +232,69 @@ TEST_F(MainWindow, GenerateExplainsWhatIsMissing) {
     EXPECT_FALSE(Form->etPieces->isEnabled());
 }
 
+// Each mode, with and without a save folder: the files, the progress line and the
+// folder the completion dialog names.
 TEST_F(MainWindow, GenerateRunsAJobToItsCompletionDialog) {
-    TScratch Out;
+    TScratch Out, Home;
+    const std::string SavedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    setenv("HOME", Home.Path.c_str(), 1); // no Pictures folder in it: the home folder is used
+
+    struct TCase {
+        const char* Video;
+        QRadioButton* Mode;
+        bool SaveFolder;
+        const char* Done;
+        size_t Files;
+    };
+    const TCase Cases[] = {
+        {"long_gop_25.mp4", Form->rbPieces, true, "Done: 3/3", 3},
+        {"long_gop_25.mp4", Form->rbStartEnd, true, "Done: 50/50", 50}, // seconds 10 and 11
+        {"fps_12_5.mp4", Form->rbWhole, false, "Done: 125/125", 125},
+    };
+    for (const TCase& C : Cases) {
+        Open(C.Video);
+        NextFolder = C.SaveFolder ? Out.Path : std::string();
+        Form->etSaveFolder->clear();
+        UI->SaveFolderClick(); // an empty choice leaves the field as it is
+        C.Mode->click();
+        Form->etPieces->setText("3");
+        UI->PlayManager->Seek(10);
+        UI->StartPointClick();
+        UI->PlayManager->Seek(11);
+        UI->EndPointClick();
+
+        TModalAnswer Completion;
+        Form->btnGenerate->click();
+        EXPECT_TRUE(UI->PlayManager->Converting);
+        EXPECT_FALSE(Form->SliderBar->isEnabled());
+        UI->GenerateClick(); // a second press does nothing
+        ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Converting; })) << C.Done;
+
+        const std::string Name = fs::path(C.Video).stem().string();
+        const std::string Folder = (C.SaveFolder ? Out.Path : Home.Path) + "/" + Name;
+        EXPECT_TRUE(Completion.Seen);
+        EXPECT_EQ(Completion.Text.toStdString(), Folder);
+        EXPECT_EQ(Form->lbConvertInfo->text(), C.Done);
+        EXPECT_TRUE(Form->SliderBar->isEnabled());
+        EXPECT_EQ(static_cast<size_t>(std::distance(fs::directory_iterator(Folder), {})), C.Files) << C.Done;
+        EXPECT_TRUE(fs::exists(Folder + "/" + Name + "_0.jpg"));
+        fs::remove_all(Folder);
+    }
+    setenv("HOME", SavedHome.c_str(), 1);
+}
+
+TEST_F(MainWindow, PlayStopAndTheInfoLine) {
     Open("long_gop_25.mp4");
-    NextFolder = Out.Path;
-    UI->SaveFolderClick();
-    EXPECT_EQ(Form->etSaveFolder->text().toStdString(), Out.Path + "/");
-    Form->rbPieces->click();
-    Form->etPieces->setText("3");
-
-    TModalAnswer Completion;
-    Form->btnGenerate->click();
-    EXPECT_TRUE(UI->PlayManager->Converting);
-    EXPECT_FALSE(Form->SliderBar->isEnabled());
-    UI->GenerateClick(); // a second press does nothing
-    ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Converting; }));
-
-    EXPECT_TRUE(Completion.Seen);
-    EXPECT_EQ(Completion.Text.toStdString(), Out.Path + "/long_gop_25");
-    EXPECT_EQ(Form->lbConvertInfo->text(), "Done: 3/3");
-    EXPECT_TRUE(Form->SliderBar->isEnabled());
-    for (int I = 0; I < 3; ++I)
-        EXPECT_TRUE(fs::exists(Out.Path + "/long_gop_25/long_gop_25_" + std::to_string(I) + ".jpg")) << I;
+    UI->PlayClick();
+    // About once a second the position and the measured rate come back.
+    ASSERT_TRUE(WaitFor([&] { return Form->SliderBar->Position() >= 1; }));
+    EXPECT_TRUE(Form->lbInfo->text().contains(QRegularExpression("Timestamp: 00:00:0[1-9]$")))
+        << Form->lbInfo->text().toStdString();
+    UI->PauseClick();
+    EXPECT_FALSE(UI->PlayManager->Playing);
+    UI->StopClick();
+    EXPECT_EQ(Form->SliderBar->Position(), 0);
+    EXPECT_EQ(Form->lbInfo->text(), "FPS: 25.00 Size: 320x240 Duration: 00:02:00 Timestamp: 00:00:00");
 }
 
 TEST_F(MainWindow, AFailedJobIsReportedAndTheWindowGoesOn) {
