@@ -1,5 +1,6 @@
-// One QApplication for the whole test run, with the program's font substitution. It is made when the tests
-// start, not when the binary is loaded, so listing the tests needs no display.
+// One QApplication for the whole test run, set up as the program sets itself up: the
+// forms ask for "Trebuchet MS", which Debian does not ship, so it stands for "Open Sans".
+// Made when the tests start, not when the binary is loaded, so listing needs no display.
 #include <QApplication>
 #include <QFont>
 
@@ -13,7 +14,6 @@ public:
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         FApp = new QApplication(FArgc, FArgv);
-        // As the program does at start: the dialogs ask for a font Debian does not ship.
         QFont::insertSubstitution(QStringLiteral("Trebuchet MS"), QStringLiteral("Open Sans"));
     }
     void TearDown() override {
@@ -23,7 +23,7 @@ public:
 
 private:
     int FArgc = 1;
-    char FName[14] = "test_settings";
+    char FName[6] = "tests";
     char* FArgv[2] = {FName, nullptr};
     QApplication* FApp = nullptr;
 };
