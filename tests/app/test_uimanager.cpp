@@ -9,6 +9,7 @@
 #include "linkLabel.h"
 #include "mainForm.h"
 #include "qtdispatcher.h"
+#include "scratch.h"
 #include "sliderbar.h"
 #include "uiManager.h"
 #include "windowPlacement.h"
@@ -86,15 +87,6 @@ struct TModalAnswer {
     bool Seen = false;
     QString Title, Text;
     QMessageBox::Icon Icon = QMessageBox::NoIcon;
-};
-
-struct TScratch {
-    TScratch() {
-        char Template[] = "/tmp/trovelle-ui-XXXXXX";
-        Path = mkdtemp(Template);
-    }
-    ~TScratch() { fs::remove_all(Path); }
-    std::string Path;
 };
 
 class MainWindow : public testing::Test {

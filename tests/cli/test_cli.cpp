@@ -3,6 +3,8 @@
 #include "fixtures.h"
 #include "frame_identity.h"
 #include "options.h"
+#include "scratch.h"
+#include "thumbnail_file.h"
 
 #include <FreeImage.h>
 #include <gtest/gtest.h>
@@ -56,38 +58,6 @@ TRun RunTool(const std::vector<std::string>& Args,
     return Run;
 }
 
-struct TScratch {
-    TScratch() {
-        char Template[] = "/tmp/trovelle-cli-XXXXXX";
-        Path = mkdtemp(Template);
-    }
-    ~TScratch() { fs::remove_all(Path); }
-    size_t Files(const std::string& Sub) const {
-        const fs::path Dir = fs::path(Path) / Sub;
-        return fs::is_directory(Dir) ? static_cast<size_t>(std::distance(fs::directory_iterator(Dir), {})) : 0;
-    }
-    std::string Path;
-};
-
-struct TImage {
-    int Width = 0, Height = 0, Index = -1;
-};
-
-TImage ReadJpeg(const std::string& File) {
-    TImage Image;
-    if (FIBITMAP* Dib = FreeImage_Load(FIF_JPEG, File.c_str(), 0)) {
-        Image.Width = static_cast<int>(FreeImage_GetWidth(Dib));
-        Image.Height = static_cast<int>(FreeImage_GetHeight(Dib));
-        Image.Index = ReadIdentity(Image.Width, Image.Height, [&](int X, int Y) {
-                          RGBQUAD C{};
-                          FreeImage_GetPixelColor(Dib, X, Image.Height - 1 - Y, &C);
-                          return static_cast<int>(C.rgbGreen);
-                      }).Index;
-        FreeImage_Unload(Dib);
-    }
-    return Image;
-}
-
 } // namespace
 
 TEST(ThumbsTool, EachModeWritesTheRightFrames) {
@@ -113,8 +83,8 @@ TEST(ThumbsTool, EachModeWritesTheRightFrames) {
         const std::string Name = fs::path(C.Video).stem().string();
         EXPECT_EQ(Run.Exit, 0) << Run.Err;
         EXPECT_EQ(Out.Files(Name), C.Files) << C.Video;
-        const TImage Last = ReadJpeg(Out.Path + "/" + Name + "/" + Name + "_" + std::to_string(C.Files - 1) + ".jpg");
-        EXPECT_EQ(Last.Index, C.LastIndex) << C.Video;
+        const TThumbnailFile Last = ReadThumbnail(Out.Path + "/" + Name + "/" + Name + "_" + std::to_string(C.Files - 1) + ".jpg");
+        EXPECT_EQ(Last.Id.Index, C.LastIndex) << C.Video;
         EXPECT_EQ(Last.Width, C.Width) << C.Video;
         EXPECT_EQ(Last.Height, C.Height) << C.Video;
         EXPECT_NE(Run.Err.find("Done: " + std::to_string(C.Files) + "/"), std::string::npos) << Run.Err;

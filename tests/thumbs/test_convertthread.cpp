@@ -4,6 +4,8 @@
 #include "convertthread.h"
 #include "fixtures.h"
 #include "frame_identity.h"
+#include "scratch.h"
+#include "thumbnail_file.h"
 
 #include <FreeImage.h>
 #include <gtest/gtest.h>
@@ -37,45 +39,6 @@ TJobResult RunJob(TDecoder& Decoder, const TConvertRec& Rec) {
     Job->Resume();
     TLoopDispatcher::ServeUntil([&] { return Job->Finished(); });
     return Result;
-}
-
-// A fresh output folder, removed again with the object.
-struct TScratch {
-    TScratch() {
-        char Template[] = "/tmp/trovelle-convert-XXXXXX";
-        Path = mkdtemp(Template);
-    }
-    ~TScratch() { fs::remove_all(Path); }
-    std::string Folder() const { return Path + "/"; }
-    std::string Path;
-};
-
-struct TImage {
-    int Width = 0, Height = 0;
-    TFrameIdentity Id{-1, -1};
-};
-
-TImage ReadThumbnail(const std::string& File) {
-    TImage Image;
-    FIBITMAP* Dib = FreeImage_Load(FIF_JPEG, File.c_str(), 0);
-    if (!Dib)
-        return Image;
-    Image.Width = static_cast<int>(FreeImage_GetWidth(Dib));
-    Image.Height = static_cast<int>(FreeImage_GetHeight(Dib));
-    Image.Id = ReadIdentity(Image.Width, Image.Height, [&](int X, int Y) {
-        RGBQUAD Colour{};
-        // The library counts rows from the bottom.
-        FreeImage_GetPixelColor(Dib, X, Image.Height - 1 - Y, &Colour);
-        return static_cast<int>(Colour.rgbGreen);
-    });
-    FreeImage_Unload(Dib);
-    return Image;
-}
-
-size_t FileCount(const std::string& Dir) {
-    if (!fs::is_directory(Dir))
-        return 0;
-    return static_cast<size_t>(std::distance(fs::directory_iterator(Dir), fs::directory_iterator()));
 }
 
 TConvertRec Job(const std::string& Name, const std::string& Folder) {
@@ -112,9 +75,9 @@ TEST(ConvertJob, PiecesAreEvenlySpaced) {
     std::vector<TEngineEvents> Expected(12, evConvFrame);
     Expected.insert(Expected.end(), {kEnd, evConvDone});
     EXPECT_EQ(WithoutRate(R.Reports), Expected);
-    EXPECT_EQ(FileCount(Out.Path + "/long"), 12u);
+    EXPECT_EQ(Out.Files("long"), 12u);
     for (int I = 0; I < 12; ++I) {
-        const TImage Image = ReadThumbnail(Out.Path + "/long/long_" + std::to_string(I) + ".jpg");
+        const TThumbnailFile Image = ReadThumbnail(Out.Path + "/long/long_" + std::to_string(I) + ".jpg");
         EXPECT_EQ(Image.Width, 160);
         EXPECT_EQ(Image.Height, 120);
         EXPECT_EQ(Image.Id.Index, I * 250) << "piece " << I;
@@ -148,7 +111,7 @@ TEST(ConvertJob, RangeWritesConsecutiveFramesFromTheStartMark) {
     const TJobResult R = RunJob(Decoder, Rec);
 
     EXPECT_EQ(R.Last.Total, 275);
-    ASSERT_EQ(FileCount(Out.Path + "/long"), 275u);
+    ASSERT_EQ(Out.Files("long"), 275u);
     for (int I = 0; I < 275; ++I)
         ASSERT_EQ(ReadThumbnail(Out.Path + "/long/long_" + std::to_string(I) + ".jpg").Id.Index, 250 + I)
             << "thumbnail " << I;
@@ -173,7 +136,7 @@ TEST(ConvertJob, RangeCountsRoundHalfToEven) {
         Rec.EndPos = C.End;
         const TJobResult R = RunJob(Decoder, Rec);
         EXPECT_EQ(R.Last.Total, C.Total) << C.File;
-        EXPECT_EQ(FileCount(Out.Path + "/v"), static_cast<size_t>(C.Total)) << C.File;
+        EXPECT_EQ(Out.Files("v"), static_cast<size_t>(C.Total)) << C.File;
     }
 }
 
@@ -192,9 +155,9 @@ TEST(ConvertJob, WholeVideoWritesEveryDeliveredFrameUnscaledAtFrameSize) {
 
     EXPECT_EQ(R.Last.Total, std::llround(10 * 12.5));
     EXPECT_EQ(R.Last.Current + 1, Delivered);
-    ASSERT_EQ(FileCount(Out.Path + "/whole"), static_cast<size_t>(Delivered));
+    ASSERT_EQ(Out.Files("whole"), static_cast<size_t>(Delivered));
     for (int I : {0, 1, Delivered / 2, Delivered - 1}) {
-        const TImage Image = ReadThumbnail(Out.Path + "/whole/whole_" + std::to_string(I) + ".jpg");
+        const TThumbnailFile Image = ReadThumbnail(Out.Path + "/whole/whole_" + std::to_string(I) + ".jpg");
         EXPECT_EQ(Image.Width, 320);
         EXPECT_EQ(Image.Height, 240);
         EXPECT_EQ(Image.Id.Index, I); // also shows the picture is the right way up
@@ -220,7 +183,7 @@ TEST(ConvertJob, ExistingThumbnailsAreReplacedAndTheDefaultFolderIsUsed) {
     setenv("HOME", SavedHome.c_str(), 1);
 
     EXPECT_TRUE(R.Error.empty()) << R.Error;
-    const TImage Image = ReadThumbnail(Home.Path + "/again/again_1.jpg");
+    const TThumbnailFile Image = ReadThumbnail(Home.Path + "/again/again_1.jpg");
     EXPECT_EQ(Image.Width, 80);
     EXPECT_EQ(Image.Id.Second, 60);
 }
@@ -285,7 +248,7 @@ TEST(ConvertJob, StopEndsAJobPromptlyAndSilently) {
         Job.reset(); // stops and waits, serving what is still handed off
         const int Seen = Reports;
         EXPECT_EQ(Seen, 5) << (Range ? "range" : "whole");
-        EXPECT_LT(FileCount(Out.Path + "/" + Rec.Name), 10u);
+        EXPECT_LT(Out.Files(Rec.Name), 10u);
         TLoopDispatcher::ProcessHandOffs(std::chrono::milliseconds(50));
         EXPECT_EQ(Reports, Seen);
     }
