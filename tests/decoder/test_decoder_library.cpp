@@ -29,6 +29,8 @@ const TPropertiesCase kProperties[] = {
     {"mpeg4.avi", 320, 240, 25, 4.0 / 3, 5},
     {"wmv2.wmv", 320, 240, 25, 4.0 / 3, 5},
     {"vp9.webm", 320, 240, 25, 4.0 / 3, 3},
+    {"hevc.mp4", 320, 240, 25, 4.0 / 3, 3},
+    {"theora.ogv", 320, 240, 25, 4.0 / 3, 3},
     {"anamorphic.mp4", 720, 576, 25, 16.0 / 9, 2},
     {"rotated_90.mp4", 240, 320, 25, 3.0 / 4, 1},
     {"one_frame.mp4", 320, 240, 25, 4.0 / 3, 0},
@@ -127,7 +129,7 @@ TEST_P(DecoderReadsEveryFrame, InOrderAndDrained) {
 
 INSTANTIATE_TEST_SUITE_P(Files, DecoderReadsEveryFrame,
                          testing::Values("ntsc_2997.mp4", "mpeg2.mpg", "one_gop.ts", "raw.m1v", "mpeg4.avi",
-                                         "wmv2.wmv", "vp9.webm", "one_frame.mp4"),
+                                         "wmv2.wmv", "vp9.webm", "hevc.mp4", "theora.ogv", "one_frame.mp4"),
                          [](const auto& Info) { return TestNameOf(Info.param); });
 
 // After seek(S) the next frame is the first one at or after S seconds, whatever the GOP
@@ -167,7 +169,8 @@ INSTANTIATE_TEST_SUITE_P(
                     TSeekCase{"raw.m1v", 25, {2, 1, 0}},
                     TSeekCase{"mpeg4.avi", 25, {4, 2}},
                     TSeekCase{"wmv2.wmv", 25, {3, 1}},
-                    TSeekCase{"vp9.webm", 25, {2, 1}}),
+                    TSeekCase{"vp9.webm", 25, {2, 1}}, TSeekCase{"hevc.mp4", 25, {2, 1}},
+                    TSeekCase{"theora.ogv", 25, {2, 1}}),
     [](const auto& Info) { return TestNameOf(Info.param.File); });
 
 TEST(DecoderSeek, OutsideTheVideo) {
