@@ -49,6 +49,11 @@ int RotationOf(const AVStream* Stream) {
 
 bool Positive(AVRational R) { return R.num > 0 && R.den > 0; }
 
+// The stream's average frame rate, else its real base rate (either may be unknown, 0/0).
+AVRational FrameRateOf(const AVStream* Stream) {
+    return Positive(Stream->avg_frame_rate) ? Stream->avg_frame_rate : Stream->r_frame_rate;
+}
+
 } // namespace
 
 TVideoReader::TVideoReader(const std::string& FileName) : FFileName(FileName) {
@@ -135,7 +140,7 @@ void TVideoReader::OpenInput() {
     if (!FPacket || !FFrame)
         throw std::bad_alloc();
 
-    const AVRational Rate = Positive(FStream->avg_frame_rate) ? FStream->avg_frame_rate : FStream->r_frame_rate;
+    const AVRational Rate = FrameRateOf(FStream);
     FFrameStep = Positive(Rate) ? std::max<int64_t>(1, av_rescale_q(1, av_inv_q(Rate), FStream->time_base)) : 1;
     FRateNum = Positive(Rate) ? Rate.num : 25;
     FRateDen = Positive(Rate) ? Rate.den : 1;
@@ -157,7 +162,7 @@ void TVideoReader::ReadProperties() {
     FStoredHeight = FFrame->height;
     FRotation = RotationOf(FStream);
 
-    const AVRational Rate = Positive(FStream->avg_frame_rate) ? FStream->avg_frame_rate : FStream->r_frame_rate;
+    const AVRational Rate = FrameRateOf(FStream);
     FFPS = Positive(Rate) ? av_q2d(Rate) : kFallbackFPS;
     if (!std::isfinite(FFPS) || FFPS <= 0)
         FFPS = kFallbackFPS;
