@@ -213,6 +213,27 @@ TEST(DecoderBadInput, TruncatedFileDeliversWhatIsThere) {
     EXPECT_EQ(Decoder.NextFrame(), nullptr);
 }
 
+// Damaged picture data is skipped, not fatal: the video reads to its end, seeks and
+// rewinds.
+TEST(DecoderBadInput, DamagedDataIsSkipped) {
+    for (const char* Name : {"damaged.mp4", "damaged.ts"}) {
+        TDecoder Decoder;
+        Decoder.Open(Fixture(Name));
+        int Count = 0;
+        while (Decoder.NextFrame())
+            ++Count;
+        EXPECT_GT(Count, 200) << Name; // of 250
+        EXPECT_EQ(Decoder.NextFrame(), nullptr);
+        for (int S : {7, 2, 5, 9}) {
+            Decoder.Seek(S);
+            EXPECT_NE(Decoder.NextFrame(), nullptr) << Name << " seek " << S;
+        }
+        Decoder.Rewind();
+        EXPECT_NE(Decoder.NextFrame(), nullptr) << Name;
+        EXPECT_EQ(Decoder.FFrameInfo->Timestamp, 0) << Name;
+    }
+}
+
 // The picture itself, after a seek, against ffmpeg's own decoding: rotation, colour
 // matrix and range, anamorphic storage.
 class DecoderPictureMatchesFfmpeg : public testing::TestWithParam<std::pair<const char*, int>> {};
