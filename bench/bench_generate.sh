@@ -23,17 +23,22 @@ ratio() { echo "scale=2; $1 / $2" | bc -l; }
 
 duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$video" | cut -d. -f1)
 
-echo "-- whole video at 400x225"
-rm -rf "$work/ours" "$work/theirs"; mkdir -p "$work/ours" "$work/theirs"
-read -r ours_s ours_kb < <(measure "$tool" --whole --size 400x225 --out "$work/ours" "$video")
+echo "-- whole video at 400x225 (best of 3 rounds, taking turns)"
+best_ours=999999; best_theirs=999999
+for round in 1 2 3; do
+    rm -rf "$work/ours" "$work/theirs"; mkdir -p "$work/ours" "$work/theirs"
+    read -r s ours_kb < <(measure "$tool" --whole --size 400x225 --out "$work/ours" "$video")
+    best_ours=$(echo "if ($s < $best_ours) $s else $best_ours" | bc -l)
+    read -r s theirs_kb < <(measure ffmpeg -nostdin -v error -i "$video" -an \
+        -vf scale=400:225:flags=bilinear -q:v 1 "$work/theirs/%d.jpg")
+    best_theirs=$(echo "if ($s < $best_theirs) $s else $best_theirs" | bc -l)
+done
 files=$(find "$work/ours" -name '*.jpg' | wc -l)
-read -r theirs_s theirs_kb < <(measure ffmpeg -nostdin -v error -i "$video" -an \
-    -vf scale=400:225:flags=bilinear -q:v 1 "$work/theirs/%d.jpg")
 printf "  trovelle-thumbs: %5d files in %6.2f s = %7.1f thumbnails/s, peak %6d KiB\n" \
-    "$files" "$ours_s" "$(echo "$files / $ours_s" | bc -l)" "$ours_kb"
+    "$files" "$best_ours" "$(echo "$files / $best_ours" | bc -l)" "$ours_kb"
 printf "  ffmpeg:          %5d files in %6.2f s = %7.1f thumbnails/s, peak %6d KiB\n" \
-    "$files" "$theirs_s" "$(echo "$files / $theirs_s" | bc -l)" "$theirs_kb"
-echo "  speed ratio trovelle/ffmpeg: $(ratio "$theirs_s" "$ours_s")"
+    "$files" "$best_theirs" "$(echo "$files / $best_theirs" | bc -l)" "$theirs_kb"
+echo "  speed ratio trovelle/ffmpeg: $(ratio "$best_theirs" "$best_ours")"
 
 echo "-- 12 pieces at 400x225"
 rm -rf "$work/ours"; mkdir -p "$work/ours"

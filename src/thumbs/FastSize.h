@@ -13,3 +13,7 @@ void Bilinear(const TFastDIB& Src, TFastDIB& Dst);
 // The 32-bit member: all four bytes of a pixel are interpolated. Dst must be 32 bits per pixel and
 // Src is read as 32 bits per pixel; Bilinear checks that, this does not.
 void Bilinear32(const TFastDIB& Src, TFastDIB& Dst);
+
+// Bilinear32 without the processor's vector instructions; the results are the same.
+// For checking the vector path against it.
+void Bilinear32Portable(const TFastDIB& Src, TFastDIB& Dst);
