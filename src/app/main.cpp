@@ -43,7 +43,6 @@ int main(int argc, char** argv) {
 
     TApplication App(argc, argv);
     App.setApplicationName(QString::fromUtf8(kApplicationTitle));
-    App.setApplicationDisplayName(QString::fromUtf8(kApplicationTitle));
     App.setApplicationVersion(QString::fromUtf8(kApplicationVersion));
     App.setWindowIcon(ApplicationIcon());
     // The forms ask for "Trebuchet MS", which Linux desktops do not have.
@@ -75,6 +74,10 @@ int main(int argc, char** argv) {
         // Without its engine (the decoding library missing, say) the window cannot work.
         Splash.reset();
         TApplication::ShowException(QString::fromUtf8(E.what()));
+        return 1;
+    } catch (...) {
+        Splash.reset();
+        TApplication::ShowException(QStringLiteral("Unknown error"));
         return 1;
     }
 

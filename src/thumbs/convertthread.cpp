@@ -42,14 +42,19 @@ TConvertThread::~TConvertThread() {
 void TConvertThread::Execute() {
     try {
         RunJob();
+        return;
     } catch (const std::bad_alloc&) {
         ErrorMessage = "Out of memory";
-        FEvents = evConvError | evConvStopped;
-        Report();
     } catch (const std::exception& E) {
         ErrorMessage = E.what();
-        FEvents = evConvError | evConvStopped;
+    } catch (...) {
+        ErrorMessage = "Unknown error";
+    }
+    FEvents = evConvError | evConvStopped;
+    try {
         Report();
+    } catch (...) {
+        // The receiver failed on the error report itself: nothing is left to tell it.
     }
 }
 
