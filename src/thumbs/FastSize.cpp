@@ -1,5 +1,7 @@
 #include "FastSize.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -81,13 +83,22 @@ __attribute__((target("sse4.1"))) void Sse41Row32(const std::uint8_t* R1, const 
 using TRowKernel = void (*)(const std::uint8_t*, const std::uint8_t*, std::uint32_t, const TColumn*, int,
                             std::uint8_t*);
 
-// PixelBytes bytes per pixel, each interpolated on its own. Positions are kept in 64 bits: they start
-// half a step left of the first source pixel (a negative value) and must not wrap around to a huge
-// index, and 64 bits also keep sources wider than 32767 pixels from overflowing. Weights and sums stay
-// in 32 bits, where they always fit (the weights add up to 65536, a byte is at most 255).
-template <int PixelBytes> void BilinearBytes(const TFastDIB& Src, TFastDIB& Dst, TRowKernel Row) {
-    const int SrcWidth = Src.Width();
-    const int SrcHeight = Src.AbsHeight();
+// Rows of pixels as the bilinear step reads them: a TFastDIB, or the box step's result.
+struct TPlane {
+    const std::uint8_t* Bits;
+    std::ptrdiff_t Stride;
+    int Width;
+    int Height;
+    const std::uint8_t* Row(int i) const { return Bits + Stride * i; }
+};
+
+TPlane PlaneOf(const TFastDIB& Image) {
+    return {Image.Bits(), Image.BWidth(), Image.Width(), Image.AbsHeight()};
+}
+
+template <int PixelBytes> void BilinearBytes(const TPlane& Src, TFastDIB& Dst, TRowKernel Row) {
+    const int SrcWidth = Src.Width;
+    const int SrcHeight = Src.Height;
     const int DstWidth = Dst.Width();
     const int DstHeight = Dst.AbsHeight();
     const std::int64_t StepX = SrcWidth * kOne / DstWidth;
@@ -121,8 +132,181 @@ template <int PixelBytes> void BilinearBytes(const TFastDIB& Src, TFastDIB& Dst,
             FY = static_cast<std::uint32_t>(Y & 0xFFFF);
         }
         const int iy2 = iy < SrcHeight - 1 ? iy + 1 : iy;
-        Row(Src.Scanlines()[iy], Src.Scanlines()[iy2], FY, Columns.data(), DstWidth, Dst.Scanlines()[j]);
+        Row(Src.Row(iy), Src.Row(iy2), FY, Columns.data(), DstWidth, Dst.Scanlines()[j]);
     }
+}
+
+// Reductions by more than 2x.
+//
+// Four taps per pixel only see every source pixel while the reduction is at most 2x; beyond that
+// the bilinear step skips rows and columns, and fine detail aliases into moire. Such a side is
+// reduced by area averaging instead: destination pixel j covers source pixels j*r to (j+1)*r
+// (r the reduction; the same centred grid as the bilinear step), each source pixel weighted by how
+// much of it lies inside. A side reduced by 2x or less keeps its size in this step (one tap of
+// weight 1) and is left to the bilinear one.
+//
+// Weights are 14-bit fractions adding up to exactly 1. The vertical pass keeps 8 bits below the
+// byte, the horizontal pass rounds once at the end; all in 32-bit arithmetic, the same in the
+// portable and the vector kernels, so that both give the same bytes.
+constexpr int kAreaBits = 14;
+constexpr std::uint32_t kAreaOne = 1u << kAreaBits;
+constexpr int kMidShift = kAreaBits - 8; // vertical sums keep 8 fractional bits (at most 65280)
+constexpr int kOutShift = kAreaBits + 8;
+constexpr std::uint32_t kMidRound = 1u << (kMidShift - 1);
+constexpr std::uint32_t kOutRound = 1u << (kOutShift - 1);
+
+bool AreaReduces(int Src, int Dst) { return Src > 2 * Dst; }
+
+// The taps of every destination pixel of one side: source pixels First[j] onwards, weights
+// Weights[Offset[j]] onwards, Count[j] of them.
+struct TAreaTaps {
+    std::vector<int> First, Count, Offset;
+    std::vector<std::uint32_t> Weights;
+};
+
+TAreaTaps AreaTaps(int Src, int Dst) {
+    TAreaTaps Taps;
+    // Positions scaled by Dst, so that all are whole numbers: destination pixel j covers
+    // [j * Src, (j + 1) * Src), source pixel i is [i * Dst, (i + 1) * Dst).
+    for (int j = 0; j < Dst; ++j) {
+        const std::int64_t Low = static_cast<std::int64_t>(j) * Src;
+        const std::int64_t High = Low + Src;
+        const int I0 = static_cast<int>(Low / Dst);
+        const int I1 = static_cast<int>((High - 1) / Dst);
+        Taps.First.push_back(I0);
+        Taps.Count.push_back(I1 - I0 + 1);
+        Taps.Offset.push_back(static_cast<int>(Taps.Weights.size()));
+        std::uint32_t Sum = 0, Heaviest = 0;
+        std::size_t Largest = Taps.Weights.size();
+        for (int i = I0; i <= I1; ++i) {
+            const std::int64_t Overlap = std::min<std::int64_t>(High, static_cast<std::int64_t>(i + 1) * Dst) -
+                                         std::max<std::int64_t>(Low, static_cast<std::int64_t>(i) * Dst);
+            const auto Weight = static_cast<std::uint32_t>((Overlap * kAreaOne + Src / 2) / Src);
+            if (Weight > Heaviest) {
+                Heaviest = Weight;
+                Largest = Taps.Weights.size();
+            }
+            Taps.Weights.push_back(Weight);
+            Sum += Weight;
+        }
+        // Rounding leftovers go to the heaviest tap, so that flat areas stay exactly flat.
+        Taps.Weights[Largest] += kAreaOne - Sum;
+    }
+    return Taps;
+}
+
+// One destination row of the horizontal pass: Mid holds a row of vertical sums, PixelBytes
+// values per source pixel.
+using TAreaKernel = void (*)(const std::uint16_t* Mid, const TAreaTaps& Taps, std::uint8_t* Out);
+
+template <int PixelBytes> void PortableAreaRow(const std::uint16_t* Mid, const TAreaTaps& Taps, std::uint8_t* Out) {
+    const std::size_t Count = Taps.First.size();
+    for (std::size_t j = 0; j < Count; ++j) {
+        const std::uint16_t* P = Mid + static_cast<std::size_t>(Taps.First[j]) * PixelBytes;
+        const std::uint32_t* W = Taps.Weights.data() + Taps.Offset[j];
+        for (int c = 0; c < PixelBytes; ++c) {
+            std::uint32_t Sum = kOutRound;
+            for (int t = 0; t < Taps.Count[j]; ++t)
+                Sum += W[t] * P[t * PixelBytes + c];
+            Out[c] = static_cast<std::uint8_t>(Sum >> kOutShift);
+        }
+        Out += PixelBytes;
+    }
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+__attribute__((target("sse4.1"))) void Sse41AreaRow32(const std::uint16_t* Mid, const TAreaTaps& Taps,
+                                                       std::uint8_t* Out) {
+    const std::size_t Count = Taps.First.size();
+    const __m128i Round = _mm_set1_epi32(static_cast<int>(kOutRound));
+    for (std::size_t j = 0; j < Count; ++j) {
+        const std::uint16_t* P = Mid + static_cast<std::size_t>(Taps.First[j]) * 4;
+        const std::uint32_t* W = Taps.Weights.data() + Taps.Offset[j];
+        __m128i Sum = Round;
+        for (int t = 0; t < Taps.Count[j]; ++t) {
+            const __m128i Pixel = _mm_cvtepu16_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(P + 4 * t)));
+            Sum = _mm_add_epi32(Sum, _mm_mullo_epi32(Pixel, _mm_set1_epi32(static_cast<int>(W[t]))));
+        }
+        Sum = _mm_srli_epi32(Sum, kOutShift);
+        const __m128i Bytes = _mm_packus_epi16(_mm_packus_epi32(Sum, Sum), Sum);
+        const int Pixel = _mm_cvtsi128_si32(Bytes);
+        std::memcpy(Out, &Pixel, 4);
+        Out += 4;
+    }
+}
+#endif
+
+// Memory of the area step, kept per thread from one image to the next (a job scales every frame
+// from the same size to the same size).
+struct TAreaScratch {
+    int SrcWidth = 0, SrcHeight = 0, Width = 0, Height = 0;
+    TAreaTaps Columns, Rows;
+    std::vector<std::uint32_t> Sums;
+    std::vector<std::uint16_t> Mid;
+    std::vector<std::uint8_t> Pixels;
+};
+
+TAreaScratch& AreaScratch(int SrcWidth, int SrcHeight, int Width, int Height) {
+    thread_local TAreaScratch Scratch;
+    if (Scratch.SrcWidth != SrcWidth || Scratch.SrcHeight != SrcHeight || Scratch.Width != Width ||
+        Scratch.Height != Height) {
+        Scratch.Columns = AreaTaps(SrcWidth, Width);
+        Scratch.Rows = AreaTaps(SrcHeight, Height);
+        Scratch.SrcWidth = SrcWidth;
+        Scratch.SrcHeight = SrcHeight;
+        Scratch.Width = Width;
+        Scratch.Height = Height;
+    }
+    return Scratch;
+}
+
+// Area-averages Src into Width x Height pixels at Out, rows Stride apart.
+template <int PixelBytes>
+void AreaShrink(const TPlane& Src, TAreaScratch& S, std::uint8_t* Out, std::ptrdiff_t Stride, TAreaKernel Kernel) {
+    const std::size_t RowBytes = static_cast<std::size_t>(Src.Width) * PixelBytes;
+    S.Sums.resize(RowBytes);
+    S.Mid.resize(RowBytes);
+    std::uint32_t* Sums = S.Sums.data();
+    std::uint16_t* Mid = S.Mid.data();
+    for (int j = 0; j < S.Height; ++j) {
+        const std::uint32_t* W = S.Rows.Weights.data() + S.Rows.Offset[j];
+        const int First = S.Rows.First[j];
+        const std::uint8_t* Line = Src.Row(First);
+        for (std::size_t b = 0; b < RowBytes; ++b)
+            Sums[b] = W[0] * Line[b] + kMidRound;
+        for (int t = 1; t < S.Rows.Count[j]; ++t) {
+            Line = Src.Row(First + t);
+            const std::uint32_t Weight = W[t];
+            for (std::size_t b = 0; b < RowBytes; ++b)
+                Sums[b] += Weight * Line[b];
+        }
+        for (std::size_t b = 0; b < RowBytes; ++b)
+            Mid[b] = static_cast<std::uint16_t>(Sums[b] >> kMidShift);
+        Kernel(Mid, S.Columns, Out + Stride * j);
+    }
+}
+
+// Scales Src into Dst: the area step for sides reduced by more than 2x, then the bilinear one for
+// whatever is left.
+template <int PixelBytes> void Resize(const TPlane& Src, TFastDIB& Dst, TRowKernel Row, TAreaKernel Area) {
+    const bool AcrossReduced = AreaReduces(Src.Width, Dst.Width());
+    const bool DownReduced = AreaReduces(Src.Height, Dst.AbsHeight());
+    if (!AcrossReduced && !DownReduced) {
+        BilinearBytes<PixelBytes>(Src, Dst, Row);
+        return;
+    }
+    const int Width = AcrossReduced ? Dst.Width() : Src.Width;
+    const int Height = DownReduced ? Dst.AbsHeight() : Src.Height;
+    TAreaScratch& S = AreaScratch(Src.Width, Src.Height, Width, Height);
+    // Both sides reduced by more than 2x: the area step alone makes the thumbnail.
+    if (Width == Dst.Width() && Height == Dst.AbsHeight()) {
+        AreaShrink<PixelBytes>(Src, S, Dst.Bits(), Dst.BWidth(), Area);
+        return;
+    }
+    const std::ptrdiff_t Stride = static_cast<std::ptrdiff_t>(Width) * PixelBytes;
+    S.Pixels.resize(static_cast<std::size_t>(Stride) * Height);
+    AreaShrink<PixelBytes>(Src, S, S.Pixels.data(), Stride, Area);
+    BilinearBytes<PixelBytes>(TPlane{S.Pixels.data(), Stride, Width, Height}, Dst, Row);
 }
 
 TRowKernel Row32() {
@@ -134,14 +318,23 @@ TRowKernel Row32() {
 #endif
 }
 
+TAreaKernel Area32() {
+#if defined(__x86_64__) || defined(__i386__)
+    static const TAreaKernel Kernel = __builtin_cpu_supports("sse4.1") ? Sse41AreaRow32 : PortableAreaRow<4>;
+    return Kernel;
+#else
+    return PortableAreaRow<4>;
+#endif
+}
+
 } // namespace
 
 void Bilinear32(const TFastDIB& Src, TFastDIB& Dst) {
-    BilinearBytes<4>(Src, Dst, Row32());
+    Resize<4>(PlaneOf(Src), Dst, Row32(), Area32());
 }
 
 void Bilinear32Portable(const TFastDIB& Src, TFastDIB& Dst) {
-    BilinearBytes<4>(Src, Dst, PortableRow<4>);
+    Resize<4>(PlaneOf(Src), Dst, PortableRow<4>, PortableAreaRow<4>);
 }
 
 void Bilinear(const TFastDIB& Src, TFastDIB& Dst) {
@@ -156,10 +349,10 @@ void Bilinear(const TFastDIB& Src, TFastDIB& Dst) {
         Bilinear32(Src, Dst);
         break;
     case 24:
-        BilinearBytes<3>(Src, Dst, PortableRow<3>);
+        Resize<3>(PlaneOf(Src), Dst, PortableRow<3>, PortableAreaRow<3>);
         break;
     case 8:
-        BilinearBytes<1>(Src, Dst, PortableRow<1>);
+        Resize<1>(PlaneOf(Src), Dst, PortableRow<1>, PortableAreaRow<1>);
         break;
     default: // 16 bits (packed channels) and palette depths are not scaled
         break;

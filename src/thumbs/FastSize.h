@@ -1,7 +1,9 @@
-// The bilinear scaler of the thumbnail pipeline: the convert thread scales every chosen frame from
-// its frame-sized TFastDIB into the thumbnail-sized one. Integer-only, in 16.16 fixed point, with the
-// sample grid centred on both images, so that a same-size scale reproduces the source exactly and a
-// 2:1 reduction averages 2x2 blocks.
+// The scaler of the thumbnail pipeline: the convert thread scales every chosen frame from its
+// frame-sized TFastDIB into the thumbnail-sized one. Bilinear, integer-only, in 16.16 fixed point,
+// with the sample grid centred on both images, so that a same-size scale reproduces the source
+// exactly and a 2:1 reduction averages 2x2 blocks. A side reduced by more than 2x is first
+// area-averaged (every source pixel counts, by how much of it a thumbnail pixel covers), so that
+// large reductions do not alias; 2x or less and enlargements are bilinear alone.
 #pragma once
 
 #include "FastDIB.h"
