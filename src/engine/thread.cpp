@@ -1,6 +1,7 @@
 #include "thread.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -24,6 +25,10 @@ struct TShared {
     std::condition_variable Changed;
     std::deque<THandOff*> Queue;
     TMainThreadDispatcher* Dispatcher = nullptr;
+    // Threads that have ended so far, and how many of those ProcessHandOffs has seen: a thread that
+    // ends between two of its calls cuts the next wait short.
+    std::uint64_t Ended = 0;
+    std::uint64_t EndedSeen = 0;
 };
 
 // Never destroyed, so that a worker still running while the program exits finds it intact.
@@ -88,6 +93,7 @@ void TThread::Run() {
     TShared& S = Shared();
     std::lock_guard Lock(S.Lock);
     FFinished.store(true, std::memory_order_release);
+    ++S.Ended;
     S.Changed.notify_all();
 }
 
@@ -183,6 +189,7 @@ int TLoopDispatcher::ProcessHandOffs(std::chrono::milliseconds Timeout) {
     RequireMainThread("TLoopDispatcher::ProcessHandOffs");
     TShared& S = Shared();
     std::unique_lock Lock(S.Lock);
-    S.Changed.wait_for(Lock, Timeout, [&] { return !S.Queue.empty(); });
+    S.Changed.wait_for(Lock, Timeout, [&] { return !S.Queue.empty() || S.Ended != S.EndedSeen; });
+    S.EndedSeen = S.Ended;
     return ServeLocked(Lock);
 }

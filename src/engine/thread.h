@@ -92,6 +92,9 @@ public:
     // whenever a thread ends, with the hand-off lock held: it may read flags and Finished(), but must
     // not call Synchronize or serve. Something Done depends on that changes otherwise is not noticed.
     static void ServeUntil(const std::function<bool()>& Done);
-    // Waits up to Timeout for a hand-off, then serves all that are waiting; returns how many ran.
+    // Waits up to Timeout for a hand-off or for a thread's end, then serves all hand-offs that are
+    // waiting; returns how many ran. A thread that ended since the previous call (between a caller's
+    // look at Finished() and this call) ends the wait at once, so a loop that asks Finished() between
+    // calls sees a worker's end without waiting out the timeout.
     static int ProcessHandOffs(std::chrono::milliseconds Timeout);
 };

@@ -13,6 +13,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 using namespace std::chrono_literals;
 
@@ -133,6 +134,32 @@ TEST(Thread, WaitingServesTheWorkersHandOffs) {
 
 // A worker that reports without pause, stopped again and again at random points: mostly while it is
 // blocked in a hand-off. Every hand-off that ran must have released its worker exactly once.
+// A command-line loop polls with a long timeout between looks at Finished(): a worker's end must cut
+// the wait short, whether it ends during the wait or just before it (after the look). With an
+// hour's timeout, a missed end hangs the test.
+TEST(Thread, ProcessingHandOffsWakesWhenAWorkerEnds) {
+    TLoopDispatcher::ProcessHandOffs(0ms); // ends of earlier tests' threads are seen
+    std::atomic<bool> Go{false};
+    TTestThread During([&](TTestThread&) {
+        while (!Go.load())
+            std::this_thread::yield();
+    });
+    During.Resume();
+    std::thread Release([&] {
+        std::this_thread::sleep_for(20ms); // most likely while the main thread waits
+        Go.store(true);
+    });
+    while (!During.Finished())
+        TLoopDispatcher::ProcessHandOffs(1h);
+    Release.join();
+
+    TTestThread Before([](TTestThread&) {});
+    Before.Resume();
+    while (!Before.Finished())
+        std::this_thread::yield();
+    EXPECT_EQ(TLoopDispatcher::ProcessHandOffs(1h), 0);
+}
+
 TEST(Thread, StoppingAWorkerThatReportsNeverDeadlocks) {
     constexpr int kRounds = 400;
     for (int Round = 0; Round < kRounds; ++Round) {
