@@ -26,7 +26,9 @@ struct TDecoderFileInfo {
     int32_t DurationSeconds;
     int32_t Reserved1;
     int32_t Duration; // whole seconds
-    int32_t Reserved2;
+    // Frames in the video where the library counts them without decoding (an index that
+    // lists every frame); 0 when unknown.
+    int32_t FrameCount;
 };
 
 // Describes the frame delivered last.
@@ -50,6 +52,7 @@ static_assert(offsetof(TDecoderFileInfo, DurationHours) == 40);
 static_assert(offsetof(TDecoderFileInfo, DurationMinutes) == 44);
 static_assert(offsetof(TDecoderFileInfo, DurationSeconds) == 48);
 static_assert(offsetof(TDecoderFileInfo, Duration) == 56);
+static_assert(offsetof(TDecoderFileInfo, FrameCount) == 60);
 static_assert(sizeof(TDecoderFileInfo) >= 60);
 static_assert(offsetof(TDecoderFrameInfo, Timestamp) == 0 && sizeof(TDecoderFrameInfo) == 8);
 static_assert(offsetof(TDecoderFrame, Pixels) == 0);

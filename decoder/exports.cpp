@@ -22,7 +22,7 @@ namespace {
 
 struct TState {
     std::unique_ptr<TVideoReader> Reader;
-    TFrameConverter Converter;
+    std::unique_ptr<TFrameConverter> Converter;
     TDecoderFileInfo FileInfo{};
     TDecoderFrameInfo FrameInfo{};
     TDecoderFrame Frame{};
@@ -60,6 +60,7 @@ void FillFileInfo(const TVideoReader& Reader, int Width, int Height, TDecoderFil
     Info.DurationHours = Info.Duration / 3600;
     Info.DurationMinutes = Info.Duration / 60 % 60;
     Info.DurationSeconds = Info.Duration % 60;
+    Info.FrameCount = Reader.FrameCount() > INT32_MAX ? 0 : static_cast<int32_t>(Reader.FrameCount());
 }
 
 } // namespace
@@ -72,15 +73,19 @@ DECODER_EXPORT int32_t openFile(const char* FileName, int32_t, int32_t) {
         return -1;
     TState& S = State();
     try {
-        // The new video is opened beside the old one, which stays open when this one is
-        // refused; nothing reads the old one meanwhile.
-        S.ReadAhead.Cancel();
+        // Everything for the new video is made beside the old one, which reads on meanwhile
+        // (its read-ahead too): a refusal at any step, memory included, leaves it untouched.
         auto Reader = std::make_unique<TVideoReader>(FileName);
-        S.Converter.Setup(Reader->StoredWidth(), Reader->StoredHeight(), Reader->Rotation());
+        auto Converter = std::make_unique<TFrameConverter>();
+        Converter->Setup(Reader->StoredWidth(), Reader->StoredHeight(), Reader->Rotation());
+        TDecoderFileInfo Info;
+        FillFileInfo(*Reader, Converter->OutputWidth(), Converter->OutputHeight(), Info);
+        // The last step that can fail; from here on nothing throws.
+        S.ReadAhead.Reset(Reader.get(), Converter.get(),
+                          static_cast<size_t>(Converter->OutputWidth()) * Converter->OutputHeight());
         S.Reader = std::move(Reader);
-        S.ReadAhead.Reset(S.Reader.get(), &S.Converter,
-                          static_cast<size_t>(S.Converter.OutputWidth()) * S.Converter.OutputHeight());
-        FillFileInfo(*S.Reader, S.Converter.OutputWidth(), S.Converter.OutputHeight(), S.FileInfo);
+        S.Converter = std::move(Converter);
+        S.FileInfo = Info;
         S.FrameInfo.Timestamp = 0;
         S.Frame.Pixels = nullptr;
         S.HasFrame = false;

@@ -18,13 +18,15 @@ TReadAhead::~TReadAhead() {
 }
 
 void TReadAhead::Reset(TVideoReader* Reader, TFrameConverter* Converter, size_t Pixels) {
+    // What can fail comes first, while the picture in the making is still wanted.
+    std::vector<uint32_t> Buffers[2] = {std::vector<uint32_t>(Pixels), std::vector<uint32_t>(Pixels)};
+    if (!FThread.joinable())
+        FThread = std::thread([this] { Run(); });
     Cancel();
     FReader = Reader;
     FConverter = Converter;
-    for (std::vector<uint32_t>& Buffer : FBuffers)
-        Buffer.assign(Pixels, 0);
-    if (!FThread.joinable())
-        FThread = std::thread([this] { Run(); });
+    for (int I = 0; I < 2; ++I)
+        FBuffers[I].swap(Buffers[I]);
 }
 
 void TReadAhead::Cancel() {

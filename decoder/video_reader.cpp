@@ -2,9 +2,12 @@
 
 #include "av_error.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <stdexcept>
 #include <sys/stat.h>
+#include <thread>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -20,6 +23,11 @@ constexpr int kMaxErrorsInARow = 500;
 constexpr double kFallbackFPS = 25.0;
 // How much of a program or transport stream's end is read to find its last picture.
 constexpr int64_t kTailBytes = 4 << 20;
+// Pictures up to this size decode on one thread; up to the second, on at most two.
+constexpr int64_t kOneThreadPixels = 768 * 576;
+constexpr int64_t kHdPixels = 1280 * 720;
+// Without an index, a seek target at most this many seconds ahead is reached by decoding on.
+constexpr int64_t kForwardWithoutIndex = 2;
 
 // The clockwise turn that shows the stream upright, from its display matrix.
 int RotationOf(const AVStream* Stream) {
@@ -52,6 +60,28 @@ bool Positive(AVRational R) { return R.num > 0 && R.den > 0; }
 // The stream's average frame rate, else its real base rate (either may be unknown, 0/0).
 AVRational FrameRateOf(const AVStream* Stream) {
     return Positive(Stream->avg_frame_rate) ? Stream->avg_frame_rate : Stream->r_frame_rate;
+}
+
+// Decoding threads for a stream. More threads only pay where one core cannot keep up with the
+// rest of the pipeline (conversion, scaling, JPEG encoding, drawing), which runs on the other
+// core: large pictures of the demanding codecs. Below that they burn the time of the caller's
+// own thread on hand-overs between them.
+int ThreadCountFor(const AVCodecParameters& Parameters) {
+    const int64_t Pixels = static_cast<int64_t>(Parameters.width) * Parameters.height;
+    bool Demanding = false;
+    switch (Parameters.codec_id) {
+    case AV_CODEC_ID_H264:
+    case AV_CODEC_ID_HEVC:
+    case AV_CODEC_ID_VP9:
+    case AV_CODEC_ID_AV1: Demanding = true; break;
+    default: break;
+    }
+    const int Cores = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    if (Pixels <= kOneThreadPixels || (!Demanding && Pixels <= kHdPixels))
+        return 1;
+    if (Pixels <= kHdPixels)
+        return std::min(Cores, 2);
+    return Cores;
 }
 
 } // namespace
@@ -131,7 +161,7 @@ void TVideoReader::OpenInput() {
     // A raw stream's container carries no times (FFmpeg can only guess its length from
     // the bit rate), and those the parser makes up jump; count frames instead.
     FCountFrames = FFormat->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE;
-    FCodec->thread_count = 0; // one per core
+    FCodec->thread_count = ThreadCountFor(*FStream->codecpar);
     FCodec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     CheckRc(avcodec_open2(FCodec, Codec, nullptr), "Cannot decode " + FFileName);
 
@@ -177,8 +207,21 @@ void TVideoReader::ReadProperties() {
     // off: count it from all the packets' times instead. For program and transport
     // streams it takes the packet times near the end, where the last pictures often
     // carry none: decode the tail and take the end of the last picture.
+    // A file without an average frame rate may have gaps in its frames (variable rate): its
+    // rate is then what the frames average, counted from a packet scan.
+    const bool KnownAverage = Positive(FStream->avg_frame_rate) || FCountFrames;
+    TPacketScan Scan;
+    bool Scanned = false;
+    const auto Packets = [&]() -> const TPacketScan& {
+        if (!Scanned)
+            Scan = ScanPackets();
+        Scanned = true;
+        return Scan;
+    };
+    // ASF headers give a play time that need not reach the last picture.
+    const bool HeaderMayFallShort = std::strcmp(FFormat->iformat->name, "asf") == 0;
     switch (FFormat->duration_estimation_method) {
-    case AVFMT_DURATION_FROM_BITRATE: FDuration = MeasureDurationByPackets(); break;
+    case AVFMT_DURATION_FROM_BITRATE: FDuration = MeasureDurationByPackets(Packets()); break;
     case AVFMT_DURATION_FROM_PTS: FDuration = MeasureDurationByDecodingTail(); break;
     default:
         if (FStream->duration != AV_NOPTS_VALUE && FStream->duration > 0)
@@ -186,34 +229,47 @@ void TVideoReader::ReadProperties() {
         else if (FFormat->duration != AV_NOPTS_VALUE && FFormat->duration > 0)
             FDuration = FFormat->duration / static_cast<double>(AV_TIME_BASE);
         else
-            FDuration = MeasureDurationByPackets();
+            FDuration = MeasureDurationByPackets(Packets());
+        if (HeaderMayFallShort)
+            FDuration = std::max(FDuration, MeasureDurationByDecodingTail());
     }
     if (!std::isfinite(FDuration) || FDuration < 0)
         FDuration = 0;
+    if (!KnownAverage && FDuration > 0 && Packets().Count > 0) {
+        const double Measured = Packets().Count / FDuration;
+        if (std::isfinite(Measured) && Measured > 0)
+            FFPS = Measured;
+    }
+
+    // Formats whose index lists every picture (MP4, AVI) count them for free.
+    FFrameCount = 0;
+    const int Entries = avformat_index_get_entries_count(FStream);
+    if (FStream->nb_frames > 0 && FStream->nb_frames == Entries)
+        FFrameCount = FStream->nb_frames;
 }
 
-double TVideoReader::MeasureDurationByPackets() const {
+TVideoReader::TPacketScan TVideoReader::ScanPackets() const {
     // A second reading of the file, packets only (no decoding), so that the open one
     // keeps its place.
-    AVFormatContext* Scan = nullptr;
+    TPacketScan Scan;
+    AVFormatContext* Input = nullptr;
     AVDictionary* Options = nullptr;
     av_dict_set(&Options, "protocol_whitelist", "file", 0);
     const std::string Url = "file:" + FFileName;
-    const int Rc = avformat_open_input(&Scan, Url.c_str(), nullptr, &Options);
+    const int Rc = avformat_open_input(&Input, Url.c_str(), nullptr, &Options);
     av_dict_free(&Options);
     if (Rc < 0)
-        return 0;
+        return Scan;
     int64_t End = INT64_MIN;
-    int64_t Count = 0;
     AVPacket* Packet = av_packet_alloc();
-    if (Packet && avformat_find_stream_info(Scan, nullptr) >= 0 &&
-        FStreamIndex < static_cast<int>(Scan->nb_streams)) {
-        for (unsigned I = 0; I < Scan->nb_streams; ++I)
+    if (Packet && avformat_find_stream_info(Input, nullptr) >= 0 &&
+        FStreamIndex < static_cast<int>(Input->nb_streams)) {
+        for (unsigned I = 0; I < Input->nb_streams; ++I)
             if (static_cast<int>(I) != FStreamIndex)
-                Scan->streams[I]->discard = AVDISCARD_ALL;
-        while (av_read_frame(Scan, Packet) >= 0) {
+                Input->streams[I]->discard = AVDISCARD_ALL;
+        while (av_read_frame(Input, Packet) >= 0) {
             if (Packet->stream_index == FStreamIndex) {
-                ++Count;
+                ++Scan.Count;
                 const int64_t Time = Packet->pts != AV_NOPTS_VALUE ? Packet->pts : Packet->dts;
                 if (Time != AV_NOPTS_VALUE)
                     End = std::max(End, Time + (Packet->duration > 0 ? Packet->duration : FFrameStep));
@@ -222,11 +278,16 @@ double TVideoReader::MeasureDurationByPackets() const {
         }
     }
     av_packet_free(&Packet);
-    avformat_close_input(&Scan);
+    avformat_close_input(&Input);
+    if (End != INT64_MIN && End > FStartTime)
+        Scan.Seconds = (End - FStartTime) * av_q2d(FStream->time_base);
+    return Scan;
+}
 
-    if (!FCountFrames && End != INT64_MIN && End > FStartTime)
-        return (End - FStartTime) * av_q2d(FStream->time_base);
-    return Count / FFPS;
+double TVideoReader::MeasureDurationByPackets(const TPacketScan& Scan) const {
+    if (!FCountFrames && Scan.Seconds > 0)
+        return Scan.Seconds;
+    return Scan.Count / FFPS;
 }
 
 double TVideoReader::MeasureDurationByDecodingTail() const {
@@ -355,8 +416,36 @@ void TVideoReader::RestartFromBeginning() {
     OpenInput();
 }
 
+bool TVideoReader::CloserByDecodingOn(int64_t Target) const {
+    // Only forward of the last decoded picture: that one and all before it are gone.
+    if (FEnded || FLastTime == INT64_MIN || Target <= FLastTime)
+        return false;
+    // Raw streams cannot seek at all: any seek reads from the start.
+    if (FCountFrames)
+        return true;
+    // The keyframe a seek would start from: when it lies at or before the current position,
+    // going on decodes no more than the seek would (and skips reading the file anew).
+    // Some formats build their index while reading: past its last entry it knows nothing.
+    const int Entries = avformat_index_get_entries_count(FStream);
+    if (Entries > 0) {
+        const AVIndexEntry* Key = avformat_index_get_entry_from_timestamp(FStream, Target, AVSEEK_FLAG_BACKWARD);
+        const bool Partial = FFormat->iformat->flags & AVFMT_GENERIC_INDEX;
+        if (Key && !(Partial && Key == avformat_index_get_entry(FStream, Entries - 1)))
+            return Key->timestamp <= FLastTime;
+    }
+    // No index (program and transport streams): a seek lands by estimated byte positions and
+    // decodes a GOP; a short way forward is cheaper decoded.
+    return Target - FLastTime <= av_rescale_q(kForwardWithoutIndex, AVRational{1, 1}, FStream->time_base);
+}
+
 void TVideoReader::Seek(int32_t Seconds) {
     const int64_t Target = FStartTime + av_rescale_q(std::max(Seconds, 0), AVRational{1, 1}, FStream->time_base);
+    if (Seconds > 0 && CloserByDecodingOn(Target)) {
+        // The pending picture, if any, is the last decoded one, before the target.
+        FHasPending = false;
+        DropUntil(Target, Decode());
+        return;
+    }
     if (Seconds <= 0 || FCountFrames) {
         // Raw streams have no times to seek by: read from the start.
         RestartFromBeginning();

@@ -40,6 +40,8 @@ public:
     // Display aspect ratio of the stored picture (width x sample aspect / height).
     double StoredAspectRatio() const { return FStoredAspect; }
     double DurationSeconds() const { return FDuration; }
+    // Pictures in the video where the file's index lists them all, else 0.
+    int64_t FrameCount() const { return FFrameCount; }
 
 private:
     void OpenInput();
@@ -52,10 +54,19 @@ private:
     // Positions the demuxer so that decoding starts at the first picture; reopens the file
     // when the container cannot seek back to its start.
     void RestartFromBeginning();
+    // Whether the first picture at or after Target is reached more cheaply by decoding on from
+    // the current position than by seeking.
+    bool CloserByDecodingOn(int64_t Target) const;
     // Decodes on from Frame until the first picture at or after Target; it is delivered next.
     void DropUntil(int64_t Target, AVFrame* Frame);
-    // The length from all the packets' times (no decoding).
-    double MeasureDurationByPackets() const;
+    // Every packet of the video stream read once, without decoding: how many, and up to when.
+    struct TPacketScan {
+        int64_t Count = 0;
+        double Seconds = 0; // 0 when the packets carry no times
+    };
+    TPacketScan ScanPackets() const;
+    // The length from all the packets' times, or from their count where times are counted.
+    double MeasureDurationByPackets(const TPacketScan& Scan) const;
     // The length up to the end of the last picture, decoding the last few megabytes.
     double MeasureDurationByDecodingTail() const;
 
@@ -88,4 +99,5 @@ private:
     double FFPS = 25;
     double FStoredAspect = 1;
     double FDuration = 0;
+    int64_t FFrameCount = 0;
 };

@@ -70,8 +70,10 @@ void TConvertThread::RunJob() {
     int64_t Ordinal = 0;
 
     if (FRec.Whole) {
-        // Only an estimate: the files are as many as the decoder delivers frames.
-        FProgress.Total = RoundToInt64(static_cast<long double>(D) * F);
+        // The count from the file's index where the decoder has one; else only an estimate: the
+        // files are as many as the decoder delivers frames.
+        const int32_t Counted = FDecoder->FFileInfo->FrameCount;
+        FProgress.Total = Counted > 0 ? Counted : RoundToInt64(static_cast<long double>(D) * F);
         while (!Terminated() && WriteNextThumbnail(Ordinal, Meter))
             ++Ordinal;
     } else if (FRec.Range) {

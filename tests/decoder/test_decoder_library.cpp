@@ -34,6 +34,10 @@ const TPropertiesCase kProperties[] = {
     {"anamorphic.mp4", 720, 576, 25, 16.0 / 9, 2},
     {"rotated_90.mp4", 240, 320, 25, 3.0 / 4, 1},
     {"one_frame.mp4", 320, 240, 25, 4.0 / 3, 0},
+    // No average rate in the container: the frames' own average. A header's play time short of
+    // the last frame: the last frame's end.
+    {"vfr.ogv", 320, 240, 109 / 14.4, 4.0 / 3, 14},
+    {"short_header.wmv", 320, 240, 25, 4.0 / 3, 6},
     {"vidéo été – 日本 #1 (copy).mp4", 320, 240, 30000.0 / 1001, 4.0 / 3, 10},
 };
 
@@ -97,6 +101,18 @@ TEST_P(DecoderProperties, MatchTheFile) {
 
 INSTANTIATE_TEST_SUITE_P(Files, DecoderProperties, testing::ValuesIn(kProperties),
                          [](const auto& Info) { return TestNameOf(Info.param.File); });
+
+// Files whose index lists every frame tell the count; the others say 0 (unknown).
+TEST(DecoderFrameCount, FromAnIndexOnly) {
+    const std::pair<const char*, int> Cases[] = {{"long_gop_25.mp4", 3000}, {"mpeg4.avi", 125},
+                                                 {"one_frame.mp4", 1},      {"mpeg2.mpg", 0},
+                                                 {"vfr.ogv", 0},            {"raw.m1v", 0}};
+    for (const auto& [Name, Count] : Cases) {
+        TDecoder Decoder;
+        Decoder.Open(Fixture(Name));
+        EXPECT_EQ(Decoder.FFileInfo->FrameCount, Count) << Name;
+    }
+}
 
 // Every frame is delivered in order, the decoder is drained at the end (nothing lost),
 // the end stays the end, and a rewind starts over.
@@ -162,11 +178,13 @@ TEST_P(DecoderSeeksExactly, ToTheFrameAtTheSecond) {
 
 INSTANTIATE_TEST_SUITE_P(
     Files, DecoderSeeksExactly,
-    testing::Values(TSeekCase{"long_gop_25.mp4", 25, {15, 0, 10, 9, 119, 59, 1, 60, 30}},
-                    TSeekCase{"ntsc_2997.mp4", 30000.0 / 1001, {3, 9, 1, 7}},
-                    TSeekCase{"mpeg2.mpg", 25, {10, 3, 19, 0, 12}},
-                    TSeekCase{"one_gop.ts", 25, {5, 2, 7, 1}},
-                    TSeekCase{"raw.m1v", 25, {2, 1, 0}},
+    // Forward runs (31 after 30 in one GOP, 2 after 1 in a raw stream) decode on rather than seek.
+    testing::Values(TSeekCase{"long_gop_25.mp4", 25, {15, 0, 10, 9, 119, 59, 1, 60, 30, 31, 45, 50, 100}},
+                    TSeekCase{"ntsc_2997.mp4", 30000.0 / 1001, {3, 9, 1, 7, 8}},
+                    TSeekCase{"mpeg2.mpg", 25, {10, 3, 19, 0, 12, 13, 15, 4}},
+                    TSeekCase{"one_gop.ts", 25, {1, 2, 5, 7, 2}},
+                    TSeekCase{"raw.m1v", 25, {1, 2, 0, 2, 1}},
+                    TSeekCase{"short_header.wmv", 25, {6, 5, 1, 2}},
                     TSeekCase{"mpeg4.avi", 25, {4, 2}},
                     TSeekCase{"wmv2.wmv", 25, {3, 1}},
                     TSeekCase{"vp9.webm", 25, {2, 1}}, TSeekCase{"hevc.mp4", 25, {2, 1}},
@@ -198,6 +216,20 @@ TEST(DecoderBadInput, IsRefusedAndThePreviousVideoStays) {
     ASSERT_NE(Frame, nullptr);
     EXPECT_EQ(Identity(Decoder, Frame).Index, 500);
     EXPECT_EQ(Decoder.FFileInfo->Duration, 120);
+}
+
+// A refused video costs the open one nothing: not the picture read ahead while the caller
+// worked on the last one.
+TEST(DecoderBadInput, RefusalKeepsThePictureReadAhead) {
+    TDecoder Decoder;
+    Decoder.Open(Fixture("long_gop_25.mp4"));
+    for (int I = 0; I < 3; ++I)
+        ASSERT_NE(Decoder.NextFrame(), nullptr); // asked one after another: reading ahead
+    for (const char* Name : {"garbage.mp4", "audio_only.m4a"})
+        EXPECT_THROW(Decoder.Open(Fixture(Name)), EMPEG2Error) << Name;
+    TDecoderFrame* Frame = Decoder.NextFrame();
+    ASSERT_NE(Frame, nullptr);
+    EXPECT_EQ(Identity(Decoder, Frame).Index, 3);
 }
 
 TEST(DecoderBadInput, TruncatedFileDeliversWhatIsThere) {

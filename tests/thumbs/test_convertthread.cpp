@@ -167,6 +167,41 @@ TEST(ConvertJob, WholeVideoWritesEveryDeliveredFrameUnscaledAtFrameSize) {
     EXPECT_EQ(Tail, (std::vector<TEngineEvents>{kEnd, kEnd, evConvDone}));
 }
 
+// Where the file's index counts the frames, the whole video's total is that count, not the
+// estimate from the whole seconds of the duration (0 for a video shorter than a second).
+TEST(ConvertJob, WholeVideoTotalIsTheIndexedCount) {
+    for (const char* Name : {"one_frame.mp4", "mpeg4.avi"}) {
+        TScratch Out;
+        TDecoder Decoder;
+        Decoder.Open(Fixture(Name));
+        TConvertRec Rec = Job("whole", Out.Folder());
+        Rec.Whole = true;
+        const TJobResult R = RunJob(Decoder, Rec);
+        EXPECT_EQ(R.Last.Total, static_cast<int64_t>(Out.Files("whole"))) << Name;
+        EXPECT_EQ(R.Last.Total, R.Last.Current + 1) << Name;
+    }
+}
+
+// A video with gaps between its frames and no average rate in its container: the range takes
+// the frames of the seconds asked, at the rate the frames really come.
+TEST(ConvertJob, RangeOfAVariableRateVideoCoversTheSecondsAsked) {
+    TScratch Out;
+    TDecoder Decoder;
+    Decoder.Open(Fixture("vfr.ogv")); // every other frame of 15 fps: 7.5 a second
+    TConvertRec Rec = Job("vfr", Out.Folder());
+    Rec.Range = true;
+    Rec.StartPos = 4;
+    Rec.EndPos = 7;
+    const TJobResult R = RunJob(Decoder, Rec);
+    EXPECT_EQ(R.Last.Total, std::llround(4 * 109 / 14.4));
+    ASSERT_EQ(Out.Files("vfr"), static_cast<size_t>(R.Last.Total));
+    EXPECT_EQ(ReadThumbnail(Out.Path + "/vfr/vfr_0.jpg").Id.Second, 4);
+    const int Last = static_cast<int>(R.Last.Total) - 1;
+    const TThumbnailFile Image = ReadThumbnail(Out.Path + "/vfr/vfr_" + std::to_string(Last) + ".jpg");
+    EXPECT_GE(Image.Id.Second, 7);
+    EXPECT_LE(Image.Id.Second, 8);
+}
+
 TEST(ConvertJob, ExistingThumbnailsAreReplacedAndTheDefaultFolderIsUsed) {
     TScratch Home;
     const char* OldHome = std::getenv("HOME");
