@@ -1,64 +1,98 @@
 #!/usr/bin/env bash
-# Generation speed and memory of trovelle-thumbs against ffmpeg doing the same work on
-# the same 1080p video in the same run.
+# Generation speed and memory of trovelle-thumbs against ffmpeg doing the same work on the
+# same videos in the same run. Every figure is a ratio: ffmpeg's time / ours (above 1: we are
+# faster), the median of ROUNDS rounds in which the two take turns, so that a busy machine
+# slows both alike.
 #
-#   bench/bench_generate.sh BUILD_DIR VIDEO
+#   bench/bench_generate.sh BUILD_DIR VIDEO...        (ROUNDS=5 by default)
 set -euo pipefail
-build=${1:?usage: bench_generate.sh BUILD_DIR VIDEO}
-video=${2:?usage: bench_generate.sh BUILD_DIR VIDEO}
+build=${1:?usage: bench_generate.sh BUILD_DIR VIDEO...}
+shift
+[ $# -gt 0 ] || { echo "usage: bench_generate.sh BUILD_DIR VIDEO..." >&2; exit 2; }
+rounds=${ROUNDS:-5}
 tool="$build/bin/trovelle-thumbs"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+size=400x225
+scale="scale=400:225:flags=bilinear"
 
-# seconds and peak memory (KiB) of a command, as "SECONDS KIB"
-measure() {
-    local log="$work/time.log"
+# Wall seconds of a command; its peak memory (KiB) goes to $work/kib.
+seconds() {
     local start end
     start=$(date +%s.%N)
-    /usr/bin/time -v -o "$log" "$@" >/dev/null 2>&1
+    /usr/bin/time -f %M -o "$work/kib" "$@" >/dev/null 2>&1
     end=$(date +%s.%N)
-    echo "$(echo "$end - $start" | bc -l) $(awk -F': ' '/Maximum resident/ {print $2}' "$log")"
+    echo "$end - $start" | bc -l
 }
-ratio() { echo "scale=2; $1 / $2" | bc -l; }
+median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+fresh() { rm -rf "$work/out"; mkdir -p "$work/out"; }
 
-duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$video" | cut -d. -f1)
+# compare LABEL TARGET -- OURS... -- PEER...: the median ratio peer / ours, against a target.
+compare() {
+    local label=$1 target=$2
+    shift 3
+    local ours=() peer=()
+    while [ "$1" != -- ]; do ours+=("$1"); shift; done
+    shift
+    peer=("$@")
+    local o=() p=() r
+    for ((r = 0; r < rounds; r++)); do
+        fresh; o+=("$(seconds "${ours[@]}")")
+        fresh; p+=("$(seconds "${peer[@]}")")
+    done
+    local mo mp
+    mo=$(median "${o[@]}"); mp=$(median "${p[@]}")
+    printf "  %-34s ours %7.3f s  ffmpeg %7.3f s  ratio %5.2f  (target %s)\n" "$label" "$mo" "$mp" \
+        "$(echo "$mp / $mo" | bc -l)" "$target"
+}
 
-echo "-- whole video at 400x225 (best of 3 rounds, taking turns)"
-best_ours=999999; best_theirs=999999
-for round in 1 2 3; do
-    rm -rf "$work/ours" "$work/theirs"; mkdir -p "$work/ours" "$work/theirs"
-    read -r s ours_kb < <(measure "$tool" --whole --size 400x225 --out "$work/ours" "$video")
-    best_ours=$(echo "if ($s < $best_ours) $s else $best_ours" | bc -l)
-    read -r s theirs_kb < <(measure ffmpeg -nostdin -v error -i "$video" -an \
-        -vf scale=400:225:flags=bilinear -q:v 1 "$work/theirs/%d.jpg")
-    best_theirs=$(echo "if ($s < $best_theirs) $s else $best_theirs" | bc -l)
+ff=(ffmpeg -nostdin -v error)
+
+for video in "$@"; do
+    read -r width height rate frames < <(ffprobe -v error -select_streams v:0 -count_packets \
+        -show_entries stream=width,height,avg_frame_rate,nb_read_packets -of csv=p=0 "$video" |
+        awk -F, '{ split($3, r, "/"); print $1, $2, r[1] / r[2], $4 }')
+    duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$video" | cut -d. -f1)
+    echo "-- $(basename "$video"): ${width}x${height}, $frames frames, $duration s"
+
+    compare "whole video at $size" "1.15 (1080p), 1.3 (720p), 1.5 (SD)" \
+        -- "$tool" --whole --size $size --out "$work/out" "$video" \
+        -- "${ff[@]}" -i "$video" -an -vf "$scale" -q:v 1 "$work/out/%d.jpg"
+    compare "whole video at its own size" "1.1" \
+        -- "$tool" --whole --out "$work/out" "$video" \
+        -- "${ff[@]}" -i "$video" -an -q:v 1 "$work/out/%d.jpg"
+
+    a=$((duration / 3)); b=$((a + 2))
+    compare "range $a..$b s at $size" "1.2" \
+        -- "$tool" --range $a $b --size $size --out "$work/out" "$video" \
+        -- "${ff[@]}" -ss $a -i "$video" -t $((b + 1 - a)) -an -vf "$scale" -q:v 1 "$work/out/%d.jpg"
+    compare "one thumbnail at $size" "1.0" \
+        -- "$tool" --pieces 1 --size $size --out "$work/out" "$video" \
+        -- "${ff[@]}" -i "$video" -an -frames:v 1 -vf "$scale" -q:v 1 "$work/out/1.jpg"
+
+    for n in 12 100; do
+        step=$((duration / n))
+        if [ "$step" -lt 1 ]; then step=1; fi
+        # Peer one: one process, N seeked inputs. Peer two: one pass with select.
+        inputs=() outputs=() picks=""
+        for ((i = 0; i < n; i++)); do
+            inputs+=(-ss $((i * step)) -i "$video")
+            outputs+=(-map "$i:v" -frames:v 1 -vf "$scale" -q:v 1 "$work/out/s$i.jpg")
+            picks+="${picks:++}eq(n\\,$(echo "$i * $step * $rate" | bc -l | awk '{ printf "%d", $1 + 0.999999 }'))"
+        done
+        compare "$n pieces, N seeked inputs" "2.0 (with select)" \
+            -- "$tool" --pieces $n --size $size --out "$work/out" "$video" \
+            -- "${ff[@]}" "${inputs[@]}" "${outputs[@]}"
+        compare "$n pieces, one-pass select" "2.0 (with inputs)" \
+            -- "$tool" --pieces $n --size $size --out "$work/out" "$video" \
+            -- "${ff[@]}" -i "$video" -an -vf "select='$picks',$scale" -fps_mode passthrough -q:v 1 "$work/out/%d.jpg"
+    done
 done
-files=$(find "$work/ours" -name '*.jpg' | wc -l)
-printf "  trovelle-thumbs: %5d files in %6.2f s = %7.1f thumbnails/s, peak %6d KiB\n" \
-    "$files" "$best_ours" "$(echo "$files / $best_ours" | bc -l)" "$ours_kb"
-printf "  ffmpeg:          %5d files in %6.2f s = %7.1f thumbnails/s, peak %6d KiB\n" \
-    "$files" "$best_theirs" "$(echo "$files / $best_theirs" | bc -l)" "$theirs_kb"
-echo "  speed ratio trovelle/ffmpeg: $(ratio "$best_theirs" "$best_ours")"
 
-echo "-- 12 pieces at 400x225"
-rm -rf "$work/ours"; mkdir -p "$work/ours"
-read -r ours_s ours_kb < <(measure "$tool" --pieces 12 --size 400x225 --out "$work/ours" "$video")
-start=$(date +%s.%N)
-step=$(( duration / 12 ))
-for i in $(seq 0 11); do
-    ffmpeg -nostdin -v error -ss $(( i * step )) -i "$video" -frames:v 1 -vf scale=400:225 -q:v 1 \
-        -y "$work/piece_$i.jpg"
-done
-end=$(date +%s.%N)
-theirs_s=$(echo "$end - $start" | bc -l)
-printf "  trovelle-thumbs: %6.2f s, peak %6d KiB\n" "$ours_s" "$ours_kb"
-printf "  12 ffmpeg runs:  %6.2f s\n" "$theirs_s"
-echo "  speed ratio trovelle/ffmpeg: $(ratio "$theirs_s" "$ours_s")"
-
-echo "-- memory over the job's length (whole video at 400x225)"
-rm -rf "$work/ours"; mkdir -p "$work/ours"
-read -r short_s short_kb < <(measure "$tool" --range 0 4 --size 400x225 --out "$work/ours" "$video")
-rm -rf "$work/ours"; mkdir -p "$work/ours"
-read -r long_s long_kb < <(measure "$tool" --whole --size 400x225 --out "$work/ours" "$video")
-printf "  first 5 s: peak %6d KiB; whole %d s: peak %6d KiB; ratio %s\n" \
-    "$short_kb" "$duration" "$long_kb" "$(ratio "$long_kb" "$short_kb")"
+video=$1
+echo "-- memory over the job's length, $(basename "$video") at $size"
+fresh; seconds "$tool" --range 0 4 --size $size --out "$work/out" "$video" >/dev/null; short=$(cat "$work/kib")
+fresh; seconds "$tool" --whole --size $size --out "$work/out" "$video" >/dev/null; long=$(cat "$work/kib")
+fresh; seconds "${ff[@]}" -i "$video" -an -vf "$scale" -q:v 1 "$work/out/%d.jpg" >/dev/null; theirs=$(cat "$work/kib")
+printf "  first 5 s: peak %6d KiB; whole video: peak %6d KiB (ratio %.2f); ffmpeg: peak %6d KiB\n" \
+    "$short" "$long" "$(echo "$long / $short" | bc -l)" "$theirs"
