@@ -162,3 +162,23 @@ void CopyToWriter(const TFastDIB& Image, TFreeBitmap& Writer) {
             std::memcpy(Target + static_cast<std::size_t>(i) * Pitch, Image.Scanlines()[i], RowBytes);
     }
 }
+
+bool CopyTopDownTo24(const std::uint8_t* Bits, int Width, int Height, std::ptrdiff_t Stride, TFreeBitmap& Writer) {
+    FIBITMAP* Dib = Writer.Dib();
+    if (!Dib || FreeImage_GetWidth(Dib) != static_cast<unsigned>(Width) ||
+        FreeImage_GetHeight(Dib) != static_cast<unsigned>(Height) || FreeImage_GetBPP(Dib) != 24) {
+        if (!Writer.SetSize(kFitBitmap, Width, Height, 24))
+            return false;
+        Dib = Writer.Dib();
+    }
+    for (int Row = 0; Row < Height; ++Row) {
+        const std::uint8_t* From = Bits + Stride * Row;
+        BYTE* To = FreeImage_GetScanLine(Dib, Height - 1 - Row);
+        for (int X = 0; X < Width; ++X, From += 4, To += 3) {
+            To[0] = From[0];
+            To[1] = From[1];
+            To[2] = From[2];
+        }
+    }
+    return true;
+}

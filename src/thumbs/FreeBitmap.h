@@ -4,6 +4,8 @@
 // Failures are answered with false, never thrown; the convert thread does not look at them.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -74,3 +76,9 @@ private:
 // Moves a finished image into Writer as one block: both sides keep the bottom row first and the pixel
 // bytes in the order blue, green, red, fourth byte. Nothing happens when Image has no pixel memory.
 void CopyToWriter(const TFastDIB& Image, TFreeBitmap& Writer);
+
+// Puts a top-row-first 32-bit picture (bytes blue, green, red, fourth; rows Stride bytes apart)
+// into Writer as the 24-bit, bottom-row-first bitmap that JPEG files are written from: turning,
+// dropping the fourth byte and copying are one pass. Writer keeps its bitmap when it already has
+// this size and depth. False, and Writer empty, when the library could not allocate one.
+bool CopyTopDownTo24(const std::uint8_t* Bits, int Width, int Height, std::ptrdiff_t Stride, TFreeBitmap& Writer);

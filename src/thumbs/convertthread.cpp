@@ -25,9 +25,7 @@ std::string VideoName(const std::string& Path) {
     return Name;
 }
 
-TConvertThread::TConvertThread(TDecoder* Decoder) : FDecoder(Decoder) {
-    FSource.SetSize(Decoder->FFileInfo->FrameWidth, Decoder->FFileInfo->FrameHeight, 32);
-}
+TConvertThread::TConvertThread(TDecoder* Decoder) : FDecoder(Decoder) {}
 
 TConvertThread::~TConvertThread() {
     // No report may reach the owner once it frees the job; then the job must have ended
@@ -46,6 +44,13 @@ void TConvertThread::Execute() {
         ErrorMessage = E.what();
     } catch (...) {
         ErrorMessage = "Unknown error";
+    }
+    // A file still being written is waited for (its buffer goes with the job), and reported
+    // when it was written.
+    try {
+        TRateMeter Meter(TRateMeter::Counter());
+        FinishPendingSave(Meter);
+    } catch (...) {
     }
     FEvents = evConvError | evConvStopped;
     try {
@@ -95,6 +100,7 @@ void TConvertThread::RunJob() {
             ++Ordinal;
         }
     }
+    FinishPendingSave(Meter);
     FEvents = evConvStopped | evConvEnd;
     Report();
     FEvents = evConvDone;
@@ -104,36 +110,46 @@ void TConvertThread::RunJob() {
 bool TConvertThread::WriteNextThumbnail(int64_t Ordinal, TRateMeter& Meter) {
     const TDecoderFrame* Frame = FDecoder->NextFrame();
     if (!Frame) {
+        FinishPendingSave(Meter);
         FEvents = evConvStopped | evConvEnd;
         Report();
         return false;
     }
-    MoveLongs(Frame->Pixels, FSource.Bits(), FSource.Width() * FSource.AbsHeight());
-    // The decoder delivers the top row first, the image file library wants the bottom
-    // row first.
-    TFastDIB* Image = &FSource;
-    if (FTarget.Width() == FSource.Width() && FTarget.AbsHeight() == FSource.AbsHeight()) {
-        FlipVertical(FSource);
-    } else {
+    // The decoder's pixels are read in place (they stay valid until the next frame is asked
+    // for), scaled when the size differs, and turned into the writer's 24-bit bottom-up rows in
+    // one pass.
+    const int Width = FDecoder->FFileInfo->FrameWidth;
+    const int Height = FDecoder->FFileInfo->FrameHeight;
+    const std::uint8_t* Bits = reinterpret_cast<const std::uint8_t*>(Frame->Pixels);
+    std::ptrdiff_t Stride = static_cast<std::ptrdiff_t>(Width) * 4;
+    if (FTarget.Width() != Width || FTarget.AbsHeight() != Height) {
+        FSource.SetSizeEx(Frame->Pixels, Width, Height, 32, 0, 0, 0);
         Bilinear(FSource, FTarget);
-        FlipVertical(FTarget);
-        Image = &FTarget;
+        Bits = FTarget.Bits();
+        Stride = FTarget.BWidth();
     }
+    TFreeBitmap& Bitmap = FBitmaps[Ordinal % 2]; // the other one may still be being written
+    if (!CopyTopDownTo24(Bits, FTarget.Width(), FTarget.AbsHeight(), Stride, Bitmap))
+        throw std::bad_alloc();
 
-    const std::string Dir = OutputFolder();
-    CopyToWriter(*Image, FWriter);
-    FWriter.ConvertTo24Bits();
-    const std::string FileName = Dir + "/" + FRec.Name + "_" + std::to_string(Ordinal) + ".jpg";
+    const std::string FileName = OutputFolder() + "/" + FRec.Name + "_" + std::to_string(Ordinal) + ".jpg";
+    FinishPendingSave(Meter);
+    FSaver.Start(Bitmap, FileName, kJpegQuality);
+    FSaving = Ordinal;
+    return true;
+}
+
+void TConvertThread::FinishPendingSave(TRateMeter& Meter) {
+    if (!FSaver.Pending())
+        return;
     std::string Error;
-    if (!FWriter.SaveChecked(FileName, kJpegQuality, Error))
+    if (!FSaver.Wait(Error))
         throw Exception(Error);
-
     FEvents = evConvFrame;
-    FProgress.Current = Ordinal;
+    FProgress.Current = FSaving;
     if (Meter.Frame(TRateMeter::Counter(), FRate))
         FEvents |= evConvRate;
     Report();
-    return true;
 }
 
 std::string TConvertThread::OutputFolder() const {

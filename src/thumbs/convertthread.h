@@ -18,6 +18,7 @@
 #include "decoder.h"
 #include "enginethread.h"
 #include "ratemeter.h"
+#include "savethread.h"
 
 #include <cstdint>
 #include <string>
@@ -47,7 +48,7 @@ std::string VideoName(const std::string& Path);
 
 class TConvertThread : public TEngineThread {
 public:
-    // Suspended, for the decoder's open video; sizes the frame buffer at once.
+    // Suspended, for the decoder's open video.
     explicit TConvertThread(TDecoder* Decoder);
     ~TConvertThread() override;
 
@@ -63,16 +64,22 @@ protected:
 
 private:
     void RunJob();
-    // Takes the next frame and writes it as thumbnail Ordinal; false (after the end
-    // report) when the decoder has no frame left.
+    // Takes the next frame and starts writing it as thumbnail Ordinal, after the previous
+    // thumbnail's file is written and reported; false (after that report and the end report)
+    // when the decoder has no frame left.
     bool WriteNextThumbnail(int64_t Ordinal, TRateMeter& Meter);
+    // Waits for the file being written, if any, and reports it; throws when it failed.
+    void FinishPendingSave(TRateMeter& Meter);
     // The folder the thumbnails go to, created when missing.
     std::string OutputFolder() const;
     void Report() { TEngineThread::Report(&FProgress); }
 
     TDecoder* FDecoder;
-    TFastDIB FSource;
-    TFastDIB FTarget;
-    TFreeBitmap FWriter;
+    TFastDIB FSource; // the decoder's frame, in place
+    TFastDIB FTarget; // the thumbnail-sized picture
+    // Thumbnail k is written from bitmap k % 2 while k + 1 is made in the other.
+    TFreeBitmap FBitmaps[2];
     TConvertProgress FProgress;
+    int64_t FSaving = -1; // the ordinal being written
+    TSaveThread FSaver;   // after the bitmaps: it is gone before they go
 };

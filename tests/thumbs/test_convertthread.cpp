@@ -167,6 +167,32 @@ TEST(ConvertJob, WholeVideoWritesEveryDeliveredFrameUnscaledAtFrameSize) {
     EXPECT_EQ(Tail, (std::vector<TEngineEvents>{kEnd, kEnd, evConvDone}));
 }
 
+// Files are written while the next frame is made, but each report still comes after its own
+// file is complete, one report per file, in order.
+TEST(ConvertJob, EveryReportFollowsItsWrittenFileInOrder) {
+    TScratch Out;
+    TDecoder Decoder;
+    Decoder.Open(Fixture("fps_12_5.mp4"));
+    TConvertRec Rec = Job("w", Out.Folder());
+    Rec.Whole = true;
+    int64_t Expected = 0;
+    auto Job = std::make_unique<TConvertThread>(&Decoder);
+    Job->FRec = Rec;
+    Job->SetOnEvent([&](TEngineEvents Events, void* Data) {
+        if (!(Events & evConvFrame))
+            return;
+        const int64_t Current = static_cast<TConvertProgress*>(Data)->Current;
+        ASSERT_EQ(Current, Expected);
+        const TThumbnailFile Image = ReadThumbnail(Out.Path + "/w/w_" + std::to_string(Current) + ".jpg");
+        EXPECT_EQ(Image.Id.Index, Current);
+        ++Expected;
+    });
+    Job->Resume();
+    TLoopDispatcher::ServeUntil([&] { return Job->Finished(); });
+    EXPECT_EQ(Expected, 125);
+    EXPECT_EQ(Out.Files("w"), 125u);
+}
+
 // Where the file's index counts the frames, the whole video's total is that count, not the
 // estimate from the whole seconds of the duration (0 for a video shorter than a second).
 TEST(ConvertJob, WholeVideoTotalIsTheIndexedCount) {

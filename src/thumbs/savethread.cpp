@@ -1,0 +1,64 @@
+#include "savethread.h"
+
+#include "FreeBitmap.h"
+
+TSaveThread::TSaveThread() : FThread([this] { Run(); }) {}
+
+TSaveThread::~TSaveThread() {
+    {
+        std::lock_guard Lock(FLock);
+        FQuit = true;
+    }
+    FChanged.notify_all();
+    FThread.join();
+}
+
+void TSaveThread::Start(const TFreeBitmap& Bitmap, const std::string& FileName, int Quality) {
+    {
+        std::lock_guard Lock(FLock);
+        FBitmap = &Bitmap;
+        FFileName = FileName;
+        FQuality = Quality;
+        FDone = false;
+    }
+    FPending = true;
+    FChanged.notify_all();
+}
+
+bool TSaveThread::Wait(std::string& Error) {
+    if (!FPending)
+        return true;
+    std::unique_lock Lock(FLock);
+    FChanged.wait(Lock, [this] { return FDone; });
+    FPending = false;
+    if (!FSaved)
+        Error = FError;
+    return FSaved;
+}
+
+void TSaveThread::Run() {
+    std::unique_lock Lock(FLock);
+    for (;;) {
+        // A save asked for is finished before quitting: the caller's bitmap outlives this thread.
+        FChanged.wait(Lock, [this] { return FQuit || FBitmap; });
+        if (!FBitmap)
+            return;
+        const TFreeBitmap* Bitmap = FBitmap;
+        FBitmap = nullptr;
+        const std::string FileName = FFileName;
+        const int Quality = FQuality;
+        Lock.unlock();
+        std::string Error;
+        bool Saved = false;
+        try {
+            Saved = Bitmap->SaveChecked(FileName, Quality, Error);
+        } catch (const std::exception& E) {
+            Error = "Cannot write " + FileName + ": " + E.what();
+        }
+        Lock.lock();
+        FSaved = Saved;
+        FError = Error;
+        FDone = true;
+        FChanged.notify_all();
+    }
+}
