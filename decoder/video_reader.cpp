@@ -405,6 +405,9 @@ void TVideoReader::RestartFromBeginning() {
 }
 
 void TVideoReader::Seek(int32_t Seconds) {
+    // A read error stays with the file until cleared: a seek tries the disk again.
+    if (FFormat->pb)
+        FFormat->pb->error = 0;
     const int64_t Target = FStartTime + av_rescale_q(std::max(Seconds, 0), AVRational{1, 1}, FStream->time_base);
     if (Seconds <= 0 || FCountFrames) {
         // Raw streams have no times to seek by: read from the start.
