@@ -491,6 +491,9 @@ void TVideoReader::Seek(int32_t Seconds) {
     if (FFormat->pb)
         FFormat->pb->error = 0;
     const int64_t Target = FStartTime + av_rescale_q(std::max(Seconds, 0), AVRational{1, 1}, FStream->time_base);
+    // Still at the first picture (just opened, or rewound): it is delivered next as it is.
+    if (Seconds <= 0 && FHasPending && FLastTime == FFirstTime && FDecoded == 1)
+        return;
     if (Seconds > 0 && CloserByDecodingOn(Target)) {
         // The pending picture, if any, is the last decoded one, before the target.
         FHasPending = false;
