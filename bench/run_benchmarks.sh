@@ -22,5 +22,6 @@ echo "== Bilinear scaling"
 if [ -x bench/bench_generate.sh ] && [ -x "$build/bin/trovelle-thumbs" ]; then
     echo
     echo "== Generation"
-    bash bench/bench_generate.sh "$build" "$video"
+    bash bench/bench_generate.sh "$build" "$video" "$build/fixtures-bench/bench_720p.mp4" \
+        "$build/fixtures-bench/bench_sd.mp4" "$build/fixtures-bench/bench_divx.avi"
 fi
