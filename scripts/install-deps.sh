@@ -14,6 +14,7 @@ packages=(
     fonts-open-sans
     xvfb xauth
     time bc
+    parallel
 )
 
 missing=()

@@ -3,6 +3,7 @@
 #include "FastSize.h"
 #include "platform.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -10,9 +11,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-// JPEG quality of every thumbnail.
-constexpr int kJpegQuality = 100;
 
 // Round half-to-even in extended precision, into 64 bits.
 int64_t RoundToInt64(long double Value) { return static_cast<int64_t>(std::nearbyintl(Value)); }
@@ -26,6 +24,13 @@ std::string VideoName(const std::string& Path) {
     if (Dot != std::string::npos && Dot > 0)
         Name.erase(Dot);
     return Name;
+}
+
+std::string ThumbnailFileName(const TConvertRec& Rec, int64_t Ordinal) {
+    std::string Number = std::to_string(Ordinal);
+    if (Number.size() < static_cast<size_t>(std::max(Rec.Digits, 0)))
+        Number.insert(0, static_cast<size_t>(Rec.Digits) - Number.size(), '0');
+    return Rec.Name + "_" + Number + "." + Rec.Format;
 }
 
 TConvertThread::TConvertThread(TDecoder* Decoder) : FDecoder(Decoder) {
@@ -124,9 +129,9 @@ bool TConvertThread::WriteNextThumbnail(int64_t Ordinal, TRateMeter& Meter) {
     const std::string Dir = OutputFolder();
     CopyToWriter(*Image, FWriter);
     FWriter.ConvertTo24Bits();
-    const std::string FileName = Dir + "/" + FRec.Name + "_" + std::to_string(Ordinal) + ".jpg";
+    const std::string FileName = Dir + "/" + ThumbnailFileName(FRec, Ordinal);
     std::string Error;
-    if (!FWriter.SaveChecked(FileName, kJpegQuality, Error))
+    if (!FWriter.SaveChecked(FileName, SaveFlags(FileName, FRec.Quality), Error))
         throw Exception(Error);
 
     FEvents = evConvFrame;

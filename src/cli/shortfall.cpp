@@ -1,0 +1,28 @@
+#include "shortfall.h"
+
+namespace {
+
+std::string Seconds(int64_t Value) { return std::to_string(Value) + " s"; }
+
+} // namespace
+
+std::string ExplainShortfall(const TThumbsOptions& Options, int32_t Duration, int64_t Planned, int64_t Written) {
+    const bool Range = Options.Mode == TTakeMode::Range;
+    const bool ToTheEnd = Range && Options.RangeEnd == TThumbsOptions::kToTheEnd;
+    if (Written == 0) {
+        if (Range && Options.RangeStart >= Duration)
+            return "the range starts after the end of the " + Seconds(Duration) + " video";
+        return Range ? "the video gave no frame in the range" : "the video gave no frame";
+    }
+    if (Written >= Planned || Options.Mode == TTakeMode::Whole || ToTheEnd)
+        return "";
+    const std::string Counts = std::to_string(Planned) + (Range ? " frames" : " pieces") + " asked, " +
+                               std::to_string(Written) + " written: ";
+    if (Range)
+        return Counts + (Options.RangeEnd >= Duration
+                             ? "the range ends after the end of the " + Seconds(Duration) + " video"
+                             : "the video gave no more frames in the range");
+    if (Duration < Options.Pieces)
+        return Counts + "the video is " + Seconds(Duration) + " long and pieces are whole seconds apart";
+    return Counts + "the video gave no frame after the last one written";
+}
