@@ -67,6 +67,10 @@ typedef TDecoderFrame* (*TGetNextFrameProc)();
 typedef int32_t (*TSeekProc)(int32_t Seconds);
 // Reserved; answers -1.
 typedef int32_t (*TConvertProc)();
+// Optional, beyond the seven: why the last openFile failed, in words ("" when it did
+// not). A library without it still meets the contract; the caller then has no reason to
+// give.
+typedef const char* (*TLastErrorProc)();
 
 int32_t openFile(const char* FileName, int32_t Reserved1, int32_t Reserved2);
 TDecoderFileInfo* getFileInfo();
@@ -75,4 +79,5 @@ TDecoderFrame* getFrame();
 TDecoderFrame* getNextFrame();
 int32_t seek(int32_t Seconds);
 int32_t convert();
+const char* lastError();
 }

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <memory>
 #include <new>
+#include <string>
 
 extern "C" {
 #include <libavutil/frame.h>
@@ -28,6 +29,7 @@ struct TState {
     TDecoderFrame Frame{};
     bool HasFrame = false;
     bool Opened = false; // a video was opened once: the records stay valid from then on
+    std::string LastError; // why the last openFile failed
     // Last, so that it is destroyed first: its thread uses the reader and the converter.
     TReadAhead ReadAhead;
 };
@@ -71,6 +73,7 @@ DECODER_EXPORT int32_t openFile(const char* FileName, int32_t, int32_t) {
     if (!FileName || !*FileName)
         return -1;
     TState& S = State();
+    S.LastError.clear();
     try {
         // The new video is opened beside the old one, which stays open when this one is
         // refused; nothing reads the old one meanwhile.
@@ -87,11 +90,17 @@ DECODER_EXPORT int32_t openFile(const char* FileName, int32_t, int32_t) {
         S.Opened = true;
         return 0;
     } catch (const std::bad_alloc&) {
+        S.LastError = "Out of memory";
         return -2;
+    } catch (const std::exception& E) {
+        S.LastError = E.what();
+        return -1;
     } catch (...) {
         return -1;
     }
 }
+
+DECODER_EXPORT const char* lastError() { return State().LastError.c_str(); }
 
 DECODER_EXPORT TDecoderFileInfo* getFileInfo() { return State().Opened ? &State().FileInfo : nullptr; }
 

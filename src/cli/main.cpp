@@ -63,8 +63,9 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const TInput& In
     }
     try {
         Decoder.Open(Input.Path);
-    } catch (const std::exception& E) {
-        Console.Error(Input.Path + ": not a video the decoding library can read");
+    } catch (const std::exception&) {
+        const std::string Why = Decoder.LastOpenError();
+        Console.Error(Input.Path + ": not a video the decoding library can read" + (Why.empty() ? "" : " (" + Why + ")"));
         return false;
     }
     TConvertRec Rec;

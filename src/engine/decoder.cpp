@@ -52,6 +52,7 @@ TDecoder::TDecoder(const std::string& LibraryName) {
     FGetNextFrame = reinterpret_cast<TGetNextFrameProc>(Resolve("getNextFrame"));
     FSeek = reinterpret_cast<TSeekProc>(Resolve("seek"));
     ConvertEntry = reinterpret_cast<TConvertProc>(Resolve("convert"));
+    FLastError = reinterpret_cast<TLastErrorProc>(dlsym(FLibrary, "lastError"));
 }
 
 TDecoder::~TDecoder() {
@@ -68,6 +69,11 @@ void TDecoder::Open(const std::string& FileName) {
     FrameHeight = FFileInfo->FrameHeight;
     FPS = FFileInfo->FPS;
     AspectRatio = FFileInfo->AspectRatio;
+}
+
+std::string TDecoder::LastOpenError() const {
+    const char* Text = FLastError ? FLastError() : nullptr;
+    return Text ? Text : "";
 }
 
 TDecoderFrame* TDecoder::NextFrame() {

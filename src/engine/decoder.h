@@ -35,6 +35,8 @@ public:
     // Opens FileName (UTF-8); raises EMPEG2Error when the library refuses it, leaving
     // every field as it was.
     void Open(const std::string& FileName);
+    // Why the library refused the last Open, when it says ("" when it does not).
+    std::string LastOpenError() const;
     // The next frame, or null at the end of the video. Refreshes FFrameInfo.
     TDecoderFrame* NextFrame();
     // The next NextFrame delivers the frame at Seconds.
@@ -56,4 +58,5 @@ private:
     TGetFrameProc FGetFrame = nullptr;
     TGetNextFrameProc FGetNextFrame = nullptr;
     TSeekProc FSeek = nullptr;
+    TLastErrorProc FLastError = nullptr; // optional
 };

@@ -202,14 +202,15 @@ TEST(ThumbsTool, InputsThatCannotBeReadSayWhyAndTheNextStillRuns) {
     fs::permissions(Locked, fs::perms::none);
     struct TCase {
         std::string Input;
-        const char* Reason;
+        std::string Reason;
     };
     std::vector<TCase> Cases = {
         {In.Path + "/missing.mp4", "No such file or directory"},
         {Fixture("folder.mp4"), "Is a directory (-R takes the videos under it)"},
         {Fixture("empty.mp4"), "the file is empty"},
-        {Fixture("garbage.mp4"), "not a video the decoding library can read"},
-        {Fixture("audio_only.m4a"), "not a video the decoding library can read"},
+        {Fixture("garbage.mp4"), "not a video the decoding library can read (Cannot read " + Fixture("garbage.mp4") +
+                                     ": Invalid data found when processing input)"},
+        {Fixture("audio_only.m4a"), "not a video the decoding library can read (No video stream in "},
     };
     // Permissions do not hold for the superuser.
     if (geteuid() != 0)
