@@ -8,11 +8,11 @@
 #include "inputs.h"
 #include "options.h"
 #include "platform.h"
+#include "rounding.h"
 #include "shortfall.h"
 #include "thumbfolder.h"
 
 #include <atomic>
-#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -49,9 +49,9 @@ void SizeFor(const TThumbsOptions& Options, const TDecoder& Decoder, TConvertRec
     if (!Rec.Width && !Rec.Height)
         Rec.Width = Decoder.FFileInfo->Width;
     if (!Rec.Height)
-        Rec.Height = static_cast<int32_t>(std::nearbyint(Rec.Width / Decoder.AspectRatio));
+        Rec.Height = HeightForWidth(Rec.Width, Decoder.AspectRatio);
     if (!Rec.Width)
-        Rec.Width = static_cast<int32_t>(std::nearbyint(Rec.Height * Decoder.AspectRatio));
+        Rec.Width = WidthForHeight(Rec.Height, Decoder.AspectRatio);
 }
 
 // Runs the job of one video; false (after saying why) when the video gave nothing.
@@ -79,7 +79,12 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const TInput& In
     Rec.Format = Options.Format;
     Rec.Quality = Options.Quality;
     Rec.Digits = Options.Digits;
-    SizeFor(Options, Decoder, Rec);
+    try {
+        SizeFor(Options, Decoder, Rec);
+    } catch (const std::exception& E) {
+        Console.Error(Input.Path + ": the thumbnail size: " + E.what());
+        return false;
+    }
     const std::string Folder = (Rec.Folder.empty() ? DefaultSaveFolder() : Rec.Folder) + Rec.Name;
 
     if (Options.Clean) {

@@ -2,20 +2,13 @@
 
 #include "FastSize.h"
 #include "platform.h"
+#include "rounding.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <cmath>
 #include <cstring>
 #include <new>
 #include <sys/stat.h>
-
-namespace {
-
-// Round half-to-even in extended precision, into 64 bits.
-int64_t RoundToInt64(long double Value) { return static_cast<int64_t>(std::nearbyintl(Value)); }
-
-} // namespace
 
 std::string VideoName(const std::string& Path) {
     const size_t Slash = Path.find_last_of('/');
