@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr const char* kProgram = "trovelle-thumbs";
 // A live line is redrawn at most this often; a fast job writes hundreds of files a second.
 constexpr std::chrono::milliseconds kRedraw{100};
 
@@ -120,7 +119,8 @@ void TConsole::Finished(int64_t Done) {
     const double Elapsed = SecondsSince(FStart);
     char Text[160];
     std::snprintf(Text, sizeof Text, ": %lld written in %s (%.1f thumbnails/s)", static_cast<long long>(Done),
-                  FormatDuration(static_cast<int64_t>(Elapsed + 0.5)).c_str(), Elapsed > 0 ? Done / Elapsed : 0.0);
+                  FormatDuration(static_cast<int64_t>(Elapsed + 0.5)).c_str(),
+                  Elapsed > 0 ? Done / Elapsed : 0.0);
     if (FLive)
         Write(STDERR_FILENO, "\r" + FVideo + Text + "\33[K\n");
     else

@@ -18,10 +18,13 @@ namespace {
 
 // What -R takes: the extensions of the window's open dialog and of the other containers
 // the decoding library reads.
-const char* const kVideoExtensions[] = {"mp4", "m4v", "mov", "avi", "wmv", "mpg", "mpeg", "m1v", "m2v", "vob",
-                                        "ts",  "m2ts", "mts", "mkv", "webm", "ogv", "flv", "3gp", "asf", "divx"};
+const char* const kVideoExtensions[] = {"mp4",  "m4v", "mov", "avi", "wmv",  "mpg", "mpeg",
+                                        "m1v",  "m2v", "vob", "ts",  "m2ts", "mts", "mkv",
+                                        "webm", "ogv", "flv", "3gp", "asf",  "divx"};
 
-bool IsHidden(const fs::path& Path) { return Path.filename().string().rfind('.', 0) == 0; }
+bool IsHidden(const fs::path& Path) {
+    return Path.filename().string().rfind('.', 0) == 0;
+}
 
 // The videos under Folder in name order; Error gets the reason when it cannot be walked.
 std::vector<std::string> VideosUnder(const std::string& Folder, std::string& Error) {
@@ -52,7 +55,8 @@ bool HasVideoExtension(const std::string& Path) {
     Extension.erase(0, 1);
     std::transform(Extension.begin(), Extension.end(), Extension.begin(),
                    [](unsigned char C) { return static_cast<char>(std::tolower(C)); });
-    return std::find(std::begin(kVideoExtensions), std::end(kVideoExtensions), Extension) != std::end(kVideoExtensions);
+    return std::find(std::begin(kVideoExtensions), std::end(kVideoExtensions), Extension) !=
+           std::end(kVideoExtensions);
 }
 
 std::vector<TInput> ExpandInputs(const std::vector<std::string>& Items, bool Recursive) {
@@ -64,7 +68,8 @@ std::vector<TInput> ExpandInputs(const std::vector<std::string>& Items, bool Rec
             continue;
         }
         if (!Recursive) {
-            Inputs.push_back({Item, "", std::string(std::strerror(EISDIR)) + " (-R takes the videos under it)"});
+            Inputs.push_back(
+                {Item, "", std::string(std::strerror(EISDIR)) + " (-R takes the videos under it)"});
             continue;
         }
         std::string Error;

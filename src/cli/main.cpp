@@ -21,12 +21,12 @@
 
 namespace {
 
-constexpr const char* kProgram = "trovelle-thumbs";
-
 // The signal that asked the run to stop (SIGINT or SIGTERM), or 0.
 std::atomic<int> StopSignal{0};
 
-void OnStopSignal(int Signal) { StopSignal.store(Signal); }
+void OnStopSignal(int Signal) {
+    StopSignal.store(Signal);
+}
 
 // Ctrl+C and SIGTERM stop after the current file; a closed pipe is noticed at the next
 // write instead of killing the process in the middle of a file.
@@ -39,7 +39,9 @@ void InstallSignalHandlers() {
     std::signal(SIGPIPE, SIG_IGN);
 }
 
-bool Stopping(TConsole& Console) { return StopSignal.load() != 0 || Console.OutputClosed(); }
+bool Stopping(TConsole& Console) {
+    return StopSignal.load() != 0 || Console.OutputClosed();
+}
 
 // The thumbnail size for the open video: the given sides, a missing side from the display
 // shape, and the video's width when none is given, as the window proposes.
@@ -65,7 +67,8 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const TInput& In
         Decoder.Open(Input.Path);
     } catch (const std::exception&) {
         const std::string Why = Decoder.LastOpenError();
-        Console.Error(Input.Path + ": not a video the decoding library can read" + (Why.empty() ? "" : " (" + Why + ")"));
+        Console.Error(Input.Path + ": not a video the decoding library can read" +
+                      (Why.empty() ? "" : " (" + Why + ")"));
         return false;
     }
     TConvertRec Rec;
@@ -75,7 +78,8 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const TInput& In
     Rec.Range = Options.Mode == TTakeMode::Range;
     Rec.Pieces = Options.Pieces;
     Rec.StartPos = Options.RangeStart;
-    Rec.EndPos = Options.RangeEnd == TThumbsOptions::kToTheEnd ? Decoder.FFileInfo->Duration : Options.RangeEnd;
+    Rec.EndPos =
+        Options.RangeEnd == TThumbsOptions::kToTheEnd ? Decoder.FFileInfo->Duration : Options.RangeEnd;
     Rec.Format = Options.Format;
     Rec.Quality = Options.Quality;
     Rec.Digits = Options.Digits;
@@ -95,8 +99,8 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const TInput& In
                 return false;
             }
         if (!Earlier.empty())
-            Console.Note(Input.Path + ": removed " + std::to_string(Earlier.size()) + " earlier thumbnails from " +
-                         Folder);
+            Console.Note(Input.Path + ": removed " + std::to_string(Earlier.size()) +
+                         " earlier thumbnails from " + Folder);
     }
 
     Console.Started(Input.Path, Folder);
@@ -140,8 +144,8 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const TInput& In
         Console.Note(Input.Path + ": " + Shortfall);
     const int64_t Older = static_cast<int64_t>(ThumbnailsOf(Folder, Rec.Name).size()) - Written;
     if (Older > 0)
-        Console.Note(Input.Path + ": " + std::to_string(Older) + " older thumbnails of " + Rec.Name + " are still in " +
-                     Folder + " (--clean removes them first)");
+        Console.Note(Input.Path + ": " + std::to_string(Older) + " older thumbnails of " + Rec.Name +
+                     " are still in " + Folder + " (--clean removes them first)");
     Console.Result(Folder, Written);
     return true;
 }

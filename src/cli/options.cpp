@@ -24,20 +24,24 @@ const TOptionRow kOptions[] = {
     {0, nullptr, nullptr, "What to take (one of):"},
     {'p', "pieces", "N", "N frames evenly spaced over the video, whole seconds apart (default 12)"},
     {'w', "whole", nullptr, "every frame"},
-    {'r', "range", "START END", "every frame from START to END, END's second included\n"
-                                "(times in seconds, MM:SS or HH:MM:SS)"},
+    {'r', "range", "START END",
+     "every frame from START to END, END's second included\n"
+     "(times in seconds, MM:SS or HH:MM:SS)"},
     {kFrom, "from", "START", "every frame from START (to --to, or to the end)"},
     {kTo, "to", "END", "every frame up to END (from --from, or from the start)"},
     {0, nullptr, nullptr, "Output:"},
-    {'s', "size", "WxH", "thumbnail size; W, Wx or xH keeps the display shape (default: the\n"
-                         "video's width and the height that keeps its display shape)"},
-    {'o', "out", "FOLDER", "where the thumbnail folders go, made when missing (default: your\n"
-                           "pictures folder); each video gets FOLDER/NAME/NAME_N.EXT"},
+    {'s', "size", "WxH",
+     "thumbnail size; W, Wx or xH keeps the display shape (default: the\n"
+     "video's width and the height that keeps its display shape)"},
+    {'o', "out", "FOLDER",
+     "where the thumbnail folders go, made when missing (default: your\n"
+     "pictures folder); each video gets FOLDER/NAME/NAME_N.EXT"},
     {'f', "format", "FORMAT", "jpg (default), png or webp"},
     {'Q', "quality", "N", "quality of jpg and webp, 1 to 100 (default 100)"},
     {kDigits, "digits", "N", "ordinals zero-padded to N digits so that names sort (NAME_0007.jpg)"},
-    {kClean, "clean", nullptr, "first remove the video's earlier thumbnails (NAME_N.jpg/png/webp\n"
-                               "in its folder; nothing else)"},
+    {kClean, "clean", nullptr,
+     "first remove the video's earlier thumbnails (NAME_N.jpg/png/webp\n"
+     "in its folder; nothing else)"},
     {0, nullptr, nullptr, "Inputs and messages:"},
     {'R', "recursive", nullptr, "take every video under the folders given (hidden folders skipped)"},
     {'q', "quiet", nullptr, "errors only on standard error"},
@@ -69,7 +73,9 @@ const TOptionRow& Row(int Id) {
     throw EUsageError("unknown option");
 }
 
-std::string Name(int Id) { return std::string("--") + Row(Id).Long; }
+std::string Name(int Id) {
+    return std::string("--") + Row(Id).Long;
+}
 
 // A whole decimal number that fills Text.
 bool ParseInteger(const std::string& Text, int64_t& Value) {
@@ -107,7 +113,8 @@ int64_t ParseSeconds(const std::string& Text) {
     size_t Start = 0;
     for (;;) {
         const size_t Colon = Text.find(':', Start);
-        const std::string Field = Text.substr(Start, Colon == std::string::npos ? std::string::npos : Colon - Start);
+        const std::string Field =
+            Text.substr(Start, Colon == std::string::npos ? std::string::npos : Colon - Start);
         int64_t Value = 0;
         // Minutes and seconds after a colon stay below 60.
         if (!ParseInteger(Field, Value) || Value < 0 || (Fields > 0 && Value >= 60) || Value > 1000000000)
@@ -145,7 +152,7 @@ std::string UsageText() {
 TThumbsOptions ParseOptions(const std::vector<std::string>& Args) {
     // getopt_long works on a C argument vector; it may reorder it (options may follow the
     // videos), which is why it gets copies.
-    std::vector<std::string> Copies{"trovelle-thumbs"};
+    std::vector<std::string> Copies{kProgram};
     Copies.insert(Copies.end(), Args.begin(), Args.end());
     std::vector<char*> Argv;
     for (std::string& A : Copies)

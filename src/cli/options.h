@@ -44,6 +44,8 @@ struct TThumbsOptions {
     bool Version = false;
 };
 
+constexpr const char* kProgram = "trovelle-thumbs";
+
 // Exit statuses of the tool.
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;  // a video could not be read or gave no thumbnail

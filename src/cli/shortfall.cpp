@@ -2,11 +2,14 @@
 
 namespace {
 
-std::string Seconds(int64_t Value) { return std::to_string(Value) + " s"; }
+std::string Seconds(int64_t Value) {
+    return std::to_string(Value) + " s";
+}
 
 } // namespace
 
-std::string ExplainShortfall(const TThumbsOptions& Options, int32_t Duration, int64_t Planned, int64_t Written) {
+std::string ExplainShortfall(const TThumbsOptions& Options, int32_t Duration, int64_t Planned,
+                             int64_t Written) {
     const bool Range = Options.Mode == TTakeMode::Range;
     const bool ToTheEnd = Range && Options.RangeEnd == TThumbsOptions::kToTheEnd;
     if (Written == 0) {

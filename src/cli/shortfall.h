@@ -12,4 +12,5 @@
 // number the job planned (its Total); Written: the files written. "" when nothing is
 // missing worth a word (whole mode plans only an estimate, and a range to the end takes
 // what there is).
-std::string ExplainShortfall(const TThumbsOptions& Options, int32_t Duration, int64_t Planned, int64_t Written);
+std::string ExplainShortfall(const TThumbsOptions& Options, int32_t Duration, int64_t Planned,
+                             int64_t Written);

@@ -82,4 +82,6 @@ TDecoderFrame* TDecoder::NextFrame() {
     return Frame;
 }
 
-void TDecoder::Seek(int32_t Seconds) { FSeek(Seconds); }
+void TDecoder::Seek(int32_t Seconds) {
+    FSeek(Seconds);
+}

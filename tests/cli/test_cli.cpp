@@ -44,8 +44,8 @@ TEST(ThumbsTool, EachModeWritesTheRightFrames) {
         int Width, Height;
     };
     const TCase Cases[] = {
-        {{}, "long_gop_25.mp4", 12, 2750, 320, 240},                       // 12 pieces, 10 s apart
-        {{"--pieces", "3"}, "long_gop_25.mp4", 3, 2000, 320, 240},         // 40 s apart
+        {{}, "long_gop_25.mp4", 12, 2750, 320, 240},               // 12 pieces, 10 s apart
+        {{"--pieces", "3"}, "long_gop_25.mp4", 3, 2000, 320, 240}, // 40 s apart
         {{"--pieces=3"}, "long_gop_25.mp4", 3, 2000, 320, 240},
         {{"-p3"}, "long_gop_25.mp4", 3, 2000, 320, 240},
         {{"--whole", "--size", "80x60"}, "fps_12_5.mp4", 125, 124, 80, 60},
@@ -53,9 +53,9 @@ TEST(ThumbsTool, EachModeWritesTheRightFrames) {
         {{"--range", "00:00:10", "11"}, "long_gop_25.mp4", 50, 299, 320, 240},
         {{"-r", "10", "11"}, "long_gop_25.mp4", 50, 299, 320, 240},
         {{"--from=10", "--to=11"}, "long_gop_25.mp4", 50, 299, 320, 240},
-        {{"--to", "1", "-s", "160"}, "fps_12_5.mp4", 25, 24, 160, 120},    // from the start, width only
-        {{"--from", "9", "-s", "x60"}, "fps_12_5.mp4", 12, 124, 80, 60},  // to the end, height only
-        {{"--pieces", "1"}, "anamorphic.mp4", 1, 0, 720, 405},             // display shape 16:9
+        {{"--to", "1", "-s", "160"}, "fps_12_5.mp4", 25, 24, 160, 120},  // from the start, width only
+        {{"--from", "9", "-s", "x60"}, "fps_12_5.mp4", 12, 124, 80, 60}, // to the end, height only
+        {{"--pieces", "1"}, "anamorphic.mp4", 1, 0, 720, 405},           // display shape 16:9
         {{"-p1", "--size=320x"}, "anamorphic.mp4", 1, 0, 320, 180},
         {{"-p1", "-s", "x90"}, "anamorphic.mp4", 1, 0, 160, 90},
     };
@@ -69,7 +69,8 @@ TEST(ThumbsTool, EachModeWritesTheRightFrames) {
         SCOPED_TRACE(testing::PrintToString(C.Args) + " " + C.Video + "\n" + Run.Err);
         EXPECT_EQ(Run.Exit, 0);
         EXPECT_EQ(Out.Files(Name), C.Files);
-        const TThumbnailFile Last = ReadThumbnail(Folder + "/" + Name + "_" + std::to_string(C.Files - 1) + ".jpg");
+        const TThumbnailFile Last =
+            ReadThumbnail(Folder + "/" + Name + "_" + std::to_string(C.Files - 1) + ".jpg");
         EXPECT_EQ(Last.Id.Index, C.LastIndex);
         EXPECT_EQ(Last.Width, C.Width);
         EXPECT_EQ(Last.Height, C.Height);
@@ -145,7 +146,8 @@ TEST(ThumbsTool, EarlierThumbnailsAreReportedOrCleaned) {
     const std::string Folder = Out.Path + "/fps_12_5";
     ASSERT_EQ(RunTool({"-w", "-s", "32x24", "-o", Out.Path, Video}).Exit, 0);
     // Files that are not thumbnails of this video stay whatever happens.
-    for (const char* Other : {"notes.txt", "fps_12_5_1.txt", "fps_12_5_x.jpg", "other_3.jpg", "fps_12_5_.png"})
+    for (const char* Other :
+         {"notes.txt", "fps_12_5_1.txt", "fps_12_5_x.jpg", "other_3.jpg", "fps_12_5_.png"})
         std::ofstream(Folder + "/" + Other) << "keep";
 
     TRun Run = RunTool({"-p", "2", "-o", Out.Path, Video});
@@ -157,9 +159,9 @@ TEST(ThumbsTool, EarlierThumbnailsAreReportedOrCleaned) {
     EXPECT_EQ(Run.Exit, 0) << Run.Err;
     EXPECT_TRUE(Contains(Run.Err, "removed 125 earlier thumbnails")) << Run.Err;
     EXPECT_FALSE(Contains(Run.Err, "older")) << Run.Err;
-    EXPECT_EQ(FileNames(Folder), (std::vector<std::string>{"fps_12_5_.png", "fps_12_5_0.png", "fps_12_5_1.png",
-                                                           "fps_12_5_1.txt", "fps_12_5_x.jpg", "notes.txt",
-                                                           "other_3.jpg"}));
+    EXPECT_EQ(FileNames(Folder),
+              (std::vector<std::string>{"fps_12_5_.png", "fps_12_5_0.png", "fps_12_5_1.png", "fps_12_5_1.txt",
+                                        "fps_12_5_x.jpg", "notes.txt", "other_3.jpg"}));
 }
 
 TEST(ThumbsTool, FewerFilesThanAskedAreExplained) {
@@ -171,9 +173,15 @@ TEST(ThumbsTool, FewerFilesThanAskedAreExplained) {
     };
     // fps_12_5.mp4 is 10 s long at 12.5 frames per second.
     const TCase Cases[] = {
-        {{"-p", "12"}, 0, 10, "12 pieces asked, 10 written: the video is 10 s long and pieces are whole seconds apart"},
+        {{"-p", "12"},
+         0,
+         10,
+         "12 pieces asked, 10 written: the video is 10 s long and pieces are whole seconds apart"},
         {{"-r", "100", "200"}, 1, 0, "nothing written: the range starts after the end of the 10 s video"},
-        {{"-r", "8", "12"}, 0, 25, "62 frames asked, 25 written: the range ends after the end of the 10 s video"},
+        {{"-r", "8", "12"},
+         0,
+         25,
+         "62 frames asked, 25 written: the range ends after the end of the 10 s video"},
         {{"--from", "8"}, 0, 25, ""},
         {{"-p", "10"}, 0, 10, ""},
         {{"-w"}, 0, 125, ""},
@@ -208,8 +216,8 @@ TEST(ThumbsTool, InputsThatCannotBeReadSayWhyAndTheNextStillRuns) {
         {In.Path + "/missing.mp4", "No such file or directory"},
         {Fixture("folder.mp4"), "Is a directory (-R takes the videos under it)"},
         {Fixture("empty.mp4"), "the file is empty"},
-        {Fixture("garbage.mp4"), "not a video the decoding library can read (Cannot read " + Fixture("garbage.mp4") +
-                                     ": Invalid data found when processing input)"},
+        {Fixture("garbage.mp4"), "not a video the decoding library can read (Cannot read " +
+                                     Fixture("garbage.mp4") + ": Invalid data found when processing input)"},
         {Fixture("audio_only.m4a"), "not a video the decoding library can read (No video stream in "},
     };
     // Permissions do not hold for the superuser.
@@ -233,7 +241,8 @@ TEST(ThumbsTool, OutputFolderIsMadeWithItsParents) {
     std::ofstream(Out.Path + "/file") << "x";
     Run = RunTool({"-p1", "-o", Out.Path + "/file/sub", Fixture("vp9.webm")});
     EXPECT_EQ(Run.Exit, 1);
-    EXPECT_TRUE(Contains(Run.Err, "cannot create the folder " + Out.Path + "/file/sub: Not a directory")) << Run.Err;
+    EXPECT_TRUE(Contains(Run.Err, "cannot create the folder " + Out.Path + "/file/sub: Not a directory"))
+        << Run.Err;
 }
 
 TEST(ThumbsTool, FoldersAreTakenOnlyWithRecursive) {
@@ -311,8 +320,9 @@ TEST(ThumbsTool, SignalsStopAfterTheCurrentFileAndTheNextVideoIsNotStarted) {
         const size_t Files = Out.Files("long_gop_25");
         EXPECT_LT(Files, 3000u);
         // The file being written when the signal came was finished.
-        EXPECT_EQ(ReadThumbnail(Out.Path + "/long_gop_25/long_gop_25_" + std::to_string(Files - 1) + ".jpg").Width,
-                  32);
+        EXPECT_EQ(
+            ReadThumbnail(Out.Path + "/long_gop_25/long_gop_25_" + std::to_string(Files - 1) + ".jpg").Width,
+            32);
         EXPECT_FALSE(fs::exists(Out.Path + "/fps_12_5"));
         EXPECT_EQ(Run.Out, "");
     }
@@ -323,8 +333,8 @@ TEST(ThumbsTool, AClosedOutputEndsTheRunQuietlyBetweenFiles) {
     TRunSettings Settings;
     // Like "| head -1": the reader goes away after the first result line.
     Settings.OnTick = [](pid_t, const TRun& SoFar, bool& CloseOut) { CloseOut = Contains(SoFar.Out, "\n"); };
-    const TRun Run = RunTool({"-w", "-s", "32x24", "-o", Out.Path, Fixture("vp9.webm"), Fixture("long_gop_25.mp4"),
-                              Fixture("fps_12_5.mp4")},
+    const TRun Run = RunTool({"-w", "-s", "32x24", "-o", Out.Path, Fixture("vp9.webm"),
+                              Fixture("long_gop_25.mp4"), Fixture("fps_12_5.mp4")},
                              Settings);
     EXPECT_FALSE(Run.Signalled) << "killed by SIGPIPE";
     EXPECT_EQ(Run.Exit, 141);
@@ -334,7 +344,8 @@ TEST(ThumbsTool, AClosedOutputEndsTheRunQuietlyBetweenFiles) {
     const size_t Files = Out.Files("long_gop_25");
     EXPECT_LT(Files, 3000u);
     for (size_t I = 0; I < Files; ++I)
-        EXPECT_EQ(ReadThumbnail(Out.Path + "/long_gop_25/long_gop_25_" + std::to_string(I) + ".jpg").Width, 32);
+        EXPECT_EQ(ReadThumbnail(Out.Path + "/long_gop_25/long_gop_25_" + std::to_string(I) + ".jpg").Width,
+                  32);
     EXPECT_FALSE(fs::exists(Out.Path + "/fps_12_5"));
 }
 

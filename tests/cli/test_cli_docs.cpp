@@ -21,7 +21,9 @@ std::string ReadText(const std::string& Path) {
     return Text.str();
 }
 
-std::string Source(const std::string& Path) { return std::string(TEST_SOURCEDIR) + "/../../" + Path; }
+std::string Source(const std::string& Path) {
+    return std::string(TEST_SOURCEDIR) + "/../../" + Path;
+}
 
 // The long options the help text lists.
 std::set<std::string> LongOptions() {
@@ -41,23 +43,32 @@ TEST(ThumbsToolOptions, AcceptedForms) {
         std::function<bool(const TThumbsOptions&)> Holds;
     };
     const TCase Cases[] = {
-        {{"a.mp4"}, [](auto& O) { return O.Mode == TTakeMode::Pieces && O.Pieces == 12 && O.Format == "jpg" &&
-                                         O.Quality == 100 && O.Digits == 0 && O.Videos.size() == 1; }},
+        {{"a.mp4"},
+         [](auto& O) {
+             return O.Mode == TTakeMode::Pieces && O.Pieces == 12 && O.Format == "jpg" && O.Quality == 100 &&
+                    O.Digits == 0 && O.Videos.size() == 1;
+         }},
         {{"--pieces=4", "a.mp4"}, [](auto& O) { return O.Pieces == 4; }},
         {{"a.mp4", "-p", "4", "b.mp4"}, [](auto& O) { return O.Pieces == 4 && O.Videos.size() == 2; }},
-        {{"-wq", "a.mp4"}, [](auto& O) { return O.Mode == TTakeMode::Whole && O.Verbosity == TVerbosity::Quiet; }},
-        {{"-r", "1:00", "01:00:02", "a.mp4"}, [](auto& O) { return O.RangeStart == 60 && O.RangeEnd == 3602; }},
+        {{"-wq", "a.mp4"},
+         [](auto& O) { return O.Mode == TTakeMode::Whole && O.Verbosity == TVerbosity::Quiet; }},
+        {{"-r", "1:00", "01:00:02", "a.mp4"},
+         [](auto& O) { return O.RangeStart == 60 && O.RangeEnd == 3602; }},
         {{"--range=5", "6", "a.mp4"}, [](auto& O) { return O.RangeStart == 5 && O.RangeEnd == 6; }},
         {{"--from", "5", "a.mp4"}, [](auto& O) { return O.RangeEnd == TThumbsOptions::kToTheEnd; }},
-        {{"--to=5", "a.mp4"}, [](auto& O) { return O.Mode == TTakeMode::Range && O.RangeStart == 0 && O.RangeEnd == 5; }},
+        {{"--to=5", "a.mp4"},
+         [](auto& O) { return O.Mode == TTakeMode::Range && O.RangeStart == 0 && O.RangeEnd == 5; }},
         {{"-s", "320", "a.mp4"}, [](auto& O) { return O.Width == 320 && O.Height == 0; }},
         {{"--size=320X", "a.mp4"}, [](auto& O) { return O.Width == 320 && O.Height == 0; }},
         {{"-sx240", "a.mp4"}, [](auto& O) { return O.Width == 0 && O.Height == 240; }},
         {{"-s", "64x48", "a.mp4"}, [](auto& O) { return O.Width == 64 && O.Height == 48; }},
         {{"-o", "out", "-f", "webp", "-Q", "7", "--digits=5", "--clean", "-R", "d"},
-         [](auto& O) { return O.OutFolder == "out" && O.Format == "webp" && O.Quality == 7 && O.Digits == 5 &&
-                              O.Clean && O.Recursive; }},
-        {{"--", "-w", "--pieces=3"}, [](auto& O) { return O.Mode == TTakeMode::Pieces && O.Videos.size() == 2; }},
+         [](auto& O) {
+             return O.OutFolder == "out" && O.Format == "webp" && O.Quality == 7 && O.Digits == 5 &&
+                    O.Clean && O.Recursive;
+         }},
+        {{"--", "-w", "--pieces=3"},
+         [](auto& O) { return O.Mode == TTakeMode::Pieces && O.Videos.size() == 2; }},
         {{"--help"}, [](auto& O) { return O.Help; }},
         {{"--version"}, [](auto& O) { return O.Version; }},
     };
@@ -101,7 +112,8 @@ TEST(ThumbsToolDocs, ManualPagesRenderWithoutWarnings) {
         const std::string Path = Source(Page);
         ASSERT_FALSE(ReadText(Path).empty()) << Path;
         EXPECT_EQ(RunCommand("groff -man -ww -z " + ShellQuote(Path) + " 2>&1"), "") << Path;
-        EXPECT_TRUE(Contains(RunCommand("groff -man -Tutf8 -P-cbou " + ShellQuote(Path) + " 2>/dev/null"), "SYNOPSIS"));
+        EXPECT_TRUE(Contains(RunCommand("groff -man -Tutf8 -P-cbou " + ShellQuote(Path) + " 2>/dev/null"),
+                             "SYNOPSIS"));
     }
 }
 
@@ -111,27 +123,25 @@ TEST(ThumbsToolDocs, BashCompletion) {
         const char* Offers;
     };
     const TCase Cases[] = {
-        {"trovelle-thumbs --for", "--format"},
-        {"trovelle-thumbs --q", "--quality --quiet"},
-        {"trovelle-thumbs -f ", "jpg png webp"},
-        {"trovelle-thumbs --format w", "webp"},
-        {"trovelle-thumbs --format=p", "png"},
-        {"trovelle-thumbs -p ", ""},
+        {"trovelle-thumbs --for", "--format"},   {"trovelle-thumbs --q", "--quality --quiet"},
+        {"trovelle-thumbs -f ", "jpg png webp"}, {"trovelle-thumbs --format w", "webp"},
+        {"trovelle-thumbs --format=p", "png"},   {"trovelle-thumbs -p ", ""},
         {"trovelle-thumbs -r 10 ", ""},
     };
     for (const TCase& C : Cases) {
         const std::string Script = "source " + ShellQuote(Source("docs/completion/trovelle-thumbs")) +
-                                   "; COMP_WORDS=(" + C.Line + (std::string(C.Line).back() == ' ' ? "''" : "") +
+                                   "; COMP_WORDS=(" + C.Line +
+                                   (std::string(C.Line).back() == ' ' ? "''" : "") +
                                    "); COMP_CWORD=$(( ${#COMP_WORDS[@]} - 1 )); _trovelle_thumbs; "
                                    "echo -n \"${COMPREPLY[*]}\"";
         EXPECT_EQ(RunCommand("bash -c " + ShellQuote(Script)), C.Offers) << C.Line;
     }
     // Video files and folders for the rest.
-    const std::string Videos = RunCommand("cd " + ShellQuote(TEST_DATADIR) + " && bash -c " +
-                                          ShellQuote("source " +
-                                                     ShellQuote(Source("docs/completion/trovelle-thumbs")) +
-                                                     "; COMP_WORDS=(trovelle-thumbs f); COMP_CWORD=1; "
-                                                     "_trovelle_thumbs; echo -n \"${COMPREPLY[*]}\""));
+    const std::string Videos =
+        RunCommand("cd " + ShellQuote(TEST_DATADIR) + " && bash -c " +
+                   ShellQuote("source " + ShellQuote(Source("docs/completion/trovelle-thumbs")) +
+                              "; COMP_WORDS=(trovelle-thumbs f); COMP_CWORD=1; "
+                              "_trovelle_thumbs; echo -n \"${COMPREPLY[*]}\""));
     std::istringstream Words(Videos);
     std::set<std::string> Offered{std::istream_iterator<std::string>(Words), {}};
     EXPECT_EQ(Offered, (std::set<std::string>{"folder.mp4", "fps_12_5.mp4", "full_range_709.mp4"})) << Videos;

@@ -5,15 +5,15 @@
 #pragma once
 
 #include <functional>
-#include <pty.h>
 #include <poll.h>
+#include <pty.h>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
 struct TRun {
-    int Exit = -1;         // exit status, or 128 + signal when killed by one
+    int Exit = -1;          // exit status, or 128 + signal when killed by one
     bool Signalled = false; // ended by a signal rather than by exiting
     std::string Out, Err;
 };
@@ -25,7 +25,9 @@ struct TRunSettings {
     std::function<void(pid_t Child, const TRun& SoFar, bool& CloseOut)> OnTick;
 };
 
-inline std::string ToolPath() { return std::string(TEST_BINDIR) + "/trovelle-thumbs"; }
+inline std::string ToolPath() {
+    return std::string(TEST_BINDIR) + "/trovelle-thumbs";
+}
 
 inline TRun RunTool(const std::vector<std::string>& Args, const TRunSettings& Settings = {}) {
     int Out[2], Err[2];
@@ -81,7 +83,9 @@ inline TRun RunTool(const std::vector<std::string>& Args, const TRunSettings& Se
     return Run;
 }
 
-inline bool Contains(const std::string& Text, const std::string& Part) { return Text.find(Part) != std::string::npos; }
+inline bool Contains(const std::string& Text, const std::string& Part) {
+    return Text.find(Part) != std::string::npos;
+}
 
 inline size_t CountLines(const std::string& Text) {
     size_t Lines = 0;
