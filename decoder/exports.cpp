@@ -55,8 +55,7 @@ void FillFileInfo(const TVideoReader& Reader, int Width, int Height, TDecoderFil
     Info.FrameHeight = Info.Height = Height;
     Info.FPS = Reader.FPS();
     // A quarter turn swaps the display's sides.
-    Info.AspectRatio =
-        Reader.Rotation() % 180 ? 1.0 / Reader.StoredAspectRatio() : Reader.StoredAspectRatio();
+    Info.AspectRatio = Reader.Rotation() % 180 ? 1.0 / Reader.StoredAspectRatio() : Reader.StoredAspectRatio();
     // Whole seconds, truncated; the margin keeps 19.999999 from a time base's rounding at 20.
     const double Seconds = std::floor(Reader.DurationSeconds() + 1e-6);
     Info.Duration = Seconds >= INT32_MAX ? INT32_MAX : static_cast<int32_t>(Seconds);
@@ -101,21 +100,13 @@ DECODER_EXPORT int32_t openFile(const char* FileName, int32_t, int32_t) {
     }
 }
 
-DECODER_EXPORT const char* lastError() {
-    return State().LastError.c_str();
-}
+DECODER_EXPORT const char* lastError() { return State().LastError.c_str(); }
 
-DECODER_EXPORT TDecoderFileInfo* getFileInfo() {
-    return State().Opened ? &State().FileInfo : nullptr;
-}
+DECODER_EXPORT TDecoderFileInfo* getFileInfo() { return State().Opened ? &State().FileInfo : nullptr; }
 
-DECODER_EXPORT TDecoderFrameInfo* getFrameInfo() {
-    return State().Opened ? &State().FrameInfo : nullptr;
-}
+DECODER_EXPORT TDecoderFrameInfo* getFrameInfo() { return State().Opened ? &State().FrameInfo : nullptr; }
 
-DECODER_EXPORT TDecoderFrame* getFrame() {
-    return State().HasFrame ? &State().Frame : nullptr;
-}
+DECODER_EXPORT TDecoderFrame* getFrame() { return State().HasFrame ? &State().Frame : nullptr; }
 
 DECODER_EXPORT TDecoderFrame* getNextFrame() {
     TState& S = State();
@@ -148,7 +139,5 @@ DECODER_EXPORT int32_t seek(int32_t Seconds) {
     }
 }
 
-DECODER_EXPORT int32_t convert() {
-    return -1;
-}
+DECODER_EXPORT int32_t convert() { return -1; }
 }

@@ -82,6 +82,4 @@ TDecoderFrame* TDecoder::NextFrame() {
     return Frame;
 }
 
-void TDecoder::Seek(int32_t Seconds) {
-    FSeek(Seconds);
-}
+void TDecoder::Seek(int32_t Seconds) { FSeek(Seconds); }

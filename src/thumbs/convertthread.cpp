@@ -59,8 +59,8 @@ void TConvertThread::Execute() {
 void TConvertThread::RunJob() {
     FDecoder->Rewind();
     if (FRec.Width <= 0 || FRec.Height <= 0)
-        throw Exception("The thumbnail size " + std::to_string(FRec.Width) + " x " +
-                        std::to_string(FRec.Height) + " is not valid");
+        throw Exception("The thumbnail size " + std::to_string(FRec.Width) + " x " + std::to_string(FRec.Height) +
+                        " is not valid");
     FTarget.SetSize(FRec.Width, FRec.Height, 32);
     TRateMeter Meter(TRateMeter::Counter());
     const double F = FDecoder->FFileInfo->FPS;
@@ -81,8 +81,8 @@ void TConvertThread::RunJob() {
             ++Ordinal;
     } else {
         if (FRec.Pieces <= 0)
-            throw Exception("The number of pieces must be greater than 0 (it is " +
-                            std::to_string(FRec.Pieces) + ")");
+            throw Exception("The number of pieces must be greater than 0 (it is " + std::to_string(FRec.Pieces) +
+                            ")");
         FProgress.Total = FRec.Pieces;
         // Pieces start at 0 and lie Step whole seconds apart; a video shorter than the
         // number of pieces gets them one second apart.

@@ -24,13 +24,13 @@
 
 // One generation job.
 struct TConvertRec {
-    int32_t Width = 0; // thumbnail size
+    int32_t Width = 0;  // thumbnail size
     int32_t Height = 0;
-    bool Whole = false;   // every frame
-    bool Range = false;   // every frame from StartPos to EndPos (both included)
-    int32_t Pieces = 0;   // pieces mode when neither Whole nor Range
-    std::string Name;     // the video's file name without folder and extension
-    std::string Folder;   // save folder ending in "/", or empty for the default save folder
+    bool Whole = false; // every frame
+    bool Range = false; // every frame from StartPos to EndPos (both included)
+    int32_t Pieces = 0; // pieces mode when neither Whole nor Range
+    std::string Name;   // the video's file name without folder and extension
+    std::string Folder; // save folder ending in "/", or empty for the default save folder
     int64_t StartPos = 0; // marks, in seconds of video time
     int64_t EndPos = 0;
     // The file format (its extension: jpg, png or webp), the quality of the lossy ones
