@@ -333,9 +333,9 @@ TEST(ThumbsTool, AClosedOutputEndsTheRunQuietlyBetweenFiles) {
     TRunSettings Settings;
     // Like "| head -1": the reader goes away after the first result line.
     Settings.OnTick = [](pid_t, const TRun& SoFar, bool& CloseOut) { CloseOut = Contains(SoFar.Out, "\n"); };
-    const TRun Run = RunTool({"-w", "-s", "32x24", "-o", Out.Path, Fixture("vp9.webm"),
-                              Fixture("long_gop_25.mp4"), Fixture("fps_12_5.mp4")},
-                             Settings);
+    // Full-size files, so that the 3000 frames of the second video take a while.
+    const TRun Run = RunTool(
+        {"-w", "-o", Out.Path, Fixture("vp9.webm"), Fixture("long_gop_25.mp4"), Fixture("fps_12_5.mp4")}, Settings);
     EXPECT_FALSE(Run.Signalled) << "killed by SIGPIPE";
     EXPECT_EQ(Run.Exit, 141);
     EXPECT_FALSE(Contains(Run.Err, "trovelle-thumbs:")) << Run.Err;
@@ -345,7 +345,7 @@ TEST(ThumbsTool, AClosedOutputEndsTheRunQuietlyBetweenFiles) {
     EXPECT_LT(Files, 3000u);
     for (size_t I = 0; I < Files; ++I)
         EXPECT_EQ(ReadThumbnail(Out.Path + "/long_gop_25/long_gop_25_" + std::to_string(I) + ".jpg").Width,
-                  32);
+                  320);
     EXPECT_FALSE(fs::exists(Out.Path + "/fps_12_5"));
 }
 
