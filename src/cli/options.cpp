@@ -22,7 +22,7 @@ struct TOptionRow {
 
 const TOptionRow kOptions[] = {
     {0, nullptr, nullptr, "What to take (one of):"},
-    {'p', "pieces", "N", "N frames evenly spaced over the video, whole seconds apart (default 12)"},
+    {'p', "pieces", "N", "N frames evenly spaced, whole seconds apart (default 12)"},
     {'w', "whole", nullptr, "every frame"},
     {'r', "range", "START END",
      "every frame from START to END, END's second included\n"
