@@ -57,7 +57,9 @@ void SizeFor(const TThumbsOptions& Options, const TDecoder& Decoder, TConvertRec
 }
 
 // Runs the job of one video; false (after saying why) when the video gave nothing.
-bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const TInput& Input, TConsole& Console) {
+// SaveFolder: where the video's folder goes, ending in "/".
+bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::string& SaveFolder,
+              const TInput& Input, TConsole& Console) {
     const std::string Reason = UnreadableReason(Input.Path);
     if (!Reason.empty()) {
         Console.Error(Input.Path + ": " + Reason);
@@ -73,7 +75,7 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const TInput& In
     }
     TConvertRec Rec;
     Rec.Name = Input.Name;
-    Rec.Folder = Options.OutFolder.empty() ? "" : IncludeTrailingSlash(Options.OutFolder);
+    Rec.Folder = SaveFolder;
     Rec.Whole = Options.Mode == TTakeMode::Whole;
     Rec.Range = Options.Mode == TTakeMode::Range;
     Rec.Pieces = Options.Pieces;
@@ -89,7 +91,7 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const TInput& In
         Console.Error(Input.Path + ": the thumbnail size: " + E.what());
         return false;
     }
-    const std::string Folder = (Rec.Folder.empty() ? DefaultSaveFolder() : Rec.Folder) + Rec.Name;
+    const std::string Folder = SaveFolder + Rec.Name;
 
     if (Options.Clean) {
         const std::vector<std::string> Earlier = ThumbnailsOf(Folder, Rec.Name);
@@ -134,7 +136,8 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const TInput& In
         Console.Note(Input.Path + ": stopped after " + std::to_string(Written) + " thumbnails in " + Folder);
         return true;
     }
-    const std::string Shortfall = ExplainShortfall(Options, Decoder.FFileInfo->Duration, Last.Total, Written);
+    const std::string Shortfall =
+        ExplainShortfall(Options, Decoder.FFileInfo->Duration, Decoder.FFileInfo->FPS, Written);
     if (Written == 0) {
         Console.Error(Input.Path + ": nothing written: " + Shortfall);
         return false;
@@ -171,6 +174,12 @@ int main(int argc, char** argv) {
     InstallSignalHandlers();
     TConsole Console(Options.Verbosity);
 
+    const std::string SaveFolder =
+        Options.OutFolder.empty() ? DefaultSaveFolder() : IncludeTrailingSlash(Options.OutFolder);
+    if (SaveFolder.empty()) {
+        Console.Error("there is no default save folder (no home folder is set): give one with -o FOLDER");
+        return kExitFailure;
+    }
     if (!Options.OutFolder.empty()) {
         const std::string Reason = MakeFolders(Options.OutFolder);
         if (!Reason.empty()) {
@@ -197,7 +206,7 @@ int main(int argc, char** argv) {
             AllDone = false;
             continue;
         }
-        AllDone = RunVideo(*Decoder, Options, Input, Console) && AllDone;
+        AllDone = RunVideo(*Decoder, Options, SaveFolder, Input, Console) && AllDone;
     }
     TThread::SetMainThreadDispatcher(nullptr);
     if (StopSignal.load() != 0)

@@ -1,5 +1,7 @@
 #include "shortfall.h"
 
+#include "rounding.h"
+
 namespace {
 
 std::string Seconds(int64_t Value) {
@@ -8,8 +10,7 @@ std::string Seconds(int64_t Value) {
 
 } // namespace
 
-std::string ExplainShortfall(const TThumbsOptions& Options, int32_t Duration, int64_t Planned,
-                             int64_t Written) {
+std::string ExplainShortfall(const TThumbsOptions& Options, int32_t Duration, double FPS, int64_t Written) {
     const bool Range = Options.Mode == TTakeMode::Range;
     const bool ToTheEnd = Range && Options.RangeEnd == TThumbsOptions::kToTheEnd;
     if (Written == 0) {
@@ -17,7 +18,13 @@ std::string ExplainShortfall(const TThumbsOptions& Options, int32_t Duration, in
             return "the range starts after the end of the " + Seconds(Duration) + " video";
         return Range ? "the video gave no frame in the range" : "the video gave no frame";
     }
-    if (Written >= Planned || Options.Mode == TTakeMode::Whole || ToTheEnd)
+    if (Options.Mode == TTakeMode::Whole || ToTheEnd)
+        return "";
+    // What was asked, counted as the job plans it: the end mark's second included.
+    const int64_t Planned =
+        Range ? RoundToInt64(static_cast<long double>(Options.RangeEnd - Options.RangeStart + 1) * FPS)
+              : Options.Pieces;
+    if (Written >= Planned)
         return "";
     const std::string Counts = std::to_string(Planned) + (Range ? " frames" : " pieces") + " asked, " +
                                std::to_string(Written) + " written: ";

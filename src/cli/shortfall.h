@@ -8,9 +8,7 @@
 #include <cstdint>
 #include <string>
 
-// Options: what was asked; Duration: the video's length in whole seconds; Planned: the
-// number the job planned (its Total); Written: the files written. "" when nothing is
-// missing worth a word (whole mode plans only an estimate, and a range to the end takes
-// what there is).
-std::string ExplainShortfall(const TThumbsOptions& Options, int32_t Duration, int64_t Planned,
-                             int64_t Written);
+// Options: what was asked; Duration and FPS: the video's length in whole seconds and its
+// frame rate; Written: the files written. "" when nothing is missing worth a word (whole
+// mode can only estimate its count, and a range to the end takes what there is).
+std::string ExplainShortfall(const TThumbsOptions& Options, int32_t Duration, double FPS, int64_t Written);

@@ -1,7 +1,8 @@
 // TDecoder: the program's one binding to the decoding library libdecoder.so.
 //
 // It loads the library at run time by its bare name (the executable's RUNPATH makes its
-// own folder the first place searched), resolves the seven entry points, opens a video,
+// own folder the first place searched), resolves the seven entry points (and the optional
+// getLastError, which tells a failed read from the end of the video), opens a video,
 // hands out decoded frames one at a time, seeks by whole seconds, and keeps pointers to
 // the two information records the library maintains. It assumes nothing of the library
 // beyond decoder_api.h, so any library meeting that contract can be dropped in.
@@ -17,6 +18,13 @@
 
 // The decoding library refused a video.
 class EMPEG2Error : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// The open video could not be read or converted on; the message names the file and the
+// reason as the library gave them.
+class EDecodeError : public Exception {
 public:
     using Exception::Exception;
 };
@@ -37,7 +45,9 @@ public:
     void Open(const std::string& FileName);
     // Why the library refused the last Open, when it says ("" when it does not).
     std::string LastOpenError() const;
-    // The next frame, or null at the end of the video. Refreshes FFrameInfo.
+    // The next frame, or null at the end of the video. Refreshes FFrameInfo. Raises
+    // EDecodeError when the library answers null because reading or converting failed
+    // (known only from a library that exports getLastError; with any other, null).
     TDecoderFrame* NextFrame();
     // The next NextFrame delivers the frame at Seconds.
     void Seek(int32_t Seconds);
@@ -58,5 +68,5 @@ private:
     TGetFrameProc FGetFrame = nullptr;
     TGetNextFrameProc FGetNextFrame = nullptr;
     TSeekProc FSeek = nullptr;
-    TLastErrorProc FLastError = nullptr; // optional
+    TGetLastErrorProc FGetLastError = nullptr; // optional
 };

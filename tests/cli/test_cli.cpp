@@ -243,6 +243,13 @@ TEST(ThumbsTool, OutputFolderIsMadeWithItsParents) {
     EXPECT_EQ(Run.Exit, 1);
     EXPECT_TRUE(Contains(Run.Err, "cannot create the folder " + Out.Path + "/file/sub: Not a directory"))
         << Run.Err;
+
+    // No -o and no home folder: no default either, and nothing is written anywhere.
+    const std::string Said = RunCommand("cd " + ShellQuote(Out.Path) + " && HOME= " + ShellQuote(ToolPath()) +
+                                        " -p1 --clean " + ShellQuote(Fixture("vp9.webm")) + " 2>&1; echo $?");
+    EXPECT_EQ(Said, "trovelle-thumbs: there is no default save folder (no home folder is set): give one with -o "
+                    "FOLDER\n1\n");
+    EXPECT_FALSE(fs::exists(Out.Path + "/vp9"));
 }
 
 TEST(ThumbsTool, FoldersAreTakenOnlyWithRecursive) {
