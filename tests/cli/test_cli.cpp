@@ -247,8 +247,9 @@ TEST(ThumbsTool, OutputFolderIsMadeWithItsParents) {
     // No -o and no home folder: no default either, and nothing is written anywhere.
     const std::string Said = RunCommand("cd " + ShellQuote(Out.Path) + " && HOME= " + ShellQuote(ToolPath()) +
                                         " -p1 --clean " + ShellQuote(Fixture("vp9.webm")) + " 2>&1; echo $?");
-    EXPECT_EQ(Said, "trovelle-thumbs: there is no default save folder (no home folder is set): give one with -o "
-                    "FOLDER\n1\n");
+    EXPECT_EQ(Said,
+              "trovelle-thumbs: there is no default save folder (no home folder is set): give one with -o "
+              "FOLDER\n1\n");
     EXPECT_FALSE(fs::exists(Out.Path + "/vp9"));
 }
 
@@ -342,7 +343,8 @@ TEST(ThumbsTool, AClosedOutputEndsTheRunQuietlyBetweenFiles) {
     Settings.OnTick = [](pid_t, const TRun& SoFar, bool& CloseOut) { CloseOut = Contains(SoFar.Out, "\n"); };
     // Full-size files, so that the 3000 frames of the second video take a while.
     const TRun Run = RunTool(
-        {"-w", "-o", Out.Path, Fixture("vp9.webm"), Fixture("long_gop_25.mp4"), Fixture("fps_12_5.mp4")}, Settings);
+        {"-w", "-o", Out.Path, Fixture("vp9.webm"), Fixture("long_gop_25.mp4"), Fixture("fps_12_5.mp4")},
+        Settings);
     EXPECT_FALSE(Run.Signalled) << "killed by SIGPIPE";
     EXPECT_EQ(Run.Exit, 141);
     EXPECT_FALSE(Contains(Run.Err, "trovelle-thumbs:")) << Run.Err;
@@ -392,4 +394,22 @@ TEST(ThumbsTool, DoubleDashEndsTheOptions) {
     fs::current_path(Before);
     EXPECT_EQ(Run.Exit, 0) << Run.Err;
     EXPECT_EQ(Run.Out, Out.Path + "/-p\t1\n");
+}
+
+TEST(ThumbsTool, AJobThatFailsGivesItsReasonAndTheNextVideoStillRuns) {
+    const std::pair<std::vector<std::string>, const char*> Cases[] = {
+        {{"-s", "70000x10"}, "The thumbnail size 70000 x 10 is larger than a JPEG file can hold"},
+        {{"-r", "600000:00:00", "600000:00:01"},
+         "The start time 2160000000 s is beyond the times a video can be read"},
+    };
+    for (const auto& [Args, Says] : Cases) {
+        TScratch Out;
+        std::vector<std::string> All = Args;
+        All.insert(All.end(), {"-o", Out.Path, Fixture("vp9.webm"), Fixture("hevc.mp4")});
+        const TRun Run = RunTool(All);
+        EXPECT_EQ(Run.Exit, 1) << Run.Err;
+        EXPECT_TRUE(Contains(Run.Err, "trovelle-thumbs: " + Fixture("vp9.webm") + ": " + Says)) << Run.Err;
+        EXPECT_TRUE(Contains(Run.Err, "trovelle-thumbs: " + Fixture("hevc.mp4") + ": ")) << Run.Err;
+        EXPECT_EQ(Run.Out, "");
+    }
 }
