@@ -76,6 +76,18 @@ protected:
         return Frame ? ReadIdentity(Frame->Pixels, Manager->Width, Manager->Height).Index : -1;
     }
 
+    // Thumbnails in the job folder Name.
+    int Files(const std::string& Name) const {
+        return static_cast<int>(QDir(Output.filePath(QString::fromStdString(Name))).entryList(QDir::Files).size());
+    }
+    // Thumbnails the notifications so far told of.
+    int64_t Reported() const {
+        int64_t Done = 0;
+        for (const TNote& N : Notes)
+            Done = std::max(Done, N.Progress.Current + 1);
+        return Done;
+    }
+
     TConvertRec Job(const std::string& Name) {
         TConvertRec Rec;
         Rec.Width = 32;
@@ -316,9 +328,13 @@ TEST_F(PlayManager, StopConvertEndsTheJobAndItsNotifications) {
     const size_t AtStop = Notes.size();
     Manager->StopConvert();
     EXPECT_FALSE(Manager->Converting);
+    // The job has ended: at most the thumbnail it was reporting was written unheard.
+    const int Written = Files("stopped");
+    EXPECT_LE(Written, Reported() + 1);
     ServeFor(300ms);
     EXPECT_EQ(Notes.size(), AtStop);
     EXPECT_EQ(Count("Done"), 0);
+    EXPECT_EQ(Files("stopped"), Written);
     // The decoder is the main thread's again.
     Manager->Stop();
     EXPECT_EQ(ShownIdentity(Panel).Index, 0);
@@ -404,6 +420,7 @@ TEST_F(PlayManager, OperationsFromInsideNotifications) {
     EXPECT_EQ(NamesFrom(0), (std::vector<std::string>{"Progress", "Progress"}));
     Manager->Stop(); // waits for the stopped job before it uses the decoder
     EXPECT_EQ(ShownIdentity(Panel).Index, 0);
+    EXPECT_LE(Files("inside"), Reported() + 1);
 }
 
 TEST_F(PlayManager, DestroyingWhileBusyStopsTheWorkers) {
@@ -423,8 +440,11 @@ TEST_F(PlayManager, DestroyingWhileBusyStopsTheWorkers) {
     ASSERT_TRUE(ServeUntil([&] { return Arrived("Progress"); }));
     Manager.reset();
     const size_t AtEnd = Notes.size();
+    const int Written = Files("destroyed");
+    EXPECT_LE(Written, Reported() + 1); // the job ended with the manager
     ServeFor(100ms);
     EXPECT_EQ(Notes.size(), AtEnd);
+    EXPECT_EQ(Files("destroyed"), Written);
 }
 
 } // namespace
