@@ -2,9 +2,9 @@
 
 #include "FastSize.h"
 #include "platform.h"
+#include "rounding.h"
 
 #include <cerrno>
-#include <cmath>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -20,18 +20,6 @@ constexpr int32_t kMaxJpegSide = 65500;
 // writer and the writer's 24-bit conversion.
 constexpr int64_t kBytesPerThumbnailPixel = 4 + 4 + 3;
 constexpr int64_t kMegabyte = 1 << 20;
-
-// Round half-to-even in extended precision, into 64 bits; beyond them, the nearest end.
-int64_t RoundToInt64(long double Value) {
-    const long double Rounded = std::nearbyintl(Value);
-    if (std::isnan(Rounded))
-        return 0;
-    if (Rounded >= static_cast<long double>(std::numeric_limits<int64_t>::max()))
-        return std::numeric_limits<int64_t>::max();
-    if (Rounded <= static_cast<long double>(std::numeric_limits<int64_t>::min()))
-        return std::numeric_limits<int64_t>::min();
-    return static_cast<int64_t>(Rounded);
-}
 
 // Seeks take 32-bit seconds: a mark beyond them would wrap around to another time.
 void CheckSeconds(int64_t Seconds, const char* What) {
