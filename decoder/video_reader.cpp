@@ -361,7 +361,13 @@ void TVideoReader::Reopen() {
     if (const std::string Change = FileChange(true); !Change.empty())
         Fail(Change);
     CloseInput();
-    OpenInput();
+    try {
+        OpenInput();
+    } catch (...) {
+        CloseInput();
+        FEnded = true;
+        throw;
+    }
 }
 
 void TVideoReader::Fail(const std::string& Message) {

@@ -3,6 +3,7 @@
 // notifications, the two failures it reports, and operations called from inside its own
 // notifications.
 #include "SDLPanel.h"
+#include "fault_io.h"
 #include "fixtures.h"
 #include "playManager.h"
 #include "player_helpers.h"
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -78,7 +80,8 @@ protected:
 
     // Thumbnails in the job folder Name.
     int Files(const std::string& Name) const {
-        return static_cast<int>(QDir(Output.filePath(QString::fromStdString(Name))).entryList(QDir::Files).size());
+        const QDir Folder(Output.filePath(QString::fromStdString(Name)));
+        return static_cast<int>(Folder.entryList(QDir::Files).size());
     }
     // Thumbnails the notifications so far told of.
     int64_t Reported() const {
@@ -380,6 +383,23 @@ TEST_F(PlayManager, FailedPlaybackRaisesPlayError) {
     Manager->OnPosition = nullptr;
     Manager->Play(); // playback can go on
     EXPECT_TRUE(Manager->Playing);
+}
+
+// A frame the main thread cannot read (after a seek, say) is reported as a playback
+// failure with the reason, not raised through the caller; playback does not resume.
+TEST_F(PlayManager, UnreadableFrameRaisesPlayError) {
+    const std::string Video = Fixture("long_gop_25.mp4");
+    Manager->OpenFile(Video);
+    Manager->Play();
+    FaultIoFailReads(Video.c_str(), static_cast<off_t>(QFile(QString::fromStdString(Video)).size() / 2), EIO);
+    EXPECT_NO_THROW(Manager->Seek(100));
+    FaultIoClear();
+    ServeFor(100ms);
+    ASSERT_EQ(NamesFrom(0), (std::vector<std::string>{"PlayError"}));
+    EXPECT_FALSE(Manager->Playing);
+    EXPECT_NE(Manager->LastError.find(Video + ": Input/output error"), std::string::npos) << Manager->LastError;
+    Manager->Seek(10); // the disk reads again
+    EXPECT_EQ(ShownIdentity(Panel).Index, 250);
 }
 
 // Handlers may call the manager: a worker cannot be waited for inside its own report.
