@@ -3,6 +3,7 @@
 #include "FlatEditUnit.h"
 #include "appinfo.h"
 #include "configManager.h"
+#include "rounding.h"
 #include "dialogLook.h"
 
 #include <QCheckBox>

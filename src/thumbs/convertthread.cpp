@@ -2,9 +2,9 @@
 
 #include "FastSize.h"
 #include "platform.h"
+#include "rounding.h"
 
 #include <cerrno>
-#include <cmath>
 #include <cstring>
 #include <new>
 #include <sys/stat.h>
@@ -13,9 +13,6 @@ namespace {
 
 // JPEG quality of every thumbnail.
 constexpr int kJpegQuality = 100;
-
-// Round half-to-even in extended precision, into 64 bits.
-int64_t RoundToInt64(long double Value) { return static_cast<int64_t>(std::nearbyintl(Value)); }
 
 } // namespace
 
