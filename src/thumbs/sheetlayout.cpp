@@ -1,6 +1,7 @@
 #include "sheetlayout.h"
 
 #include "exceptions.h"
+#include "rounding.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,8 +32,6 @@ constexpr int kNamedAspects[][2] = {{1, 1}, {5, 4}, {4, 3}, {3, 2}, {16, 10}, {1
 constexpr double kAspectTolerance = 0.01;
 
 const char* const kSeparator = "  \u00b7  ";
-
-int32_t RoundToInt(double Value) { return static_cast<int32_t>(std::nearbyint(Value)); }
 
 std::string FormatFileSize(int64_t Bytes) {
     static const char* const Units[] = {"KB", "MB", "GB", "TB"};
@@ -88,7 +87,7 @@ void CheckSheetSize(int32_t Columns, int32_t Rows, int32_t Width) {
                         std::to_string(kMaxSheetWidth) + " pixels (it is " + std::to_string(Width) + ")");
 }
 
-int32_t SheetGap(int32_t Width) { return std::max(kMinGap, RoundToInt(static_cast<double>(Width) / kGapDivisor)); }
+int32_t SheetGap(int32_t Width) { return std::max(kMinGap, RoundToInt32(static_cast<double>(Width) / kGapDivisor)); }
 
 TSheetLayout LayOutSheet(int32_t Columns, int32_t Rows, int32_t Width, double AspectRatio, int32_t HeaderHeight) {
     CheckSheetSize(Columns, Rows, Width);
@@ -101,7 +100,7 @@ TSheetLayout LayOutSheet(int32_t Columns, int32_t Rows, int32_t Width, double As
     if (L.TileWidth < kMinTileWidth)
         throw Exception("A sheet " + std::to_string(Width) + " pixels wide is too narrow for " +
                         std::to_string(Columns) + " columns");
-    L.TileHeight = std::max(1, RoundToInt(L.TileWidth / AspectRatio));
+    L.TileHeight = std::max(1, HeightForWidth(L.TileWidth, AspectRatio));
     const int64_t Height = static_cast<int64_t>(HeaderHeight) + static_cast<int64_t>(Rows) * (L.TileHeight + L.Gap);
     if (Height > kMaxSheetHeight)
         throw Exception("A sheet of " + std::to_string(Rows) + " rows of this video would be " +
