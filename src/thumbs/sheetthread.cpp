@@ -52,25 +52,6 @@ TSheetThread::~TSheetThread() {
     Stop();
 }
 
-void TSheetThread::Execute() {
-    try {
-        RunJob();
-        return;
-    } catch (const std::bad_alloc&) {
-        ErrorMessage = "Out of memory";
-    } catch (const std::exception& E) {
-        ErrorMessage = E.what();
-    } catch (...) {
-        ErrorMessage = "Unknown error";
-    }
-    FEvents = evConvError | evConvStopped;
-    try {
-        Report();
-    } catch (...) {
-        // The receiver failed on the error report itself: nothing is left to tell it.
-    }
-}
-
 void TSheetThread::RunJob() {
     const TDecoderFileInfo& Info = *FDecoder->FFileInfo;
     // Everything that can be refused is, before the first frame is decoded.

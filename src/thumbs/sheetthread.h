@@ -15,7 +15,8 @@
 #include "FreeBitmap.h"
 #include "convertthread.h"
 #include "decoder.h"
-#include "enginethread.h"
+#include "generationjob.h"
+#include "ratemeter.h"
 #include "sheetlayout.h"
 
 #include <cstdint>
@@ -44,39 +45,32 @@ struct TSheetTile {
 // The file a sheet of Rec is written to.
 std::string SheetFileName(const TSheetRec& Rec);
 
-class TSheetThread : public TEngineThread {
+class TSheetThread : public TGenerationJob {
 public:
     // Suspended, for the decoder's open video.
     explicit TSheetThread(TDecoder* Decoder);
     ~TSheetThread() override;
 
     TSheetRec FRec;
-    // Read by the receiver of a report: tiles per second (about once a second), the reason
-    // of a failed job, and the sheet's file once it is written.
-    double FRate = 0;
-    std::string ErrorMessage;
+    // The sheet's file once it is written (read by the receiver of evConvDone).
     std::string FileName;
-    const TConvertProgress& Progress() const { return FProgress; }
     // The tiles drawn so far; all of them once the job is done.
     const std::vector<TSheetTile>& Tiles() const { return FTiles; }
 
 protected:
-    void Execute() override;
+    void RunJob() override;
 
 private:
-    void RunJob();
     // Decodes the frame that tile I of N shows (skipping a blank one) into FTile, and answers
     // the index of the frame taken.
     int64_t TakeTile(int32_t I, int32_t N);
     void ScaleToTile(const TDecoderFrame& Frame);
     void WriteSheet(const std::string& File);
-    void Report() { TEngineThread::Report(&FProgress); }
 
     TDecoder* FDecoder;
     TFastDIB FFrame; // the decoder's frame memory, not a copy
     TFastDIB FTile;
     TFastDIB FSheet;
     TFreeBitmap FWriter;
-    TConvertProgress FProgress;
     std::vector<TSheetTile> FTiles;
 };
