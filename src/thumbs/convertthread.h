@@ -10,7 +10,11 @@
 // The owner creates it suspended, fills FRec, binds the report callback, resumes it, and
 // frees it to stop it. The job checks for a stop request before every frame. A job that
 // fails reports [evConvError, evConvStopped] with a readable ErrorMessage (which path,
-// and the system's reason) and ends; thumbnails written before stay.
+// and the system's or the decoder's reason) and ends; thumbnails written before stay.
+// A video that cannot be read on is such a failure, not its end. A size, a number of
+// pieces or a time the job cannot honour is refused before anything is read or written.
+// A range that ends past the video's end takes the frames up to the end, and its last
+// reports carry as Total the number it took.
 #pragma once
 
 #include "FastDIB.h"
@@ -38,6 +42,11 @@ struct TConvertRec {
 // The video's name as its thumbnails and their folder carry it: the file name without
 // folder and extension.
 std::string VideoName(const std::string& Path);
+
+// Raises Exception with a message naming the size when no thumbnail of Width x Height
+// can be written: a side of 0 or less, one longer than a JPEG file allows, or more pixels
+// than MemoryBytes can hold while a thumbnail is made.
+void CheckThumbnailSize(int32_t Width, int32_t Height, int64_t MemoryBytes);
 
 class TConvertThread : public TGenerationJob {
 public:
