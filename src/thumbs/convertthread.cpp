@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <cstring>
 #include <limits>
-#include <new>
 #include <sys/stat.h>
 
 namespace {
@@ -69,25 +68,6 @@ TConvertThread::~TConvertThread() {
     // before its buffers go.
     ClearOnEvent();
     Stop();
-}
-
-void TConvertThread::Execute() {
-    try {
-        RunJob();
-        return;
-    } catch (const std::bad_alloc&) {
-        ErrorMessage = "Out of memory";
-    } catch (const std::exception& E) {
-        ErrorMessage = E.what();
-    } catch (...) {
-        ErrorMessage = "Unknown error";
-    }
-    FEvents = evConvError | evConvStopped;
-    try {
-        Report();
-    } catch (...) {
-        // The receiver failed on the error report itself: nothing is left to tell it.
-    }
 }
 
 void TConvertThread::RunJob() {

@@ -20,7 +20,7 @@
 #include "FastDIB.h"
 #include "FreeBitmap.h"
 #include "decoder.h"
-#include "enginethread.h"
+#include "generationjob.h"
 #include "ratemeter.h"
 
 #include <cstdint>
@@ -45,12 +45,6 @@ struct TConvertRec {
     int32_t Digits = 0;
 };
 
-// The progress of a job, passed by address with every report.
-struct TConvertProgress {
-    int64_t Total = 0;    // thumbnails planned
-    int64_t Current = -1; // ordinal of the thumbnail written last; Current + 1 are done
-};
-
 // The video's name as its thumbnails and their folder carry it: the file name without
 // folder and extension.
 std::string VideoName(const std::string& Path);
@@ -63,34 +57,26 @@ std::string ThumbnailFileName(const TConvertRec& Rec, int64_t Ordinal);
 // than MemoryBytes can hold while a thumbnail is made.
 void CheckThumbnailSize(int32_t Width, int32_t Height, int64_t MemoryBytes);
 
-class TConvertThread : public TEngineThread {
+class TConvertThread : public TGenerationJob {
 public:
     // Suspended, for the decoder's open video; sizes the frame buffer at once.
     explicit TConvertThread(TDecoder* Decoder);
     ~TConvertThread() override;
 
     TConvertRec FRec;
-    // Read by the receiver of a report: the rate of written thumbnails per second,
-    // updated about once a second, and the reason of a failed job.
-    double FRate = 0;
-    std::string ErrorMessage;
-    const TConvertProgress& Progress() const { return FProgress; }
 
 protected:
-    void Execute() override;
+    void RunJob() override;
 
 private:
-    void RunJob();
     // Takes the next frame and writes it as thumbnail Ordinal; false (after the end
     // report) when the decoder has no frame left.
     bool WriteNextThumbnail(int64_t Ordinal, TRateMeter& Meter);
     // The folder the thumbnails go to, created when missing.
     std::string OutputFolder() const;
-    void Report() { TEngineThread::Report(&FProgress); }
 
     TDecoder* FDecoder;
     TFastDIB FSource;
     TFastDIB FTarget;
     TFreeBitmap FWriter;
-    TConvertProgress FProgress;
 };
