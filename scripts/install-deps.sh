@@ -14,6 +14,8 @@ packages=(
     fonts-open-sans
     xvfb xauth
     time bc
+    clang libclang-rt-14-dev
+    desktop-file-utils appstream lintian dpkg-dev file
 )
 
 missing=()
