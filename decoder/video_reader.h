@@ -53,7 +53,7 @@ private:
     // when the container cannot seek back to its start.
     void RestartFromBeginning();
     // Decodes on from Frame until the first picture at or after Target; it is delivered next.
-    void DropUntil(int64_t Target, AVFrame* Frame);
+    void DropUntil(int64_t Target, const AVFrame* Frame);
     // The length from all the packets' times (no decoding).
     double MeasureDurationByPackets() const;
     // The length up to the end of the last picture, decoding the last few megabytes.
