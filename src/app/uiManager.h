@@ -10,6 +10,7 @@
 #pragma once
 
 #include "configManager.h"
+#include "rounding.h"
 #include "mainForm.h"
 #include "convertthread.h"
 #include "playManager.h"

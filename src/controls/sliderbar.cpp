@@ -1,29 +1,17 @@
 #include "sliderbar.h"
 
+#include "rounding.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
 
 namespace {
 
 // Pixel coordinates further out than this are off any screen; clamping to it keeps the
 // 32-bit rectangle arithmetic of extreme values defined.
 constexpr int64_t kFarPixel = int64_t{1} << 28;
-
-// Nearest integer, an exact half going to the even neighbour (2.5 -> 2, 3.5 -> 4):
-// nearbyint under the default rounding mode. Results beyond the 64-bit range saturate
-// rather than being undefined.
-int64_t Round(double X) {
-    const double R = std::nearbyint(X);
-    if (R >= 9223372036854775808.0)
-        return std::numeric_limits<int64_t>::max();
-    if (R < -9223372036854775808.0)
-        return std::numeric_limits<int64_t>::min();
-    return static_cast<int64_t>(R);
-}
 
 int ToPixel(int64_t X) {
     return static_cast<int>(std::clamp(X, -kFarPixel, kFarPixel));
@@ -89,7 +77,7 @@ int64_t TSliderBar::UsableLength() const {
 }
 
 int64_t TSliderBar::ValueToPixel(int64_t Value) const {
-    return Round(static_cast<double>(Value) * FScale);
+    return RoundToInt64(static_cast<double>(Value) * FScale);
 }
 
 void TSliderBar::UpdateScale() {
@@ -220,7 +208,7 @@ void TSliderBar::mouseMoveEvent(QMouseEvent* Event) {
         // ignored rather than clamped.
         const int64_t D = int64_t{Event->position().toPoint().x()} - FGrabOffset;
         if (D >= 0 && D <= UsableLength()) {
-            FPosition = Round(static_cast<double>(D) / FScale);
+            FPosition = RoundToInt64(static_cast<double>(D) / FScale);
             update();
         }
     }

@@ -1,6 +1,7 @@
 #include "SDLPanel.h"
 
 #include "FastDIB.h"
+#include "rounding.h"
 #include "sdlutils.h"
 
 #include <QImage>
@@ -30,12 +31,12 @@ TLetterbox Letterbox(int OW, int OH, double AspectRatio) {
         return {0, 0, OW, OH};
     // Rounded in double and compared before the conversion, so that an extreme ratio
     // cannot overflow an int. Halves go to the even neighbour.
-    const double FullWidthHeight = std::nearbyint(OW / AspectRatio);
+    const double FullWidthHeight = static_cast<double>(RoundHalfEven(OW / AspectRatio));
     int W = OW;
     int H = static_cast<int>(std::min(FullWidthHeight, static_cast<double>(OH) + 1));
     if (H > OH) {
         H = OH;
-        W = static_cast<int>(std::min(std::nearbyint(OH * AspectRatio), static_cast<double>(OW)));
+        W = static_cast<int>(std::min(static_cast<double>(RoundHalfEven(OH * AspectRatio)), static_cast<double>(OW)));
     }
     return {(OW - W) / 2, (OH - H) / 2, W, H};
 }

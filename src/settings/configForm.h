@@ -64,4 +64,7 @@ private:
     void FormShow();
     // True when the key was the dialog's (Esc).
     bool FormKeyDown(int Key);
+    // Fits Follower to Leader's value by Rule (HeightForWidth or WidthForHeight); a value
+    // that cannot be converted is reported in a message box and changes nothing.
+    void Follow(TMyFlatEdit* Leader, TMyFlatEdit* Follower, int32_t (*Rule)(int32_t, double));
 };
