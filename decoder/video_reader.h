@@ -45,6 +45,8 @@ public:
     double StoredAspectRatio() const { return FStoredAspect; }
     double DurationSeconds() const { return FDuration; }
     const std::string& FileName() const { return FFileName; }
+    // False once the file could not be opened again: nothing can be read from it then.
+    bool Usable() const { return FCodec != nullptr; }
 
 private:
     void OpenInput();

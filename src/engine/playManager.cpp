@@ -44,7 +44,9 @@ void TPlayManager::OpenFile(const std::string& FileName) {
     Panel->AspectRatio = AspectRatio;
     Panel->Clear(0);
     Opened = true;
-    ShowFrame(FDecoder->NextFrame());
+    const TDecoderFrame* Frame = nullptr;
+    TakeFrame(Frame);
+    ShowFrame(Frame);
     // So that Play starts with the frame on screen.
     FDecoder->Rewind();
 }
@@ -75,7 +77,8 @@ void TPlayManager::Stop() {
     Pause();
     FreeRetired();
     FDecoder->Rewind();
-    const TDecoderFrame* Frame = FDecoder->NextFrame();
+    const TDecoderFrame* Frame = nullptr;
+    TakeFrame(Frame);
     RefreshInfo();
     ShowFrame(Frame);
 }
@@ -88,11 +91,24 @@ void TPlayManager::Seek(int32_t Seconds) {
         Pause();
     FreeRetired();
     FDecoder->Seek(Seconds);
-    const TDecoderFrame* Frame = FDecoder->NextFrame();
+    const TDecoderFrame* Frame = nullptr;
+    const bool Read = TakeFrame(Frame);
     RefreshInfo();
     ShowFrame(Frame);
-    if (WasPlaying)
+    if (WasPlaying && Read)
         Play();
+}
+
+bool TPlayManager::TakeFrame(const TDecoderFrame*& Frame) {
+    try {
+        Frame = FDecoder->NextFrame();
+        return true;
+    } catch (const EDecodeError& E) {
+        Frame = nullptr;
+        LastError = E.what();
+        Raise(OnPlayError, false, nullptr);
+        return false;
+    }
 }
 
 void TPlayManager::StartConvert(const TConvertRec& Rec) {

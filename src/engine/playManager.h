@@ -98,8 +98,9 @@ public:
     std::string LastError;
 
     // Playback: a rate was measured or the end was reached (Position and FPS fresh); the
-    // end of the video (Playing still true during it, false after); playback failed
-    // (Playing already false, LastError says why).
+    // end of the video (Playing still true during it, false after); playback failed, or
+    // the frame to show after an open, stop or seek could not be read (Playing already
+    // false, LastError says why).
     TPlayManagerEvent OnPosition;
     TPlayManagerEvent OnPlayEnd;
     TPlayManagerEvent OnPlayError;
@@ -113,6 +114,10 @@ public:
 private:
     void RefreshInfo();
     void ShowFrame(const TDecoderFrame* Frame);
+    // The decoder's next frame on the main thread. A video that cannot be read on gives
+    // null and OnPlayError with the reason (false is returned), so that the failure
+    // never unwinds through the user interface's signals.
+    bool TakeFrame(const TDecoderFrame*& Frame);
     void Bind(TEngineThread& Thread);
     void StartJob(std::unique_ptr<TGenerationJob> Job);
     void FreeThread(std::unique_ptr<TEngineThread> Thread);
