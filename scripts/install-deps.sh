@@ -15,6 +15,7 @@ packages=(
     fonts-open-sans fonts-wqy-microhei
     xvfb xauth
     time bc
+    parallel
 )
 
 missing=()
