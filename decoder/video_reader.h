@@ -47,6 +47,8 @@ public:
     // Pictures in the video where the file's index lists them all, else 0.
     int64_t FrameCount() const { return FFrameCount; }
     const std::string& FileName() const { return FFileName; }
+    // False once the file could not be opened again: nothing can be read from it then.
+    bool Usable() const { return FCodec != nullptr; }
 
 private:
     void OpenInput();
@@ -63,7 +65,7 @@ private:
     // the current position than by seeking.
     bool CloserByDecodingOn(int64_t Target) const;
     // Decodes on from Frame until the first picture at or after Target; it is delivered next.
-    void DropUntil(int64_t Target, AVFrame* Frame);
+    void DropUntil(int64_t Target, const AVFrame* Frame);
     // Every packet of the video stream read once, without decoding: how many, and up to when.
     struct TPacketScan {
         int64_t Count = 0;

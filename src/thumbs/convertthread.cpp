@@ -4,21 +4,19 @@
 #include "platform.h"
 #include "rounding.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <limits>
-#include <new>
 #include <sys/stat.h>
 
 namespace {
 
-// JPEG quality of every thumbnail.
-constexpr int kJpegQuality = 100;
 // The longest side a JPEG file can hold.
 constexpr int32_t kMaxJpegSide = 65500;
-// Bytes a thumbnail pixel takes while it is made: the scaled 32-bit image, its copy in the
-// writer and the writer's 24-bit conversion.
-constexpr int64_t kBytesPerThumbnailPixel = 4 + 4 + 3;
+// Bytes a thumbnail pixel takes while it is made: the scaled 32-bit image and the writer's two
+// 24-bit bitmaps (one being written while the next is made).
+constexpr int64_t kBytesPerThumbnailPixel = 4 + 3 + 3;
 constexpr int64_t kMegabyte = 1 << 20;
 
 // Seeks take 32-bit seconds: a mark beyond them would wrap around to another time.
@@ -54,6 +52,13 @@ std::string VideoName(const std::string& Path) {
     return Name;
 }
 
+std::string ThumbnailFileName(const TConvertRec& Rec, int64_t Ordinal) {
+    std::string Number = std::to_string(Ordinal);
+    if (Number.size() < static_cast<size_t>(std::max(Rec.Digits, 0)))
+        Number.insert(0, static_cast<size_t>(Rec.Digits) - Number.size(), '0');
+    return Rec.Name + "_" + Number + "." + Rec.Format;
+}
+
 TConvertThread::TConvertThread(TDecoder* Decoder) : FDecoder(Decoder) {}
 
 TConvertThread::~TConvertThread() {
@@ -63,33 +68,22 @@ TConvertThread::~TConvertThread() {
     Stop();
 }
 
-void TConvertThread::Execute() {
+void TConvertThread::RunJob() {
     try {
-        RunJob();
-        return;
-    } catch (const std::bad_alloc&) {
-        ErrorMessage = "Out of memory";
-    } catch (const std::exception& E) {
-        ErrorMessage = E.what();
+        MakeThumbnails();
     } catch (...) {
-        ErrorMessage = "Unknown error";
-    }
-    // A file still being written is waited for (its buffer goes with the job), and reported
-    // when it was written.
-    try {
-        TRateMeter Meter(TRateMeter::Counter());
-        FinishPendingSave(Meter);
-    } catch (...) {
-    }
-    FEvents = evConvError | evConvStopped;
-    try {
-        Report();
-    } catch (...) {
-        // The receiver failed on the error report itself: nothing is left to tell it.
+        // A file still being written is waited for (its bitmap goes with the job) and, when it
+        // was written, reported before the error.
+        try {
+            TRateMeter Meter(TRateMeter::Counter());
+            FinishPendingSave(Meter);
+        } catch (...) {
+        }
+        throw;
     }
 }
 
-void TConvertThread::RunJob() {
+void TConvertThread::MakeThumbnails() {
     // Everything that can be refused is, before anything is read or made.
     CheckThumbnailSize(FRec.Width, FRec.Height, PhysicalMemoryBytes());
     if (FRec.Range) {
@@ -171,9 +165,9 @@ bool TConvertThread::WriteNextThumbnail(int64_t Ordinal, TRateMeter& Meter) {
     if (!CopyTopDownTo24(Bits, FTarget.Width(), FTarget.AbsHeight(), Stride, Bitmap))
         throw std::bad_alloc();
 
-    const std::string FileName = OutputFolder() + "/" + FRec.Name + "_" + std::to_string(Ordinal) + ".jpg";
+    const std::string FileName = OutputFolder() + "/" + ThumbnailFileName(FRec, Ordinal);
     FinishPendingSave(Meter);
-    FSaver.Start(Bitmap, FileName, kJpegQuality);
+    FSaver.Start(Bitmap, FileName, SaveFlags(FileName, FRec.Quality));
     FSaving = Ordinal;
     return true;
 }

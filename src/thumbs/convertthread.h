@@ -20,7 +20,7 @@
 #include "FastDIB.h"
 #include "FreeBitmap.h"
 #include "decoder.h"
-#include "enginethread.h"
+#include "generationjob.h"
 #include "ratemeter.h"
 #include "savethread.h"
 
@@ -38,41 +38,40 @@ struct TConvertRec {
     std::string Folder; // save folder ending in "/", or empty for the default save folder
     int64_t StartPos = 0; // marks, in seconds of video time
     int64_t EndPos = 0;
-};
-
-// The progress of a job, passed by address with every report.
-struct TConvertProgress {
-    int64_t Total = 0;    // thumbnails planned
-    int64_t Current = -1; // ordinal of the thumbnail written last; Current + 1 are done
+    // The file format (its extension: jpg, png or webp), the quality of the lossy ones
+    // (1 to 100), and the width the ordinal is zero-padded to (0: no padding). The window
+    // keeps the defaults.
+    std::string Format = "jpg";
+    int32_t Quality = 100;
+    int32_t Digits = 0;
 };
 
 // The video's name as its thumbnails and their folder carry it: the file name without
 // folder and extension.
 std::string VideoName(const std::string& Path);
 
+// The name of thumbnail Ordinal of a job: "<Name>_<ordinal>.<Format>".
+std::string ThumbnailFileName(const TConvertRec& Rec, int64_t Ordinal);
+
 // Raises Exception with a message naming the size when no thumbnail of Width x Height
 // can be written: a side of 0 or less, one longer than a JPEG file allows, or more pixels
 // than MemoryBytes can hold while a thumbnail is made.
 void CheckThumbnailSize(int32_t Width, int32_t Height, int64_t MemoryBytes);
 
-class TConvertThread : public TEngineThread {
+class TConvertThread : public TGenerationJob {
 public:
     // Suspended, for the decoder's open video.
     explicit TConvertThread(TDecoder* Decoder);
     ~TConvertThread() override;
 
     TConvertRec FRec;
-    // Read by the receiver of a report: the rate of written thumbnails per second,
-    // updated about once a second, and the reason of a failed job.
-    double FRate = 0;
-    std::string ErrorMessage;
-    const TConvertProgress& Progress() const { return FProgress; }
 
 protected:
-    void Execute() override;
+    void RunJob() override;
 
 private:
-    void RunJob();
+    // The job itself; RunJob adds what an error needs.
+    void MakeThumbnails();
     // Takes the next frame and starts writing it as thumbnail Ordinal, after the previous
     // thumbnail's file is written and reported; false (after that report and the end report)
     // when the decoder has no frame left.
@@ -81,14 +80,12 @@ private:
     void FinishPendingSave(TRateMeter& Meter);
     // The folder the thumbnails go to, created when missing.
     std::string OutputFolder() const;
-    void Report() { TEngineThread::Report(&FProgress); }
 
     TDecoder* FDecoder;
     TFastDIB FSource; // the decoder's frame, in place
     TFastDIB FTarget; // the thumbnail-sized picture
     // Thumbnail k is written from bitmap k % 2 while k + 1 is made in the other.
     TFreeBitmap FBitmaps[2];
-    TConvertProgress FProgress;
     int64_t FSaving = -1; // the ordinal being written
     TSaveThread FSaver;   // after the bitmaps: it is gone before they go
 };

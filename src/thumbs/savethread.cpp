@@ -13,12 +13,12 @@ TSaveThread::~TSaveThread() {
     FThread.join();
 }
 
-void TSaveThread::Start(const TFreeBitmap& Bitmap, const std::string& FileName, int Quality) {
+void TSaveThread::Start(const TFreeBitmap& Bitmap, const std::string& FileName, int Flags) {
     {
         std::lock_guard Lock(FLock);
         FBitmap = &Bitmap;
         FFileName = FileName;
-        FQuality = Quality;
+        FFlags = Flags;
         FDone = false;
     }
     FPending = true;
@@ -46,12 +46,12 @@ void TSaveThread::Run() {
         const TFreeBitmap* Bitmap = FBitmap;
         FBitmap = nullptr;
         const std::string FileName = FFileName;
-        const int Quality = FQuality;
+        const int Flags = FFlags;
         Lock.unlock();
         std::string Error;
         bool Saved = false;
         try {
-            Saved = Bitmap->SaveChecked(FileName, Quality, Error);
+            Saved = Bitmap->SaveChecked(FileName, Flags, Error);
         } catch (const std::exception& E) {
             Error = "Cannot write " + FileName + ": " + E.what();
         }

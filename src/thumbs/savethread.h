@@ -1,4 +1,4 @@
-// TSaveThread encodes and writes the convert thread's JPEG files on a thread of its own, so that
+// TSaveThread encodes and writes the convert thread's thumbnail files on a thread of its own, so that
 // writing thumbnail k overlaps reading and scaling thumbnail k + 1: on two cores the decoder's
 // read-ahead, the convert thread and this one share the work that one thread did after the other.
 //
@@ -21,8 +21,9 @@ public:
     TSaveThread(const TSaveThread&) = delete;
     TSaveThread& operator=(const TSaveThread&) = delete;
 
-    // Starts writing Bitmap to FileName with the JPEG Quality. Nothing may be in progress.
-    void Start(const TFreeBitmap& Bitmap, const std::string& FileName, int Quality);
+    // Starts writing Bitmap to FileName with the image library's Flags (the JPEG quality).
+    // Nothing may be in progress.
+    void Start(const TFreeBitmap& Bitmap, const std::string& FileName, int Flags);
     // Whether a save was started and not yet waited for.
     bool Pending() const { return FPending; }
     // Waits for the save in progress; false, with the reason in Error, when it failed. True at
@@ -38,7 +39,7 @@ private:
     std::condition_variable FChanged;
     const TFreeBitmap* FBitmap = nullptr; // the save asked for, until the thread takes it
     std::string FFileName;
-    int FQuality = 0;
+    int FFlags = 0;
     bool FDone = false;
     bool FSaved = false;
     std::string FError;
