@@ -154,13 +154,7 @@ bool TConvertThread::WriteNextThumbnail(int64_t Ordinal, TRateMeter& Meter) {
 }
 
 std::string TConvertThread::OutputFolder() const {
-    std::string Folder = FRec.Folder;
-    if (Folder.empty()) {
-        Folder = DefaultSaveFolder();
-        if (Folder.empty())
-            throw Exception("There is no default save folder (no home folder is set): choose a save folder");
-    }
-    const std::string Dir = Folder + FRec.Name;
+    const std::string Dir = SaveFolderOrDefault(FRec.Folder) + FRec.Name;
     struct stat Info {};
     if (stat(Dir.c_str(), &Info) == 0 && S_ISDIR(Info.st_mode))
         return Dir;

@@ -20,6 +20,10 @@ struct TConvertProgress {
     int64_t Current = -1; // ordinal of the picture done last; Current + 1 are done
 };
 
+// Folder when one was chosen, else the default save folder. Raises Exception when there is
+// none (no home folder), so that nothing goes to a folder nobody chose.
+std::string SaveFolderOrDefault(const std::string& Folder);
+
 class TGenerationJob : public TEngineThread {
 public:
     // Read by the receiver of a report: pictures per second, updated about once a second, and
