@@ -12,20 +12,6 @@
 
 namespace {
 
-// The image library's save flags for a format and a quality; throws for a format it is not
-// asked to write.
-int SaveFlags(const std::string& Format, int32_t Quality) {
-    if (Quality < 1 || Quality > 100)
-        throw Exception("The quality must be from 1 to 100 (it is " + std::to_string(Quality) + ")");
-    if (Format == "jpg" || Format == "jpeg")
-        return Quality;
-    if (Format == "webp")
-        return Quality == 100 ? WEBP_LOSSLESS : Quality;
-    if (Format == "png")
-        return PNG_DEFAULT;
-    throw Exception("A sheet cannot be written as \"" + Format + "\" (jpg, png or webp)");
-}
-
 std::string FileNameOf(const std::string& Path) {
     const size_t Slash = Path.find_last_of('/');
     return Slash == std::string::npos ? Path : Path.substr(Slash + 1);
