@@ -37,7 +37,7 @@ const TOptionRow kOptions[] = {
      "where the thumbnail folders go, made when\nmissing (default: your "
      "pictures folder);\neach video gets FOLDER/NAME/NAME_N.EXT"},
     {'f', "format", "FORMAT", "jpg (default), png or webp"},
-    {'Q', "quality", "N", "quality of jpg and webp, 1 to 100 (default\n100; webp at 100 is lossless)"},
+    {'Q', "quality", "N", "quality of jpg and webp, 1 to 100 (default 100)"},
     {kDigits, "digits", "N", "ordinals zero-padded to N digits so that\nnames sort (NAME_0007.jpg)"},
     {kClean, "clean", nullptr,
      "first remove the video's earlier thumbnails\n(NAME_N.jpg/png/webp in "

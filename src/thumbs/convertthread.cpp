@@ -148,7 +148,7 @@ bool TConvertThread::WriteNextThumbnail(int64_t Ordinal, TRateMeter& Meter) {
     FWriter.ConvertTo24Bits();
     const std::string FileName = Dir + "/" + ThumbnailFileName(FRec, Ordinal);
     std::string Error;
-    if (!FWriter.SaveChecked(FileName, SaveFlags(FRec.Format, FRec.Quality), Error))
+    if (!FWriter.SaveChecked(FileName, SaveFlags(FileName, FRec.Quality), Error))
         throw Exception(Error);
 
     FEvents = evConvFrame;

@@ -20,11 +20,6 @@ struct TConvertProgress {
     int64_t Current = -1; // ordinal of the picture done last; Current + 1 are done
 };
 
-// The image library's save flags for a file Format (jpg, png or webp) at Quality (1 to 100):
-// the quality for JPEG and WebP (WebP at 100 lossless), the default for PNG. Throws for a
-// quality out of range or a format the jobs do not write.
-int SaveFlags(const std::string& Format, int32_t Quality);
-
 class TGenerationJob : public TEngineThread {
 public:
     // Read by the receiver of a report: pictures per second, updated about once a second, and

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <regex>
@@ -140,24 +141,24 @@ TEST(ThumbsToolDocs, BashCompletion) {
                                    "echo -n \"${COMPREPLY[*]}\"";
         EXPECT_EQ(RunCommand("bash -c " + ShellQuote(Script)), C.Offers) << C.Line;
     }
-    // Video files (whatever the case of their extension) and folders for the rest.
-    TScratch Folder;
-    for (const char* File : {"clip.mp4", "clip.MKV", "clip.txt", "clip.jpg"})
-        std::ofstream(Folder.Path + "/" + File) << "x";
-    std::filesystem::create_directory(Folder.Path + "/clips");
-    const std::string Script = "source " + ShellQuote(Source("docs/completion/trovelle-thumbs")) +
-                               "; COMP_WORDS=(trovelle-thumbs cl); COMP_CWORD=1; _trovelle_thumbs; "
-                               "echo -n \"${COMPREPLY[*]}\"";
-    const std::string Files =
-        RunCommand("cd " + ShellQuote(Folder.Path) + " && bash -c " + ShellQuote(Script));
-    std::istringstream Words(Files);
-    const std::set<std::string> Offered{std::istream_iterator<std::string>(Words), {}};
-    EXPECT_EQ(Offered, (std::set<std::string>{"clip.MKV", "clip.mp4", "clips"})) << Files;
+    // Video files and folders for the rest, in a folder of known contents.
+    TScratch Dir;
+    for (const char* Name : {"fa.mp4", "fb.MKV", "fc.txt", "g.webm"})
+        std::ofstream(Dir.Folder() + Name) << "x";
+    std::filesystem::create_directory(Dir.Folder() + "fd");
+    const std::string Videos =
+        RunCommand("cd " + ShellQuote(Dir.Path) + " && bash -c " +
+                   ShellQuote("source " + ShellQuote(Source("docs/completion/trovelle-thumbs")) +
+                              "; COMP_WORDS=(trovelle-thumbs f); COMP_CWORD=1; "
+                              "_trovelle_thumbs; echo -n \"${COMPREPLY[*]}\""));
+    std::istringstream Words(Videos);
+    std::set<std::string> Offered{std::istream_iterator<std::string>(Words), {}};
+    EXPECT_EQ(Offered, (std::set<std::string>{"fa.mp4", "fb.MKV", "fd"})) << Videos;
 }
 
 TEST(ThumbsToolDocs, LinksNoGuiLibrary) {
     const std::string Libraries = RunCommand("ldd " + ShellQuote(ToolPath()));
     ASSERT_TRUE(Contains(Libraries, "libQt6Core")) << Libraries;
-    for (const char* Gui : {"libQt6Gui", "libQt6Widgets", "libSDL", "libGL"})
+    for (const char* Gui : {"libQt6Gui", "libQt6Widgets", "libSDL", "libX11", "libGL", "libxcb"})
         EXPECT_FALSE(Contains(Libraries, Gui)) << Gui << " linked:\n" << Libraries;
 }
