@@ -20,6 +20,11 @@ for program in "$prefix"/bin/trovelle "$prefix"/bin/trovelle-thumbs "$prefix"/li
         exit 1
     fi
 done
+if ! "$prefix/bin/trovelle-thumbs" --version | grep -q 'GNU GPL version 3 or later'; then
+    echo "trovelle-thumbs --version does not name the licence" >&2
+    exit 1
+fi
+
 # The installed tool finds its installed library (nothing of the build folder on any path).
 bash tests/fixtures/make_fixtures.sh "$build/fixtures"
 mkdir -p "$prefix/out"

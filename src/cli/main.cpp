@@ -1,6 +1,7 @@
 // trovelle-thumbs: the generation job of the window, for batch work and for people
 // without a desktop session. One job per video, each with its report served on this
 // thread; progress on stderr.
+#include "appinfo.h"
 #include "convertthread.h"
 #include "options.h"
 #include "platform.h"
@@ -114,7 +115,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (Options.Version) {
-        std::printf("%s %s\n", kProgram, TROVELLE_VERSION);
+        std::fputs(VersionText(kProgram).c_str(), stdout);
         return 0;
     }
 

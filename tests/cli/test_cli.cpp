@@ -132,6 +132,15 @@ TEST(ThumbsTool, InterruptStopsAfterTheCurrentFile) {
     EXPECT_LT(Out.Files("long_gop_25"), 3000u);
 }
 
+// --version: the program, its licence and what it is built with.
+TEST(ThumbsTool, VersionNamesTheLicenceAndTheCredits) {
+    const std::string Out = RunCommand(ShellQuote(std::string(TEST_BINDIR) + "/trovelle-thumbs") + " --version");
+    EXPECT_EQ(Out.rfind("trovelle-thumbs (Trovelle) ", 0), 0u) << Out;
+    EXPECT_NE(Out.find("GNU GPL version 3 or later"), std::string::npos) << Out;
+    for (const char* Name : {"Qt", "FFmpeg", "SDL", "FreeImage", "Open Sans"})
+        EXPECT_NE(Out.find(Name), std::string::npos) << Name;
+}
+
 TEST(ThumbsToolOptions, Times) {
     EXPECT_EQ(ParseSeconds("75"), 75);
     EXPECT_EQ(ParseSeconds("1:15"), 75);
