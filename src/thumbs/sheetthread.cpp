@@ -52,7 +52,7 @@ TSheetThread::~TSheetThread() {
     Stop();
 }
 
-void TSheetThread::RunJob() {
+void TSheetThread::Work() {
     const TDecoderFileInfo& Info = *FDecoder->FFileInfo;
     // Everything that can be refused is, before the first frame is decoded.
     SaveFlags(FRec.Format, FRec.Quality);

@@ -115,6 +115,10 @@ private:
     // never unwinds through the user interface's signals.
     bool TakeFrame(const TDecoderFrame*& Frame);
     void Bind(TEngineThread& Thread);
+    // Stops and frees Thread, or only tells it to stop and retires it while its own report
+    // is being handled. The one path of every operation (each pauses or frees a worker
+    // first): it frees the retired threads whose reports have returned, so a new operation
+    // cannot forget them.
     void FreeThread(std::unique_ptr<TEngineThread> Thread);
     void FreeRetired();
     bool IsReporting(const TEngineThread* Thread) const;

@@ -1,11 +1,11 @@
-#include "generationjob.h"
+#include "enginethread.h"
 
 #include <exception>
 #include <new>
 
-void TGenerationJob::Execute() {
+void TEngineThread::Execute() {
     try {
-        RunJob();
+        Work();
         return;
     } catch (const std::bad_alloc&) {
         ErrorMessage = "Out of memory";
@@ -14,7 +14,7 @@ void TGenerationJob::Execute() {
     } catch (...) {
         ErrorMessage = "Unknown error";
     }
-    FEvents = evConvError | evConvStopped;
+    FEvents = FErrorEvents;
     try {
         Report();
     } catch (...) {
