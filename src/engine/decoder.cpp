@@ -75,6 +75,11 @@ void TDecoder::Open(const std::string& FileName) {
     AspectRatio = FFileInfo->AspectRatio;
 }
 
+std::string TDecoder::LastOpenError() const {
+    const char* Text = FGetLastError ? FGetLastError() : nullptr;
+    return Text ? Text : "";
+}
+
 TDecoderFrame* TDecoder::NextFrame() {
     TDecoderFrame* Frame = FGetNextFrame();
     FFrameInfo = FGetFrameInfo();

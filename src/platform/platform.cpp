@@ -1,10 +1,8 @@
 #include "platform.h"
 
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QString>
-#include <QUrl>
 
 #include <cstdlib>
 #include <fcntl.h>
@@ -63,10 +61,4 @@ bool AcquireSingleInstance(const std::string& Name) {
         return false;
     }
     return true;
-}
-
-void OpenURL(const std::string& Url) {
-    const QString Text = QString::fromStdString(Url);
-    const QUrl Target = Text.startsWith('/') ? QUrl::fromLocalFile(Text) : QUrl(Text);
-    QDesktopServices::openUrl(Target);
 }

@@ -1,6 +1,7 @@
 // Trovelle's platform-specific services, each behind one small function: where the
-// program lives, where thumbnails go by default, the single-instance lock and opening a
-// link through the desktop. Everything else in the program is portable.
+// program lives, where thumbnails go by default and the single-instance lock. Everything
+// else in the program is portable. Opening a link through the desktop is in openurl.h,
+// apart, so that the command-line tool links no GUI library.
 #pragma once
 
 #include <cstdint>
@@ -23,6 +24,3 @@ std::string IncludeTrailingSlash(const std::string& Path);
 // Takes the program-wide single-instance lock named Name for the life of the process.
 // False when another process holds it.
 bool AcquireSingleInstance(const std::string& Name);
-
-// Hands a URL (web page, mail link, local folder) to the desktop; the result is not examined.
-void OpenURL(const std::string& Url);

@@ -110,10 +110,23 @@ void TPlayManager::StartConvert(const TConvertRec& Rec) {
     // The job sizes its buffers from the open video.
     if (!Opened)
         return;
+    auto Job = std::make_unique<TConvertThread>(FDecoder.get());
+    Job->FRec = Rec;
+    StartJob(std::move(Job));
+}
+
+void TPlayManager::StartSheet(const TSheetRec& Rec) {
+    if (!Opened)
+        return;
+    auto Job = std::make_unique<TSheetThread>(FDecoder.get());
+    Job->FRec = Rec;
+    StartJob(std::move(Job));
+}
+
+void TPlayManager::StartJob(std::unique_ptr<TGenerationJob> Job) {
     Pause();
     FreeThread(std::move(FConvertThread));
-    FConvertThread = std::make_unique<TConvertThread>(FDecoder.get());
-    FConvertThread->FRec = Rec;
+    FConvertThread = std::move(Job);
     Bind(*FConvertThread);
     FConvertThread->Resume();
     Converting = true;
@@ -130,7 +143,7 @@ void TPlayManager::EngineEvent(TEngineEvents Events, void* Data) {
     // A handler may stop or replace the reporting worker; what the rest of the report
     // would do then no longer applies.
     const TPlayThread* Player = FPlayThread.get();
-    const TConvertThread* Converter = FConvertThread.get();
+    const TGenerationJob* Converter = FConvertThread.get();
     const auto PlayerKept = [&] { return FPlayThread.get() == Player; };
     const auto ConverterKept = [&] { return FConvertThread.get() == Converter; };
 

@@ -1,6 +1,6 @@
 // TPlayManager is the one object through which the user interface drives the video
 // engine. It owns the decoder, the play thread of the current (or last) stretch of
-// playback and the convert thread of the current (or last) thumbnail job; it shows still
+// playback and the job of the current (or last) thumbnails or contact sheet; it shows still
 // frames in the video panel after opening, stopping and seeking; it keeps the open
 // video's properties where the controller reads them; and it turns the reports of its two
 // workers into notifications.
@@ -22,6 +22,7 @@
 #include "Playthread.h"
 #include "convertthread.h"
 #include "decoder.h"
+#include "sheetthread.h"
 
 #include <cstdint>
 #include <functional>
@@ -61,6 +62,9 @@ public:
     void Seek(int32_t Seconds);
     // Starts a thumbnail job on the open video; playback must be paused.
     void StartConvert(const TConvertRec& Rec);
+    // Starts a contact sheet of the open video instead; the same rules, the same
+    // notifications (progress counts tiles) and the same StopConvert.
+    void StartSheet(const TSheetRec& Rec);
     // Stops the running job and returns once it has ended; none of its notifications
     // arrives afterwards.
     void StopConvert();
@@ -115,6 +119,7 @@ private:
     // never unwinds through the user interface's signals.
     bool TakeFrame(const TDecoderFrame*& Frame);
     void Bind(TEngineThread& Thread);
+    void StartJob(std::unique_ptr<TGenerationJob> Job);
     // Stops and frees Thread, or only tells it to stop and retires it while its own report
     // is being handled. The one path of every operation (each pauses or frees a worker
     // first): it frees the retired threads whose reports have returned, so a new operation
@@ -126,7 +131,7 @@ private:
 
     std::unique_ptr<TDecoder> FDecoder;
     std::unique_ptr<TPlayThread> FPlayThread;
-    std::unique_ptr<TConvertThread> FConvertThread;
+    std::unique_ptr<TGenerationJob> FConvertThread; // a thumbnail job or a sheet
     // Workers stopped from inside their own report: told to terminate, freed once that
     // report has returned.
     std::vector<std::unique_ptr<TEngineThread>> FRetired;

@@ -3,7 +3,7 @@
 #include "appinfo.h"
 #include "dialogLook.h"
 #include "linkLabel.h"
-#include "platform.h"
+#include "openurl.h"
 
 #include <QKeyEvent>
 #include <QLabel>

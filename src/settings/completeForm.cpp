@@ -2,7 +2,7 @@
 
 #include "dialogLook.h"
 #include "linkLabel.h"
-#include "platform.h"
+#include "openurl.h"
 
 #include <QKeyEvent>
 #include <QLabel>

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -298,6 +299,37 @@ TEST_F(PlayManager, JobNotificationsInOrder) {
     EXPECT_EQ(QDir(Output.filePath("ntsc")).entryList({"*.jpg"}, QDir::Files).size(), 3);
     EXPECT_EQ(ShownIdentity(Panel).Index, ShownBefore); // the panel keeps its picture
     EXPECT_EQ(NextIndex(), 0);                          // the decoder is back at the start
+}
+
+// A contact sheet runs in the job's place: progress per tile, Done, the file, the decoder back
+// at the start; a sheet that cannot be written is an error like a job's.
+TEST_F(PlayManager, SheetJobNotifiesLikeAThumbnailJob) {
+    Manager->OpenFile(Fixture("ntsc_2997.mp4"));
+    TSheetRec Rec;
+    Rec.Columns = 3;
+    Rec.Rows = 2;
+    Rec.Width = 600;
+    Rec.Path = Fixture("ntsc_2997.mp4");
+    Rec.Folder = Output.path().toStdString() + "/";
+    Manager->StartSheet(Rec);
+    EXPECT_TRUE(Manager->Converting);
+    ASSERT_TRUE(ServeUntil([&] { return Arrived("Done") || Arrived("ConvertError"); }));
+    ASSERT_EQ(Count("Done"), 1);
+    EXPECT_EQ(Count("ConvertError"), 0);
+    EXPECT_GE(Count("Progress"), 7); // one per tile and one at the end
+    EXPECT_EQ(Notes.back().Progress.Total, 6);
+    EXPECT_EQ(Notes.back().Progress.Current, 5);
+    EXPECT_FALSE(Manager->Converting);
+    EXPECT_TRUE(QFileInfo(Output.filePath("ntsc_2997_sheet.jpg")).isFile());
+    EXPECT_EQ(NextIndex(), 0);
+
+    Notes.clear();
+    Rec.Folder = Output.filePath("missing/").toStdString();
+    Manager->StartSheet(Rec);
+    ASSERT_TRUE(ServeUntil([&] { return Arrived("Done") || Arrived("ConvertError"); }));
+    EXPECT_EQ(Count("ConvertError"), 1);
+    EXPECT_FALSE(Manager->Converting);
+    EXPECT_NE(Manager->LastError.find(Rec.Folder + "ntsc_2997_sheet.jpg"), std::string::npos) << Manager->LastError;
 }
 
 // The flags of one report and what they raise; a rate or end report counts only while a
