@@ -14,6 +14,9 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --strip --prefix "$prefix" >/dev/null
 desktop-file-validate "$prefix/share/applications/org.example.trovelle.desktop"
 appstreamcli validate --no-net --pedantic "$prefix/share/metainfo/org.example.trovelle.metainfo.xml"
+for page in trovelle.1.gz trovelle-thumbs.1.gz; do
+    gzip -t "$prefix/share/man/man1/$page"
+done
 for program in "$prefix"/bin/trovelle "$prefix"/bin/trovelle-thumbs "$prefix"/lib*/trovelle/libdecoder.so; do
     if ! file -L "$program" | grep -q ', stripped'; then
         echo "not stripped: $program" >&2
