@@ -46,7 +46,7 @@ TSheetThread::~TSheetThread() {
     Stop();
 }
 
-void TSheetThread::RunJob() {
+void TSheetThread::Work() {
     const TDecoderFileInfo& Info = *FDecoder->FFileInfo;
     // Everything that can be refused is, before the first frame is decoded.
     CheckOutputChoice(FRec.Format, FRec.Quality);

@@ -59,7 +59,7 @@ public:
     const std::vector<TSheetTile>& Tiles() const { return FTiles; }
 
 protected:
-    void RunJob() override;
+    void Work() override;
 
 private:
     // Decodes the frame that tile I of N shows (skipping a blank one) into FTile, and answers
