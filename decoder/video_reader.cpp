@@ -425,7 +425,7 @@ void TVideoReader::Seek(int32_t Seconds) {
         // Raw streams have no times to seek by: read from the start.
         RestartFromBeginning();
         if (Seconds > 0)
-            DropUntil(Target, const_cast<AVFrame*>(NextFrame()));
+            DropUntil(Target, NextFrame());
         return;
     }
 
@@ -433,11 +433,11 @@ void TVideoReader::Seek(int32_t Seconds) {
     // place by estimated byte positions) or find nothing at all (a stream of one long
     // GOP). Check the first picture and step further back until it is not past the target,
     // finally from the start.
-    AVFrame* Frame = nullptr;
+    const AVFrame* Frame = nullptr;
     for (int64_t Back = 0;; Back = Back ? Back * 2 : 1) {
         if (Seconds - Back <= 0) {
             RestartFromBeginning();
-            Frame = const_cast<AVFrame*>(NextFrame());
+            Frame = NextFrame();
             break;
         }
         const int64_t SeekTime = FStartTime + av_rescale_q(Seconds - Back, AVRational{1, 1}, FStream->time_base);
@@ -451,7 +451,7 @@ void TVideoReader::Seek(int32_t Seconds) {
     DropUntil(Target, Frame);
 }
 
-void TVideoReader::DropUntil(int64_t Target, AVFrame* Frame) {
+void TVideoReader::DropUntil(int64_t Target, const AVFrame* Frame) {
     while (Frame && FLastTime < Target)
         Frame = Decode();
     FHasPending = Frame != nullptr;

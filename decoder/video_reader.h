@@ -60,7 +60,7 @@ private:
     // when the container cannot seek back to its start.
     void RestartFromBeginning();
     // Decodes on from Frame until the first picture at or after Target; it is delivered next.
-    void DropUntil(int64_t Target, AVFrame* Frame);
+    void DropUntil(int64_t Target, const AVFrame* Frame);
     // The demuxer has nothing more to give (Rc < 0): raises TAvError unless that is the
     // clean end of an unchanged file.
     void CheckEndOfInput(int Rc);

@@ -16,6 +16,8 @@ packages=(
     xvfb xauth
     time bc
     parallel
+    clang libclang-rt-14-dev
+    desktop-file-utils appstream lintian dpkg-dev file
 )
 
 missing=()
