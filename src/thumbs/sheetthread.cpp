@@ -10,11 +10,11 @@
 
 namespace {
 
-// Throws, saying why, for a format or a quality the sheet cannot be written with.
-void CheckFormat(const std::string& Format, int32_t Quality) {
+// Refuses a quality or a file type the writer is not asked for, before any work is done.
+void CheckOutputChoice(const std::string& Format, int32_t Quality) {
     if (Quality < 1 || Quality > 100)
         throw Exception("The quality must be from 1 to 100 (it is " + std::to_string(Quality) + ")");
-    if (Format != "jpg" && Format != "png" && Format != "webp")
+    if (Format != "jpg" && Format != "jpeg" && Format != "png" && Format != "webp")
         throw Exception("A sheet cannot be written as \"" + Format + "\" (jpg, png or webp)");
 }
 
@@ -47,7 +47,7 @@ TSheetThread::~TSheetThread() {
 void TSheetThread::RunJob() {
     const TDecoderFileInfo& Info = *FDecoder->FFileInfo;
     // Everything that can be refused is, before the first frame is decoded.
-    CheckFormat(FRec.Format, FRec.Quality);
+    CheckOutputChoice(FRec.Format, FRec.Quality);
     TSheetPainter Painter(FRec.Width, FileNameOf(FRec.Path),
                           SheetInfoLine(FileSize(FRec.Path), Info.Duration, Info.FrameWidth, Info.FrameHeight,
                                         Info.AspectRatio, Info.FPS));
