@@ -286,6 +286,7 @@ void TmainDlg::CreateMenuBar() {
     tmiPause = MakeItem(TBXSubmenuItem3, "tmiPause", QStringLiteral("&Pause"));
     tmiStop = MakeItem(TBXSubmenuItem3, "tmiStop", QStringLiteral("&Stop"));
     tmiConfig = MakeItem(TBXSubmenuItem1, "tmiConfig", QStringLiteral("&Config"));
+    tmiSheet = MakeItem(TBXSubmenuItem1, "tmiSheet", QStringLiteral("Make a Contact &Sheet\u2026"));
     tmiConfig->setEnabled(false); // until a video is opened
     tmiExit = MakeItem(TBXSubmenuItem1, "tmiExit", QStringLiteral("&Exit"));
 

@@ -72,6 +72,7 @@ public:
     QAction* tmiPause = nullptr;
     QAction* tmiStop = nullptr;
     QAction* tmiConfig = nullptr;
+    QAction* tmiSheet = nullptr; // Make a Contact Sheet…
     QAction* tmiExit = nullptr;
     QMenuBar* TBXToolbar2 = nullptr;
     QMenu* TBXSubmenuItem2 = nullptr; // Help

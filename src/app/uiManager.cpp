@@ -5,6 +5,7 @@
 #include "appinfo.h"
 #include "browseFolder.h"
 #include "completeForm.h"
+#include "sheetForm.h"
 #include "configForm.h"
 #include "FlatEditUnit.h"
 #include "humanskin.h"
@@ -123,6 +124,7 @@ void TUIManager::AssignEvents() {
     for (QRadioButton* Mode : {F->rbWhole, F->rbPieces, F->rbStartEnd})
         connect(Mode, &QRadioButton::clicked, this, [this] { ModeClick(); });
     connect(F->tmiConfig, &QAction::triggered, this, [this] { ConfigClick(); });
+    connect(F->tmiSheet, &QAction::triggered, this, [this] { SheetClick(); });
     connect(F->tmiExit, &QAction::triggered, this, [this] { ExitClick(); });
     connect(F->tmiHelp, &QAction::triggered, this, [this] { HelpClick(); });
     connect(F->tmiSupport, &QAction::triggered, this, [this] { SupportClick(); });
@@ -189,6 +191,7 @@ void TUIManager::OpenClick() {
     WriteInfo(false);
     FForm->tmiConfig->setEnabled(true);
     FConvertRec.Name = VideoName(FileName.toStdString());
+    FSheetRec.Path = FileName.toStdString();
     ConfigManager->Width = PlayManager->Width;
     ConfigManager->Height = HeightForWidth(PlayManager->Width, PlayManager->AspectRatio);
     ConfigManager->Constrain = true;
@@ -261,7 +264,33 @@ void TUIManager::GenerateClick() {
     FConvertRec.Pieces = Pieces;
     FConvertRec.Folder = FForm->etSaveFolder->text().toStdString();
     Slider->setEnabled(false);
+    FSheetJob = false;
     PlayManager->StartConvert(FConvertRec);
+}
+
+void TUIManager::SheetClick() {
+    // Refused as GENERATE is: nothing while a job runs, a word when no video is open.
+    if (PlayManager->Converting)
+        return;
+    if (!PlayManager->Opened) {
+        Message(QString::fromLatin1(kNoVideo), QMessageBox::Information, QMessageBox::Ok);
+        return;
+    }
+    TsheetDlg Dialog;
+    Dialog.Settings = LoadSheetSettings();
+    Dialog.exec();
+    if (!Dialog.Accepted)
+        return;
+    SaveSheetSettings(Dialog.Settings);
+    PauseClick();
+    FSheetRec.Columns = Dialog.Settings.Columns;
+    FSheetRec.Rows = Dialog.Settings.Rows;
+    FSheetRec.Width = Dialog.Settings.Width;
+    FSheetRec.Name = FConvertRec.Name;
+    FSheetRec.Folder = FForm->etSaveFolder->text().toStdString();
+    FForm->SliderBar->setEnabled(false);
+    FSheetJob = true;
+    PlayManager->StartSheet(FSheetRec);
 }
 
 void TUIManager::SliderMouseDown() {
@@ -318,10 +347,17 @@ void TUIManager::ConvertDone(bool FromConvert, void* Data) {
         return;
     FForm->lbConvertInfo->setText(Progress("Done: %lld/%lld", Data));
     FForm->SliderBar->setEnabled(true);
-    // Where the thumbnails went; the job kept the folder it was started with.
-    const std::string Folder = FConvertRec.Folder.empty() ? DefaultSaveFolder() : FConvertRec.Folder;
     TcompleteDlg Dialog;
-    Dialog.lbPath->setText(QString::fromStdString(Folder + FConvertRec.Name));
+    if (FSheetJob) {
+        // The sheet's file, and its folder behind the link.
+        const std::string File = SheetFileName(FSheetRec);
+        Dialog.lbPath->setText(QString::fromStdString(File));
+        Dialog.FolderToOpen = File.substr(0, File.find_last_of('/') + 1);
+    } else {
+        // Where the thumbnails went; the job kept the folder it was started with.
+        const std::string Folder = FConvertRec.Folder.empty() ? DefaultSaveFolder() : FConvertRec.Folder;
+        Dialog.lbPath->setText(QString::fromStdString(Folder + FConvertRec.Name));
+    }
     Dialog.exec();
 }
 

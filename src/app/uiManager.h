@@ -53,6 +53,7 @@ public:
     void SaveFolderClick();
     void GenerateClick();
     void ConfigClick();
+    void SheetClick();
     void AboutClick();
     void HelpClick();
     void SupportClick();
@@ -76,6 +77,8 @@ public:
     std::unique_ptr<TPlayManager> PlayManager;
     TSDLPanel* FVideoPanel = nullptr; // owned
     TConvertRec FConvertRec;
+    TSheetRec FSheetRec; // the last contact sheet; Path is the open video
+    bool FSheetJob = false; // the running or last job is a sheet
     bool FResumePlay = false;
 
 protected:

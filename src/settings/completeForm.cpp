@@ -50,7 +50,7 @@ void TcompleteDlg::btnOKClick() {
 }
 
 void TcompleteDlg::lbPathClick() {
-    OpenURL(lbPath->text().toStdString());
+    OpenURL(FolderToOpen.empty() ? lbPath->text().toStdString() : FolderToOpen);
 }
 
 void TcompleteDlg::keyPressEvent(QKeyEvent* Event) {

@@ -5,6 +5,8 @@
 // close box end it (there is no cancel button, so Esc does nothing).
 #pragma once
 
+#include <string>
+
 #include <QDialog>
 
 class QLabel;
@@ -19,6 +21,9 @@ public:
     // The output folder, set by the controller; a path longer than the label is cut at
     // its edge but opened whole.
     TLinkLabel* lbPath;
+    // Opened by the link instead of lbPath's text when set (a sheet's folder, while the
+    // text names its file).
+    std::string FolderToOpen;
     QLabel* Label2;
     QPushButton* btnOK;
 

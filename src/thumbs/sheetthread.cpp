@@ -4,8 +4,6 @@
 #include "platform.h"
 #include "sheetpainter.h"
 
-#include <FreeImage.h>
-
 #include <limits>
 #include <new>
 #include <sys/stat.h>

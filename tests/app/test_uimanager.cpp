@@ -10,6 +10,7 @@
 #include "mainForm.h"
 #include "qtdispatcher.h"
 #include "scratch.h"
+#include "sheetForm.h"
 #include "sliderbar.h"
 #include "uiManager.h"
 #include "windowPlacement.h"
@@ -273,6 +274,64 @@ TEST_F(MainWindow, GenerateRunsAJobToItsCompletionDialog) {
         fs::remove_all(Folder);
     }
     setenv("HOME", SavedHome.c_str(), 1);
+}
+
+// Action → Make a Contact Sheet…: refused without a video; with one, the dialog's values
+// make the sheet in the save folder with progress in the progress line, the completion
+// dialog names the file, and the values come back in the next dialog.
+TEST_F(MainWindow, ContactSheetFromTheActionMenu) {
+    TScratch Out, Config;
+    const std::string SavedConfig = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
+    setenv("XDG_CONFIG_HOME", Config.Path.c_str(), 1);
+
+    TModalAnswer NoVideo;
+    Form->tmiSheet->trigger();
+    EXPECT_TRUE(NoVideo.Seen);
+    EXPECT_FALSE(UI->PlayManager->Converting);
+
+    Open("ntsc_2997.mp4");
+    NextFolder = Out.Path;
+    UI->SaveFolderClick();
+    // Fills the sheet dialog when it shows, after noting what it showed.
+    QString Shown;
+    const auto Fill = [&](const char* Columns, const char* Rows, const char* Width) {
+        QTimer::singleShot(20, [&, Columns, Rows, Width] {
+            auto* Dialog = dynamic_cast<TsheetDlg*>(QApplication::activeModalWidget());
+            ASSERT_NE(Dialog, nullptr);
+            Shown = Dialog->etColumns->text() + "x" + Dialog->etRows->text() + "@" + Dialog->etWidth->text();
+            Dialog->etColumns->setText(Columns);
+            Dialog->etRows->setText(Rows);
+            Dialog->etWidth->setText(Width);
+            Dialog->btnOk->click();
+        });
+    };
+    Fill("3", "2", "640");
+    Form->tmiSheet->trigger();
+    EXPECT_EQ(Shown, "4x4@1600");
+    EXPECT_TRUE(UI->PlayManager->Converting);
+    EXPECT_FALSE(Form->SliderBar->isEnabled());
+    TModalAnswer Completion;
+    ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Converting && Completion.Seen; }));
+    const std::string File = Out.Path + "/ntsc_2997_sheet.jpg";
+    EXPECT_EQ(Completion.Text.toStdString(), File);
+    EXPECT_EQ(Form->lbConvertInfo->text(), "Done: 6/6");
+    EXPECT_TRUE(Form->SliderBar->isEnabled());
+    ASSERT_TRUE(fs::exists(File));
+
+    // Remembered; a cancelled dialog starts nothing.
+    QTimer::singleShot(20, [&] {
+        auto* Dialog = dynamic_cast<TsheetDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(Dialog, nullptr);
+        Shown = Dialog->etColumns->text() + "x" + Dialog->etRows->text() + "@" + Dialog->etWidth->text();
+        Dialog->btnCancel->click();
+    });
+    Form->tmiSheet->trigger();
+    EXPECT_EQ(Shown, "3x2@640");
+    EXPECT_FALSE(UI->PlayManager->Converting);
+    if (SavedConfig.empty())
+        unsetenv("XDG_CONFIG_HOME");
+    else
+        setenv("XDG_CONFIG_HOME", SavedConfig.c_str(), 1);
 }
 
 TEST_F(MainWindow, PlayStopAndTheInfoLine) {
