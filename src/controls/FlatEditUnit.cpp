@@ -126,6 +126,12 @@ void TMyCustomFlatEdit::StepDown() {
         setText(QString::number(Value - 1));
 }
 
+int TMyCustomFlatEdit::WidthForDigits(int Count) const {
+    // The text, the frame on both sides and the line edit's own inner margins and caret.
+    constexpr int kInnerMargins = 2 * 2 + 1;
+    return fontMetrics().horizontalAdvance(QString(Count, u'0')) + 2 * kFrameWidth + kInnerMargins;
+}
+
 void TMyCustomFlatEdit::AdjustHeight() {
     resize(width(), QFontMetrics(font()).height() + 2 * kFrameWidth);
 }
@@ -219,9 +225,11 @@ int TMyCustomFlatEdit::CaretPosition() const {
 bool TMyCustomFlatEdit::KeyPress(QChar Char) {
     if (!IsValidChar(Char))
         return false;
-    // A digit typed next goes in front of a lone 0 ("0" then 5 gives "50").
-    if (text() == u"0")
-        setCursorPosition(0);
+    // A digit typed over a lone 0 replaces it ("0" then 5 gives "5"); a 0 leaves it.
+    if (text() == u"0" && Char.isDigit()) {
+        selectAll();
+        return Char != u'0';
+    }
     // Erasing the last character, or everything, leaves "0" with the caret in front of it,
     // so the backspace itself then removes nothing.
     if (Char == kBackspace && (text().size() <= 1 || selectionLength() == text().size())) {

@@ -9,6 +9,8 @@
 #include <QStyleOption>
 #include <QWidget>
 
+#include <utility>
+
 namespace {
 
 // The skin's palette: warm light greys and sand, a brown-grey line and an amber accent.
@@ -88,6 +90,11 @@ public:
 
 QString HumanStyleSheet() {
     return QStringLiteral(R"(
+QToolTip {
+    color: black;
+    background: #ffffe1;
+    border: 1px solid %4;
+}
 QPushButton {
     color: %1;
     background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 %2, stop:1 %3);
@@ -121,7 +128,7 @@ QCheckBox:disabled, QRadioButton:disabled {
     color: %6;
 }
 QMenuBar {
-    color: %1;
+    color: black;
     background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #faf7f1, stop:1 #ebe3d6);
     border-bottom: 1px solid #d2c6b4;
     spacing: 2px;
@@ -136,7 +143,7 @@ QMenuBar::item:selected, QMenuBar::item:pressed {
     background: %8;
 }
 QMenu {
-    color: %1;
+    color: black;
     background: #fcfaf6;
     border: 1px solid %4;
     border-radius: 4px;
@@ -185,6 +192,39 @@ QToolButton:pressed, QToolButton:checked {
 
 } // namespace
 
+QPalette SkinPalette() {
+    QPalette Palette;
+    const QColor Text(Qt::black);
+    const QColor Disabled(kTextDisabled);
+    const std::pair<QPalette::ColorRole, QColor> Roles[] = {
+        {QPalette::Window, Qt::white},
+        {QPalette::WindowText, Text},
+        {QPalette::Base, Qt::white},
+        {QPalette::AlternateBase, QColor("#f7f3ec")},
+        {QPalette::Text, Text},
+        {QPalette::PlaceholderText, Disabled},
+        {QPalette::Button, QColor(kFaceBottom)},
+        {QPalette::ButtonText, QColor(kText)},
+        {QPalette::BrightText, Qt::white},
+        {QPalette::Light, Qt::white},
+        {QPalette::Midlight, QColor(kFaceTop)},
+        {QPalette::Mid, QColor(kLine)},
+        {QPalette::Dark, QColor(kLineHover)},
+        {QPalette::Shadow, QColor("#5a4f43")},
+        {QPalette::Highlight, QColor(kHighlight)},
+        {QPalette::HighlightedText, Text},
+        {QPalette::Link, QColor(0, 0, 255)},
+        {QPalette::LinkVisited, QColor(0, 0, 128)},
+        {QPalette::ToolTipBase, QColor("#ffffe1")},
+        {QPalette::ToolTipText, Text},
+    };
+    for (const auto& [Role, Color] : Roles)
+        Palette.setColor(Role, Color);
+    for (QPalette::ColorRole Role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        Palette.setColor(QPalette::Disabled, Role, Disabled);
+    return Palette;
+}
+
 QString SkinStyleSheet(const QString& SkinName) {
     if (SkinName == QLatin1String(kHumanSkin))
         return HumanStyleSheet();
@@ -207,4 +247,12 @@ void SelectSkin(QWidget* Root, const QString& SkinName) {
     }
     Root->setStyle(Style);
     Root->setStyleSheet(Sheet);
+    // The colours go to Root and to the windows below it (menus), which do not inherit
+    // them; colours that a widget below Root set for itself stay its own.
+    const QPalette Palette = SkinPalette();
+    auto Apply = [&Palette](QWidget* Widget) { Widget->setPalette(Widget->palette().resolve(Palette)); };
+    Apply(Root);
+    for (QWidget* Child : Root->findChildren<QWidget*>())
+        if (Child->isWindow())
+            Apply(Child);
 }

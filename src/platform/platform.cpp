@@ -2,13 +2,13 @@
 
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QLocalSocket>
 #include <QStandardPaths>
 #include <QString>
 #include <QUrl>
 
 #include <cstdlib>
 #include <fcntl.h>
-#include <filesystem>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -16,14 +16,6 @@ std::string IncludeTrailingSlash(const std::string& Path) {
     if (Path.empty() || Path.back() == '/')
         return Path;
     return Path + "/";
-}
-
-std::string ProgramFolder() {
-    std::error_code Error;
-    const std::filesystem::path Exe = std::filesystem::read_symlink("/proc/self/exe", Error);
-    if (Error)
-        return "./";
-    return IncludeTrailingSlash(Exe.parent_path().string());
 }
 
 std::string DefaultSaveFolder() {
@@ -38,10 +30,29 @@ std::string DefaultSaveFolder() {
     return IncludeTrailingSlash(Folder.toStdString());
 }
 
-bool AcquireSingleInstance(const std::string& Name) {
+std::string RuntimeFolder() {
     const char* RuntimeDir = std::getenv("XDG_RUNTIME_DIR");
-    const std::string Folder = (RuntimeDir && *RuntimeDir) ? RuntimeDir : "/tmp";
-    const std::string LockPath = IncludeTrailingSlash(Folder) + Name;
+    return IncludeTrailingSlash((RuntimeDir && *RuntimeDir) ? RuntimeDir : "/tmp");
+}
+
+std::string HandOverSocketPath(const std::string& Name) {
+    return RuntimeFolder() + Name + ".socket";
+}
+
+std::string SettingsFile() {
+    const char* ConfigHome = std::getenv("XDG_CONFIG_HOME");
+    std::string Folder;
+    if (ConfigHome && *ConfigHome == '/') {
+        Folder = ConfigHome;
+    } else {
+        const char* Home = std::getenv("HOME");
+        Folder = std::string(Home && *Home ? Home : "/tmp") + "/.config";
+    }
+    return IncludeTrailingSlash(Folder) + "trovelle/trovelle.conf";
+}
+
+bool AcquireSingleInstance(const std::string& Name) {
+    const std::string LockPath = RuntimeFolder() + Name;
     // The descriptor stays open for the life of the process; the kernel drops the lock
     // when the process ends, also on a crash.
     const int Fd = open(LockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
@@ -58,4 +69,45 @@ void OpenURL(const std::string& Url) {
     const QString Text = QString::fromStdString(Url);
     const QUrl Target = Text.startsWith('/') ? QUrl::fromLocalFile(Text) : QUrl(Text);
     QDesktopServices::openUrl(Target);
+}
+
+THandOverServer::THandOverServer(const std::string& Name) : FName(Name) {
+    connect(&FServer, &QLocalServer::newConnection, this, [this] { Accept(); });
+}
+
+bool THandOverServer::Listen() {
+    // Only the holder of the single-instance lock gets here, so a socket file left behind
+    // by a crashed instance is stale and may go.
+    const QString Path = QString::fromStdString(HandOverSocketPath(FName));
+    QLocalServer::removeServer(Path);
+    FServer.setSocketOptions(QLocalServer::UserAccessOption);
+    return FServer.listen(Path);
+}
+
+void THandOverServer::Accept() {
+    while (QLocalSocket* Client = FServer.nextPendingConnection()) {
+        connect(Client, &QLocalSocket::disconnected, Client, &QObject::deleteLater);
+        // A line is complete at its newline; a client that goes away before sending one
+        // hands over nothing.
+        connect(Client, &QLocalSocket::readyRead, this, [this, Client] {
+            if (!Client->canReadLine())
+                return;
+            const QString Video = QString::fromUtf8(QByteArray::fromPercentEncoding(Client->readLine().trimmed()));
+            Client->disconnectFromServer();
+            if (OnHandOver)
+                OnHandOver(Video);
+        });
+    }
+}
+
+bool HandOverToRunningInstance(const std::string& Name, const QString& Video, int TimeoutMs) {
+    QLocalSocket Socket;
+    Socket.connectToServer(QString::fromStdString(HandOverSocketPath(Name)));
+    if (!Socket.waitForConnected(TimeoutMs))
+        return false;
+    // Percent-encoded, so that the line is one line whatever the file is called.
+    Socket.write(Video.toUtf8().toPercentEncoding("/") + '\n');
+    const bool Sent = Socket.waitForBytesWritten(TimeoutMs);
+    Socket.disconnectFromServer();
+    return Sent;
 }

@@ -40,7 +40,7 @@ TLinkLabel* Link(QWidget* Parent, const QString& Text, int Left, int Top) {
 
 } // namespace
 
-TaboutDlg::TaboutDlg() {
+TaboutDlg::TaboutDlg(QWidget* MainWindow) : FMainWindow(MainWindow) {
     SetDialogLook(this, kClientWidth, kClientHeight);
 
     Label1 =
@@ -94,5 +94,5 @@ void TaboutDlg::keyPressEvent(QKeyEvent* Event) {
 
 void TaboutDlg::showEvent(QShowEvent* Event) {
     QDialog::showEvent(Event);
-    CenterOnMainWindow(this);
+    CenterOnMainWindow(this, FMainWindow);
 }

@@ -17,7 +17,7 @@ const QColor kPathColor(0, 0, 128);
 
 } // namespace
 
-TcompleteDlg::TcompleteDlg() {
+TcompleteDlg::TcompleteDlg(QWidget* MainWindow) : FMainWindow(MainWindow) {
     SetDialogLook(this, kClientWidth, kClientHeight);
     setWindowTitle(QLatin1String(kCaption));
 
@@ -27,6 +27,8 @@ TcompleteDlg::TcompleteDlg() {
 
     lbPath = new TLinkLabel(this);
     lbPath->setGeometry(16, 48, 657, 18);
+    // A folder is shown as it is named, even when the name looks like markup.
+    lbPath->setTextFormat(Qt::PlainText);
     QFont PathFont = lbPath->font();
     PathFont.setUnderline(true);
     lbPath->setFont(PathFont);
@@ -62,5 +64,5 @@ void TcompleteDlg::keyPressEvent(QKeyEvent* Event) {
 
 void TcompleteDlg::showEvent(QShowEvent* Event) {
     QDialog::showEvent(Event);
-    CenterOnMainWindow(this);
+    CenterOnMainWindow(this, FMainWindow);
 }

@@ -40,7 +40,7 @@ QLabel* AutoSizedLabel(QWidget* Parent, const QString& Text, int Left, int Top) 
 
 } // namespace
 
-TconfigDlg::TconfigDlg() {
+TconfigDlg::TconfigDlg(QWidget* MainWindow) : FMainWindow(MainWindow) {
     SetDialogLook(this, kClientWidth, kClientHeight);
 
     lbWidth = AutoSizedLabel(this, QStringLiteral("Width"), 16, 16);
@@ -151,7 +151,11 @@ bool TconfigDlg::FormKeyDown(int Key) {
 
 void TconfigDlg::showEvent(QShowEvent* Event) {
     QDialog::showEvent(Event);
-    CenterOnMainWindow(this);
+    // Shown again after being minimised, the dialog keeps what was typed meanwhile.
+    if (FShown)
+        return;
+    FShown = true;
+    CenterOnMainWindow(this, FMainWindow);
     FormShow();
 }
 

@@ -2,7 +2,6 @@
 
 #include "humanskin.h"
 
-#include <QApplication>
 #include <QFont>
 #include <QPalette>
 #include <QWidget>
@@ -28,11 +27,10 @@ void SetDialogLook(QWidget* Dialog, int ClientWidth, int ClientHeight) {
     SelectSkin(Dialog, kHumanSkin);
 }
 
-void CenterOnMainWindow(QWidget* Dialog) {
-    const QWidget* Main = QApplication::activeWindow();
-    if (!Main || Main == Dialog)
+void CenterOnMainWindow(QWidget* Dialog, const QWidget* MainWindow) {
+    if (!MainWindow || MainWindow == Dialog)
         return;
     QRect Frame = Dialog->frameGeometry();
-    Frame.moveCenter(Main->frameGeometry().center());
+    Frame.moveCenter(MainWindow->frameGeometry().center());
     Dialog->move(Frame.topLeft());
 }

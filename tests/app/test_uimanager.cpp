@@ -130,8 +130,9 @@ TEST(InfoLineText, BothFormats) {
 
 TEST(WindowPlacement, StaysInsideTheWorkArea) {
     // A 798 x 546 window on a 1024 x 738 work area.
-    EXPECT_EQ(CenteredRect(798, 546, 1024, 738), (TWindowRect{113, 96, 911, 642}));
-    EXPECT_EQ(CenteredRect(1200, 900, 1024, 738).Left, 0);
+    const TWindowRect Work{0, 0, 1024, 738};
+    EXPECT_EQ(CenteredRect(798, 546, Work), (TWindowRect{113, 96, 911, 642}));
+    EXPECT_EQ(CenteredRect(1200, 900, Work).Left, 0);
 
     struct TCase {
         TWindowRect From, To;
@@ -145,12 +146,40 @@ TEST(WindowPlacement, StaysInsideTheWorkArea) {
     };
     for (const TCase& C : Moves) {
         TWindowRect R = C.From;
-        WMMoving(R, 798, 546, 1024, 738);
+        WMMoving(R, 798, 546, Work);
         EXPECT_EQ(R, C.To) << C.From.Left << "," << C.From.Top;
     }
     TWindowRect Sizing{-4, -4, 2000, 2000};
-    WMSizing(Sizing, 1024, 738);
+    WMSizing(Sizing, Work);
     EXPECT_EQ(Sizing, (TWindowRect{0, 0, 1024, 738}));
+}
+
+// A second monitor right of a 1920-pixel one, with a 30-pixel panel at its top: its work
+// area starts at (1920, 30), and the window belongs inside it, not at the desktop's origin.
+TEST(WindowPlacement, WorkAreaAwayFromTheDesktopOrigin) {
+    const TWindowRect Work{1920, 30, 1920 + 1280, 1024};
+    EXPECT_EQ(CenteredRect(798, 546, Work), (TWindowRect{1920 + 241, 30 + 224, 1920 + 241 + 798, 30 + 224 + 546}));
+    EXPECT_EQ(CenteredRect(1400, 1100, Work).Left, 1920);
+    EXPECT_EQ(CenteredRect(1400, 1100, Work).Top, 30);
+
+    struct TCase {
+        TWindowRect From, To;
+    };
+    const TCase Moves[] = {
+        {{1900, 100, 2698, 646}, {1920, 100, 2718, 646}},  // onto the first monitor
+        {{2500, 100, 3298, 646}, {2402, 100, 3200, 646}},  // past the right edge
+        {{2000, 10, 2798, 556}, {2000, 30, 2798, 576}},    // under the panel
+        {{2000, 600, 2798, 1146}, {2000, 478, 2798, 1024}}, // past the bottom
+        {{2000, 100, 2798, 646}, {2000, 100, 2798, 646}},  // inside: unchanged
+    };
+    for (const TCase& C : Moves) {
+        TWindowRect R = C.From;
+        WMMoving(R, 798, 546, Work);
+        EXPECT_EQ(R, C.To) << C.From.Left << "," << C.From.Top;
+    }
+    TWindowRect Sizing{1000, 0, 4000, 2000};
+    WMSizing(Sizing, Work);
+    EXPECT_EQ(Sizing, Work);
 }
 
 TEST_F(MainWindow, OpeningAVideoPreparesTheWindow) {
