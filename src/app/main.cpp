@@ -60,7 +60,7 @@ int HandOver(int argc, char** argv) {
         return Refuse(Line);
     QElapsedTimer Trying;
     Trying.start();
-    while (!HandOverToRunningInstance(kMutexName, Line.Video) && Trying.elapsed() < 5000) {
+    while (!HandOverToRunningInstance(kMutexName, Line.Video) && Trying.elapsed() < 10000) {
         QEventLoop Wait;
         QTimer::singleShot(100, &Wait, &QEventLoop::quit);
         Wait.exec();
@@ -91,14 +91,7 @@ int main(int argc, char** argv) {
     const TCommandLine Line = ParseCommandLine(App.arguments());
     if (Line.Action == TCommandLine::TAction::Error)
         return Refuse(Line);
-    // Listening from the start: what arrives before the window is up waits for it.
     THandOverServer HandOverServer(kMutexName);
-    QString PendingVideo = Line.Video;
-    HandOverServer.OnHandOver = [&PendingVideo](const QString& Video) {
-        if (!Video.isEmpty())
-            PendingVideo = Video;
-    };
-    HandOverServer.Listen();
 
     App.setApplicationName(QString::fromUtf8(kApplicationTitle));
     App.setApplicationVersion(QString::fromUtf8(kApplicationVersion));
@@ -146,8 +139,8 @@ int main(int argc, char** argv) {
     Main->repaint();
     Splash.reset();
 
-    // From now on a handed-over video goes straight to the window, and a start without
-    // one brings the window to the front.
+    // From now on a later start's video goes straight to the window, and a start without
+    // one brings the window to the front. Until now such a start kept trying to connect.
     // A video that cannot be read gets the message the Open button gives (the general
     // error report), here as there.
     auto Open = [&Controller](const QString& Video) {
@@ -164,9 +157,10 @@ int main(int argc, char** argv) {
         if (!Video.isEmpty())
             Open(Video);
     };
+    HandOverServer.Listen();
     // Once the event loop runs, exactly as if it had been chosen in the open dialog.
-    if (!PendingVideo.isEmpty())
-        QTimer::singleShot(0, Controller.get(), [Open, PendingVideo] { Open(PendingVideo); });
+    if (!Line.Video.isEmpty())
+        QTimer::singleShot(0, Controller.get(), [Open, Video = Line.Video] { Open(Video); });
 
     const int Result = App.exec();
     Main.reset();

@@ -5,11 +5,13 @@
 #include "imagebutton.h"
 #include "sliderbar.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -391,4 +393,13 @@ void TmainDlg::dropEvent(QDropEvent* Event) {
         return;
     Event->acceptProposedAction();
     OnDropFile(FileName);
+}
+
+void TmainDlg::keyPressEvent(QKeyEvent* Event) {
+    auto* Button = qobject_cast<QAbstractButton*>(focusWidget());
+    if (Button && (Event->key() == Qt::Key_Return || Event->key() == Qt::Key_Enter) && Button->isEnabled()) {
+        Button->click();
+        return;
+    }
+    QWidget::keyPressEvent(Event);
 }

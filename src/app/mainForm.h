@@ -102,6 +102,8 @@ protected:
     void closeEvent(QCloseEvent* Event) override;
     void dragEnterEvent(QDragEnterEvent* Event) override;
     void dropEvent(QDropEvent* Event) override;
+    // Enter and Return press the focused button, which the buttons leave to the window.
+    void keyPressEvent(QKeyEvent* Event) override;
 
 private:
     void CreateMenuBar();
