@@ -2,6 +2,7 @@
 
 #include "FlatEditUnit.h"
 #include "artwork.h"
+#include "humanskin.h"
 #include "imagebutton.h"
 #include "sliderbar.h"
 
@@ -51,9 +52,7 @@ QFont FormFont(int PixelSize, bool Bold = false, bool Italic = false) {
 }
 
 void SetTextColor(QWidget* Widget, QPalette::ColorRole Role, const QColor& Color) {
-    QPalette Palette = Widget->palette();
-    Palette.setColor(Role, Color);
-    Widget->setPalette(Palette);
+    SetSkinColor(Widget, Role, Color);
 }
 
 // A picture at its place. Stretch draws it over the whole rectangle; otherwise the
@@ -221,7 +220,7 @@ TmainDlg::TmainDlg(TNotifyEvent OnCreate, TNotifyEvent OnDestroy, QWidget* Paren
     btnGenerate->setStyleSheet(QStringLiteral("color: %1;").arg(kGenerateText.name()));
     // The other two large buttons write in the window's text colour, in the same way.
     for (QPushButton* Button : {btnOpen, btnSaveFolder})
-        Button->setStyleSheet(QStringLiteral("color: palette(window-text);"));
+        Button->setStyleSheet(QStringLiteral("color: %1;").arg(SkinPalette().color(QPalette::WindowText).name()));
 
     // Read-only and disabled for the whole run: only the folder chooser writes it.
     etSaveFolder = MakeFlatEdit(this, "etSaveFolder", QRect(485, 256, 281, 28));

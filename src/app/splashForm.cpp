@@ -1,6 +1,7 @@
 #include "splashForm.h"
 
 #include "artwork.h"
+#include "humanskin.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -19,9 +20,7 @@ constexpr int kPictureTop = 4;
 TsplashDlg::TsplashDlg(QWidget* Parent) : QWidget(Parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("splashDlg"));
     setFixedSize(kClientWidth, kClientHeight);
-    QPalette Palette = palette();
-    Palette.setColor(QPalette::Window, Qt::white);
-    setPalette(Palette);
+    SetSkinColor(this, QPalette::Window, Qt::white);
     setAutoFillBackground(true);
     // Qt paints every widget double-buffered, so the picture never flickers while the
     // main window is being built behind it.
@@ -32,9 +31,7 @@ TsplashDlg::TsplashDlg(QWidget* Parent) : QWidget(Parent, Qt::SplashScreen | Qt:
     Shape1->setGeometry(0, 0, kClientWidth, kClientHeight);
     Shape1->setFrameStyle(QFrame::Box | QFrame::Plain);
     Shape1->setLineWidth(1);
-    QPalette FramePalette = Shape1->palette();
-    FramePalette.setColor(QPalette::WindowText, kFrameColor);
-    Shape1->setPalette(FramePalette);
+    SetSkinColor(Shape1, QPalette::WindowText, kFrameColor);
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));

@@ -1,5 +1,7 @@
 #include "FlatEditUnit.h"
 
+#include "humanskin.h"
+
 #include <QApplication>
 #include <QEnterEvent>
 #include <QFocusEvent>
@@ -55,10 +57,10 @@ TMyCustomFlatEdit::TMyCustomFlatEdit(QWidget* Parent)
     : QLineEdit(Parent), FColorFocused(kColorFocused), FColorBorder(kColorBorder), FColorFlat(kColorFlat) {
     setFrame(false);
     setTextMargins(kFrameWidth, kFrameWidth, kFrameWidth, kFrameWidth);
-    // paintEvent fills the field itself; the line edit's own panel stays clear.
-    QPalette Palette = palette();
-    Palette.setColor(QPalette::Base, Qt::transparent);
-    setPalette(Palette);
+    // paintEvent fills the field itself; the line edit's own panel stays clear, also
+    // under a skin's style sheet (which knows flat edits by this property).
+    SetSkinColor(this, QPalette::Base, Qt::transparent);
+    setProperty("flatEdit", true);
     setGeometry(0, 0, kDefaultWidth, kDefaultHeight);
     // Created straight onto a parent: the colour is taken as if the parent had just been set.
     TakeParentColor();

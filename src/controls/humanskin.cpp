@@ -1,5 +1,6 @@
 #include "humanskin.h"
 
+#include <QChildEvent>
 #include <QCoreApplication>
 #include <QPainter>
 #include <QPainterPath>
@@ -24,6 +25,28 @@ constexpr const char* kTextDisabled = "#aaa196";
 constexpr const char* kAccent = "#c8782f";
 constexpr const char* kAccentDark = "#9c5a1e";
 constexpr const char* kHighlight = "#f4d8ad";
+
+// Keeps the skin's colours on widgets added below a skinned one after the skin was
+// chosen (a dialog's controls, a message box).
+class TSkinKeeper : public QObject {
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject* Watched, QEvent* Event) override {
+        if (Event->type() == QEvent::ChildAdded || Event->type() == QEvent::ChildPolished) {
+            if (auto* Child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(Event)->child()))
+                Keep(Child);
+        }
+        return QObject::eventFilter(Watched, Event);
+    }
+
+    void Keep(QWidget* Widget) {
+        if (!Widget->testAttribute(Qt::WA_SetPalette))
+            Widget->setPalette(SkinPalette());
+        Widget->removeEventFilter(this);
+        Widget->installEventFilter(this);
+    }
+};
 
 // Check box and radio button indicators. A style sheet can only draw a tick from a picture
 // file, so the indicators are painted here and the style sheet leaves them alone; the
@@ -90,6 +113,10 @@ public:
 
 QString HumanStyleSheet() {
     return QStringLiteral(R"(
+QLineEdit[flatEdit="true"] {
+    background: transparent;
+    border: none;
+}
 QToolTip {
     color: black;
     background: #ffffe1;
@@ -225,6 +252,12 @@ QPalette SkinPalette() {
     return Palette;
 }
 
+void SetSkinColor(QWidget* Widget, QPalette::ColorRole Role, const QColor& Color) {
+    QPalette Palette = Widget->testAttribute(Qt::WA_SetPalette) ? Widget->palette() : SkinPalette();
+    Palette.setColor(Role, Color);
+    Widget->setPalette(Palette);
+}
+
 QString SkinStyleSheet(const QString& SkinName) {
     if (SkinName == QLatin1String(kHumanSkin))
         return HumanStyleSheet();
@@ -247,12 +280,13 @@ void SelectSkin(QWidget* Root, const QString& SkinName) {
     }
     Root->setStyle(Style);
     Root->setStyleSheet(Sheet);
-    // The colours go to Root and to the windows below it (menus), which do not inherit
-    // them; colours that a widget below Root set for itself stay its own.
-    const QPalette Palette = SkinPalette();
-    auto Apply = [&Palette](QWidget* Widget) { Widget->setPalette(Widget->palette().resolve(Palette)); };
-    Apply(Root);
+    // The colours go to Root and to every widget below it: a widget under a style sheet
+    // takes the application's palette, not its parent's, so nothing is left to inherit.
+    // Widgets that chose colours of their own (SetSkinColor) keep them.
+    static QPointer<TSkinKeeper> Keeper;
+    if (!Keeper)
+        Keeper = new TSkinKeeper(QCoreApplication::instance());
+    Keeper->Keep(Root);
     for (QWidget* Child : Root->findChildren<QWidget*>())
-        if (Child->isWindow())
-            Apply(Child);
+        Keeper->Keep(Child);
 }

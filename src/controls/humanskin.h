@@ -25,6 +25,10 @@ QString SkinStyleSheet(const QString& SkinName);
 // The skin's colours for every role the forms use, in every colour group.
 QPalette SkinPalette();
 
+// Gives Widget its own Color for Role over the skin's colours (not over whatever the
+// desktop's palette brings), so that the widget's other colours stay the skin's.
+void SetSkinColor(QWidget* Widget, QPalette::ColorRole Role, const QColor& Color);
+
 // Applies the named skin to Root and every widget below it (menu bar, tool bars, push buttons, radio
 // buttons, check boxes). An unknown name leaves Root as it is.
 void SelectSkin(QWidget* Root, const QString& SkinName);

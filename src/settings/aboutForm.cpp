@@ -2,6 +2,7 @@
 
 #include "appinfo.h"
 #include "dialogLook.h"
+#include "humanskin.h"
 #include "linkLabel.h"
 #include "platform.h"
 
@@ -29,9 +30,7 @@ TLinkLabel* Link(QWidget* Parent, const QString& Text, int Left, int Top) {
     Font.setItalic(true);
     Font.setUnderline(true);
     Label->setFont(Font);
-    QPalette Palette = Label->palette();
-    Palette.setColor(QPalette::WindowText, kLinkColor);
-    Label->setPalette(Palette);
+    SetSkinColor(Label, QPalette::WindowText, kLinkColor);
     Label->setText(Text);
     Label->adjustSize();
     Label->move(Left, Top);

@@ -1,6 +1,7 @@
 #include "completeForm.h"
 
 #include "dialogLook.h"
+#include "humanskin.h"
 #include "linkLabel.h"
 #include "platform.h"
 
@@ -32,9 +33,7 @@ TcompleteDlg::TcompleteDlg(QWidget* MainWindow) : FMainWindow(MainWindow) {
     QFont PathFont = lbPath->font();
     PathFont.setUnderline(true);
     lbPath->setFont(PathFont);
-    QPalette PathPalette = lbPath->palette();
-    PathPalette.setColor(QPalette::WindowText, kPathColor);
-    lbPath->setPalette(PathPalette);
+    SetSkinColor(lbPath, QPalette::WindowText, kPathColor);
     lbPath->OnClick = [this](QObject*) { lbPathClick(); };
 
     Label2 = new QLabel(QStringLiteral("click the link to open the folder in explorer."), this);

@@ -5,6 +5,7 @@
 #include "configManager.h"
 #include "rounding.h"
 #include "dialogLook.h"
+#include "humanskin.h"
 
 #include <QCheckBox>
 #include <QKeyEvent>
@@ -53,9 +54,7 @@ TconfigDlg::TconfigDlg(QWidget* MainWindow) : FMainWindow(MainWindow) {
     // An empty grey area with no behaviour, kept because it frames the form.
     Panel1 = new QWidget(this);
     Panel1->setGeometry(16, 80, 409, 137);
-    QPalette PanelPalette = Panel1->palette();
-    PanelPalette.setColor(QPalette::Window, kPanelColor);
-    Panel1->setPalette(PanelPalette);
+    SetSkinColor(Panel1, QPalette::Window, kPanelColor);
     Panel1->setAutoFillBackground(true);
 
     btnCancel = new QPushButton(QStringLiteral("&Cancel"), this);
@@ -85,9 +84,7 @@ void TconfigDlg::FormCreate() {
     etHeight = new TMyFlatEdit(this);
     for (TMyFlatEdit* Edit : {etWidth, etHeight}) {
         Edit->SetByIndex(1, kEntryBorder);
-        QPalette Palette = Edit->palette();
-        Palette.setColor(QPalette::Text, kEntryText);
-        Edit->setPalette(Palette);
+        SetSkinColor(Edit, QPalette::Text, kEntryText);
         Edit->SetColorFlat(kEntryFlat);
         Edit->setMaxLength(kEntryMaxLength);
         Edit->setText(QStringLiteral("0"));

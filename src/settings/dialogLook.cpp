@@ -16,9 +16,7 @@ constexpr int kDialogFontPixels = 12;
 
 void SetDialogLook(QWidget* Dialog, int ClientWidth, int ClientHeight) {
     Dialog->setFixedSize(ClientWidth, ClientHeight);
-    QPalette Palette = Dialog->palette();
-    Palette.setColor(QPalette::Window, Qt::white);
-    Dialog->setPalette(Palette);
+    SetSkinColor(Dialog, QPalette::Window, Qt::white);
     Dialog->setAutoFillBackground(true);
     QFont Font(kDialogFontFamily);
     Font.setPixelSize(kDialogFontPixels);
