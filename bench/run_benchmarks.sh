@@ -19,6 +19,9 @@ echo "== Playback"
 echo
 echo "== Bilinear scaling"
 "$build/bin/bench_bilinear"
+echo
+echo "== Contact sheet"
+"$build/bin/bench_sheet" "$build/fixtures-bench/bench_1080p_10min.mp4" 4x4 1600
 if [ -x bench/bench_generate.sh ] && [ -x "$build/bin/trovelle-thumbs" ]; then
     echo
     echo "== Generation"

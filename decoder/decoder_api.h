@@ -4,6 +4,7 @@
 // handle. It returns pointers to records in its own memory, which the caller never
 // frees or writes. This header is the only thing the program and the library share,
 // so any library that exports these seven names with these records can be dropped in.
+// An eighth entry, getLastError, is optional: a library without it is still used.
 #pragma once
 
 #include <cstddef>
@@ -67,6 +68,12 @@ typedef TDecoderFrame* (*TGetNextFrameProc)();
 typedef int32_t (*TSeekProc)(int32_t Seconds);
 // Reserved; answers -1.
 typedef int32_t (*TConvertProc)();
+// Optional. Why the last openFile, seek or getNextFrame failed, as readable UTF-8 text
+// naming the file and the reason; empty when it succeeded, and after a getNextFrame that
+// answered null at the clean end of the video. A null from getNextFrame after a read or
+// conversion failure keeps the text until the next seek or openFile. Valid until the
+// next call of any entry point; never null.
+typedef const char* (*TGetLastErrorProc)();
 
 int32_t openFile(const char* FileName, int32_t Reserved1, int32_t Reserved2);
 TDecoderFileInfo* getFileInfo();
@@ -75,4 +82,5 @@ TDecoderFrame* getFrame();
 TDecoderFrame* getNextFrame();
 int32_t seek(int32_t Seconds);
 int32_t convert();
+const char* getLastError();
 }

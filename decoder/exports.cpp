@@ -1,4 +1,4 @@
-// The seven entry points of libdecoder.so. The library keeps one open video, its two
+// The entry points of libdecoder.so. The library keeps one open video, its two
 // information records and the last delivered picture; see decoder_api.h for the contract.
 #include "decoder_api.h"
 
@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <memory>
 #include <new>
+#include <string>
 
 extern "C" {
 #include <libavutil/frame.h>
@@ -28,6 +29,10 @@ struct TState {
     TDecoderFrame Frame{};
     bool HasFrame = false;
     bool Opened = false; // a video was opened once: the records stay valid from then on
+    // Why the open video cannot be read on, until the next seek or open; and the outcome
+    // of the last openFile, seek or getNextFrame for getLastError.
+    std::string Failure;
+    std::string LastError;
     // Last, so that it is destroyed first: its thread uses the reader and the converter.
     TReadAhead ReadAhead;
 };
@@ -68,9 +73,11 @@ extern "C" {
 
 DECODER_EXPORT int32_t openFile(const char* FileName, int32_t, int32_t) {
     QuietLogging();
-    if (!FileName || !*FileName)
-        return -1;
     TState& S = State();
+    if (!FileName || !*FileName) {
+        S.LastError = "No file name was given";
+        return -1;
+    }
     try {
         // The new video is opened beside the old one, which stays open when this one is
         // refused; nothing reads the old one meanwhile.
@@ -85,10 +92,17 @@ DECODER_EXPORT int32_t openFile(const char* FileName, int32_t, int32_t) {
         S.Frame.Pixels = nullptr;
         S.HasFrame = false;
         S.Opened = true;
+        S.Failure.clear();
+        S.LastError.clear();
         return 0;
     } catch (const std::bad_alloc&) {
+        S.LastError = std::string("Out of memory while opening ") + FileName;
         return -2;
+    } catch (const std::exception& E) {
+        S.LastError = E.what();
+        return -1;
     } catch (...) {
+        S.LastError = std::string("Cannot open ") + FileName;
         return -1;
     }
 }
@@ -102,11 +116,19 @@ DECODER_EXPORT TDecoderFrame* getFrame() { return State().HasFrame ? &State().Fr
 DECODER_EXPORT TDecoderFrame* getNextFrame() {
     TState& S = State();
     S.HasFrame = false;
-    if (!S.Reader)
+    if (!S.Reader) {
+        S.LastError = S.Failure;
         return nullptr;
-    const TReadAhead::TPicture Picture = S.ReadAhead.Next();
-    if (!Picture.Pixels)
+    }
+    TReadAhead::TPicture Picture = S.ReadAhead.Next();
+    if (!Picture.Pixels) {
+        // A failure stays until the next seek or open; the end is the end.
+        if (!Picture.Error.empty())
+            S.Failure = std::move(Picture.Error);
+        S.LastError = S.Failure;
         return nullptr;
+    }
+    S.LastError.clear();
     S.Frame.Pixels = Picture.Pixels;
     S.FrameInfo.Timestamp = Picture.Seconds;
     S.HasFrame = true;
@@ -116,19 +138,30 @@ DECODER_EXPORT TDecoderFrame* getNextFrame() {
 DECODER_EXPORT int32_t seek(int32_t Seconds) {
     TState& S = State();
     S.HasFrame = false;
-    if (!S.Reader)
-        return -1;
-    try {
-        S.ReadAhead.Cancel();
-        S.Reader->Seek(Seconds);
-        return 0;
-    } catch (...) {
-        // The file could not be read again (removed, say): nothing is left to deliver.
-        S.ReadAhead.Reset(nullptr, nullptr, 0);
-        S.Reader.reset();
+    if (!S.Reader) {
+        S.LastError = S.Failure;
         return -1;
     }
+    try {
+        S.ReadAhead.Cancel();
+        S.Failure.clear();
+        S.Reader->Seek(Seconds);
+        S.LastError.clear();
+        return 0;
+    } catch (const std::exception& E) {
+        S.Failure = E.what();
+    } catch (...) {
+        S.Failure = "Cannot read " + S.Reader->FileName();
+    }
+    // The file could not be read on (removed, changed, an I/O error): nothing is left to
+    // deliver, and getNextFrame says why.
+    S.ReadAhead.Reset(nullptr, nullptr, 0);
+    S.Reader.reset();
+    S.LastError = S.Failure;
+    return -1;
 }
 
 DECODER_EXPORT int32_t convert() { return -1; }
+
+DECODER_EXPORT const char* getLastError() { return State().LastError.c_str(); }
 }

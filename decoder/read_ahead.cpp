@@ -3,6 +3,9 @@
 #include "frame_converter.h"
 #include "video_reader.h"
 
+#include <new>
+#include <stdexcept>
+
 extern "C" {
 #include <libavutil/frame.h>
 }
@@ -85,12 +88,19 @@ void TReadAhead::Run() {
         TPicture Picture;
         try {
             if (const AVFrame* Frame = FReader->NextFrame()) {
-                Picture.Pixels = FConverter->Convert(Frame, FBuffers[Slot].data());
+                try {
+                    Picture.Pixels = FConverter->Convert(Frame, FBuffers[Slot].data());
+                } catch (const std::exception& E) {
+                    throw std::runtime_error("Cannot convert a picture of " + FReader->FileName() + ": " +
+                                             E.what());
+                }
                 Picture.Seconds = FReader->SecondsOf(Frame);
             }
-        } catch (...) {
-            // A picture that cannot be converted ends the video for the caller.
-            Picture = TPicture{};
+        } catch (const std::bad_alloc&) {
+            Picture = TPicture{nullptr, 0, "Out of memory while reading " + FReader->FileName()};
+        } catch (const std::exception& E) {
+            // A failure ends the video for the caller, who learns why.
+            Picture = TPicture{nullptr, 0, E.what()};
         }
         Lock.lock();
         FResult = Picture;

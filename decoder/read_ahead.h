@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -19,8 +20,9 @@ class TFrameConverter;
 class TReadAhead {
 public:
     struct TPicture {
-        uint32_t* Pixels = nullptr; // null at the end of the video
+        uint32_t* Pixels = nullptr; // null at the end of the video, or on a failure
         int64_t Seconds = 0;
+        std::string Error; // why there is no picture; empty at a clean end
     };
 
     TReadAhead() = default;

@@ -2,7 +2,9 @@
 
 #include "av_error.h"
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <stdexcept>
 #include <sys/stat.h>
 
@@ -62,6 +64,8 @@ TVideoReader::TVideoReader(const std::string& FileName) : FFileName(FileName) {
         throw std::runtime_error("File not found: " + FileName);
     if (!S_ISREG(Info.st_mode))
         throw std::runtime_error("Not a file: " + FileName);
+    FIdentity = {true, static_cast<uint64_t>(Info.st_dev), static_cast<uint64_t>(Info.st_ino), Info.st_size,
+                 Info.st_mtim.tv_sec, Info.st_mtim.tv_nsec};
     try {
         OpenInput();
         FStartTime = FStream->start_time != AV_NOPTS_VALUE ? FStream->start_time : 0;
@@ -291,9 +295,12 @@ AVFrame* TVideoReader::Decode() {
         }
 
         Rc = av_read_frame(FFormat, FPacket);
+        if (Rc == AVERROR(EAGAIN))
+            continue;
         if (Rc < 0) {
-            // End of the file (or a read error, which ends it too): drain the decoder so
-            // that the pictures it still holds are not lost.
+            // The end of the file: drain the decoder so that the pictures it still holds
+            // are not lost. A read error is no end.
+            CheckEndOfInput(Rc);
             avcodec_send_packet(FCodec, nullptr);
             FInputEnded = true;
             continue;
@@ -311,6 +318,50 @@ AVFrame* TVideoReader::Decode() {
         }
         av_packet_unref(FPacket);
     }
+}
+
+void TVideoReader::CheckEndOfInput(int Rc) {
+    const int IoError = FFormat->pb ? FFormat->pb->error : 0;
+    if (IoError < 0 && IoError != AVERROR_EOF)
+        Rc = IoError; // the system's reason, whatever the demuxer made of it
+    else if (Rc != AVERROR_EOF && FFormat->pb && avio_feof(FFormat->pb))
+        Rc = AVERROR_EOF; // damage right at the end of the file ends it like the end
+    if (Rc != AVERROR_EOF)
+        Fail("Cannot read " + FFileName + ": " + AvErrorText(Rc));
+    if (const std::string Change = FileChange(false); !Change.empty())
+        Fail(Change);
+}
+
+std::string TVideoReader::FileChange(bool Reopening) const {
+    if (!FIdentity.Known)
+        return {};
+    struct stat Now {};
+    if (stat(FFileName.c_str(), &Now) != 0) {
+        // Removed: the open file is still read whole, but it cannot be opened again.
+        return Reopening ? "Cannot read " + FFileName + ": " + std::strerror(errno) : std::string();
+    }
+    const bool SameFile = static_cast<uint64_t>(Now.st_dev) == FIdentity.Device &&
+                          static_cast<uint64_t>(Now.st_ino) == FIdentity.Inode;
+    if (!SameFile)
+        return Reopening ? "Cannot read " + FFileName + ": the file was replaced while it was being read"
+                         : std::string();
+    if (Now.st_size != FIdentity.Size || Now.st_mtim.tv_sec != FIdentity.ChangeSeconds ||
+        Now.st_mtim.tv_nsec != FIdentity.ChangeNanoseconds)
+        return "Cannot read " + FFileName + ": the file changed while it was being read";
+    return {};
+}
+
+void TVideoReader::Reopen() {
+    if (const std::string Change = FileChange(true); !Change.empty())
+        Fail(Change);
+    CloseInput();
+    OpenInput();
+}
+
+void TVideoReader::Fail(const std::string& Message) {
+    FEnded = true;
+    FHasPending = false;
+    throw TAvError(Message);
 }
 
 const AVFrame* TVideoReader::NextFrame() {
@@ -337,8 +388,7 @@ void TVideoReader::ResetDecoding() {
 void TVideoReader::RestartFromBeginning() {
     if (FCountFrames) {
         // Counted times hold only when reading starts at the very beginning.
-        CloseInput();
-        OpenInput();
+        Reopen();
         return;
     }
     const int Rc = avformat_seek_file(FFormat, FStreamIndex, INT64_MIN, FStartTime, FStartTime, 0);
@@ -351,11 +401,13 @@ void TVideoReader::RestartFromBeginning() {
         }
     }
     // The container cannot go back to its first picture: read it anew.
-    CloseInput();
-    OpenInput();
+    Reopen();
 }
 
 void TVideoReader::Seek(int32_t Seconds) {
+    // A read error stays with the file until cleared: a seek tries the disk again.
+    if (FFormat->pb)
+        FFormat->pb->error = 0;
     const int64_t Target = FStartTime + av_rescale_q(std::max(Seconds, 0), AVRational{1, 1}, FStream->time_base);
     if (Seconds <= 0 || FCountFrames) {
         // Raw streams have no times to seek by: read from the start.

@@ -25,9 +25,13 @@ public:
     TVideoReader& operator=(const TVideoReader&) = delete;
 
     // The next picture, or null when none is left (then null until the next Seek).
+    // Raises TAvError when the file cannot be read on (an I/O error, the file cut short
+    // or replaced meanwhile); the video then counts as ended.
     const AVFrame* NextFrame();
     // The next NextFrame delivers the first picture whose time is >= Seconds; null when
     // there is none. Seconds <= 0 gives the first picture.
+    // Raises like NextFrame, also when a raw stream has to be read anew and its file is
+    // gone or changed.
     void Seek(int32_t Seconds);
     // A picture's time in whole seconds from the start of the video, rounded down.
     int64_t SecondsOf(const AVFrame* Frame) const;
@@ -40,6 +44,7 @@ public:
     // Display aspect ratio of the stored picture (width x sample aspect / height).
     double StoredAspectRatio() const { return FStoredAspect; }
     double DurationSeconds() const { return FDuration; }
+    const std::string& FileName() const { return FFileName; }
 
 private:
     void OpenInput();
@@ -54,6 +59,17 @@ private:
     void RestartFromBeginning();
     // Decodes on from Frame until the first picture at or after Target; it is delivered next.
     void DropUntil(int64_t Target, AVFrame* Frame);
+    // The demuxer has nothing more to give (Rc < 0): raises TAvError unless that is the
+    // clean end of an unchanged file.
+    void CheckEndOfInput(int Rc);
+    // Why the file on disk can no longer be read as the one opened first, or empty: a
+    // changed size or time of change; when Reopening by its name, also a file that is
+    // gone or another one.
+    std::string FileChange(bool Reopening) const;
+    // Closes the file and opens it again by its name, unless it changed meanwhile.
+    void Reopen();
+    // Ends the video for good and raises TAvError with Message.
+    [[noreturn]] void Fail(const std::string& Message);
     // The length from all the packets' times (no decoding).
     double MeasureDurationByPackets() const;
     // The length up to the end of the last picture, decoding the last few megabytes.
@@ -64,6 +80,12 @@ private:
     TVideoReader(const std::string& FileName, TInputOnly);
 
     std::string FFileName;
+    // The opened file as the system knew it then, to tell when it changes under us.
+    struct TFileIdentity {
+        bool Known = false;
+        uint64_t Device = 0, Inode = 0;
+        int64_t Size = 0, ChangeSeconds = 0, ChangeNanoseconds = 0;
+    } FIdentity;
     AVFormatContext* FFormat = nullptr;
     AVCodecContext* FCodec = nullptr;
     AVStream* FStream = nullptr;

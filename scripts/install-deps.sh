@@ -8,10 +8,11 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libsdl1.2-dev
     libfreeimage-dev
+    libpango1.0-dev libcairo2-dev
     libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
     libgtest-dev googletest
     ffmpeg
-    fonts-open-sans
+    fonts-open-sans fonts-wqy-microhei
     xvfb xauth
     time bc
 )

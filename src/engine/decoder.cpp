@@ -52,6 +52,9 @@ TDecoder::TDecoder(const std::string& LibraryName) {
     FGetNextFrame = reinterpret_cast<TGetNextFrameProc>(Resolve("getNextFrame"));
     FSeek = reinterpret_cast<TSeekProc>(Resolve("seek"));
     ConvertEntry = reinterpret_cast<TConvertProc>(Resolve("convert"));
+    // Optional: a library of the seven entry points alone is used as it is.
+    FGetLastError = reinterpret_cast<TGetLastErrorProc>(dlsym(FLibrary, "getLastError"));
+    dlerror();
 }
 
 TDecoder::~TDecoder() {
@@ -73,6 +76,11 @@ void TDecoder::Open(const std::string& FileName) {
 TDecoderFrame* TDecoder::NextFrame() {
     TDecoderFrame* Frame = FGetNextFrame();
     FFrameInfo = FGetFrameInfo();
+    if (!Frame && FGetLastError) {
+        const char* Error = FGetLastError();
+        if (Error && *Error)
+            throw EDecodeError(Error);
+    }
     return Frame;
 }
 

@@ -1,7 +1,8 @@
 // TDecoder: the program's one binding to the decoding library libdecoder.so.
 //
 // It loads the library at run time by its bare name (the executable's RUNPATH makes its
-// own folder the first place searched), resolves the seven entry points, opens a video,
+// own folder the first place searched), resolves the seven entry points (and the optional
+// getLastError, which tells a failed read from the end of the video), opens a video,
 // hands out decoded frames one at a time, seeks by whole seconds, and keeps pointers to
 // the two information records the library maintains. It assumes nothing of the library
 // beyond decoder_api.h, so any library meeting that contract can be dropped in.
@@ -21,6 +22,13 @@ public:
     using Exception::Exception;
 };
 
+// The open video could not be read or converted on; the message names the file and the
+// reason as the library gave them.
+class EDecodeError : public Exception {
+public:
+    using Exception::Exception;
+};
+
 class TDecoder {
 public:
     static constexpr const char* kLibraryName = "libdecoder.so";
@@ -35,7 +43,9 @@ public:
     // Opens FileName (UTF-8); raises EMPEG2Error when the library refuses it, leaving
     // every field as it was.
     void Open(const std::string& FileName);
-    // The next frame, or null at the end of the video. Refreshes FFrameInfo.
+    // The next frame, or null at the end of the video. Refreshes FFrameInfo. Raises
+    // EDecodeError when the library answers null because reading or converting failed
+    // (known only from a library that exports getLastError; with any other, null).
     TDecoderFrame* NextFrame();
     // The next NextFrame delivers the frame at Seconds.
     void Seek(int32_t Seconds);
@@ -56,4 +66,5 @@ private:
     TGetFrameProc FGetFrame = nullptr;
     TGetNextFrameProc FGetNextFrame = nullptr;
     TSeekProc FSeek = nullptr;
+    TGetLastErrorProc FGetLastError = nullptr; // optional
 };

@@ -19,15 +19,26 @@ std::string IncludeTrailingSlash(const std::string& Path) {
 }
 
 std::string DefaultSaveFolder() {
+    // Without HOME the framework answers the root folder for the home and its pictures:
+    // no place for thumbnails nobody asked to go there.
+    const char* Home = std::getenv("HOME");
+    if (!Home || !*Home)
+        return {};
     // Thumbnail folders are made one level deep inside it, so it must exist.
     QString Folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     if (Folder.isEmpty() || !QFileInfo(Folder).isDir())
-        Folder = QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
-    if (Folder.isEmpty()) {
-        const char* Home = std::getenv("HOME");
-        Folder = QString::fromUtf8(Home ? Home : "/tmp");
-    }
+        Folder = QString::fromUtf8(Home);
+    if (QFileInfo(Folder).canonicalFilePath() == QStringLiteral("/"))
+        return {};
     return IncludeTrailingSlash(Folder.toStdString());
+}
+
+int64_t PhysicalMemoryBytes() {
+    const long Pages = sysconf(_SC_PHYS_PAGES);
+    const long PageSize = sysconf(_SC_PAGESIZE);
+    if (Pages <= 0 || PageSize <= 0)
+        return INT64_MAX; // unknown: the allocation itself will tell
+    return static_cast<int64_t>(Pages) * PageSize;
 }
 
 std::string RuntimeFolder() {

@@ -8,12 +8,18 @@
 #include <QObject>
 #include <QString>
 
+#include <cstdint>
+
 #include <functional>
 #include <string>
 
 // Where thumbnails go when no save folder was chosen: the user's pictures folder when it
-// exists, else the home folder, ending in "/".
+// exists, else the home folder, ending in "/". Empty when there is no home folder (HOME
+// unset or empty, or the root folder): then there is no default, and the caller says so.
 std::string DefaultSaveFolder();
+
+// The computer's physical memory in bytes.
+int64_t PhysicalMemoryBytes();
 
 // Appends "/" unless Path is empty or already ends in one.
 std::string IncludeTrailingSlash(const std::string& Path);

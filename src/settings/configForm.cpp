@@ -10,7 +10,10 @@
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
+
+#include <exception>
 
 namespace {
 
@@ -116,18 +119,29 @@ void TconfigDlg::FormShow() {
 
 void TconfigDlg::etWidthChange() {
     if (ckbConstrain->isChecked() && etWidth->hasFocus())
-        etHeight->setText(QString::number(HeightForWidth(etWidth->asInteger(), AspectRatio)));
+        Follow(etWidth, etHeight, HeightForWidth);
 }
 
 void TconfigDlg::etHeightChange() {
     if (ckbConstrain->isChecked() && etHeight->hasFocus())
-        etWidth->setText(QString::number(WidthForHeight(etHeight->asInteger(), AspectRatio)));
+        Follow(etHeight, etWidth, WidthForHeight);
 }
 
 void TconfigDlg::ckbConstrainClick() {
     // The width leads: ticking the lock fits the height to it.
     if (ckbConstrain->isChecked())
-        etHeight->setText(QString::number(HeightForWidth(etWidth->asInteger(), AspectRatio)));
+        Follow(etWidth, etHeight, HeightForWidth);
+}
+
+void TconfigDlg::Follow(TMyFlatEdit* Leader, TMyFlatEdit* Follower, int32_t (*Rule)(int32_t, double)) {
+    // Called from the entries' and the check box's signals, which an exception must never
+    // unwind: a value that is no number, or a side the ratio cannot give, leaves the other
+    // entry as it is and is shown here.
+    try {
+        Follower->setText(QString::number(Rule(Leader->asInteger(), AspectRatio)));
+    } catch (const std::exception& E) {
+        QMessageBox::warning(this, QString::fromUtf8(kApplicationTitle), QString::fromUtf8(E.what()));
+    }
 }
 
 void TconfigDlg::btnOkClick() {

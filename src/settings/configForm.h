@@ -67,4 +67,7 @@ private:
     bool FormKeyDown(int Key);
     QWidget* FMainWindow;
     bool FShown = false;
+    // Fits Follower to Leader's value by Rule (HeightForWidth or WidthForHeight); a value
+    // that cannot be converted is reported in a message box and changes nothing.
+    void Follow(TMyFlatEdit* Leader, TMyFlatEdit* Follower, int32_t (*Rule)(int32_t, double));
 };

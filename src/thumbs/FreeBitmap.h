@@ -54,7 +54,10 @@ public:
     // Like Save, but nothing goes unnoticed: the image is encoded in memory and written
     // with every system call checked (a full disk shows at write or close, which the
     // library's own file writing does not look at). On failure Error names the file and
-    // the system's reason, and a partly written file is removed.
+    // the system's reason. The file is never written in place: the picture goes to a new
+    // hidden file in the same folder, renamed over FileName once it is whole, so a failed
+    // or killed run leaves no half file and keeps a good one, and a symbolic link planted
+    // under the name is replaced, never followed.
     bool SaveChecked(const std::string& FileName, int Flags, std::string& Error) const;
 
     FIBITMAP* Dib() const { return FDib; }

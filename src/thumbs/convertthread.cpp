@@ -6,15 +6,43 @@
 
 #include <cerrno>
 #include <cstring>
-#include <new>
+#include <limits>
 #include <sys/stat.h>
 
 namespace {
 
 // JPEG quality of every thumbnail.
 constexpr int kJpegQuality = 100;
+// The longest side a JPEG file can hold.
+constexpr int32_t kMaxJpegSide = 65500;
+// Bytes a thumbnail pixel takes while it is made: the scaled 32-bit image, its copy in the
+// writer and the writer's 24-bit conversion.
+constexpr int64_t kBytesPerThumbnailPixel = 4 + 4 + 3;
+constexpr int64_t kMegabyte = 1 << 20;
+
+// Seeks take 32-bit seconds: a mark beyond them would wrap around to another time.
+void CheckSeconds(int64_t Seconds, const char* What) {
+    if (Seconds < std::numeric_limits<int32_t>::min() || Seconds > std::numeric_limits<int32_t>::max())
+        throw Exception(std::string("The ") + What + " time " + std::to_string(Seconds) +
+                        " s is beyond the times a video can be read at (at most " +
+                        std::to_string(std::numeric_limits<int32_t>::max()) + " s)");
+}
 
 } // namespace
+
+void CheckThumbnailSize(int32_t Width, int32_t Height, int64_t MemoryBytes) {
+    const std::string Size = std::to_string(Width) + " x " + std::to_string(Height);
+    if (Width <= 0 || Height <= 0)
+        throw Exception("The thumbnail size " + Size + " is not valid");
+    if (Width > kMaxJpegSide || Height > kMaxJpegSide)
+        throw Exception("The thumbnail size " + Size + " is larger than a JPEG file can hold (" +
+                        std::to_string(kMaxJpegSide) + " pixels a side)");
+    const int64_t Needed = int64_t{Width} * Height * kBytesPerThumbnailPixel;
+    if (Needed > MemoryBytes)
+        throw Exception("The thumbnail size " + Size + " needs " + std::to_string(Needed / kMegabyte) +
+                        " MB of memory, more than this computer has (" + std::to_string(MemoryBytes / kMegabyte) +
+                        " MB)");
+}
 
 std::string VideoName(const std::string& Path) {
     const size_t Slash = Path.find_last_of('/');
@@ -36,30 +64,16 @@ TConvertThread::~TConvertThread() {
     Stop();
 }
 
-void TConvertThread::Execute() {
-    try {
-        RunJob();
-        return;
-    } catch (const std::bad_alloc&) {
-        ErrorMessage = "Out of memory";
-    } catch (const std::exception& E) {
-        ErrorMessage = E.what();
-    } catch (...) {
-        ErrorMessage = "Unknown error";
-    }
-    FEvents = evConvError | evConvStopped;
-    try {
-        Report();
-    } catch (...) {
-        // The receiver failed on the error report itself: nothing is left to tell it.
-    }
-}
-
 void TConvertThread::RunJob() {
+    // Everything that can be refused is, before anything is read or made.
+    CheckThumbnailSize(FRec.Width, FRec.Height, PhysicalMemoryBytes());
+    if (FRec.Range) {
+        CheckSeconds(FRec.StartPos, "start");
+        CheckSeconds(FRec.EndPos, "end");
+    } else if (!FRec.Whole && FRec.Pieces <= 0) {
+        throw Exception("The number of pieces must be greater than 0 (it is " + std::to_string(FRec.Pieces) + ")");
+    }
     FDecoder->Rewind();
-    if (FRec.Width <= 0 || FRec.Height <= 0)
-        throw Exception("The thumbnail size " + std::to_string(FRec.Width) + " x " + std::to_string(FRec.Height) +
-                        " is not valid");
     FTarget.SetSize(FRec.Width, FRec.Height, 32);
     TRateMeter Meter(TRateMeter::Counter());
     const double F = FDecoder->FFileInfo->FPS;
@@ -72,16 +86,21 @@ void TConvertThread::RunJob() {
         while (!Terminated() && WriteNextThumbnail(Ordinal, Meter))
             ++Ordinal;
     } else if (FRec.Range) {
-        // The end mark's second is included.
-        FProgress.Total = RoundToInt64(static_cast<long double>(FRec.EndPos - FRec.StartPos + 1) * F);
+        // The end mark's second is included. A range that ends past the video's last
+        // second takes the frames up to the end, as many as the decoder delivers, and
+        // says at the end how many those were.
+        const bool ToTheEnd = FRec.EndPos >= D && FRec.StartPos <= FRec.EndPos;
+        const int64_t Seconds = (ToTheEnd ? int64_t{D} : FRec.EndPos + 1) - FRec.StartPos;
+        FProgress.Total = RoundToInt64(static_cast<long double>(Seconds) * F);
+        if (ToTheEnd && FProgress.Total < 0)
+            FProgress.Total = 0;
         FDecoder->Seek(static_cast<int32_t>(FRec.StartPos));
-        const int32_t Count = static_cast<int32_t>(FProgress.Total);
-        for (int32_t I = 0; I < Count && !Terminated() && WriteNextThumbnail(Ordinal, Meter); ++I)
+        const int64_t Count = ToTheEnd ? std::numeric_limits<int64_t>::max() : FProgress.Total;
+        while (Ordinal < Count && !Terminated() && WriteNextThumbnail(Ordinal, Meter))
             ++Ordinal;
+        if (ToTheEnd && !Terminated())
+            FProgress.Total = Ordinal;
     } else {
-        if (FRec.Pieces <= 0)
-            throw Exception("The number of pieces must be greater than 0 (it is " + std::to_string(FRec.Pieces) +
-                            ")");
         FProgress.Total = FRec.Pieces;
         // Pieces start at 0 and lie Step whole seconds apart; a video shorter than the
         // number of pieces gets them one second apart.
@@ -135,7 +154,13 @@ bool TConvertThread::WriteNextThumbnail(int64_t Ordinal, TRateMeter& Meter) {
 }
 
 std::string TConvertThread::OutputFolder() const {
-    const std::string Dir = (FRec.Folder.empty() ? DefaultSaveFolder() : FRec.Folder) + FRec.Name;
+    std::string Folder = FRec.Folder;
+    if (Folder.empty()) {
+        Folder = DefaultSaveFolder();
+        if (Folder.empty())
+            throw Exception("There is no default save folder (no home folder is set): choose a save folder");
+    }
+    const std::string Dir = Folder + FRec.Name;
     struct stat Info {};
     if (stat(Dir.c_str(), &Info) == 0 && S_ISDIR(Info.st_mode))
         return Dir;

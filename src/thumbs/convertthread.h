@@ -10,13 +10,17 @@
 // The owner creates it suspended, fills FRec, binds the report callback, resumes it, and
 // frees it to stop it. The job checks for a stop request before every frame. A job that
 // fails reports [evConvError, evConvStopped] with a readable ErrorMessage (which path,
-// and the system's reason) and ends; thumbnails written before stay.
+// and the system's or the decoder's reason) and ends; thumbnails written before stay.
+// A video that cannot be read on is such a failure, not its end. A size, a number of
+// pieces or a time the job cannot honour is refused before anything is read or written.
+// A range that ends past the video's end takes the frames up to the end, and its last
+// reports carry as Total the number it took.
 #pragma once
 
 #include "FastDIB.h"
 #include "FreeBitmap.h"
 #include "decoder.h"
-#include "enginethread.h"
+#include "generationjob.h"
 #include "ratemeter.h"
 
 #include <cstdint>
@@ -35,44 +39,35 @@ struct TConvertRec {
     int64_t EndPos = 0;
 };
 
-// The progress of a job, passed by address with every report.
-struct TConvertProgress {
-    int64_t Total = 0;    // thumbnails planned
-    int64_t Current = -1; // ordinal of the thumbnail written last; Current + 1 are done
-};
-
 // The video's name as its thumbnails and their folder carry it: the file name without
 // folder and extension.
 std::string VideoName(const std::string& Path);
 
-class TConvertThread : public TEngineThread {
+// Raises Exception with a message naming the size when no thumbnail of Width x Height
+// can be written: a side of 0 or less, one longer than a JPEG file allows, or more pixels
+// than MemoryBytes can hold while a thumbnail is made.
+void CheckThumbnailSize(int32_t Width, int32_t Height, int64_t MemoryBytes);
+
+class TConvertThread : public TGenerationJob {
 public:
     // Suspended, for the decoder's open video; sizes the frame buffer at once.
     explicit TConvertThread(TDecoder* Decoder);
     ~TConvertThread() override;
 
     TConvertRec FRec;
-    // Read by the receiver of a report: the rate of written thumbnails per second,
-    // updated about once a second, and the reason of a failed job.
-    double FRate = 0;
-    std::string ErrorMessage;
-    const TConvertProgress& Progress() const { return FProgress; }
 
 protected:
-    void Execute() override;
+    void RunJob() override;
 
 private:
-    void RunJob();
     // Takes the next frame and writes it as thumbnail Ordinal; false (after the end
     // report) when the decoder has no frame left.
     bool WriteNextThumbnail(int64_t Ordinal, TRateMeter& Meter);
     // The folder the thumbnails go to, created when missing.
     std::string OutputFolder() const;
-    void Report() { TEngineThread::Report(&FProgress); }
 
     TDecoder* FDecoder;
     TFastDIB FSource;
     TFastDIB FTarget;
     TFreeBitmap FWriter;
-    TConvertProgress FProgress;
 };

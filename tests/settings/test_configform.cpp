@@ -5,8 +5,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -165,11 +167,30 @@ TEST_F(ConfigFormTest, TickingFitsTheHeightToTheWidth) {
     EXPECT_EQ(Dlg->etHeight->text(), QStringLiteral("99"));
 }
 
-TEST_F(ConfigFormTest, PastedTextThatIsNoNumberRaisesAndLeavesTheOtherEntry) {
-    Open(1.0);
-    Dlg->etWidth->setFocus();
-    EXPECT_THROW(Dlg->etWidth->setText(QStringLiteral("12a")), EConvertError);
-    EXPECT_EQ(Dlg->etHeight->text(), QStringLiteral("225"));
+// A value the lock cannot convert (pasted text that is no number, a side the ratio makes
+// too large for any size) never raises through the entry's signal: the other entry stays
+// as it was, and a message box says why.
+TEST_F(ConfigFormTest, UnconvertibleValueIsShownAndLeavesTheOtherEntry) {
+    struct TCase {
+        double AspectRatio;
+        const char* Text;
+        const char* Reason;
+    };
+    for (const TCase& C : {TCase{1.0, "12a", "'12a' is not a valid integer value"},
+                           TCase{1e-9, "99999", "Floating point overflow"}}) {
+        Open(C.AspectRatio);
+        Dlg->etWidth->setFocus();
+        QString Shown;
+        QTimer::singleShot(0, Dlg.get(), [&] {
+            if (auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                Shown = Box->text();
+                Box->accept();
+            }
+        });
+        EXPECT_NO_THROW(Dlg->etWidth->setText(QString::fromLatin1(C.Text))) << C.Text;
+        EXPECT_EQ(Shown, QString::fromLatin1(C.Reason)) << C.Text;
+        EXPECT_EQ(Dlg->etHeight->text(), QStringLiteral("225")) << C.Text;
+    }
 }
 
 // Every way out but OK leaves Accepted false; each one ends the modal loop.

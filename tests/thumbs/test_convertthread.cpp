@@ -2,6 +2,7 @@
 // frame index and second into the picture, so the written JPEG files tell exactly which
 // frame each thumbnail is.
 #include "convertthread.h"
+#include "fault_io.h"
 #include "fixtures.h"
 #include "frame_identity.h"
 #include "scratch.h"
@@ -10,6 +11,8 @@
 #include <FreeImage.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -61,6 +64,27 @@ std::vector<TEngineEvents> WithoutRate(const std::vector<TEngineEvents>& Reports
 }
 
 const TEngineEvents kEnd = evConvStopped | evConvEnd;
+const TEngineEvents kError = evConvError | evConvStopped;
+
+// HOME set to Value (unset for null) while the object lives.
+struct THome {
+    explicit THome(const char* Value) {
+        if (const char* Old = std::getenv("HOME"))
+            Saved = Old, HadHome = true;
+        if (Value)
+            setenv("HOME", Value, 1);
+        else
+            unsetenv("HOME");
+    }
+    ~THome() {
+        if (HadHome)
+            setenv("HOME", Saved.c_str(), 1);
+        else
+            unsetenv("HOME");
+    }
+    std::string Saved;
+    bool HadHome = false;
+};
 
 } // namespace
 
@@ -169,18 +193,18 @@ TEST(ConvertJob, WholeVideoWritesEveryDeliveredFrameUnscaledAtFrameSize) {
 
 TEST(ConvertJob, ExistingThumbnailsAreReplacedAndTheDefaultFolderIsUsed) {
     TScratch Home;
-    const char* OldHome = std::getenv("HOME");
-    const std::string SavedHome = OldHome ? OldHome : "";
-    setenv("HOME", Home.Path.c_str(), 1);
-    TDecoder Decoder;
-    Decoder.Open(Fixture("long_gop_25.mp4"));
-    TConvertRec Rec = Job("again", "");
-    Rec.Pieces = 2;
-    RunJob(Decoder, Rec);
-    Rec.Width = 80;
-    Rec.Height = 60;
-    const TJobResult R = RunJob(Decoder, Rec);
-    setenv("HOME", SavedHome.c_str(), 1);
+    TJobResult R;
+    {
+        THome Set(Home.Path.c_str());
+        TDecoder Decoder;
+        Decoder.Open(Fixture("long_gop_25.mp4"));
+        TConvertRec Rec = Job("again", "");
+        Rec.Pieces = 2;
+        RunJob(Decoder, Rec);
+        Rec.Width = 80;
+        Rec.Height = 60;
+        R = RunJob(Decoder, Rec);
+    }
 
     EXPECT_TRUE(R.Error.empty()) << R.Error;
     const TThumbnailFile Image = ReadThumbnail(Home.Path + "/again/again_1.jpg");
@@ -194,7 +218,6 @@ TEST(ConvertJob, FailuresEndTheJobWithAMessage) {
     TScratch Out;
     TDecoder Decoder;
     Decoder.Open(Fixture("long_gop_25.mp4"));
-    const TEngineEvents kError = evConvError | evConvStopped;
 
     struct TCase {
         const char* What;
@@ -233,12 +256,13 @@ TEST(ConvertJob, StopEndsAJobPromptlyAndSilently) {
     TScratch Out;
     TDecoder Decoder;
     Decoder.Open(Fixture("long_gop_25.mp4"));
-    for (const bool Range : {false, true}) {
-        TConvertRec Rec = Job(Range ? "range" : "whole", Out.Folder());
-        Rec.Whole = !Range;
-        Rec.Range = Range;
+    for (const char* Mode : {"whole", "range", "pieces"}) {
+        TConvertRec Rec = Job(Mode, Out.Folder());
+        Rec.Whole = Mode == std::string("whole");
+        Rec.Range = Mode == std::string("range");
         Rec.StartPos = 0;
-        Rec.EndPos = 119; // 3000 frames
+        Rec.EndPos = 119;  // 3000 frames
+        Rec.Pieces = 100;  // a second apart
         int Reports = 0;
         auto Job = std::make_unique<TConvertThread>(&Decoder);
         Job->FRec = Rec;
@@ -247,11 +271,141 @@ TEST(ConvertJob, StopEndsAJobPromptlyAndSilently) {
         TLoopDispatcher::ServeUntil([&] { return Reports >= 5 || Job->Finished(); });
         Job.reset(); // stops and waits, serving what is still handed off
         const int Seen = Reports;
-        EXPECT_EQ(Seen, 5) << (Range ? "range" : "whole");
-        EXPECT_LT(Out.Files(Rec.Name), 10u);
+        EXPECT_EQ(Seen, 5) << Mode;
+        EXPECT_LT(Out.Files(Rec.Name), 10u) << Mode;
         TLoopDispatcher::ProcessHandOffs(std::chrono::milliseconds(50));
-        EXPECT_EQ(Reports, Seen);
+        EXPECT_EQ(Reports, Seen) << Mode;
     }
+}
+
+// A read failure in the middle of the video ends the job with the error report, naming
+// the file and the system's reason, in every mode; it is not taken for the end.
+TEST(ConvertJob, ReadFailureEndsTheJobWithItsReason) {
+    TScratch Out;
+    const std::string Video = Fixture("long_gop_25.mp4");
+    TDecoder Decoder;
+    Decoder.Open(Video);
+    FaultIoFailReads(Video.c_str(), static_cast<off_t>(fs::file_size(Video) / 2), EIO);
+    for (const char* Mode : {"whole", "range", "pieces"}) {
+        TConvertRec Rec = Job(Mode, Out.Folder());
+        Rec.Whole = Mode == std::string("whole");
+        Rec.Range = Mode == std::string("range");
+        Rec.StartPos = 30;
+        Rec.EndPos = 119;
+        const TJobResult R = RunJob(Decoder, Rec);
+        ASSERT_FALSE(R.Reports.empty()) << Mode;
+        EXPECT_EQ(R.Reports.back(), kError) << Mode;
+        EXPECT_EQ(std::count(R.Reports.begin(), R.Reports.end(), evConvDone), 0) << Mode;
+        EXPECT_NE(R.Error.find(Video), std::string::npos) << Mode << ": " << R.Error;
+        EXPECT_NE(R.Error.find("Input/output error"), std::string::npos) << Mode << ": " << R.Error;
+        EXPECT_GT(R.Last.Current, 0) << Mode;
+        EXPECT_EQ(Out.Files(Mode), static_cast<size_t>(R.Last.Current + 1)) << Mode;
+    }
+    FaultIoClear();
+}
+
+// Times are checked before they are narrowed to the 32-bit seconds of a seek: a range
+// that ends past the video takes the frames up to its end and says how many, a time
+// beyond 32 bits is refused before any folder is made.
+TEST(ConvertJob, RangesPastTheEndAndTimesBeyond32Bits) {
+    struct TCase {
+        int64_t Start, End;
+        size_t Files;        // thumbnails written
+        const char* Refusal; // part of the error, or null
+    };
+    const int64_t k2To31 = int64_t{1} << 31;
+    for (const TCase& C : {TCase{0, 999999999, 300, nullptr}, TCase{7, k2To31 - 1, 90, nullptr},
+                           TCase{k2To31 - 600, k2To31 - 1, 0, nullptr},
+                           TCase{0, k2To31, 0, "end time 2147483648 s"},
+                           TCase{2 * k2To31 + 3, 2 * k2To31 + 4, 0, "start time 4294967299 s"}}) {
+        TScratch Out;
+        TDecoder Decoder;
+        Decoder.Open(Fixture("ntsc_2997.mp4")); // 10 s, 300 frames
+        TConvertRec Rec = Job("r", Out.Folder());
+        Rec.Range = true;
+        Rec.StartPos = C.Start;
+        Rec.EndPos = C.End;
+        const TJobResult R = RunJob(Decoder, Rec);
+        const std::string What = std::to_string(C.Start) + ".." + std::to_string(C.End);
+        EXPECT_EQ(Out.Files("r"), C.Files) << What;
+        if (C.Refusal) {
+            EXPECT_EQ(R.Reports, std::vector<TEngineEvents>{kError}) << What;
+            EXPECT_NE(R.Error.find(C.Refusal), std::string::npos) << What << ": " << R.Error;
+            EXPECT_FALSE(fs::exists(Out.Path + "/r")) << What;
+            continue;
+        }
+        EXPECT_EQ(R.Error, "") << What;
+        ASSERT_FALSE(R.Reports.empty()) << What;
+        EXPECT_EQ(R.Reports.back(), evConvDone) << What;
+        EXPECT_EQ(R.Last.Total, static_cast<int64_t>(C.Files)) << What;
+        EXPECT_EQ(R.Last.Current + 1, static_cast<int64_t>(C.Files)) << What;
+        if (C.Files > 0) {
+            EXPECT_EQ(ReadThumbnail(Out.Path + "/r/r_" + std::to_string(C.Files - 1) + ".jpg").Id.Index, 299)
+                << What;
+        }
+    }
+}
+
+// A size no JPEG file or no memory can hold is refused with a message naming it.
+TEST(ConvertJob, ThumbnailSizeLimits) {
+    const int64_t kGigabyte = int64_t{1} << 30;
+    struct TCase {
+        int32_t Width, Height;
+        int64_t Memory;
+        const char* Refusal; // part of the message, or null when the size is fine
+    };
+    for (const TCase& C : {TCase{65500, 65500, 64 * kGigabyte, nullptr}, TCase{1, 1, 1024, nullptr},
+                           TCase{65501, 10, 64 * kGigabyte, "65501 x 10 is larger than a JPEG"},
+                           TCase{10, 65501, 64 * kGigabyte, "10 x 65501 is larger than a JPEG"},
+                           TCase{65500, 65500, 16 * kGigabyte, "65500 x 65500 needs 45006 MB of memory"},
+                           TCase{0, 10, 64 * kGigabyte, "0 x 10 is not valid"},
+                           TCase{10, -3, 64 * kGigabyte, "10 x -3 is not valid"}}) {
+        const std::string What = std::to_string(C.Width) + " x " + std::to_string(C.Height);
+        try {
+            CheckThumbnailSize(C.Width, C.Height, C.Memory);
+            EXPECT_EQ(C.Refusal, nullptr) << What << " was accepted";
+        } catch (const Exception& E) {
+            ASSERT_NE(C.Refusal, nullptr) << What << ": " << E.what();
+            EXPECT_NE(std::string(E.what()).find(C.Refusal), std::string::npos) << E.what();
+        }
+    }
+}
+
+// The job refuses such a size before it makes any folder; without a home folder there
+// is no default save folder, which the job says instead of writing to the root folder.
+TEST(ConvertJob, RefusedBeforeAnyFolderIsMade) {
+    TScratch Out;
+    TDecoder Decoder;
+    Decoder.Open(Fixture("ntsc_2997.mp4"));
+    TConvertRec Huge = Job("huge", Out.Folder());
+    Huge.Width = 320;
+    Huge.Height = 61200 * 2;
+    const TJobResult R = RunJob(Decoder, Huge);
+    EXPECT_EQ(R.Reports, std::vector<TEngineEvents>{kError});
+    EXPECT_NE(R.Error.find("320 x 122400 is larger than a JPEG"), std::string::npos) << R.Error;
+    EXPECT_FALSE(fs::exists(Out.Path + "/huge"));
+
+    const std::string Name = "trovelle-no-home-" + std::to_string(getpid());
+    for (const char* Home : {static_cast<const char*>(nullptr), "", "/"}) {
+        THome Set(Home);
+        const TJobResult NoHome = RunJob(Decoder, Job(Name, ""));
+        EXPECT_EQ(WithoutRate(NoHome.Reports), std::vector<TEngineEvents>{kError}) << (Home ? Home : "unset");
+        EXPECT_NE(NoHome.Error.find("no default save folder"), std::string::npos) << NoHome.Error;
+        EXPECT_FALSE(fs::exists("/" + Name)) << (Home ? Home : "unset");
+    }
+}
+
+// Thumbnails are written at quality 100: every quantisation table holds only 1s.
+TEST(ConvertJob, ThumbnailsAreWrittenAtQuality100) {
+    TScratch Out;
+    TDecoder Decoder;
+    Decoder.Open(Fixture("ntsc_2997.mp4"));
+    TConvertRec Rec = Job("q", Out.Folder());
+    Rec.Pieces = 1;
+    RunJob(Decoder, Rec);
+    const std::vector<int> Values = JpegQuantisationValues(Out.Path + "/q/q_0.jpg");
+    ASSERT_GE(Values.size(), 128u); // luminance and chrominance
+    EXPECT_EQ(*std::max_element(Values.begin(), Values.end()), 1);
 }
 
 TEST(ConvertJob, VideoNameDropsFolderAndExtension) {

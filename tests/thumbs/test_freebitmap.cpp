@@ -11,10 +11,14 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <sys/resource.h>
 
 namespace fs = std::filesystem;
 
@@ -66,6 +70,68 @@ TEST_F(FreeBitmapTest, RefusesWhatItCannotSaveAndWritesNothing) {
     EXPECT_FALSE(Writer.CanSave(kFifUnknown));
 
     EXPECT_TRUE(fs::is_empty(FDir));
+}
+
+std::string Contents(const fs::path& File) {
+    std::ifstream Stream(File, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(Stream), std::istreambuf_iterator<char>());
+}
+
+// A writer holding a 24-bit picture of Width x Height in one grey.
+void Picture(TFreeBitmap& Writer, int Width, int Height, int Grey) {
+    TFastDIB Image;
+    Image.SetSize(Width, Height, 32);
+    std::memset(Image.Bits(), Grey, Image.Size());
+    CopyToWriter(Image, Writer);
+    ASSERT_TRUE(Writer.ConvertTo24Bits());
+}
+
+// A checked save never opens the file name itself: a symbolic link planted under it is
+// replaced by the thumbnail, and its target stays as it was.
+TEST_F(FreeBitmapTest, CheckedSaveReplacesAPlantedLinkInsteadOfFollowingIt) {
+    TFreeBitmap Writer;
+    Picture(Writer, 8, 8, 0x40);
+    std::ofstream(FDir / "victim") << "precious";
+    fs::create_symlink(FDir / "victim", FDir / "thumb_0.jpg");
+    fs::create_symlink(FDir / "absent", FDir / "thumb_1.jpg"); // would create its target
+    std::string Error;
+    for (const char* Name : {"thumb_0.jpg", "thumb_1.jpg"}) {
+        ASSERT_TRUE(Writer.SaveChecked((FDir / Name).string(), kJpegQuality, Error)) << Error;
+        EXPECT_FALSE(fs::is_symlink(FDir / Name)) << Name;
+        EXPECT_EQ(Load(FDir / Name).width(), 8) << Name;
+    }
+    EXPECT_EQ(Contents(FDir / "victim"), "precious");
+    EXPECT_FALSE(fs::exists(FDir / "absent"));
+    // Nothing else is left in the folder: no temporary file.
+    EXPECT_EQ(std::distance(fs::directory_iterator(FDir), {}), 3);
+}
+
+// A save that fails half-way (here the file size limit, as a full disk would) leaves the
+// good file of that name as it was, and no half file anywhere.
+TEST_F(FreeBitmapTest, FailedCheckedSaveKeepsTheGoodFile) {
+    TFreeBitmap Small;
+    Picture(Small, 8, 8, 0x40);
+    const fs::path File = FDir / "thumb.jpg";
+    std::string Error;
+    ASSERT_TRUE(Small.SaveChecked(File.string(), kJpegQuality, Error)) << Error;
+    const std::string Good = Contents(File);
+
+    TFreeBitmap Large;
+    Picture(Large, 640, 480, 0x80);
+    rlimit Old{};
+    getrlimit(RLIMIT_FSIZE, &Old);
+    const auto OldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit Limit = Old;
+    Limit.rlim_cur = Good.size() + 16; // the large picture cannot be written whole
+    setrlimit(RLIMIT_FSIZE, &Limit);
+    const bool Saved = Large.SaveChecked(File.string(), kJpegQuality, Error);
+    setrlimit(RLIMIT_FSIZE, &Old);
+    std::signal(SIGXFSZ, OldHandler);
+
+    EXPECT_FALSE(Saved);
+    EXPECT_NE(Error.find(File.string() + ": File too large"), std::string::npos) << Error;
+    EXPECT_EQ(Contents(File), Good);
+    EXPECT_EQ(std::distance(fs::directory_iterator(FDir), {}), 1);
 }
 
 TEST_F(FreeBitmapTest, SmallImageKeepsItsSizeAndColour) {

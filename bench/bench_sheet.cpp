@@ -1,0 +1,119 @@
+// Contact sheet speed: the sheet job (decoder open, every tile, header and times, the JPEG
+// file) against one ffmpeg process taking the same frames of the same file in the same run:
+// one input seeked exactly to each tile's time, each scaled to the tile's size, laid out with
+// the xstack filter and written as one JPEG.
+//
+//   bench_sheet VIDEO [COLUMNSxROWS [WIDTH [KEEP_FOLDER]]]
+//
+// KEEP_FOLDER keeps both pictures for a look.
+#include "scratch.h"
+#include "sheetthread.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr int kRounds = 3;
+
+double Seconds(std::chrono::steady_clock::time_point Since) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - Since).count();
+}
+
+std::string Quoted(const std::string& Text) {
+    std::string Out = "'";
+    for (char C : Text)
+        Out += C == '\'' ? std::string("'\\''") : std::string(1, C);
+    return Out + "'";
+}
+
+// Makes the sheet; false, with the reason printed, when the job failed.
+bool MakeSheet(const TSheetRec& Rec) {
+    TDecoder Decoder;
+    Decoder.Open(Rec.Path);
+    auto Job = std::make_unique<TSheetThread>(&Decoder);
+    Job->FRec = Rec;
+    bool Failed = false;
+    Job->SetOnEvent([&](TEngineEvents Events, void*) {
+        if (Events & evConvError) {
+            std::fprintf(stderr, "sheet job failed: %s\n", Job->ErrorMessage.c_str());
+            Failed = true;
+        }
+    });
+    Job->Resume();
+    TLoopDispatcher::ServeUntil([&] { return Job->Finished(); });
+    return !Failed;
+}
+
+// The one ffmpeg command that takes the sheet's frames: the tiles' sizes and places come from
+// the same layout, without the header.
+std::string FfmpegCommand(const TSheetRec& Rec, const std::string& Output) {
+    TDecoder Decoder;
+    Decoder.Open(Rec.Path);
+    const TDecoderFileInfo& Info = *Decoder.FFileInfo;
+    const TSheetLayout L = LayOutSheet(Rec.Columns, Rec.Rows, Rec.Width, Info.AspectRatio, 0);
+    const int N = Rec.Columns * Rec.Rows;
+    std::string Inputs, Filters, Stack, Layout;
+    for (int I = 0; I < N; ++I) {
+        char Time[32];
+        std::snprintf(Time, sizeof Time, "%.6f", static_cast<double>(Info.Duration) * (2 * I + 1) / (2 * N));
+        Inputs += std::string(" -ss ") + Time + " -i " + Quoted(Rec.Path);
+        Filters += "[" + std::to_string(I) + ":v]scale=" + std::to_string(L.TileWidth) + ":" +
+                   std::to_string(L.TileHeight) + ":flags=bilinear,setsar=1[t" + std::to_string(I) + "];";
+        Stack += "[t" + std::to_string(I) + "]";
+        Layout += (I ? "|" : "") + std::to_string(L.Tiles[I].X) + "_" + std::to_string(L.Tiles[I].Y);
+    }
+    // xstack sizes its output to the tiles; the pad adds the margins on the right and below.
+    const std::string Graph = Filters + Stack + "xstack=inputs=" + std::to_string(N) + ":layout=" + Layout +
+                              ":fill=0x1C1C1C,pad=" + std::to_string(L.Width) + ":" + std::to_string(L.Height) +
+                              ":0:0:0x1C1C1C";
+    return "ffmpeg -nostdin -v error -y" + Inputs + " -filter_complex " + Quoted(Graph) +
+           " -frames:v 1 -q:v 1 " + Quoted(Output);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s VIDEO [COLUMNSxROWS [WIDTH [KEEP_FOLDER]]]\n", argv[0]);
+        return 2;
+    }
+    TScratch Work;
+    TSheetRec Rec;
+    Rec.Path = argv[1];
+    if (argc > 2 && std::sscanf(argv[2], "%dx%d", &Rec.Columns, &Rec.Rows) != 2) {
+        std::fprintf(stderr, "COLUMNSxROWS: %s\n", argv[2]);
+        return 2;
+    }
+    if (argc > 3)
+        Rec.Width = std::atoi(argv[3]);
+    Rec.Folder = (argc > 4 ? std::string(argv[4]) : Work.Path) + "/";
+    const std::string Theirs = Rec.Folder + "ffmpeg_sheet.jpg";
+    const std::string Command = FfmpegCommand(Rec, Theirs);
+
+    // Rounds taking turns, and the best of each: the machine's noise only ever slows a run down.
+    double OurBest = 1e30, TheirBest = 1e30;
+    for (int Round = 0; Round < kRounds; ++Round) {
+        auto Start = std::chrono::steady_clock::now();
+        if (!MakeSheet(Rec))
+            return 1;
+        OurBest = std::min(OurBest, Seconds(Start));
+        Start = std::chrono::steady_clock::now();
+        if (std::system(Command.c_str()) != 0) {
+            std::fprintf(stderr, "ffmpeg failed: %s\n", Command.c_str());
+            return 1;
+        }
+        TheirBest = std::min(TheirBest, Seconds(Start));
+    }
+    std::printf("-- %dx%d sheet %d pixels wide of %s (best of %d)\n", Rec.Columns, Rec.Rows, Rec.Width,
+                std::filesystem::path(Rec.Path).filename().c_str(), kRounds);
+    std::printf("  sheet job (with header and times): %7.2f s\n", OurBest);
+    std::printf("  one ffmpeg, seeked inputs, xstack: %7.2f s\n", TheirBest);
+    std::printf("  speed ratio trovelle/ffmpeg:       %7.2f\n", TheirBest / OurBest);
+    return 0;
+}
