@@ -67,7 +67,8 @@ QLabel* MakePicture(QWidget* Parent, const char* Name, const char* File, int Lef
     if (Stretch)
         Picture->setGeometry(Left, Top, Width, Height);
     else
-        Picture->setGeometry(Left, Top, Pixmap.width(), Pixmap.height());
+        Picture->setGeometry(Left, Top, static_cast<int>(Pixmap.deviceIndependentSize().width()),
+                             static_cast<int>(Pixmap.deviceIndependentSize().height()));
     return Picture;
 }
 

@@ -37,7 +37,8 @@ TsplashDlg::TsplashDlg(QWidget* Parent) : QWidget(Parent, Qt::SplashScreen | Qt:
     Image1->setObjectName(QStringLiteral("Image1"));
     const QPixmap Picture = QPixmap::fromImage(Artwork(QString::fromLatin1(kPicture)));
     Image1->setPixmap(Picture);
-    Image1->setGeometry(kPictureLeft, kPictureTop, Picture.width(), Picture.height());
+    Image1->setGeometry(kPictureLeft, kPictureTop, static_cast<int>(Picture.deviceIndependentSize().width()),
+                        static_cast<int>(Picture.deviceIndependentSize().height()));
 
     // In the middle of the desktop.
     if (const QScreen* Screen = QGuiApplication::primaryScreen()) {

@@ -1,5 +1,7 @@
 #include "humanskin.h"
 
+#include "rounding.h"
+
 #include <QChildEvent>
 #include <QCoreApplication>
 #include <QPainter>
@@ -250,6 +252,14 @@ QPalette SkinPalette() {
     for (QPalette::ColorRole Role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
         Palette.setColor(QPalette::Disabled, Role, Disabled);
     return Palette;
+}
+
+int LogicalWidth(const QImage& Picture) {
+    return static_cast<int>(RoundToInt64(Picture.deviceIndependentSize().width()));
+}
+
+int LogicalHeight(const QImage& Picture) {
+    return static_cast<int>(RoundToInt64(Picture.deviceIndependentSize().height()));
 }
 
 void SetSkinColor(QWidget* Widget, QPalette::ColorRole Role, const QColor& Color) {

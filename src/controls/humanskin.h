@@ -12,6 +12,7 @@
 // added below it later take the skin as well.
 #pragma once
 
+#include <QImage>
 #include <QPalette>
 #include <QString>
 
@@ -24,6 +25,11 @@ QString SkinStyleSheet(const QString& SkinName);
 
 // The skin's colours for every role the forms use, in every colour group.
 QPalette SkinPalette();
+
+// A picture's size in the window's coordinates: a picture made for a scaled screen (a
+// device pixel ratio of 2) covers half its pixel count.
+int LogicalWidth(const QImage& Picture);
+int LogicalHeight(const QImage& Picture);
 
 // Gives Widget its own Color for Role over the skin's colours (not over whatever the
 // desktop's palette brings), so that the widget's other colours stay the skin's.

@@ -1,5 +1,7 @@
 #include "imagebutton.h"
 
+#include "humanskin.h"
+
 #include <QEnterEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -59,7 +61,7 @@ void TImageButton::paintEvent(QPaintEvent*) {
     } else if (FMouseIn && !FImageOver.isNull()) {
         Face = &FImageOver;
     }
-    FImageRect = QRect(Shift, Shift, Face->width(), Face->height());
+    FImageRect = QRect(Shift, Shift, LogicalWidth(*Face), LogicalHeight(*Face));
     if (!Face->isNull()) {
         QPainter Painter(this);
         Painter.drawImage(FImageRect, *Face);

@@ -2,8 +2,13 @@
 // starts): the video panel makes its picture at the screen's own pixels and shows it
 // 1:1, so a 720p video is as sharp as at scale 1 instead of a half-size picture doubled.
 #include "SDLPanel.h"
+#include "artwork.h"
+#include "imagebutton.h"
+#include "mainForm.h"
 
 #include <QApplication>
+#include <QDirIterator>
+#include <QLabel>
 
 #include <gtest/gtest.h>
 
@@ -58,4 +63,28 @@ TEST(ScaleFactor2, VideoPanelDrawsAtDevicePixels) {
         for (int X = 0; X < 790; ++X)
             Different += (Shown.pixel(X, Y) & 0xFFFFFF) != (Output.pixel(X, Y) & 0xFFFFFF);
     EXPECT_EQ(Different, 0);
+}
+
+// Every picture of the forms comes drawn at twice the size, covering the same area.
+TEST(ScaleFactor2, ArtworkAtTwiceTheSize) {
+    int Pictures = 0;
+    QDirIterator Files(QStringLiteral(TEST_SOURCEDIR "/../../resources/images"), QDir::Files);
+    while (Files.hasNext()) {
+        const QString Name = QFileInfo(Files.next()).fileName();
+        if (Name.contains(QLatin1String("@2x")))
+            continue;
+        SCOPED_TRACE(Name.toStdString());
+        const QImage Picture = Artwork(Name);
+        const QImage Plain(QStringLiteral(TEST_SOURCEDIR "/../../resources/images/") + Name);
+        EXPECT_EQ(Picture.devicePixelRatio(), 2.0);
+        EXPECT_EQ(Picture.size(), Plain.size() * 2);
+        EXPECT_EQ(Picture.deviceIndependentSize().toSize(), Plain.size());
+        ++Pictures;
+    }
+    EXPECT_GE(Pictures, 20);
+    // The form lays them out by that area.
+    TmainDlg Form;
+    EXPECT_EQ(Form.btnPlay->Image().size(), QSize(64, 64));
+    EXPECT_EQ(Form.Image4->geometry().size(), Form.Image4->pixmap().deviceIndependentSize().toSize());
+    EXPECT_EQ(Form.Image4->geometry().size(), QImage(TEST_SOURCEDIR "/../../resources/images/monitor.png").size());
 }
