@@ -67,6 +67,9 @@ void ExpectReadableTexts(QWidget* Window, const char* What) {
     Window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(Window));
     const QImage Shot = Window->grab().toImage();
+    // TROVELLE_KEEP_PICTURES=folder keeps what was looked at, to look at it oneself.
+    if (qEnvironmentVariableIsSet("TROVELLE_KEEP_PICTURES"))
+        Shot.save(qEnvironmentVariable("TROVELLE_KEEP_PICTURES") + "/dark_" + QString::fromLatin1(What).replace(' ', '_') + ".png");
     int Checked = 0;
     for (QWidget* W : Window->findChildren<QWidget*>()) {
         if (!W->isVisibleTo(Window) || W->window() != Window)
@@ -142,8 +145,6 @@ TEST_F(DarkPalette, EveryFormAndDialogKeepsItsTextsReadable) {
     // The size entries are texts too.
     Config.show();
     const QImage Shot = Config.grab().toImage();
-    if (qEnvironmentVariableIsSet("TROVELLE_KEEP_PICTURES"))
-        Shot.save(qEnvironmentVariable("TROVELLE_KEEP_PICTURES") + "/dark_config.png");
     for (QWidget* Entry : {static_cast<QWidget*>(Config.etWidth), static_cast<QWidget*>(Config.etHeight)})
         EXPECT_GE(TextContrast(Shot, Entry->geometry().adjusted(3, 3, -3, -3)), 100);
 }
