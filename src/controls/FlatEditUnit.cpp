@@ -1,7 +1,5 @@
 #include "FlatEditUnit.h"
 
-#include "humanskin.h"
-
 #include <QApplication>
 #include <QEnterEvent>
 #include <QFocusEvent>
@@ -59,7 +57,9 @@ TMyCustomFlatEdit::TMyCustomFlatEdit(QWidget* Parent)
     setTextMargins(kFrameWidth, kFrameWidth, kFrameWidth, kFrameWidth);
     // paintEvent fills the field itself; the line edit's own panel stays clear, also
     // under a skin's style sheet (which knows flat edits by this property).
-    SetSkinColor(this, QPalette::Base, Qt::transparent);
+    QPalette Palette = palette();
+    Palette.setColor(QPalette::Base, Qt::transparent);
+    setPalette(Palette);
     setProperty("flatEdit", true);
     setGeometry(0, 0, kDefaultWidth, kDefaultHeight);
     // Created straight onto a parent: the colour is taken as if the parent had just been set.

@@ -2,6 +2,7 @@
 
 #include "rounding.h"
 
+#include <QApplication>
 #include <QChildEvent>
 #include <QCoreApplication>
 #include <QPainter>
@@ -42,9 +43,23 @@ public:
         return QObject::eventFilter(Watched, Event);
     }
 
+    // A colour a widget chose for itself (one that is not the application's) stays; every
+    // other colour becomes the skin's.
     void Keep(QWidget* Widget) {
-        if (!Widget->testAttribute(Qt::WA_SetPalette))
-            Widget->setPalette(SkinPalette());
+        QPalette Palette = SkinPalette();
+        if (Widget->testAttribute(Qt::WA_SetPalette)) {
+            const QPalette Own = Widget->palette();
+            const QPalette Application = QApplication::palette(Widget);
+            for (int Group = 0; Group < QPalette::NColorGroups; ++Group)
+                for (int Role = 0; Role < QPalette::NColorRoles; ++Role) {
+                    const auto G = static_cast<QPalette::ColorGroup>(Group);
+                    const auto R = static_cast<QPalette::ColorRole>(Role);
+                    if (Own.color(G, R) != Application.color(G, R))
+                        Palette.setColor(G, R, Own.color(G, R));
+                }
+        }
+        if (!Widget->testAttribute(Qt::WA_SetPalette) || Widget->palette() != Palette)
+            Widget->setPalette(Palette);
         Widget->removeEventFilter(this);
         Widget->installEventFilter(this);
     }
