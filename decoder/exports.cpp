@@ -116,7 +116,7 @@ DECODER_EXPORT TDecoderFrame* getFrame() { return State().HasFrame ? &State().Fr
 DECODER_EXPORT TDecoderFrame* getNextFrame() {
     TState& S = State();
     S.HasFrame = false;
-    if (!S.Reader) {
+    if (!S.Reader || !S.Failure.empty()) {
         S.LastError = S.Failure;
         return nullptr;
     }
@@ -153,10 +153,13 @@ DECODER_EXPORT int32_t seek(int32_t Seconds) {
     } catch (...) {
         S.Failure = "Cannot read " + S.Reader->FileName();
     }
-    // The file could not be read on (removed, changed, an I/O error): nothing is left to
-    // deliver, and getNextFrame says why.
-    S.ReadAhead.Reset(nullptr, nullptr, 0);
-    S.Reader.reset();
+    // Nothing is delivered until the next seek, and getNextFrame says why. A file that
+    // could not be opened again (removed, changed) is given up; after a read error the
+    // next seek tries again.
+    if (!S.Reader->Usable()) {
+        S.ReadAhead.Reset(nullptr, nullptr, 0);
+        S.Reader.reset();
+    }
     S.LastError = S.Failure;
     return -1;
 }

@@ -2,6 +2,7 @@
 
 #include "av_error.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -22,6 +23,10 @@ constexpr int kMaxErrorsInARow = 500;
 constexpr double kFallbackFPS = 25.0;
 // How much of a program or transport stream's end is read to find its last picture.
 constexpr int64_t kTailBytes = 4 << 20;
+// The widest (and, inverted, the narrowest) pixel shape taken from a file. Real ones stay
+// within 1:2 and 2:1; beyond 4 the value is damage, which would give a default thumbnail
+// of 320 x 61200 for a 320 x 240 picture.
+constexpr double kMaxSampleAspect = 4.0;
 
 // The clockwise turn that shows the stream upright, from its display matrix.
 int RotationOf(const AVStream* Stream) {
@@ -172,7 +177,8 @@ void TVideoReader::ReadProperties() {
         FFPS = kFallbackFPS;
 
     const AVRational Sample = av_guess_sample_aspect_ratio(FFormat, FStream, FFrame);
-    const double Sar = Positive(Sample) ? av_q2d(Sample) : 1.0;
+    const double Sar =
+        Positive(Sample) ? std::clamp(av_q2d(Sample), 1.0 / kMaxSampleAspect, kMaxSampleAspect) : 1.0;
     FStoredAspect = FStoredHeight > 0 ? FStoredWidth * Sar / FStoredHeight : 1.0;
     if (!std::isfinite(FStoredAspect) || FStoredAspect <= 0)
         FStoredAspect = 1.0;
@@ -355,7 +361,13 @@ void TVideoReader::Reopen() {
     if (const std::string Change = FileChange(true); !Change.empty())
         Fail(Change);
     CloseInput();
-    OpenInput();
+    try {
+        OpenInput();
+    } catch (...) {
+        CloseInput();
+        FEnded = true;
+        throw;
+    }
 }
 
 void TVideoReader::Fail(const std::string& Message) {
@@ -413,7 +425,7 @@ void TVideoReader::Seek(int32_t Seconds) {
         // Raw streams have no times to seek by: read from the start.
         RestartFromBeginning();
         if (Seconds > 0)
-            DropUntil(Target, const_cast<AVFrame*>(NextFrame()));
+            DropUntil(Target, NextFrame());
         return;
     }
 
@@ -421,11 +433,11 @@ void TVideoReader::Seek(int32_t Seconds) {
     // place by estimated byte positions) or find nothing at all (a stream of one long
     // GOP). Check the first picture and step further back until it is not past the target,
     // finally from the start.
-    AVFrame* Frame = nullptr;
+    const AVFrame* Frame = nullptr;
     for (int64_t Back = 0;; Back = Back ? Back * 2 : 1) {
         if (Seconds - Back <= 0) {
             RestartFromBeginning();
-            Frame = const_cast<AVFrame*>(NextFrame());
+            Frame = NextFrame();
             break;
         }
         const int64_t SeekTime = FStartTime + av_rescale_q(Seconds - Back, AVRational{1, 1}, FStream->time_base);
@@ -439,7 +451,7 @@ void TVideoReader::Seek(int32_t Seconds) {
     DropUntil(Target, Frame);
 }
 
-void TVideoReader::DropUntil(int64_t Target, AVFrame* Frame) {
+void TVideoReader::DropUntil(int64_t Target, const AVFrame* Frame) {
     while (Frame && FLastTime < Target)
         Frame = Decode();
     FHasPending = Frame != nullptr;

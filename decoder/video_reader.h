@@ -45,6 +45,8 @@ public:
     double StoredAspectRatio() const { return FStoredAspect; }
     double DurationSeconds() const { return FDuration; }
     const std::string& FileName() const { return FFileName; }
+    // False once the file could not be opened again: nothing can be read from it then.
+    bool Usable() const { return FCodec != nullptr; }
 
 private:
     void OpenInput();
@@ -58,7 +60,7 @@ private:
     // when the container cannot seek back to its start.
     void RestartFromBeginning();
     // Decodes on from Frame until the first picture at or after Target; it is delivered next.
-    void DropUntil(int64_t Target, AVFrame* Frame);
+    void DropUntil(int64_t Target, const AVFrame* Frame);
     // The demuxer has nothing more to give (Rc < 0): raises TAvError unless that is the
     // clean end of an unchanged file.
     void CheckEndOfInput(int Rc);

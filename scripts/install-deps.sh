@@ -15,6 +15,9 @@ packages=(
     fonts-open-sans fonts-wqy-microhei
     xvfb xauth
     time bc
+    parallel
+    clang libclang-rt-14-dev
+    desktop-file-utils appstream lintian dpkg-dev file
 )
 
 missing=()

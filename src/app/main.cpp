@@ -8,6 +8,7 @@
 #include "commandLine.h"
 #include "artwork.h"
 #include "mainForm.h"
+#include "handover.h"
 #include "platform.h"
 #include "qtdispatcher.h"
 #include "splashForm.h"

@@ -11,6 +11,7 @@
 #include "imagebutton.h"
 #include "linkLabel.h"
 #include "mainForm.h"
+#include "openurl.h"
 #include "platform.h"
 #include "sliderbar.h"
 

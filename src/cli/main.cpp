@@ -1,73 +1,111 @@
 // trovelle-thumbs: the generation job of the window, for batch work and for people
-// without a desktop session. One job per video, each with its report served on this
-// thread; progress on stderr.
+// without a desktop session. One job per video, each with its reports served on this
+// thread. Nothing is lost silently: videos of the same name get folders of their own,
+// earlier thumbnails in a folder are counted (or removed with --clean), and a job that
+// writes fewer files than asked says why.
+#include "console.h"
 #include "convertthread.h"
+#include "inputs.h"
 #include "options.h"
 #include "platform.h"
+#include "rounding.h"
+#include "shortfall.h"
+#include "thumbfolder.h"
 
 #include <atomic>
-#include <cmath>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <unistd.h>
 
 namespace {
 
-constexpr const char* kProgram = "trovelle-thumbs";
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitInterrupted = 130;
+// The signal that asked the run to stop (SIGINT or SIGTERM), or 0.
+std::atomic<int> StopSignal{0};
 
-std::atomic<bool> Interrupted{false};
+void OnStopSignal(int Signal) {
+    StopSignal.store(Signal);
+}
 
-void OnInterrupt(int) { Interrupted.store(true); }
+// Ctrl+C and SIGTERM stop after the current file; a closed pipe is noticed at the next
+// write instead of killing the process in the middle of a file.
+void InstallSignalHandlers() {
+    struct sigaction Action {};
+    Action.sa_handler = OnStopSignal;
+    sigemptyset(&Action.sa_mask);
+    sigaction(SIGINT, &Action, nullptr);
+    sigaction(SIGTERM, &Action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+}
 
-// Writes "Processing: %d/%d" in place on a terminal, a line per update otherwise.
-class TProgressLine {
-public:
-    TProgressLine() : FInPlace(isatty(STDERR_FILENO)) {}
-    void Show(const TConvertProgress& P) {
-        std::fprintf(stderr, FInPlace ? "\rProcessing: %lld/%lld" : "Processing: %lld/%lld\n",
-                     static_cast<long long>(P.Current + 1), static_cast<long long>(P.Total));
-        FOpen = FInPlace;
+bool Stopping(TConsole& Console) {
+    return StopSignal.load() != 0 || Console.OutputClosed();
+}
+
+// The thumbnail size for the open video: the given sides, a missing side from the display
+// shape, and the video's width when none is given, as the window proposes.
+void SizeFor(const TThumbsOptions& Options, const TDecoder& Decoder, TConvertRec& Rec) {
+    Rec.Width = Options.Width;
+    Rec.Height = Options.Height;
+    if (!Rec.Width && !Rec.Height)
+        Rec.Width = Decoder.FFileInfo->Width;
+    if (!Rec.Height)
+        Rec.Height = HeightForWidth(Rec.Width, Decoder.AspectRatio);
+    if (!Rec.Width)
+        Rec.Width = WidthForHeight(Rec.Height, Decoder.AspectRatio);
+}
+
+// Runs the job of one video; false (after saying why) when the video gave nothing.
+// SaveFolder: where the video's folder goes, ending in "/".
+bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::string& SaveFolder,
+              const TInput& Input, TConsole& Console) {
+    const std::string Reason = UnreadableReason(Input.Path);
+    if (!Reason.empty()) {
+        Console.Error(Input.Path + ": " + Reason);
+        return false;
     }
-    // Ends an in-place line before anything else is written.
-    void Close() {
-        if (FOpen)
-            std::fputc('\n', stderr);
-        FOpen = false;
-    }
-
-private:
-    bool FInPlace;
-    bool FOpen = false;
-};
-
-// Runs one job; false (after a message) when it failed.
-bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::string& Video) {
     try {
-        Decoder.Open(Video);
-    } catch (const std::exception& E) {
-        std::fprintf(stderr, "%s: %s: not a video that can be read\n", kProgram, Video.c_str());
+        Decoder.Open(Input.Path);
+    } catch (const std::exception&) {
+        const std::string Why = Decoder.LastOpenError();
+        Console.Error(Input.Path + ": not a video the decoding library can read" +
+                      (Why.empty() ? "" : " (" + Why + ")"));
         return false;
     }
     TConvertRec Rec;
-    Rec.Name = VideoName(Video);
-    Rec.Folder = Options.OutFolder.empty() ? "" : IncludeTrailingSlash(Options.OutFolder);
+    Rec.Name = Input.Name;
+    Rec.Folder = SaveFolder;
     Rec.Whole = Options.Mode == TTakeMode::Whole;
     Rec.Range = Options.Mode == TTakeMode::Range;
     Rec.Pieces = Options.Pieces;
     Rec.StartPos = Options.RangeStart;
-    Rec.EndPos = Options.RangeEnd;
-    Rec.Width = Options.Width ? Options.Width : Decoder.FFileInfo->Width;
-    // The size the window proposes for a newly opened video: its width, and the height
-    // that keeps its display shape.
-    Rec.Height = Options.Height ? Options.Height
-                                : static_cast<int32_t>(std::nearbyint(Rec.Width / Decoder.AspectRatio));
-    const std::string Folder = (Rec.Folder.empty() ? DefaultSaveFolder() : Rec.Folder) + Rec.Name;
+    Rec.EndPos =
+        Options.RangeEnd == TThumbsOptions::kToTheEnd ? Decoder.FFileInfo->Duration : Options.RangeEnd;
+    Rec.Format = Options.Format;
+    Rec.Quality = Options.Quality;
+    Rec.Digits = Options.Digits;
+    try {
+        SizeFor(Options, Decoder, Rec);
+    } catch (const std::exception& E) {
+        Console.Error(Input.Path + ": the thumbnail size: " + E.what());
+        return false;
+    }
+    const std::string Folder = SaveFolder + Rec.Name;
 
-    TProgressLine Line;
+    if (Options.Clean) {
+        const std::vector<std::string> Earlier = ThumbnailsOf(Folder, Rec.Name);
+        for (const std::string& File : Earlier)
+            if (unlink(File.c_str()) != 0) {
+                Console.Error("cannot remove " + File + ": " + std::strerror(errno));
+                return false;
+            }
+        if (!Earlier.empty())
+            Console.Note(Input.Path + ": removed " + std::to_string(Earlier.size()) +
+                         " earlier thumbnails from " + Folder);
+    }
+
+    Console.Started(Input.Path, Folder);
     TConvertProgress Last;
     bool Failed = false;
     std::string Error;
@@ -76,7 +114,7 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
     Job->SetOnEvent([&](TEngineEvents Events, void* Data) {
         Last = *static_cast<const TConvertProgress*>(Data);
         if (Events & evConvFrame)
-            Line.Show(Last);
+            Console.Frame(Last.Current + 1, Last.Total);
         if (Events & evConvError) {
             Failed = true;
             Error = Job->ErrorMessage;
@@ -85,17 +123,33 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
     Job->Resume();
     while (!Job->Finished()) {
         TLoopDispatcher::ProcessHandOffs(std::chrono::milliseconds(100));
-        if (Interrupted.load())
+        if (Stopping(Console))
             Job->Terminate(); // ends after the current file
     }
     Job.reset();
-    Line.Close();
+    const int64_t Written = Last.Current + 1;
     if (Failed) {
-        std::fprintf(stderr, "%s: %s: %s\n", kProgram, Video.c_str(), Error.c_str());
+        Console.Error(Input.Path + ": " + Error);
         return false;
     }
-    std::fprintf(stderr, "%s: %lld/%lld\n%s\n", Interrupted.load() ? "Stopped" : "Done",
-                 static_cast<long long>(Last.Current + 1), static_cast<long long>(Last.Total), Folder.c_str());
+    if (Stopping(Console)) {
+        Console.Note(Input.Path + ": stopped after " + std::to_string(Written) + " thumbnails in " + Folder);
+        return true;
+    }
+    const std::string Shortfall =
+        ExplainShortfall(Options, Decoder.FFileInfo->Duration, Decoder.FFileInfo->FPS, Written);
+    if (Written == 0) {
+        Console.Error(Input.Path + ": nothing written: " + Shortfall);
+        return false;
+    }
+    Console.Finished(Written);
+    if (!Shortfall.empty())
+        Console.Note(Input.Path + ": " + Shortfall);
+    const int64_t Older = static_cast<int64_t>(ThumbnailsOf(Folder, Rec.Name).size()) - Written;
+    if (Older > 0)
+        Console.Note(Input.Path + ": " + std::to_string(Older) + " older thumbnails of " + Rec.Name +
+                     " are still in " + Folder + " (--clean removes them first)");
+    Console.Result(Folder, Written);
     return true;
 }
 
@@ -110,34 +164,54 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     if (Options.Help) {
-        std::fputs(kUsage, stdout);
-        return 0;
+        std::fputs(UsageText().c_str(), stdout);
+        return kExitOk;
     }
     if (Options.Version) {
         std::printf("%s %s\n", kProgram, TROVELLE_VERSION);
-        return 0;
+        return kExitOk;
     }
+    InstallSignalHandlers();
+    TConsole Console(Options.Verbosity);
 
+    const std::string SaveFolder =
+        Options.OutFolder.empty() ? DefaultSaveFolder() : IncludeTrailingSlash(Options.OutFolder);
+    if (SaveFolder.empty()) {
+        Console.Error("there is no default save folder (no home folder is set): give one with -o FOLDER");
+        return kExitFailure;
+    }
+    if (!Options.OutFolder.empty()) {
+        const std::string Reason = MakeFolders(Options.OutFolder);
+        if (!Reason.empty()) {
+            Console.Error("cannot create the folder " + Options.OutFolder + ": " + Reason);
+            return kExitFailure;
+        }
+    }
     std::unique_ptr<TDecoder> Decoder;
     try {
         Decoder = std::make_unique<TDecoder>();
     } catch (const std::exception& E) {
-        std::fprintf(stderr, "%s: cannot load the decoding library: %s\n", kProgram, E.what());
+        Console.Error(std::string("cannot load the decoding library: ") + E.what());
         return kExitFailure;
     }
     TLoopDispatcher Dispatcher;
     TThread::SetMainThreadDispatcher(&Dispatcher);
-    std::signal(SIGINT, OnInterrupt);
-    std::signal(SIGTERM, OnInterrupt);
 
     bool AllDone = true;
-    for (const std::string& Video : Options.Videos) {
-        if (Interrupted.load())
+    for (const TInput& Input : ExpandInputs(Options.Videos, Options.Recursive)) {
+        if (Stopping(Console))
             break;
-        AllDone = RunVideo(*Decoder, Options, Video) && AllDone;
+        if (!Input.Error.empty()) {
+            Console.Error(Input.Path + ": " + Input.Error);
+            AllDone = false;
+            continue;
+        }
+        AllDone = RunVideo(*Decoder, Options, SaveFolder, Input, Console) && AllDone;
     }
     TThread::SetMainThreadDispatcher(nullptr);
-    if (Interrupted.load())
-        return kExitInterrupted;
-    return AllDone ? 0 : kExitFailure;
+    if (StopSignal.load() != 0)
+        return kExitSignal + StopSignal.load();
+    if (Console.OutputClosed())
+        return kExitSignal + SIGPIPE;
+    return AllDone ? kExitOk : kExitFailure;
 }

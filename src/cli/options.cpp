@@ -1,25 +1,81 @@
 #include "options.h"
 
+#include <algorithm>
 #include <charconv>
+#include <getopt.h>
 
-const char* const kUsage =
-    "Usage: trovelle-thumbs [options] VIDEO...\n"
-    "Writes JPEG thumbnails of each VIDEO into a folder named after it.\n"
-    "\n"
-    "What to take (one of):\n"
-    "  --pieces N            N frames evenly spaced over the video (default 12)\n"
-    "  --whole               every frame\n"
-    "  --range START END     every frame from START to END (seconds, or HH:MM:SS)\n"
-    "\n"
-    "  --size WxH            thumbnail size (default: the video's width and the height\n"
-    "                        that keeps its display shape)\n"
-    "  --out FOLDER          where the thumbnail folders go (default: your pictures folder)\n"
-    "  --help                this text\n"
-    "  --version             the program's version\n"
-    "\n"
-    "Ctrl+C stops the running job after the current file.\n";
+const std::vector<std::string> kFormats = {"jpg", "png", "webp"};
 
 namespace {
+
+// Options without a short form take ids past the characters.
+enum : int { kFrom = 256, kTo, kDigits, kClean, kVersion };
+
+// One row per option, in the order --help lists them; a row without a long name starts a
+// group of the help text.
+struct TOptionRow {
+    int Id;
+    const char* Long;
+    const char* Arg; // null: the option takes no value
+    const char* Help;
+};
+
+const TOptionRow kOptions[] = {
+    {0, nullptr, nullptr, "What to take (one of):"},
+    {'p', "pieces", "N", "N frames evenly spaced, whole seconds apart (default 12)"},
+    {'w', "whole", nullptr, "every frame"},
+    {'r', "range", "START END",
+     "every frame from START to END, END's second included\n"
+     "(times in seconds, MM:SS or HH:MM:SS)"},
+    {kFrom, "from", "START", "every frame from START (to --to, or to the end)"},
+    {kTo, "to", "END", "every frame up to END (from --from, or from the start)"},
+    {0, nullptr, nullptr, "Output:"},
+    {'s', "size", "WxH",
+     "thumbnail size; W, Wx or xH keeps the display shape (default: the\n"
+     "video's width and the height that keeps its display shape)"},
+    {'o', "out", "FOLDER",
+     "where the thumbnail folders go, made when missing (default: your\n"
+     "pictures folder); each video gets FOLDER/NAME/NAME_N.EXT"},
+    {'f', "format", "FORMAT", "jpg (default), png or webp"},
+    {'Q', "quality", "N", "quality of jpg and webp, 1 to 100 (default 100)"},
+    {kDigits, "digits", "N", "ordinals zero-padded to N digits so that names sort (NAME_0007.jpg)"},
+    {kClean, "clean", nullptr,
+     "first remove the video's earlier thumbnails (NAME_N.jpg/png/webp\n"
+     "in its folder; nothing else)"},
+    {0, nullptr, nullptr, "Inputs and messages:"},
+    {'R', "recursive", nullptr, "take every video under the folders given (hidden folders skipped)"},
+    {'q', "quiet", nullptr, "errors only on standard error"},
+    {'h', "help", nullptr, "this text"},
+    {kVersion, "version", nullptr, "the program's version"},
+};
+
+const char* const kUsageHead = "Usage: trovelle-thumbs [OPTION]... VIDEO...\n"
+                               "Writes thumbnails of each VIDEO into a folder named after it.\n";
+
+const char* const kUsageTail =
+    "\n"
+    "Standard output gets one line per finished video: its folder, a tab, and the number\n"
+    "of files written. Progress, notes and errors go to standard error.\n"
+    "Ctrl+C or SIGTERM stops after the current file.\n"
+    "\n"
+    "Exit status:\n"
+    "  0    every video gave its thumbnails\n"
+    "  1    a video could not be read or gave none\n"
+    "  2    the command line was not understood\n"
+    "  130  stopped by Ctrl+C (SIGINT)\n"
+    "  141  standard output or standard error was closed (as by head)\n"
+    "  143  stopped by SIGTERM\n";
+
+const TOptionRow& Row(int Id) {
+    for (const TOptionRow& R : kOptions)
+        if (R.Long && R.Id == Id)
+            return R;
+    throw EUsageError("unknown option");
+}
+
+std::string Name(int Id) {
+    return std::string("--") + Row(Id).Long;
+}
 
 // A whole decimal number that fills Text.
 bool ParseInteger(const std::string& Text, int64_t& Value) {
@@ -28,11 +84,25 @@ bool ParseInteger(const std::string& Text, int64_t& Value) {
     return !Text.empty() && Error == std::errc() && Ptr == End;
 }
 
-int32_t ParsePositive(const std::string& Text, const std::string& What) {
+int32_t ParseBetween(const std::string& Text, const std::string& What, int32_t Low, int32_t High) {
     int64_t Value = 0;
-    if (!ParseInteger(Text, Value) || Value <= 0 || Value > 100000)
-        throw EUsageError(What + " must be a whole number from 1 to 100000, not '" + Text + "'");
+    if (!ParseInteger(Text, Value) || Value < Low || Value > High)
+        throw EUsageError(What + " must be a whole number from " + std::to_string(Low) + " to " +
+                          std::to_string(High) + ", not '" + Text + "'");
     return static_cast<int32_t>(Value);
+}
+
+constexpr int32_t kMaxCount = 100000;
+
+// "WxH", "W", "Wx" or "xH"; a side left out is 0.
+void ParseSize(const std::string& Size, TThumbsOptions& Options) {
+    const size_t X = Size.find_first_of("xX");
+    const std::string Width = Size.substr(0, X);
+    const std::string Height = X == std::string::npos ? "" : Size.substr(X + 1);
+    if (Width.empty() && Height.empty())
+        throw EUsageError("--size takes WIDTHxHEIGHT, WIDTH or xHEIGHT, not '" + Size + "'");
+    Options.Width = Width.empty() ? 0 : ParseBetween(Width, "the thumbnail width", 1, kMaxCount);
+    Options.Height = Height.empty() ? 0 : ParseBetween(Height, "the thumbnail height", 1, kMaxCount);
 }
 
 } // namespace
@@ -43,7 +113,8 @@ int64_t ParseSeconds(const std::string& Text) {
     size_t Start = 0;
     for (;;) {
         const size_t Colon = Text.find(':', Start);
-        const std::string Field = Text.substr(Start, Colon == std::string::npos ? std::string::npos : Colon - Start);
+        const std::string Field =
+            Text.substr(Start, Colon == std::string::npos ? std::string::npos : Colon - Start);
         int64_t Value = 0;
         // Minutes and seconds after a colon stay below 60.
         if (!ParseInteger(Field, Value) || Value < 0 || (Fields > 0 && Value >= 60) || Value > 1000000000)
@@ -57,57 +128,149 @@ int64_t ParseSeconds(const std::string& Text) {
     }
 }
 
+std::string UsageText() {
+    std::string Text = kUsageHead;
+    for (const TOptionRow& R : kOptions) {
+        if (!R.Long) {
+            Text += std::string("\n") + R.Help + "\n";
+            continue;
+        }
+        std::string Head = "  ";
+        Head += R.Id < 256 ? std::string("-") + static_cast<char>(R.Id) + ", " : "    ";
+        Head += std::string("--") + R.Long + (R.Arg ? std::string(" ") + R.Arg : "");
+        constexpr size_t kColumn = 26;
+        Head.resize(std::max(Head.size() + 1, kColumn), ' ');
+        // Continuation lines of a help text line up under its first line.
+        std::string Help = R.Help;
+        for (size_t At = Help.find('\n'); At != std::string::npos; At = Help.find('\n', At + 1))
+            Help.insert(At + 1, kColumn, ' ');
+        Text += Head + Help + "\n";
+    }
+    return Text + kUsageTail;
+}
+
 TThumbsOptions ParseOptions(const std::vector<std::string>& Args) {
+    // getopt_long works on a C argument vector; it may reorder it (options may follow the
+    // videos), which is why it gets copies.
+    std::vector<std::string> Copies{kProgram};
+    Copies.insert(Copies.end(), Args.begin(), Args.end());
+    std::vector<char*> Argv;
+    for (std::string& A : Copies)
+        Argv.push_back(A.data());
+    Argv.push_back(nullptr);
+    const int Argc = static_cast<int>(Copies.size());
+
+    std::string Short = ":"; // ':' reports a missing value apart from an unknown option
+    std::vector<option> Long;
+    for (const TOptionRow& R : kOptions) {
+        if (!R.Long)
+            continue;
+        Long.push_back({R.Long, R.Arg ? required_argument : no_argument, nullptr, R.Id});
+        if (R.Id < 256)
+            Short += std::string(1, static_cast<char>(R.Id)) + (R.Arg ? ":" : "");
+    }
+    Long.push_back({nullptr, 0, nullptr, 0});
+
     TThumbsOptions Options;
     bool ModeGiven = false;
+    bool QualityGiven = false;
+    bool FromGiven = false;
+    bool ToGiven = false;
     const auto SetMode = [&](TTakeMode Mode) {
         if (ModeGiven && Options.Mode != Mode)
-            throw EUsageError("choose one of --pieces, --whole and --range");
+            throw EUsageError("choose one of --pieces, --whole and --range (or --from/--to)");
         ModeGiven = true;
         Options.Mode = Mode;
     };
-    for (size_t I = 0; I < Args.size(); ++I) {
-        const std::string& Arg = Args[I];
-        const auto Value = [&](const char* Option) -> const std::string& {
-            if (I + 1 >= Args.size())
-                throw EUsageError(std::string(Option) + " needs a value");
-            return Args[++I];
-        };
-        if (Arg == "--help" || Arg == "-h") {
-            Options.Help = true;
-        } else if (Arg == "--version") {
-            Options.Version = true;
-        } else if (Arg == "--whole") {
-            SetMode(TTakeMode::Whole);
-        } else if (Arg == "--pieces") {
+    opterr = 0;
+    optind = 0; // 0, not 1: makes the GNU parser start afresh on every call
+    for (int Id; (Id = getopt_long(Argc, Argv.data(), Short.c_str(), Long.data(), nullptr)) != -1;) {
+        const std::string Value = optarg ? optarg : "";
+        switch (Id) {
+        case 'p':
             SetMode(TTakeMode::Pieces);
-            Options.Pieces = ParsePositive(Value("--pieces"), "--pieces");
-        } else if (Arg == "--range") {
-            SetMode(TTakeMode::Range);
-            Options.RangeStart = ParseSeconds(Value("--range"));
-            Options.RangeEnd = ParseSeconds(Value("--range"));
-            if (Options.RangeEnd < Options.RangeStart)
-                throw EUsageError("the end of --range lies before its start");
-        } else if (Arg == "--size") {
-            const std::string& Size = Value("--size");
-            const size_t X = Size.find_first_of("xX");
-            if (X == std::string::npos)
-                throw EUsageError("--size takes WIDTHxHEIGHT, not '" + Size + "'");
-            Options.Width = ParsePositive(Size.substr(0, X), "the thumbnail width");
-            Options.Height = ParsePositive(Size.substr(X + 1), "the thumbnail height");
-        } else if (Arg == "--out") {
-            Options.OutFolder = Value("--out");
-            if (Options.OutFolder.empty())
-                throw EUsageError("--out needs a folder");
-        } else if (Arg == "--") {
-            Options.Videos.insert(Options.Videos.end(), Args.begin() + static_cast<long>(I) + 1, Args.end());
+            Options.Pieces = ParseBetween(Value, "--pieces", 1, kMaxCount);
             break;
-        } else if (Arg.size() > 1 && Arg[0] == '-') {
-            throw EUsageError("unknown option " + Arg);
-        } else {
-            Options.Videos.push_back(Arg);
+        case 'w':
+            SetMode(TTakeMode::Whole);
+            break;
+        case 'r':
+            SetMode(TTakeMode::Range);
+            // The one option with two values: the second is the next argument.
+            if (optind >= Argc)
+                throw EUsageError("--range needs a start and an end");
+            Options.RangeStart = ParseSeconds(Value);
+            Options.RangeEnd = ParseSeconds(Argv[optind++]);
+            FromGiven = ToGiven = true;
+            break;
+        case kFrom:
+            SetMode(TTakeMode::Range);
+            Options.RangeStart = ParseSeconds(Value);
+            FromGiven = true;
+            break;
+        case kTo:
+            SetMode(TTakeMode::Range);
+            Options.RangeEnd = ParseSeconds(Value);
+            ToGiven = true;
+            break;
+        case 's':
+            ParseSize(Value, Options);
+            break;
+        case 'o':
+            if (Value.empty())
+                throw EUsageError("--out needs a folder");
+            Options.OutFolder = Value;
+            break;
+        case 'f':
+            if (std::find(kFormats.begin(), kFormats.end(), Value) == kFormats.end())
+                throw EUsageError("--format takes jpg, png or webp, not '" + Value + "'");
+            Options.Format = Value;
+            break;
+        case 'Q':
+            Options.Quality = ParseBetween(Value, "--quality", 1, 100);
+            QualityGiven = true;
+            break;
+        case kDigits:
+            Options.Digits = ParseBetween(Value, "--digits", 1, 18);
+            break;
+        case kClean:
+            Options.Clean = true;
+            break;
+        case 'R':
+            Options.Recursive = true;
+            break;
+        case 'q':
+            Options.Verbosity = TVerbosity::Quiet;
+            break;
+        case 'h':
+            Options.Help = true;
+            break;
+        case kVersion:
+            Options.Version = true;
+            break;
+        case ':':
+            throw EUsageError(Name(optopt) + " needs a value");
+        default: { // '?'
+            const std::string Given = Argv[optind - 1];
+            if (optopt != 0 && Given.rfind("--", 0) == 0)
+                throw EUsageError(Name(optopt) + " takes no value");
+            if (optopt != 0)
+                throw EUsageError("unknown option -" + std::string(1, static_cast<char>(optopt)));
+            throw EUsageError("unknown option " + Given.substr(0, Given.find('=')));
+        }
         }
     }
+    for (int I = optind; I < Argc; ++I)
+        Options.Videos.emplace_back(Argv[I]);
+
+    if (Options.Mode == TTakeMode::Range) {
+        if (FromGiven && !ToGiven)
+            Options.RangeEnd = TThumbsOptions::kToTheEnd;
+        else if (Options.RangeEnd < Options.RangeStart)
+            throw EUsageError("the end of the range lies before its start");
+    }
+    if (QualityGiven && Options.Format == "png")
+        throw EUsageError("--quality applies to jpg and webp; png is lossless");
     if (Options.Videos.empty() && !Options.Help && !Options.Version)
         throw EUsageError("no video given");
     return Options;

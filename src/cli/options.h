@@ -1,5 +1,8 @@
-// The command line of trovelle-thumbs: what to take from which videos, at what size,
-// into which folder.
+// The command line of trovelle-thumbs: what to take from which videos, at what size, in
+// which format, into which folder, and how much to say about it.
+//
+// Options are parsed with getopt_long from one table (kOptions) that also gives the help
+// text, so that a new option is one row and one case of ParseOptions.
 #pragma once
 
 #include <cstdint>
@@ -15,20 +18,39 @@ public:
 
 enum class TTakeMode { Pieces, Whole, Range };
 
+// How much goes to standard error: errors only, or also progress and notes.
+enum class TVerbosity { Quiet, Normal };
+
 struct TThumbsOptions {
     static constexpr int32_t kDefaultPieces = 12;
+    static constexpr int32_t kDefaultQuality = 100; // the window's JPEG quality
+    static constexpr int64_t kToTheEnd = -1;        // RangeEnd when only a start was given
 
     TTakeMode Mode = TTakeMode::Pieces;
     int32_t Pieces = kDefaultPieces;
     int64_t RangeStart = 0; // seconds
-    int64_t RangeEnd = 0;
-    int32_t Width = 0; // 0: the video's width and the height that keeps its display shape
-    int32_t Height = 0;
-    std::string OutFolder; // empty: the default save folder
+    int64_t RangeEnd = 0;   // seconds, included; kToTheEnd: the end of the video
+    int32_t Width = 0;      // 0 with Height 0: the video's width; 0 with a Height: from the
+    int32_t Height = 0;     // display shape, and the other way round
+    std::string OutFolder;  // empty: the default save folder
+    std::string Format = "jpg";
+    int32_t Quality = kDefaultQuality;
+    int32_t Digits = 0; // ordinals zero-padded to this many digits; 0: as they come
+    bool Clean = false;
+    bool Recursive = false;
+    TVerbosity Verbosity = TVerbosity::Normal;
     std::vector<std::string> Videos;
     bool Help = false;
     bool Version = false;
 };
+
+constexpr const char* kProgram = "trovelle-thumbs";
+
+// Exit statuses of the tool.
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 1;  // a video could not be read or gave no thumbnail
+constexpr int kExitUsage = 2;    // the command line was not understood
+constexpr int kExitSignal = 128; // plus the signal's number: 130 Ctrl+C, 141 closed output, 143 SIGTERM
 
 // Parses the arguments after the program name; raises EUsageError.
 TThumbsOptions ParseOptions(const std::vector<std::string>& Args);
@@ -36,4 +58,8 @@ TThumbsOptions ParseOptions(const std::vector<std::string>& Args);
 // "75", "1:15" or "00:01:15" as seconds; raises EUsageError.
 int64_t ParseSeconds(const std::string& Text);
 
-extern const char* const kUsage;
+// The output formats, as the extension of the files.
+extern const std::vector<std::string> kFormats;
+
+// The --help text, made from the option table.
+std::string UsageText();

@@ -26,7 +26,9 @@ std::string LastLoaderText() {
 TDecoder::TDecoder(const std::string& LibraryName) {
     dlerror();
     errno = 0;
-    FLibrary = dlopen(LibraryName.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // Never unloaded: FFmpeg's one-time tables and threads are not made to go away with
+    // it (a leak checker reports what an unload leaves behind).
+    FLibrary = dlopen(LibraryName.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (!FLibrary) {
         const int Code = errno;
         RaiseLoaderError(Code, LastLoaderText());
@@ -71,6 +73,11 @@ void TDecoder::Open(const std::string& FileName) {
     FrameHeight = FFileInfo->FrameHeight;
     FPS = FFileInfo->FPS;
     AspectRatio = FFileInfo->AspectRatio;
+}
+
+std::string TDecoder::LastOpenError() const {
+    const char* Text = FGetLastError ? FGetLastError() : nullptr;
+    return Text ? Text : "";
 }
 
 TDecoderFrame* TDecoder::NextFrame() {

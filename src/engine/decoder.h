@@ -43,6 +43,8 @@ public:
     // Opens FileName (UTF-8); raises EMPEG2Error when the library refuses it, leaving
     // every field as it was.
     void Open(const std::string& FileName);
+    // Why the library refused the last Open, when it says ("" when it does not).
+    std::string LastOpenError() const;
     // The next frame, or null at the end of the video. Refreshes FFrameInfo. Raises
     // EDecodeError when the library answers null because reading or converting failed
     // (known only from a library that exports getLastError; with any other, null).

@@ -44,7 +44,9 @@ void TPlayManager::OpenFile(const std::string& FileName) {
     Panel->AspectRatio = AspectRatio;
     Panel->Clear(0);
     Opened = true;
-    ShowFrame(FDecoder->NextFrame());
+    const TDecoderFrame* Frame = nullptr;
+    TakeFrame(Frame);
+    ShowFrame(Frame);
     // So that Play starts with the frame on screen.
     FDecoder->Rewind();
 }
@@ -75,7 +77,8 @@ void TPlayManager::Stop() {
     Pause();
     FreeRetired();
     FDecoder->Rewind();
-    const TDecoderFrame* Frame = FDecoder->NextFrame();
+    const TDecoderFrame* Frame = nullptr;
+    TakeFrame(Frame);
     RefreshInfo();
     ShowFrame(Frame);
 }
@@ -88,22 +91,48 @@ void TPlayManager::Seek(int32_t Seconds) {
         Pause();
     FreeRetired();
     FDecoder->Seek(Seconds);
-    const TDecoderFrame* Frame = FDecoder->NextFrame();
+    const TDecoderFrame* Frame = nullptr;
+    const bool Read = TakeFrame(Frame);
     RefreshInfo();
     ShowFrame(Frame);
-    if (WasPlaying)
+    if (WasPlaying && Read)
         Play();
+}
+
+bool TPlayManager::TakeFrame(const TDecoderFrame*& Frame) {
+    try {
+        Frame = FDecoder->NextFrame();
+        return true;
+    } catch (const EDecodeError& E) {
+        Frame = nullptr;
+        LastError = E.what();
+        Raise(OnPlayError, false, nullptr);
+        return false;
+    }
 }
 
 void TPlayManager::StartConvert(const TConvertRec& Rec) {
     // The job sizes its buffers from the open video.
     if (!Opened)
         return;
+    auto Job = std::make_unique<TConvertThread>(FDecoder.get());
+    Job->FRec = Rec;
+    StartJob(std::move(Job));
+}
+
+void TPlayManager::StartSheet(const TSheetRec& Rec) {
+    if (!Opened)
+        return;
+    auto Job = std::make_unique<TSheetThread>(FDecoder.get());
+    Job->FRec = Rec;
+    StartJob(std::move(Job));
+}
+
+void TPlayManager::StartJob(std::unique_ptr<TGenerationJob> Job) {
     Pause();
     FreeRetired();
     FreeThread(std::move(FConvertThread));
-    FConvertThread = std::make_unique<TConvertThread>(FDecoder.get());
-    FConvertThread->FRec = Rec;
+    FConvertThread = std::move(Job);
     Bind(*FConvertThread);
     FConvertThread->Resume();
     Converting = true;
@@ -120,7 +149,7 @@ void TPlayManager::EngineEvent(TEngineEvents Events, void* Data) {
     // A handler may stop or replace the reporting worker; what the rest of the report
     // would do then no longer applies.
     const TPlayThread* Player = FPlayThread.get();
-    const TConvertThread* Converter = FConvertThread.get();
+    const TGenerationJob* Converter = FConvertThread.get();
     const auto PlayerKept = [&] { return FPlayThread.get() == Player; };
     const auto ConverterKept = [&] { return FConvertThread.get() == Converter; };
 

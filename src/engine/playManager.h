@@ -1,6 +1,6 @@
 // TPlayManager is the one object through which the user interface drives the video
 // engine. It owns the decoder, the play thread of the current (or last) stretch of
-// playback and the convert thread of the current (or last) thumbnail job; it shows still
+// playback and the job of the current (or last) thumbnails or contact sheet; it shows still
 // frames in the video panel after opening, stopping and seeking; it keeps the open
 // video's properties where the controller reads them; and it turns the reports of its two
 // workers into notifications.
@@ -22,6 +22,7 @@
 #include "Playthread.h"
 #include "convertthread.h"
 #include "decoder.h"
+#include "sheetthread.h"
 
 #include <cstdint>
 #include <functional>
@@ -61,6 +62,9 @@ public:
     void Seek(int32_t Seconds);
     // Starts a thumbnail job on the open video; playback must be paused.
     void StartConvert(const TConvertRec& Rec);
+    // Starts a contact sheet of the open video instead; the same rules, the same
+    // notifications (progress counts tiles) and the same StopConvert.
+    void StartSheet(const TSheetRec& Rec);
     // Stops the running job and returns once it has ended; none of its notifications
     // arrives afterwards.
     void StopConvert();
@@ -94,8 +98,9 @@ public:
     std::string LastError;
 
     // Playback: a rate was measured or the end was reached (Position and FPS fresh); the
-    // end of the video (Playing still true during it, false after); playback failed
-    // (Playing already false, LastError says why).
+    // end of the video (Playing still true during it, false after); playback failed, or
+    // the frame to show after an open, stop or seek could not be read (Playing already
+    // false, LastError says why).
     TPlayManagerEvent OnPosition;
     TPlayManagerEvent OnPlayEnd;
     TPlayManagerEvent OnPlayError;
@@ -109,7 +114,12 @@ public:
 private:
     void RefreshInfo();
     void ShowFrame(const TDecoderFrame* Frame);
+    // The decoder's next frame on the main thread. A video that cannot be read on gives
+    // null and OnPlayError with the reason (false is returned), so that the failure
+    // never unwinds through the user interface's signals.
+    bool TakeFrame(const TDecoderFrame*& Frame);
     void Bind(TEngineThread& Thread);
+    void StartJob(std::unique_ptr<TGenerationJob> Job);
     void FreeThread(std::unique_ptr<TEngineThread> Thread);
     void FreeRetired();
     bool IsReporting(const TEngineThread* Thread) const;
@@ -117,7 +127,7 @@ private:
 
     std::unique_ptr<TDecoder> FDecoder;
     std::unique_ptr<TPlayThread> FPlayThread;
-    std::unique_ptr<TConvertThread> FConvertThread;
+    std::unique_ptr<TGenerationJob> FConvertThread; // a thumbnail job or a sheet
     // Workers stopped from inside their own report: told to terminate, freed once that
     // report has returned.
     std::vector<std::unique_ptr<TEngineThread>> FRetired;

@@ -1,16 +1,11 @@
 // Trovelle's platform-specific services, each behind one small function: where thumbnails
-// go by default, the single-instance lock with the hand-over of a video to the running
-// instance, where the settings live and opening a link through the desktop. Everything
-// else in the program is portable.
+// go by default, the single-instance lock, where the session's and the settings' files
+// live. Everything else in the program is portable. Opening a link through the desktop
+// (openurl.h) and the hand-over to the running instance (handover.h) are apart, so that
+// the command-line tool links no GUI or network library.
 #pragma once
 
-#include <QLocalServer>
-#include <QObject>
-#include <QString>
-
 #include <cstdint>
-
-#include <functional>
 #include <string>
 
 // Where thumbnails go when no save folder was chosen: the user's pictures folder when it
@@ -38,27 +33,3 @@ std::string HandOverSocketPath(const std::string& Name);
 // The settings file: trovelle/trovelle.conf in the user's XDG config folder
 // ($XDG_CONFIG_HOME, else ~/.config).
 std::string SettingsFile();
-
-// Hands a URL (web page, mail link, local folder) to the desktop; the result is not examined.
-void OpenURL(const std::string& Url);
-
-// The running instance's end of the hand-over: a local socket server at
-// HandOverSocketPath(Name). A later start connects, writes one line (the full path of a
-// video, or nothing to only raise the window) and ends; each line arrives here as
-// OnHandOver on the main thread.
-class THandOverServer : public QObject {
-public:
-    explicit THandOverServer(const std::string& Name);
-    // False when the socket could not be made; the program then simply runs without it.
-    bool Listen();
-    std::function<void(const QString& Video)> OnHandOver;
-
-private:
-    void Accept();
-    std::string FName;
-    QLocalServer FServer;
-};
-
-// A later start's end: passes Video (a full path, or empty) to the running instance.
-// False when no instance listens or the line could not be written within the time limit.
-bool HandOverToRunningInstance(const std::string& Name, const QString& Video, int TimeoutMs = 3000);

@@ -20,6 +20,9 @@ public:
     QLabel* Label2;
     // The publisher's name.
     QLabel* Label3;
+    // The licence and what the program is built with.
+    QLabel* lbLicense;
+    QLabel* lbCredits;
     TLinkLabel* lbMail;
     TLinkLabel* lbWeb;
     QPushButton* btnOK;

@@ -3,7 +3,7 @@
 #include "dialogLook.h"
 #include "humanskin.h"
 #include "linkLabel.h"
-#include "platform.h"
+#include "openurl.h"
 
 #include <QKeyEvent>
 #include <QLabel>

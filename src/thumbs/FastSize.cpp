@@ -144,6 +144,8 @@ void Bilinear32Portable(const TFastDIB& Src, TFastDIB& Dst) {
     BilinearBytes<4>(Src, Dst, PortableRow<4>);
 }
 
+bool Bilinear32HasVectorPath() { return Row32() != &PortableRow<4>; }
+
 void Bilinear(const TFastDIB& Src, TFastDIB& Dst) {
     if (Src.Width() == 0 || Src.AbsHeight() == 0 || Dst.Width() == 0 || Dst.AbsHeight() == 0)
         return;

@@ -17,3 +17,6 @@ void Bilinear32(const TFastDIB& Src, TFastDIB& Dst);
 // Bilinear32 without the processor's vector instructions; the results are the same.
 // For checking the vector path against it.
 void Bilinear32Portable(const TFastDIB& Src, TFastDIB& Dst);
+// Whether Bilinear32 takes a vector path on this processor (SSE4.1); without one it is
+// Bilinear32Portable.
+bool Bilinear32HasVectorPath();

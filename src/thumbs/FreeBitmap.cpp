@@ -176,6 +176,11 @@ bool TFreeBitmap::SaveChecked(const std::string& FileName, int Flags, std::strin
     return true;
 }
 
+int SaveFlags(const std::string& FileName, int Quality) {
+    const FREE_IMAGE_FORMAT Format = FreeImage_GetFIFFromFilename(FileName.c_str());
+    return Format == FIF_JPEG || Format == FIF_WEBP ? Quality : 0;
+}
+
 void CopyToWriter(const TFastDIB& Image, TFreeBitmap& Writer) {
     if (!Image.Bits())
         return;

@@ -74,6 +74,10 @@ private:
     FIBITMAP* FDib = nullptr;
 };
 
+// The writer's flags for a file of this name at Quality (1 to 100): the quality for JPEG and
+// WebP, the library's default for the lossless formats.
+int SaveFlags(const std::string& FileName, int Quality);
+
 // Moves a finished image into Writer as one block: both sides keep the bottom row first and the pixel
 // bytes in the order blue, green, red, fourth byte. Nothing happens when Image has no pixel memory.
 void CopyToWriter(const TFastDIB& Image, TFreeBitmap& Writer);

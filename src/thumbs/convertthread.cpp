@@ -4,6 +4,7 @@
 #include "platform.h"
 #include "rounding.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <limits>
@@ -11,8 +12,6 @@
 
 namespace {
 
-// JPEG quality of every thumbnail.
-constexpr int kJpegQuality = 100;
 // The longest side a JPEG file can hold.
 constexpr int32_t kMaxJpegSide = 65500;
 // Bytes a thumbnail pixel takes while it is made: the scaled 32-bit image, its copy in the
@@ -51,6 +50,13 @@ std::string VideoName(const std::string& Path) {
     if (Dot != std::string::npos && Dot > 0)
         Name.erase(Dot);
     return Name;
+}
+
+std::string ThumbnailFileName(const TConvertRec& Rec, int64_t Ordinal) {
+    std::string Number = std::to_string(Ordinal);
+    if (Number.size() < static_cast<size_t>(std::max(Rec.Digits, 0)))
+        Number.insert(0, static_cast<size_t>(Rec.Digits) - Number.size(), '0');
+    return Rec.Name + "_" + Number + "." + Rec.Format;
 }
 
 TConvertThread::TConvertThread(TDecoder* Decoder) : FDecoder(Decoder) {
@@ -140,9 +146,9 @@ bool TConvertThread::WriteNextThumbnail(int64_t Ordinal, TRateMeter& Meter) {
     const std::string Dir = OutputFolder();
     CopyToWriter(*Image, FWriter);
     FWriter.ConvertTo24Bits();
-    const std::string FileName = Dir + "/" + FRec.Name + "_" + std::to_string(Ordinal) + ".jpg";
+    const std::string FileName = Dir + "/" + ThumbnailFileName(FRec, Ordinal);
     std::string Error;
-    if (!FWriter.SaveChecked(FileName, kJpegQuality, Error))
+    if (!FWriter.SaveChecked(FileName, SaveFlags(FileName, FRec.Quality), Error))
         throw Exception(Error);
 
     FEvents = evConvFrame;

@@ -37,11 +37,20 @@ struct TConvertRec {
     std::string Folder; // save folder ending in "/", or empty for the default save folder
     int64_t StartPos = 0; // marks, in seconds of video time
     int64_t EndPos = 0;
+    // The file format (its extension: jpg, png or webp), the quality of the lossy ones
+    // (1 to 100), and the width the ordinal is zero-padded to (0: no padding). The window
+    // keeps the defaults.
+    std::string Format = "jpg";
+    int32_t Quality = 100;
+    int32_t Digits = 0;
 };
 
 // The video's name as its thumbnails and their folder carry it: the file name without
 // folder and extension.
 std::string VideoName(const std::string& Path);
+
+// The name of thumbnail Ordinal of a job: "<Name>_<ordinal>.<Format>".
+std::string ThumbnailFileName(const TConvertRec& Rec, int64_t Ordinal);
 
 // Raises Exception with a message naming the size when no thumbnail of Width x Height
 // can be written: a side of 0 or less, one longer than a JPEG file allows, or more pixels

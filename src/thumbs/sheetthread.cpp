@@ -12,18 +12,12 @@
 
 namespace {
 
-// The image library's save flags for a format and a quality; throws for a format it is not
-// asked to write.
-int SaveFlags(const std::string& Format, int32_t Quality) {
+// Refuses a quality or a file type the writer is not asked for, before any work is done.
+void CheckOutputChoice(const std::string& Format, int32_t Quality) {
     if (Quality < 1 || Quality > 100)
         throw Exception("The quality must be from 1 to 100 (it is " + std::to_string(Quality) + ")");
-    if (Format == "jpg" || Format == "jpeg")
-        return Quality;
-    if (Format == "webp")
-        return Quality == 100 ? WEBP_LOSSLESS : Quality;
-    if (Format == "png")
-        return PNG_DEFAULT;
-    throw Exception("A sheet cannot be written as \"" + Format + "\" (jpg, png or webp)");
+    if (Format != "jpg" && Format != "jpeg" && Format != "png" && Format != "webp")
+        throw Exception("A sheet cannot be written as \"" + Format + "\" (jpg, png or webp)");
 }
 
 std::string FileNameOf(const std::string& Path) {
@@ -55,7 +49,7 @@ TSheetThread::~TSheetThread() {
 void TSheetThread::RunJob() {
     const TDecoderFileInfo& Info = *FDecoder->FFileInfo;
     // Everything that can be refused is, before the first frame is decoded.
-    SaveFlags(FRec.Format, FRec.Quality);
+    CheckOutputChoice(FRec.Format, FRec.Quality);
     TSheetPainter Painter(FRec.Width, FileNameOf(FRec.Path),
                           SheetInfoLine(FileSize(FRec.Path), Info.Duration, Info.FrameWidth, Info.FrameHeight,
                                         Info.AspectRatio, Info.FPS));
@@ -154,7 +148,7 @@ void TSheetThread::WriteSheet(const std::string& File) {
     if (!FWriter.IsValid() || !FWriter.ConvertTo24Bits())
         throw std::bad_alloc();
     std::string Error;
-    if (!FWriter.SaveChecked(File, SaveFlags(FRec.Format, FRec.Quality), Error))
+    if (!FWriter.SaveChecked(File, SaveFlags(File, FRec.Quality), Error))
         throw Exception(Error);
     // The sheet's memory is not needed until the next job.
     FWriter.Clear();

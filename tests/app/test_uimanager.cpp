@@ -9,6 +9,7 @@
 #include "completeForm.h"
 #include "configForm.h"
 #include "exceptions.h"
+#include "handover.h"
 #include "platform.h"
 #include "fixtures.h"
 #include "linkLabel.h"

@@ -18,7 +18,7 @@ struct TThumbnailFile {
 
 inline TThumbnailFile ReadThumbnail(const std::string& File) {
     TThumbnailFile Image;
-    FIBITMAP* Dib = FreeImage_Load(FIF_JPEG, File.c_str(), 0);
+    FIBITMAP* Dib = FreeImage_Load(FreeImage_GetFileType(File.c_str(), 0), File.c_str(), 0);
     if (!Dib)
         return Image;
     Image.Width = static_cast<int>(FreeImage_GetWidth(Dib));

@@ -40,9 +40,13 @@ TEST(DecoderBinding, RefusedVideoNamesThePathAndKeepsTheFields) {
     } catch (const EMPEG2Error& E) {
         EXPECT_EQ(std::string(E.what()), "Unable to open video file: " + Bad);
     }
+    // The library's own reason, through its optional entry point.
+    EXPECT_EQ(Decoder.LastOpenError(), "Cannot read " + Bad + ": Invalid data found when processing input");
     EXPECT_EQ(Decoder.FFileInfo, Info);
     EXPECT_EQ(Decoder.FrameWidth, 320);
     EXPECT_NEAR(Decoder.FPS, 29.97, 0.01);
     // The video that was open before is still there.
     ASSERT_NE(Decoder.NextFrame(), nullptr);
+    Decoder.Open(Fixture("ntsc_2997.mp4"));
+    EXPECT_EQ(Decoder.LastOpenError(), "");
 }

@@ -71,6 +71,9 @@ TEST(DecoderFailure, ReadErrorIsNotTheEnd) {
             EXPECT_GT(Count, 0) << Name;
             EXPECT_LT(Count, Whole) << Name;
             EXPECT_THROW(Decoder.NextFrame(), EDecodeError) << Name << ": the failure is forgotten";
+            // A seek into the part that cannot be read fails the same way.
+            Decoder.Seek(Decoder.FFileInfo->Duration - 1);
+            EXPECT_THROW(Decoder.NextFrame(), EDecodeError) << Name << " after a seek";
         }
         Decoder.Rewind();
         const TDecoderFrame* First = Decoder.NextFrame();

@@ -32,6 +32,9 @@ const TPropertiesCase kProperties[] = {
     {"hevc.mp4", 320, 240, 25, 4.0 / 3, 3},
     {"theora.ogv", 320, 240, 25, 4.0 / 3, 3},
     {"anamorphic.mp4", 720, 576, 25, 16.0 / 9, 2},
+    // Pixel shapes beyond 4:1 are taken as 4:1.
+    {"sar_1_255.mp4", 320, 240, 25, 1.0 / 3, 1},
+    {"sar_255_1.mp4", 320, 240, 25, 16.0 / 3, 1},
     {"rotated_90.mp4", 240, 320, 25, 3.0 / 4, 1},
     {"one_frame.mp4", 320, 240, 25, 4.0 / 3, 0},
     {"vidéo été – 日本 #1 (copy).mp4", 320, 240, 30000.0 / 1001, 4.0 / 3, 10},

@@ -3,16 +3,19 @@
 // notifications, the two failures it reports, and operations called from inside its own
 // notifications.
 #include "SDLPanel.h"
+#include "fault_io.h"
 #include "fixtures.h"
 #include "playManager.h"
 #include "player_helpers.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -74,6 +77,19 @@ protected:
     int NextIndex() {
         const TDecoderFrame* Frame = Manager->Decoder().NextFrame();
         return Frame ? ReadIdentity(Frame->Pixels, Manager->Width, Manager->Height).Index : -1;
+    }
+
+    // Thumbnails in the job folder Name.
+    int Files(const std::string& Name) const {
+        const QDir Folder(Output.filePath(QString::fromStdString(Name)));
+        return static_cast<int>(Folder.entryList(QDir::Files).size());
+    }
+    // Thumbnails the notifications so far told of.
+    int64_t Reported() const {
+        int64_t Done = 0;
+        for (const TNote& N : Notes)
+            Done = std::max(Done, N.Progress.Current + 1);
+        return Done;
     }
 
     TConvertRec Job(const std::string& Name) {
@@ -285,6 +301,37 @@ TEST_F(PlayManager, JobNotificationsInOrder) {
     EXPECT_EQ(NextIndex(), 0);                          // the decoder is back at the start
 }
 
+// A contact sheet runs in the job's place: progress per tile, Done, the file, the decoder back
+// at the start; a sheet that cannot be written is an error like a job's.
+TEST_F(PlayManager, SheetJobNotifiesLikeAThumbnailJob) {
+    Manager->OpenFile(Fixture("ntsc_2997.mp4"));
+    TSheetRec Rec;
+    Rec.Columns = 3;
+    Rec.Rows = 2;
+    Rec.Width = 600;
+    Rec.Path = Fixture("ntsc_2997.mp4");
+    Rec.Folder = Output.path().toStdString() + "/";
+    Manager->StartSheet(Rec);
+    EXPECT_TRUE(Manager->Converting);
+    ASSERT_TRUE(ServeUntil([&] { return Arrived("Done") || Arrived("ConvertError"); }));
+    ASSERT_EQ(Count("Done"), 1);
+    EXPECT_EQ(Count("ConvertError"), 0);
+    EXPECT_GE(Count("Progress"), 7); // one per tile and one at the end
+    EXPECT_EQ(Notes.back().Progress.Total, 6);
+    EXPECT_EQ(Notes.back().Progress.Current, 5);
+    EXPECT_FALSE(Manager->Converting);
+    EXPECT_TRUE(QFileInfo(Output.filePath("ntsc_2997_sheet.jpg")).isFile());
+    EXPECT_EQ(NextIndex(), 0);
+
+    Notes.clear();
+    Rec.Folder = Output.filePath("missing/").toStdString();
+    Manager->StartSheet(Rec);
+    ASSERT_TRUE(ServeUntil([&] { return Arrived("Done") || Arrived("ConvertError"); }));
+    EXPECT_EQ(Count("ConvertError"), 1);
+    EXPECT_FALSE(Manager->Converting);
+    EXPECT_NE(Manager->LastError.find(Rec.Folder + "ntsc_2997_sheet.jpg"), std::string::npos) << Manager->LastError;
+}
+
 // The flags of one report and what they raise; a rate or end report counts only while a
 // job exists.
 TEST_F(PlayManager, EngineEventRaisesProgressPerFlag) {
@@ -316,9 +363,13 @@ TEST_F(PlayManager, StopConvertEndsTheJobAndItsNotifications) {
     const size_t AtStop = Notes.size();
     Manager->StopConvert();
     EXPECT_FALSE(Manager->Converting);
+    // The job has ended: at most the thumbnail it was reporting was written unheard.
+    const int Written = Files("stopped");
+    EXPECT_LE(Written, Reported() + 1);
     ServeFor(300ms);
     EXPECT_EQ(Notes.size(), AtStop);
     EXPECT_EQ(Count("Done"), 0);
+    EXPECT_EQ(Files("stopped"), Written);
     // The decoder is the main thread's again.
     Manager->Stop();
     EXPECT_EQ(ShownIdentity(Panel).Index, 0);
@@ -366,6 +417,23 @@ TEST_F(PlayManager, FailedPlaybackRaisesPlayError) {
     EXPECT_TRUE(Manager->Playing);
 }
 
+// A frame the main thread cannot read (after a seek, say) is reported as a playback
+// failure with the reason, not raised through the caller; playback does not resume.
+TEST_F(PlayManager, UnreadableFrameRaisesPlayError) {
+    const std::string Video = Fixture("long_gop_25.mp4");
+    Manager->OpenFile(Video);
+    Manager->Play();
+    FaultIoFailReads(Video.c_str(), static_cast<off_t>(QFile(QString::fromStdString(Video)).size() / 2), EIO);
+    EXPECT_NO_THROW(Manager->Seek(100));
+    FaultIoClear();
+    ServeFor(100ms);
+    ASSERT_EQ(NamesFrom(0), (std::vector<std::string>{"PlayError"}));
+    EXPECT_FALSE(Manager->Playing);
+    EXPECT_NE(Manager->LastError.find(Video + ": Input/output error"), std::string::npos) << Manager->LastError;
+    Manager->Seek(10); // the disk reads again
+    EXPECT_EQ(ShownIdentity(Panel).Index, 250);
+}
+
 // Handlers may call the manager: a worker cannot be waited for inside its own report.
 TEST_F(PlayManager, OperationsFromInsideNotifications) {
     Manager->OpenFile(Fixture("long_gop_25.mp4"));
@@ -404,6 +472,7 @@ TEST_F(PlayManager, OperationsFromInsideNotifications) {
     EXPECT_EQ(NamesFrom(0), (std::vector<std::string>{"Progress", "Progress"}));
     Manager->Stop(); // waits for the stopped job before it uses the decoder
     EXPECT_EQ(ShownIdentity(Panel).Index, 0);
+    EXPECT_LE(Files("inside"), Reported() + 1);
 }
 
 TEST_F(PlayManager, DestroyingWhileBusyStopsTheWorkers) {
@@ -423,8 +492,11 @@ TEST_F(PlayManager, DestroyingWhileBusyStopsTheWorkers) {
     ASSERT_TRUE(ServeUntil([&] { return Arrived("Progress"); }));
     Manager.reset();
     const size_t AtEnd = Notes.size();
+    const int Written = Files("destroyed");
+    EXPECT_LE(Written, Reported() + 1); // the job ended with the manager
     ServeFor(100ms);
     EXPECT_EQ(Notes.size(), AtEnd);
+    EXPECT_EQ(Files("destroyed"), Written);
 }
 
 } // namespace

@@ -87,6 +87,11 @@ TEST(AboutDialog, CaptionTextsAndLinks) {
     EXPECT_EQ(Dlg.size(), QSize(442, 270));
     EXPECT_EQ(Dlg.lbMail->text(), QStringLiteral(EXPECTED_MAIL_ADDRESS));
     EXPECT_EQ(Dlg.lbWeb->text(), QStringLiteral(EXPECTED_WEB_ADDRESS));
+    EXPECT_TRUE(Dlg.lbLicense->text().contains(QStringLiteral("GPL-3.0-or-later")));
+    for (const char* Name : {"Qt", "FFmpeg", "SDL", "FreeImage", "Open Sans"})
+        EXPECT_TRUE(Dlg.lbCredits->text().contains(QLatin1String(Name))) << Name;
+    for (const QLabel* Label : {Dlg.lbLicense, Dlg.lbCredits})
+        EXPECT_LE(Label->fontMetrics().horizontalAdvance(Label->text()), Label->width()) << "cut off";
     EXPECT_EQ(TaboutDlg::MailLink(),
               QStringLiteral("mailto:" EXPECTED_MAIL_ADDRESS "?subject=Trovelle%20Support"));
 

@@ -1,0 +1,135 @@
+#include "console.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// A live line is redrawn at most this often; a fast job writes hundreds of files a second.
+constexpr std::chrono::milliseconds kRedraw{100};
+
+// A pipe whose reader is gone shows as an error condition when polled.
+bool ReaderGone(int Fd) {
+    struct stat Info {};
+    if (fstat(Fd, &Info) != 0 || !S_ISFIFO(Info.st_mode))
+        return false;
+    pollfd Poll{Fd, 0, 0};
+    return poll(&Poll, 1, 0) == 1 && (Poll.revents & POLLERR);
+}
+
+double SecondsSince(std::chrono::steady_clock::time_point Start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
+}
+
+} // namespace
+
+std::string FormatDuration(int64_t Seconds) {
+    char Text[32];
+    if (Seconds >= 3600)
+        std::snprintf(Text, sizeof Text, "%lld:%02lld:%02lld", static_cast<long long>(Seconds / 3600),
+                      static_cast<long long>(Seconds / 60 % 60), static_cast<long long>(Seconds % 60));
+    else
+        std::snprintf(Text, sizeof Text, "%lld:%02lld", static_cast<long long>(Seconds / 60),
+                      static_cast<long long>(Seconds % 60));
+    return Text;
+}
+
+TConsole::TConsole(TVerbosity Verbosity) : FVerbosity(Verbosity), FLive(isatty(STDERR_FILENO)) {}
+
+void TConsole::Write(int Fd, const std::string& Text) {
+    if (FClosed)
+        return;
+    for (size_t Done = 0; Done < Text.size();) {
+        const ssize_t Written = write(Fd, Text.data() + Done, Text.size() - Done);
+        if (Written > 0) {
+            Done += static_cast<size_t>(Written);
+        } else if (Written < 0 && errno == EINTR) {
+            continue;
+        } else {
+            // EPIPE above all: the reader went away. Nothing more is said anywhere.
+            FClosed = true;
+            return;
+        }
+    }
+}
+
+void TConsole::CloseLiveLine() {
+    if (FLineOpen)
+        Write(STDERR_FILENO, "\n");
+    FLineOpen = false;
+}
+
+void TConsole::Result(const std::string& Folder, int64_t Count) {
+    Write(STDOUT_FILENO, Folder + "\t" + std::to_string(Count) + "\n");
+}
+
+void TConsole::Error(const std::string& Text) {
+    CloseLiveLine();
+    Write(STDERR_FILENO, std::string(kProgram) + ": " + Text + "\n");
+}
+
+void TConsole::Note(const std::string& Text) {
+    if (FVerbosity == TVerbosity::Quiet)
+        return;
+    CloseLiveLine();
+    Write(STDERR_FILENO, Text + "\n");
+}
+
+void TConsole::Started(const std::string& Video, const std::string& Folder) {
+    FVideo = Video;
+    FStart = std::chrono::steady_clock::now();
+    FLastShown = {};
+    if (FVerbosity == TVerbosity::Quiet)
+        return;
+    if (FLive) {
+        Write(STDERR_FILENO, Video + ": starting\33[K");
+        FLineOpen = true;
+    } else {
+        Write(STDERR_FILENO, Video + ": writing into " + Folder + "\n");
+    }
+}
+
+void TConsole::Frame(int64_t Done, int64_t Total) {
+    if (FVerbosity == TVerbosity::Quiet || !FLive)
+        return;
+    const auto Now = std::chrono::steady_clock::now();
+    if (Now - FLastShown < kRedraw && Done < Total)
+        return;
+    FLastShown = Now;
+    const double Elapsed = SecondsSince(FStart);
+    const double Rate = Elapsed > 0 ? Done / Elapsed : 0;
+    // The whole video's total is an estimate that the count may pass.
+    const int64_t Shown = std::max(Total, Done);
+    char Text[160];
+    std::snprintf(Text, sizeof Text, ": %lld/%lld (%d%%), %.1f thumbnails/s, %s left\33[K",
+                  static_cast<long long>(Done), static_cast<long long>(Shown),
+                  Shown > 0 ? static_cast<int>(Done * 100 / Shown) : 100, Rate,
+                  FormatDuration(Rate > 0 ? static_cast<int64_t>((Shown - Done) / Rate + 0.5) : 0).c_str());
+    Write(STDERR_FILENO, "\r" + FVideo + Text);
+    FLineOpen = true;
+}
+
+void TConsole::Finished(int64_t Done) {
+    if (FVerbosity == TVerbosity::Quiet)
+        return;
+    const double Elapsed = SecondsSince(FStart);
+    char Text[160];
+    std::snprintf(Text, sizeof Text, ": %lld written in %s (%.1f thumbnails/s)", static_cast<long long>(Done),
+                  FormatDuration(static_cast<int64_t>(Elapsed + 0.5)).c_str(),
+                  Elapsed > 0 ? Done / Elapsed : 0.0);
+    if (FLive)
+        Write(STDERR_FILENO, "\r" + FVideo + Text + "\33[K\n");
+    else
+        Write(STDERR_FILENO, FVideo + Text + "\n");
+    FLineOpen = false;
+}
+
+bool TConsole::OutputClosed() {
+    if (!FClosed && (ReaderGone(STDOUT_FILENO) || ReaderGone(STDERR_FILENO)))
+        FClosed = true;
+    return FClosed;
+}

@@ -1,0 +1,51 @@
+// Where trovelle-thumbs says what it does. Standard output carries the results only, one
+// whole line per finished video ("FOLDER<tab>COUNT"), each in one write so that many runs
+// can share a pipe. Standard error gets the rest: on a terminal one live line per video
+// (count, percentage, thumbnails per second, time left); elsewhere a line when a video
+// starts and one when it ends; with -q errors only.
+//
+// A closed output (a reader such as head that went away) is not fatal to a write: the
+// tool ignores SIGPIPE, and OutputClosed tells the run to stop after the current file.
+#pragma once
+
+#include "options.h"
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+class TConsole {
+public:
+    explicit TConsole(TVerbosity Verbosity);
+
+    // Standard output: the folder and the number of files written.
+    void Result(const std::string& Folder, int64_t Count);
+    // Standard error, "trovelle-thumbs: Text"; shown also with -q.
+    void Error(const std::string& Text);
+    // Standard error, unless quiet.
+    void Note(const std::string& Text);
+
+    // A video's progress: Started before its job, Frame after each file (Done files of
+    // Total), Finished after it.
+    void Started(const std::string& Video, const std::string& Folder);
+    void Frame(int64_t Done, int64_t Total);
+    void Finished(int64_t Done);
+
+    // Whether standard output or standard error lost its reader.
+    bool OutputClosed();
+
+private:
+    void Write(int Fd, const std::string& Text);
+    void CloseLiveLine();
+
+    TVerbosity FVerbosity;
+    bool FLive;             // standard error is a terminal
+    bool FLineOpen = false; // a live line waits for its end
+    bool FClosed = false;
+    std::string FVideo;
+    std::chrono::steady_clock::time_point FStart;
+    std::chrono::steady_clock::time_point FLastShown;
+};
+
+// "0:07", "12:05" or "1:02:03".
+std::string FormatDuration(int64_t Seconds);

@@ -1,0 +1,24 @@
+// The videos of one trovelle-thumbs run: the command line's files, and with -R every video
+// under its folders; each with the name its thumbnails and their folder carry, distinct
+// within the run so that two videos never write into the same folder.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct TInput {
+    std::string Path;
+    std::string Name;  // clip, or clip-2 for the second clip.* of the run
+    std::string Error; // why this is not taken; empty when it is
+};
+
+// Expands the command line's items in order; folders are taken (videos by extension,
+// sorted, hidden files and folders skipped) only when Recursive, else they carry an error.
+std::vector<TInput> ExpandInputs(const std::vector<std::string>& Items, bool Recursive);
+
+// Whether the extension of Path is one of a video file.
+bool HasVideoExtension(const std::string& Path);
+
+// The system's reason why Path cannot be read as a file ("No such file or directory",
+// "Is a directory", "Permission denied", "the file is empty"), or "" when it can.
+std::string UnreadableReason(const std::string& Path);

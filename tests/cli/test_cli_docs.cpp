@@ -1,0 +1,161 @@
+// trovelle-thumbs without videos: the option parser's accepted forms, the help text, the
+// manual pages and the bash completion agreeing with it, and the libraries it links.
+#include "fixtures.h"
+#include "scratch.h"
+#include "options.h"
+#include "tool_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <set>
+#include <sstream>
+
+namespace {
+
+std::string ReadText(const std::string& Path) {
+    std::ifstream File(Path);
+    std::stringstream Text;
+    Text << File.rdbuf();
+    return Text.str();
+}
+
+std::string Source(const std::string& Path) {
+    return std::string(TEST_SOURCEDIR) + "/../../" + Path;
+}
+
+// The long options the help text lists.
+std::set<std::string> LongOptions() {
+    const std::string Help = UsageText();
+    std::set<std::string> Names;
+    const std::regex Option("--[a-z]+");
+    for (auto It = std::sregex_iterator(Help.begin(), Help.end(), Option); It != std::sregex_iterator(); ++It)
+        Names.insert(It->str());
+    return Names;
+}
+
+} // namespace
+
+TEST(ThumbsToolOptions, AcceptedForms) {
+    struct TCase {
+        std::vector<std::string> Args;
+        std::function<bool(const TThumbsOptions&)> Holds;
+    };
+    const TCase Cases[] = {
+        {{"a.mp4"},
+         [](auto& O) {
+             return O.Mode == TTakeMode::Pieces && O.Pieces == 12 && O.Format == "jpg" && O.Quality == 100 &&
+                    O.Digits == 0 && O.Videos.size() == 1;
+         }},
+        {{"--pieces=4", "a.mp4"}, [](auto& O) { return O.Pieces == 4; }},
+        {{"a.mp4", "-p", "4", "b.mp4"}, [](auto& O) { return O.Pieces == 4 && O.Videos.size() == 2; }},
+        {{"-wq", "a.mp4"},
+         [](auto& O) { return O.Mode == TTakeMode::Whole && O.Verbosity == TVerbosity::Quiet; }},
+        {{"-r", "1:00", "01:00:02", "a.mp4"},
+         [](auto& O) { return O.RangeStart == 60 && O.RangeEnd == 3602; }},
+        {{"--range=5", "6", "a.mp4"}, [](auto& O) { return O.RangeStart == 5 && O.RangeEnd == 6; }},
+        {{"--from", "5", "a.mp4"}, [](auto& O) { return O.RangeEnd == TThumbsOptions::kToTheEnd; }},
+        {{"--to=5", "a.mp4"},
+         [](auto& O) { return O.Mode == TTakeMode::Range && O.RangeStart == 0 && O.RangeEnd == 5; }},
+        {{"-s", "320", "a.mp4"}, [](auto& O) { return O.Width == 320 && O.Height == 0; }},
+        {{"--size=320X", "a.mp4"}, [](auto& O) { return O.Width == 320 && O.Height == 0; }},
+        {{"-sx240", "a.mp4"}, [](auto& O) { return O.Width == 0 && O.Height == 240; }},
+        {{"-s", "64x48", "a.mp4"}, [](auto& O) { return O.Width == 64 && O.Height == 48; }},
+        {{"-o", "out", "-f", "webp", "-Q", "7", "--digits=5", "--clean", "-R", "d"},
+         [](auto& O) {
+             return O.OutFolder == "out" && O.Format == "webp" && O.Quality == 7 && O.Digits == 5 &&
+                    O.Clean && O.Recursive;
+         }},
+        {{"--", "-w", "--pieces=3"},
+         [](auto& O) { return O.Mode == TTakeMode::Pieces && O.Videos.size() == 2; }},
+        {{"--help"}, [](auto& O) { return O.Help; }},
+        {{"--version"}, [](auto& O) { return O.Version; }},
+    };
+    for (const TCase& C : Cases) {
+        const TThumbsOptions Options = ParseOptions(C.Args);
+        EXPECT_TRUE(C.Holds(Options)) << testing::PrintToString(C.Args);
+    }
+    // The parser starts afresh every time.
+    EXPECT_EQ(ParseOptions({"-p", "5", "a"}).Pieces, 5);
+    EXPECT_EQ(ParseOptions({"b"}).Pieces, 12);
+}
+
+TEST(ThumbsToolOptions, Times) {
+    EXPECT_EQ(ParseSeconds("75"), 75);
+    EXPECT_EQ(ParseSeconds("1:15"), 75);
+    EXPECT_EQ(ParseSeconds("01:00:05"), 3605);
+    for (const char* Bad : {"", "1:60", "a", "1::2", "-3", "1:2:3:4"})
+        EXPECT_THROW(ParseSeconds(Bad), EUsageError) << Bad;
+}
+
+TEST(ThumbsToolDocs, HelpManualPageAndCompletionKnowEveryOption) {
+    const TRun Help = RunTool({"--help"});
+    EXPECT_EQ(Help.Exit, 0);
+    EXPECT_EQ(Help.Out, UsageText());
+    const std::set<std::string> Options = LongOptions();
+    ASSERT_EQ(Options.size(), 15u);
+    const std::string Manual = ReadText(Source("docs/man/trovelle-thumbs.1"));
+    const std::string Completion = ReadText(Source("docs/completion/trovelle-thumbs"));
+    for (const std::string& Option : Options) {
+        EXPECT_TRUE(Contains(Manual, "\\-\\-" + Option.substr(2))) << Option << " missing in the manual page";
+        EXPECT_TRUE(Contains(Completion, " " + Option)) << Option << " missing in the completion";
+    }
+    for (const char* Status : {"130", "141", "143"}) {
+        EXPECT_TRUE(Contains(Help.Out, Status)) << Status;
+        EXPECT_TRUE(Contains(Manual, std::string(".B ") + Status)) << Status;
+    }
+}
+
+TEST(ThumbsToolDocs, ManualPagesRenderWithoutWarnings) {
+    for (const char* Page : {"docs/man/trovelle-thumbs.1", "docs/man/trovelle.1"}) {
+        const std::string Path = Source(Page);
+        ASSERT_FALSE(ReadText(Path).empty()) << Path;
+        EXPECT_EQ(RunCommand("groff -man -ww -z " + ShellQuote(Path) + " 2>&1"), "") << Path;
+        EXPECT_TRUE(Contains(RunCommand("groff -man -Tutf8 -P-cbou " + ShellQuote(Path) + " 2>/dev/null"),
+                             "SYNOPSIS"));
+    }
+}
+
+TEST(ThumbsToolDocs, BashCompletion) {
+    struct TCase {
+        const char* Line; // the words typed, the last one being completed
+        const char* Offers;
+    };
+    const TCase Cases[] = {
+        {"trovelle-thumbs --for", "--format"},   {"trovelle-thumbs --q", "--quality --quiet"},
+        {"trovelle-thumbs -f ", "jpg png webp"}, {"trovelle-thumbs --format w", "webp"},
+        {"trovelle-thumbs --format=p", "png"},   {"trovelle-thumbs -p ", ""},
+        {"trovelle-thumbs -r 10 ", ""},
+    };
+    for (const TCase& C : Cases) {
+        const std::string Script = "source " + ShellQuote(Source("docs/completion/trovelle-thumbs")) +
+                                   "; COMP_WORDS=(" + C.Line +
+                                   (std::string(C.Line).back() == ' ' ? "''" : "") +
+                                   "); COMP_CWORD=$(( ${#COMP_WORDS[@]} - 1 )); _trovelle_thumbs; "
+                                   "echo -n \"${COMPREPLY[*]}\"";
+        EXPECT_EQ(RunCommand("bash -c " + ShellQuote(Script)), C.Offers) << C.Line;
+    }
+    // Video files and folders for the rest, in a folder of known contents.
+    TScratch Dir;
+    for (const char* Name : {"fa.mp4", "fb.MKV", "fc.txt", "g.webm"})
+        std::ofstream(Dir.Folder() + Name) << "x";
+    std::filesystem::create_directory(Dir.Folder() + "fd");
+    const std::string Videos =
+        RunCommand("cd " + ShellQuote(Dir.Path) + " && bash -c " +
+                   ShellQuote("source " + ShellQuote(Source("docs/completion/trovelle-thumbs")) +
+                              "; COMP_WORDS=(trovelle-thumbs f); COMP_CWORD=1; "
+                              "_trovelle_thumbs; echo -n \"${COMPREPLY[*]}\""));
+    std::istringstream Words(Videos);
+    std::set<std::string> Offered{std::istream_iterator<std::string>(Words), {}};
+    EXPECT_EQ(Offered, (std::set<std::string>{"fa.mp4", "fb.MKV", "fd"})) << Videos;
+}
+
+TEST(ThumbsToolDocs, LinksNoGuiLibrary) {
+    const std::string Libraries = RunCommand("ldd " + ShellQuote(ToolPath()));
+    ASSERT_TRUE(Contains(Libraries, "libQt6Core")) << Libraries;
+    for (const char* Gui : {"libQt6Gui", "libQt6Widgets", "libSDL", "libX11", "libGL", "libxcb"})
+        EXPECT_FALSE(Contains(Libraries, Gui)) << Gui << " linked:\n" << Libraries;
+}
