@@ -63,6 +63,8 @@ protected:
     void resizeEvent(QResizeEvent* Event) override;
 
 private:
+    // The panel's size in the screen's own pixels.
+    QSize DeviceSize() const;
     void OpenOutput();
 
     SDL_Surface* FFrameSurface = nullptr;
