@@ -79,8 +79,9 @@ void TConsole::Note(const std::string& Text) {
     Write(STDERR_FILENO, Text + "\n");
 }
 
-void TConsole::Started(const std::string& Video, const std::string& Folder) {
+void TConsole::Started(const std::string& Video, const std::string& Folder, const char* Units) {
     FVideo = Video;
+    FUnits = Units;
     FStart = std::chrono::steady_clock::now();
     FLastShown = {};
     if (FVerbosity == TVerbosity::Quiet)
@@ -105,9 +106,9 @@ void TConsole::Frame(int64_t Done, int64_t Total) {
     // The whole video's total is an estimate that the count may pass.
     const int64_t Shown = std::max(Total, Done);
     char Text[160];
-    std::snprintf(Text, sizeof Text, ": %lld/%lld (%d%%), %.1f thumbnails/s, %s left\33[K",
+    std::snprintf(Text, sizeof Text, ": %lld/%lld (%d%%), %.1f %s/s, %s left\33[K",
                   static_cast<long long>(Done), static_cast<long long>(Shown),
-                  Shown > 0 ? static_cast<int>(Done * 100 / Shown) : 100, Rate,
+                  Shown > 0 ? static_cast<int>(Done * 100 / Shown) : 100, Rate, FUnits,
                   FormatDuration(Rate > 0 ? static_cast<int64_t>((Shown - Done) / Rate + 0.5) : 0).c_str());
     Write(STDERR_FILENO, "\r" + FVideo + Text);
     FLineOpen = true;
@@ -118,9 +119,9 @@ void TConsole::Finished(int64_t Done) {
         return;
     const double Elapsed = SecondsSince(FStart);
     char Text[160];
-    std::snprintf(Text, sizeof Text, ": %lld written in %s (%.1f thumbnails/s)", static_cast<long long>(Done),
-                  FormatDuration(static_cast<int64_t>(Elapsed + 0.5)).c_str(),
-                  Elapsed > 0 ? Done / Elapsed : 0.0);
+    std::snprintf(Text, sizeof Text, ": %lld written in %s (%.1f %s/s)", static_cast<long long>(Done),
+                  FormatDuration(static_cast<int64_t>(Elapsed + 0.5)).c_str(), Elapsed > 0 ? Done / Elapsed : 0.0,
+                  FUnits);
     if (FLive)
         Write(STDERR_FILENO, "\r" + FVideo + Text + "\33[K\n");
     else

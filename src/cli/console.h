@@ -26,8 +26,9 @@ public:
     void Note(const std::string& Text);
 
     // A video's progress: Started before its job, Frame after each file (Done files of
-    // Total), Finished after it.
-    void Started(const std::string& Video, const std::string& Folder);
+    // Total), Finished after it. Units: what the job counts, as the rates name it (a
+    // sheet's job counts tiles).
+    void Started(const std::string& Video, const std::string& Folder, const char* Units = "thumbnails");
     void Frame(int64_t Done, int64_t Total);
     void Finished(int64_t Done);
 
@@ -43,6 +44,7 @@ private:
     bool FLineOpen = false; // a live line waits for its end
     bool FClosed = false;
     std::string FVideo;
+    const char* FUnits = "thumbnails";
     std::chrono::steady_clock::time_point FStart;
     std::chrono::steady_clock::time_point FLastShown;
 };

@@ -3,12 +3,14 @@
 // thread. Nothing is lost silently: videos of the same name get folders of their own,
 // earlier thumbnails in a folder are counted (or removed with --clean), and a job that
 // writes fewer files than asked says why.
+#include "appinfo.h"
 #include "console.h"
 #include "convertthread.h"
 #include "inputs.h"
 #include "options.h"
 #include "platform.h"
 #include "rounding.h"
+#include "sheetthread.h"
 #include "shortfall.h"
 #include "thumbfolder.h"
 
@@ -56,6 +58,67 @@ void SizeFor(const TThumbsOptions& Options, const TDecoder& Decoder, TConvertRec
         Rec.Width = WidthForHeight(Rec.Height, Decoder.AspectRatio);
 }
 
+// How a job ended: its last progress, and why it failed.
+struct TJobEnd {
+    TConvertProgress Last;
+    bool Failed = false;
+    std::string Error;
+};
+
+// Runs Job to its end, its progress on the console; a stop asked for meanwhile ends it
+// after the current file.
+TJobEnd RunJob(TGenerationJob& Job, TConsole& Console) {
+    TJobEnd End;
+    Job.SetOnEvent([&](TEngineEvents Events, void* Data) {
+        End.Last = *static_cast<const TConvertProgress*>(Data);
+        if (Events & evConvFrame)
+            Console.Frame(End.Last.Current + 1, End.Last.Total);
+        if (Events & evConvError) {
+            End.Failed = true;
+            End.Error = Job.ErrorMessage;
+        }
+    });
+    Job.Resume();
+    while (!Job.Finished()) {
+        TLoopDispatcher::ProcessHandOffs(std::chrono::milliseconds(100));
+        if (Stopping(Console))
+            Job.Terminate();
+    }
+    Job.ClearOnEvent();
+    return End;
+}
+
+// The contact sheet of the open video; false (after saying why) when none was written.
+bool RunSheet(TDecoder& Decoder, const TThumbsOptions& Options, const std::string& SaveFolder,
+              const TInput& Input, TConsole& Console) {
+    TSheetRec Rec;
+    Rec.Columns = Options.SheetColumns;
+    Rec.Rows = Options.SheetRows;
+    Rec.Width = Options.SheetWidth;
+    Rec.Path = Input.Path;
+    Rec.Name = Input.Name;
+    Rec.Folder = SaveFolder;
+    Rec.Format = Options.Format;
+    Rec.Quality = Options.Quality;
+    const std::string File = SheetFileName(Rec);
+    Console.Started(Input.Path, File, "tiles");
+    TSheetThread Job(&Decoder);
+    Job.FRec = Rec;
+    const TJobEnd End = RunJob(Job, Console);
+    if (End.Failed) {
+        Console.Error(Input.Path + ": " + End.Error);
+        return false;
+    }
+    if (Stopping(Console)) {
+        Console.Note(Input.Path + ": stopped after " + std::to_string(End.Last.Current + 1) +
+                     " tiles; no sheet written");
+        return true;
+    }
+    Console.Finished(End.Last.Current + 1);
+    Console.Result(File, 1);
+    return true;
+}
+
 // Runs the job of one video; false (after saying why) when the video gave nothing.
 // SaveFolder: where the video's folder goes, ending in "/".
 bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::string& SaveFolder,
@@ -73,6 +136,8 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
                       (Why.empty() ? "" : " (" + Why + ")"));
         return false;
     }
+    if (Options.Mode == TTakeMode::Sheet)
+        return RunSheet(Decoder, Options, SaveFolder, Input, Console);
     TConvertRec Rec;
     Rec.Name = Input.Name;
     Rec.Folder = SaveFolder;
@@ -106,30 +171,12 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
     }
 
     Console.Started(Input.Path, Folder);
-    TConvertProgress Last;
-    bool Failed = false;
-    std::string Error;
-    auto Job = std::make_unique<TConvertThread>(&Decoder);
-    Job->FRec = Rec;
-    Job->SetOnEvent([&](TEngineEvents Events, void* Data) {
-        Last = *static_cast<const TConvertProgress*>(Data);
-        if (Events & evConvFrame)
-            Console.Frame(Last.Current + 1, Last.Total);
-        if (Events & evConvError) {
-            Failed = true;
-            Error = Job->ErrorMessage;
-        }
-    });
-    Job->Resume();
-    while (!Job->Finished()) {
-        TLoopDispatcher::ProcessHandOffs(std::chrono::milliseconds(100));
-        if (Stopping(Console))
-            Job->Terminate(); // ends after the current file
-    }
-    Job.reset();
-    const int64_t Written = Last.Current + 1;
-    if (Failed) {
-        Console.Error(Input.Path + ": " + Error);
+    TConvertThread Job(&Decoder);
+    Job.FRec = Rec;
+    const TJobEnd End = RunJob(Job, Console);
+    const int64_t Written = End.Last.Current + 1;
+    if (End.Failed) {
+        Console.Error(Input.Path + ": " + End.Error);
         return false;
     }
     if (Stopping(Console)) {
@@ -168,7 +215,7 @@ int main(int argc, char** argv) {
         return kExitOk;
     }
     if (Options.Version) {
-        std::printf("%s %s\n", kProgram, TROVELLE_VERSION);
+        std::fputs(VersionText(kProgram).c_str(), stdout);
         return kExitOk;
     }
     InstallSignalHandlers();

@@ -9,7 +9,7 @@ const std::vector<std::string> kFormats = {"jpg", "png", "webp"};
 namespace {
 
 // Options without a short form take ids past the characters.
-enum : int { kFrom = 256, kTo, kDigits, kClean, kVersion };
+enum : int { kFrom = 256, kTo, kDigits, kClean, kVersion, kSheet, kSheetWidth };
 
 // One row per option, in the order --help lists them; a row without a long name starts a
 // group of the help text.
@@ -22,28 +22,34 @@ struct TOptionRow {
 
 const TOptionRow kOptions[] = {
     {0, nullptr, nullptr, "What to take (one of):"},
-    {'p', "pieces", "N", "N frames evenly spaced, whole seconds apart (default 12)"},
+    {'p', "pieces", "N", "N frames evenly spaced, whole seconds apart\n(default 12)"},
     {'w', "whole", nullptr, "every frame"},
     {'r', "range", "START END",
-     "every frame from START to END, END's second included\n"
-     "(times in seconds, MM:SS or HH:MM:SS)"},
+     "every frame from START to END, END's second\nincluded "
+     "(seconds, MM:SS or HH:MM:SS)"},
     {kFrom, "from", "START", "every frame from START (to --to, or to the end)"},
-    {kTo, "to", "END", "every frame up to END (from --from, or from the start)"},
+    {kTo, "to", "END", "every frame up to END (from --from, or the start)"},
+    {kSheet, "sheet", "[CxR]",
+     "one contact sheet instead: C columns by R\n"
+     "rows of evenly spaced frames with their times\n"
+     "under a header (default 4x4), written as\n"
+     "FOLDER/NAME_sheet.EXT"},
+    {kSheetWidth, "sheet-width", "W", "the sheet's width in pixels (default 1600)"},
     {0, nullptr, nullptr, "Output:"},
     {'s', "size", "WxH",
-     "thumbnail size; W, Wx or xH keeps the display shape (default: the\n"
-     "video's width and the height that keeps its display shape)"},
+     "thumbnail size; W, Wx or xH keeps the display\nshape (default: the "
+     "video's width and the\nheight that keeps its display shape)"},
     {'o', "out", "FOLDER",
-     "where the thumbnail folders go, made when missing (default: your\n"
-     "pictures folder); each video gets FOLDER/NAME/NAME_N.EXT"},
+     "where the thumbnail folders go, made when\nmissing (default: your "
+     "pictures folder);\neach video gets FOLDER/NAME/NAME_N.EXT"},
     {'f', "format", "FORMAT", "jpg (default), png or webp"},
     {'Q', "quality", "N", "quality of jpg and webp, 1 to 100 (default 100)"},
-    {kDigits, "digits", "N", "ordinals zero-padded to N digits so that names sort (NAME_0007.jpg)"},
+    {kDigits, "digits", "N", "ordinals zero-padded to N digits so that\nnames sort (NAME_0007.jpg)"},
     {kClean, "clean", nullptr,
-     "first remove the video's earlier thumbnails (NAME_N.jpg/png/webp\n"
-     "in its folder; nothing else)"},
+     "first remove the video's earlier thumbnails\n(NAME_N.jpg/png/webp in "
+     "its folder only)"},
     {0, nullptr, nullptr, "Inputs and messages:"},
-    {'R', "recursive", nullptr, "take every video under the folders given (hidden folders skipped)"},
+    {'R', "recursive", nullptr, "take every video under the folders given\n(hidden ones skipped)"},
     {'q', "quiet", nullptr, "errors only on standard error"},
     {'h', "help", nullptr, "this text"},
     {kVersion, "version", nullptr, "the program's version"},
@@ -54,8 +60,8 @@ const char* const kUsageHead = "Usage: trovelle-thumbs [OPTION]... VIDEO...\n"
 
 const char* const kUsageTail =
     "\n"
-    "Standard output gets one line per finished video: its folder, a tab, and the number\n"
-    "of files written. Progress, notes and errors go to standard error.\n"
+    "Standard output gets one line per finished video: its folder, a tab, and\n"
+    "the number of files written. Progress, notes and errors go to standard error.\n"
     "Ctrl+C or SIGTERM stops after the current file.\n"
     "\n"
     "Exit status:\n"
@@ -103,6 +109,23 @@ void ParseSize(const std::string& Size, TThumbsOptions& Options) {
         throw EUsageError("--size takes WIDTHxHEIGHT, WIDTH or xHEIGHT, not '" + Size + "'");
     Options.Width = Width.empty() ? 0 : ParseBetween(Width, "the thumbnail width", 1, kMaxCount);
     Options.Height = Height.empty() ? 0 : ParseBetween(Height, "the thumbnail height", 1, kMaxCount);
+}
+
+// "CxR": two whole numbers around an x.
+bool IsGrid(const std::string& Text) {
+    const size_t X = Text.find_first_of("xX");
+    const auto Digits = [](const std::string& Part) {
+        return !Part.empty() && Part.find_first_not_of("0123456789") == std::string::npos;
+    };
+    return X != std::string::npos && Digits(Text.substr(0, X)) && Digits(Text.substr(X + 1));
+}
+
+void ParseGrid(const std::string& Grid, TThumbsOptions& Options) {
+    if (!IsGrid(Grid))
+        throw EUsageError("--sheet takes COLUMNSxROWS, not '" + Grid + "'");
+    const size_t X = Grid.find_first_of("xX");
+    Options.SheetColumns = ParseBetween(Grid.substr(0, X), "the sheet's columns", 1, kMaxSheetSide);
+    Options.SheetRows = ParseBetween(Grid.substr(X + 1), "the sheet's rows", 1, kMaxSheetSide);
 }
 
 } // namespace
@@ -165,7 +188,9 @@ TThumbsOptions ParseOptions(const std::vector<std::string>& Args) {
     for (const TOptionRow& R : kOptions) {
         if (!R.Long)
             continue;
-        Long.push_back({R.Long, R.Arg ? required_argument : no_argument, nullptr, R.Id});
+        // "[VALUE]": the value may be left out.
+        const int Has = !R.Arg ? no_argument : R.Arg[0] == '[' ? optional_argument : required_argument;
+        Long.push_back({R.Long, Has, nullptr, R.Id});
         if (R.Id < 256)
             Short += std::string(1, static_cast<char>(R.Id)) + (R.Arg ? ":" : "");
     }
@@ -176,9 +201,10 @@ TThumbsOptions ParseOptions(const std::vector<std::string>& Args) {
     bool QualityGiven = false;
     bool FromGiven = false;
     bool ToGiven = false;
+    bool SheetWidthGiven = false;
     const auto SetMode = [&](TTakeMode Mode) {
         if (ModeGiven && Options.Mode != Mode)
-            throw EUsageError("choose one of --pieces, --whole and --range (or --from/--to)");
+            throw EUsageError("choose one of --pieces, --whole, --range (or --from/--to) and --sheet");
         ModeGiven = true;
         Options.Mode = Mode;
     };
@@ -212,6 +238,20 @@ TThumbsOptions ParseOptions(const std::vector<std::string>& Args) {
             SetMode(TTakeMode::Range);
             Options.RangeEnd = ParseSeconds(Value);
             ToGiven = true;
+            break;
+        case kSheet: {
+            SetMode(TTakeMode::Sheet);
+            // "--sheet CxR" as well as "--sheet=CxR": a grid in the next word is the value.
+            std::string Grid = Value;
+            if (Grid.empty() && optind < Argc && IsGrid(Argv[optind]))
+                Grid = Argv[optind++];
+            if (!Grid.empty())
+                ParseGrid(Grid, Options);
+            break;
+        }
+        case kSheetWidth:
+            Options.SheetWidth = ParseBetween(Value, "--sheet-width", kMinSheetWidth, kMaxSheetWidth);
+            SheetWidthGiven = true;
             break;
         case 's':
             ParseSize(Value, Options);
@@ -269,6 +309,10 @@ TThumbsOptions ParseOptions(const std::vector<std::string>& Args) {
         else if (Options.RangeEnd < Options.RangeStart)
             throw EUsageError("the end of the range lies before its start");
     }
+    if (SheetWidthGiven && Options.Mode != TTakeMode::Sheet)
+        throw EUsageError("--sheet-width applies to --sheet");
+    if (Options.Mode == TTakeMode::Sheet && (Options.Width || Options.Height || Options.Digits || Options.Clean))
+        throw EUsageError("--size, --digits and --clean apply to thumbnails; a sheet takes --sheet-width");
     if (QualityGiven && Options.Format == "png")
         throw EUsageError("--quality applies to jpg and webp; png is lossless");
     if (Options.Videos.empty() && !Options.Help && !Options.Version)

@@ -5,6 +5,8 @@
 // text, so that a new option is one row and one case of ParseOptions.
 #pragma once
 
+#include "sheetlayout.h"
+
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -16,7 +18,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-enum class TTakeMode { Pieces, Whole, Range };
+enum class TTakeMode { Pieces, Whole, Range, Sheet };
 
 // How much goes to standard error: errors only, or also progress and notes.
 enum class TVerbosity { Quiet, Normal };
@@ -36,6 +38,10 @@ struct TThumbsOptions {
     std::string Format = "jpg";
     int32_t Quality = kDefaultQuality;
     int32_t Digits = 0; // ordinals zero-padded to this many digits; 0: as they come
+    // A contact sheet (--sheet): its grid and the width of the whole picture.
+    int32_t SheetColumns = kDefaultSheetColumns;
+    int32_t SheetRows = kDefaultSheetRows;
+    int32_t SheetWidth = kDefaultSheetWidth;
     bool Clean = false;
     bool Recursive = false;
     TVerbosity Verbosity = TVerbosity::Normal;

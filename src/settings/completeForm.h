@@ -5,6 +5,8 @@
 // close box end it (there is no cancel button, so Esc does nothing).
 #pragma once
 
+#include <string>
+
 #include <QDialog>
 
 class QLabel;
@@ -13,12 +15,16 @@ class TLinkLabel;
 
 class TcompleteDlg : public QDialog {
 public:
-    TcompleteDlg();
+    // MainWindow is only where the dialog is centred when shown; it is not its owner.
+    explicit TcompleteDlg(QWidget* MainWindow = nullptr);
 
     QLabel* Label1;
     // The output folder, set by the controller; a path longer than the label is cut at
     // its edge but opened whole.
     TLinkLabel* lbPath;
+    // Opened by the link instead of lbPath's text when set (a sheet's folder, while the
+    // text names its file).
+    std::string FolderToOpen;
     QLabel* Label2;
     QPushButton* btnOK;
 
@@ -28,4 +34,6 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* Event) override;
     void showEvent(QShowEvent* Event) override;
+private:
+    QWidget* FMainWindow;
 };

@@ -68,7 +68,7 @@ TConvertThread::~TConvertThread() {
     Stop();
 }
 
-void TConvertThread::RunJob() {
+void TConvertThread::Work() {
     try {
         MakeThumbnails();
     } catch (...) {
@@ -92,6 +92,8 @@ void TConvertThread::MakeThumbnails() {
     } else if (!FRec.Whole && FRec.Pieces <= 0) {
         throw Exception("The number of pieces must be greater than 0 (it is " + std::to_string(FRec.Pieces) + ")");
     }
+    FDir = OutputFolder();
+    FDirMade = false;
     FDecoder->Rewind();
     FTarget.SetSize(FRec.Width, FRec.Height, 32);
     TRateMeter Meter(TRateMeter::Counter());
@@ -165,7 +167,8 @@ bool TConvertThread::WriteNextThumbnail(int64_t Ordinal, TRateMeter& Meter) {
     if (!CopyTopDownTo24(Bits, FTarget.Width(), FTarget.AbsHeight(), Stride, Bitmap))
         throw std::bad_alloc();
 
-    const std::string FileName = OutputFolder() + "/" + ThumbnailFileName(FRec, Ordinal);
+    MakeOutputFolder();
+    const std::string FileName = FDir + "/" + ThumbnailFileName(FRec, Ordinal);
     FinishPendingSave(Meter);
     FSaver.Start(Bitmap, FileName, SaveFlags(FileName, FRec.Quality));
     FSaving = Ordinal;
@@ -186,20 +189,19 @@ void TConvertThread::FinishPendingSave(TRateMeter& Meter) {
 }
 
 std::string TConvertThread::OutputFolder() const {
-    std::string Folder = FRec.Folder;
-    if (Folder.empty()) {
-        Folder = DefaultSaveFolder();
-        if (Folder.empty())
-            throw Exception("There is no default save folder (no home folder is set): choose a save folder");
-    }
-    const std::string Dir = Folder + FRec.Name;
+    return SaveFolderOrDefault(FRec.Folder) + FRec.Name;
+}
+
+void TConvertThread::MakeOutputFolder() {
+    if (FDirMade)
+        return;
     struct stat Info {};
-    if (stat(Dir.c_str(), &Info) == 0 && S_ISDIR(Info.st_mode))
-        return Dir;
     // One level only: the save folder itself must exist.
-    if (mkdir(Dir.c_str(), 0777) != 0 && errno != EEXIST)
-        throw Exception("Cannot create the folder " + Dir + ": " + std::strerror(errno));
-    if (stat(Dir.c_str(), &Info) != 0 || !S_ISDIR(Info.st_mode))
-        throw Exception("Cannot create the folder " + Dir + ": a file of that name is in the way");
-    return Dir;
+    if (!(stat(FDir.c_str(), &Info) == 0 && S_ISDIR(Info.st_mode))) {
+        if (mkdir(FDir.c_str(), 0777) != 0 && errno != EEXIST)
+            throw Exception("Cannot create the folder " + FDir + ": " + std::strerror(errno));
+        if (stat(FDir.c_str(), &Info) != 0 || !S_ISDIR(Info.st_mode))
+            throw Exception("Cannot create the folder " + FDir + ": a file of that name is in the way");
+    }
+    FDirMade = true;
 }

@@ -67,10 +67,10 @@ public:
     TConvertRec FRec;
 
 protected:
-    void RunJob() override;
+    void Work() override;
 
 private:
-    // The job itself; RunJob adds what an error needs.
+    // The job itself; Work adds what an error needs.
     void MakeThumbnails();
     // Takes the next frame and starts writing it as thumbnail Ordinal, after the previous
     // thumbnail's file is written and reported; false (after that report and the end report)
@@ -78,10 +78,15 @@ private:
     bool WriteNextThumbnail(int64_t Ordinal, TRateMeter& Meter);
     // Waits for the file being written, if any, and reports it; throws when it failed.
     void FinishPendingSave(TRateMeter& Meter);
-    // The folder the thumbnails go to, created when missing.
+    // The folder the thumbnails go to: the save folder (or the default one) and the
+    // video's name. Worked out once per job, before anything is read.
     std::string OutputFolder() const;
+    // Creates FDir when missing, once per job, before the first thumbnail is written.
+    void MakeOutputFolder();
 
     TDecoder* FDecoder;
+    std::string FDir;
+    bool FDirMade = false;
     TFastDIB FSource; // the decoder's frame, in place
     TFastDIB FTarget; // the thumbnail-sized picture
     // Thumbnail k is written from bitmap k % 2 while k + 1 is made in the other.

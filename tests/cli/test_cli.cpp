@@ -358,6 +358,38 @@ TEST(ThumbsTool, AClosedOutputEndsTheRunQuietlyBetweenFiles) {
     EXPECT_FALSE(fs::exists(Out.Path + "/fps_12_5"));
 }
 
+// --sheet writes one picture per video beside where the thumbnail folders would go, in the
+// format asked for, and says so like the other modes; an unreadable video fails alone.
+TEST(ThumbsTool, SheetsOfABatchOfVideos) {
+    TScratch Out;
+    const TRun Run = RunTool({"--sheet", "3x2", "--sheet-width=600", "-f", "png", "-o", Out.Path,
+                              Fixture("ntsc_2997.mp4"), Fixture("garbage.mp4"), Fixture("rotated_90.mp4")});
+    EXPECT_EQ(Run.Exit, 1) << Run.Err;
+    EXPECT_EQ(Run.Out, Out.Path + "/ntsc_2997_sheet.png\t1\n" + Out.Path + "/rotated_90_sheet.png\t1\n");
+    EXPECT_TRUE(Contains(Run.Err, Fixture("ntsc_2997.mp4") + ": 6 written in ")) << Run.Err;
+    EXPECT_TRUE(Contains(Run.Err, Fixture("garbage.mp4") + ": not a video")) << Run.Err;
+    EXPECT_EQ(FileNames(Out.Path), (std::vector<std::string>{"ntsc_2997_sheet.png", "rotated_90_sheet.png"}));
+    // Two rows of 196-pixel-wide tiles under the header: 147 high for the 4:3 video, 261 for the
+    // one turned to 3:4.
+    const std::pair<const char*, unsigned> Sheets[] = {{"ntsc_2997_sheet.png", 300}, {"rotated_90_sheet.png", 528}};
+    for (const auto& [Name, TilesHigh] : Sheets) {
+        const std::string File = Out.Path + "/" + Name;
+        FIBITMAP* Dib = FreeImage_Load(FIF_PNG, File.c_str(), 0);
+        ASSERT_NE(Dib, nullptr) << File;
+        EXPECT_EQ(FreeImage_GetWidth(Dib), 600u) << File;
+        EXPECT_GT(FreeImage_GetHeight(Dib), TilesHigh) << File;
+        EXPECT_LT(FreeImage_GetHeight(Dib), TilesHigh + 100) << File;
+        FreeImage_Unload(Dib);
+    }
+
+    // The grid may follow as its own word, and the default is 4 x 4 at 1600 pixels.
+    TScratch Jpeg;
+    const TRun Default = RunTool({"--sheet", "-o", Jpeg.Path, Fixture("vp9.webm")});
+    EXPECT_EQ(Default.Exit, 0) << Default.Err;
+    EXPECT_TRUE(Contains(Default.Err, ": 16 written in ")) << Default.Err;
+    EXPECT_EQ(ReadThumbnail(Jpeg.Path + "/vp9_sheet.jpg").Width, 1600);
+}
+
 TEST(ThumbsTool, CommandLinesThatMakeNoSense) {
     const std::pair<std::vector<std::string>, const char*> Cases[] = {
         {{"--pieces", "0", "a.mp4"}, "--pieces must be a whole number from 1 to 100000, not '0'"},
@@ -375,6 +407,13 @@ TEST(ThumbsTool, CommandLinesThatMakeNoSense) {
         {{"-f", "png", "-Q", "50", "a.mp4"}, "--quality applies to jpg and webp"},
         {{"--digits", "0", "a.mp4"}, "--digits must be"},
         {{"--from", "1:75", "a.mp4"}, "'1:75' is not a time"},
+        {{"--sheet", "--pieces", "3", "a.mp4"}, "choose one of"},
+        {{"--sheet=4", "a.mp4"}, "--sheet takes COLUMNSxROWS, not '4'"},
+        {{"--sheet", "21x2", "a.mp4"}, "the sheet's columns must be a whole number from 1 to 20"},
+        {{"--sheet=2x0", "a.mp4"}, "the sheet's rows must be"},
+        {{"--sheet", "--sheet-width", "100", "a.mp4"}, "--sheet-width must be a whole number from 160 to 10000"},
+        {{"--sheet-width", "800", "a.mp4"}, "--sheet-width applies to --sheet"},
+        {{"--sheet", "-s", "64x48", "a.mp4"}, "--size, --digits and --clean apply to thumbnails"},
         {{}, "no video given"},
     };
     for (const auto& [Args, Says] : Cases) {
@@ -394,6 +433,16 @@ TEST(ThumbsTool, DoubleDashEndsTheOptions) {
     fs::current_path(Before);
     EXPECT_EQ(Run.Exit, 0) << Run.Err;
     EXPECT_EQ(Run.Out, Out.Path + "/-p\t1\n");
+}
+
+// --version: the program, its licence and what it is built with.
+TEST(ThumbsTool, VersionNamesTheLicenceAndTheCredits) {
+    const TRun Run = RunTool({"--version"});
+    EXPECT_EQ(Run.Exit, 0) << Run.Err;
+    EXPECT_EQ(Run.Out.rfind("trovelle-thumbs (Trovelle) ", 0), 0u) << Run.Out;
+    EXPECT_TRUE(Contains(Run.Out, "GNU GPL version 3 or later")) << Run.Out;
+    for (const char* Name : {"Qt", "FFmpeg", "SDL", "FreeImage", "Open Sans"})
+        EXPECT_TRUE(Contains(Run.Out, Name)) << Name;
 }
 
 TEST(ThumbsTool, AJobThatFailsGivesItsReasonAndTheNextVideoStillRuns) {
