@@ -27,7 +27,8 @@ void SaveSheetSettings(const TSheetSettings& Settings);
 
 class TsheetDlg : public QDialog {
 public:
-    TsheetDlg();
+    // MainWindow: the window the dialog is centred on when it shows (none in tests).
+    explicit TsheetDlg(QWidget* MainWindow = nullptr);
 
     QLabel* lbColumns;
     QLabel* lbRows;
@@ -46,4 +47,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* Event) override;
+
+private:
+    QWidget* FMainWindow;
 };

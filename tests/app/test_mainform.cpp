@@ -318,6 +318,7 @@ TEST_F(TMainFormTest, MenuTreeWithCaptionsAndStartStates) {
         "TBXToolbar1/TBXSubmenuItem1/TBXSubmenuItem3/tmiStartMark \"Start &Mark\" I",
         "TBXToolbar1/TBXSubmenuItem1/TBXSubmenuItem3/tmiEndMark \"E&nd Mark\" O",
         "TBXToolbar1/TBXSubmenuItem1/tmiConfig \"&Config\" disabled",
+        "TBXToolbar1/TBXSubmenuItem1/tmiSheet \"Make a Contact &Sheet\u2026\"",
         "TBXToolbar1/TBXSubmenuItem1/tmiStopJob \"S&top Generating\" Esc",
         "TBXToolbar1/TBXSubmenuItem1/tmiExit \"&Exit\" Ctrl+Q",
         "TBXToolbar2/TBXSubmenuItem2 \"&Help\"",
