@@ -14,12 +14,20 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --strip --prefix "$prefix" >/dev/null
 desktop-file-validate "$prefix/share/applications/org.example.trovelle.desktop"
 appstreamcli validate --no-net --pedantic "$prefix/share/metainfo/org.example.trovelle.metainfo.xml"
+for page in trovelle.1.gz trovelle-thumbs.1.gz; do
+    gzip -t "$prefix/share/man/man1/$page"
+done
 for program in "$prefix"/bin/trovelle "$prefix"/bin/trovelle-thumbs "$prefix"/lib*/trovelle/libdecoder.so; do
     if ! file -L "$program" | grep -q ', stripped'; then
         echo "not stripped: $program" >&2
         exit 1
     fi
 done
+if ! "$prefix/bin/trovelle-thumbs" --version | grep -q 'GNU GPL version 3 or later'; then
+    echo "trovelle-thumbs --version does not name the licence" >&2
+    exit 1
+fi
+
 # The installed tool finds its installed library (nothing of the build folder on any path).
 bash tests/fixtures/make_fixtures.sh "$build/fixtures"
 mkdir -p "$prefix/out"

@@ -8,6 +8,10 @@
 // one light: it comes from the top left, so gradients are lighter at the top, highlights
 // sit on top and left edges and shadows fall to the bottom right. Straight edges are
 // drawn on whole pixels without antialiasing so that the pictures stay crisp at 1x.
+//
+// Every picture of the forms is drawn twice: at its size and at twice its size for scaled
+// screens ("monitor.png" and "monitor@2x.png"). The drawing code works in the 1x picture's
+// coordinates either way; the 2x picture's device pixel ratio does the rest.
 #include <QDir>
 #include <QFileInfo>
 #include <QFont>
@@ -58,15 +62,21 @@ const TFace kGreyFace{QColor(0xE2, 0xE6, 0xEA), QColor(0xAE, 0xB7, 0xC1), kSilve
                       QColor(0x5A, 0x66, 0x73, 90)};
 
 QString GOutDir;
+// 1 for the normal pictures, 2 for the pictures of scaled screens.
+int GScale = 1;
 
 QImage NewImage(int Width, int Height, bool Alpha = true) {
-    QImage Image(Width, Height, Alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    QImage Image(Width * GScale, Height * GScale, Alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    Image.setDevicePixelRatio(GScale);
     Image.fill(Alpha ? Qt::transparent : Qt::white);
     return Image;
 }
 
 void Save(const QImage& Image, const QString& Name, int Quality = -1) {
-    const QString Path = QDir(GOutDir).filePath(Name);
+    QString File = Name;
+    if (GScale != 1)
+        File.insert(File.lastIndexOf('.'), QString("@%1x").arg(GScale));
+    const QString Path = QDir(GOutDir).filePath(File);
     QDir().mkpath(QFileInfo(Path).path());
     // PNGs keep their alpha channel only where the picture needs one.
     QImage Out = Image;
@@ -78,7 +88,7 @@ void Save(const QImage& Image, const QString& Name, int Quality = -1) {
         std::fprintf(stderr, "makeart: cannot write %s\n", qPrintable(Path));
         std::exit(1);
     }
-    std::printf("%4d x %-4d %s\n", Image.width(), Image.height(), qPrintable(Name));
+    std::printf("%4d x %-4d %s\n", Image.width(), Image.height(), qPrintable(File));
 }
 
 QColor Mix(const QColor& A, const QColor& B, double T) {
@@ -87,13 +97,15 @@ QColor Mix(const QColor& A, const QColor& B, double T) {
                             A.alphaF() + (B.alphaF() - A.alphaF()) * T);
 }
 
-// A vertical ramp, one colour per row, From at Top and To at Bottom - 1.
+// A vertical ramp, one colour per row, From at Top and To at Bottom - 1 (rows of the 1x
+// picture; a 2x picture gives each its two pixel rows).
 void FillRows(QImage& Image, int Top, int Bottom, const QColor& From, const QColor& To) {
     for (int Y = Top; Y < Bottom; ++Y) {
         const double T = Bottom - Top > 1 ? double(Y - Top) / (Bottom - Top - 1) : 0.0;
         const QRgb Row = Mix(From, To, T).rgba();
-        for (int X = 0; X < Image.width(); ++X)
-            Image.setPixel(X, Y, Row);
+        for (int D = Y * GScale; D < (Y + 1) * GScale; ++D)
+            for (int X = 0; X < Image.width(); ++X)
+                Image.setPixel(X, D, Row);
     }
 }
 
@@ -607,7 +619,7 @@ QImage Splash() {
                   {TScene::Dawn, TScene::Noon, TScene::Dusk, TScene::Night});
 
     // The glossy footer of the main window, carried over.
-    const QImage Foot = FooterBand().scaled(550, 28);
+    const QImage Foot = FooterBand().scaled(550 * GScale, 28 * GScale);
     P.drawImage(QPoint(0, 272), Foot);
     P.setFont(Font(12, true, true));
     P.setPen(Qt::white);
@@ -619,6 +631,8 @@ QImage Splash() {
 
 } // namespace
 
+void SaveFormPictures();
+
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -629,6 +643,15 @@ int main(int argc, char** argv) {
     }
     GOutDir = QString::fromLocal8Bit(argv[1]);
 
+    for (GScale = 1; GScale <= 2; ++GScale)
+        SaveFormPictures();
+    GScale = 1;
+    for (int Size : {16, 24, 32, 48, 64, 128, 256})
+        Save(Icon(Size), QString("icons/trovelle-%1.png").arg(Size));
+    return 0;
+}
+
+void SaveFormPictures() {
     Save(HeaderBand(), "images/header_band.png");
     Save(FooterBand(), "images/footer_band.png");
     Save(HeaderArt(), "images/header_art.png");
@@ -650,7 +673,4 @@ int main(int argc, char** argv) {
     }
 
     Save(Splash(), "images/splash.jpg", 92);
-    for (int Size : {16, 24, 32, 48, 64, 128, 256})
-        Save(Icon(Size), QString("icons/trovelle-%1.png").arg(Size));
-    return 0;
 }

@@ -1,5 +1,7 @@
 #include "artwork.h"
 
+#include <QGuiApplication>
+
 #include <mutex>
 #include <stdexcept>
 
@@ -20,6 +22,15 @@ static void RegisterArtwork() {
 
 QImage Artwork(const QString& Name) {
     RegisterArtwork();
+    // On a scaled screen the picture drawn at twice the size, where there is one.
+    if (qApp && qApp->devicePixelRatio() > 1.0) {
+        const int Dot = Name.lastIndexOf(u'.');
+        QImage Double(QString::fromLatin1(kImagePrefix) + Name.left(Dot) + QStringLiteral("@2x") + Name.mid(Dot));
+        if (!Double.isNull()) {
+            Double.setDevicePixelRatio(2.0);
+            return Double;
+        }
+    }
     QImage Image(QString::fromLatin1(kImagePrefix) + Name);
     if (Image.isNull())
         throw std::runtime_error("Missing picture: " + Name.toStdString());

@@ -7,8 +7,10 @@
 #include <QImage>
 #include <QString>
 
-// A picture of resources/images by file name ("monitor.png"). Throws std::runtime_error
-// when the program was built without it.
+// A picture of resources/images by file name ("monitor.png"). On a screen scaled by more
+// than 1 it is the picture made at twice the size ("monitor@2x.png", device pixel ratio
+// 2, the same size in the window's coordinates). Throws std::runtime_error when the
+// program was built without it.
 QImage Artwork(const QString& Name);
 
 // The application icon in every size it is drawn at.

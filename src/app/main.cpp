@@ -1,21 +1,26 @@
 // Trovelle's entry: one instance at a time, a splash window for at least a second, then
 // the main window, whose creation builds the controller and with it the whole engine.
+// `trovelle VIDEO` opens the video once the window is up; a second start hands its video
+// (or only the wish to see the window) to the running instance over a local socket and
+// ends at once.
 #include "appinfo.h"
 #include "application.h"
+#include "commandLine.h"
 #include "artwork.h"
 #include "mainForm.h"
+#include "handover.h"
 #include "platform.h"
 #include "qtdispatcher.h"
 #include "splashForm.h"
 #include "uiManager.h"
-#include "windowPlacement.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFont>
-#include <QScreen>
 #include <QTimer>
 
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -34,14 +39,61 @@ void KeepSplashUp(const QElapsedTimer& Shown) {
     Loop.exec();
 }
 
+QStringList Arguments(int argc, char** argv) {
+    QStringList List;
+    for (int I = 0; I < argc; ++I)
+        List << QString::fromLocal8Bit(argv[I]);
+    return List;
+}
+
+int Refuse(const TCommandLine& Line) {
+    std::fprintf(stderr, "trovelle: %s\nTry 'trovelle --help'.\n", qPrintable(Line.Error));
+    return 2;
+}
+
+// A later start: the running instance gets the video, or only raises its window. It may
+// still be starting, between taking the lock and listening, so a refused connection is
+// tried again for a while.
+int HandOver(int argc, char** argv) {
+    QCoreApplication Core(argc, argv);
+    const TCommandLine Line = ParseCommandLine(Core.arguments());
+    if (Line.Action == TCommandLine::TAction::Error)
+        return Refuse(Line);
+    QElapsedTimer Trying;
+    Trying.start();
+    while (!HandOverToRunningInstance(kMutexName, Line.Video) && Trying.elapsed() < 10000) {
+        QEventLoop Wait;
+        QTimer::singleShot(100, &Wait, &QEventLoop::quit);
+        Wait.exec();
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    // A second instance ends at once and shows nothing.
-    if (!AcquireSingleInstance(kMutexName))
+    // Answered on the terminal, without a display.
+    switch (QuickAnswer(Arguments(argc, argv))) {
+    case TCommandLine::TAction::Help:
+        std::fputs(qPrintable(HelpText()), stdout);
         return 0;
+    case TCommandLine::TAction::Version:
+        std::fputs(qPrintable(VersionText()), stdout);
+        return 0;
+    default:
+        break;
+    }
+
+    // A second instance hands over what it was given and ends; it shows nothing.
+    if (!AcquireSingleInstance(kMutexName))
+        return HandOver(argc, argv);
 
     TApplication App(argc, argv);
+    const TCommandLine Line = ParseCommandLine(App.arguments());
+    if (Line.Action == TCommandLine::TAction::Error)
+        return Refuse(Line);
+    THandOverServer HandOverServer(kMutexName);
+
     App.setApplicationName(QString::fromUtf8(kApplicationTitle));
     App.setApplicationVersion(QString::fromUtf8(kApplicationVersion));
     App.setWindowIcon(ApplicationIcon());
@@ -61,7 +113,8 @@ int main(int argc, char** argv) {
     try {
         Main = std::make_unique<TmainDlg>(
             [&](QObject* Sender) {
-                Controller = std::make_unique<TUIManager>(static_cast<TmainDlg*>(Sender));
+                Controller = std::make_unique<TUIManager>(static_cast<TmainDlg*>(Sender),
+                                                          QString::fromStdString(SettingsFile()));
                 try {
                     Controller->Initialize();
                 } catch (...) {
@@ -81,14 +134,34 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    const QSize Work = Main->screen()->availableGeometry().size();
-    const QSize Outer = Main->frameGeometry().size();
-    const TWindowRect Place = CenteredRect(Outer.width(), Outer.height(), Work.width(), Work.height());
-    Main->move(Place.Left, Place.Top);
+    Controller->CenterOnWorkArea();
     Main->show();
     Main->raise();
     Main->repaint();
     Splash.reset();
+
+    // From now on a later start's video goes straight to the window, and a start without
+    // one brings the window to the front. Until now such a start kept trying to connect.
+    // A video that cannot be read gets the message the Open button gives (the general
+    // error report), here as there.
+    auto Open = [&Controller](const QString& Video) {
+        try {
+            Controller->OpenVideo(Video);
+        } catch (const std::exception& E) {
+            TApplication::ShowException(QString::fromUtf8(E.what()));
+        }
+    };
+    HandOverServer.OnHandOver = [&Controller, Open](const QString& Video) {
+        if (!Controller)
+            return;
+        Controller->BringToFront();
+        if (!Video.isEmpty())
+            Open(Video);
+    };
+    HandOverServer.Listen();
+    // Once the event loop runs, exactly as if it had been chosen in the open dialog.
+    if (!Line.Video.isEmpty())
+        QTimer::singleShot(0, Controller.get(), [Open, Video = Line.Video] { Open(Video); });
 
     const int Result = App.exec();
     Main.reset();

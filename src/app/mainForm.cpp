@@ -2,11 +2,18 @@
 
 #include "FlatEditUnit.h"
 #include "artwork.h"
+#include "humanskin.h"
 #include "imagebutton.h"
 #include "sliderbar.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMimeData>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,6 +22,9 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QUrl>
+
+#include <algorithm>
 
 namespace {
 
@@ -27,6 +37,8 @@ const QColor kSaveFolderBorder(172, 168, 153);
 const QColor kSaveFolderText(102, 102, 102);
 const QColor kGenerateText(0, 128, 0);
 constexpr int kPiecesMaxLength = 8;
+// Between the pieces entry and the word after it.
+constexpr int kPiecesLabelGap = 15;
 
 constexpr const char* kDesignVersion = "v0.0.1";
 constexpr const char* kStartProgress = "Processing: 0/0";
@@ -40,9 +52,7 @@ QFont FormFont(int PixelSize, bool Bold = false, bool Italic = false) {
 }
 
 void SetTextColor(QWidget* Widget, QPalette::ColorRole Role, const QColor& Color) {
-    QPalette Palette = Widget->palette();
-    Palette.setColor(Role, Color);
-    Widget->setPalette(Palette);
+    SetSkinColor(Widget, Role, Color);
 }
 
 // A picture at its place. Stretch draws it over the whole rectangle; otherwise the
@@ -57,7 +67,8 @@ QLabel* MakePicture(QWidget* Parent, const char* Name, const char* File, int Lef
     if (Stretch)
         Picture->setGeometry(Left, Top, Width, Height);
     else
-        Picture->setGeometry(Left, Top, Pixmap.width(), Pixmap.height());
+        Picture->setGeometry(Left, Top, static_cast<int>(Pixmap.deviceIndependentSize().width()),
+                             static_cast<int>(Pixmap.deviceIndependentSize().height()));
     return Picture;
 }
 
@@ -77,7 +88,8 @@ TImageButton* MakeImageButton(QWidget* Parent, const char* Name, int Left, int T
     Button->setGeometry(Left, Top, 32, 32);
     Button->setToolTip(Hint);
     Button->setCursor(Qt::PointingHandCursor);
-    // The hover and pressed faces are the normal one; the pressed face is drawn shifted.
+    // The hover and pressed faces are the normal one, drawn in place.
+    Button->SetUseDown(false);
     const QImage Face = Artwork(QStringLiteral("glyph_%1.png").arg(QLatin1String(Glyph)));
     Button->SetImage(Face);
     Button->SetImageOver(Face);
@@ -191,6 +203,7 @@ TmainDlg::TmainDlg(TNotifyEvent OnCreate, TNotifyEvent OnDestroy, QWidget* Paren
     btnEndPoint = MakeImageButton(this, "btnEndPoint", 409, 374, QStringLiteral("end point"), "point");
 
     Label1 = MakeLabel(this, "Label1", QRect(616, 330, 36, 18), QStringLiteral("pieces"));
+    Label1->setTextFormat(Qt::PlainText);
 
     CreateMenuBar();
 
@@ -206,6 +219,9 @@ TmainDlg::TmainDlg(TNotifyEvent OnCreate, TNotifyEvent OnDestroy, QWidget* Paren
     // wins over any inherited one.
     SetTextColor(btnGenerate, QPalette::ButtonText, kGenerateText);
     btnGenerate->setStyleSheet(QStringLiteral("color: %1;").arg(kGenerateText.name()));
+    // The other two large buttons write in the window's text colour, in the same way.
+    for (QPushButton* Button : {btnOpen, btnSaveFolder})
+        Button->setStyleSheet(QStringLiteral("color: %1;").arg(SkinPalette().color(QPalette::WindowText).name()));
 
     // Read-only and disabled for the whole run: only the folder chooser writes it.
     etSaveFolder = MakeFlatEdit(this, "etSaveFolder", QRect(485, 256, 281, 28));
@@ -226,9 +242,14 @@ TmainDlg::TmainDlg(TNotifyEvent OnCreate, TNotifyEvent OnDestroy, QWidget* Paren
     etPieces->setMaxLength(kPiecesMaxLength);
     etPieces->setText(QStringLiteral("12"));
     etPieces->setEnabled(false);
+    // Wide enough for every digit it takes; the word after it moves along.
+    etPieces->resize(std::max(etPieces->width(), etPieces->WidthForDigits(kPiecesMaxLength)), etPieces->height());
+    Label1->move(std::max(Label1->x(), etPieces->geometry().right() + 1 + kPiecesLabelGap), Label1->y());
 
     rbStartEnd = MakeRadio(this, "rbStartEnd", QRect(485, 360, 281, 22),
                            QStringLiteral("from start point to end point"));
+
+    setAcceptDrops(true);
 
     // Keyboard focus runs down the right column; disabled entries drop out by themselves.
     QWidget* const TabOrder[] = {btnOpen, btnSaveFolder, btnGenerate, etSaveFolder,
@@ -268,9 +289,16 @@ void TmainDlg::CreateMenuBar() {
         SetTextColor(Menu, QPalette::Text, Qt::black);
         return Menu;
     };
-    auto MakeItem = [&](QMenu* Menu, const char* Name, const QString& Caption) {
+    // A key beside an item works wherever the focus is in the window; in a text entry the
+    // entry keeps the keys it uses itself (Space, the arrows, letters).
+    auto MakeItem = [&](QMenu* Menu, const char* Name, const QString& Caption, const QKeySequence& Key = {}) {
         QAction* Item = Menu->addAction(Caption);
         Item->setObjectName(QString::fromLatin1(Name));
+        if (!Key.isEmpty()) {
+            Item->setShortcut(Key);
+            Item->setShortcutContext(Qt::WindowShortcut);
+            addAction(Item);
+        }
         return Item;
     };
 
@@ -279,16 +307,24 @@ void TmainDlg::CreateMenuBar() {
     TBXToolbar1->addMenu(TBXSubmenuItem1);
     TBXSubmenuItem4 = MakeMenu(TBXSubmenuItem1, "TBXSubmenuItem4", QStringLiteral("&File"));
     TBXSubmenuItem1->addMenu(TBXSubmenuItem4);
-    tmiOpen = MakeItem(TBXSubmenuItem4, "tmiOpen", QStringLiteral("&Open"));
+    tmiOpen = MakeItem(TBXSubmenuItem4, "tmiOpen", QStringLiteral("&Open"), QKeySequence(Qt::CTRL | Qt::Key_O));
     TBXSubmenuItem3 = MakeMenu(TBXSubmenuItem1, "TBXSubmenuItem3", QStringLiteral("&Playback"));
     TBXSubmenuItem1->addMenu(TBXSubmenuItem3);
     tmiPlay = MakeItem(TBXSubmenuItem3, "tmiPlay", QStringLiteral("&Play"));
     tmiPause = MakeItem(TBXSubmenuItem3, "tmiPause", QStringLiteral("&Pause"));
     tmiStop = MakeItem(TBXSubmenuItem3, "tmiStop", QStringLiteral("&Stop"));
+    TBXSubmenuItem3->addSeparator();
+    tmiPlayPause = MakeItem(TBXSubmenuItem3, "tmiPlayPause", QStringLiteral("Play/P&ause"), QKeySequence(Qt::Key_Space));
+    tmiBack = MakeItem(TBXSubmenuItem3, "tmiBack", QStringLiteral("&Back 5 s"), QKeySequence(Qt::Key_Left));
+    tmiForward = MakeItem(TBXSubmenuItem3, "tmiForward", QStringLiteral("&Forward 5 s"), QKeySequence(Qt::Key_Right));
+    TBXSubmenuItem3->addSeparator();
+    tmiStartMark = MakeItem(TBXSubmenuItem3, "tmiStartMark", QStringLiteral("Start &Mark"), QKeySequence(Qt::Key_I));
+    tmiEndMark = MakeItem(TBXSubmenuItem3, "tmiEndMark", QStringLiteral("E&nd Mark"), QKeySequence(Qt::Key_O));
     tmiConfig = MakeItem(TBXSubmenuItem1, "tmiConfig", QStringLiteral("&Config"));
     tmiSheet = MakeItem(TBXSubmenuItem1, "tmiSheet", QStringLiteral("Make a Contact &Sheet\u2026"));
     tmiConfig->setEnabled(false); // until a video is opened
-    tmiExit = MakeItem(TBXSubmenuItem1, "tmiExit", QStringLiteral("&Exit"));
+    tmiStopJob = MakeItem(TBXSubmenuItem1, "tmiStopJob", QStringLiteral("S&top Generating"), QKeySequence(Qt::Key_Escape));
+    tmiExit = MakeItem(TBXSubmenuItem1, "tmiExit", QStringLiteral("&Exit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     TBXToolbar2 = MakeMenuBar("TBXToolbar2");
     TBXSubmenuItem2 = MakeMenu(TBXToolbar2, "TBXSubmenuItem2", QStringLiteral("&Help"));
@@ -329,12 +365,42 @@ void TmainDlg::closeEvent(QCloseEvent* Event) {
     case TCloseAction::caNone:
         Event->ignore();
         break;
-    case TCloseAction::caMinimize:
-        Event->ignore();
-        showMinimized();
-        break;
     case TCloseAction::caHide:
         Event->accept();
         break;
     }
+}
+
+namespace {
+
+// The one local file (not a folder) that a drag carries, or empty.
+QString DroppedFile(const QMimeData* Data) {
+    if (!Data || !Data->hasUrls() || Data->urls().size() != 1 || !Data->urls().first().isLocalFile())
+        return {};
+    const QString Path = Data->urls().first().toLocalFile();
+    return QFileInfo(Path).isFile() ? Path : QString();
+}
+
+} // namespace
+
+void TmainDlg::dragEnterEvent(QDragEnterEvent* Event) {
+    if (OnDropFile && !DroppedFile(Event->mimeData()).isEmpty())
+        Event->acceptProposedAction();
+}
+
+void TmainDlg::dropEvent(QDropEvent* Event) {
+    const QString FileName = DroppedFile(Event->mimeData());
+    if (FileName.isEmpty() || !OnDropFile)
+        return;
+    Event->acceptProposedAction();
+    OnDropFile(FileName);
+}
+
+void TmainDlg::keyPressEvent(QKeyEvent* Event) {
+    auto* Button = qobject_cast<QAbstractButton*>(focusWidget());
+    if (Button && (Event->key() == Qt::Key_Return || Event->key() == Qt::Key_Enter) && Button->isEnabled()) {
+        Button->click();
+        return;
+    }
+    QWidget::keyPressEvent(Event);
 }

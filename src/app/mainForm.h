@@ -7,9 +7,11 @@
 //
 // The controller's life is tied to the form's through two hooks: OnCreate runs at the end
 // of construction, when every control exists, and OnDestroy at the start of destruction,
-// while they all still exist. OnClose lets the controller refuse a close request.
+// while they all still exist. OnClose lets the controller refuse a close request;
+// OnDropFile receives the one local file dropped on the window.
 #pragma once
 
+#include <QString>
 #include <QWidget>
 
 #include <functional>
@@ -25,9 +27,8 @@ class TImageButton;
 class TMyFlatEdit;
 class TSliderBar;
 
-// What becomes of a window asked to close: caNone keeps it open, caHide closes it,
-// caMinimize minimises it instead.
-enum class TCloseAction { caNone, caHide, caMinimize };
+// What becomes of a window asked to close: caNone keeps it open, caHide closes it.
+enum class TCloseAction { caNone, caHide };
 
 class TmainDlg : public QWidget {
 public:
@@ -44,6 +45,8 @@ public:
     TNotifyEvent OnDestroy;
     // Asked on every close request (close box, Alt+F4, close()); Action starts as caHide.
     TCloseEvent OnClose;
+    // A drop of exactly one local file (not a folder): its full path.
+    std::function<void(const QString& FileName)> OnDropFile;
 
     // The controls in creation order, which is also their drawing order. All are owned by
     // the form.
@@ -71,8 +74,15 @@ public:
     QAction* tmiPlay = nullptr;
     QAction* tmiPause = nullptr;
     QAction* tmiStop = nullptr;
+    // The keyboard's ways to play: Space, Left and Right, I and O.
+    QAction* tmiPlayPause = nullptr;
+    QAction* tmiBack = nullptr;
+    QAction* tmiForward = nullptr;
+    QAction* tmiStartMark = nullptr;
+    QAction* tmiEndMark = nullptr;
     QAction* tmiConfig = nullptr;
     QAction* tmiSheet = nullptr; // Make a Contact Sheet…
+    QAction* tmiStopJob = nullptr; // Esc
     QAction* tmiExit = nullptr;
     QMenuBar* TBXToolbar2 = nullptr;
     QMenu* TBXSubmenuItem2 = nullptr; // Help
@@ -91,6 +101,10 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* Event) override;
+    void dragEnterEvent(QDragEnterEvent* Event) override;
+    void dropEvent(QDropEvent* Event) override;
+    // Enter and Return press the focused button, which the buttons leave to the window.
+    void keyPressEvent(QKeyEvent* Event) override;
 
 private:
     void CreateMenuBar();

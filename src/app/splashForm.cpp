@@ -1,6 +1,7 @@
 #include "splashForm.h"
 
 #include "artwork.h"
+#include "humanskin.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -19,9 +20,7 @@ constexpr int kPictureTop = 4;
 TsplashDlg::TsplashDlg(QWidget* Parent) : QWidget(Parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("splashDlg"));
     setFixedSize(kClientWidth, kClientHeight);
-    QPalette Palette = palette();
-    Palette.setColor(QPalette::Window, Qt::white);
-    setPalette(Palette);
+    SetSkinColor(this, QPalette::Window, Qt::white);
     setAutoFillBackground(true);
     // Qt paints every widget double-buffered, so the picture never flickers while the
     // main window is being built behind it.
@@ -32,15 +31,14 @@ TsplashDlg::TsplashDlg(QWidget* Parent) : QWidget(Parent, Qt::SplashScreen | Qt:
     Shape1->setGeometry(0, 0, kClientWidth, kClientHeight);
     Shape1->setFrameStyle(QFrame::Box | QFrame::Plain);
     Shape1->setLineWidth(1);
-    QPalette FramePalette = Shape1->palette();
-    FramePalette.setColor(QPalette::WindowText, kFrameColor);
-    Shape1->setPalette(FramePalette);
+    SetSkinColor(Shape1, QPalette::WindowText, kFrameColor);
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     const QPixmap Picture = QPixmap::fromImage(Artwork(QString::fromLatin1(kPicture)));
     Image1->setPixmap(Picture);
-    Image1->setGeometry(kPictureLeft, kPictureTop, Picture.width(), Picture.height());
+    Image1->setGeometry(kPictureLeft, kPictureTop, static_cast<int>(Picture.deviceIndependentSize().width()),
+                        static_cast<int>(Picture.deviceIndependentSize().height()));
 
     // In the middle of the desktop.
     if (const QScreen* Screen = QGuiApplication::primaryScreen()) {

@@ -28,6 +28,8 @@
 #include <QRadioButton>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace {
 
 constexpr const char* kSelectFolderTitle = "Select Folder";
@@ -37,6 +39,9 @@ constexpr const char* kNoVideo = "No video is opened, please load a video!";
 constexpr const char* kNoRange = "You have to select start position and end position for the option.";
 constexpr const char* kNoPieces = "You have to enter a number of pieces greater than 0.";
 constexpr const char* kExitQuestion = "Generating the thumbnails, are you sure want to exit application?";
+constexpr const char* kBusy = "Generating the thumbnails; the video can be opened when they are done.";
+// How far Left and Right move.
+constexpr int32_t kSeekStep = 5;
 
 QString Progress(const char* Format, const void* Data) {
     const auto* P = static_cast<const TConvertProgress*>(Data);
@@ -57,16 +62,22 @@ QString InfoLine(double FPS, int32_t Width, int32_t Height, int32_t DurationHour
                                     static_cast<long long>(P / 60 % 60), static_cast<long long>(P % 60));
 }
 
-TUIManager::TUIManager(TmainDlg* Form) : FForm(Form) {
+TUIManager::TUIManager(TmainDlg* Form, const QString& SettingsFile) : FForm(Form), FSettingsFile(SettingsFile) {
     ConfigManager = std::make_unique<TConfigManager>();
+    if (!FSettingsFile.isEmpty())
+        ConfigManager->Load(FSettingsFile);
     ChooseVideo = [this] {
-        return QFileDialog::getOpenFileName(FForm, QString(), QString(), QString::fromLatin1(kOpenFilter));
+        return QFileDialog::getOpenFileName(FForm, QString(), ConfigManager->OpenFolder,
+                                            QString::fromLatin1(kOpenFilter));
     };
-    ChooseFolder = [this] { return BrowseForFolder(FForm, QString::fromLatin1(kSelectFolderTitle), QString()); };
+    ChooseFolder = [this] {
+        return BrowseForFolder(FForm, QString::fromLatin1(kSelectFolderTitle), ConfigManager->SaveFolder);
+    };
 }
 
 TUIManager::~TUIManager() {
     FForm->removeEventFilter(this);
+    FForm->OnDropFile = nullptr;
     ConfigManager.reset();
     PlayManager.reset();
     delete FVideoPanel;
@@ -104,6 +115,31 @@ void TUIManager::Initialize() {
     PlayManager->OnConvertError = [this](bool C, void* D) { ConvertError(C, D); };
 
     AssignEvents();
+    ShowSettings();
+}
+
+void TUIManager::ShowSettings() {
+    const TConfigManager& C = *ConfigManager;
+    if (!C.SaveFolder.isEmpty()) {
+        FForm->etSaveFolder->setText(QString::fromStdString(IncludeTrailingSlash(C.SaveFolder.toStdString())));
+        FForm->etSaveFolder->setCursorPosition(0);
+    }
+    QRadioButton* const Modes[] = {FForm->rbWhole, FForm->rbPieces, FForm->rbStartEnd};
+    Modes[static_cast<int>(C.Mode)]->setChecked(true);
+    FForm->etPieces->setText(QString::number(C.Pieces));
+    ModeClick();
+}
+
+void TUIManager::StoreSettings() {
+    TConfigManager& C = *ConfigManager;
+    C.Mode = FForm->rbStartEnd->isChecked() ? TThumbMode::Range
+             : FForm->rbPieces->isChecked() ? TThumbMode::Pieces
+                                            : TThumbMode::Whole;
+    const int32_t Pieces = FForm->etPieces->asInteger();
+    if (Pieces >= 1)
+        C.Pieces = Pieces;
+    if (!FSettingsFile.isEmpty())
+        C.Save(FSettingsFile);
 }
 
 void TUIManager::AssignEvents() {
@@ -129,16 +165,51 @@ void TUIManager::AssignEvents() {
     connect(F->tmiHelp, &QAction::triggered, this, [this] { HelpClick(); });
     connect(F->tmiSupport, &QAction::triggered, this, [this] { SupportClick(); });
     connect(F->tmiAbout, &QAction::triggered, this, [this] { AboutClick(); });
+
+    connect(F->tmiPlayPause, &QAction::triggered, this, [this] { PlayPauseKey(); });
+    connect(F->tmiBack, &QAction::triggered, this, [this] { SeekBy(-kSeekStep); });
+    connect(F->tmiForward, &QAction::triggered, this, [this] { SeekBy(kSeekStep); });
+    connect(F->tmiStartMark, &QAction::triggered, this, [this] { StartPointClick(); });
+    connect(F->tmiEndMark, &QAction::triggered, this, [this] { EndPointClick(); });
+    connect(F->tmiStopJob, &QAction::triggered, this, [this] { StopGenerating(); });
+    connect(F->etPieces, &QLineEdit::editingFinished, this, [this] { StoreSettings(); });
+    F->OnDropFile = [this](const QString& FileName) { OpenVideo(FileName); };
+}
+
+void TUIManager::BringToFront() {
+    if (FForm->isMinimized())
+        FForm->showNormal();
+    FForm->raise();
+    FForm->activateWindow();
+}
+
+void TUIManager::CenterOnWorkArea() {
+    const QScreen* Screen = FForm->screen();
+    if (!Screen)
+        return;
+    const QRect Work = Screen->availableGeometry();
+    const QRect Frame = FForm->frameGeometry();
+    const TWindowRect Place = CenteredRect(Frame.width(), Frame.height(),
+                                           {Work.left(), Work.top(), Work.right() + 1, Work.bottom() + 1});
+    // move() places the frame's top-left corner.
+    FForm->move(Place.Left, Place.Top);
+    // Before the window manager has framed the window its outer size is its inner size;
+    // it is centred once more when the frame arrives.
+    FCenterPending = FClampMoves && Frame.size() == FForm->size();
 }
 
 bool TUIManager::eventFilter(QObject* Watched, QEvent* Event) {
     if (FClampMoves && Watched == FForm && Event->type() == QEvent::Move && FForm->isVisible()) {
         const QScreen* Screen = FForm->screen();
         const QRect Frame = FForm->frameGeometry();
-        if (Screen) {
-            const QSize Work = Screen->availableGeometry().size();
+        if (FCenterPending && Frame.size() != FForm->size()) {
+            CenterOnWorkArea();
+        } else if (Screen) {
+            // The work area of the screen the window is on, wherever that screen sits.
+            const QRect Work = Screen->availableGeometry();
             TWindowRect R{Frame.left(), Frame.top(), Frame.right() + 1, Frame.bottom() + 1};
-            WMMoving(R, Frame.width(), Frame.height(), Work.width(), Work.height());
+            WMMoving(R, Frame.width(), Frame.height(),
+                     {Work.left(), Work.top(), Work.right() + 1, Work.bottom() + 1});
             if (R.Left != Frame.left() || R.Top != Frame.top())
                 FForm->move(R.Left, R.Top);
         }
@@ -179,6 +250,20 @@ void TUIManager::OpenClick() {
             PlayManager->Play();
         return;
     }
+    OpenChosen(FileName);
+}
+
+void TUIManager::OpenVideo(const QString& FileName) {
+    if (PlayManager->Converting) {
+        Message(QString::fromLatin1(kBusy), QMessageBox::Information, QMessageBox::Ok);
+        return;
+    }
+    if (PlayManager->Playing)
+        PlayManager->Pause();
+    OpenChosen(QFileInfo(FileName).absoluteFilePath());
+}
+
+void TUIManager::OpenChosen(const QString& FileName) {
     PlayManager->OpenFile(FileName.toStdString()); // a refused file ends the handler here
 
     TSliderBar* Slider = FForm->SliderBar;
@@ -192,9 +277,17 @@ void TUIManager::OpenClick() {
     FForm->tmiConfig->setEnabled(true);
     FConvertRec.Name = VideoName(FileName.toStdString());
     FSheetRec.Path = FileName.toStdString();
-    ConfigManager->Width = PlayManager->Width;
-    ConfigManager->Height = HeightForWidth(PlayManager->Width, PlayManager->AspectRatio);
-    ConfigManager->Constrain = true;
+    TConfigManager& C = *ConfigManager;
+    if (!C.SizeChosen) {
+        C.Width = PlayManager->Width;
+        C.Height = HeightForWidth(PlayManager->Width, PlayManager->AspectRatio);
+        C.Constrain = true;
+    } else if (C.Constrain) {
+        // A size chosen earlier keeps its width and takes this video's shape.
+        C.Height = HeightForWidth(C.Width, PlayManager->AspectRatio);
+    }
+    C.OpenFolder = QFileInfo(FileName).absolutePath();
+    StoreSettings();
 }
 
 void TUIManager::PlayClick() {
@@ -208,7 +301,11 @@ void TUIManager::PauseClick() {
 }
 
 void TUIManager::StopClick() {
-    if (PlayManager->Converting || !PlayManager->Opened)
+    if (PlayManager->Converting) {
+        StopGenerating();
+        return;
+    }
+    if (!PlayManager->Opened)
         return;
     PlayManager->Stop();
     FForm->SliderBar->SetPosition(0);
@@ -225,13 +322,51 @@ void TUIManager::EndPointClick() {
         FForm->SliderBar->SetSelEnd(PlayManager->Position);
 }
 
-void TUIManager::ModeClick() { FForm->etPieces->setEnabled(FForm->rbPieces->isChecked()); }
+void TUIManager::ModeClick() {
+    FForm->etPieces->setEnabled(FForm->rbPieces->isChecked());
+    StoreSettings();
+}
+
+void TUIManager::PlayPauseKey() {
+    if (PlayManager->Playing)
+        PauseClick();
+    else
+        PlayClick();
+}
+
+void TUIManager::SeekBy(int32_t Seconds) {
+    if (PlayManager->Converting || !PlayManager->Opened)
+        return;
+    const int64_t Target = std::clamp<int64_t>(PlayManager->Position + Seconds, 0, PlayManager->Duration);
+    PlayManager->Seek(static_cast<int32_t>(Target));
+    FForm->SliderBar->SetPosition(PlayManager->Position);
+    WriteInfo(true);
+}
+
+void TUIManager::StopGenerating() {
+    if (!PlayManager->Converting)
+        return;
+    // The job ends after the file it is writing; what it wrote stays.
+    PlayManager->StopConvert();
+    FForm->lbConvertInfo->setText(Progress("Stopped: %lld/%lld", &FLastProgress));
+    JobEnded();
+}
+
+void TUIManager::JobEnded() {
+    FForm->SliderBar->setEnabled(true);
+    if (FExitQuestion)
+        FExitQuestion->done(QMessageBox::Cancel);
+}
 
 void TUIManager::SaveFolderClick() {
     const QString Folder = ChooseFolder();
     if (Folder.isEmpty())
         return;
     FForm->etSaveFolder->setText(QString::fromStdString(IncludeTrailingSlash(Folder.toStdString())));
+    // A long folder shows its beginning.
+    FForm->etSaveFolder->setCursorPosition(0);
+    ConfigManager->SaveFolder = Folder;
+    StoreSettings();
 }
 
 void TUIManager::GenerateClick() {
@@ -246,15 +381,18 @@ void TUIManager::GenerateClick() {
         Message(QString::fromLatin1(kNoRange), QMessageBox::NoIcon, QMessageBox::Ok);
         return;
     }
+    // Playback stops before anything of the job is read.
+    PauseClick();
     const bool Whole = FForm->rbWhole->isChecked();
     const bool Range = FForm->rbStartEnd->isChecked();
     const int32_t Pieces = FForm->etPieces->asInteger();
-    // A job of no pieces could only fail; say so before anything is paused.
+    // A job of no pieces could only fail.
     if (!Whole && !Range && Pieces < 1) {
         Message(QString::fromLatin1(kNoPieces), QMessageBox::NoIcon, QMessageBox::Ok);
         return;
     }
-    PauseClick();
+    StoreSettings();
+    FLastProgress = {0, -1};
     FConvertRec.Width = ConfigManager->Width;
     FConvertRec.Height = ConfigManager->Height;
     FConvertRec.Whole = Whole;
@@ -338,16 +476,18 @@ void TUIManager::PlayError(bool FromConvert, void*) {
 }
 
 void TUIManager::ConvertProgress(bool FromConvert, void* Data) {
-    if (FromConvert)
-        FForm->lbConvertInfo->setText(Progress("Processing: %lld/%lld", Data));
+    if (!FromConvert)
+        return;
+    FLastProgress = *static_cast<const TConvertProgress*>(Data);
+    FForm->lbConvertInfo->setText(Progress("Processing: %lld/%lld", Data));
 }
 
 void TUIManager::ConvertDone(bool FromConvert, void* Data) {
     if (!FromConvert)
         return;
     FForm->lbConvertInfo->setText(Progress("Done: %lld/%lld", Data));
-    FForm->SliderBar->setEnabled(true);
-    TcompleteDlg Dialog;
+    JobEnded();
+    TcompleteDlg Dialog(FForm);
     if (FSheetJob) {
         // The sheet's file, and its folder behind the link.
         const std::string File = SheetFileName(FSheetRec);
@@ -365,12 +505,12 @@ void TUIManager::ConvertError(bool FromConvert, void* Data) {
     if (!FromConvert)
         return;
     FForm->lbConvertInfo->setText(Progress("Failed: %lld/%lld", Data));
-    FForm->SliderBar->setEnabled(true);
+    JobEnded();
     Message(QString::fromStdString(PlayManager->LastError), QMessageBox::Critical, QMessageBox::Ok);
 }
 
 void TUIManager::ConfigClick() {
-    TconfigDlg Dialog;
+    TconfigDlg Dialog(FForm);
     Dialog.ThumbWidth = ConfigManager->Width;
     Dialog.ThumbHeight = ConfigManager->Height;
     if (PlayManager->Opened)
@@ -381,11 +521,13 @@ void TUIManager::ConfigClick() {
         ConfigManager->Width = Dialog.etWidth->asInteger();
         ConfigManager->Height = Dialog.etHeight->asInteger();
         ConfigManager->Constrain = Dialog.ckbConstrain->isChecked();
+        ConfigManager->SizeChosen = true;
+        StoreSettings();
     }
 }
 
 void TUIManager::AboutClick() {
-    TaboutDlg Dialog;
+    TaboutDlg Dialog(FForm);
     Dialog.setWindowTitle(QString::asprintf("About %s", kApplicationTitle));
     Dialog.exec();
 }
@@ -397,12 +539,21 @@ void TUIManager::SupportClick() { OpenURL(std::string(kWebAddress) + kSupportPat
 void TUIManager::ExitClick() { FForm->close(); }
 
 void TUIManager::FormClose(TCloseAction& Action) {
-    if (!PlayManager || !PlayManager->Converting)
+    if (!PlayManager || !PlayManager->Converting) {
+        StoreSettings();
         return;
-    const int Answer = Message(QString::fromLatin1(kExitQuestion), QMessageBox::Question,
-                               QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    if (Answer == QMessageBox::Yes)
+    }
+    QMessageBox Box(QMessageBox::Question, QString::fromUtf8(kApplicationTitle), QString::fromLatin1(kExitQuestion),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, FForm);
+    // The job may end while the question is open; it then withdraws the question (as
+    // Cancel) and the window stays.
+    FExitQuestion = &Box;
+    const int Answer = Box.exec();
+    FExitQuestion = nullptr;
+    if (Answer == QMessageBox::Yes && PlayManager->Converting) {
         PlayManager->StopConvert();
-    else
+        StoreSettings();
+    } else {
         Action = TCloseAction::caNone;
+    }
 }

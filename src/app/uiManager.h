@@ -22,6 +22,7 @@
 #include <functional>
 #include <memory>
 
+class QMessageBox;
 class TSDLPanel;
 
 // The info line: frame rate, picture size, duration and, when Position is given, the
@@ -31,16 +32,28 @@ QString InfoLine(double FPS, int32_t Width, int32_t Height, int32_t DurationHour
 
 class TUIManager : public QObject {
 public:
-    // The filter of the file-open dialog.
+    // The filter of the file-open dialog: every container the decoding library reads.
     static constexpr const char* kOpenFilter =
-        "MP4 Video Files (*.mp4 *.m4v *.mov *.avi *.wmv *.mpg);;All Files (*)";
+        "Video Files (*.mp4 *.m4v *.mov *.mkv *.webm *.avi *.wmv *.asf *.mpg *.mpeg *.m2v *.vob *.ts *.m2ts "
+        "*.mts *.ogv *.ogg *.flv *.3gp *.3g2 *.dv *.mxf *.nut *.y4m);;All Files (*)";
 
-    // Creates the settings holder; Initialize does the rest.
-    explicit TUIManager(TmainDlg* Form);
+    // Creates the settings holder, loaded from SettingsFile (empty: nothing is loaded or
+    // stored); Initialize does the rest.
+    explicit TUIManager(TmainDlg* Form, const QString& SettingsFile = QString());
     // Frees the settings holder, the play manager (its threads stopped) and the panel.
     ~TUIManager() override;
 
     void Initialize();
+
+    // Opens a video that came from outside the open dialog (the command line, a second
+    // start, a drop) as the Open button would: playback paused first, refused with a
+    // message while a job runs, the usual message when the file cannot be read.
+    void OpenVideo(const QString& FileName);
+    // Puts the window in front of the user's other windows.
+    void BringToFront();
+    // Centres the window in its screen's work area by its outer size, and again once the
+    // window manager has put its frame around it.
+    void CenterOnWorkArea();
 
     // The handlers, public so that a test can call them as the events do.
     void OpenClick();
@@ -61,6 +74,10 @@ public:
     void FormClose(TCloseAction& Action);
     void SliderMouseDown();
     void SliderMouseUp();
+    // The keyboard's own commands: Space, Left and Right (5 s), Esc.
+    void PlayPauseKey();
+    void SeekBy(int32_t Seconds);
+    void StopGenerating();
 
     void PlayPosition(bool FromConvert, void* Data);
     void PlayEnd(bool FromConvert, void* Data);
@@ -80,6 +97,8 @@ public:
     TSheetRec FSheetRec; // the last contact sheet; Path is the open video
     bool FSheetJob = false; // the running or last job is a sheet
     bool FResumePlay = false;
+    // The last progress the running job reported.
+    TConvertProgress FLastProgress{0, -1};
 
 protected:
     // Keeps the window inside the work area while it is dragged (where the platform lets a
@@ -88,11 +107,23 @@ protected:
 
 private:
     void AssignEvents();
+    // Opens FileName once the dialog or the caller has chosen it.
+    void OpenChosen(const QString& FileName);
+    // The remembered values into the controls, and back into the store.
+    void ShowSettings();
+    void StoreSettings();
+    // The job has ended one way or another: the slider is free, a pending exit question is
+    // withdrawn.
+    void JobEnded();
     void WriteInfo(bool Running);
     void WriteInfoAtEnd();
     // A message box owned by the main window with the application's title.
     int Message(const QString& Text, int Icon, int Buttons) const;
 
     TmainDlg* FForm;
+    QString FSettingsFile;
     bool FClampMoves = false;
+    bool FCenterPending = false;
+    // The exit question while it is open.
+    QMessageBox* FExitQuestion = nullptr;
 };

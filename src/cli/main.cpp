@@ -3,6 +3,7 @@
 // thread. Nothing is lost silently: videos of the same name get folders of their own,
 // earlier thumbnails in a folder are counted (or removed with --clean), and a job that
 // writes fewer files than asked says why.
+#include "appinfo.h"
 #include "console.h"
 #include "convertthread.h"
 #include "inputs.h"
@@ -214,7 +215,7 @@ int main(int argc, char** argv) {
         return kExitOk;
     }
     if (Options.Version) {
-        std::printf("%s %s\n", kProgram, TROVELLE_VERSION);
+        std::fputs(VersionText(kProgram).c_str(), stdout);
         return kExitOk;
     }
     InstallSignalHandlers();

@@ -22,33 +22,34 @@ struct TOptionRow {
 
 const TOptionRow kOptions[] = {
     {0, nullptr, nullptr, "What to take (one of):"},
-    {'p', "pieces", "N", "N frames evenly spaced, whole seconds apart (default 12)"},
+    {'p', "pieces", "N", "N frames evenly spaced, whole seconds apart\n(default 12)"},
     {'w', "whole", nullptr, "every frame"},
     {'r', "range", "START END",
-     "every frame from START to END, END's second included\n"
-     "(times in seconds, MM:SS or HH:MM:SS)"},
+     "every frame from START to END, END's second\nincluded "
+     "(seconds, MM:SS or HH:MM:SS)"},
     {kFrom, "from", "START", "every frame from START (to --to, or to the end)"},
-    {kTo, "to", "END", "every frame up to END (from --from, or from the start)"},
+    {kTo, "to", "END", "every frame up to END (from --from, or the start)"},
     {kSheet, "sheet", "[CxR]",
-     "one contact sheet instead: C columns by R rows of evenly spaced\n"
-     "frames with their times under a header (default 4x4), written\n"
-     "as FOLDER/NAME_sheet.EXT"},
+     "one contact sheet instead: C columns by R\n"
+     "rows of evenly spaced frames with their times\n"
+     "under a header (default 4x4), written as\n"
+     "FOLDER/NAME_sheet.EXT"},
     {kSheetWidth, "sheet-width", "W", "the sheet's width in pixels (default 1600)"},
     {0, nullptr, nullptr, "Output:"},
     {'s', "size", "WxH",
-     "thumbnail size; W, Wx or xH keeps the display shape (default: the\n"
-     "video's width and the height that keeps its display shape)"},
+     "thumbnail size; W, Wx or xH keeps the display\nshape (default: the "
+     "video's width and the\nheight that keeps its display shape)"},
     {'o', "out", "FOLDER",
-     "where the thumbnail folders go, made when missing (default: your\n"
-     "pictures folder); each video gets FOLDER/NAME/NAME_N.EXT"},
+     "where the thumbnail folders go, made when\nmissing (default: your "
+     "pictures folder);\neach video gets FOLDER/NAME/NAME_N.EXT"},
     {'f', "format", "FORMAT", "jpg (default), png or webp"},
     {'Q', "quality", "N", "quality of jpg and webp, 1 to 100 (default 100)"},
-    {kDigits, "digits", "N", "ordinals zero-padded to N digits so that names sort (NAME_0007.jpg)"},
+    {kDigits, "digits", "N", "ordinals zero-padded to N digits so that\nnames sort (NAME_0007.jpg)"},
     {kClean, "clean", nullptr,
-     "first remove the video's earlier thumbnails (NAME_N.jpg/png/webp\n"
-     "in its folder; nothing else)"},
+     "first remove the video's earlier thumbnails\n(NAME_N.jpg/png/webp in "
+     "its folder only)"},
     {0, nullptr, nullptr, "Inputs and messages:"},
-    {'R', "recursive", nullptr, "take every video under the folders given (hidden folders skipped)"},
+    {'R', "recursive", nullptr, "take every video under the folders given\n(hidden ones skipped)"},
     {'q', "quiet", nullptr, "errors only on standard error"},
     {'h', "help", nullptr, "this text"},
     {kVersion, "version", nullptr, "the program's version"},
@@ -59,8 +60,8 @@ const char* const kUsageHead = "Usage: trovelle-thumbs [OPTION]... VIDEO...\n"
 
 const char* const kUsageTail =
     "\n"
-    "Standard output gets one line per finished video: its folder, a tab, and the number\n"
-    "of files written. Progress, notes and errors go to standard error.\n"
+    "Standard output gets one line per finished video: its folder, a tab, and\n"
+    "the number of files written. Progress, notes and errors go to standard error.\n"
     "Ctrl+C or SIGTERM stops after the current file.\n"
     "\n"
     "Exit status:\n"

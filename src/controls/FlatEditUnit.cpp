@@ -55,10 +55,12 @@ TMyCustomFlatEdit::TMyCustomFlatEdit(QWidget* Parent)
     : QLineEdit(Parent), FColorFocused(kColorFocused), FColorBorder(kColorBorder), FColorFlat(kColorFlat) {
     setFrame(false);
     setTextMargins(kFrameWidth, kFrameWidth, kFrameWidth, kFrameWidth);
-    // paintEvent fills the field itself; the line edit's own panel stays clear.
+    // paintEvent fills the field itself; the line edit's own panel stays clear, also
+    // under a skin's style sheet (which knows flat edits by this property).
     QPalette Palette = palette();
     Palette.setColor(QPalette::Base, Qt::transparent);
     setPalette(Palette);
+    setProperty("flatEdit", true);
     setGeometry(0, 0, kDefaultWidth, kDefaultHeight);
     // Created straight onto a parent: the colour is taken as if the parent had just been set.
     TakeParentColor();
@@ -124,6 +126,12 @@ void TMyCustomFlatEdit::StepDown() {
     const int32_t Value = asInteger();
     if (FMinValue < Value)
         setText(QString::number(Value - 1));
+}
+
+int TMyCustomFlatEdit::WidthForDigits(int Count) const {
+    // The text, the frame on both sides and the line edit's own inner margins and caret.
+    constexpr int kInnerMargins = 2 * 2 + 1;
+    return fontMetrics().horizontalAdvance(QString(Count, u'0')) + 2 * kFrameWidth + kInnerMargins;
 }
 
 void TMyCustomFlatEdit::AdjustHeight() {
@@ -219,9 +227,11 @@ int TMyCustomFlatEdit::CaretPosition() const {
 bool TMyCustomFlatEdit::KeyPress(QChar Char) {
     if (!IsValidChar(Char))
         return false;
-    // A digit typed next goes in front of a lone 0 ("0" then 5 gives "50").
-    if (text() == u"0")
-        setCursorPosition(0);
+    // A digit typed over a lone 0 replaces it ("0" then 5 gives "5"); a 0 leaves it.
+    if (text() == u"0" && Char.isDigit()) {
+        selectAll();
+        return Char != u'0';
+    }
     // Erasing the last character, or everything, leaves "0" with the caret in front of it,
     // so the backspace itself then removes nothing.
     if (Char == kBackspace && (text().size() <= 1 || selectionLength() == text().size())) {

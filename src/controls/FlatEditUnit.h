@@ -56,6 +56,8 @@ public:
 
     void StepUp();
     void StepDown();
+    // The width at which Count digits show whole.
+    int WidthForDigits(int Count) const;
     // Height := the font's character height + 6, room for the text and the frame.
     void AdjustHeight();
 

@@ -1,5 +1,9 @@
 #include "humanskin.h"
 
+#include "rounding.h"
+
+#include <QApplication>
+#include <QChildEvent>
 #include <QCoreApplication>
 #include <QPainter>
 #include <QPainterPath>
@@ -8,6 +12,8 @@
 #include <QStyleFactory>
 #include <QStyleOption>
 #include <QWidget>
+
+#include <utility>
 
 namespace {
 
@@ -22,6 +28,42 @@ constexpr const char* kTextDisabled = "#aaa196";
 constexpr const char* kAccent = "#c8782f";
 constexpr const char* kAccentDark = "#9c5a1e";
 constexpr const char* kHighlight = "#f4d8ad";
+
+// Keeps the skin's colours on widgets added below a skinned one after the skin was
+// chosen (a dialog's controls, a message box).
+class TSkinKeeper : public QObject {
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject* Watched, QEvent* Event) override {
+        if (Event->type() == QEvent::ChildAdded || Event->type() == QEvent::ChildPolished) {
+            if (auto* Child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(Event)->child()))
+                Keep(Child);
+        }
+        return QObject::eventFilter(Watched, Event);
+    }
+
+    // A colour a widget chose for itself (one that is not the application's) stays; every
+    // other colour becomes the skin's.
+    void Keep(QWidget* Widget) {
+        QPalette Palette = SkinPalette();
+        if (Widget->testAttribute(Qt::WA_SetPalette)) {
+            const QPalette Own = Widget->palette();
+            const QPalette Application = QApplication::palette(Widget);
+            for (int Group = 0; Group < QPalette::NColorGroups; ++Group)
+                for (int Role = 0; Role < QPalette::NColorRoles; ++Role) {
+                    const auto G = static_cast<QPalette::ColorGroup>(Group);
+                    const auto R = static_cast<QPalette::ColorRole>(Role);
+                    if (Own.color(G, R) != Application.color(G, R))
+                        Palette.setColor(G, R, Own.color(G, R));
+                }
+        }
+        if (!Widget->testAttribute(Qt::WA_SetPalette) || Widget->palette() != Palette)
+            Widget->setPalette(Palette);
+        Widget->removeEventFilter(this);
+        Widget->installEventFilter(this);
+    }
+};
 
 // Check box and radio button indicators. A style sheet can only draw a tick from a picture
 // file, so the indicators are painted here and the style sheet leaves them alone; the
@@ -88,6 +130,15 @@ public:
 
 QString HumanStyleSheet() {
     return QStringLiteral(R"(
+QLineEdit[flatEdit="true"] {
+    background: transparent;
+    border: none;
+}
+QToolTip {
+    color: black;
+    background: #ffffe1;
+    border: 1px solid %4;
+}
 QPushButton {
     color: %1;
     background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 %2, stop:1 %3);
@@ -121,7 +172,7 @@ QCheckBox:disabled, QRadioButton:disabled {
     color: %6;
 }
 QMenuBar {
-    color: %1;
+    color: black;
     background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #faf7f1, stop:1 #ebe3d6);
     border-bottom: 1px solid #d2c6b4;
     spacing: 2px;
@@ -136,7 +187,7 @@ QMenuBar::item:selected, QMenuBar::item:pressed {
     background: %8;
 }
 QMenu {
-    color: %1;
+    color: black;
     background: #fcfaf6;
     border: 1px solid %4;
     border-radius: 4px;
@@ -185,6 +236,53 @@ QToolButton:pressed, QToolButton:checked {
 
 } // namespace
 
+QPalette SkinPalette() {
+    QPalette Palette;
+    const QColor Text(Qt::black);
+    const QColor Disabled(kTextDisabled);
+    const std::pair<QPalette::ColorRole, QColor> Roles[] = {
+        {QPalette::Window, Qt::white},
+        {QPalette::WindowText, Text},
+        {QPalette::Base, Qt::white},
+        {QPalette::AlternateBase, QColor("#f7f3ec")},
+        {QPalette::Text, Text},
+        {QPalette::PlaceholderText, Disabled},
+        {QPalette::Button, QColor(kFaceBottom)},
+        {QPalette::ButtonText, QColor(kText)},
+        {QPalette::BrightText, Qt::white},
+        {QPalette::Light, Qt::white},
+        {QPalette::Midlight, QColor(kFaceTop)},
+        {QPalette::Mid, QColor(kLine)},
+        {QPalette::Dark, QColor(kLineHover)},
+        {QPalette::Shadow, QColor("#5a4f43")},
+        {QPalette::Highlight, QColor(kHighlight)},
+        {QPalette::HighlightedText, Text},
+        {QPalette::Link, QColor(0, 0, 255)},
+        {QPalette::LinkVisited, QColor(0, 0, 128)},
+        {QPalette::ToolTipBase, QColor("#ffffe1")},
+        {QPalette::ToolTipText, Text},
+    };
+    for (const auto& [Role, Color] : Roles)
+        Palette.setColor(Role, Color);
+    for (QPalette::ColorRole Role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        Palette.setColor(QPalette::Disabled, Role, Disabled);
+    return Palette;
+}
+
+int LogicalWidth(const QImage& Picture) {
+    return static_cast<int>(RoundToInt64(Picture.deviceIndependentSize().width()));
+}
+
+int LogicalHeight(const QImage& Picture) {
+    return static_cast<int>(RoundToInt64(Picture.deviceIndependentSize().height()));
+}
+
+void SetSkinColor(QWidget* Widget, QPalette::ColorRole Role, const QColor& Color) {
+    QPalette Palette = Widget->testAttribute(Qt::WA_SetPalette) ? Widget->palette() : SkinPalette();
+    Palette.setColor(Role, Color);
+    Widget->setPalette(Palette);
+}
+
 QString SkinStyleSheet(const QString& SkinName) {
     if (SkinName == QLatin1String(kHumanSkin))
         return HumanStyleSheet();
@@ -207,4 +305,13 @@ void SelectSkin(QWidget* Root, const QString& SkinName) {
     }
     Root->setStyle(Style);
     Root->setStyleSheet(Sheet);
+    // The colours go to Root and to every widget below it: a widget under a style sheet
+    // takes the application's palette, not its parent's, so nothing is left to inherit.
+    // Widgets that chose colours of their own (SetSkinColor) keep them.
+    static QPointer<TSkinKeeper> Keeper;
+    if (!Keeper)
+        Keeper = new TSkinKeeper(QCoreApplication::instance());
+    Keeper->Keep(Root);
+    for (QWidget* Child : Root->findChildren<QWidget*>())
+        Keeper->Keep(Child);
 }

@@ -4,10 +4,16 @@
 // custom-drawn controls (slider bar, image button, flat edit) paint themselves and are
 // not affected.
 //
+// The skin also brings every colour the forms rely on (window, text, base, button,
+// highlight, link, tooltip), for every state, so that no system palette (a dark desktop
+// theme, say) can leave a text in the colour of its background.
+//
 // A form calls SelectSkin(this, kHumanSkin) once after creating its widgets; widgets
 // added below it later take the skin as well.
 #pragma once
 
+#include <QImage>
+#include <QPalette>
 #include <QString>
 
 class QWidget;
@@ -16,6 +22,18 @@ constexpr const char* kHumanSkin = "Human";
 
 // The style sheet of a skin by name ("Human"); empty for an unknown name.
 QString SkinStyleSheet(const QString& SkinName);
+
+// The skin's colours for every role the forms use, in every colour group.
+QPalette SkinPalette();
+
+// A picture's size in the window's coordinates: a picture made for a scaled screen (a
+// device pixel ratio of 2) covers half its pixel count.
+int LogicalWidth(const QImage& Picture);
+int LogicalHeight(const QImage& Picture);
+
+// Gives Widget its own Color for Role over the skin's colours (not over whatever the
+// desktop's palette brings), so that the widget's other colours stay the skin's.
+void SetSkinColor(QWidget* Widget, QPalette::ColorRole Role, const QColor& Color);
 
 // Applies the named skin to Root and every widget below it (menu bar, tool bars, push buttons, radio
 // buttons, check boxes). An unknown name leaves Root as it is.

@@ -1,5 +1,7 @@
 #include "imagebutton.h"
 
+#include "humanskin.h"
+
 #include <QEnterEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -36,7 +38,7 @@ void TImageButton::SetImageDisable(const QImage& Value) {
     update();
 }
 
-void TImageButton::SetEnabled(bool Value) {
+void TImageButton::SetFaceEnabled(bool Value) {
     // Deliberately not passed on to QWidget::setEnabled: the widget keeps the mouse.
     FEnabled = Value;
     update();
@@ -59,7 +61,7 @@ void TImageButton::paintEvent(QPaintEvent*) {
     } else if (FMouseIn && !FImageOver.isNull()) {
         Face = &FImageOver;
     }
-    FImageRect = QRect(Shift, Shift, Face->width(), Face->height());
+    FImageRect = QRect(Shift, Shift, LogicalWidth(*Face), LogicalHeight(*Face));
     if (!Face->isNull()) {
         QPainter Painter(this);
         Painter.drawImage(FImageRect, *Face);
@@ -80,8 +82,9 @@ void TImageButton::leaveEvent(QEvent* Event) {
 
 // The base mouse handlers are not called: they would pass the event on to the parent.
 
-void TImageButton::mousePressEvent(QMouseEvent*) {
+void TImageButton::mousePressEvent(QMouseEvent* Event) {
     FPressed = true;
+    FClickPressed = Event->button() == Qt::LeftButton;
     update();
 }
 
@@ -97,8 +100,9 @@ void TImageButton::mouseMoveEvent(QMouseEvent* Event) {
 void TImageButton::mouseReleaseEvent(QMouseEvent* Event) {
     FPressed = false;
     update();
-    // Repainting is only requested, so this tests the face as it was last painted: the
-    // shifted pressed face when the press was held long enough to be drawn.
-    if (FImageRect.contains(Event->position().toPoint()) && FEnabled && Event->button() == Qt::LeftButton)
+    // The whole control counts, whichever face was drawn and wherever in it the press was.
+    const bool Clicked = FClickPressed && rect().contains(Event->position().toPoint());
+    FClickPressed = false;
+    if (Clicked && FEnabled && Event->button() == Qt::LeftButton)
         Click();
 }

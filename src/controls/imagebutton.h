@@ -3,8 +3,8 @@
 // window's player buttons (play, pause, stop, start and end mark) are image buttons and
 // the controller listens to their OnClick.
 //
-// Enabled is the button's own flag: it picks the disabled face and blocks the click, but
-// the widget itself stays enabled and keeps receiving the mouse.
+// FaceEnabled is the button's own flag: it picks the disabled face and blocks the click,
+// but the widget itself stays enabled and keeps receiving the mouse.
 #pragma once
 
 #include <QImage>
@@ -33,10 +33,10 @@ public:
     bool UseDown() const { return FUseDown; }
     void SetUseDown(bool Value) { FUseDown = Value; }
 
-    bool Enabled() const { return FEnabled; }
-    void SetEnabled(bool Value);
+    bool FaceEnabled() const { return FEnabled; }
+    void SetFaceEnabled(bool Value);
 
-    // Raised only by a left release over the face of an enabled button.
+    // Raised by a left press and release anywhere inside a face-enabled button.
     TNotifyEvent OnClick;
     void Click();
 
@@ -57,6 +57,7 @@ private:
     bool FEnabled = true;
     bool FMouseIn = false;
     bool FPressed = false;
+    bool FClickPressed = false; // a left press began inside the control
     // Where the face was drawn last; also the part of the control that counts as the
     // button for the mouse.
     QRect FImageRect;

@@ -1,5 +1,7 @@
 #include "sliderbar.h"
 
+#include "humanskin.h"
+
 #include "rounding.h"
 
 #include <QMouseEvent>
@@ -73,7 +75,7 @@ void TSliderBar::SetBarProgress(const QImage& Value) {
 }
 
 int64_t TSliderBar::UsableLength() const {
-    return int64_t{width()} - FBarPointer.width();
+    return int64_t{width()} - LogicalWidth(FBarPointer);
 }
 
 int64_t TSliderBar::ValueToPixel(int64_t Value) const {
@@ -90,13 +92,13 @@ void TSliderBar::UpdateRects() {
     // Pieces are centred vertically; one taller than the control gets a negative top
     // and is clipped at both edges.
     if (!FBar.isNull()) {
-        const int Top = (height() - FBar.height()) / 2;
-        FBarRect = Edges(0, Top, width(), Top + FBar.height());
+        const int Top = (height() - LogicalHeight(FBar)) / 2;
+        FBarRect = Edges(0, Top, width(), Top + LogicalHeight(FBar));
     }
     if (!FBarPointer.isNull()) {
         const int Left = ToPixel(ValueToPixel(FPosition));
-        const int Top = (height() - FBarPointer.height()) / 2;
-        FPointerRect = QRect(Left, Top, FBarPointer.width(), FBarPointer.height());
+        const int Top = (height() - LogicalHeight(FBarPointer)) / 2;
+        FPointerRect = QRect(Left, Top, LogicalWidth(FBarPointer), LogicalHeight(FBarPointer));
     }
 }
 
@@ -139,7 +141,7 @@ void TSliderBar::SetSelEnd(int64_t Value) {
     if (FSelEnd < FSelStart)
         FSelStart = FSelEnd;
     FSelRect = Edges(ToPixel(ValueToPixel(FSelStart)), FBarRect.y(),
-                     ToPixel(ValueToPixel(FSelEnd) + FBarPointer.width()), BottomOf(FBarRect));
+                     ToPixel(ValueToPixel(FSelEnd) + LogicalWidth(FBarPointer)), BottomOf(FBarRect));
     update();
 }
 
@@ -147,8 +149,8 @@ void TSliderBar::paintEvent(QPaintEvent*) {
     UpdateRects();
     QPainter Painter(this);
     DrawPiece(Painter, FBarRect, FBar);
-    DrawPiece(Painter, Edges(FBarRect.x(), FBarRect.y(), FBarLeft.width(), BottomOf(FBarRect)), FBarLeft);
-    DrawPiece(Painter, Edges(width() - FBarRight.width(), FBarRect.y(), width(), BottomOf(FBarRect)),
+    DrawPiece(Painter, Edges(FBarRect.x(), FBarRect.y(), LogicalWidth(FBarLeft), BottomOf(FBarRect)), FBarLeft);
+    DrawPiece(Painter, Edges(width() - LogicalWidth(FBarRight), FBarRect.y(), width(), BottomOf(FBarRect)),
               FBarRight);
     if (FSelEnd > FSelStart)
         DrawPiece(Painter, FSelRect, FBarProgress);

@@ -1,6 +1,7 @@
-// TEngineThread is the common ground of the engine's two workers, the play thread and
-// the convert thread: the report callback FOnEvent, the flags FEvents of the report being
-// sent, and the synchronous report itself.
+// TEngineThread is the common ground of the engine's workers, the play thread and the
+// generation jobs: the report callback FOnEvent, the flags FEvents of the report being
+// sent, the synchronous report itself, and the one place where a failure of the work
+// becomes the worker's last report.
 //
 // The owner binds FOnEvent before Resume and clears it, on the main thread, before it
 // stops the worker. The worker looks at a flag that mirrors the binding (so it never
@@ -13,6 +14,7 @@
 #include "thread.h"
 
 #include <atomic>
+#include <string>
 
 class TEngineThread : public TThread {
 public:
@@ -27,22 +29,39 @@ public:
         FOnEvent = nullptr;
     }
 
+    // Read by the receiver of the failure report: why the work failed.
+    std::string ErrorMessage;
+
 protected:
-    // Worker: hands DoEvent with FEvents and Data to the main thread and waits until it has
-    // run there. An exception raised by the receiver is raised again here.
-    void Report(void* Data = nullptr) {
+    // ErrorEvents: the flags of the report that ends a failed work; ReportData: what every
+    // report carries besides its flags (null for nothing).
+    explicit TEngineThread(TEngineEvents ErrorEvents, void* ReportData = nullptr)
+        : FErrorEvents(ErrorEvents), FReportData(ReportData) {}
+
+    // The worker's work. Whatever it throws ends it with ErrorMessage set to the reason and
+    // one report of the error flags; a receiver that fails on that report cannot take the
+    // thread down with it.
+    virtual void Work() = 0;
+
+    // Worker: hands DoEvent with FEvents to the main thread and waits until it has run
+    // there. An exception raised by the receiver is raised again here.
+    void Report() {
         if (FHasOnEvent.load(std::memory_order_acquire))
-            Synchronize([this, Data] { DoEvent(Data); });
+            Synchronize([this] { DoEvent(FReportData); });
     }
 
     TEngineEvents FEvents = 0;
 
 private:
+    void Execute() final;
+
     void DoEvent(void* Data) {
         if (FOnEvent)
             FOnEvent(FEvents, Data);
     }
 
+    const TEngineEvents FErrorEvents;
+    void* const FReportData;
     TEngineEventProc FOnEvent;
     std::atomic<bool> FHasOnEvent{false};
 };

@@ -6,7 +6,6 @@
 
 #include <cstdlib>
 #include <fcntl.h>
-#include <filesystem>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -14,14 +13,6 @@ std::string IncludeTrailingSlash(const std::string& Path) {
     if (Path.empty() || Path.back() == '/')
         return Path;
     return Path + "/";
-}
-
-std::string ProgramFolder() {
-    std::error_code Error;
-    const std::filesystem::path Exe = std::filesystem::read_symlink("/proc/self/exe", Error);
-    if (Error)
-        return "./";
-    return IncludeTrailingSlash(Exe.parent_path().string());
 }
 
 std::string DefaultSaveFolder() {
@@ -47,10 +38,29 @@ int64_t PhysicalMemoryBytes() {
     return static_cast<int64_t>(Pages) * PageSize;
 }
 
-bool AcquireSingleInstance(const std::string& Name) {
+std::string RuntimeFolder() {
     const char* RuntimeDir = std::getenv("XDG_RUNTIME_DIR");
-    const std::string Folder = (RuntimeDir && *RuntimeDir) ? RuntimeDir : "/tmp";
-    const std::string LockPath = IncludeTrailingSlash(Folder) + Name;
+    return IncludeTrailingSlash((RuntimeDir && *RuntimeDir) ? RuntimeDir : "/tmp");
+}
+
+std::string HandOverSocketPath(const std::string& Name) {
+    return RuntimeFolder() + Name + ".socket";
+}
+
+std::string SettingsFile() {
+    const char* ConfigHome = std::getenv("XDG_CONFIG_HOME");
+    std::string Folder;
+    if (ConfigHome && *ConfigHome == '/') {
+        Folder = ConfigHome;
+    } else {
+        const char* Home = std::getenv("HOME");
+        Folder = std::string(Home && *Home ? Home : "/tmp") + "/.config";
+    }
+    return IncludeTrailingSlash(Folder) + "trovelle/trovelle.conf";
+}
+
+bool AcquireSingleInstance(const std::string& Name) {
+    const std::string LockPath = RuntimeFolder() + Name;
     // The descriptor stays open for the life of the process; the kernel drops the lock
     // when the process ends, also on a crash.
     const int Fd = open(LockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);

@@ -2,6 +2,7 @@
 
 #include "appinfo.h"
 #include "dialogLook.h"
+#include "humanskin.h"
 #include "linkLabel.h"
 #include "openurl.h"
 
@@ -29,9 +30,7 @@ TLinkLabel* Link(QWidget* Parent, const QString& Text, int Left, int Top) {
     Font.setItalic(true);
     Font.setUnderline(true);
     Label->setFont(Font);
-    QPalette Palette = Label->palette();
-    Palette.setColor(QPalette::WindowText, kLinkColor);
-    Label->setPalette(Palette);
+    SetSkinColor(Label, QPalette::WindowText, kLinkColor);
     Label->setText(Text);
     Label->adjustSize();
     Label->move(Left, Top);
@@ -40,7 +39,7 @@ TLinkLabel* Link(QWidget* Parent, const QString& Text, int Left, int Top) {
 
 } // namespace
 
-TaboutDlg::TaboutDlg() {
+TaboutDlg::TaboutDlg(QWidget* MainWindow) : FMainWindow(MainWindow) {
     SetDialogLook(this, kClientWidth, kClientHeight);
 
     Label1 =
@@ -96,5 +95,5 @@ void TaboutDlg::keyPressEvent(QKeyEvent* Event) {
 
 void TaboutDlg::showEvent(QShowEvent* Event) {
     QDialog::showEvent(Event);
-    CenterOnMainWindow(this);
+    CenterOnMainWindow(this, FMainWindow);
 }

@@ -13,7 +13,8 @@ class TLinkLabel;
 
 class TaboutDlg : public QDialog {
 public:
-    TaboutDlg();
+    // MainWindow is only where the dialog is centred when shown; it is not its owner.
+    explicit TaboutDlg(QWidget* MainWindow = nullptr);
 
     QLabel* Label1;
     QLabel* Label2;
@@ -40,4 +41,5 @@ protected:
 
 private:
     void FormCreate();
+    QWidget* FMainWindow;
 };

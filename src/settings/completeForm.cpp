@@ -1,6 +1,7 @@
 #include "completeForm.h"
 
 #include "dialogLook.h"
+#include "humanskin.h"
 #include "linkLabel.h"
 #include "openurl.h"
 
@@ -17,7 +18,7 @@ const QColor kPathColor(0, 0, 128);
 
 } // namespace
 
-TcompleteDlg::TcompleteDlg() {
+TcompleteDlg::TcompleteDlg(QWidget* MainWindow) : FMainWindow(MainWindow) {
     SetDialogLook(this, kClientWidth, kClientHeight);
     setWindowTitle(QLatin1String(kCaption));
 
@@ -27,12 +28,12 @@ TcompleteDlg::TcompleteDlg() {
 
     lbPath = new TLinkLabel(this);
     lbPath->setGeometry(16, 48, 657, 18);
+    // A folder is shown as it is named, even when the name looks like markup.
+    lbPath->setTextFormat(Qt::PlainText);
     QFont PathFont = lbPath->font();
     PathFont.setUnderline(true);
     lbPath->setFont(PathFont);
-    QPalette PathPalette = lbPath->palette();
-    PathPalette.setColor(QPalette::WindowText, kPathColor);
-    lbPath->setPalette(PathPalette);
+    SetSkinColor(lbPath, QPalette::WindowText, kPathColor);
     lbPath->OnClick = [this](QObject*) { lbPathClick(); };
 
     Label2 = new QLabel(QStringLiteral("click the link to open the folder in explorer."), this);
@@ -62,5 +63,5 @@ void TcompleteDlg::keyPressEvent(QKeyEvent* Event) {
 
 void TcompleteDlg::showEvent(QShowEvent* Event) {
     QDialog::showEvent(Event);
-    CenterOnMainWindow(this);
+    CenterOnMainWindow(this, FMainWindow);
 }

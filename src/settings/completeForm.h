@@ -15,7 +15,8 @@ class TLinkLabel;
 
 class TcompleteDlg : public QDialog {
 public:
-    TcompleteDlg();
+    // MainWindow is only where the dialog is centred when shown; it is not its owner.
+    explicit TcompleteDlg(QWidget* MainWindow = nullptr);
 
     QLabel* Label1;
     // The output folder, set by the controller; a path longer than the label is cut at
@@ -33,4 +34,6 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* Event) override;
     void showEvent(QShowEvent* Event) override;
+private:
+    QWidget* FMainWindow;
 };

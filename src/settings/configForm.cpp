@@ -5,6 +5,7 @@
 #include "configManager.h"
 #include "rounding.h"
 #include "dialogLook.h"
+#include "humanskin.h"
 
 #include <QCheckBox>
 #include <QKeyEvent>
@@ -43,7 +44,7 @@ QLabel* AutoSizedLabel(QWidget* Parent, const QString& Text, int Left, int Top) 
 
 } // namespace
 
-TconfigDlg::TconfigDlg() {
+TconfigDlg::TconfigDlg(QWidget* MainWindow) : FMainWindow(MainWindow) {
     SetDialogLook(this, kClientWidth, kClientHeight);
 
     lbWidth = AutoSizedLabel(this, QStringLiteral("Width"), 16, 16);
@@ -56,9 +57,7 @@ TconfigDlg::TconfigDlg() {
     // An empty grey area with no behaviour, kept because it frames the form.
     Panel1 = new QWidget(this);
     Panel1->setGeometry(16, 80, 409, 137);
-    QPalette PanelPalette = Panel1->palette();
-    PanelPalette.setColor(QPalette::Window, kPanelColor);
-    Panel1->setPalette(PanelPalette);
+    SetSkinColor(Panel1, QPalette::Window, kPanelColor);
     Panel1->setAutoFillBackground(true);
 
     btnCancel = new QPushButton(QStringLiteral("&Cancel"), this);
@@ -88,9 +87,7 @@ void TconfigDlg::FormCreate() {
     etHeight = new TMyFlatEdit(this);
     for (TMyFlatEdit* Edit : {etWidth, etHeight}) {
         Edit->SetByIndex(1, kEntryBorder);
-        QPalette Palette = Edit->palette();
-        Palette.setColor(QPalette::Text, kEntryText);
-        Edit->setPalette(Palette);
+        SetSkinColor(Edit, QPalette::Text, kEntryText);
         Edit->SetColorFlat(kEntryFlat);
         Edit->setMaxLength(kEntryMaxLength);
         Edit->setText(QStringLiteral("0"));
@@ -165,7 +162,11 @@ bool TconfigDlg::FormKeyDown(int Key) {
 
 void TconfigDlg::showEvent(QShowEvent* Event) {
     QDialog::showEvent(Event);
-    CenterOnMainWindow(this);
+    // Shown again after being minimised, the dialog keeps what was typed meanwhile.
+    if (FShown)
+        return;
+    FShown = true;
+    CenterOnMainWindow(this, FMainWindow);
     FormShow();
 }
 

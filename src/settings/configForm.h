@@ -22,7 +22,8 @@ class TMyFlatEdit;
 
 class TconfigDlg : public QDialog {
 public:
-    TconfigDlg();
+    // MainWindow is only where the dialog is centred when shown; it is not its owner.
+    explicit TconfigDlg(QWidget* MainWindow = nullptr);
 
     // Components, in the form's order; the controller sets and reads ckbConstrain.
     QLabel* lbWidth;
@@ -64,6 +65,8 @@ private:
     void FormShow();
     // True when the key was the dialog's (Esc).
     bool FormKeyDown(int Key);
+    QWidget* FMainWindow;
+    bool FShown = false;
     // Fits Follower to Leader's value by Rule (HeightForWidth or WidthForHeight); a value
     // that cannot be converted is reported in a message box and changes nothing.
     void Follow(TMyFlatEdit* Leader, TMyFlatEdit* Follower, int32_t (*Rule)(int32_t, double));

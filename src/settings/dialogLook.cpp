@@ -2,7 +2,6 @@
 
 #include "humanskin.h"
 
-#include <QApplication>
 #include <QFont>
 #include <QPalette>
 #include <QWidget>
@@ -17,9 +16,7 @@ constexpr int kDialogFontPixels = 12;
 
 void SetDialogLook(QWidget* Dialog, int ClientWidth, int ClientHeight) {
     Dialog->setFixedSize(ClientWidth, ClientHeight);
-    QPalette Palette = Dialog->palette();
-    Palette.setColor(QPalette::Window, Qt::white);
-    Dialog->setPalette(Palette);
+    SetSkinColor(Dialog, QPalette::Window, Qt::white);
     Dialog->setAutoFillBackground(true);
     QFont Font(kDialogFontFamily);
     Font.setPixelSize(kDialogFontPixels);
@@ -28,11 +25,10 @@ void SetDialogLook(QWidget* Dialog, int ClientWidth, int ClientHeight) {
     SelectSkin(Dialog, kHumanSkin);
 }
 
-void CenterOnMainWindow(QWidget* Dialog) {
-    const QWidget* Main = QApplication::activeWindow();
-    if (!Main || Main == Dialog)
+void CenterOnMainWindow(QWidget* Dialog, const QWidget* MainWindow) {
+    if (!MainWindow || MainWindow == Dialog)
         return;
     QRect Frame = Dialog->frameGeometry();
-    Frame.moveCenter(Main->frameGeometry().center());
+    Frame.moveCenter(MainWindow->frameGeometry().center());
     Dialog->move(Frame.topLeft());
 }

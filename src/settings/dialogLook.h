@@ -9,7 +9,7 @@ class QWidget;
 // Fixed client size, white background, the dialogs' font and the skin.
 void SetDialogLook(QWidget* Dialog, int ClientWidth, int ClientHeight);
 
-// Moves a dialog, which has no owner, over the middle of the program's main window: the
-// window that was active when the dialog was shown. Without one the dialog stays where
-// the windowing system put it.
-void CenterOnMainWindow(QWidget* Dialog);
+// Moves a dialog, which has no owner, over the middle of the program's main window,
+// whichever window is active. Without a main window the dialog stays where the windowing
+// system put it.
+void CenterOnMainWindow(QWidget* Dialog, const QWidget* MainWindow);

@@ -70,7 +70,7 @@ TConvertThread::~TConvertThread() {
     Stop();
 }
 
-void TConvertThread::RunJob() {
+void TConvertThread::Work() {
     // Everything that can be refused is, before anything is read or made.
     CheckThumbnailSize(FRec.Width, FRec.Height, PhysicalMemoryBytes());
     if (FRec.Range) {
@@ -79,6 +79,8 @@ void TConvertThread::RunJob() {
     } else if (!FRec.Whole && FRec.Pieces <= 0) {
         throw Exception("The number of pieces must be greater than 0 (it is " + std::to_string(FRec.Pieces) + ")");
     }
+    FDir = OutputFolder();
+    FDirMade = false;
     FDecoder->Rewind();
     FTarget.SetSize(FRec.Width, FRec.Height, 32);
     TRateMeter Meter(TRateMeter::Counter());
@@ -143,10 +145,10 @@ bool TConvertThread::WriteNextThumbnail(int64_t Ordinal, TRateMeter& Meter) {
         Image = &FTarget;
     }
 
-    const std::string Dir = OutputFolder();
+    MakeOutputFolder();
     CopyToWriter(*Image, FWriter);
     FWriter.ConvertTo24Bits();
-    const std::string FileName = Dir + "/" + ThumbnailFileName(FRec, Ordinal);
+    const std::string FileName = FDir + "/" + ThumbnailFileName(FRec, Ordinal);
     std::string Error;
     if (!FWriter.SaveChecked(FileName, SaveFlags(FileName, FRec.Quality), Error))
         throw Exception(Error);
@@ -160,20 +162,19 @@ bool TConvertThread::WriteNextThumbnail(int64_t Ordinal, TRateMeter& Meter) {
 }
 
 std::string TConvertThread::OutputFolder() const {
-    std::string Folder = FRec.Folder;
-    if (Folder.empty()) {
-        Folder = DefaultSaveFolder();
-        if (Folder.empty())
-            throw Exception("There is no default save folder (no home folder is set): choose a save folder");
-    }
-    const std::string Dir = Folder + FRec.Name;
+    return SaveFolderOrDefault(FRec.Folder) + FRec.Name;
+}
+
+void TConvertThread::MakeOutputFolder() {
+    if (FDirMade)
+        return;
     struct stat Info {};
-    if (stat(Dir.c_str(), &Info) == 0 && S_ISDIR(Info.st_mode))
-        return Dir;
     // One level only: the save folder itself must exist.
-    if (mkdir(Dir.c_str(), 0777) != 0 && errno != EEXIST)
-        throw Exception("Cannot create the folder " + Dir + ": " + std::strerror(errno));
-    if (stat(Dir.c_str(), &Info) != 0 || !S_ISDIR(Info.st_mode))
-        throw Exception("Cannot create the folder " + Dir + ": a file of that name is in the way");
-    return Dir;
+    if (!(stat(FDir.c_str(), &Info) == 0 && S_ISDIR(Info.st_mode))) {
+        if (mkdir(FDir.c_str(), 0777) != 0 && errno != EEXIST)
+            throw Exception("Cannot create the folder " + FDir + ": " + std::strerror(errno));
+        if (stat(FDir.c_str(), &Info) != 0 || !S_ISDIR(Info.st_mode))
+            throw Exception("Cannot create the folder " + FDir + ": a file of that name is in the way");
+    }
+    FDirMade = true;
 }

@@ -66,16 +66,21 @@ public:
     TConvertRec FRec;
 
 protected:
-    void RunJob() override;
+    void Work() override;
 
 private:
     // Takes the next frame and writes it as thumbnail Ordinal; false (after the end
     // report) when the decoder has no frame left.
     bool WriteNextThumbnail(int64_t Ordinal, TRateMeter& Meter);
-    // The folder the thumbnails go to, created when missing.
+    // The folder the thumbnails go to: the save folder (or the default one) and the
+    // video's name. Worked out once per job, before anything is read.
     std::string OutputFolder() const;
+    // Creates FDir when missing, once per job, before the first thumbnail is written.
+    void MakeOutputFolder();
 
     TDecoder* FDecoder;
+    std::string FDir;
+    bool FDirMade = false;
     TFastDIB FSource;
     TFastDIB FTarget;
     TFreeBitmap FWriter;

@@ -4,9 +4,8 @@
 // it suspended, fill its record, bind the report callback, resume it, read Progress() and FRate
 // in the reports, and free it to stop it.
 //
-// A job's work is RunJob. Whatever it throws ends the job with [evConvError, evConvStopped]
-// and ErrorMessage set to the reason; a receiver that fails on that report cannot take the job
-// down with it.
+// A job's work is Work. Whatever it throws ends the job with [evConvError, evConvStopped]
+// and ErrorMessage set to the reason (TEngineThread); every report carries the progress.
 #pragma once
 
 #include "enginethread.h"
@@ -20,18 +19,18 @@ struct TConvertProgress {
     int64_t Current = -1; // ordinal of the picture done last; Current + 1 are done
 };
 
+// Folder when one was chosen, else the default save folder. Raises Exception when there is
+// none (no home folder), so that nothing goes to a folder nobody chose.
+std::string SaveFolderOrDefault(const std::string& Folder);
+
 class TGenerationJob : public TEngineThread {
 public:
-    // Read by the receiver of a report: pictures per second, updated about once a second, and
-    // the reason of a failed job.
+    // Read by the receiver of a report: pictures per second, updated about once a second.
     double FRate = 0;
-    std::string ErrorMessage;
     const TConvertProgress& Progress() const { return FProgress; }
 
 protected:
-    void Execute() final;
-    virtual void RunJob() = 0;
-    void Report() { TEngineThread::Report(&FProgress); }
+    TGenerationJob() : TEngineThread(evConvError | evConvStopped, &FProgress) {}
 
     TConvertProgress FProgress;
 };

@@ -32,7 +32,7 @@ int64_t FileSize(const std::string& Path) {
 
 std::string SheetFileName(const TSheetRec& Rec) {
     const std::string Name = Rec.Name.empty() ? VideoName(Rec.Path) : Rec.Name;
-    return (Rec.Folder.empty() ? DefaultSaveFolder() : Rec.Folder) + Name + "_sheet." + Rec.Format;
+    return SaveFolderOrDefault(Rec.Folder) + Name + "_sheet." + Rec.Format;
 }
 
 TSheetThread::TSheetThread(TDecoder* Decoder) : FDecoder(Decoder) {}
@@ -44,7 +44,7 @@ TSheetThread::~TSheetThread() {
     Stop();
 }
 
-void TSheetThread::RunJob() {
+void TSheetThread::Work() {
     const TDecoderFileInfo& Info = *FDecoder->FFileInfo;
     // Everything that can be refused is, before the first frame is decoded.
     CheckOutputChoice(FRec.Format, FRec.Quality);

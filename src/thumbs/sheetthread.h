@@ -42,7 +42,8 @@ struct TSheetTile {
     std::string Time;  // its label
 };
 
-// The file a sheet of Rec is written to.
+// The file a sheet of Rec is written to; raises Exception when Rec names no folder and
+// there is no default save folder.
 std::string SheetFileName(const TSheetRec& Rec);
 
 class TSheetThread : public TGenerationJob {
@@ -58,7 +59,7 @@ public:
     const std::vector<TSheetTile>& Tiles() const { return FTiles; }
 
 protected:
-    void RunJob() override;
+    void Work() override;
 
 private:
     // Decodes the frame that tile I of N shows (skipping a blank one) into FTile, and answers

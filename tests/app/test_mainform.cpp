@@ -78,7 +78,8 @@ const TControlCase kControls[] = {
     {CONTROL(btnStop), TKind::ImageButton, {257, 374, 32, 32}, "", "stop", true},
     {CONTROL(btnStartPoint), TKind::ImageButton, {31, 374, 32, 32}, "", "start point", true},
     {CONTROL(btnEndPoint), TKind::ImageButton, {409, 374, 32, 32}, "", "end point", true},
-    {CONTROL(Label1), TKind::Label, {616, 330, 36, 18}, "pieces", "", true},
+    // The pieces entry is as wide as its eight digits, and the word after it moves along.
+    {CONTROL(Label1), TKind::Label, {625, 330, 36, 18}, "pieces", "", true},
     {CONTROL(TBXDock1), TKind::Dock, {0, 92, 792, 28}, "", "", true},
     {CONTROL(btnOpen),
      TKind::PushButton,
@@ -106,7 +107,7 @@ const TControlCase kControls[] = {
      false},
     {CONTROL(rbWhole), TKind::Radio, {485, 296, 281, 22}, "convert whole video", "", true},
     {CONTROL(rbPieces), TKind::Radio, {485, 328, 52, 22}, "only", "", true},
-    {CONTROL(etPieces), TKind::FlatEdit, {544, 327, 57, 24}, "12", "", false},
+    {CONTROL(etPieces), TKind::FlatEdit, {544, 327, 66, 24}, "12", "", false},
     {CONTROL(rbStartEnd), TKind::Radio, {485, 360, 281, 22}, "from start point to end point", "", true},
 };
 
@@ -162,7 +163,8 @@ TEST_F(TMainFormTest, EveryControlInCreationOrderAtItsPlaceInItsStartState) {
         EXPECT_EQ(Widget->isVisibleTo(Form.get()), C.Kind != TKind::Placeholder);
         if (C.Kind == TKind::ImageButton) {
             auto* Button = dynamic_cast<TImageButton*>(Widget);
-            EXPECT_TRUE(Button->Enabled());
+            EXPECT_TRUE(Button->FaceEnabled());
+            EXPECT_FALSE(Button->UseDown()) << "the pressed face stays in place";
             EXPECT_EQ(Button->cursor().shape(), Qt::PointingHandCursor);
             EXPECT_EQ(Button->Image().size(), QSize(32, 32));
             EXPECT_EQ(Button->ImageOver(), Button->Image());
@@ -243,6 +245,21 @@ TEST_F(TMainFormTest, EntriesRadiosAndSliderStartValues) {
     EXPECT_EQ(Form->etPieces->ValueType(), TEditValueType::evtInteger);
     EXPECT_EQ(Form->etPieces->maxLength(), 8);
     EXPECT_EQ(Form->etPieces->asInteger(), 12);
+    // All eight digits show: the caret before the first and after the last lie inside.
+    Form->etPieces->setEnabled(true);
+    Form->show();
+    Form->etPieces->setText(QStringLiteral("88888888"));
+    for (int At : {0, 8}) {
+        Form->etPieces->setCursorPosition(At);
+        const QRect Caret = Form->etPieces->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+        EXPECT_TRUE(Form->etPieces->rect().contains(Caret.center())) << At;
+    }
+    Form->etPieces->setCursorPosition(8);
+    const int Last = Form->etPieces->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+    Form->etPieces->setCursorPosition(0);
+    const int First = Form->etPieces->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x();
+    EXPECT_EQ(Last - First, Form->etPieces->fontMetrics().horizontalAdvance(QStringLiteral("88888888")))
+        << "no scrolling between the first and the last digit";
 
     EXPECT_EQ(Form->SliderBar->Max(), 100);
     EXPECT_EQ(Form->SliderBar->Position(), 0);
@@ -269,14 +286,15 @@ TEST_F(TMainFormTest, RadioButtonsAreOneExclusiveGroup) {
 
 // ---- Menu bar ------------------------------------------------------------------------
 
-// One line per menu entry: its path of object names, its caption and its state.
+// One line per menu entry: its path of object names, its caption, its state and its key.
 QStringList MenuTree(QWidget* Owner, const QString& Path) {
     QStringList Lines;
     for (QAction* Action : Owner->actions()) {
         QString Name = Action->menu() ? Action->menu()->objectName() : Action->objectName();
         const QString Here = Path + "/" + Name;
-        Lines << QStringLiteral("%1 \"%2\"%3")
-                     .arg(Here, Action->text(), Action->isEnabled() ? "" : " disabled");
+        const QString Key = Action->shortcut().toString();
+        Lines << QStringLiteral("%1 \"%2\"%3%4")
+                     .arg(Here, Action->text(), Action->isEnabled() ? "" : " disabled", Key.isEmpty() ? "" : " " + Key);
         if (Action->menu())
             Lines << MenuTree(Action->menu(), Here);
     }
@@ -287,14 +305,22 @@ TEST_F(TMainFormTest, MenuTreeWithCaptionsAndStartStates) {
     const QStringList Expected = {
         "TBXToolbar1/TBXSubmenuItem1 \"&Action\"",
         "TBXToolbar1/TBXSubmenuItem1/TBXSubmenuItem4 \"&File\"",
-        "TBXToolbar1/TBXSubmenuItem1/TBXSubmenuItem4/tmiOpen \"&Open\"",
+        "TBXToolbar1/TBXSubmenuItem1/TBXSubmenuItem4/tmiOpen \"&Open\" Ctrl+O",
         "TBXToolbar1/TBXSubmenuItem1/TBXSubmenuItem3 \"&Playback\"",
         "TBXToolbar1/TBXSubmenuItem1/TBXSubmenuItem3/tmiPlay \"&Play\"",
         "TBXToolbar1/TBXSubmenuItem1/TBXSubmenuItem3/tmiPause \"&Pause\"",
         "TBXToolbar1/TBXSubmenuItem1/TBXSubmenuItem3/tmiStop \"&Stop\"",
+        "TBXToolbar1/TBXSubmenuItem1/TBXSubmenuItem3/ \"\"",
+        "TBXToolbar1/TBXSubmenuItem1/TBXSubmenuItem3/tmiPlayPause \"Play/P&ause\" Space",
+        "TBXToolbar1/TBXSubmenuItem1/TBXSubmenuItem3/tmiBack \"&Back 5 s\" Left",
+        "TBXToolbar1/TBXSubmenuItem1/TBXSubmenuItem3/tmiForward \"&Forward 5 s\" Right",
+        "TBXToolbar1/TBXSubmenuItem1/TBXSubmenuItem3/ \"\"",
+        "TBXToolbar1/TBXSubmenuItem1/TBXSubmenuItem3/tmiStartMark \"Start &Mark\" I",
+        "TBXToolbar1/TBXSubmenuItem1/TBXSubmenuItem3/tmiEndMark \"E&nd Mark\" O",
         "TBXToolbar1/TBXSubmenuItem1/tmiConfig \"&Config\" disabled",
         "TBXToolbar1/TBXSubmenuItem1/tmiSheet \"Make a Contact &Sheet\u2026\"",
-        "TBXToolbar1/TBXSubmenuItem1/tmiExit \"&Exit\"",
+        "TBXToolbar1/TBXSubmenuItem1/tmiStopJob \"S&top Generating\" Esc",
+        "TBXToolbar1/TBXSubmenuItem1/tmiExit \"&Exit\" Ctrl+Q",
         "TBXToolbar2/TBXSubmenuItem2 \"&Help\"",
         "TBXToolbar2/TBXSubmenuItem2/tmiHelp \"&Online\"",
         "TBXToolbar2/TBXSubmenuItem2/tmiSupport \"&Support\"",
@@ -462,7 +488,6 @@ TEST(TMainFormHooks, CloseHookDecidesWhetherTheWindowCloses) {
         {"no hook", std::nullopt},
         {"caHide", TCloseAction::caHide},
         {"caNone", TCloseAction::caNone},
-        {"caMinimize", TCloseAction::caMinimize},
     };
     for (const auto& [Name, Answer] : Cases) {
         SCOPED_TRACE(Name);
@@ -481,7 +506,7 @@ TEST(TMainFormHooks, CloseHookDecidesWhetherTheWindowCloses) {
         const bool ShouldClose = !Answer || *Answer == TCloseAction::caHide;
         EXPECT_EQ(Closed, ShouldClose);
         EXPECT_EQ(Form.isVisible(), !ShouldClose);
-        EXPECT_EQ(Form.isMinimized(), Answer == TCloseAction::caMinimize);
+        EXPECT_FALSE(Form.isMinimized());
     }
 }
 

@@ -1,6 +1,12 @@
-// The real program: one instance at a time, a second start ends at once and silently,
-// and a start after the first has ended runs again.
+// The real program: one instance at a time, a second start hands its video to the first
+// and ends at once, a start after the first has ended runs again, and the command line
+// answers --help and --version without a display.
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <sys/socket.h>
+#include <sys/un.h>
 
 #include <chrono>
 #include <csignal>
@@ -19,16 +25,65 @@ namespace {
 
 constexpr const char* kLockName = "KESTRA-7C3E9A41-52D8-4F06-9B1E-A6D20C84F53B";
 
-pid_t Start(const std::string& RuntimeDir) {
+// Starts the program with its runtime and config folders in RuntimeDir, and Video (when
+// given) on its command line.
+pid_t Start(const std::string& RuntimeDir, const std::string& Video = {}) {
     const pid_t Child = fork();
     if (Child == 0) {
         setenv("XDG_RUNTIME_DIR", RuntimeDir.c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (RuntimeDir + "/config").c_str(), 1);
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
         const std::string Program = std::string(TEST_BINDIR) + "/trovelle";
-        execl(Program.c_str(), Program.c_str(), static_cast<char*>(nullptr));
+        if (Video.empty())
+            execl(Program.c_str(), Program.c_str(), static_cast<char*>(nullptr));
+        else
+            execl(Program.c_str(), Program.c_str(), Video.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
     return Child;
+}
+
+// True once the running instance's window is up: it then accepts hand-overs.
+bool WindowUp(const std::string& RuntimeDir) {
+    const std::string Path = RuntimeDir + "/" + kLockName + ".socket";
+    sockaddr_un Address{};
+    Address.sun_family = AF_UNIX;
+    std::snprintf(Address.sun_path, sizeof Address.sun_path, "%s", Path.c_str());
+    const int Fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const bool Up = connect(Fd, reinterpret_cast<sockaddr*>(&Address), sizeof Address) == 0;
+    close(Fd);
+    return Up;
+}
+
+// Waits (in 20 ms steps, up to a minute) until Done holds.
+bool WaitUntil(const std::function<bool()>& Done) {
+    for (int I = 0; I < 3000 && !Done(); ++I)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return Done();
+}
+
+// The folder of the last opened video, as the running instance stored it.
+std::string RememberedOpenFolder(const std::string& RuntimeDir) {
+    std::ifstream Settings(RuntimeDir + "/config/trovelle/trovelle.conf");
+    std::string Line;
+    while (std::getline(Settings, Line))
+        if (Line.rfind("Open=", 0) == 0)
+            return Line.substr(5);
+    return {};
+}
+
+// Runs the program with Arguments and no display at all; its exit code and stdout.
+std::pair<int, std::string> RunWithoutDisplay(const std::string& Arguments) {
+    const std::string Command = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=/nonexistent " +
+                                std::string(TEST_BINDIR) + "/trovelle " + Arguments + " 2>/dev/null";
+    std::string Output;
+    FILE* Pipe = popen(Command.c_str(), "r");
+    char Buffer[4096];
+    size_t Read;
+    while ((Read = fread(Buffer, 1, sizeof Buffer, Pipe)) > 0)
+        Output.append(Buffer, Read);
+    const int Status = pclose(Pipe);
+    return {WIFEXITED(Status) ? WEXITSTATUS(Status) : -1, Output};
 }
 
 // Waits up to a minute for the child to end; its exit code, or -1 while it still runs.
@@ -70,7 +125,7 @@ TEST(Startup, OneInstanceAtATime) {
     const pid_t First = Start(RuntimeDir);
     ASSERT_TRUE(WaitForLock(RuntimeDir));
     // Past the splash: the main window runs.
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    ASSERT_TRUE(WaitUntil([&] { return WindowUp(RuntimeDir); }));
     ASSERT_EQ(WaitExit(First, std::chrono::seconds(0)), -1) << "the first instance ended by itself";
 
     const pid_t Second = Start(RuntimeDir);
@@ -86,4 +141,49 @@ TEST(Startup, OneInstanceAtATime) {
     kill(Third, SIGTERM);
     WaitExit(Third);
     fs::remove_all(RuntimeDir);
+}
+
+// `trovelle VIDEO` opens the video once the window is up; a second start with another
+// video hands it over and ends at once with 0; the running window opens it.
+TEST(Startup, VideosFromTheCommandLineAndFromASecondStart) {
+    char Template[] = "/tmp/trovelle-run-XXXXXX";
+    const std::string RuntimeDir = mkdtemp(Template);
+    const std::string Videos = RuntimeDir + "/videos";
+    const std::string Other = RuntimeDir + "/other folder";
+    fs::create_directories(Videos);
+    fs::create_directories(Other);
+    fs::copy_file(std::string(TEST_DATADIR) + "/anamorphic.mp4", Videos + "/first.mp4");
+    fs::copy_file(std::string(TEST_DATADIR) + "/fps_12_5.mp4", Other + "/second.mp4");
+
+    const pid_t First = Start(RuntimeDir, Videos + "/first.mp4");
+    ASSERT_TRUE(WaitUntil([&] { return RememberedOpenFolder(RuntimeDir) == Videos; }))
+        << "the video on the command line was not opened";
+
+    // A relative path is the second start's, not the first's.
+    const std::string Here = fs::current_path();
+    fs::current_path(Other);
+    const pid_t Second = Start(RuntimeDir, "second.mp4");
+    fs::current_path(Here);
+    EXPECT_EQ(WaitExit(Second), 0);
+    EXPECT_TRUE(WaitUntil([&] { return RememberedOpenFolder(RuntimeDir) == Other; }))
+        << "the running window did not open the handed-over video";
+
+    // Without a video a second start only raises the window.
+    const pid_t Third = Start(RuntimeDir);
+    EXPECT_EQ(WaitExit(Third), 0);
+    EXPECT_EQ(WaitExit(First, std::chrono::seconds(0)), -1);
+    EXPECT_EQ(RememberedOpenFolder(RuntimeDir), Other);
+
+    kill(First, SIGTERM);
+    WaitExit(First);
+    fs::remove_all(RuntimeDir);
+}
+
+TEST(Startup, HelpAndVersionWithoutADisplay) {
+    const auto [HelpCode, Help] = RunWithoutDisplay("--help");
+    EXPECT_EQ(HelpCode, 0);
+    EXPECT_EQ(Help.rfind("Usage: trovelle [VIDEO]", 0), 0u) << Help;
+    const auto [VersionCode, Version] = RunWithoutDisplay("--version");
+    EXPECT_EQ(VersionCode, 0);
+    EXPECT_EQ(Version, "Trovelle 1.1.0\n");
 }

@@ -2,9 +2,15 @@
 // and real test videos: open, marks, the slider, GENERATE with its checks, progress,
 // completion and failure, and closing during a job.
 #include "FlatEditUnit.h"
+#include "imagebutton.h"
 #include "SDLPanel.h"
 #include "application.h"
+#include "commandLine.h"
 #include "completeForm.h"
+#include "configForm.h"
+#include "exceptions.h"
+#include "handover.h"
+#include "platform.h"
 #include "fixtures.h"
 #include "linkLabel.h"
 #include "mainForm.h"
@@ -16,6 +22,13 @@
 #include "windowPlacement.h"
 
 #include <QAction>
+#include <QDir>
+#include <QCheckBox>
+#include <QDropEvent>
+#include <QImageReader>
+#include <QMimeData>
+#include <QSettings>
+#include <QUrl>
 #include <QFont>
 #include <QLabel>
 #include <QMessageBox>
@@ -90,6 +103,33 @@ struct TModalAnswer {
     QMessageBox::Icon Icon = QMessageBox::NoIcon;
 };
 
+// Runs Act on the next modal window once it shows (polling the event loop).
+void OnNextModal(std::function<void(QWidget*)> Act) {
+    QTimer::singleShot(20, [Act] {
+        if (QWidget* Modal = QApplication::activeModalWidget())
+            Act(Modal);
+        else
+            OnNextModal(Act);
+    });
+}
+
+// A main window with its controller, remembering its settings in SettingsFile.
+struct TWindow {
+    explicit TWindow(const QString& SettingsFile) {
+        Form = std::make_unique<TmainDlg>(
+            [this, SettingsFile](QObject* Sender) {
+                UI = std::make_unique<TUIManager>(static_cast<TmainDlg*>(Sender), SettingsFile);
+                UI->Initialize();
+            },
+            [this](QObject*) { UI.reset(); });
+        Form->show();
+    }
+    // The form first: its destruction frees the controller.
+    ~TWindow() { Form.reset(); }
+    std::unique_ptr<TmainDlg> Form;
+    std::unique_ptr<TUIManager> UI;
+};
+
 class MainWindow : public testing::Test {
 protected:
     void SetUp() override {
@@ -110,7 +150,18 @@ protected:
         UI->OpenClick();
     }
     // Waits, with the event loop running, until Done holds.
-    static bool WaitFor(const std::function<bool()>& Done) { return QTest::qWaitFor(Done, 60000); }
+    // Opens the two-minute video and starts a job of Mode into Folder: a whole-video job
+    // (3000 files) is still running when the next step comes.
+    void StartJob(const std::string& Folder, QRadioButton* Mode) {
+        Open("long_gop_25.mp4");
+        NextFolder = Folder;
+        UI->SaveFolderClick();
+        Mode->click();
+        UI->GenerateClick();
+        ASSERT_TRUE(UI->PlayManager->Converting);
+    }
+    // A window test gives up in seconds.
+    static bool WaitFor(const std::function<bool()>& Done) { return QTest::qWaitFor(Done, 15000); }
 
     std::unique_ptr<TmainDlg> Form;
     std::unique_ptr<TUIManager> UI;
@@ -131,8 +182,9 @@ TEST(InfoLineText, BothFormats) {
 
 TEST(WindowPlacement, StaysInsideTheWorkArea) {
     // A 798 x 546 window on a 1024 x 738 work area.
-    EXPECT_EQ(CenteredRect(798, 546, 1024, 738), (TWindowRect{113, 96, 911, 642}));
-    EXPECT_EQ(CenteredRect(1200, 900, 1024, 738).Left, 0);
+    const TWindowRect Work{0, 0, 1024, 738};
+    EXPECT_EQ(CenteredRect(798, 546, Work), (TWindowRect{113, 96, 911, 642}));
+    EXPECT_EQ(CenteredRect(1200, 900, Work).Left, 0);
 
     struct TCase {
         TWindowRect From, To;
@@ -146,12 +198,40 @@ TEST(WindowPlacement, StaysInsideTheWorkArea) {
     };
     for (const TCase& C : Moves) {
         TWindowRect R = C.From;
-        WMMoving(R, 798, 546, 1024, 738);
+        WMMoving(R, 798, 546, Work);
         EXPECT_EQ(R, C.To) << C.From.Left << "," << C.From.Top;
     }
     TWindowRect Sizing{-4, -4, 2000, 2000};
-    WMSizing(Sizing, 1024, 738);
+    WMSizing(Sizing, Work);
     EXPECT_EQ(Sizing, (TWindowRect{0, 0, 1024, 738}));
+}
+
+// A second monitor right of a 1920-pixel one, with a 30-pixel panel at its top: its work
+// area starts at (1920, 30), and the window belongs inside it, not at the desktop's origin.
+TEST(WindowPlacement, WorkAreaAwayFromTheDesktopOrigin) {
+    const TWindowRect Work{1920, 30, 1920 + 1280, 1024};
+    EXPECT_EQ(CenteredRect(798, 546, Work), (TWindowRect{1920 + 241, 30 + 224, 1920 + 241 + 798, 30 + 224 + 546}));
+    EXPECT_EQ(CenteredRect(1400, 1100, Work).Left, 1920);
+    EXPECT_EQ(CenteredRect(1400, 1100, Work).Top, 30);
+
+    struct TCase {
+        TWindowRect From, To;
+    };
+    const TCase Moves[] = {
+        {{1900, 100, 2698, 646}, {1920, 100, 2718, 646}},  // onto the first monitor
+        {{2500, 100, 3298, 646}, {2402, 100, 3200, 646}},  // past the right edge
+        {{2000, 10, 2798, 556}, {2000, 30, 2798, 576}},    // under the panel
+        {{2000, 600, 2798, 1146}, {2000, 478, 2798, 1024}}, // past the bottom
+        {{2000, 100, 2798, 646}, {2000, 100, 2798, 646}},  // inside: unchanged
+    };
+    for (const TCase& C : Moves) {
+        TWindowRect R = C.From;
+        WMMoving(R, 798, 546, Work);
+        EXPECT_EQ(R, C.To) << C.From.Left << "," << C.From.Top;
+    }
+    TWindowRect Sizing{1000, 0, 4000, 2000};
+    WMSizing(Sizing, Work);
+    EXPECT_EQ(Sizing, Work);
 }
 
 TEST_F(MainWindow, OpeningAVideoPreparesTheWindow) {
@@ -427,4 +507,393 @@ TEST_F(MainWindow, ClosingDuringAJobAsksFirst) {
     EXPECT_TRUE(Yes.Seen);
     EXPECT_FALSE(UI->PlayManager->Converting);
     EXPECT_LT(std::distance(fs::directory_iterator(Out.Path + "/long_gop_25"), {}), 3000);
+}
+
+// ---- The controller's main paths -------------------------------------------------------
+
+TEST_F(MainWindow, OpenIsIgnoredWhileAJobRunsAndAHandedVideoIsRefused) {
+    TScratch Out;
+    StartJob(Out.Path, Form->rbWhole);
+
+    bool Asked = false;
+    UI->ChooseVideo = [&] {
+        Asked = true;
+        return QString::fromStdString(Fixture("fps_12_5.mp4"));
+    };
+    UI->OpenClick();
+    EXPECT_FALSE(Asked) << "no open dialog during a job";
+    TModalAnswer Busy;
+    UI->OpenVideo(QString::fromStdString(Fixture("fps_12_5.mp4")));
+    EXPECT_TRUE(Busy.Seen);
+    EXPECT_EQ(Busy.Text, "Generating the thumbnails; the video can be opened when they are done.");
+    EXPECT_EQ(UI->FConvertRec.Name, "long_gop_25");
+    EXPECT_TRUE(UI->PlayManager->Converting);
+    UI->StopGenerating();
+}
+
+TEST_F(MainWindow, MarksResetWhenANewVideoOpens) {
+    Open("long_gop_25.mp4");
+    UI->PlayManager->Seek(7);
+    UI->StartPointClick();
+    UI->PlayManager->Seek(9);
+    UI->EndPointClick();
+    ASSERT_EQ(Form->SliderBar->SelEnd(), 9);
+    Open("fps_12_5.mp4");
+    EXPECT_EQ(Form->SliderBar->SelStart(), 0);
+    EXPECT_EQ(Form->SliderBar->SelEnd(), 0);
+    EXPECT_EQ(Form->SliderBar->Position(), 0);
+}
+
+TEST_F(MainWindow, PlaybackToTheEndLeavesTheSliderAtTheEndWithTheFullDuration) {
+    Open("anamorphic.mp4"); // 2 s
+    UI->PlayClick();
+    ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Playing; }));
+    EXPECT_EQ(Form->SliderBar->Position(), Form->SliderBar->Max());
+    // (The rate is the one measured during playback.)
+    EXPECT_TRUE(Form->lbInfo->text().endsWith("Size: 720x576 Duration: 00:00:02 Timestamp: 00:00:02"))
+        << Form->lbInfo->text().toStdString();
+}
+
+// The size accepted in the size dialog is the size of the next job's thumbnails.
+TEST_F(MainWindow, TheAcceptedSizeIsTheNextJobsSize) {
+    TScratch Out;
+    Open("long_gop_25.mp4"); // 320 x 240
+    NextFolder = Out.Path;
+    UI->SaveFolderClick();
+    OnNextModal([](QWidget* Modal) {
+        auto* Dialog = dynamic_cast<TconfigDlg*>(Modal);
+        ASSERT_NE(Dialog, nullptr);
+        Dialog->etWidth->setFocus();
+        Dialog->etWidth->setText("160"); // the lock makes the height 120
+        Dialog->btnOk->click();
+    });
+    UI->ConfigClick();
+    Form->rbPieces->click();
+    Form->etPieces->setText("1");
+    TModalAnswer Completion;
+    UI->GenerateClick();
+    ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Converting; }));
+    EXPECT_EQ(QImageReader(QString::fromStdString(Out.Path + "/long_gop_25/long_gop_25_0.jpg")).size(), QSize(160, 120));
+}
+
+TEST_F(MainWindow, CancelOnTheExitQuestionKeepsTheWindow) {
+    TScratch Out;
+    StartJob(Out.Path, Form->rbWhole);
+    TModalAnswer Cancel(QMessageBox::Cancel);
+    EXPECT_FALSE(Form->close());
+    EXPECT_TRUE(Cancel.Seen);
+    EXPECT_TRUE(Form->isVisible());
+    EXPECT_TRUE(UI->PlayManager->Converting);
+    UI->StopGenerating();
+}
+
+// The job ends while the exit question is open: the question goes away by itself, the
+// completion dialog follows, and the window stays.
+TEST_F(MainWindow, TheExitQuestionIsWithdrawnWhenTheJobEndsFirst) {
+    TScratch Out;
+    Form->etPieces->setText("3");
+    StartJob(Out.Path, Form->rbPieces);
+
+    bool QuestionSeen = false, CompletionSeen = false;
+    std::function<void()> Watch = [&] {
+        QWidget* Modal = QApplication::activeModalWidget();
+        if (qobject_cast<QMessageBox*>(Modal))
+            QuestionSeen = true; // left unanswered
+        if (auto* Completion = dynamic_cast<TcompleteDlg*>(Modal)) {
+            CompletionSeen = true;
+            Completion->close();
+            return;
+        }
+        QTimer::singleShot(20, Watch);
+    };
+    QTimer::singleShot(0, Watch);
+    EXPECT_FALSE(Form->close());
+    EXPECT_TRUE(QuestionSeen);
+    EXPECT_TRUE(CompletionSeen);
+    EXPECT_TRUE(Form->isVisible());
+    EXPECT_FALSE(UI->PlayManager->Converting);
+    EXPECT_EQ(Form->lbConvertInfo->text(), "Done: 3/3");
+}
+
+// Stop (the button or Esc) ends a job after the file it is writing: the files so far stay,
+// no completion dialog, and the window is ready again.
+TEST_F(MainWindow, StopEndsAJobAndKeepsWhatItWrote) {
+    for (const bool ByKey : {false, true}) {
+        SCOPED_TRACE(ByKey ? "Esc" : "Stop button");
+        TScratch Out;
+        StartJob(Out.Path, Form->rbWhole);
+        ASSERT_TRUE(WaitFor([&] { return Form->lbConvertInfo->text().startsWith("Processing: 5/"); }));
+        if (ByKey) {
+            Form->activateWindow();
+            QTest::keyClick(Form.get(), Qt::Key_Escape);
+        } else {
+            QTest::mouseClick(static_cast<QWidget*>(Form->btnStop), Qt::LeftButton, {}, QPoint(16, 16));
+        }
+        EXPECT_FALSE(UI->PlayManager->Converting);
+        const QRegularExpressionMatch Stopped =
+            QRegularExpression("^Stopped: (\\d+)/3000$").match(Form->lbConvertInfo->text());
+        ASSERT_TRUE(Stopped.hasMatch()) << Form->lbConvertInfo->text().toStdString();
+        EXPECT_GE(Stopped.captured(1).toInt(), 5);
+        EXPECT_EQ(Out.Files("long_gop_25"), static_cast<size_t>(Stopped.captured(1).toInt()));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "no completion dialog";
+        EXPECT_TRUE(Form->SliderBar->isEnabled());
+        UI->PlayClick();
+        EXPECT_TRUE(UI->PlayManager->Playing);
+        UI->PauseClick();
+    }
+}
+
+// GENERATE pauses playback first, even when it then refuses the piece count.
+TEST_F(MainWindow, GeneratePausesBeforeReadingThePieceCount) {
+    Open("long_gop_25.mp4");
+    Form->rbPieces->click();
+    Form->etPieces->setText("0");
+    UI->PlayClick();
+    ASSERT_TRUE(UI->PlayManager->Playing);
+    TModalAnswer NoPieces;
+    UI->GenerateClick();
+    EXPECT_EQ(NoPieces.Text, "You have to enter a number of pieces greater than 0.");
+    EXPECT_FALSE(UI->PlayManager->Playing);
+}
+
+// ---- Keyboard ---------------------------------------------------------------------------
+
+// Open, play, seek, marks, a mode and GENERATE, all from the keyboard.
+TEST_F(MainWindow, EveryModeFromTheKeyboard) {
+    TScratch Out;
+    Form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+    auto Key = [&](int Code, Qt::KeyboardModifiers Modifiers = {}) {
+        QWidget* Focus = QApplication::focusWidget() ? QApplication::focusWidget() : Form.get();
+        QTest::keyClick(Focus, static_cast<Qt::Key>(Code), Modifiers);
+    };
+
+    NextVideo = Fixture("long_gop_25.mp4");
+    Key(Qt::Key_O, Qt::ControlModifier);
+    ASSERT_EQ(UI->FConvertRec.Name, "long_gop_25");
+
+    // Space plays and pauses with the focus on a button, without pressing it.
+    Form->btnGenerate->setFocus();
+    Key(Qt::Key_Space);
+    EXPECT_TRUE(UI->PlayManager->Playing);
+    EXPECT_FALSE(UI->PlayManager->Converting);
+    Key(Qt::Key_Space);
+    EXPECT_FALSE(UI->PlayManager->Playing);
+
+    UI->StopClick();
+    Key(Qt::Key_Right);
+    Key(Qt::Key_Right);
+    EXPECT_EQ(UI->PlayManager->Position, 10);
+    EXPECT_EQ(Form->SliderBar->Position(), 10);
+    Key(Qt::Key_I);
+    Key(Qt::Key_Right);
+    Key(Qt::Key_O);
+    Key(Qt::Key_Left);
+    EXPECT_EQ(Form->SliderBar->SelStart(), 10);
+    EXPECT_EQ(Form->SliderBar->SelEnd(), 15);
+    EXPECT_EQ(UI->PlayManager->Position, 10);
+    Key(Qt::Key_Left);
+    Key(Qt::Key_Left);
+    Key(Qt::Key_Left);
+    EXPECT_EQ(UI->PlayManager->Position, 0) << "Left stops at the start";
+
+    // In the pieces entry Space, the arrows and the letters are the entry's.
+    Form->rbPieces->click();
+    Form->etPieces->setFocus();
+    Form->etPieces->setText("12");
+    Key(Qt::Key_Space);
+    Key(Qt::Key_I);
+    Key(Qt::Key_3);
+    EXPECT_FALSE(UI->PlayManager->Playing);
+    EXPECT_EQ(Form->SliderBar->SelStart(), 10);
+    EXPECT_EQ(Form->etPieces->text(), "123");
+
+    // The modes with the arrow keys of the radio buttons, the buttons with Enter.
+    Form->rbWhole->click();
+    Form->rbWhole->setFocus();
+    Key(Qt::Key_Down);
+    EXPECT_TRUE(Form->rbPieces->isChecked());
+    Key(Qt::Key_Down);
+    EXPECT_TRUE(Form->rbStartEnd->isChecked());
+    NextFolder = Out.Path;
+    Form->btnSaveFolder->setFocus();
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Form->etSaveFolder->text().toStdString(), Out.Folder());
+    Form->btnGenerate->setFocus();
+    TModalAnswer Completion;
+    Key(Qt::Key_Return);
+    ASSERT_TRUE(UI->PlayManager->Converting);
+    ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Converting; }));
+    EXPECT_EQ(Form->lbConvertInfo->text(), "Done: 150/150"); // seconds 10 to 15 at 25 fps
+    EXPECT_EQ(Out.Files("long_gop_25"), 150u);
+}
+
+// ---- Opening from outside the dialog --------------------------------------------------
+
+TEST_F(MainWindow, AHandedOverVideoOpensAsTheOpenButtonWould) {
+    Open("long_gop_25.mp4");
+    UI->PlayClick();
+    UI->OpenVideo(QString::fromStdString(Fixture("fps_12_5.mp4")));
+    EXPECT_FALSE(UI->PlayManager->Playing) << "paused first and not started again";
+    EXPECT_EQ(UI->FConvertRec.Name, "fps_12_5");
+    // The same refusal as from the dialog.
+    EXPECT_THROW(UI->OpenVideo(QString::fromStdString(Fixture("garbage.mp4"))), EMPEG2Error);
+    EXPECT_EQ(UI->FConvertRec.Name, "fps_12_5");
+}
+
+TEST_F(MainWindow, DroppingOneLocalFileOpensIt) {
+    struct TCase {
+        const char* What;
+        QList<QUrl> Urls;
+        bool Opens;
+    };
+    const QUrl Video = QUrl::fromLocalFile(QString::fromStdString(Fixture("fps_12_5.mp4")));
+    const TCase Cases[] = {
+        {"two files", {Video, QUrl::fromLocalFile(QString::fromStdString(Fixture("anamorphic.mp4")))}, false},
+        {"a folder", {QUrl::fromLocalFile(QString::fromLatin1(TEST_DATADIR))}, false},
+        {"a remote file", {QUrl("https://example.org/video.mp4")}, false},
+        {"one video", {Video}, true},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.What);
+        QMimeData Data;
+        Data.setUrls(C.Urls);
+        const QPointF At(200, 200);
+        QDragEnterEvent Enter(At.toPoint(), Qt::CopyAction, &Data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(Form.get(), &Enter);
+        EXPECT_EQ(Enter.isAccepted(), C.Opens);
+        QDropEvent Drop(At, Qt::CopyAction, &Data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(Form.get(), &Drop);
+        EXPECT_EQ(UI->FConvertRec.Name == "fps_12_5", C.Opens);
+    }
+}
+
+// The running window's end of the hand-over, with a client as a later start uses it.
+TEST(HandOver, LinesArriveAsTheyWereSent) {
+    TScratch Runtime;
+    const QByteArray SavedRuntime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(Runtime.Path));
+    THandOverServer Server("handover-test");
+    ASSERT_TRUE(Server.Listen());
+    QStringList Received;
+    Server.OnHandOver = [&](const QString& Video) { Received << Video; };
+    const QStringList Sent = {QStringLiteral("/videos/vidéo été – 日本 #1 (copy).mp4"), QString(),
+                              QStringLiteral("/odd/line\nbreak%20.mp4")};
+    for (const QString& Video : Sent) {
+        ASSERT_TRUE(HandOverToRunningInstance("handover-test", Video));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Received.size() == Sent.indexOf(Video) + 1; }, 5000));
+    }
+    EXPECT_EQ(Received, Sent);
+    EXPECT_FALSE(HandOverToRunningInstance("nobody-listens", QString(), 100));
+    qputenv("XDG_RUNTIME_DIR", SavedRuntime);
+}
+
+// ---- Remembered between runs -----------------------------------------------------------
+
+TEST(Remembered, WhatTheLastRunChoseIsThereAgain) {
+    TScratch Config, Out;
+    const QString File = QString::fromStdString(Config.Path + "/trovelle/trovelle.conf");
+    {
+        TWindow First(File);
+        // The first run shows the designed defaults.
+        EXPECT_TRUE(First.Form->rbWhole->isChecked());
+        EXPECT_EQ(First.Form->etPieces->text(), "12");
+        EXPECT_FALSE(First.Form->etPieces->isEnabled());
+        EXPECT_TRUE(First.Form->etSaveFolder->text().isEmpty());
+
+        First.UI->ChooseVideo = [] { return QString::fromStdString(Fixture("long_gop_25.mp4")); };
+        First.UI->OpenClick();
+        First.UI->ChooseFolder = [&] { return QString::fromStdString(Out.Path); };
+        First.UI->SaveFolderClick();
+        First.Form->rbPieces->click();
+        First.Form->etPieces->setText("7");
+        OnNextModal([](QWidget* Modal) {
+            auto* Dialog = dynamic_cast<TconfigDlg*>(Modal);
+            ASSERT_NE(Dialog, nullptr);
+            Dialog->ckbConstrain->setChecked(true);
+            Dialog->etWidth->setFocus();
+            Dialog->etWidth->setText("200");
+            Dialog->btnOk->click();
+        });
+        First.UI->ConfigClick();
+        EXPECT_TRUE(First.Form->close());
+    }
+    TWindow Second(File);
+    EXPECT_EQ(Second.UI->ConfigManager->OpenFolder, QString::fromLatin1(TEST_DATADIR));
+    EXPECT_EQ(Second.Form->etSaveFolder->text().toStdString(), Out.Folder());
+    EXPECT_TRUE(Second.Form->rbPieces->isChecked());
+    EXPECT_TRUE(Second.Form->etPieces->isEnabled());
+    EXPECT_EQ(Second.Form->etPieces->text(), "7");
+    EXPECT_EQ(Second.UI->ConfigManager->Width, 200);
+    EXPECT_TRUE(Second.UI->ConfigManager->Constrain);
+    // The chosen width stays and the next video gives the height its shape.
+    Second.UI->ChooseVideo = [] { return QString::fromStdString(Fixture("anamorphic.mp4")); };
+    Second.UI->OpenClick();
+    EXPECT_EQ(Second.UI->ConfigManager->Width, 200);
+    EXPECT_EQ(Second.UI->ConfigManager->Height, 112); // 200 / (16 / 9) = 112.5, to even
+}
+
+TEST(Remembered, ADamagedStoreGivesTheDefaults) {
+    TScratch Config;
+    const std::string Path = Config.Path + "/trovelle.conf";
+    const char* const Contents[] = {
+        "[Folders]\nOpen=/no/such/folder\nSave=relative/folder\n[Thumbnail]\nWidth=-5\nHeight=abc\n"
+        "Constrain=maybe\n[Generate]\nMode=sideways\nPieces=-3\n",
+        "[Thumbnail]\nWidth=100000\nHeight=90\n[Generate]\nPieces=999999999999\n",
+        "\x01\x02\xff garbage \x00 [[[ =",
+    };
+    for (const char* Text : Contents) {
+        SCOPED_TRACE(Text);
+        FILE* F = fopen(Path.c_str(), "wb");
+        fwrite(Text, 1, strlen(Text), F);
+        fclose(F);
+        TWindow Window(QString::fromStdString(Path));
+        const TConfigManager& C = *Window.UI->ConfigManager;
+        EXPECT_TRUE(C.OpenFolder.isEmpty());
+        EXPECT_TRUE(C.SaveFolder.isEmpty());
+        EXPECT_EQ(C.Width, 400);
+        EXPECT_EQ(C.Height, 225);
+        EXPECT_TRUE(C.Constrain);
+        EXPECT_FALSE(C.SizeChosen);
+        EXPECT_TRUE(Window.Form->rbWhole->isChecked());
+        EXPECT_EQ(Window.Form->etPieces->text(), "12");
+    }
+    // A store that is a folder, not a file, cannot be read or written: defaults, no harm.
+    TWindow Window(QString::fromStdString(Config.Path));
+    EXPECT_EQ(Window.UI->ConfigManager->Width, 400);
+    EXPECT_TRUE(Window.Form->close());
+}
+
+// ---- The command line ------------------------------------------------------------------
+
+TEST(CommandLine, OneVideoAsAFullPath) {
+    using A = TCommandLine::TAction;
+    const QString Here = QDir::currentPath();
+    struct TCase {
+        QStringList Arguments;
+        A Action;
+        QString Video;
+    };
+    const TCase Cases[] = {
+        {{"trovelle"}, A::Run, {}},
+        {{"trovelle", "/v/a.mp4"}, A::Run, "/v/a.mp4"},
+        {{"trovelle", "a.mp4"}, A::Run, Here + "/a.mp4"},
+        {{"trovelle", "file:///v/b%20c.mkv"}, A::Run, "/v/b c.mkv"},
+        {{"trovelle", "--", "-odd.mp4"}, A::Run, Here + "/-odd.mp4"},
+        {{"trovelle", "a.mp4", "--help"}, A::Help, {}},
+        {{"trovelle", "-v"}, A::Version, {}},
+        {{"trovelle", "--", "--help"}, A::Run, Here + "/--help"},
+        {{"trovelle", "--bogus"}, A::Error, {}},
+        {{"trovelle", "a.mp4", "b.mp4"}, A::Error, {}},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Arguments.join(' ').toStdString());
+        const TCommandLine Line = ParseCommandLine(C.Arguments);
+        EXPECT_EQ(Line.Action, C.Action);
+        if (C.Action == A::Run) {
+            EXPECT_EQ(Line.Video, C.Video);
+        }
+        EXPECT_EQ(Line.Error.isEmpty(), C.Action != A::Error);
+    }
 }

@@ -435,6 +435,16 @@ TEST(ThumbsTool, DoubleDashEndsTheOptions) {
     EXPECT_EQ(Run.Out, Out.Path + "/-p\t1\n");
 }
 
+// --version: the program, its licence and what it is built with.
+TEST(ThumbsTool, VersionNamesTheLicenceAndTheCredits) {
+    const TRun Run = RunTool({"--version"});
+    EXPECT_EQ(Run.Exit, 0) << Run.Err;
+    EXPECT_EQ(Run.Out.rfind("trovelle-thumbs (Trovelle) ", 0), 0u) << Run.Out;
+    EXPECT_TRUE(Contains(Run.Out, "GNU GPL version 3 or later")) << Run.Out;
+    for (const char* Name : {"Qt", "FFmpeg", "SDL", "FreeImage", "Open Sans"})
+        EXPECT_TRUE(Contains(Run.Out, Name)) << Name;
+}
+
 TEST(ThumbsTool, AJobThatFailsGivesItsReasonAndTheNextVideoStillRuns) {
     const std::pair<std::vector<std::string>, const char*> Cases[] = {
         {{"-s", "70000x10"}, "The thumbnail size 70000 x 10 is larger than a JPEG file can hold"},

@@ -1,8 +1,8 @@
 // trovelle-thumbs without videos: the option parser's accepted forms, the help text, the
 // manual pages and the bash completion agreeing with it, and the libraries it links.
 #include "fixtures.h"
-#include "scratch.h"
 #include "options.h"
+#include "scratch.h"
 #include "tool_runner.h"
 
 #include <gtest/gtest.h>
@@ -105,6 +105,9 @@ TEST(ThumbsToolDocs, HelpManualPageAndCompletionKnowEveryOption) {
     const TRun Help = RunTool({"--help"});
     EXPECT_EQ(Help.Exit, 0);
     EXPECT_EQ(Help.Out, UsageText());
+    std::istringstream Lines(Help.Out);
+    for (std::string Line; std::getline(Lines, Line);)
+        EXPECT_LE(Line.size(), 80u) << Line;
     const std::set<std::string> Options = LongOptions();
     ASSERT_EQ(Options.size(), 17u);
     const std::string Manual = ReadText(Source("docs/man/trovelle-thumbs.1"));

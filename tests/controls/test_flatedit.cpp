@@ -114,7 +114,7 @@ TEST_F(FlatEditTest, TypingKeepsAPlainNonNegativeNumber) {
         const char* Expected;
     };
     const std::vector<Case> Cases = {
-        {"0", -1, 0, '5', "50"},          {"0", -1, 0, '0', "0"},         {"0", -1, 0, kBackspace, "0"},
+        {"0", -1, 0, '5', "5"},           {"0", 0, 0, '4', "4"},          {"0", 0, 1, '9', "9"},          {"0", -1, 0, '0', "0"},         {"0", -1, 0, kBackspace, "0"},
         {"7", -1, 0, kBackspace, "0"},    {"123", 0, 3, kBackspace, "0"}, {"123", 2, 1, kBackspace, "12"},
         {"123", -1, 0, kBackspace, "12"}, {"", -1, 0, kBackspace, "0"},   {"12", -1, 0, '3', "123"},
         {"12", 0, 0, '5', "512"},         {"12", 0, 0, '0', "12"},        {"12", 1, 0, '0', "102"},
@@ -130,6 +130,14 @@ TEST_F(FlatEditTest, TypingKeepsAPlainNonNegativeNumber) {
         Give(Edit, C.Key);
         EXPECT_EQ(Edit->text().toStdString(), C.Expected);
     }
+
+    // Select all, Backspace, 4: four, not forty.
+    Edit->setText(QStringLiteral("12"));
+    Edit->selectAll();
+    Give(Edit, kBackspace);
+    Give(Edit, '4');
+    EXPECT_EQ(Edit->text(), QStringLiteral("4"));
+    EXPECT_EQ(Edit->asInteger(), 4);
 
     // Nothing at all can be typed in float mode.
     Edit->SetValueType(TEditValueType::evtFloat);

@@ -95,7 +95,7 @@ TEST_F(ImageButtonTest, FaceFollowsHoverAndPress) {
 }
 
 TEST_F(ImageButtonTest, DisabledFaceWinsButTheWidgetKeepsTheMouse) {
-    Button->SetEnabled(false);
+    Button->SetFaceEnabled(false);
     EXPECT_TRUE(Button->isEnabled());
     const QImage Image = Shot();
     KeepPicture(Image, "button_disabled");
@@ -109,13 +109,13 @@ TEST_F(ImageButtonTest, DisabledFaceWinsButTheWidgetKeepsTheMouse) {
 
     // The press reached the button all the same: once enabled again, it is not pressed,
     // and the mouse is still over it.
-    Button->SetEnabled(true);
+    Button->SetFaceEnabled(true);
     EXPECT_EQ(Pixel(Shot(), 0, 0), Rgb(kOver));
     Leave();
     EXPECT_EQ(Pixel(Shot(), 0, 0), Rgb(kNormal));
 }
 
-TEST_F(ImageButtonTest, ClicksOnALeftReleaseOverTheLastPaintedFace) {
+TEST_F(ImageButtonTest, ClicksOnALeftPressAndReleaseInsideTheControl) {
     struct Case {
         const char* Name;
         bool UseDown;
@@ -128,8 +128,10 @@ TEST_F(ImageButtonTest, ClicksOnALeftReleaseOverTheLastPaintedFace) {
     const std::vector<Case> Cases = {
         {"press and release", false, true, Qt::LeftButton, {10, 10}, false, 1},
         {"release on the last pixel", false, true, Qt::LeftButton, {31, 31}, false, 1},
-        {"release beside the face", false, true, Qt::LeftButton, {32, 10}, false, 0},
-        {"release left of the shifted face", true, true, Qt::LeftButton, {1, 1}, false, 0},
+        {"release beside the face, inside the control", false, true, Qt::LeftButton, {32, 10}, false, 1},
+        {"release left of the shifted face", true, true, Qt::LeftButton, {1, 1}, false, 1},
+        {"release outside the control", false, true, Qt::LeftButton, {36, 10}, false, 0},
+        {"release above the control", true, true, Qt::LeftButton, {10, -1}, false, 0},
         {"release on the shifted face's corner", true, true, Qt::LeftButton, {33, 33}, false, 1},
         {"right button", false, true, Qt::RightButton, {10, 10}, false, 0},
         {"middle button", false, true, Qt::MiddleButton, {10, 10}, false, 0},
@@ -140,7 +142,7 @@ TEST_F(ImageButtonTest, ClicksOnALeftReleaseOverTheLastPaintedFace) {
         SCOPED_TRACE(C.Name);
         Clicks = 0;
         Button->SetUseDown(C.UseDown);
-        Button->SetEnabled(C.Enabled);
+        Button->SetFaceEnabled(C.Enabled);
         Press(Button, C.Button, {10, 10});
         Shot();
         if (C.WanderOff) {

@@ -124,15 +124,20 @@ TEST(AboutDialog, Picture) {
 }
 
 // The dialogs have no owner, yet open over the middle of the window that was active.
-TEST(DialogPlacement, CentredOnTheActiveMainWindow) {
+// Centred on the main window they are given, also while another window (another
+// program's, say) is the active one; they are not owned by it.
+TEST(DialogPlacement, CentredOnTheMainWindowWhateverIsActive) {
     QWidget Main;
     Main.setGeometry(100, 80, 900, 700);
     Main.show();
-    Main.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&Main));
-    TcompleteDlg Complete;
-    TaboutDlg About;
-    TconfigDlg Config;
+    QWidget Other;
+    Other.setGeometry(0, 0, 200, 100);
+    Other.show();
+    Other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Other));
+    TcompleteDlg Complete(&Main);
+    TaboutDlg About(&Main);
+    TconfigDlg Config(&Main);
     for (QDialog* Dlg : std::initializer_list<QDialog*>{&Complete, &About, &Config}) {
         SCOPED_TRACE(Dlg->windowTitle().toStdString());
         EXPECT_EQ(Dlg->parentWidget(), nullptr);
@@ -140,7 +145,7 @@ TEST(DialogPlacement, CentredOnTheActiveMainWindow) {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(Dlg));
         EXPECT_LE((Dlg->frameGeometry().center() - Main.frameGeometry().center()).manhattanLength(), 1);
         Dlg->hide();
-        Main.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&Main));
+        Other.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&Other));
     }
 }

@@ -5,6 +5,7 @@
 #include "fault_io.h"
 #include "fixtures.h"
 #include "frame_identity.h"
+#include "home.h"
 #include "scratch.h"
 #include "thumbnail_file.h"
 
@@ -65,26 +66,6 @@ std::vector<TEngineEvents> WithoutRate(const std::vector<TEngineEvents>& Reports
 
 const TEngineEvents kEnd = evConvStopped | evConvEnd;
 const TEngineEvents kError = evConvError | evConvStopped;
-
-// HOME set to Value (unset for null) while the object lives.
-struct THome {
-    explicit THome(const char* Value) {
-        if (const char* Old = std::getenv("HOME"))
-            Saved = Old, HadHome = true;
-        if (Value)
-            setenv("HOME", Value, 1);
-        else
-            unsetenv("HOME");
-    }
-    ~THome() {
-        if (HadHome)
-            setenv("HOME", Saved.c_str(), 1);
-        else
-            unsetenv("HOME");
-    }
-    std::string Saved;
-    bool HadHome = false;
-};
 
 } // namespace
 

@@ -3,6 +3,7 @@
 // into the picture, so the tiles of a written sheet tell exactly which frame each one shows.
 #include "fixtures.h"
 #include "frame_identity.h"
+#include "home.h"
 #include "scratch.h"
 #include "sheetpainter.h"
 #include "sheetthread.h"
@@ -352,6 +353,22 @@ TEST(SheetReports, FailuresNameThePathAndTheReason) {
         EXPECT_EQ(R.Reports, Expected);
         EXPECT_NE(R.Error.find(C.Says), std::string::npos) << R.Error;
     }
+}
+
+// Without a home folder there is no default save folder: the job says so and writes
+// nowhere (not into the working folder, not into the root folder).
+TEST(SheetReports, NoHomeFolderMeansNoDefaultFolder) {
+    TScratch Work;
+    const fs::path Before = fs::current_path();
+    fs::current_path(Work.Path);
+    THome Unset(nullptr);
+    const TSheetResult R = MakeSheet(Fixture("vp9.webm"), Sheet("", 2, 2, 400, "jpg"));
+    fs::current_path(Before);
+    ASSERT_FALSE(R.Reports.empty());
+    EXPECT_EQ(R.Reports.back(), evConvError | evConvStopped);
+    EXPECT_NE(R.Error.find("no default save folder"), std::string::npos) << R.Error;
+    EXPECT_TRUE(fs::is_empty(Work.Path));
+    EXPECT_FALSE(fs::exists("/vp9_sheet.jpg"));
 }
 
 TEST(SheetReports, AStopEndsTheJobBeforeTheNextTileAndWritesNothing) {

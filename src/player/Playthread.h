@@ -18,12 +18,11 @@
 
 #include "decoder.h"
 #include "enginethread.h"
+#include "framesink.h"
 #include "ratemeter.h"
 
 #include <cstdint>
 #include <string>
-
-class TSDLPanel;
 
 class TPlayThread : public TEngineThread {
 public:
@@ -31,22 +30,20 @@ public:
     explicit TPlayThread(TDecoder* Decoder);
     ~TPlayThread() override;
 
-    // The panel to draw into (not owned); set before Resume.
-    TSDLPanel* Panel = nullptr;
+    // What to draw into (the video panel; not owned); set before Resume.
+    TFrameSink* Panel = nullptr;
 
     // Read by the receiver during a report: the measured rate of shown frames per second
-    // (0 until the first window closed), and why the loop failed.
+    // (0 until the first window closed). ErrorMessage (TEngineThread) says why the loop failed.
     double FRate = 0;
-    std::string ErrorMessage;
 
     // Ticks per second of the counter that times frames.
     const int64_t FFrequency = TRateMeter::kFrequency;
 
 protected:
-    void Execute() override;
+    void Work() override;
 
 private:
-    void PlayFrames();
 
     TDecoder* FDecoder;
     int64_t FFrameStart = 0; // counter value at the start of the current frame

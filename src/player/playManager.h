@@ -120,6 +120,10 @@ private:
     bool TakeFrame(const TDecoderFrame*& Frame);
     void Bind(TEngineThread& Thread);
     void StartJob(std::unique_ptr<TGenerationJob> Job);
+    // Stops and frees Thread, or only tells it to stop and retires it while its own report
+    // is being handled. The one path of every operation (each pauses or frees a worker
+    // first): it frees the retired threads whose reports have returned, so a new operation
+    // cannot forget them.
     void FreeThread(std::unique_ptr<TEngineThread> Thread);
     void FreeRetired();
     bool IsReporting(const TEngineThread* Thread) const;

@@ -14,6 +14,7 @@
 #pragma once
 
 #include "decoder_api.h"
+#include "framesink.h"
 
 #include <QImage>
 #include <QWidget>
@@ -32,7 +33,7 @@ struct TLetterbox {
 };
 TLetterbox Letterbox(int OW, int OH, double AspectRatio);
 
-class TSDLPanel : public QWidget {
+class TSDLPanel : public QWidget, public TFrameSink {
 public:
     explicit TSDLPanel(QWidget* Owner = nullptr);
     ~TSDLPanel() override;
@@ -49,7 +50,7 @@ public:
     // Draws Frame (FrameWidth x FrameHeight of the size last given to SetFrameSize)
     // letterboxed into the output surface, without making it visible. Runs on the play
     // thread during playback.
-    void ShowFrame(const TDecoderFrame* Frame);
+    void ShowFrame(const TDecoderFrame* Frame) override;
 
     // A copy of the output surface's pixels, as the next paint shows them.
     QImage OutputImage();
@@ -62,6 +63,8 @@ protected:
     void resizeEvent(QResizeEvent* Event) override;
 
 private:
+    // The panel's size in the screen's own pixels.
+    QSize DeviceSize() const;
     void OpenOutput();
 
     SDL_Surface* FFrameSurface = nullptr;

@@ -32,7 +32,6 @@ TPlayManager::~TPlayManager() {
 void TPlayManager::OpenFile(const std::string& FileName) {
     // The caller pauses first; a play thread left running would share the decoder.
     Pause();
-    FreeRetired();
     FDecoder->Open(FileName);
     if (!UsableVideo(*FDecoder)) {
         // The decoder now holds a video that cannot be shown: no command may reach it.
@@ -54,7 +53,6 @@ void TPlayManager::OpenFile(const std::string& FileName) {
 void TPlayManager::Play() {
     if (Playing || !Opened)
         return;
-    FreeRetired();
     // The previous thread has ended, or is ending after its end report: freeing waits.
     FreeThread(std::move(FPlayThread));
     FPlayThread = std::make_unique<TPlayThread>(FDecoder.get());
@@ -75,7 +73,6 @@ void TPlayManager::Stop() {
     if (!Opened)
         return;
     Pause();
-    FreeRetired();
     FDecoder->Rewind();
     const TDecoderFrame* Frame = nullptr;
     TakeFrame(Frame);
@@ -87,9 +84,7 @@ void TPlayManager::Seek(int32_t Seconds) {
     if (!Opened)
         return;
     const bool WasPlaying = Playing;
-    if (WasPlaying)
-        Pause();
-    FreeRetired();
+    Pause();
     FDecoder->Seek(Seconds);
     const TDecoderFrame* Frame = nullptr;
     const bool Read = TakeFrame(Frame);
@@ -130,7 +125,6 @@ void TPlayManager::StartSheet(const TSheetRec& Rec) {
 
 void TPlayManager::StartJob(std::unique_ptr<TGenerationJob> Job) {
     Pause();
-    FreeRetired();
     FreeThread(std::move(FConvertThread));
     FConvertThread = std::move(Job);
     Bind(*FConvertThread);
@@ -232,6 +226,9 @@ void TPlayManager::Bind(TEngineThread& Thread) {
 }
 
 void TPlayManager::FreeThread(std::unique_ptr<TEngineThread> Thread) {
+    // Every operation passes through here (one that touches the decoder pauses first), so
+    // threads retired during a report are freed as soon as they can be.
+    FreeRetired();
     if (!Thread)
         return;
     if (IsReporting(Thread.get())) {

@@ -1,11 +1,9 @@
 #include "Playthread.h"
 
-#include "SDLPanel.h"
-
 #include <chrono>
 #include <thread>
 
-TPlayThread::TPlayThread(TDecoder* Decoder) : FDecoder(Decoder) {}
+TPlayThread::TPlayThread(TDecoder* Decoder) : TEngineThread(evPlayError | evPlayStopped), FDecoder(Decoder) {}
 
 TPlayThread::~TPlayThread() {
     // No report may reach the owner once it frees the thread, and Execute uses our
@@ -14,24 +12,7 @@ TPlayThread::~TPlayThread() {
     Stop();
 }
 
-void TPlayThread::Execute() {
-    try {
-        PlayFrames();
-        return;
-    } catch (const std::exception& E) {
-        ErrorMessage = E.what();
-    } catch (...) {
-        ErrorMessage = "Playback failed";
-    }
-    FEvents = evPlayError | evPlayStopped;
-    try {
-        Report();
-    } catch (...) {
-        // The receiver failed on the error report too; the thread ends all the same.
-    }
-}
-
-void TPlayThread::PlayFrames() {
+void TPlayThread::Work() {
     TRateMeter Meter(TRateMeter::Counter());
     while (!Terminated()) {
         FFrameStart = TRateMeter::Counter();

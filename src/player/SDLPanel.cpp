@@ -69,15 +69,24 @@ void TSDLPanel::InitVideo() {
     OpenOutput();
 }
 
+QSize TSDLPanel::DeviceSize() const {
+    // The picture is made at the screen's own pixels, so that a scaled desktop (a scale
+    // factor of 2) shows the video as sharp as at 1, not a 1x picture blown up.
+    const qreal Ratio = devicePixelRatioF();
+    return QSize(std::max(static_cast<int>(RoundToInt64(width() * Ratio)), 1),
+                 std::max(static_cast<int>(RoundToInt64(height() * Ratio)), 1));
+}
+
 void TSDLPanel::OpenOutput() {
-    FScreen = SDL_SetVideoMode(std::max(width(), 1), std::max(height(), 1), kScreenDepth, kScreenFlags);
+    const QSize Size = DeviceSize();
+    FScreen = SDL_SetVideoMode(Size.width(), Size.height(), kScreenDepth, kScreenFlags);
 }
 
 void TSDLPanel::resizeEvent(QResizeEvent* Event) {
     QWidget::resizeEvent(Event);
     // Qt delivers a resize held back while the panel was hidden when it is first shown;
     // reopening at the same size would wipe the picture drawn meanwhile.
-    const bool SameSize = FScreen && FScreen->w == width() && FScreen->h == height();
+    const bool SameSize = FScreen && QSize(FScreen->w, FScreen->h) == DeviceSize();
     if (FVideoStarted && !SameSize) {
         std::lock_guard Lock(FScreenLock);
         OpenOutput();
@@ -153,8 +162,9 @@ void TSDLPanel::paintEvent(QPaintEvent* Event) {
     if (!FScreen)
         return;
     SDL_Flip(FScreen);
-    const QImage Output(static_cast<const uchar*>(FScreen->pixels), FScreen->w, FScreen->h, FScreen->pitch,
-                        QImage::Format_RGB32);
+    QImage Output(static_cast<const uchar*>(FScreen->pixels), FScreen->w, FScreen->h, FScreen->pitch,
+                  QImage::Format_RGB32);
+    Output.setDevicePixelRatio(static_cast<qreal>(FScreen->w) / std::max(width(), 1));
     QPainter Painter(this);
     Painter.drawImage(0, 0, Output);
 }
