@@ -414,7 +414,7 @@ void TUIManager::SheetClick() {
         Message(QString::fromLatin1(kNoVideo), QMessageBox::Information, QMessageBox::Ok);
         return;
     }
-    TsheetDlg Dialog;
+    TsheetDlg Dialog(FForm);
     Dialog.Settings = LoadSheetSettings();
     Dialog.exec();
     if (!Dialog.Accepted)

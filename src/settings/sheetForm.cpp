@@ -53,7 +53,7 @@ void SaveSheetSettings(const TSheetSettings& Settings) {
     Store.setValue(QLatin1String(kWidthKey), Settings.Width);
 }
 
-TsheetDlg::TsheetDlg() {
+TsheetDlg::TsheetDlg(QWidget* MainWindow) : FMainWindow(MainWindow) {
     SetDialogLook(this, kClientWidth, kClientHeight);
     setWindowTitle(QString::fromLatin1(kCaption).arg(QLatin1String(kApplicationTitle)));
     const auto Row = [this](const QString& Caption, int Index, QLabel*& Label, TMyFlatEdit*& Edit) {
@@ -97,7 +97,7 @@ void TsheetDlg::btnOkClick() {
 
 void TsheetDlg::showEvent(QShowEvent* Event) {
     QDialog::showEvent(Event);
-    CenterOnMainWindow(this);
+    CenterOnMainWindow(this, FMainWindow);
     etColumns->setText(QString::number(Settings.Columns));
     etRows->setText(QString::number(Settings.Rows));
     etWidth->setText(QString::number(Settings.Width));

@@ -27,7 +27,8 @@ void SaveSheetSettings(const TSheetSettings& Settings);
 
 class TsheetDlg : public QDialog {
 public:
-    TsheetDlg();
+    // MainWindow is only where the dialog is centred when shown; it is not its owner.
+    explicit TsheetDlg(QWidget* MainWindow = nullptr);
 
     QLabel* lbColumns;
     QLabel* lbRows;
@@ -46,4 +47,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* Event) override;
+
+private:
+    QWidget* FMainWindow;
 };
