@@ -27,7 +27,7 @@ void SaveSheetSettings(const TSheetSettings& Settings);
 
 class TsheetDlg : public QDialog {
 public:
-    // MainWindow: the window the dialog is centred on when it shows (none in tests).
+    // MainWindow is only where the dialog is centred when shown; it is not its owner.
     explicit TsheetDlg(QWidget* MainWindow = nullptr);
 
     QLabel* lbColumns;

@@ -342,6 +342,7 @@ TEST_F(TMainFormTest, MenuTreeWithCaptionsAndStartStates) {
         {Form->tmiPause, "tmiPause"},
         {Form->tmiStop, "tmiStop"},
         {Form->tmiConfig, "tmiConfig"},
+        {Form->tmiSheet, "tmiSheet"},
         {Form->tmiExit, "tmiExit"},
         {Form->tmiHelp, "tmiHelp"},
         {Form->tmiSupport, "tmiSupport"},
