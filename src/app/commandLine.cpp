@@ -63,6 +63,3 @@ QString HelpText() {
         "Without a window: trovelle-thumbs --help\n");
 }
 
-QString VersionText() {
-    return QStringLiteral("%1 %2\n").arg(QLatin1String(kApplicationTitle), QLatin1String(kApplicationVersion));
-}

@@ -25,4 +25,3 @@ TCommandLine::TAction QuickAnswer(const QStringList& Arguments);
 TCommandLine ParseCommandLine(const QStringList& Arguments);
 
 QString HelpText();
-QString VersionText();

@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
         std::fputs(qPrintable(HelpText()), stdout);
         return 0;
     case TCommandLine::TAction::Version:
-        std::fputs(qPrintable(VersionText()), stdout);
+        std::fputs(VersionText("trovelle").c_str(), stdout);
         return 0;
     default:
         break;

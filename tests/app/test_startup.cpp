@@ -185,5 +185,6 @@ TEST(Startup, HelpAndVersionWithoutADisplay) {
     EXPECT_EQ(Help.rfind("Usage: trovelle [VIDEO]", 0), 0u) << Help;
     const auto [VersionCode, Version] = RunWithoutDisplay("--version");
     EXPECT_EQ(VersionCode, 0);
-    EXPECT_EQ(Version, "Trovelle 1.1.0\n");
+    EXPECT_EQ(Version.rfind("trovelle (Trovelle) 1.1.0\n", 0), 0u) << Version;
+    EXPECT_NE(Version.find("GNU GPL version 3 or later"), std::string::npos) << Version;
 }
