@@ -3,6 +3,7 @@
 #include "av_error.h"
 
 #include <algorithm>
+#include <cstring>
 
 extern "C" {
 #include <libavutil/frame.h>
@@ -28,7 +29,12 @@ AVPixelFormat PlainFormat(AVPixelFormat Format, bool& FullRange) {
 // The matrix to use for a frame. Untagged video follows what players do: BT.709 for HD
 // sizes, BT.601 for SD.
 int MatrixOf(const AVFrame* Frame) {
-    switch (Frame->colorspace) {
+    // Read as a plain integer: a damaged stream can leave a value outside the enumeration
+    // here, and loading that as the enumeration type is undefined.
+    static_assert(sizeof(AVColorSpace) == sizeof(int));
+    int Space;
+    std::memcpy(&Space, &Frame->colorspace, sizeof Space);
+    switch (Space) {
     case AVCOL_SPC_BT709: return SWS_CS_ITU709;
     case AVCOL_SPC_FCC: return SWS_CS_FCC;
     case AVCOL_SPC_SMPTE240M: return SWS_CS_SMPTE240M;
