@@ -1,7 +1,9 @@
 #include "thread.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -86,8 +88,12 @@ void TThread::Run() {
     if (!Terminated()) {
         try {
             Execute();
+        } catch (const std::exception& E) {
+            std::fprintf(stderr, "%s: a worker thread ended on an unexpected error: %s\n",
+                         program_invocation_short_name, E.what());
         } catch (...) {
-            FFatalException = std::current_exception();
+            std::fprintf(stderr, "%s: a worker thread ended on an unexpected error\n",
+                         program_invocation_short_name);
         }
     }
     TShared& S = Shared();

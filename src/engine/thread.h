@@ -37,7 +37,8 @@ public:
     TThread& operator=(const TThread&) = delete;
 
     // Starts a suspended thread; nothing after the first call. Execute is skipped when the thread was
-    // told to terminate before it ran.
+    // told to terminate before it ran. The engine's workers report their own errors; an exception that
+    // still escapes Execute ends the thread and is written to standard error, not lost.
     void Resume();
     void Terminate() { FTerminated.store(true, std::memory_order_release); }
     bool Terminated() const { return FTerminated.load(std::memory_order_acquire); }
@@ -51,9 +52,6 @@ public:
     // A subclass whose Execute uses its own members calls this first in its destructor: by the time
     // ~TThread runs, those members are gone.
     void Stop();
-
-    // An exception that escaped Execute, or none.
-    std::exception_ptr FatalException() const { return FFatalException; }
 
     // Main thread: runs every hand-off that is waiting, and those queued meanwhile; returns how many.
     static int ServeHandOffs();
@@ -77,8 +75,7 @@ private:
     std::thread FHandle;
     std::atomic<bool> FTerminated{false};
     std::atomic<bool> FFinished{false};
-    bool FStarted = false;              // owner side only
-    std::exception_ptr FFatalException; // written by the worker before FFinished
+    bool FStarted = false; // owner side only
 };
 
 // The main loop of a program without an event loop (the command-line tool, the tests): the main

@@ -142,15 +142,6 @@ void TSDLPanel::ShowFrame(const TDecoderFrame* Frame) {
     FScaledSurface = nullptr;
 }
 
-QImage TSDLPanel::OutputImage() {
-    std::lock_guard Lock(FScreenLock);
-    if (!FScreen)
-        return QImage();
-    return QImage(static_cast<const uchar*>(FScreen->pixels), FScreen->w, FScreen->h, FScreen->pitch,
-                  QImage::Format_RGB32)
-        .copy();
-}
-
 void TSDLPanel::paintEvent(QPaintEvent* Event) {
     if (!FHasFrameSurface) {
         // Before the first frame: the widget's own background.

@@ -52,9 +52,6 @@ public:
     // thread during playback.
     void ShowFrame(const TDecoderFrame* Frame) override;
 
-    // A copy of the output surface's pixels, as the next paint shows them.
-    QImage OutputImage();
-
     double AspectRatio = 1.0;
     std::function<void(TSDLPanel*)> OnResize;
 

@@ -67,7 +67,6 @@ public:
     std::uint8_t BSz() const { return FBSz; }
     std::uint8_t GSz() const { return FGSz; }
     std::uint8_t RSz() const { return FRSz; }
-    bool FreeBits() const { return FFreeBits; }
     const TBitmapInfo& Info() const { return FInfo; }
 
     std::uint8_t* Bits() const { return FBits; }

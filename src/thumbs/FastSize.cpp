@@ -333,12 +333,6 @@ void Bilinear32(const TFastDIB& Src, TFastDIB& Dst) {
     Resize<4>(PlaneOf(Src), Dst, Row32(), Area32());
 }
 
-void Bilinear32Portable(const TFastDIB& Src, TFastDIB& Dst) {
-    Resize<4>(PlaneOf(Src), Dst, PortableRow<4>, PortableAreaRow<4>);
-}
-
-bool Bilinear32HasVectorPath() { return Row32() != &PortableRow<4>; }
-
 void Bilinear(const TFastDIB& Src, TFastDIB& Dst) {
     if (Src.Width() == 0 || Src.AbsHeight() == 0 || Dst.Width() == 0 || Dst.AbsHeight() == 0)
         return;

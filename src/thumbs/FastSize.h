@@ -15,10 +15,3 @@ void Bilinear(const TFastDIB& Src, TFastDIB& Dst);
 // The 32-bit member: all four bytes of a pixel are interpolated. Dst must be 32 bits per pixel and
 // Src is read as 32 bits per pixel; Bilinear checks that, this does not.
 void Bilinear32(const TFastDIB& Src, TFastDIB& Dst);
-
-// Bilinear32 without the processor's vector instructions; the results are the same.
-// For checking the vector path against it.
-void Bilinear32Portable(const TFastDIB& Src, TFastDIB& Dst);
-// Whether Bilinear32 takes a vector path on this processor (SSE4.1); without one it is
-// Bilinear32Portable.
-bool Bilinear32HasVectorPath();

@@ -170,6 +170,9 @@ bool TConvertThread::WriteNextThumbnail(int64_t Ordinal, TRateMeter& Meter) {
     MakeOutputFolder();
     const std::string FileName = FDir + "/" + ThumbnailFileName(FRec, Ordinal);
     FinishPendingSave(Meter);
+    // A stop that came while the previous file was reported starts no further file.
+    if (Terminated())
+        return false;
     FSaver.Start(Bitmap, FileName, SaveFlags(FileName, FRec.Quality));
     FSaving = Ordinal;
     return true;

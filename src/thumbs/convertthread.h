@@ -74,7 +74,7 @@ private:
     void MakeThumbnails();
     // Takes the next frame and starts writing it as thumbnail Ordinal, after the previous
     // thumbnail's file is written and reported; false (after that report and the end report)
-    // when the decoder has no frame left.
+    // when the decoder has no frame left, and false after that report when the job was stopped.
     bool WriteNextThumbnail(int64_t Ordinal, TRateMeter& Meter);
     // Waits for the file being written, if any, and reports it; throws when it failed.
     void FinishPendingSave(TRateMeter& Meter);

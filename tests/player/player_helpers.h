@@ -60,8 +60,13 @@ inline TFrameIdentity IdentityIn(const QImage& Image, int X, int Y, int W, int H
     return ReadIdentity(W, H, [&](int PX, int PY) { return qGreen(Image.pixel(X + PX, Y + PY)); });
 }
 
+// What the panel shows, drawn by its own paint, in the screen's pixels.
+inline QImage ShownImage(TSDLPanel& Panel) {
+    return Panel.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
 // The identity of the frame filling the whole output of a panel whose shape is the video's.
 inline TFrameIdentity ShownIdentity(TSDLPanel& Panel) {
-    const QImage Image = Panel.OutputImage();
+    const QImage Image = ShownImage(Panel);
     return IdentityIn(Image, 0, 0, Image.width(), Image.height());
 }
