@@ -176,21 +176,17 @@ TAreaTaps AreaTaps(int Src, int Dst) {
         Taps.First.push_back(I0);
         Taps.Count.push_back(I1 - I0 + 1);
         Taps.Offset.push_back(static_cast<int>(Taps.Weights.size()));
-        std::uint32_t Sum = 0, Heaviest = 0;
-        std::size_t Largest = Taps.Weights.size();
+        // Each weight is the step between the rounded running totals of the overlaps, so that
+        // the weights add up to exactly 1 (flat areas stay exactly flat) and none is negative.
+        std::int64_t Covered = 0;
+        std::uint32_t Before = 0;
         for (int i = I0; i <= I1; ++i) {
-            const std::int64_t Overlap = std::min<std::int64_t>(High, static_cast<std::int64_t>(i + 1) * Dst) -
-                                         std::max<std::int64_t>(Low, static_cast<std::int64_t>(i) * Dst);
-            const auto Weight = static_cast<std::uint32_t>((Overlap * kAreaOne + Src / 2) / Src);
-            if (Weight > Heaviest) {
-                Heaviest = Weight;
-                Largest = Taps.Weights.size();
-            }
-            Taps.Weights.push_back(Weight);
-            Sum += Weight;
+            Covered += std::min<std::int64_t>(High, static_cast<std::int64_t>(i + 1) * Dst) -
+                       std::max<std::int64_t>(Low, static_cast<std::int64_t>(i) * Dst);
+            const auto Total = static_cast<std::uint32_t>((Covered * kAreaOne + Src / 2) / Src);
+            Taps.Weights.push_back(Total - Before);
+            Before = Total;
         }
-        // Rounding leftovers go to the heaviest tap, so that flat areas stay exactly flat.
-        Taps.Weights[Largest] += kAreaOne - Sum;
     }
     return Taps;
 }
@@ -214,7 +210,64 @@ template <int PixelBytes> void PortableAreaRow(const std::uint16_t* Mid, const T
     }
 }
 
+// One row of the vertical pass: source rows First to First + Count - 1, weighted by W, summed into
+// Mid (RowBytes values, 8 bits below the byte). Sums is scratch of RowBytes values.
+using TDownKernel = void (*)(const TPlane& Src, const std::uint32_t* W, int First, int Count, std::size_t RowBytes,
+                             std::uint32_t* Sums, std::uint16_t* Mid);
+
+void PortableDownRow(const TPlane& Src, const std::uint32_t* W, int First, int Count, std::size_t RowBytes,
+                     std::uint32_t* Sums, std::uint16_t* Mid) {
+    const std::uint8_t* Line = Src.Row(First);
+    for (std::size_t b = 0; b < RowBytes; ++b)
+        Sums[b] = W[0] * Line[b] + kMidRound;
+    for (int t = 1; t < Count; ++t) {
+        Line = Src.Row(First + t);
+        const std::uint32_t Weight = W[t];
+        for (std::size_t b = 0; b < RowBytes; ++b)
+            Sums[b] += Weight * Line[b];
+    }
+    for (std::size_t b = 0; b < RowBytes; ++b)
+        Mid[b] = static_cast<std::uint16_t>(Sums[b] >> kMidShift);
+}
+
 #if defined(__x86_64__) || defined(__i386__)
+// The vertical pass 16 bytes at a time, two source rows per step: the bytes of both rows are
+// interleaved as 16-bit values and multiplied with their weights pairwise (a weight is at most
+// 2^14, a byte at most 255, so both fit a signed 16-bit lane and their products and sums fit 32
+// bits). The sums stay in registers over all the taps. Exact integer arithmetic, as the portable
+// pass does it.
+__attribute__((target("sse4.1"))) void Sse41DownRow(const TPlane& Src, const std::uint32_t* W, int First, int Count,
+                                                    std::size_t RowBytes, std::uint32_t* Sums, std::uint16_t* Mid) {
+    const __m128i Zero = _mm_setzero_si128();
+    const __m128i Round = _mm_set1_epi32(static_cast<int>(kMidRound));
+    std::size_t b = 0;
+    for (; b + 16 <= RowBytes; b += 16) {
+        __m128i S0 = Round, S1 = Round, S2 = Round, S3 = Round;
+        for (int t = 0; t < Count; t += 2) {
+            const bool Pair = t + 1 < Count;
+            const __m128i A = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Src.Row(First + t) + b));
+            const __m128i B =
+                Pair ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(Src.Row(First + t + 1) + b)) : Zero;
+            const __m128i Weights = _mm_set1_epi32(static_cast<int>(W[t] | (Pair ? W[t + 1] << 16 : 0u)));
+            const __m128i ALow = _mm_unpacklo_epi8(A, Zero), AHigh = _mm_unpackhi_epi8(A, Zero);
+            const __m128i BLow = _mm_unpacklo_epi8(B, Zero), BHigh = _mm_unpackhi_epi8(B, Zero);
+            S0 = _mm_add_epi32(S0, _mm_madd_epi16(_mm_unpacklo_epi16(ALow, BLow), Weights));
+            S1 = _mm_add_epi32(S1, _mm_madd_epi16(_mm_unpackhi_epi16(ALow, BLow), Weights));
+            S2 = _mm_add_epi32(S2, _mm_madd_epi16(_mm_unpacklo_epi16(AHigh, BHigh), Weights));
+            S3 = _mm_add_epi32(S3, _mm_madd_epi16(_mm_unpackhi_epi16(AHigh, BHigh), Weights));
+        }
+        const __m128i Low = _mm_packus_epi32(_mm_srli_epi32(S0, kMidShift), _mm_srli_epi32(S1, kMidShift));
+        const __m128i High = _mm_packus_epi32(_mm_srli_epi32(S2, kMidShift), _mm_srli_epi32(S3, kMidShift));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(Mid + b), Low);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(Mid + b + 8), High);
+    }
+    if (b < RowBytes) {
+        // The last few bytes of a row, one by one.
+        const TPlane Rest{Src.Bits + b, Src.Stride, Src.Width, Src.Height};
+        PortableDownRow(Rest, W, First, Count, RowBytes - b, Sums, Mid + b);
+    }
+}
+
 __attribute__((target("sse4.1"))) void Sse41AreaRow32(const std::uint16_t* Mid, const TAreaTaps& Taps,
                                                        std::uint8_t* Out) {
     const std::size_t Count = Taps.First.size();
@@ -262,37 +315,36 @@ TAreaScratch& AreaScratch(int SrcWidth, int SrcHeight, int Width, int Height) {
 
 // Area-averages Src into Width x Height pixels at Out, rows Stride apart.
 template <int PixelBytes>
-void AreaShrink(const TPlane& Src, TAreaScratch& S, std::uint8_t* Out, std::ptrdiff_t Stride, TAreaKernel Kernel) {
+void AreaShrink(const TPlane& Src, TAreaScratch& S, std::uint8_t* Out, std::ptrdiff_t Stride, TDownKernel Down,
+                TAreaKernel Across) {
     const std::size_t RowBytes = static_cast<std::size_t>(Src.Width) * PixelBytes;
     S.Sums.resize(RowBytes);
     S.Mid.resize(RowBytes);
-    std::uint32_t* Sums = S.Sums.data();
-    std::uint16_t* Mid = S.Mid.data();
     for (int j = 0; j < S.Height; ++j) {
-        const std::uint32_t* W = S.Rows.Weights.data() + S.Rows.Offset[j];
-        const int First = S.Rows.First[j];
-        const std::uint8_t* Line = Src.Row(First);
-        for (std::size_t b = 0; b < RowBytes; ++b)
-            Sums[b] = W[0] * Line[b] + kMidRound;
-        for (int t = 1; t < S.Rows.Count[j]; ++t) {
-            Line = Src.Row(First + t);
-            const std::uint32_t Weight = W[t];
-            for (std::size_t b = 0; b < RowBytes; ++b)
-                Sums[b] += Weight * Line[b];
-        }
-        for (std::size_t b = 0; b < RowBytes; ++b)
-            Mid[b] = static_cast<std::uint16_t>(Sums[b] >> kMidShift);
-        Kernel(Mid, S.Columns, Out + Stride * j);
+        Down(Src, S.Rows.Weights.data() + S.Rows.Offset[j], S.Rows.First[j], S.Rows.Count[j], RowBytes,
+             S.Sums.data(), S.Mid.data());
+        Across(S.Mid.data(), S.Columns, Out + Stride * j);
     }
 }
 
+// The kernels one scale runs on: the vector ones for 32-bit pixels where the processor has them,
+// the portable ones otherwise.
+struct TKernels {
+    TRowKernel Row;
+    TDownKernel Down;
+    TAreaKernel Across;
+};
+
+template <int PixelBytes>
+constexpr TKernels kPortable{PortableRow<PixelBytes>, PortableDownRow, PortableAreaRow<PixelBytes>};
+
 // Scales Src into Dst: the area step for sides reduced by more than 2x, then the bilinear one for
 // whatever is left.
-template <int PixelBytes> void Resize(const TPlane& Src, TFastDIB& Dst, TRowKernel Row, TAreaKernel Area) {
+template <int PixelBytes> void Resize(const TPlane& Src, TFastDIB& Dst, const TKernels& K) {
     const bool AcrossReduced = AreaReduces(Src.Width, Dst.Width());
     const bool DownReduced = AreaReduces(Src.Height, Dst.AbsHeight());
     if (!AcrossReduced && !DownReduced) {
-        BilinearBytes<PixelBytes>(Src, Dst, Row);
+        BilinearBytes<PixelBytes>(Src, Dst, K.Row);
         return;
     }
     const int Width = AcrossReduced ? Dst.Width() : Src.Width;
@@ -300,37 +352,29 @@ template <int PixelBytes> void Resize(const TPlane& Src, TFastDIB& Dst, TRowKern
     TAreaScratch& S = AreaScratch(Src.Width, Src.Height, Width, Height);
     // Both sides reduced by more than 2x: the area step alone makes the thumbnail.
     if (Width == Dst.Width() && Height == Dst.AbsHeight()) {
-        AreaShrink<PixelBytes>(Src, S, Dst.Bits(), Dst.BWidth(), Area);
+        AreaShrink<PixelBytes>(Src, S, Dst.Bits(), Dst.BWidth(), K.Down, K.Across);
         return;
     }
     const std::ptrdiff_t Stride = static_cast<std::ptrdiff_t>(Width) * PixelBytes;
     S.Pixels.resize(static_cast<std::size_t>(Stride) * Height);
-    AreaShrink<PixelBytes>(Src, S, S.Pixels.data(), Stride, Area);
-    BilinearBytes<PixelBytes>(TPlane{S.Pixels.data(), Stride, Width, Height}, Dst, Row);
+    AreaShrink<PixelBytes>(Src, S, S.Pixels.data(), Stride, K.Down, K.Across);
+    BilinearBytes<PixelBytes>(TPlane{S.Pixels.data(), Stride, Width, Height}, Dst, K.Row);
 }
 
-TRowKernel Row32() {
+const TKernels& Kernels32() {
 #if defined(__x86_64__) || defined(__i386__)
-    static const TRowKernel Kernel = __builtin_cpu_supports("sse4.1") ? Sse41Row32 : PortableRow<4>;
-    return Kernel;
+    static const TKernels Vector{Sse41Row32, Sse41DownRow, Sse41AreaRow32};
+    static const bool HasVector = __builtin_cpu_supports("sse4.1");
+    return HasVector ? Vector : kPortable<4>;
 #else
-    return PortableRow<4>;
-#endif
-}
-
-TAreaKernel Area32() {
-#if defined(__x86_64__) || defined(__i386__)
-    static const TAreaKernel Kernel = __builtin_cpu_supports("sse4.1") ? Sse41AreaRow32 : PortableAreaRow<4>;
-    return Kernel;
-#else
-    return PortableAreaRow<4>;
+    return kPortable<4>;
 #endif
 }
 
 } // namespace
 
 void Bilinear32(const TFastDIB& Src, TFastDIB& Dst) {
-    Resize<4>(PlaneOf(Src), Dst, Row32(), Area32());
+    Resize<4>(PlaneOf(Src), Dst, Kernels32());
 }
 
 void Bilinear(const TFastDIB& Src, TFastDIB& Dst) {
@@ -345,10 +389,10 @@ void Bilinear(const TFastDIB& Src, TFastDIB& Dst) {
         Bilinear32(Src, Dst);
         break;
     case 24:
-        Resize<3>(PlaneOf(Src), Dst, PortableRow<3>, PortableAreaRow<3>);
+        Resize<3>(PlaneOf(Src), Dst, kPortable<3>);
         break;
     case 8:
-        Resize<1>(PlaneOf(Src), Dst, PortableRow<1>, PortableAreaRow<1>);
+        Resize<1>(PlaneOf(Src), Dst, kPortable<1>);
         break;
     default: // 16 bits (packed channels) and palette depths are not scaled
         break;
