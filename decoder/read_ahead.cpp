@@ -22,7 +22,9 @@ TReadAhead::~TReadAhead() {
 
 void TReadAhead::Reset(TVideoReader* Reader, TFrameConverter* Converter, size_t Pixels) {
     // What can fail comes first, while the picture in the making is still wanted.
-    std::vector<uint32_t> Buffers[2] = {std::vector<uint32_t>(Pixels), std::vector<uint32_t>(Pixels)};
+    // Not zeroed: the converter writes every pixel before a picture is handed out.
+    std::unique_ptr<uint32_t[]> Buffers[2] = {std::make_unique_for_overwrite<uint32_t[]>(Pixels),
+                                              std::make_unique_for_overwrite<uint32_t[]>(Pixels)};
     if (!FThread.joinable())
         FThread = std::thread([this] { Run(); });
     Cancel();
@@ -91,7 +93,7 @@ void TReadAhead::Run() {
         try {
             if (const AVFrame* Frame = FReader->NextFrame()) {
                 try {
-                    Picture.Pixels = FConverter->Convert(Frame, FBuffers[Slot].data());
+                    Picture.Pixels = FConverter->Convert(Frame, FBuffers[Slot].get());
                 } catch (const std::exception& E) {
                     throw std::runtime_error("Cannot convert a picture of " + FReader->FileName() + ": " +
                                              E.what());

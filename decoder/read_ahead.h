@@ -9,6 +9,7 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -45,7 +46,7 @@ private:
 
     TVideoReader* FReader = nullptr;
     TFrameConverter* FConverter = nullptr;
-    std::vector<uint32_t> FBuffers[2];
+    std::unique_ptr<uint32_t[]> FBuffers[2];
 
     // Caller side.
     int FHeld = -1;           // the slot the caller's picture is in
