@@ -563,6 +563,9 @@ TEST_F(MainWindow, TheAcceptedSizeIsTheNextJobsSize) {
     OnNextModal([](QWidget* Modal) {
         auto* Dialog = dynamic_cast<TconfigDlg*>(Modal);
         ASSERT_NE(Dialog, nullptr);
+        // The lock follows the entry that has the focus, which a window only gives once active.
+        Dialog->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(Dialog));
         Dialog->etWidth->setFocus();
         Dialog->etWidth->setText("160"); // the lock makes the height 120
         Dialog->btnOk->click();
@@ -816,6 +819,8 @@ TEST(Remembered, WhatTheLastRunChoseIsThereAgain) {
             auto* Dialog = dynamic_cast<TconfigDlg*>(Modal);
             ASSERT_NE(Dialog, nullptr);
             Dialog->ckbConstrain->setChecked(true);
+            Dialog->activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(Dialog));
             Dialog->etWidth->setFocus();
             Dialog->etWidth->setText("200");
             Dialog->btnOk->click();
