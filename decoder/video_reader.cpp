@@ -371,6 +371,10 @@ AVFrame* TVideoReader::Decode() {
             continue;
         }
         if (FPacket->stream_index == FStreamIndex) {
+            // Decided per packet: the decoder takes the setting with the packet, also where
+            // its frame threads decode it later.
+            const bool Skip = FSkipBefore != INT64_MIN && FPacket->pts != AV_NOPTS_VALUE && FPacket->pts < FSkipBefore;
+            FCodec->skip_frame = Skip ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
             Rc = avcodec_send_packet(FCodec, FPacket);
             // A corrupt packet is skipped; it counts towards giving up.
             if (Rc >= 0)
@@ -542,6 +546,14 @@ void TVideoReader::Seek(int32_t Seconds) {
 }
 
 void TVideoReader::DropUntil(int64_t Target, const AVFrame* Frame) {
+    // A picture shown before the target is never delivered; one that no other picture refers
+    // to need not be decoded either. Not where times come from counting the pictures.
+    struct TSkipping {
+        int64_t& Before;
+        ~TSkipping() { Before = INT64_MIN; } // also when reading fails
+    } Skipping{FSkipBefore};
+    if (!FCountFrames)
+        FSkipBefore = Target;
     while (Frame && FLastTime < Target)
         Frame = Decode();
     FHasPending = Frame != nullptr;

@@ -115,6 +115,9 @@ private:
     int64_t FFrameStep = 1;    // one frame's length in stream time base units
     bool FCountFrames = false; // times come from counting frames (raw streams)
     int64_t FDecoded = 0;      // pictures decoded since reading (re)started
+    // While decoding on towards a seek's target: pictures shown before it that no other picture
+    // refers to are not decoded at all (INT64_MIN: every picture is).
+    int64_t FSkipBefore = INT64_MIN;
     int FRateNum = 25, FRateDen = 1;
 
     int FStoredWidth = 0;
