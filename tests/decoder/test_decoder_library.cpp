@@ -7,8 +7,16 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <thread>
 
 namespace {
 
@@ -233,6 +241,58 @@ TEST(DecoderBadInput, RefusalKeepsThePictureReadAhead) {
     TDecoderFrame* Frame = Decoder.NextFrame();
     ASSERT_NE(Frame, nullptr);
     EXPECT_EQ(Identity(Decoder, Frame).Index, 3);
+}
+
+// Memory running out while a video is opened refuses that video and keeps the open one, with
+// its picture read ahead, whichever step runs out. In a child process of its own, whose address
+// space is limited to a little more than it uses, more each time until the video opens.
+TEST(DecoderBadInput, OutOfMemoryWhileOpeningKeepsTheOpenVideo) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the sanitizers' own memory does not fit an address space limit";
+#endif
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto Child = [] {
+        const auto Fail = [](const std::string& Why) {
+            std::fprintf(stderr, "%s\n", Why.c_str());
+            std::_Exit(1);
+        };
+        TDecoder Decoder;
+        Decoder.Open(Fixture("long_gop_25.mp4"));
+        int Next = 0; // the frame the open video delivers next
+        for (; Next < 3; ++Next)
+            if (!Decoder.NextFrame())
+                Fail("no frame before the limit");
+        int Refusals = 0;
+        for (int Spare = 1 << 16; Spare <= 1 << 28; Spare *= 2) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100)); // the read-ahead settles
+            long Pages = 0;
+            std::ifstream("/proc/self/statm") >> Pages;
+            rlimit Old{};
+            getrlimit(RLIMIT_AS, &Old);
+            const rlimit Tight{static_cast<rlim_t>(Pages) * sysconf(_SC_PAGESIZE) + Spare, Old.rlim_max};
+            setrlimit(RLIMIT_AS, &Tight);
+            bool Refused = false;
+            try {
+                Decoder.Open(Fixture("anamorphic.mp4"));
+            } catch (const EMPEG2Error&) {
+                Refused = true;
+            }
+            setrlimit(RLIMIT_AS, &Old);
+            if (!Refused)
+                break;
+            ++Refusals;
+            const std::string At = " after a refusal with " + std::to_string(Spare) + " bytes to spare";
+            if (Decoder.FFileInfo->Duration != 120 || Decoder.FFileInfo->Width != 320)
+                Fail("the open video's properties changed" + At);
+            TDecoderFrame* Frame = Decoder.NextFrame();
+            if (!Frame || Identity(Decoder, Frame).Index != Next++)
+                Fail("the open video lost its place" + At);
+        }
+        if (Refusals == 0)
+            Fail("opened without any memory to spare");
+        std::_Exit(0);
+    };
+    EXPECT_EXIT(Child(), testing::ExitedWithCode(0), "");
 }
 
 TEST(DecoderBadInput, TruncatedFileDeliversWhatIsThere) {
