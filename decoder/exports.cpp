@@ -88,8 +88,7 @@ DECODER_EXPORT int32_t openFile(const char* FileName, int32_t, int32_t) {
         TDecoderFileInfo Info;
         FillFileInfo(*Reader, Converter->OutputWidth(), Converter->OutputHeight(), Info);
         // The last step that can fail; from here on nothing throws.
-        S.ReadAhead.Reset(Reader.get(), Converter.get(),
-                          static_cast<size_t>(Converter->OutputWidth()) * Converter->OutputHeight());
+        S.ReadAhead.Reset(Reader.get(), Converter.get(), Converter->BufferWords());
         S.Reader = std::move(Reader);
         S.Converter = std::move(Converter);
         S.FileInfo = Info;

@@ -77,7 +77,7 @@ void TFrameConverter::Setup(int StoredWidth, int StoredHeight, int Rotation) {
     FStoredWidth = StoredWidth;
     FStoredHeight = StoredHeight;
     FRotation = Rotation;
-    FStored.assign(Rotation ? static_cast<size_t>(StoredWidth) * StoredHeight : 0, 0);
+    FStored.assign(Rotation ? BufferWords() : 0, 0);
 }
 
 void TFrameConverter::PrepareContext(const AVFrame* Frame) {
@@ -115,7 +115,10 @@ uint32_t* TFrameConverter::Convert(const AVFrame* Frame, uint32_t* Output) {
     switch (FRotation) {
     case 90: Transpose(FStored.data(), FStoredWidth, FStoredHeight, Output, true); break;
     case 270: Transpose(FStored.data(), FStoredWidth, FStoredHeight, Output, false); break;
-    case 180: std::reverse_copy(FStored.begin(), FStored.end(), Output); break;
+    case 180:
+        std::reverse_copy(FStored.begin(), FStored.begin() + static_cast<std::ptrdiff_t>(FStoredWidth) * FStoredHeight,
+                          Output);
+        break;
     default: break;
     }
     // swscale fills the unused byte with 0xFF; the delivered words are 0x00RRGGBB.

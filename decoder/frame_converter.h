@@ -8,6 +8,7 @@
 // from the start, because the callers size their buffers once.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -24,8 +25,16 @@ public:
     // Stored picture size and the clockwise turn (0, 90, 180 or 270) that makes it upright.
     void Setup(int StoredWidth, int StoredHeight, int Rotation);
 
-    // Converts Frame into Output (OutputWidth x OutputHeight words) and returns it.
+    // Converts Frame into Output (BufferWords() words) and returns it.
     uint32_t* Convert(const AVFrame* Frame, uint32_t* Output);
+
+    // The words of a buffer Convert writes into: the picture's OutputWidth x OutputHeight and room
+    // after its last row. swscale's vector code converts whole blocks of pixels and may write past
+    // the end of a row (on a picture a few pixels wide, well past the end of the picture).
+    static constexpr std::size_t kOverrunWords = 64;
+    std::size_t BufferWords() const {
+        return static_cast<std::size_t>(FStoredWidth) * FStoredHeight + kOverrunWords;
+    }
 
     int OutputWidth() const { return FRotation % 180 ? FStoredHeight : FStoredWidth; }
     int OutputHeight() const { return FRotation % 180 ? FStoredWidth : FStoredHeight; }

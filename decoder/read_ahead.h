@@ -31,7 +31,7 @@ public:
     TReadAhead(const TReadAhead&) = delete;
     TReadAhead& operator=(const TReadAhead&) = delete;
 
-    // Reads from Reader through Converter from now on, into pictures of Pixels words. All or
+    // Reads from Reader through Converter from now on, into buffers of Pixels words. All or
     // nothing: when it throws (out of memory), reading goes on as before.
     void Reset(TVideoReader* Reader, TFrameConverter* Converter, size_t Pixels);
     // Waits for the picture in the making, if any, and drops it.
