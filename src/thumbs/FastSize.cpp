@@ -55,6 +55,16 @@ __attribute__((target("sse4.1"))) inline __m128i Load(const std::uint8_t* P) {
     return _mm_cvtepu8_epi32(_mm_cvtsi32_si128(Pixel));
 }
 
+// Rounds the four 16.16 sums of a pixel to bytes, stores them at Out and returns the next pixel's
+// place.
+__attribute__((target("sse4.1"))) inline std::uint8_t* StoreRounded(__m128i Sum, __m128i Round, std::uint8_t* Out) {
+    Sum = _mm_srli_epi32(_mm_add_epi32(Sum, Round), 16);
+    const __m128i Bytes = _mm_packus_epi16(_mm_packus_epi32(Sum, Sum), Sum);
+    const int Pixel = _mm_cvtsi128_si32(Bytes);
+    std::memcpy(Out, &Pixel, 4);
+    return Out + 4;
+}
+
 // The same arithmetic on the four bytes of a 32-bit pixel at once: every product and sum
 // is the portable one, in 32-bit lanes, so the results are identical.
 __attribute__((target("sse4.1"))) void Sse41Row32(const std::uint8_t* R1, const std::uint8_t* R2,
@@ -62,6 +72,18 @@ __attribute__((target("sse4.1"))) void Sse41Row32(const std::uint8_t* R1, const 
                                                    std::uint8_t* Out) {
     const std::uint32_t IFY = 65536 - FY;
     const __m128i Round = _mm_set1_epi32(static_cast<int>(kRound));
+    if (FY == 0) {
+        // On a source row exactly (a height that is kept): the lower row's weights are 0, and
+        // leaving out its terms changes no sum.
+        for (const TColumn* Column = Columns; Column != Columns + Count; ++Column) {
+            const std::uint32_t W12 = Column->FX;
+            const std::uint32_t W11 = 65536 - W12;
+            __m128i Sum = _mm_mullo_epi32(Load(R1 + Column->Left), _mm_set1_epi32(static_cast<int>(W11)));
+            Sum = _mm_add_epi32(Sum, _mm_mullo_epi32(Load(R1 + Column->Right), _mm_set1_epi32(static_cast<int>(W12))));
+            Out = StoreRounded(Sum, Round, Out);
+        }
+        return;
+    }
     for (const TColumn* Column = Columns; Column != Columns + Count; ++Column) {
         const std::uint32_t W12 = (IFY * Column->FX) >> 16;
         const std::uint32_t W11 = IFY - W12;
@@ -71,11 +93,7 @@ __attribute__((target("sse4.1"))) void Sse41Row32(const std::uint8_t* R1, const 
         Sum = _mm_add_epi32(Sum, _mm_mullo_epi32(Load(R1 + Column->Right), _mm_set1_epi32(static_cast<int>(W12))));
         Sum = _mm_add_epi32(Sum, _mm_mullo_epi32(Load(R2 + Column->Left), _mm_set1_epi32(static_cast<int>(W21))));
         Sum = _mm_add_epi32(Sum, _mm_mullo_epi32(Load(R2 + Column->Right), _mm_set1_epi32(static_cast<int>(W22))));
-        Sum = _mm_srli_epi32(_mm_add_epi32(Sum, Round), 16);
-        const __m128i Bytes = _mm_packus_epi16(_mm_packus_epi32(Sum, Sum), Sum);
-        const int Pixel = _mm_cvtsi128_si32(Bytes);
-        std::memcpy(Out, &Pixel, 4);
-        Out += 4;
+        Out = StoreRounded(Sum, Round, Out);
     }
 }
 #endif
@@ -320,10 +338,20 @@ void AreaShrink(const TPlane& Src, TAreaScratch& S, std::uint8_t* Out, std::ptrd
     const std::size_t RowBytes = static_cast<std::size_t>(Src.Width) * PixelBytes;
     S.Sums.resize(RowBytes);
     S.Mid.resize(RowBytes);
+    // A side that keeps its size has one tap of weight 1 per pixel: the horizontal pass is then
+    // only the final rounding, (Mid * 2^14 + 2^21) >> 22 = (Mid + 128) >> 8, done byte by byte.
+    const bool AcrossKept = S.Width == Src.Width;
     for (int j = 0; j < S.Height; ++j) {
         Down(Src, S.Rows.Weights.data() + S.Rows.Offset[j], S.Rows.First[j], S.Rows.Count[j], RowBytes,
              S.Sums.data(), S.Mid.data());
-        Across(S.Mid.data(), S.Columns, Out + Stride * j);
+        std::uint8_t* Row = Out + Stride * j;
+        if (AcrossKept) {
+            const std::uint16_t* Mid = S.Mid.data();
+            for (std::size_t b = 0; b < RowBytes; ++b)
+                Row[b] = static_cast<std::uint8_t>((Mid[b] + 128u) >> 8);
+        } else {
+            Across(S.Mid.data(), S.Columns, Row);
+        }
     }
 }
 
