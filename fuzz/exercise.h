@@ -44,8 +44,9 @@ inline int64_t ExerciseDecoder(const TDecoderEntryPoints& Api, const char* FileN
         }
     };
     Read(12);
-    const int32_t Duration = Info->Duration;
-    for (int32_t Target : {Duration / 2, 0, Duration, Duration + 5, -3, 1, INT32_MAX}) {
+    const int32_t Duration = Info->Duration; // INT32_MAX for a duration beyond 32-bit seconds
+    const int32_t PastTheEnd = Duration > INT32_MAX - 5 ? INT32_MAX : Duration + 5;
+    for (int32_t Target : {Duration / 2, 0, Duration, PastTheEnd, -3, 1, INT32_MAX}) {
         if (Api.Seek(Target) == 0)
             Read(3);
     }
