@@ -369,13 +369,20 @@ void TUIManager::SaveFolderClick() {
     StoreSettings();
 }
 
-void TUIManager::GenerateClick() {
+bool TUIManager::ReadyForAJob() {
+    // Nothing while a job runs, a word when no video is open.
     if (PlayManager->Converting)
-        return;
+        return false;
     if (!PlayManager->Opened) {
         Message(QString::fromLatin1(kNoVideo), QMessageBox::Information, QMessageBox::Ok);
-        return;
+        return false;
     }
+    return true;
+}
+
+void TUIManager::GenerateClick() {
+    if (!ReadyForAJob())
+        return;
     TSliderBar* Slider = FForm->SliderBar;
     if (FForm->rbStartEnd->isChecked() && Slider->SelStart() == Slider->SelEnd()) {
         Message(QString::fromLatin1(kNoRange), QMessageBox::NoIcon, QMessageBox::Ok);
@@ -407,13 +414,9 @@ void TUIManager::GenerateClick() {
 }
 
 void TUIManager::SheetClick() {
-    // Refused as GENERATE is: nothing while a job runs, a word when no video is open.
-    if (PlayManager->Converting)
+    // Refused as GENERATE is.
+    if (!ReadyForAJob())
         return;
-    if (!PlayManager->Opened) {
-        Message(QString::fromLatin1(kNoVideo), QMessageBox::Information, QMessageBox::Ok);
-        return;
-    }
     TsheetDlg Dialog(FForm);
     Dialog.Settings = LoadSheetSettings();
     Dialog.exec();

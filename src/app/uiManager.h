@@ -64,6 +64,8 @@ public:
     void EndPointClick();
     void ModeClick();
     void SaveFolderClick();
+    // Whether a job may start now; says why not when no video is open.
+    bool ReadyForAJob();
     void GenerateClick();
     void ConfigClick();
     void SheetClick();

@@ -22,17 +22,11 @@ constexpr int kClientHeight = 270;
 constexpr int kEntryWidth = 121;
 constexpr int kEntryHeight = 24;
 constexpr int kEntryGap = 16;
-constexpr int kEntryMaxLength = 5;
 constexpr const char* kCaption = "Config %1";
 
 constexpr int32_t kInitialSide = 400;
 constexpr double kInitialAspectRatio = 1.0;
 
-const QColor kEntryBorder(172, 168, 153);
-const QColor kEntryText(102, 102, 102);
-// The flat edit's own idle colour. Set explicitly: left to follow its parent, the entry
-// would take the dialog's white and vanish into it.
-const QColor kEntryFlat(235, 234, 225);
 const QColor kPanelColor(128, 128, 128);
 
 QLabel* AutoSizedLabel(QWidget* Parent, const QString& Text, int Left, int Top) {
@@ -86,10 +80,7 @@ void TconfigDlg::FormCreate() {
     etWidth = new TMyFlatEdit(this);
     etHeight = new TMyFlatEdit(this);
     for (TMyFlatEdit* Edit : {etWidth, etHeight}) {
-        Edit->SetByIndex(1, kEntryBorder);
-        SetSkinColor(Edit, QPalette::Text, kEntryText);
-        Edit->SetColorFlat(kEntryFlat);
-        Edit->setMaxLength(kEntryMaxLength);
+        SetEntryLook(Edit);
         Edit->setText(QStringLiteral("0"));
     }
     const QRect WidthRect = EntryRect(lbWidth->geometry());

@@ -5,9 +5,14 @@
 #pragma once
 
 class QWidget;
+class TMyFlatEdit;
 
 // Fixed client size, white background, the dialogs' font and the skin.
 void SetDialogLook(QWidget* Dialog, int ClientWidth, int ClientHeight);
+
+// The look of a dialog's number entry: grey frame and text on a flat light grey, at most five
+// characters.
+void SetEntryLook(TMyFlatEdit* Edit);
 
 // Moves a dialog, which has no owner, over the middle of the program's main window,
 // whichever window is active. Without a main window the dialog stays where the windowing

@@ -19,17 +19,12 @@ constexpr int kEntryLeft = 150;
 constexpr int kEntryWidth = 80;
 constexpr int kEntryHeight = 24;
 constexpr int kRowHeight = 34;
-constexpr int kEntryMaxLength = 5;
 constexpr const char* kCaption = "Contact Sheet %1";
 
 // The settings' keys.
 constexpr const char* kColumnsKey = "Sheet/Columns";
 constexpr const char* kRowsKey = "Sheet/Rows";
 constexpr const char* kWidthKey = "Sheet/Width";
-
-const QColor kEntryBorder(172, 168, 153);
-const QColor kEntryText(102, 102, 102);
-const QColor kEntryFlat(235, 234, 225);
 
 int32_t ReadBetween(const QSettings& Store, const char* Key, int32_t Low, int32_t High, int32_t Default) {
     bool Ok = false;
@@ -62,12 +57,7 @@ TsheetDlg::TsheetDlg(QWidget* MainWindow) : FMainWindow(MainWindow) {
         Label->adjustSize();
         Label->move(kLabelLeft, Top + (kEntryHeight - Label->height()) / 2);
         Edit = new TMyFlatEdit(this);
-        Edit->SetByIndex(1, kEntryBorder);
-        QPalette Palette = Edit->palette();
-        Palette.setColor(QPalette::Text, kEntryText);
-        Edit->setPalette(Palette);
-        Edit->SetColorFlat(kEntryFlat);
-        Edit->setMaxLength(kEntryMaxLength);
+        SetEntryLook(Edit);
         Edit->setGeometry(kEntryLeft, Top, kEntryWidth, kEntryHeight);
     };
     Row(QStringLiteral("Columns"), 0, lbColumns, etColumns);
