@@ -4,7 +4,8 @@
 // handle. It returns pointers to records in its own memory, which the caller never
 // frees or writes. This header is the only thing the program and the library share,
 // so any library that exports these seven names with these records can be dropped in.
-// An eighth entry, getLastError, is optional: a library without it is still used.
+// Two more entries, getLastError and getFrameTime, are optional: a library without them
+// is still used.
 #pragma once
 
 #include <cstddef>
@@ -78,6 +79,11 @@ typedef int32_t (*TConvertProc)();
 // next call of any entry point; never null.
 typedef const char* (*TGetLastErrorProc)();
 
+// Optional. The time of the frame delivered last in microseconds from the start of the
+// video (the start that Timestamp counts from), rounded down; -1 when there is none.
+// Timestamp holds the same time in whole seconds.
+typedef int64_t (*TGetFrameTimeProc)();
+
 int32_t openFile(const char* FileName, int32_t Reserved1, int32_t Reserved2);
 TDecoderFileInfo* getFileInfo();
 TDecoderFrameInfo* getFrameInfo();
@@ -86,4 +92,5 @@ TDecoderFrame* getNextFrame();
 int32_t seek(int32_t Seconds);
 int32_t convert();
 const char* getLastError();
+int64_t getFrameTime();
 }

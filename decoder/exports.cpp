@@ -27,6 +27,7 @@ struct TState {
     TDecoderFileInfo FileInfo{};
     TDecoderFrameInfo FrameInfo{};
     TDecoderFrame Frame{};
+    int64_t FrameMicroseconds = 0;
     bool HasFrame = false;
     bool Opened = false; // a video was opened once: the records stay valid from then on
     // Why the open video cannot be read on, until the next seek or open; and the outcome
@@ -135,6 +136,7 @@ DECODER_EXPORT TDecoderFrame* getNextFrame() {
     S.LastError.clear();
     S.Frame.Pixels = Picture.Pixels;
     S.FrameInfo.Timestamp = Picture.Seconds;
+    S.FrameMicroseconds = Picture.Microseconds;
     S.HasFrame = true;
     return &S.Frame;
 }
@@ -171,4 +173,6 @@ DECODER_EXPORT int32_t seek(int32_t Seconds) {
 DECODER_EXPORT int32_t convert() { return -1; }
 
 DECODER_EXPORT const char* getLastError() { return State().LastError.c_str(); }
+
+DECODER_EXPORT int64_t getFrameTime() { return State().HasFrame ? State().FrameMicroseconds : -1; }
 }

@@ -99,12 +99,15 @@ void TReadAhead::Run() {
                                              E.what());
                 }
                 Picture.Seconds = FReader->SecondsOf(Frame);
+                Picture.Microseconds = FReader->MicrosecondsOf(Frame);
             }
         } catch (const std::bad_alloc&) {
-            Picture = TPicture{nullptr, 0, "Out of memory while reading " + FReader->FileName()};
+            Picture = TPicture{};
+            Picture.Error = "Out of memory while reading " + FReader->FileName();
         } catch (const std::exception& E) {
             // A failure ends the video for the caller, who learns why.
-            Picture = TPicture{nullptr, 0, E.what()};
+            Picture = TPicture{};
+            Picture.Error = E.what();
         }
         Lock.lock();
         FResult = Picture;

@@ -23,7 +23,8 @@ public:
     struct TPicture {
         uint32_t* Pixels = nullptr; // null at the end of the video, or on a failure
         int64_t Seconds = 0;
-        std::string Error; // why there is no picture; empty at a clean end
+        int64_t Microseconds = 0; // the same time, exact to the microsecond
+        std::string Error;        // why there is no picture; empty at a clean end
     };
 
     TReadAhead() = default;

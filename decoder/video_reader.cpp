@@ -249,11 +249,17 @@ void TVideoReader::ReadProperties() {
             FFPS = Measured;
     }
 
-    // Formats whose index lists every picture (MP4, AVI) count them for free.
+    // Formats whose index lists every picture (MP4, AVI) count them for free; pictures that an
+    // edit list leaves out before its start are decoded but never shown.
     FFrameCount = 0;
     const int Entries = avformat_index_get_entries_count(FStream);
-    if (FStream->nb_frames > 0 && FStream->nb_frames == Entries)
-        FFrameCount = FStream->nb_frames;
+    if (FStream->nb_frames > 0 && FStream->nb_frames == Entries) {
+        for (int I = 0; I < Entries; ++I) {
+            const AVIndexEntry* Entry = avformat_index_get_entry(FStream, I);
+            if (Entry && !(Entry->flags & AVINDEX_DISCARD_FRAME))
+                ++FFrameCount;
+        }
+    }
 }
 
 TVideoReader::TPacketScan TVideoReader::ScanPackets() const {
@@ -371,10 +377,14 @@ AVFrame* TVideoReader::Decode() {
             continue;
         }
         if (FPacket->stream_index == FStreamIndex) {
+            // A packet whose time differs from its decoding time (or comes without one) shows
+            // that the container stores when pictures are shown. AVI and raw streams store
+            // only the decoding order, which a reordering codec does not show pictures in.
+            if (FPacket->pts != AV_NOPTS_VALUE && FPacket->pts != FPacket->dts)
+                FPresentationTimes = true;
             // Decided per packet: the decoder takes the setting with the packet, also where
             // its frame threads decode it later.
-            const bool Skip = FSkipBefore != INT64_MIN && FPacket->pts != AV_NOPTS_VALUE && FPacket->pts < FSkipBefore;
-            FCodec->skip_frame = Skip ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
+            FCodec->skip_frame = Skippable(*FPacket) ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
             Rc = avcodec_send_packet(FCodec, FPacket);
             // A corrupt packet is skipped; it counts towards giving up.
             if (Rc >= 0)
@@ -399,6 +409,30 @@ void TVideoReader::CheckEndOfInput(int Rc) {
         Fail("Cannot read " + FFileName + ": " + AvErrorText(Rc));
     if (const std::string Change = FileChange(false); !Change.empty())
         Fail(Change);
+    if (const std::string Cut = CutShort(); !Cut.empty())
+        Fail(Cut);
+}
+
+std::string TVideoReader::CutShort() const {
+    // Only an index read from the file itself says what the file should hold; one the
+    // demuxer builds while reading knows nothing beyond what was there.
+    if (!FFormat->pb || (FFormat->iformat->flags & AVFMT_GENERIC_INDEX))
+        return {};
+    const int64_t Size = avio_size(FFormat->pb);
+    const int Entries = avformat_index_get_entries_count(FStream);
+    if (Size <= 0 || Entries <= 0)
+        return {};
+    int64_t Missing = 0;
+    for (int I = 0; I < Entries; ++I) {
+        const AVIndexEntry* Entry = avformat_index_get_entry(FStream, I);
+        if (Entry && Entry->pos >= 0 && Entry->pos + std::max(Entry->size, 0) > Size)
+            ++Missing;
+    }
+    if (Missing == 0)
+        return {};
+    return "Cannot read " + FFileName + ": the file ends before its index says: " + std::to_string(Missing) +
+           " of its " + std::to_string(Entries) + " pictures lie beyond its end (" + std::to_string(Size) +
+           " bytes); the file was probably cut short";
 }
 
 std::string TVideoReader::FileChange(bool Reopening) const {
@@ -451,6 +485,12 @@ int64_t TVideoReader::SecondsOf(const AVFrame* Frame) const {
     const int64_t Seconds = av_rescale_rnd(Frame->pts - FStartTime, FStream->time_base.num,
                                            FStream->time_base.den, AV_ROUND_DOWN);
     return Seconds < 0 ? 0 : Seconds;
+}
+
+int64_t TVideoReader::MicrosecondsOf(const AVFrame* Frame) const {
+    const int64_t Micros =
+        av_rescale_q_rnd(Frame->pts - FStartTime, FStream->time_base, AVRational{1, 1000000}, AV_ROUND_DOWN);
+    return Micros < 0 ? 0 : Micros;
 }
 
 void TVideoReader::ResetDecoding() {
@@ -545,9 +585,18 @@ void TVideoReader::Seek(int32_t Seconds) {
     DropUntil(Target, Frame);
 }
 
+bool TVideoReader::Skippable(const AVPacket& Packet) const {
+    if (FSkipBefore == INT64_MIN || !FPresentationTimes || Packet.pts == AV_NOPTS_VALUE)
+        return false;
+    // The decoder may hold back as many pictures as it reorders: a margin of that many
+    // frames keeps a picture whose time is off by its reordering out of the skip.
+    const int64_t Margin = static_cast<int64_t>(std::max(FCodec->has_b_frames, 1)) * FFrameStep;
+    return Packet.pts < FSkipBefore - Margin;
+}
+
 void TVideoReader::DropUntil(int64_t Target, const AVFrame* Frame) {
     // A picture shown before the target is never delivered; one that no other picture refers
-    // to need not be decoded either. Not where times come from counting the pictures.
+    // to need not be decoded either, where the packets' times say when it is shown.
     struct TSkipping {
         int64_t& Before;
         ~TSkipping() { Before = INT64_MIN; } // also when reading fails

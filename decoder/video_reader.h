@@ -35,6 +35,8 @@ public:
     void Seek(int32_t Seconds);
     // A picture's time in whole seconds from the start of the video, rounded down.
     int64_t SecondsOf(const AVFrame* Frame) const;
+    // The same in microseconds, rounded down.
+    int64_t MicrosecondsOf(const AVFrame* Frame) const;
 
     int StoredWidth() const { return FStoredWidth; }
     int StoredHeight() const { return FStoredHeight; }
@@ -66,6 +68,9 @@ private:
     bool CloserByDecodingOn(int64_t Target) const;
     // Decodes on from Frame until the first picture at or after Target; it is delivered next.
     void DropUntil(int64_t Target, const AVFrame* Frame);
+    // Whether Packet, read while dropping towards a target, need not be decoded when no other
+    // picture refers to it.
+    bool Skippable(const AVPacket& Packet) const;
     // Every packet of the video stream read once, without decoding: how many, and up to when.
     struct TPacketScan {
         int64_t Count = 0;
@@ -77,6 +82,8 @@ private:
     // The demuxer has nothing more to give (Rc < 0): raises TAvError unless that is the
     // clean end of an unchanged file.
     void CheckEndOfInput(int Rc);
+    // Why the file holds less than its own index lists (it was cut short), or empty.
+    std::string CutShort() const;
     // Why the file on disk can no longer be read as the one opened first, or empty: a
     // changed size or time of change; when Reopening by its name, also a file that is
     // gone or another one.
@@ -118,6 +125,9 @@ private:
     // While decoding on towards a seek's target: pictures shown before it that no other picture
     // refers to are not decoded at all (INT64_MIN: every picture is).
     int64_t FSkipBefore = INT64_MIN;
+    // The packets' times are presentation times, as a packet whose time is not its decoding
+    // time has shown: only then can they tell which pictures lie before a target.
+    bool FPresentationTimes = false;
     int FRateNum = 25, FRateDen = 1;
 
     int FStoredWidth = 0;

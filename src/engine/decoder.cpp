@@ -56,6 +56,7 @@ TDecoder::TDecoder(const std::string& LibraryName) {
     ConvertEntry = reinterpret_cast<TConvertProc>(Resolve("convert"));
     // Optional: a library of the seven entry points alone is used as it is.
     FGetLastError = reinterpret_cast<TGetLastErrorProc>(dlsym(FLibrary, "getLastError"));
+    FGetFrameTime = reinterpret_cast<TGetFrameTimeProc>(dlsym(FLibrary, "getFrameTime"));
     dlerror();
 }
 
@@ -89,6 +90,15 @@ TDecoderFrame* TDecoder::NextFrame() {
             throw EDecodeError(Error);
     }
     return Frame;
+}
+
+int64_t TDecoder::FrameMicroseconds() const {
+    constexpr int64_t kMicrosecondsPerSecond = 1000000;
+    if (FGetFrameTime) {
+        if (const int64_t Micros = FGetFrameTime(); Micros >= 0)
+            return Micros;
+    }
+    return FFrameInfo ? FFrameInfo->Timestamp * kMicrosecondsPerSecond : 0;
 }
 
 void TDecoder::Seek(int32_t Seconds) { FSeek(Seconds); }

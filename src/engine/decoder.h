@@ -2,10 +2,10 @@
 //
 // It loads the library at run time by its bare name (the executable's RUNPATH makes its
 // own folder the first place searched), resolves the seven entry points (and the optional
-// getLastError, which tells a failed read from the end of the video), opens a video,
-// hands out decoded frames one at a time, seeks by whole seconds, and keeps pointers to
-// the two information records the library maintains. It assumes nothing of the library
-// beyond decoder_api.h, so any library meeting that contract can be dropped in.
+// getLastError, which tells a failed read from the end of the video, and getFrameTime, a
+// frame's exact time), opens a video, hands out decoded frames one at a time, seeks by
+// whole seconds, and keeps pointers to the two information records the library maintains. It assumes nothing
+// of the library beyond decoder_api.h, so any library meeting that contract can be dropped in.
 //
 // The decoder has no lock: exactly one thread uses it at a time (the main thread, the
 // play thread during playback, or the convert thread during a job).
@@ -49,6 +49,9 @@ public:
     // EDecodeError when the library answers null because reading or converting failed
     // (known only from a library that exports getLastError; with any other, null).
     TDecoderFrame* NextFrame();
+    // The time of the frame NextFrame delivered last, in microseconds from the start of the
+    // video: exact from a library that exports getFrameTime, else its whole second.
+    int64_t FrameMicroseconds() const;
     // The next NextFrame delivers the frame at Seconds.
     void Seek(int32_t Seconds);
     void Rewind() { Seek(0); }
@@ -69,4 +72,5 @@ private:
     TGetNextFrameProc FGetNextFrame = nullptr;
     TSeekProc FSeek = nullptr;
     TGetLastErrorProc FGetLastError = nullptr; // optional
+    TGetFrameTimeProc FGetFrameTime = nullptr; // optional
 };

@@ -1,0 +1,163 @@
+// libdecoder.so on the codec x container matrix: for each kind of video people have, made by
+// the encoder that usually makes it, the frames it delivers (every one in order, the first,
+// and those after seeks forward, backward and to the last second) are the frames of ffmpeg's
+// own sequential decoding of the file, told apart by the identity drawn into each, and the
+// frame count, times and duration agree with it.
+#include "decoder.h"
+#include "fixtures.h"
+#include "frame_identity.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
+#include <sys/stat.h>
+
+namespace {
+
+struct TReferenceFrame {
+    int Index;            // the identity drawn into it
+    int64_t Microseconds; // from the first frame
+};
+
+struct TReference {
+    std::vector<TReferenceFrame> Frames;
+    int64_t EndMicroseconds = 0; // the end of the last frame
+    int StatedSeconds = -1;      // the container's own length, in whole seconds
+};
+
+// ffmpeg's decoding of the whole file, frame by frame, with each frame's time and length as
+// ffprobe gives them; no frames when the two disagree on the count. A time that does not
+// follow on from the one before (ffprobe's guess for the last pictures of an AVI, which
+// stores no times) is taken one frame step after it.
+TReference DecodeWithFfmpeg(const std::string& Path, int Width, int Height) {
+    const std::string Pixels = RunCommand("ffmpeg -nostdin -v error -i " + ShellQuote(Path) +
+                                          " -fps_mode passthrough -f rawvideo -pix_fmt gray -");
+    std::istringstream Times(RunCommand("ffprobe -v error -select_streams v:0 -show_entries "
+                                        "frame=best_effort_timestamp_time,pkt_duration_time -of csv=p=0 " +
+                                        ShellQuote(Path)));
+    const size_t FrameBytes = static_cast<size_t>(Width) * Height;
+    TReference Reference;
+    std::vector<TReferenceFrame>& Frames = Reference.Frames;
+    double First = 0;
+    int64_t Length = 0;
+    for (std::string Line; std::getline(Times, Line);) {
+        if (Line.empty())
+            continue;
+        const size_t N = Frames.size();
+        if ((N + 1) * FrameBytes > Pixels.size())
+            return {};
+        const double Seconds = std::atof(Line.c_str());
+        const size_t Comma = Line.find(',');
+        const double Duration = Comma == std::string::npos ? 0 : std::atof(Line.c_str() + Comma + 1);
+        if (N == 0)
+            First = Seconds;
+        int64_t Micros = std::llround((Seconds - First) * 1e6);
+        if (N >= 2 && Micros <= Frames[N - 1].Microseconds)
+            Micros = 2 * Frames[N - 1].Microseconds - Frames[N - 2].Microseconds;
+        const unsigned char* Picture = reinterpret_cast<const unsigned char*>(Pixels.data()) + N * FrameBytes;
+        const TFrameIdentity Id =
+            ReadIdentity(Width, Height, [&](int X, int Y) { return Picture[Y * Width + X]; });
+        Frames.push_back({Id.Index, Micros});
+        Length = Duration > 0 ? std::llround(Duration * 1e6)
+                 : N > 0      ? Micros - Frames[N - 1].Microseconds
+                              : 0;
+    }
+    if (Frames.size() * FrameBytes != Pixels.size())
+        return {};
+    if (!Frames.empty())
+        Reference.EndMicroseconds = Frames.back().Microseconds + Length;
+    const std::string Stated =
+        RunCommand("ffprobe -v error -show_entries format=duration -of csv=p=0 " + ShellQuote(Path));
+    if (!Stated.empty() && std::isdigit(static_cast<unsigned char>(Stated[0])))
+        Reference.StatedSeconds = static_cast<int>(std::atof(Stated.c_str()) + 1e-6);
+    return Reference;
+}
+
+int IdentityOf(const TDecoder& Decoder, const TDecoderFrame* Frame) {
+    return ReadIdentity(Frame->Pixels, Decoder.FFileInfo->FrameWidth, Decoder.FFileInfo->FrameHeight).Index;
+}
+
+// The rate the matrix videos are drawn at.
+constexpr int kSourceRate = 25;
+
+// A frame's time from the library and from ffprobe: both round a stream time to microseconds.
+constexpr int64_t kTimeTolerance = 1000;
+
+class DecoderMatrix : public testing::TestWithParam<const char*> {};
+
+TEST_P(DecoderMatrix, DeliversFfmpegsFrames) {
+    const std::string Path = Fixture(std::string("matrix/") + GetParam());
+    struct stat Info {};
+    if (stat(Path.c_str(), &Info) != 0)
+        GTEST_SKIP() << "the installed ffmpeg could not make " << GetParam();
+    TDecoder Decoder;
+    Decoder.Open(Path);
+    const int Width = Decoder.FFileInfo->FrameWidth, Height = Decoder.FFileInfo->FrameHeight;
+    const TReference Ffmpeg = DecodeWithFfmpeg(Path, Width, Height);
+    const std::vector<TReferenceFrame>& Reference = Ffmpeg.Frames;
+    ASSERT_GT(Reference.size(), 1u) << "ffmpeg and ffprobe disagree on the frames";
+
+    // Every frame, in order, at its time.
+    size_t N = 0;
+    for (TDecoderFrame* Frame; (Frame = Decoder.NextFrame()) != nullptr; ++N) {
+        ASSERT_LT(N, Reference.size()) << "more frames than ffmpeg decodes";
+        ASSERT_EQ(IdentityOf(Decoder, Frame), Reference[N].Index) << "frame " << N;
+        EXPECT_NEAR(Decoder.FrameMicroseconds(), Reference[N].Microseconds, kTimeTolerance) << "frame " << N;
+        EXPECT_EQ(Decoder.FFrameInfo->Timestamp, Decoder.FrameMicroseconds() / 1000000) << "frame " << N;
+    }
+    ASSERT_EQ(N, Reference.size());
+    if (Decoder.FFileInfo->FrameCount != 0) {
+        EXPECT_EQ(Decoder.FFileInfo->FrameCount, static_cast<int>(N));
+    }
+
+    // The duration reaches the end of the last frame: as ffprobe times it, or, where the
+    // container stores only the decoding order (AVI) and ffprobe's times are shifted by the
+    // pictures held back for reordering, as the source drew it (25 frames a second from 0), or
+    // as the file's header states it where the decoder cannot give the last pictures (Xvid's
+    // packed B-frames at the very end).
+    const int64_t Last = Reference.back().Microseconds;
+    const int Accepted[] = {static_cast<int>((Ffmpeg.EndMicroseconds + kTimeTolerance) / 1000000),
+                            (Reference.back().Index + 1) / kSourceRate, Ffmpeg.StatedSeconds};
+    EXPECT_NE(std::find(std::begin(Accepted), std::end(Accepted), Decoder.FFileInfo->Duration),
+              std::end(Accepted))
+        << Decoder.FFileInfo->Duration << " s, not " << Accepted[0] << ", " << Accepted[1] << " or "
+        << Accepted[2];
+
+    // The first frame at or after each second: forward and backward from the middle, to the
+    // last second, then every second backward and forward; and the frame after each.
+    const int LastSecond = static_cast<int>(Last / 1000000);
+    const int Middle = std::max(1, LastSecond / 2);
+    std::vector<int> Seconds = {Middle, 1, LastSecond, Middle + 1, 0};
+    for (int S = LastSecond; S >= 0; --S)
+        Seconds.push_back(S);
+    for (int S = 1; S <= LastSecond; ++S)
+        Seconds.push_back(S);
+    for (int S : Seconds) {
+        size_t Expected = 0;
+        while (Reference[Expected].Microseconds < int64_t{S} * 1000000 - kTimeTolerance)
+            ++Expected;
+        Decoder.Seek(S);
+        for (size_t K = Expected; K < std::min(Expected + 2, Reference.size()); ++K) {
+            TDecoderFrame* Frame = Decoder.NextFrame();
+            ASSERT_NE(Frame, nullptr) << "seek " << S;
+            EXPECT_EQ(IdentityOf(Decoder, Frame), Reference[K].Index) << "seek " << S << ", frame " << K;
+            EXPECT_NEAR(Decoder.FrameMicroseconds(), Reference[K].Microseconds, kTimeTolerance)
+                << "seek " << S;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, DecoderMatrix,
+                         testing::Values("xvid_bframes.avi", "mpeg4_bframes.avi", "h264_pyramid.mp4",
+                                         "h264_pyramid.mkv", "h264_pyramid.avi", "h264_pyramid.ts",
+                                         "h264_edit_list.mp4", "hevc_bframes.mkv", "hevc_bframes.mp4",
+                                         "vp8.webm", "vp9.webm", "av1.mkv", "mpeg2_open_gop.mpg",
+                                         "mpeg2_open_gop.ts", "mpeg2_interlaced.ts", "h264_interlaced.ts",
+                                         "mjpeg.avi", "wmv2.asf", "theora.ogv", "vfr.mp4"),
+                         [](const auto& Info) { return TestNameOf(Info.param); });
+
+} // namespace
