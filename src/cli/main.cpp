@@ -145,6 +145,8 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
     Rec.Range = Options.Mode == TTakeMode::Range;
     Rec.Pieces = Options.Pieces;
     Rec.StartPos = Options.RangeStart;
+    Rec.StartExact = Options.RangeStartExact;
+    Rec.EndExact = Options.RangeEnd == TThumbsOptions::kToTheEnd ? -1 : Options.RangeEndExact;
     Rec.EndPos =
         Options.RangeEnd == TThumbsOptions::kToTheEnd ? Decoder.FFileInfo->Duration : Options.RangeEnd;
     Rec.Format = Options.Format;

@@ -25,8 +25,10 @@ const TOptionRow kOptions[] = {
     {'p', "pieces", "N", "N frames evenly spaced, whole seconds apart\n(default 12)"},
     {'w', "whole", nullptr, "every frame"},
     {'r', "range", "START END",
-     "every frame from START to END, END's second\nincluded "
-     "(seconds, MM:SS or HH:MM:SS)"},
+     "every frame from START to END (seconds, MM:SS\n"
+     "or HH:MM:SS); END's whole second is included,\n"
+     "unless END has a fraction (1.5, 0:01.250):\n"
+     "then the range ends at that instant"},
     {kFrom, "from", "START", "every frame from START (to --to, or to the end)"},
     {kTo, "to", "END", "every frame up to END (from --from, or the start)"},
     {kSheet, "sheet", "[CxR]",
@@ -111,13 +113,15 @@ void ParseSize(const std::string& Size, TThumbsOptions& Options) {
     Options.Height = Height.empty() ? 0 : ParseBetween(Height, "the thumbnail height", 1, kMaxCount);
 }
 
+// Decimal digits only, at least one.
+bool AllDigits(const std::string& Part) {
+    return !Part.empty() && Part.find_first_not_of("0123456789") == std::string::npos;
+}
+
 // "CxR": two whole numbers around an x.
 bool IsGrid(const std::string& Text) {
     const size_t X = Text.find_first_of("xX");
-    const auto Digits = [](const std::string& Part) {
-        return !Part.empty() && Part.find_first_not_of("0123456789") == std::string::npos;
-    };
-    return X != std::string::npos && Digits(Text.substr(0, X)) && Digits(Text.substr(X + 1));
+    return X != std::string::npos && AllDigits(Text.substr(0, X)) && AllDigits(Text.substr(X + 1));
 }
 
 void ParseGrid(const std::string& Grid, TThumbsOptions& Options) {
@@ -130,25 +134,45 @@ void ParseGrid(const std::string& Grid, TThumbsOptions& Options) {
 
 } // namespace
 
-int64_t ParseSeconds(const std::string& Text) {
-    int64_t Total = 0;
+TTimeArg ParseTime(const std::string& Text) {
+    constexpr int kFractionDigits = 6; // microseconds
+    const auto Refuse = [&] {
+        return EUsageError("'" + Text +
+                           "' is not a time (seconds, MM:SS or HH:MM:SS, with a fraction if wanted: 1.5)");
+    };
+    TTimeArg Time;
+    // The fraction belongs to the seconds, the last field.
+    const size_t Dot = Text.find('.');
+    const std::string Whole = Text.substr(0, Dot);
+    int64_t Fraction = 0;
+    if (Dot != std::string::npos) {
+        const std::string Digits = Text.substr(Dot + 1);
+        if (!AllDigits(Digits) || Digits.size() > kFractionDigits || !ParseInteger(Digits, Fraction))
+            throw Refuse();
+        for (size_t I = Digits.size(); I < kFractionDigits; ++I)
+            Fraction *= 10;
+        Time.Exact = true;
+    }
     int Fields = 0;
     size_t Start = 0;
     for (;;) {
-        const size_t Colon = Text.find(':', Start);
+        const size_t Colon = Whole.find(':', Start);
         const std::string Field =
-            Text.substr(Start, Colon == std::string::npos ? std::string::npos : Colon - Start);
+            Whole.substr(Start, Colon == std::string::npos ? std::string::npos : Colon - Start);
         int64_t Value = 0;
         // Minutes and seconds after a colon stay below 60.
-        if (!ParseInteger(Field, Value) || Value < 0 || (Fields > 0 && Value >= 60) || Value > 1000000000)
-            throw EUsageError("'" + Text + "' is not a time (seconds, or HH:MM:SS)");
-        Total = Total * 60 + Value;
+        if (!AllDigits(Field) || !ParseInteger(Field, Value) || (Fields > 0 && Value >= 60) ||
+            Value > 1000000000)
+            throw Refuse();
+        Time.Seconds = Time.Seconds * 60 + Value;
         if (++Fields > 3)
-            throw EUsageError("'" + Text + "' is not a time (seconds, or HH:MM:SS)");
+            throw Refuse();
         if (Colon == std::string::npos)
-            return Total;
+            break;
         Start = Colon + 1;
     }
+    Time.Microseconds = Time.Seconds * 1000000 + Fraction;
+    return Time;
 }
 
 std::string UsageText() {
@@ -208,6 +232,16 @@ TThumbsOptions ParseOptions(const std::vector<std::string>& Args) {
         ModeGiven = true;
         Options.Mode = Mode;
     };
+    const auto SetRangeStart = [&](const std::string& Text) {
+        const TTimeArg Time = ParseTime(Text);
+        Options.RangeStart = Time.Seconds;
+        Options.RangeStartExact = Time.Exact ? Time.Microseconds : -1;
+    };
+    const auto SetRangeEnd = [&](const std::string& Text) {
+        const TTimeArg Time = ParseTime(Text);
+        Options.RangeEnd = Time.Seconds;
+        Options.RangeEndExact = Time.Exact ? Time.Microseconds : -1;
+    };
     opterr = 0;
     optind = 0; // 0, not 1: makes the GNU parser start afresh on every call
     for (int Id; (Id = getopt_long(Argc, Argv.data(), Short.c_str(), Long.data(), nullptr)) != -1;) {
@@ -225,18 +259,18 @@ TThumbsOptions ParseOptions(const std::vector<std::string>& Args) {
             // The one option with two values: the second is the next argument.
             if (optind >= Argc)
                 throw EUsageError("--range needs a start and an end");
-            Options.RangeStart = ParseSeconds(Value);
-            Options.RangeEnd = ParseSeconds(Argv[optind++]);
+            SetRangeStart(Value);
+            SetRangeEnd(Argv[optind++]);
             FromGiven = ToGiven = true;
             break;
         case kFrom:
             SetMode(TTakeMode::Range);
-            Options.RangeStart = ParseSeconds(Value);
+            SetRangeStart(Value);
             FromGiven = true;
             break;
         case kTo:
             SetMode(TTakeMode::Range);
-            Options.RangeEnd = ParseSeconds(Value);
+            SetRangeEnd(Value);
             ToGiven = true;
             break;
         case kSheet: {
@@ -306,7 +340,9 @@ TThumbsOptions ParseOptions(const std::vector<std::string>& Args) {
     if (Options.Mode == TTakeMode::Range) {
         if (FromGiven && !ToGiven)
             Options.RangeEnd = TThumbsOptions::kToTheEnd;
-        else if (Options.RangeEnd < Options.RangeStart)
+        else if (Options.RangeEnd < Options.RangeStart ||
+                 (Options.RangeEndExact >= 0 &&
+                  Options.RangeEndExact < std::max(Options.RangeStartExact, Options.RangeStart * 1000000)))
             throw EUsageError("the end of the range lies before its start");
     }
     if (SheetWidthGiven && Options.Mode != TTakeMode::Sheet)

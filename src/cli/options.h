@@ -32,9 +32,13 @@ struct TThumbsOptions {
     int32_t Pieces = kDefaultPieces;
     int64_t RangeStart = 0; // seconds
     int64_t RangeEnd = 0;   // seconds, included; kToTheEnd: the end of the video
-    int32_t Width = 0;      // 0 with Height 0: the video's width; 0 with a Height: from the
-    int32_t Height = 0;     // display shape, and the other way round
-    std::string OutFolder;  // empty: the default save folder
+    // The same as exact instants in microseconds, where they were written with a fraction
+    // of a second (-1 where not): the range then starts there, or ends there, included.
+    int64_t RangeStartExact = -1;
+    int64_t RangeEndExact = -1;
+    int32_t Width = 0;     // 0 with Height 0: the video's width; 0 with a Height: from the
+    int32_t Height = 0;    // display shape, and the other way round
+    std::string OutFolder; // empty: the default save folder
     std::string Format = "jpg";
     int32_t Quality = kDefaultQuality;
     int32_t Digits = 0; // ordinals zero-padded to this many digits; 0: as they come
@@ -61,8 +65,16 @@ constexpr int kExitSignal = 128; // plus the signal's number: 130 Ctrl+C, 141 cl
 // Parses the arguments after the program name; raises EUsageError.
 TThumbsOptions ParseOptions(const std::vector<std::string>& Args);
 
-// "75", "1:15" or "00:01:15" as seconds; raises EUsageError.
-int64_t ParseSeconds(const std::string& Text);
+// A time on the command line: "75", "1:15" or "00:01:15", each with an optional fraction
+// of a second ("1.5", "0:01.250", at most microseconds).
+struct TTimeArg {
+    int64_t Seconds = 0;      // the whole seconds
+    int64_t Microseconds = 0; // the whole time
+    bool Exact = false;       // written with a fraction: an instant, not a whole second
+};
+
+// Raises EUsageError for anything else.
+TTimeArg ParseTime(const std::string& Text);
 
 // The output formats, as the extension of the files.
 extern const std::vector<std::string> kFormats;

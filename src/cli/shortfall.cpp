@@ -18,7 +18,9 @@ std::string ExplainShortfall(const TThumbsOptions& Options, int32_t Duration, do
             return "the range starts after the end of the " + Seconds(Duration) + " video";
         return Range ? "the video gave no frame in the range" : "the video gave no frame";
     }
-    if (Options.Mode == TTakeMode::Whole || ToTheEnd)
+    // A range holds the frames of its time, as many as they are: only one that runs past the
+    // video's end took fewer than it could have.
+    if (Options.Mode == TTakeMode::Whole || ToTheEnd || (Range && Options.RangeEnd < Duration))
         return "";
     // What was asked, counted as the job plans it: the end mark's second included.
     const int64_t Planned =
@@ -29,9 +31,7 @@ std::string ExplainShortfall(const TThumbsOptions& Options, int32_t Duration, do
     const std::string Counts = std::to_string(Planned) + (Range ? " frames" : " pieces") + " asked, " +
                                std::to_string(Written) + " written: ";
     if (Range)
-        return Counts + (Options.RangeEnd >= Duration
-                             ? "the range ends after the end of the " + Seconds(Duration) + " video"
-                             : "the video gave no more frames in the range");
+        return Counts + "the range ends after the end of the " + Seconds(Duration) + " video";
     if (Duration < Options.Pieces)
         return Counts + "the video is " + Seconds(Duration) + " long and pieces are whole seconds apart";
     return Counts + "the video gave no frame after the last one written";

@@ -109,20 +109,7 @@ void TConvertThread::MakeThumbnails() {
         while (!Terminated() && WriteNextThumbnail(Ordinal, Meter))
             ++Ordinal;
     } else if (FRec.Range) {
-        // The end mark's second is included. A range that ends past the video's last
-        // second takes the frames up to the end, as many as the decoder delivers, and
-        // says at the end how many those were.
-        const bool ToTheEnd = FRec.EndPos >= D && FRec.StartPos <= FRec.EndPos;
-        const int64_t Seconds = (ToTheEnd ? int64_t{D} : FRec.EndPos + 1) - FRec.StartPos;
-        FProgress.Total = RoundToInt64(static_cast<long double>(Seconds) * F);
-        if (ToTheEnd && FProgress.Total < 0)
-            FProgress.Total = 0;
-        FDecoder->Seek(static_cast<int32_t>(FRec.StartPos));
-        const int64_t Count = ToTheEnd ? std::numeric_limits<int64_t>::max() : FProgress.Total;
-        while (Ordinal < Count && !Terminated() && WriteNextThumbnail(Ordinal, Meter))
-            ++Ordinal;
-        if (ToTheEnd && !Terminated())
-            FProgress.Total = Ordinal;
+        TakeRange(Ordinal, Meter);
     } else {
         FProgress.Total = FRec.Pieces;
         // Pieces start at 0 and lie Step whole seconds apart; a video shorter than the
@@ -142,8 +129,36 @@ void TConvertThread::MakeThumbnails() {
     Report();
 }
 
+void TConvertThread::TakeRange(int64_t& Ordinal, TRateMeter& Meter) {
+    constexpr int64_t kSecond = 1000000;
+    const int32_t D = FDecoder->FFileInfo->Duration;
+    const int64_t Start = FRec.StartExact >= 0 ? FRec.StartExact : FRec.StartPos * kSecond;
+    // The first time past the range.
+    const int64_t End = FRec.EndExact >= 0 ? FRec.EndExact + 1 : (FRec.EndPos + 1) * kSecond;
+    // The estimate, while the frames come: the range's length (to the video's end at most)
+    // at the average rate.
+    const int64_t Length = std::min(End, int64_t{D} * kSecond) - Start;
+    FProgress.Total = std::max<int64_t>(
+        0, RoundToInt64(static_cast<long double>(Length) * FDecoder->FFileInfo->FPS / kSecond));
+    FDecoder->Seek(static_cast<int32_t>(Start / kSecond));
+    for (; !Terminated(); ++Ordinal) {
+        const TDecoderFrame* Frame = FDecoder->NextFrame();
+        while (Frame && FDecoder->FrameMicroseconds() < Start)
+            Frame = FDecoder->NextFrame();
+        if (Frame && FDecoder->FrameMicroseconds() >= End)
+            Frame = nullptr;
+        if (!Frame)
+            FProgress.Total = Ordinal; // the range is done: it held this many
+        if (!WriteThumbnail(Frame, Ordinal, Meter))
+            break;
+    }
+}
+
 bool TConvertThread::WriteNextThumbnail(int64_t Ordinal, TRateMeter& Meter) {
-    const TDecoderFrame* Frame = FDecoder->NextFrame();
+    return WriteThumbnail(FDecoder->NextFrame(), Ordinal, Meter);
+}
+
+bool TConvertThread::WriteThumbnail(const TDecoderFrame* Frame, int64_t Ordinal, TRateMeter& Meter) {
     if (!Frame) {
         FinishPendingSave(Meter);
         FEvents = evConvStopped | evConvEnd;

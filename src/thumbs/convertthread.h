@@ -13,8 +13,9 @@
 // and the system's or the decoder's reason) and ends; thumbnails written before stay.
 // A video that cannot be read on is such a failure, not its end. A size, a number of
 // pieces or a time the job cannot honour is refused before anything is read or written.
-// A range that ends past the video's end takes the frames up to the end, and its last
-// reports carry as Total the number it took.
+// A range is a stretch of time: it takes the frames whose times lie in it, however many
+// that is on a video of varying rate; its Total is an estimate until its last reports,
+// which carry the number it took.
 #pragma once
 
 #include "FastDIB.h"
@@ -38,6 +39,11 @@ struct TConvertRec {
     std::string Folder; // save folder ending in "/", or empty for the default save folder
     int64_t StartPos = 0; // marks, in seconds of video time
     int64_t EndPos = 0;
+    // Exact instants in microseconds, where a range was given with fractions of a second;
+    // -1: the whole second of StartPos, and the end of EndPos's second. A range holds the
+    // frames whose time t has start <= t, and t < EndPos + 1 s or t <= the exact end.
+    int64_t StartExact = -1;
+    int64_t EndExact = -1;
     // The file format (its extension: jpg, png or webp), the quality of the lossy ones
     // (1 to 100), and the width the ordinal is zero-padded to (0: no padding). The window
     // keeps the defaults.
@@ -76,6 +82,10 @@ private:
     // thumbnail's file is written and reported; false (after that report and the end report)
     // when the decoder has no frame left, and false after that report when the job was stopped.
     bool WriteNextThumbnail(int64_t Ordinal, TRateMeter& Meter);
+    // The same for Frame; null: the frames have ended.
+    bool WriteThumbnail(const TDecoderFrame* Frame, int64_t Ordinal, TRateMeter& Meter);
+    // Every frame of the range, by the frames' own times.
+    void TakeRange(int64_t& Ordinal, TRateMeter& Meter);
     // Waits for the file being written, if any, and reports it; throws when it failed.
     void FinishPendingSave(TRateMeter& Meter);
     // The folder the thumbnails go to: the save folder (or the default one) and the

@@ -58,6 +58,14 @@ TEST(ThumbsTool, EachModeWritesTheRightFrames) {
         {{"--pieces", "1"}, "anamorphic.mp4", 1, 0, 720, 405},           // display shape 16:9
         {{"-p1", "--size=320x"}, "anamorphic.mp4", 1, 0, 320, 180},
         {{"-p1", "-s", "x90"}, "anamorphic.mp4", 1, 0, 160, 90},
+        // Ranges are stretches of time, also on a video of 25 frames a second for 5 s and then
+        // 5 a second (a frame every 5 source frames): a whole end second is included, an end
+        // with a fraction is an instant.
+        {{"-r", "6", "7", "-s", "96x72"}, "matrix/vfr.mp4", 10, 195, 96, 72},
+        {{"-r", "3", "4", "-s", "96x72"}, "matrix/vfr.mp4", 50, 124, 96, 72},
+        {{"-r", "1.5", "2.5", "-s", "96x72"}, "matrix/vfr.mp4", 25, 62, 96, 72},
+        {{"--from", "0:01.5", "--to", "2", "-s", "96x72"}, "matrix/vfr.mp4", 37, 74, 96, 72},
+        {{"-r", "5", "6.4", "-s", "96x72"}, "matrix/vfr.mp4", 8, 160, 96, 72},
     };
     for (const TCase& C : Cases) {
         TScratch Out;
@@ -76,6 +84,7 @@ TEST(ThumbsTool, EachModeWritesTheRightFrames) {
         EXPECT_EQ(Last.Height, C.Height);
         // The result line a script reads; nothing else on standard output.
         EXPECT_EQ(Run.Out, Folder + "\t" + std::to_string(C.Files) + "\n");
+        EXPECT_FALSE(Contains(Run.Err, "asked")) << "nothing is missing";
     }
 }
 

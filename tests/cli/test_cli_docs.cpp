@@ -94,11 +94,33 @@ TEST(ThumbsToolOptions, AcceptedForms) {
 }
 
 TEST(ThumbsToolOptions, Times) {
-    EXPECT_EQ(ParseSeconds("75"), 75);
-    EXPECT_EQ(ParseSeconds("1:15"), 75);
-    EXPECT_EQ(ParseSeconds("01:00:05"), 3605);
-    for (const char* Bad : {"", "1:60", "a", "1::2", "-3", "1:2:3:4"})
-        EXPECT_THROW(ParseSeconds(Bad), EUsageError) << Bad;
+    struct TCase {
+        const char* Text;
+        int64_t Seconds, Microseconds;
+        bool Exact;
+    };
+    const TCase Cases[] = {
+        {"75", 75, 75000000, false},           {"1:15", 75, 75000000, false},
+        {"01:00:05", 3605, 3605000000, false}, {"1.5", 1, 1500000, true},
+        {"0:01.5", 1, 1500000, true},          {"01:00:05.120", 3605, 3605120000, true},
+        {"2.000001", 2, 2000001, true},        {"3.0", 3, 3000000, true},
+    };
+    for (const TCase& C : Cases) {
+        const TTimeArg Time = ParseTime(C.Text);
+        EXPECT_EQ(Time.Seconds, C.Seconds) << C.Text;
+        EXPECT_EQ(Time.Microseconds, C.Microseconds) << C.Text;
+        EXPECT_EQ(Time.Exact, C.Exact) << C.Text;
+    }
+    for (const char* Bad : {"", "1:60", "a", "1::2", "-3", "1:2:3:4", "1.", ".5", "1.5.2", "1.1234567",
+                            "1.5:2", "1.-5", "+1", "1 "})
+        EXPECT_THROW(ParseTime(Bad), EUsageError) << Bad;
+    // An exact end before the start is refused; a whole end holds its whole second.
+    EXPECT_THROW(ParseOptions({"-r", "1.5", "1.2", "a"}), EUsageError);
+    EXPECT_NO_THROW(ParseOptions({"-r", "1.5", "1", "a"}));
+    const TThumbsOptions O = ParseOptions({"--from", "0:01.25", "--to", "2", "a"});
+    EXPECT_EQ(O.RangeStartExact, 1250000);
+    EXPECT_EQ(O.RangeEndExact, -1);
+    EXPECT_EQ(O.RangeEnd, 2);
 }
 
 TEST(ThumbsToolDocs, HelpManualPageAndCompletionKnowEveryOption) {

@@ -25,6 +25,7 @@ namespace {
 
 struct TJobResult {
     std::vector<TEngineEvents> Reports;
+    TConvertProgress First; // the first report's progress
     TConvertProgress Last;
     std::string Error;
 };
@@ -37,6 +38,8 @@ TJobResult RunJob(TDecoder& Decoder, const TConvertRec& Rec) {
     Job->SetOnEvent([&](TEngineEvents Events, void* Data) {
         Result.Reports.push_back(Events);
         Result.Last = *static_cast<TConvertProgress*>(Data);
+        if (Result.Reports.size() == 1)
+            Result.First = Result.Last;
         if (Events & evConvError)
             Result.Error = Job->ErrorMessage;
     });
@@ -125,13 +128,15 @@ TEST(ConvertJob, RangeWritesConsecutiveFramesFromTheStartMark) {
     EXPECT_EQ(R.Reports.back(), evConvDone);
 }
 
-// The number of frames of a range is rounded half to even: 59.94 -> 60, 62.5 -> 62.
-TEST(ConvertJob, RangeCountsRoundHalfToEven) {
+// The number of frames a range is expected to hold is rounded half to even (59.94 -> 60,
+// 62.5 -> 62) while the frames come; the files are the frames of its seconds (0 s to 4.96 s
+// at 12.5 a second: 63), and the last reports count them.
+TEST(ConvertJob, RangeEstimateRoundsHalfToEvenAndTheFilesFollowTheTimes) {
     struct TCase {
         const char* File;
-        int64_t Start, End, Total;
+        int64_t Start, End, Estimate, Files;
     };
-    for (const TCase& C : {TCase{"ntsc_2997.mp4", 3, 4, 60}, TCase{"fps_12_5.mp4", 0, 4, 62}}) {
+    for (const TCase& C : {TCase{"ntsc_2997.mp4", 3, 4, 60, 60}, TCase{"fps_12_5.mp4", 0, 4, 62, 63}}) {
         TScratch Out;
         TDecoder Decoder;
         Decoder.Open(Fixture(C.File));
@@ -140,8 +145,9 @@ TEST(ConvertJob, RangeCountsRoundHalfToEven) {
         Rec.StartPos = C.Start;
         Rec.EndPos = C.End;
         const TJobResult R = RunJob(Decoder, Rec);
-        EXPECT_EQ(R.Last.Total, C.Total) << C.File;
-        EXPECT_EQ(Out.Files("v"), static_cast<size_t>(C.Total)) << C.File;
+        EXPECT_EQ(R.First.Total, C.Estimate) << C.File;
+        EXPECT_EQ(R.Last.Total, C.Files) << C.File;
+        EXPECT_EQ(Out.Files("v"), static_cast<size_t>(C.Files)) << C.File;
     }
 }
 
@@ -224,13 +230,50 @@ TEST(ConvertJob, RangeOfAVariableRateVideoCoversTheSecondsAsked) {
     Rec.StartPos = 4;
     Rec.EndPos = 7;
     const TJobResult R = RunJob(Decoder, Rec);
-    EXPECT_EQ(R.Last.Total, std::llround(4 * 109 / 14.4));
+    // Its frames are shown from 1/15 s on, every 2/15 s (source frames 0, 2, 4, ... of 15 a
+    // second): those of source frames 62 to 120 lie in [4 s, 8 s).
+    EXPECT_EQ(R.Last.Total, 30);
     ASSERT_EQ(Out.Files("vfr"), static_cast<size_t>(R.Last.Total));
-    EXPECT_EQ(ReadThumbnail(Out.Path + "/vfr/vfr_0.jpg").Id.Second, 4);
+    EXPECT_EQ(ReadThumbnail(Out.Path + "/vfr/vfr_0.jpg").Id.Index, 62);
     const int Last = static_cast<int>(R.Last.Total) - 1;
-    const TThumbnailFile Image = ReadThumbnail(Out.Path + "/vfr/vfr_" + std::to_string(Last) + ".jpg");
-    EXPECT_GE(Image.Id.Second, 7);
-    EXPECT_LE(Image.Id.Second, 8);
+    EXPECT_EQ(ReadThumbnail(Out.Path + "/vfr/vfr_" + std::to_string(Last) + ".jpg").Id.Index, 120);
+}
+
+// A range is a stretch of time: on a video of 25 frames a second for 5 s, then 5 a second,
+// it holds exactly the frames whose times lie in it, whatever the average rate says, and its
+// last reports count them. Exact instants bound it where they are given.
+TEST(ConvertJob, RangeTakesTheFramesOfItsTimeOnAVariableRate) {
+    struct TCase {
+        int64_t Start, End, StartExact, EndExact;
+        int First, Last; // the source frames (25 a second) of the first and the last file
+    };
+    const TCase Cases[] = {
+        {6, 7, -1, -1, 150, 195},           // 5 a second: 6.0 .. 7.8
+        {3, 4, -1, -1, 75, 124},            // 25 a second: 3.00 .. 4.96
+        {4, 5, -1, -1, 100, 145},           // across the change of rate
+        {1, 2, 1500000, 2500000, 38, 62},   // 1.52 .. 2.48
+        {5, 6, 5000000, 6400000, 125, 160}, // 5.0 .. 6.4, the exact end included
+        {9, 20, -1, -1, 225, 245},          // past the end: to the last frame
+    };
+    for (const TCase& C : Cases) {
+        TScratch Out;
+        TDecoder Decoder;
+        Decoder.Open(Fixture("matrix/vfr.mp4"));
+        TConvertRec Rec = Job("vfr", Out.Folder());
+        Rec.Range = true;
+        Rec.StartPos = C.Start;
+        Rec.EndPos = C.End;
+        Rec.StartExact = C.StartExact;
+        Rec.EndExact = C.EndExact;
+        const TJobResult R = RunJob(Decoder, Rec);
+        SCOPED_TRACE(std::to_string(C.Start) + " .. " + std::to_string(C.End));
+        const size_t Files = Out.Files("vfr");
+        ASSERT_GT(Files, 0u);
+        EXPECT_EQ(R.Last.Total, static_cast<int64_t>(Files));
+        EXPECT_EQ(ReadThumbnail(Out.Path + "/vfr/vfr_0.jpg").Id.Index, C.First);
+        EXPECT_EQ(ReadThumbnail(Out.Path + "/vfr/vfr_" + std::to_string(Files - 1) + ".jpg").Id.Index,
+                  C.Last);
+    }
 }
 
 TEST(ConvertJob, ExistingThumbnailsAreReplacedAndTheDefaultFolderIsUsed) {
