@@ -156,10 +156,17 @@ TEST(DecoderFailure, RemovedContainerIsStillReadWhole) {
 
 // A library of the seven entry points alone is used as before: a failed read ends the
 // video.
-TEST(DecoderFailure, LibraryWithoutGetLastErrorEndsTheVideo) {
+TEST(DecoderFailure, LibraryWithoutTheOptionalEntriesEndsTheVideoAndGivesWholeSeconds) {
     TDecoder Decoder(std::string(TEST_BINDIR) + "/libdecoder_seven.so");
     const std::string Path = Fixture("long_gop_25.mp4");
     Decoder.Open(Path);
+    // Without getFrameTime a frame's time is its whole second.
+    Decoder.Seek(7);
+    ASSERT_NE(Decoder.NextFrame(), nullptr);
+    EXPECT_EQ(Decoder.FrameMicroseconds(), 7000000);
+    ASSERT_NE(Decoder.NextFrame(), nullptr); // 7.04 s
+    EXPECT_EQ(Decoder.FrameMicroseconds(), 7000000);
+    Decoder.Rewind();
     TFailingReads Failing(Path, static_cast<off_t>(fs::file_size(Path) / 2));
     std::string Error;
     const int Count = ReadOn(Decoder, Error);
