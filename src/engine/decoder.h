@@ -52,6 +52,8 @@ public:
     // The time of the frame NextFrame delivered last, in microseconds from the start of the
     // video: exact from a library that exports getFrameTime, else its whole second.
     int64_t FrameMicroseconds() const;
+    // Whether FrameMicroseconds is exact (the library exports getFrameTime).
+    bool ExactFrameTimes() const { return FGetFrameTime != nullptr; }
     // The next NextFrame delivers the frame at Seconds.
     void Seek(int32_t Seconds);
     void Rewind() { Seek(0); }

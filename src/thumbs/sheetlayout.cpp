@@ -125,6 +125,7 @@ TTileFrame TileFrame(int32_t I, int32_t N, int32_t Duration, double FPS) {
     T.SeekSecond = static_cast<int32_t>(std::floor(Numerator / Denominator));
     T.ReadOn = std::max<int64_t>(0, T.Frame - FirstFrameAt(T.SeekSecond, FPS));
     T.LookAhead = static_cast<int64_t>(std::floor(Duration * Rate / Denominator + kFrameEpsilon));
+    T.Microseconds = int64_t{Duration} * (2 * int64_t{I} + 1) * 1000000 / (2 * int64_t{N});
     return T;
 }
 

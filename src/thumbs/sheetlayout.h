@@ -53,6 +53,7 @@ struct TTileFrame {
     int32_t SeekSecond = 0; // where the job seeks
     int64_t ReadOn = 0;     // frames read and passed over after the seek
     int64_t LookAhead = 0;  // how many frames after Frame may stand in for a blank one
+    int64_t Microseconds = 0; // the tile's instant, rounded down
 };
 TTileFrame TileFrame(int32_t I, int32_t N, int32_t Duration, double FPS);
 

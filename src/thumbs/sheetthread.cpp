@@ -4,11 +4,14 @@
 #include "platform.h"
 #include "sheetpainter.h"
 
+#include <cmath>
 #include <limits>
 #include <new>
 #include <sys/stat.h>
 
 namespace {
+
+constexpr int64_t kMicrosecondsPerSecond = 1000000;
 
 // Refuses a quality or a file type the writer is not asked for, before any work is done.
 void CheckOutputChoice(const std::string& Format, int32_t Quality) {
@@ -35,7 +38,7 @@ std::string SheetFileName(const TSheetRec& Rec) {
     return SaveFolderOrDefault(Rec.Folder) + Name + "_sheet." + Rec.Format;
 }
 
-TSheetThread::TSheetThread(TDecoder* Decoder) : FDecoder(Decoder) {}
+TSheetThread::TSheetThread(TDecoder* Decoder) : FDecoder(Decoder), FWalker(*Decoder) {}
 
 TSheetThread::~TSheetThread() {
     // No report may reach the owner once it frees the job; then the job must have ended
@@ -65,8 +68,9 @@ void TSheetThread::Work() {
             Report();
             return;
         }
-        const int64_t Frame = TakeTile(I, N);
-        FTiles.push_back({Layout.Tiles[I], Frame, FormatSheetTime(FrameSecond(Frame, Info.FPS))});
+        const int64_t Time = TakeTile(I, N);
+        const int64_t Frame = std::llround(static_cast<long double>(Time) * Info.FPS / kMicrosecondsPerSecond);
+        FTiles.push_back({Layout.Tiles[I], Frame, FormatSheetTime(Time / kMicrosecondsPerSecond)});
         Painter.PlaceTile(FTile, Layout.Tiles[I]);
         Painter.DrawTileTime(Layout.Tiles[I], FTiles.back().Time);
         FEvents = evConvFrame;
@@ -87,51 +91,31 @@ void TSheetThread::Work() {
 }
 
 int64_t TSheetThread::TakeTile(int32_t I, int32_t N) {
-    const double FPS = FDecoder->FFileInfo->FPS;
-    const TTileFrame Target = TileFrame(I, N, FDecoder->FFileInfo->Duration, FPS);
-    int32_t Second = Target.SeekSecond;
-    int64_t Wanted = Target.ReadOn;
-    const TDecoderFrame* Frame = nullptr;
-    for (;;) {
-        FDecoder->Seek(Second);
-        int64_t Read = 0;
-        for (; Read <= Wanted; ++Read) {
-            const TDecoderFrame* Next = FDecoder->NextFrame();
-            if (!Next)
-                break;
-            Frame = Next;
-        }
-        if (Read == Wanted + 1)
-            break;
-        // The video ended before the frame its rate and duration promise. The last frame
-        // there is stands in; a frame is only valid until the next read, so it is read again.
-        if (Read > 0) {
-            Wanted = Read - 1;
-        } else if (Second > 0) {
-            --Second;
-            Wanted = std::numeric_limits<int64_t>::max() - 1;
-        } else {
-            throw Exception("No frame can be read from " + FRec.Path);
-        }
-    }
-    int64_t Index = FirstFrameAt(Second, FPS) + Wanted;
+    const TTileFrame Target = TileFrame(I, N, FDecoder->FFileInfo->Duration, FDecoder->FFileInfo->FPS);
+    const TDecoderFrame* Frame = FWalker.FrameAt(Target.Microseconds);
+    // The video ended before the instant its duration promises: its last frame stands in.
+    if (!Frame)
+        Frame = FWalker.Last();
+    if (!Frame)
+        throw Exception("No frame can be read from " + FRec.Path);
+    const int64_t Time = FWalker.Time();
     ScaleToTile(*Frame);
 
     const int32_t Width = FDecoder->FFileInfo->FrameWidth;
     const int32_t Height = FDecoder->FFileInfo->FrameHeight;
     if (!IsBlankFrame(Frame->Pixels, Width, Height))
-        return Index;
+        return Time;
     // A blank frame stays only when nothing but blank frames follows within the look-ahead.
     for (int64_t Ahead = 1; Ahead <= Target.LookAhead; ++Ahead) {
-        const TDecoderFrame* Next = FDecoder->NextFrame();
+        const TDecoderFrame* Next = FWalker.Next();
         if (!Next)
             break;
         if (!IsBlankFrame(Next->Pixels, Width, Height)) {
             ScaleToTile(*Next);
-            return Index + Ahead;
+            return FWalker.Time();
         }
     }
-    return Index;
+    return Time;
 }
 
 void TSheetThread::ScaleToTile(const TDecoderFrame& Frame) {

@@ -15,6 +15,7 @@
 #include "FreeBitmap.h"
 #include "convertthread.h"
 #include "decoder.h"
+#include "framewalker.h"
 #include "generationjob.h"
 #include "ratemeter.h"
 #include "sheetlayout.h"
@@ -63,12 +64,13 @@ protected:
 
 private:
     // Decodes the frame that tile I of N shows (skipping a blank one) into FTile, and answers
-    // the index of the frame taken.
+    // the time of the frame taken, in microseconds.
     int64_t TakeTile(int32_t I, int32_t N);
     void ScaleToTile(const TDecoderFrame& Frame);
     void WriteSheet(const std::string& File);
 
     TDecoder* FDecoder;
+    TFrameWalker FWalker; // the tiles' instants, one after another
     TFastDIB FFrame; // the decoder's frame memory, not a copy
     TFastDIB FTile;
     TFastDIB FSheet;
