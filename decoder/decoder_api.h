@@ -4,8 +4,8 @@
 // handle. It returns pointers to records in its own memory, which the caller never
 // frees or writes. This header is the only thing the program and the library share,
 // so any library that exports these seven names with these records can be dropped in.
-// Two more entries, getLastError and getFrameTime, are optional: a library without them
-// is still used.
+// Three more entries, getLastError, getFrameTime and setFrameSize, are optional: a library
+// without them is still used.
 #pragma once
 
 #include <cstddef>
@@ -83,6 +83,12 @@ typedef const char* (*TGetLastErrorProc)();
 // video (the start that Timestamp counts from), rounded down; -1 when there is none.
 // Timestamp holds the same time in whole seconds.
 typedef int64_t (*TGetFrameTimeProc)();
+// Optional. The size of the pictures getNextFrame delivers from the next seek on: Width x
+// Height of the upright picture, reduced (or enlarged) from the video's own in its own planes
+// before the conversion; 0 x 0 for the video's own size, which every openFile starts with.
+// getFileInfo's two size pairs follow at that seek. Answers 0, or -1 for a size it refuses
+// (a side below 0, or larger than 65535) and keeps the one it had.
+typedef int32_t (*TSetFrameSizeProc)(int32_t Width, int32_t Height);
 
 int32_t openFile(const char* FileName, int32_t Reserved1, int32_t Reserved2);
 TDecoderFileInfo* getFileInfo();
@@ -93,4 +99,5 @@ int32_t seek(int32_t Seconds);
 int32_t convert();
 const char* getLastError();
 int64_t getFrameTime();
+int32_t setFrameSize(int32_t Width, int32_t Height);
 }

@@ -29,6 +29,9 @@ struct TState {
     TDecoderFrame Frame{};
     int64_t FrameMicroseconds = 0;
     bool HasFrame = false;
+    // The picture size asked for (0 x 0: the video's own), and the one delivered now.
+    int32_t AskedWidth = 0, AskedHeight = 0;
+    int32_t SetWidth = 0, SetHeight = 0;
     bool Opened = false; // a video was opened once: the records stay valid from then on
     // Why the open video cannot be read on, until the next seek or open; and the outcome
     // of the last openFile, seek or getNextFrame for getLastError.
@@ -69,6 +72,21 @@ void FillFileInfo(const TVideoReader& Reader, int Width, int Height, TDecoderFil
     Info.FrameCount = Reader.FrameCount() > INT32_MAX ? 0 : static_cast<int32_t>(Reader.FrameCount());
 }
 
+// Delivers pictures of the size asked for from now on. All or nothing: when memory runs
+// out, the size stays as it was.
+void ApplyFrameSize(TState& S) {
+    if (S.AskedWidth == S.SetWidth && S.AskedHeight == S.SetHeight)
+        return;
+    auto Converter = std::make_unique<TFrameConverter>();
+    Converter->Setup(S.Reader->StoredWidth(), S.Reader->StoredHeight(), S.Reader->Rotation(), S.AskedWidth,
+                     S.AskedHeight);
+    S.ReadAhead.Reset(S.Reader.get(), Converter.get(), Converter->BufferWords());
+    S.Converter = std::move(Converter);
+    FillFileInfo(*S.Reader, S.Converter->OutputWidth(), S.Converter->OutputHeight(), S.FileInfo);
+    S.SetWidth = S.AskedWidth;
+    S.SetHeight = S.AskedHeight;
+}
+
 } // namespace
 
 extern "C" {
@@ -96,6 +114,7 @@ DECODER_EXPORT int32_t openFile(const char* FileName, int32_t, int32_t) {
         S.FrameInfo.Timestamp = 0;
         S.Frame.Pixels = nullptr;
         S.HasFrame = false;
+        S.AskedWidth = S.AskedHeight = S.SetWidth = S.SetHeight = 0;
         S.Opened = true;
         S.Failure.clear();
         S.LastError.clear();
@@ -151,6 +170,7 @@ DECODER_EXPORT int32_t seek(int32_t Seconds) {
     try {
         S.ReadAhead.Cancel();
         S.Failure.clear();
+        ApplyFrameSize(S);
         S.Reader->Seek(Seconds);
         S.LastError.clear();
         return 0;
@@ -173,6 +193,17 @@ DECODER_EXPORT int32_t seek(int32_t Seconds) {
 DECODER_EXPORT int32_t convert() { return -1; }
 
 DECODER_EXPORT const char* getLastError() { return State().LastError.c_str(); }
+
+DECODER_EXPORT int32_t setFrameSize(int32_t Width, int32_t Height) {
+    constexpr int32_t kMaxSide = 65535;
+    if (Width < 0 || Height < 0 || Width > kMaxSide || Height > kMaxSide)
+        return -1;
+    TState& S = State();
+    // Either side 0: the video's own size.
+    S.AskedWidth = Width && Height ? Width : 0;
+    S.AskedHeight = Width && Height ? Height : 0;
+    return 0;
+}
 
 DECODER_EXPORT int64_t getFrameTime() { return State().HasFrame ? State().FrameMicroseconds : -1; }
 }

@@ -73,11 +73,20 @@ void Transpose(const uint32_t* Src, int Width, int Height, uint32_t* Dst, bool C
 
 TFrameConverter::~TFrameConverter() { sws_freeContext(FContext); }
 
-void TFrameConverter::Setup(int StoredWidth, int StoredHeight, int Rotation) {
+void TFrameConverter::Setup(int StoredWidth, int StoredHeight, int Rotation, int Width, int Height) {
+    const bool Turned = Rotation % 180 != 0;
+    const int ScaledWidth = Width > 0 && Height > 0 ? (Turned ? Height : Width) : StoredWidth;
+    const int ScaledHeight = Width > 0 && Height > 0 ? (Turned ? Width : Height) : StoredHeight;
+    std::vector<uint32_t> Stored(Rotation ? static_cast<size_t>(ScaledWidth) * ScaledHeight + kOverrunWords : 0);
     FStoredWidth = StoredWidth;
     FStoredHeight = StoredHeight;
+    FScaledWidth = ScaledWidth;
+    FScaledHeight = ScaledHeight;
     FRotation = Rotation;
-    FStored.assign(Rotation ? BufferWords() : 0, 0);
+    FStored = std::move(Stored);
+    // Made anew for the new size with the next picture.
+    sws_freeContext(FContext);
+    FContext = nullptr;
 }
 
 void TFrameConverter::PrepareContext(const AVFrame* Frame) {
@@ -89,8 +98,12 @@ void TFrameConverter::PrepareContext(const AVFrame* Frame) {
         return;
 
     sws_freeContext(FContext);
-    FContext = sws_getContext(Frame->width, Frame->height, Source, FStoredWidth, FStoredHeight,
-                              AV_PIX_FMT_BGR0, SWS_BILINEAR, nullptr, nullptr, nullptr);
+    // A smaller picture is averaged over the area each pixel covers, which keeps detail
+    // without aliasing; the picture's own size (or a mid-stream change) is interpolated.
+    const bool Reduced = FScaledWidth < Frame->width && FScaledHeight < Frame->height &&
+                         (FScaledWidth != FStoredWidth || FScaledHeight != FStoredHeight);
+    FContext = sws_getContext(Frame->width, Frame->height, Source, FScaledWidth, FScaledHeight, AV_PIX_FMT_BGR0,
+                              Reduced ? SWS_AREA : SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (!FContext)
         throw TAvError(std::string("Unsupported picture format ") +
                        (av_get_pix_fmt_name(Source) ? av_get_pix_fmt_name(Source) : "?"));
@@ -109,20 +122,20 @@ uint32_t* TFrameConverter::Convert(const AVFrame* Frame, uint32_t* Output) {
     PrepareContext(Frame);
     uint32_t* Target = FRotation ? FStored.data() : Output;
     uint8_t* DstPlanes[4] = {reinterpret_cast<uint8_t*>(Target), nullptr, nullptr, nullptr};
-    int DstStrides[4] = {FStoredWidth * 4, 0, 0, 0};
+    int DstStrides[4] = {FScaledWidth * 4, 0, 0, 0};
     sws_scale(FContext, Frame->data, Frame->linesize, 0, Frame->height, DstPlanes, DstStrides);
 
     switch (FRotation) {
-    case 90: Transpose(FStored.data(), FStoredWidth, FStoredHeight, Output, true); break;
-    case 270: Transpose(FStored.data(), FStoredWidth, FStoredHeight, Output, false); break;
+    case 90: Transpose(FStored.data(), FScaledWidth, FScaledHeight, Output, true); break;
+    case 270: Transpose(FStored.data(), FScaledWidth, FScaledHeight, Output, false); break;
     case 180:
-        std::reverse_copy(FStored.begin(), FStored.begin() + static_cast<std::ptrdiff_t>(FStoredWidth) * FStoredHeight,
+        std::reverse_copy(FStored.begin(), FStored.begin() + static_cast<std::ptrdiff_t>(FScaledWidth) * FScaledHeight,
                           Output);
         break;
     default: break;
     }
     // swscale fills the unused byte with 0xFF; the delivered words are 0x00RRGGBB.
-    const size_t Count = static_cast<size_t>(FStoredWidth) * FStoredHeight;
+    const size_t Count = static_cast<size_t>(FScaledWidth) * FScaledHeight;
     for (size_t I = 0; I < Count; ++I)
         Output[I] &= 0x00FFFFFF;
     return Output;

@@ -5,7 +5,9 @@
 // Colours are converted with each frame's own matrix and range (BT.601, BT.709,
 // BT.2020; limited or full range), so that a thumbnail looks like the video does in a
 // player. A picture whose size changes in mid-stream is scaled to the size delivered
-// from the start, because the callers size their buffers once.
+// from the start, because the callers size their buffers once. A caller that wants smaller
+// pictures (thumbnails, a sheet's tiles) gets them scaled in the picture's own planes before
+// the conversion, by area averaging, so that only the small picture is converted.
 #pragma once
 
 #include <cstddef>
@@ -22,8 +24,9 @@ public:
     TFrameConverter(const TFrameConverter&) = delete;
     TFrameConverter& operator=(const TFrameConverter&) = delete;
 
-    // Stored picture size and the clockwise turn (0, 90, 180 or 270) that makes it upright.
-    void Setup(int StoredWidth, int StoredHeight, int Rotation);
+    // Stored picture size and the clockwise turn (0, 90, 180 or 270) that makes it upright;
+    // the upright size to deliver (0 x 0: the picture's own).
+    void Setup(int StoredWidth, int StoredHeight, int Rotation, int Width = 0, int Height = 0);
 
     // Converts Frame into Output (BufferWords() words) and returns it.
     uint32_t* Convert(const AVFrame* Frame, uint32_t* Output);
@@ -33,17 +36,20 @@ public:
     // the end of a row (on a picture a few pixels wide, well past the end of the picture).
     static constexpr std::size_t kOverrunWords = 64;
     std::size_t BufferWords() const {
-        return static_cast<std::size_t>(FStoredWidth) * FStoredHeight + kOverrunWords;
+        return static_cast<std::size_t>(FScaledWidth) * FScaledHeight + kOverrunWords;
     }
 
-    int OutputWidth() const { return FRotation % 180 ? FStoredHeight : FStoredWidth; }
-    int OutputHeight() const { return FRotation % 180 ? FStoredWidth : FStoredHeight; }
+    int OutputWidth() const { return FRotation % 180 ? FScaledHeight : FScaledWidth; }
+    int OutputHeight() const { return FRotation % 180 ? FScaledWidth : FScaledHeight; }
 
 private:
     void PrepareContext(const AVFrame* Frame);
 
     int FStoredWidth = 0;
     int FStoredHeight = 0;
+    // The delivered picture before it is turned upright.
+    int FScaledWidth = 0;
+    int FScaledHeight = 0;
     int FRotation = 0;
     SwsContext* FContext = nullptr;
     // What FContext was made for, so that it is rebuilt only when a frame differs.

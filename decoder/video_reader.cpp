@@ -183,7 +183,7 @@ void TVideoReader::OpenInput() {
     FRateDen = Positive(Rate) ? Rate.den : 1;
     FDecoded = 0;
     FInputEnded = FEnded = FHasPending = false;
-    FLastTime = INT64_MIN;
+    FLastTime = FBeforeLastTime = INT64_MIN;
 }
 
 void TVideoReader::CloseInput() {
@@ -344,6 +344,7 @@ AVFrame* TVideoReader::Decode() {
     for (;;) {
         int Rc = avcodec_receive_frame(FCodec, FFrame);
         if (Rc == 0) {
+            FBeforeLastTime = FLastTime;
             FLastTime = FCountFrames ? FStartTime + av_rescale_q(FDecoded, AVRational{FRateDen, FRateNum},
                                                                  FStream->time_base)
                                      : TimestampOf(FFrame);
@@ -497,7 +498,7 @@ void TVideoReader::ResetDecoding() {
     avcodec_flush_buffers(FCodec);
     FDecoded = 0;
     FInputEnded = FEnded = FHasPending = false;
-    FLastTime = INT64_MIN;
+    FLastTime = FBeforeLastTime = INT64_MIN;
 }
 
 void TVideoReader::RestartFromBeginning() {
@@ -549,6 +550,13 @@ void TVideoReader::Seek(int32_t Seconds) {
     // Still at the first picture (just opened, or rewound): it is delivered next as it is.
     if (Seconds <= 0 && FHasPending && FLastTime == FFirstTime && FDecoded == 1)
         return;
+    // The picture decoded last is the first at or after the target: the caller read up to the
+    // one before, and the read-ahead decoded this one before the caller sought (and dropped it).
+    if (Seconds > 0 && !FEnded && FLastTime != INT64_MIN && FBeforeLastTime != INT64_MIN && FLastTime >= Target &&
+        FBeforeLastTime < Target) {
+        FHasPending = true;
+        return;
+    }
     if (Seconds > 0 && CloserByDecodingOn(Target)) {
         // The pending picture, if any, is the last decoded one, before the target.
         FHasPending = false;

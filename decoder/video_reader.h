@@ -119,6 +119,7 @@ private:
     int64_t FStartTime = 0;    // stream time of the video's start, in stream time base units
     int64_t FFirstTime = 0;    // stream time of the first picture
     int64_t FLastTime = INT64_MIN;
+    int64_t FBeforeLastTime = INT64_MIN; // of the picture decoded before the last one
     int64_t FFrameStep = 1;    // one frame's length in stream time base units
     bool FCountFrames = false; // times come from counting frames (raw streams)
     int64_t FDecoded = 0;      // pictures decoded since reading (re)started

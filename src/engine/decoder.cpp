@@ -57,6 +57,7 @@ TDecoder::TDecoder(const std::string& LibraryName) {
     // Optional: a library of the seven entry points alone is used as it is.
     FGetLastError = reinterpret_cast<TGetLastErrorProc>(dlsym(FLibrary, "getLastError"));
     FGetFrameTime = reinterpret_cast<TGetFrameTimeProc>(dlsym(FLibrary, "getFrameTime"));
+    FSetFrameSize = reinterpret_cast<TSetFrameSizeProc>(dlsym(FLibrary, "setFrameSize"));
     dlerror();
 }
 
@@ -99,6 +100,10 @@ int64_t TDecoder::FrameMicroseconds() const {
             return Micros;
     }
     return FFrameInfo ? FFrameInfo->Timestamp * kMicrosecondsPerSecond : 0;
+}
+
+bool TDecoder::SetFrameSize(int32_t Width, int32_t Height) {
+    return FSetFrameSize && FSetFrameSize(Width, Height) == 0;
 }
 
 void TDecoder::Seek(int32_t Seconds) { FSeek(Seconds); }

@@ -2,10 +2,11 @@
 //
 // It loads the library at run time by its bare name (the executable's RUNPATH makes its
 // own folder the first place searched), resolves the seven entry points (and the optional
-// getLastError, which tells a failed read from the end of the video, and getFrameTime, a
-// frame's exact time), opens a video, hands out decoded frames one at a time, seeks by
-// whole seconds, and keeps pointers to the two information records the library maintains. It assumes nothing
-// of the library beyond decoder_api.h, so any library meeting that contract can be dropped in.
+// getLastError, which tells a failed read from the end of the video, getFrameTime, a
+// frame's exact time, and setFrameSize, frames delivered at a smaller size), opens a
+// video, hands out decoded frames one at a time, seeks by whole seconds, and keeps pointers
+// to the two information records the library maintains. It assumes nothing of the library
+// beyond decoder_api.h, so any library meeting that contract can be dropped in.
 //
 // The decoder has no lock: exactly one thread uses it at a time (the main thread, the
 // play thread during playback, or the convert thread during a job).
@@ -54,6 +55,10 @@ public:
     int64_t FrameMicroseconds() const;
     // Whether FrameMicroseconds is exact (the library exports getFrameTime).
     bool ExactFrameTimes() const { return FGetFrameTime != nullptr; }
+    // Asks for frames of Width x Height from the next Seek on (0 x 0: the video's own size);
+    // FFileInfo's sizes follow at that seek. False when the library cannot (it has no
+    // setFrameSize, or refuses the size): its frames stay as they are.
+    bool SetFrameSize(int32_t Width, int32_t Height);
     // The next NextFrame delivers the frame at Seconds.
     void Seek(int32_t Seconds);
     void Rewind() { Seek(0); }
@@ -75,4 +80,5 @@ private:
     TSeekProc FSeek = nullptr;
     TGetLastErrorProc FGetLastError = nullptr; // optional
     TGetFrameTimeProc FGetFrameTime = nullptr; // optional
+    TSetFrameSizeProc FSetFrameSize = nullptr; // optional
 };

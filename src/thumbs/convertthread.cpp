@@ -94,6 +94,18 @@ void TConvertThread::MakeThumbnails() {
     }
     FDir = OutputFolder();
     FDirMade = false;
+    {
+        // The decoder is back at the video's own size before the last reports.
+        TFrameSizeRequest Size(*FDecoder, FRec.Width, FRec.Height);
+        TakeFrames();
+    }
+    FEvents = evConvStopped | evConvEnd;
+    Report();
+    FEvents = evConvDone;
+    Report();
+}
+
+void TConvertThread::TakeFrames() {
     FDecoder->Rewind();
     FTarget.SetSize(FRec.Width, FRec.Height, 32);
     TRateMeter Meter(TRateMeter::Counter());
@@ -123,10 +135,6 @@ void TConvertThread::MakeThumbnails() {
         }
     }
     FinishPendingSave(Meter);
-    FEvents = evConvStopped | evConvEnd;
-    Report();
-    FEvents = evConvDone;
-    Report();
 }
 
 void TConvertThread::TakeRange(int64_t& Ordinal, TRateMeter& Meter) {

@@ -78,6 +78,8 @@ protected:
 private:
     // The job itself; Work adds what an error needs.
     void MakeThumbnails();
+    // Reads the frames of the job from the start of the video and writes them.
+    void TakeFrames();
     // Takes the next frame and starts writing it as thumbnail Ordinal, after the previous
     // thumbnail's file is written and reported; false (after that report and the end report)
     // when the decoder has no frame left, and false after that report when the job was stopped.

@@ -11,3 +11,18 @@ std::string SaveFolderOrDefault(const std::string& Folder) {
         throw Exception("There is no default save folder (no home folder is set): choose a save folder");
     return Default;
 }
+
+TFrameSizeRequest::TFrameSizeRequest(TDecoder& Decoder, int32_t Width, int32_t Height) : FDecoder(Decoder) {
+    const TDecoderFileInfo& Info = *Decoder.FFileInfo;
+    if (Width == Info.FrameWidth && Height == Info.FrameHeight)
+        return;
+    FChanged = Decoder.SetFrameSize(Width, Height);
+}
+
+TFrameSizeRequest::~TFrameSizeRequest() {
+    if (!FChanged)
+        return;
+    // The player and the next job find the decoder as the open left it.
+    FDecoder.SetFrameSize(0, 0);
+    FDecoder.Rewind();
+}

@@ -8,6 +8,7 @@
 // and ErrorMessage set to the reason (TEngineThread); every report carries the progress.
 #pragma once
 
+#include "decoder.h"
 #include "enginethread.h"
 
 #include <cstdint>
@@ -22,6 +23,23 @@ struct TConvertProgress {
 // Folder when one was chosen, else the default save folder. Raises Exception when there is
 // none (no home folder), so that nothing goes to a folder nobody chose.
 std::string SaveFolderOrDefault(const std::string& Folder);
+
+// While a job runs, the decoder delivers its frames at the size the job makes its pictures
+// at, reduced by the library before they are converted, from the job's first seek on;
+// afterwards at the video's own size again, rewound, before the job's last report hands the
+// decoder back. Nothing changes where the library cannot deliver a size, or the size is the
+// video's own.
+class TFrameSizeRequest {
+public:
+    TFrameSizeRequest(TDecoder& Decoder, int32_t Width, int32_t Height);
+    ~TFrameSizeRequest();
+    TFrameSizeRequest(const TFrameSizeRequest&) = delete;
+    TFrameSizeRequest& operator=(const TFrameSizeRequest&) = delete;
+
+private:
+    TDecoder& FDecoder;
+    bool FChanged = false;
+};
 
 class TGenerationJob : public TEngineThread {
 public:

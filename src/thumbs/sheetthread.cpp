@@ -59,15 +59,36 @@ void TSheetThread::Work() {
     FTile.SetSize(Layout.TileWidth, Layout.TileHeight, 32);
     Painter.Begin(FSheet, Layout);
 
+    bool Stopped = false;
+    {
+        // The decoder is back at the video's own size before the last reports.
+        TFrameSizeRequest Size(*FDecoder, Layout.TileWidth, Layout.TileHeight);
+        Stopped = !TakeTiles(Layout, Painter);
+    }
+    if (Stopped) {
+        FEvents = evConvStopped;
+        Report();
+        return;
+    }
+    Painter.End();
+
+    const std::string File = SheetFileName(FRec);
+    WriteSheet(File);
+    FileName = File;
+    FEvents = evConvStopped | evConvEnd;
+    Report();
+    FEvents = evConvDone;
+    Report();
+}
+
+bool TSheetThread::TakeTiles(const TSheetLayout& Layout, TSheetPainter& Painter) {
+    const TDecoderFileInfo& Info = *FDecoder->FFileInfo;
     const int32_t N = FRec.Columns * FRec.Rows;
     FProgress.Total = N;
     TRateMeter Meter(TRateMeter::Counter());
     for (int32_t I = 0; I < N; ++I) {
-        if (Terminated()) {
-            FEvents = evConvStopped;
-            Report();
-            return;
-        }
+        if (Terminated())
+            return false;
         const int64_t Time = TakeTile(I, N);
         const int64_t Frame = std::llround(static_cast<long double>(Time) * Info.FPS / kMicrosecondsPerSecond);
         FTiles.push_back({Layout.Tiles[I], Frame, FormatSheetTime(Time / kMicrosecondsPerSecond)});
@@ -79,15 +100,7 @@ void TSheetThread::Work() {
             FEvents |= evConvRate;
         Report();
     }
-    Painter.End();
-
-    const std::string File = SheetFileName(FRec);
-    WriteSheet(File);
-    FileName = File;
-    FEvents = evConvStopped | evConvEnd;
-    Report();
-    FEvents = evConvDone;
-    Report();
+    return true;
 }
 
 int64_t TSheetThread::TakeTile(int32_t I, int32_t N) {

@@ -24,6 +24,8 @@
 #include <string>
 #include <vector>
 
+class TSheetPainter;
+
 // One sheet.
 struct TSheetRec {
     int32_t Columns = kDefaultSheetColumns;
@@ -63,6 +65,8 @@ protected:
     void Work() override;
 
 private:
+    // Takes every tile into the sheet; false when the job was stopped first.
+    bool TakeTiles(const TSheetLayout& Layout, TSheetPainter& Painter);
     // Decodes the frame that tile I of N shows (skipping a blank one) into FTile, and answers
     // the time of the frame taken, in microseconds.
     int64_t TakeTile(int32_t I, int32_t N);
