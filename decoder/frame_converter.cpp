@@ -71,7 +71,10 @@ void Transpose(const uint32_t* Src, int Width, int Height, uint32_t* Dst, bool C
 
 } // namespace
 
-TFrameConverter::~TFrameConverter() { sws_freeContext(FContext); }
+TFrameConverter::~TFrameConverter() {
+    sws_freeContext(FContext);
+    sws_freeContext(FReduce);
+}
 
 void TFrameConverter::Setup(int StoredWidth, int StoredHeight, int Rotation, int Width, int Height) {
     const bool Turned = Rotation % 180 != 0;
@@ -86,7 +89,8 @@ void TFrameConverter::Setup(int StoredWidth, int StoredHeight, int Rotation, int
     FStored = std::move(Stored);
     // Made anew for the new size with the next picture.
     sws_freeContext(FContext);
-    FContext = nullptr;
+    sws_freeContext(FReduce);
+    FContext = FReduce = nullptr;
 }
 
 void TFrameConverter::PrepareContext(const AVFrame* Frame) {
@@ -98,12 +102,34 @@ void TFrameConverter::PrepareContext(const AVFrame* Frame) {
         return;
 
     sws_freeContext(FContext);
-    // A smaller picture is averaged over the area each pixel covers, which keeps detail
-    // without aliasing; the picture's own size (or a mid-stream change) is interpolated.
-    const bool Reduced = FScaledWidth < Frame->width && FScaledHeight < Frame->height &&
-                         (FScaledWidth != FStoredWidth || FScaledHeight != FStoredHeight);
-    FContext = sws_getContext(Frame->width, Frame->height, Source, FScaledWidth, FScaledHeight, AV_PIX_FMT_BGR0,
-                              Reduced ? SWS_AREA : SWS_BILINEAR, nullptr, nullptr, nullptr);
+    sws_freeContext(FReduce);
+    FContext = FReduce = nullptr;
+    // A size asked for is reached in the picture's own planes first: luma and chroma each
+    // filtered over what they leave out (swscale widens its bilinear filter by the reduction),
+    // into a small picture with chroma for every pixel; only that one is converted to RGB,
+    // so that chroma keeps its place however much one side shrinks.
+    const AVPixFmtDescriptor* Descriptor = av_pix_fmt_desc_get(Source);
+    const bool Planar = Descriptor && !(Descriptor->flags & AV_PIX_FMT_FLAG_RGB) && Descriptor->nb_components >= 3;
+    const bool Asked = FScaledWidth != FStoredWidth || FScaledHeight != FStoredHeight;
+    AVPixelFormat ConvertFrom = Source;
+    int ConvertWidth = Frame->width, ConvertHeight = Frame->height;
+    if (Asked && Planar) {
+        FReduce = sws_getContext(Frame->width, Frame->height, Source, FScaledWidth, FScaledHeight,
+                                 AV_PIX_FMT_YUV444P, SWS_AREA, nullptr, nullptr, nullptr);
+        if (!FReduce)
+            throw TAvError(std::string("Unsupported picture format ") +
+                           (av_get_pix_fmt_name(Source) ? av_get_pix_fmt_name(Source) : "?"));
+        // Plane to plane: the values stay in their range.
+        const int* Same = sws_getCoefficients(Matrix);
+        sws_setColorspaceDetails(FReduce, Same, FullRange, Same, FullRange, 0, 1 << 16, 1 << 16);
+        const size_t Plane = static_cast<size_t>(FScaledWidth) * FScaledHeight;
+        FPlanes.resize(3 * Plane + kOverrunWords * 4);
+        ConvertFrom = AV_PIX_FMT_YUV444P;
+        ConvertWidth = FScaledWidth;
+        ConvertHeight = FScaledHeight;
+    }
+    FContext = sws_getContext(ConvertWidth, ConvertHeight, ConvertFrom, FScaledWidth, FScaledHeight,
+                              AV_PIX_FMT_BGR0, SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (!FContext)
         throw TAvError(std::string("Unsupported picture format ") +
                        (av_get_pix_fmt_name(Source) ? av_get_pix_fmt_name(Source) : "?"));
@@ -123,7 +149,15 @@ uint32_t* TFrameConverter::Convert(const AVFrame* Frame, uint32_t* Output) {
     uint32_t* Target = FRotation ? FStored.data() : Output;
     uint8_t* DstPlanes[4] = {reinterpret_cast<uint8_t*>(Target), nullptr, nullptr, nullptr};
     int DstStrides[4] = {FScaledWidth * 4, 0, 0, 0};
-    sws_scale(FContext, Frame->data, Frame->linesize, 0, Frame->height, DstPlanes, DstStrides);
+    if (FReduce) {
+        const size_t Plane = static_cast<size_t>(FScaledWidth) * FScaledHeight;
+        uint8_t* Small[4] = {FPlanes.data(), FPlanes.data() + Plane, FPlanes.data() + 2 * Plane, nullptr};
+        int SmallStrides[4] = {FScaledWidth, FScaledWidth, FScaledWidth, 0};
+        sws_scale(FReduce, Frame->data, Frame->linesize, 0, Frame->height, Small, SmallStrides);
+        sws_scale(FContext, Small, SmallStrides, 0, FScaledHeight, DstPlanes, DstStrides);
+    } else {
+        sws_scale(FContext, Frame->data, Frame->linesize, 0, Frame->height, DstPlanes, DstStrides);
+    }
 
     switch (FRotation) {
     case 90: Transpose(FStored.data(), FScaledWidth, FScaledHeight, Output, true); break;

@@ -51,7 +51,9 @@ private:
     int FScaledWidth = 0;
     int FScaledHeight = 0;
     int FRotation = 0;
-    SwsContext* FContext = nullptr;
+    SwsContext* FContext = nullptr; // to the delivered layout
+    SwsContext* FReduce = nullptr;  // to the size asked for, in the picture's planes; or none
+    std::vector<uint8_t> FPlanes;   // the reduced picture, 4:4:4
     // What FContext was made for, so that it is rebuilt only when a frame differs.
     int FSourceWidth = 0, FSourceHeight = 0, FSourceFormat = -1, FColorSpace = -1, FFullRange = -1;
     std::vector<uint32_t> FStored; // the picture before it is turned, for rotated video
