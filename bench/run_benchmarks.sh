@@ -22,6 +22,8 @@ echo "== Bilinear scaling"
 echo
 echo "== Contact sheet"
 "$build/bin/bench_sheet" "$build/fixtures-bench/bench_1080p_10min.mp4" 4x4 1600
+"$build/bin/bench_sheet" "$build/fixtures-bench/bench_1080p_gop8.mp4" 4x4 1600
+"$build/bin/bench_sheet" "$build/fixtures-bench/bench_1080p_gop8.mp4" 20x20 1600
 if [ -x bench/bench_generate.sh ] && [ -x "$build/bin/trovelle-thumbs" ]; then
     echo
     echo "== Generation"
