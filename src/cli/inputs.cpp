@@ -26,24 +26,30 @@ bool IsHidden(const fs::path& Path) {
     return Path.filename().string().rfind('.', 0) == 0;
 }
 
-// The videos under Folder in name order; Error gets the reason when it cannot be walked.
-std::vector<std::string> VideosUnder(const std::string& Folder, std::string& Error) {
-    std::vector<std::string> Found;
+// A folder that could not be read, and why.
+struct TWalkError {
+    std::string Folder, Reason;
+};
+
+// Adds the videos under Folder to Found; a folder that cannot be read is added to Errors and
+// the walk goes on with the others, as find does. Links to folders are not followed.
+void WalkFolder(const fs::path& Folder, std::vector<std::string>& Found, std::vector<TWalkError>& Errors) {
     std::error_code Code;
-    fs::recursive_directory_iterator It(Folder, Code), End;
+    fs::directory_iterator It(Folder, Code), End;
+    std::vector<fs::path> Folders;
     for (; !Code && It != End; It.increment(Code)) {
-        if (IsHidden(It->path())) {
-            It.disable_recursion_pending();
+        if (IsHidden(It->path()))
             continue;
-        }
         std::error_code Ignored;
-        if (It->is_regular_file(Ignored) && HasVideoExtension(It->path().string()))
+        if (It->is_directory(Ignored) && !It->is_symlink(Ignored))
+            Folders.push_back(It->path());
+        else if (It->is_regular_file(Ignored) && HasVideoExtension(It->path().string()))
             Found.push_back(It->path().string());
     }
     if (Code)
-        Error = Code.message();
-    std::sort(Found.begin(), Found.end());
-    return Found;
+        Errors.push_back({Folder.string(), Code.message()});
+    for (const fs::path& Sub : Folders)
+        WalkFolder(Sub, Found, Errors);
 }
 
 } // namespace
@@ -72,13 +78,15 @@ std::vector<TInput> ExpandInputs(const std::vector<std::string>& Items, bool Rec
                 {Item, "", std::string(std::strerror(EISDIR)) + " (-R takes the videos under it)"});
             continue;
         }
-        std::string Error;
-        const std::vector<std::string> Videos = VideosUnder(Item, Error);
+        std::vector<std::string> Videos;
+        std::vector<TWalkError> Errors;
+        WalkFolder(Item, Videos, Errors);
+        std::sort(Videos.begin(), Videos.end());
         for (const std::string& Video : Videos)
             Inputs.push_back({Video, "", ""});
-        if (!Error.empty())
-            Inputs.push_back({Item, "", Error});
-        else if (Videos.empty())
+        for (const TWalkError& Error : Errors)
+            Inputs.push_back({Error.Folder, "", Error.Reason});
+        if (Videos.empty() && Errors.empty())
             Inputs.push_back({Item, "", "no video under this folder"});
     }
     // Later videos of a name already taken get -2, -3, ...

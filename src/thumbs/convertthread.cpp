@@ -12,6 +12,9 @@
 
 namespace {
 
+// The name of a video whose file name gives none that can name a folder.
+constexpr const char* kNamelessVideo = "video";
+
 // The longest side a JPEG file can hold.
 constexpr int32_t kMaxJpegSide = 65500;
 // Bytes a thumbnail pixel takes while it is made: the scaled 32-bit image and the writer's two
@@ -49,6 +52,10 @@ std::string VideoName(const std::string& Path) {
     const size_t Dot = Name.find_last_of('.');
     if (Dot != std::string::npos && Dot > 0)
         Name.erase(Dot);
+    // "." and ".." (from "...mp4", "..mp4") name the folder itself and its parent, and an
+    // empty name none: such videos get a name of their own.
+    if (Name.find_first_not_of('.') == std::string::npos)
+        Name = kNamelessVideo;
     return Name;
 }
 

@@ -53,7 +53,7 @@ struct TConvertRec {
 };
 
 // The video's name as its thumbnails and their folder carry it: the file name without
-// folder and extension.
+// folder and extension ("video" where that leaves only dots, or nothing).
 std::string VideoName(const std::string& Path);
 
 // The name of thumbnail Ordinal of a job: "<Name>_<ordinal>.<Format>".

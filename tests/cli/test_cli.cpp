@@ -283,6 +283,46 @@ TEST(ThumbsTool, FoldersAreTakenOnlyWithRecursive) {
     EXPECT_EQ(FileNames(Out.Path), (std::vector<std::string>{"one", "three", "two"}));
 }
 
+// A folder of the tree that cannot be read is named with its reason, like find does, and
+// every video under the others is still done; the run then ends with status 1. The
+// superuser reads any folder: the tool then runs as nobody.
+TEST(ThumbsTool, RecursiveGoesOnPastAFolderItCannotRead) {
+    TScratch In, Out;
+    LinkFixture("vp9.webm", In.Path + "/a/one.webm");
+    LinkFixture("theora.ogv", In.Path + "/b/locked/two.ogv");
+    LinkFixture("hevc.mp4", In.Path + "/c/three.mp4");
+    const std::string Locked = In.Path + "/b/locked";
+    for (const std::string& Folder : {In.Path, In.Path + "/a", In.Path + "/b", In.Path + "/c", Out.Path})
+        fs::permissions(Folder, fs::perms::all);
+    fs::permissions(Locked, fs::perms::none);
+    std::string As;
+    if (geteuid() == 0) {
+        As = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+        if (RunCommand(As + ShellQuote(ToolPath()) + " --version >/dev/null 2>&1; echo $?") != "0\n")
+            GTEST_SKIP() << "the tool cannot run as nobody here";
+    }
+    const std::string Said = RunCommand(As + ShellQuote(ToolPath()) + " -q -p1 -R -o " + ShellQuote(Out.Path) + " " +
+                                        ShellQuote(In.Path) + " 2>&1; echo $?");
+    fs::permissions(Locked, fs::perms::all);
+    EXPECT_TRUE(Contains(Said, "trovelle-thumbs: " + Locked + ": Permission denied")) << Said;
+    EXPECT_TRUE(Contains(Said, Out.Path + "/one\t1\n")) << Said;
+    EXPECT_TRUE(Contains(Said, Out.Path + "/three\t1\n")) << Said;
+    EXPECT_EQ(Said.substr(Said.size() - 2), "1\n") << Said;
+}
+
+// A name made only of dots, which would name the output folder itself or its parent, or an
+// empty one, gives a folder of its own inside the output folder.
+TEST(ThumbsTool, NamesOfDotsStayInsideTheOutputFolder) {
+    TScratch In, Out;
+    const std::string Sub = Out.Path + "/out";
+    const TRun Run = RunTool({"-p1", "-o", Sub, LinkFixture("vp9.webm", In.Path + "/...mp4"),
+                              LinkFixture("hevc.mp4", In.Path + "/..mp4")});
+    EXPECT_EQ(Run.Exit, 0) << Run.Err;
+    EXPECT_EQ(Run.Out, Sub + "/video\t1\n" + Sub + "/video-2\t1\n");
+    EXPECT_EQ(FileNames(Out.Path), std::vector<std::string>{"out"});
+    EXPECT_EQ(FileNames(Sub), (std::vector<std::string>{"video", "video-2"}));
+}
+
 TEST(ThumbsTool, ProgressOnATerminalPipedAndQuiet) {
     const std::vector<std::string> Videos = {Fixture("fps_12_5.mp4"), Fixture("vp9.webm")};
     const auto Run = [&](std::vector<std::string> Args, bool Terminal) {
