@@ -50,6 +50,15 @@ bool Stopping(TConsole& Console) {
 void SizeFor(const TThumbsOptions& Options, const TDecoder& Decoder, TConvertRec& Rec) {
     Rec.Width = Options.Width;
     Rec.Height = Options.Height;
+    if (Options.Fit) {
+        // The widest picture of the display shape that the box holds.
+        Rec.Height = HeightForWidth(Rec.Width, Decoder.AspectRatio);
+        if (Rec.Height > Options.Height) {
+            Rec.Height = Options.Height;
+            Rec.Width = WidthForHeight(Rec.Height, Decoder.AspectRatio);
+        }
+        return;
+    }
     if (!Rec.Width && !Rec.Height)
         Rec.Width = Decoder.FFileInfo->Width;
     if (!Rec.Height)
@@ -152,6 +161,8 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
     Rec.Format = Options.Format;
     Rec.Quality = Options.Quality;
     Rec.Digits = Options.Digits;
+    Rec.SpreadPieces = true;
+    Rec.NamesByTime = Options.NamesByTime;
     try {
         SizeFor(Options, Decoder, Rec);
     } catch (const std::exception& E) {

@@ -9,7 +9,7 @@ const std::vector<std::string> kFormats = {"jpg", "png", "webp"};
 namespace {
 
 // Options without a short form take ids past the characters.
-enum : int { kFrom = 256, kTo, kDigits, kClean, kVersion, kSheet, kSheetWidth };
+enum : int { kFrom = 256, kTo, kDigits, kClean, kVersion, kSheet, kSheetWidth, kFit, kNames };
 
 // One row per option, in the order --help lists them; a row without a long name starts a
 // group of the help text.
@@ -22,7 +22,9 @@ struct TOptionRow {
 
 const TOptionRow kOptions[] = {
     {0, nullptr, nullptr, "What to take (one of):"},
-    {'p', "pieces", "N", "N frames evenly spaced, whole seconds apart\n(default 12)"},
+    {'p', "pieces", "N",
+     "N frames spread over the whole video: piece i\nthe first frame at or after D x (i + 0.5) / N\n"
+     "of a video D seconds long (default 12)"},
     {'w', "whole", nullptr, "every frame"},
     {'r', "range", "START END",
      "every frame from START to END (seconds, MM:SS\n"
@@ -41,12 +43,16 @@ const TOptionRow kOptions[] = {
     {'s', "size", "WxH",
      "thumbnail size; W, Wx or xH keeps the display\nshape (default: the "
      "video's width and the\nheight that keeps its display shape)"},
+    {kFit, "fit", "WxH", "the display shape fitted in a W x H box\n(its longest side bounded)"},
     {'o', "out", "FOLDER",
      "where the thumbnail folders go, made when\nmissing (default: your "
      "pictures folder);\neach video gets FOLDER/NAME/NAME_N.EXT"},
     {'f', "format", "FORMAT", "jpg (default), png or webp"},
     {'Q', "quality", "N", "quality of jpg and webp, 1 to 100 (default 100)"},
     {kDigits, "digits", "N", "ordinals zero-padded to N digits so that\nnames sort (NAME_0007.jpg)"},
+    {kNames, "names", "time",
+     "files named by their frame's time, sortable\n(NAME_00-01-05.120.jpg), so that another range\n"
+     "or piece count keeps the files it does not\nretake"},
     {kClean, "clean", nullptr,
      "first remove the video's earlier thumbnails\n(NAME_N.jpg/png/webp in "
      "its folder only)"},
@@ -226,6 +232,7 @@ TThumbsOptions ParseOptions(const std::vector<std::string>& Args) {
     bool FromGiven = false;
     bool ToGiven = false;
     bool SheetWidthGiven = false;
+    bool SizeGiven = false;
     const auto SetMode = [&](TTakeMode Mode) {
         if (ModeGiven && Options.Mode != Mode)
             throw EUsageError("choose one of --pieces, --whole, --range (or --from/--to) and --sheet");
@@ -289,6 +296,18 @@ TThumbsOptions ParseOptions(const std::vector<std::string>& Args) {
             break;
         case 's':
             ParseSize(Value, Options);
+            SizeGiven = true;
+            break;
+        case kFit:
+            ParseSize(Value, Options);
+            if (!Options.Width || !Options.Height)
+                throw EUsageError("--fit takes WIDTHxHEIGHT, not '" + Value + "'");
+            Options.Fit = true;
+            break;
+        case kNames:
+            if (Value != "time")
+                throw EUsageError("--names takes time, not '" + Value + "'");
+            Options.NamesByTime = true;
             break;
         case 'o':
             if (Value.empty())
@@ -345,10 +364,14 @@ TThumbsOptions ParseOptions(const std::vector<std::string>& Args) {
                   Options.RangeEndExact < std::max(Options.RangeStartExact, Options.RangeStart * 1000000)))
             throw EUsageError("the end of the range lies before its start");
     }
+    if (SizeGiven && Options.Fit)
+        throw EUsageError("choose one of --size and --fit");
     if (SheetWidthGiven && Options.Mode != TTakeMode::Sheet)
         throw EUsageError("--sheet-width applies to --sheet");
-    if (Options.Mode == TTakeMode::Sheet && (Options.Width || Options.Height || Options.Digits || Options.Clean))
-        throw EUsageError("--size, --digits and --clean apply to thumbnails; a sheet takes --sheet-width");
+    if (Options.Mode == TTakeMode::Sheet &&
+        (Options.Width || Options.Height || Options.Digits || Options.Clean || Options.NamesByTime))
+        throw EUsageError("--size, --fit, --digits, --names and --clean apply to thumbnails; a sheet takes "
+                          "--sheet-width");
     if (QualityGiven && Options.Format == "png")
         throw EUsageError("--quality applies to jpg and webp; png is lossless");
     if (Options.Videos.empty() && !Options.Help && !Options.Version)

@@ -38,6 +38,8 @@ struct TThumbsOptions {
     int64_t RangeEndExact = -1;
     int32_t Width = 0;     // 0 with Height 0: the video's width; 0 with a Height: from the
     int32_t Height = 0;    // display shape, and the other way round
+    bool Fit = false;      // Width x Height is a box that the display shape is fitted in
+    bool NamesByTime = false; // files named by their frame's time, not by their ordinal
     std::string OutFolder; // empty: the default save folder
     std::string Format = "jpg";
     int32_t Quality = kDefaultQuality;

@@ -32,7 +32,5 @@ std::string ExplainShortfall(const TThumbsOptions& Options, int32_t Duration, do
                                std::to_string(Written) + " written: ";
     if (Range)
         return Counts + "the range ends after the end of the " + Seconds(Duration) + " video";
-    if (Duration < Options.Pieces)
-        return Counts + "the video is " + Seconds(Duration) + " long and pieces are whole seconds apart";
     return Counts + "the video gave no frame after the last one written";
 }

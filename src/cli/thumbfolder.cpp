@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <regex>
 
 namespace fs = std::filesystem;
 
@@ -11,12 +12,14 @@ bool IsThumbnailOf(const std::string& FileName, const std::string& Name) {
     const std::string Head = Name + "_";
     if (FileName.compare(0, Head.size(), Head) != 0)
         return false;
-    const size_t Dot = FileName.find('.', Head.size());
-    if (Dot == std::string::npos || Dot == Head.size())
+    // NAME_7.jpg, or by the frame's time NAME_00-01-05.120.jpg.
+    static const std::regex Number("[0-9]+"), Time("[0-9]{2,}-[0-9]{2}-[0-9]{2}\\.[0-9]{3}");
+    const size_t Dot = FileName.rfind('.');
+    if (Dot == std::string::npos || Dot <= Head.size())
         return false;
-    for (size_t I = Head.size(); I < Dot; ++I)
-        if (FileName[I] < '0' || FileName[I] > '9')
-            return false;
+    const std::string Stem = FileName.substr(Head.size(), Dot - Head.size());
+    if (!std::regex_match(Stem, Number) && !std::regex_match(Stem, Time))
+        return false;
     return std::find(kFormats.begin(), kFormats.end(), FileName.substr(Dot + 1)) != kFormats.end();
 }
 

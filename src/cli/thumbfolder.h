@@ -1,13 +1,14 @@
 // What a video's thumbnail folder already holds: the thumbnails of earlier runs, which a
 // run reports (nothing hidden) or, with --clean, removes first. Only files named
-// NAME_N.jpg, NAME_N.png or NAME_N.webp count; nothing else in the folder is touched.
+// NAME_N.EXT or NAME_HH-MM-SS.mmm.EXT, EXT jpg, png or webp, count; nothing else in the
+// folder is touched.
 #pragma once
 
 #include <string>
 #include <vector>
 
-// Whether FileName (without folder) is a thumbnail of Name: Name, "_", digits, ".", and one
-// of the formats the tool writes.
+// Whether FileName (without folder) is a thumbnail of Name: Name, "_", digits or a frame's
+// time, ".", and one of the formats the tool writes.
 bool IsThumbnailOf(const std::string& FileName, const std::string& Name);
 
 // The thumbnails of Name in Folder, with their folder; none when Folder does not exist.

@@ -1,11 +1,14 @@
 #include "convertthread.h"
 
 #include "FastSize.h"
+#include "framewalker.h"
+#include "sheetlayout.h"
 #include "platform.h"
 #include "rounding.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <sys/stat.h>
@@ -59,7 +62,15 @@ std::string VideoName(const std::string& Path) {
     return Name;
 }
 
-std::string ThumbnailFileName(const TConvertRec& Rec, int64_t Ordinal) {
+std::string ThumbnailFileName(const TConvertRec& Rec, int64_t Ordinal, int64_t Microseconds) {
+    if (Rec.NamesByTime) {
+        const int64_t Millis = std::max<int64_t>(0, Microseconds) / 1000;
+        char Time[48];
+        std::snprintf(Time, sizeof Time, "%02lld-%02d-%02d.%03d", static_cast<long long>(Millis / 3600000),
+                      static_cast<int>(Millis / 60000 % 60), static_cast<int>(Millis / 1000 % 60),
+                      static_cast<int>(Millis % 1000));
+        return Rec.Name + "_" + Time + "." + Rec.Format;
+    }
     std::string Number = std::to_string(Ordinal);
     if (Number.size() < static_cast<size_t>(std::max(Rec.Digits, 0)))
         Number.insert(0, static_cast<size_t>(Rec.Digits) - Number.size(), '0');
@@ -129,6 +140,19 @@ void TConvertThread::TakeFrames() {
             ++Ordinal;
     } else if (FRec.Range) {
         TakeRange(Ordinal, Meter);
+    } else if (FRec.SpreadPieces) {
+        FProgress.Total = FRec.Pieces;
+        TFrameWalker Walker(*FDecoder);
+        for (int32_t I = 0; I < FRec.Pieces && !Terminated(); ++I) {
+            const TDecoderFrame* Frame = Walker.FrameAt(TileFrame(I, FRec.Pieces, D, F).Microseconds);
+            // A piece due after the last frame (the duration is a whole second past it) takes
+            // the last frame, as a sheet's tile does.
+            if (!Frame)
+                Frame = Walker.Last();
+            if (!WriteThumbnail(Frame, Ordinal, Meter))
+                break;
+            ++Ordinal;
+        }
     } else {
         FProgress.Total = FRec.Pieces;
         // Pieces start at 0 and lie Step whole seconds apart; a video shorter than the
@@ -198,7 +222,7 @@ bool TConvertThread::WriteThumbnail(const TDecoderFrame* Frame, int64_t Ordinal,
         throw std::bad_alloc();
 
     MakeOutputFolder();
-    const std::string FileName = FDir + "/" + ThumbnailFileName(FRec, Ordinal);
+    const std::string FileName = FDir + "/" + ThumbnailFileName(FRec, Ordinal, FDecoder->FrameMicroseconds());
     FinishPendingSave(Meter);
     // A stop that came while the previous file was reported starts no further file.
     if (Terminated())

@@ -50,14 +50,21 @@ struct TConvertRec {
     std::string Format = "jpg";
     int32_t Quality = 100;
     int32_t Digits = 0;
+    // Pieces spread over the whole video, piece i of N at the first frame at or after
+    // D (i + 0.5) / N seconds as a sheet's tiles are (the command line); else whole seconds
+    // apart from the start (the window).
+    bool SpreadPieces = false;
+    // Files named by their frame's time ("<Name>_00-01-05.120.<Format>"), not their ordinal.
+    bool NamesByTime = false;
 };
 
 // The video's name as its thumbnails and their folder carry it: the file name without
 // folder and extension ("video" where that leaves only dots, or nothing).
 std::string VideoName(const std::string& Path);
 
-// The name of thumbnail Ordinal of a job: "<Name>_<ordinal>.<Format>".
-std::string ThumbnailFileName(const TConvertRec& Rec, int64_t Ordinal);
+// The name of thumbnail Ordinal of a job: "<Name>_<ordinal>.<Format>", or with NamesByTime
+// "<Name>_HH-MM-SS.mmm.<Format>" for a frame at Microseconds.
+std::string ThumbnailFileName(const TConvertRec& Rec, int64_t Ordinal, int64_t Microseconds = 0);
 
 // Raises Exception with a message naming the size when no thumbnail of Width x Height
 // can be written: a side of 0 or less, one longer than a JPEG file allows, or more pixels

@@ -44,10 +44,10 @@ TEST(ThumbsTool, EachModeWritesTheRightFrames) {
         int Width, Height;
     };
     const TCase Cases[] = {
-        {{}, "long_gop_25.mp4", 12, 2750, 320, 240},               // 12 pieces, 10 s apart
-        {{"--pieces", "3"}, "long_gop_25.mp4", 3, 2000, 320, 240}, // 40 s apart
-        {{"--pieces=3"}, "long_gop_25.mp4", 3, 2000, 320, 240},
-        {{"-p3"}, "long_gop_25.mp4", 3, 2000, 320, 240},
+        {{}, "long_gop_25.mp4", 12, 2875, 320, 240},               // 12 pieces, 5 s to 115 s
+        {{"--pieces", "3"}, "long_gop_25.mp4", 3, 2500, 320, 240}, // 20, 60 and 100 s
+        {{"--pieces=3"}, "long_gop_25.mp4", 3, 2500, 320, 240},
+        {{"-p3"}, "long_gop_25.mp4", 3, 2500, 320, 240},
         {{"--whole", "--size", "80x60"}, "fps_12_5.mp4", 125, 124, 80, 60},
         {{"-w", "-s80x60"}, "fps_12_5.mp4", 125, 124, 80, 60},
         {{"--range", "00:00:10", "11"}, "long_gop_25.mp4", 50, 299, 320, 240},
@@ -55,9 +55,14 @@ TEST(ThumbsTool, EachModeWritesTheRightFrames) {
         {{"--from=10", "--to=11"}, "long_gop_25.mp4", 50, 299, 320, 240},
         {{"--to", "1", "-s", "160"}, "fps_12_5.mp4", 25, 24, 160, 120},  // from the start, width only
         {{"--from", "9", "-s", "x60"}, "fps_12_5.mp4", 12, 124, 80, 60}, // to the end, height only
-        {{"--pieces", "1"}, "anamorphic.mp4", 1, 0, 720, 405},           // display shape 16:9
-        {{"-p1", "--size=320x"}, "anamorphic.mp4", 1, 0, 320, 180},
-        {{"-p1", "-s", "x90"}, "anamorphic.mp4", 1, 0, 160, 90},
+        {{"--pieces", "1"}, "anamorphic.mp4", 1, 25, 720, 405},          // display shape 16:9
+        {{"-p1", "--size=320x"}, "anamorphic.mp4", 1, 25, 320, 180},
+        {{"-p1", "-s", "x90"}, "anamorphic.mp4", 1, 25, 160, 90},
+        {{"-p1", "--fit", "200x200"}, "anamorphic.mp4", 1, 25, 200, 112}, // the longest side bounded
+        {{"-p1", "--fit", "100x50"}, "anamorphic.mp4", 1, 25, 89, 50},
+        // Pieces spread over the whole video (9 s long here), fractions of a second apart: the
+        // end of the video is not left out, nor is a piece taken at its first (often black) frame.
+        {{"-p", "12", "-s", "96x72"}, "matrix/vfr.mp4", 12, 220, 96, 72},
         // Ranges are stretches of time, also on a video of 25 frames a second for 5 s and then
         // 5 a second (a frame every 5 source frames): a whole end second is included, an end
         // with a fraction is an instant.
@@ -110,12 +115,13 @@ TEST(ThumbsTool, FormatsQualityAndDigits) {
         const std::vector<std::string> Names = FileNames(Out.Path + "/fps_12_5");
         ASSERT_EQ(Names.size(), 3u);
         EXPECT_EQ(Names[0], C.FirstName);
-        // Each file really is of its format and shows its frame (pieces at 0, 3 and 6 s).
+        // Each file really is of its format and shows its frame (pieces at 1.67, 5 and 8.33 s).
         for (int I = 0; I < 3; ++I) {
             const std::string File = Out.Path + "/fps_12_5/" + Names[static_cast<size_t>(I)];
             EXPECT_EQ(FreeImage_GetFileType(File.c_str(), 0), C.FileType) << File;
             const TThumbnailFile Thumb = ReadThumbnail(File);
-            EXPECT_EQ(Thumb.Id.Second, 3 * I) << File;
+            const int Seconds[] = {1, 5, 8};
+            EXPECT_EQ(Thumb.Id.Second, Seconds[I]) << File;
             EXPECT_EQ(Thumb.Width, 160) << File;
         }
     }
@@ -144,9 +150,10 @@ TEST(ThumbsTool, SameNamedVideosGetFoldersOfTheirOwn) {
     EXPECT_EQ(Run.Exit, 0) << Run.Err;
     EXPECT_EQ(Run.Out, Out.Path + "/clip\t2\n" + Out.Path + "/clip-2\t2\n" + Out.Path + "/clip-3\t2\n");
     EXPECT_EQ(FileNames(Out.Path + "/clip-2"), (std::vector<std::string>{"clip-2_0.jpg", "clip-2_1.jpg"}));
-    // Each folder holds its own video (fps_12_5 is 10 s long: its second piece is at 5 s).
-    EXPECT_EQ(ReadThumbnail(Out.Path + "/clip/clip_1.jpg").Id.Second, 5);
-    EXPECT_EQ(ReadThumbnail(Out.Path + "/clip-2/clip-2_1.jpg").Id.Second, 1);
+    // Each folder holds its own video (fps_12_5 is 10 s long: its second piece is at 7.5 s;
+    // vp9 3 s: at 2.25 s).
+    EXPECT_EQ(ReadThumbnail(Out.Path + "/clip/clip_1.jpg").Id.Second, 7);
+    EXPECT_EQ(ReadThumbnail(Out.Path + "/clip-2/clip-2_1.jpg").Id.Second, 2);
 }
 
 TEST(ThumbsTool, EarlierThumbnailsAreReportedOrCleaned) {
@@ -182,10 +189,7 @@ TEST(ThumbsTool, FewerFilesThanAskedAreExplained) {
     };
     // fps_12_5.mp4 is 10 s long at 12.5 frames per second.
     const TCase Cases[] = {
-        {{"-p", "12"},
-         0,
-         10,
-         "12 pieces asked, 10 written: the video is 10 s long and pieces are whole seconds apart"},
+        {{"-p", "200"}, 0, 200, ""}, // more pieces than frames: some frames twice
         {{"-r", "100", "200"}, 1, 0, "nothing written: the range starts after the end of the 10 s video"},
         {{"-r", "8", "12"},
          0,
@@ -321,6 +325,37 @@ TEST(ThumbsTool, NamesOfDotsStayInsideTheOutputFolder) {
     EXPECT_EQ(Run.Out, Sub + "/video\t1\n" + Sub + "/video-2\t1\n");
     EXPECT_EQ(FileNames(Out.Path), std::vector<std::string>{"out"});
     EXPECT_EQ(FileNames(Sub), (std::vector<std::string>{"video", "video-2"}));
+}
+
+// Files named by their frame's time sort in time order, and a second range keeps the
+// files of the first; --clean takes them as thumbnails of the video. Ordinals padded by
+// --digits sort too, past ten files.
+TEST(ThumbsTool, FilesNamedByTimeOrPaddedOrdinalsSort) {
+    TScratch Out;
+    const std::string Folder = Out.Path + "/fps_12_5";
+    TRun Run = RunTool({"-r", "1.9", "2.1", "--names", "time", "-s", "32x24", "-o", Out.Path, Fixture("fps_12_5.mp4")});
+    ASSERT_EQ(Run.Exit, 0) << Run.Err;
+    Run = RunTool({"-r", "2.05", "2.2", "--names=time", "-s", "32x24", "-o", Out.Path, Fixture("fps_12_5.mp4")});
+    ASSERT_EQ(Run.Exit, 0) << Run.Err;
+    EXPECT_EQ(FileNames(Folder), (std::vector<std::string>{"fps_12_5_00-00-01.920.jpg", "fps_12_5_00-00-02.000.jpg",
+                                                            "fps_12_5_00-00-02.080.jpg", "fps_12_5_00-00-02.160.jpg"}));
+    EXPECT_EQ(ReadThumbnail(Folder + "/fps_12_5_00-00-02.080.jpg").Id.Index, 26);
+    Run = RunTool({"-r", "9.5", "9.9", "--names", "time", "--clean", "-s", "32x24", "-o", Out.Path,
+                   Fixture("fps_12_5.mp4")});
+    EXPECT_TRUE(Contains(Run.Err, "removed 4 earlier thumbnails")) << Run.Err;
+    EXPECT_EQ(FileNames(Folder).size(), 5u); // 9.52 s to 9.84 s
+
+    TScratch Padded;
+    Run = RunTool({"-p", "12", "--digits", "4", "-s", "32x24", "-o", Padded.Path, Fixture("fps_12_5.mp4")});
+    ASSERT_EQ(Run.Exit, 0) << Run.Err;
+    const std::vector<std::string> Names = FileNames(Padded.Path + "/fps_12_5");
+    ASSERT_EQ(Names.size(), 12u);
+    int Last = -1;
+    for (const std::string& Name : Names) {
+        const int Index = ReadThumbnail(Padded.Path + "/fps_12_5/" + Name).Id.Index;
+        EXPECT_GT(Index, Last) << Name; // name order is time order
+        Last = Index;
+    }
 }
 
 TEST(ThumbsTool, ProgressOnATerminalPipedAndQuiet) {
@@ -462,7 +497,11 @@ TEST(ThumbsTool, CommandLinesThatMakeNoSense) {
         {{"--sheet=2x0", "a.mp4"}, "the sheet's rows must be"},
         {{"--sheet", "--sheet-width", "100", "a.mp4"}, "--sheet-width must be a whole number from 160 to 10000"},
         {{"--sheet-width", "800", "a.mp4"}, "--sheet-width applies to --sheet"},
-        {{"--sheet", "-s", "64x48", "a.mp4"}, "--size, --digits and --clean apply to thumbnails"},
+        {{"--sheet", "-s", "64x48", "a.mp4"}, "--size, --fit, --digits, --names and --clean apply to thumbnails"},
+        {{"--sheet", "--names", "time", "a.mp4"}, "--size, --fit, --digits, --names and --clean apply to"},
+        {{"-s", "64x48", "--fit", "64x48", "a.mp4"}, "choose one of --size and --fit"},
+        {{"--fit", "64", "a.mp4"}, "--fit takes WIDTHxHEIGHT, not '64'"},
+        {{"--names", "ordinal", "a.mp4"}, "--names takes time, not 'ordinal'"},
         {{}, "no video given"},
     };
     for (const auto& [Args, Says] : Cases) {
