@@ -89,6 +89,15 @@ std::vector<TInput> ExpandInputs(const std::vector<std::string>& Items, bool Rec
         if (Videos.empty() && Errors.empty())
             Inputs.push_back({Item, "", "no video under this folder"});
     }
+    // A file given twice (by another path, a link) is done once.
+    std::set<std::pair<dev_t, ino_t>> Seen;
+    Inputs.erase(std::remove_if(Inputs.begin(), Inputs.end(),
+                                [&](const TInput& Input) {
+                                    struct stat Info {};
+                                    return Input.Error.empty() && stat(Input.Path.c_str(), &Info) == 0 &&
+                                           S_ISREG(Info.st_mode) && !Seen.insert({Info.st_dev, Info.st_ino}).second;
+                                }),
+                 Inputs.end());
     // Later videos of a name already taken get -2, -3, ...
     std::set<std::string> Taken;
     for (TInput& Input : Inputs) {
@@ -104,17 +113,18 @@ std::vector<TInput> ExpandInputs(const std::vector<std::string>& Items, bool Rec
 }
 
 std::string UnreadableReason(const std::string& Path) {
-    const int Fd = open(Path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Looked at before it is opened: opening a FIFO waits for a writer, a device may do
+    // anything.
+    struct stat Info {};
+    if (stat(Path.c_str(), &Info) != 0)
+        return std::strerror(errno);
+    if (S_ISDIR(Info.st_mode))
+        return std::strerror(EISDIR);
+    if (!S_ISREG(Info.st_mode))
+        return S_ISFIFO(Info.st_mode) ? "a FIFO, not a file" : "a device or socket, not a file";
+    const int Fd = open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (Fd < 0)
         return std::strerror(errno);
-    struct stat Info {};
-    std::string Reason;
-    if (fstat(Fd, &Info) != 0)
-        Reason = std::strerror(errno);
-    else if (S_ISDIR(Info.st_mode))
-        Reason = std::strerror(EISDIR);
-    else if (S_ISREG(Info.st_mode) && Info.st_size == 0)
-        Reason = "the file is empty";
     close(Fd);
-    return Reason;
+    return Info.st_size == 0 ? "the file is empty" : "";
 }

@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include "convertthread.h"
+
 #include <algorithm>
 #include <charconv>
 #include <getopt.h>
@@ -115,8 +117,8 @@ void ParseSize(const std::string& Size, TThumbsOptions& Options) {
     const std::string Height = X == std::string::npos ? "" : Size.substr(X + 1);
     if (Width.empty() && Height.empty())
         throw EUsageError("--size takes WIDTHxHEIGHT, WIDTH or xHEIGHT, not '" + Size + "'");
-    Options.Width = Width.empty() ? 0 : ParseBetween(Width, "the thumbnail width", 1, kMaxCount);
-    Options.Height = Height.empty() ? 0 : ParseBetween(Height, "the thumbnail height", 1, kMaxCount);
+    Options.Width = Width.empty() ? 0 : ParseBetween(Width, "the thumbnail width", 1, kMaxThumbnailSide);
+    Options.Height = Height.empty() ? 0 : ParseBetween(Height, "the thumbnail height", 1, kMaxThumbnailSide);
 }
 
 // Decimal digits only, at least one.
@@ -349,7 +351,15 @@ TThumbsOptions ParseOptions(const std::vector<std::string>& Args) {
                 throw EUsageError(Name(optopt) + " takes no value");
             if (optopt != 0)
                 throw EUsageError("unknown option -" + std::string(1, static_cast<char>(optopt)));
-            throw EUsageError("unknown option " + Given.substr(0, Given.find('=')));
+            const std::string Option = Given.substr(0, Given.find('='));
+            // getopt_long takes an abbreviation that fits one option only.
+            std::string Fitting;
+            for (const TOptionRow& R : kOptions)
+                if (R.Long && Option.size() > 2 && std::string("--") .append(R.Long).rfind(Option, 0) == 0)
+                    Fitting += (Fitting.empty() ? "" : ", ") + std::string("--") + R.Long;
+            if (Fitting.find(',') != std::string::npos)
+                throw EUsageError("option " + Option + " is ambiguous (" + Fitting + ")");
+            throw EUsageError("unknown option " + Option);
         }
         }
     }

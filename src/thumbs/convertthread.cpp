@@ -18,8 +18,6 @@ namespace {
 // The name of a video whose file name gives none that can name a folder.
 constexpr const char* kNamelessVideo = "video";
 
-// The longest side a JPEG file can hold.
-constexpr int32_t kMaxJpegSide = 65500;
 // Bytes a thumbnail pixel takes while it is made: the scaled 32-bit image and the writer's two
 // 24-bit bitmaps (one being written while the next is made).
 constexpr int64_t kBytesPerThumbnailPixel = 4 + 3 + 3;
@@ -39,9 +37,9 @@ void CheckThumbnailSize(int32_t Width, int32_t Height, int64_t MemoryBytes) {
     const std::string Size = std::to_string(Width) + " x " + std::to_string(Height);
     if (Width <= 0 || Height <= 0)
         throw Exception("The thumbnail size " + Size + " is not valid");
-    if (Width > kMaxJpegSide || Height > kMaxJpegSide)
+    if (Width > kMaxThumbnailSide || Height > kMaxThumbnailSide)
         throw Exception("The thumbnail size " + Size + " is larger than a JPEG file can hold (" +
-                        std::to_string(kMaxJpegSide) + " pixels a side)");
+                        std::to_string(kMaxThumbnailSide) + " pixels a side)");
     const int64_t Needed = int64_t{Width} * Height * kBytesPerThumbnailPixel;
     if (Needed > MemoryBytes)
         throw Exception("The thumbnail size " + Size + " needs " + std::to_string(Needed / kMegabyte) +

@@ -66,6 +66,9 @@ std::string VideoName(const std::string& Path);
 // "<Name>_HH-MM-SS.mmm.<Format>" for a frame at Microseconds.
 std::string ThumbnailFileName(const TConvertRec& Rec, int64_t Ordinal, int64_t Microseconds = 0);
 
+// The longest side of a thumbnail: the longest a JPEG file can hold.
+constexpr int32_t kMaxThumbnailSide = 65500;
+
 // Raises Exception with a message naming the size when no thumbnail of Width x Height
 // can be written: a side of 0 or less, one longer than a JPEG file allows, or more pixels
 // than MemoryBytes can hold while a thumbnail is made.
