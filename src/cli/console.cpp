@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -50,7 +51,11 @@ void TConsole::Write(int Fd, const std::string& Text) {
         } else if (Written < 0 && errno == EINTR) {
             continue;
         } else {
-            // EPIPE above all: the reader went away. Nothing more is said anywhere.
+            // EPIPE above all: the reader went away. Nothing more is said anywhere. Any other
+            // failure is the run's error.
+            if (Written < 0 && errno != EPIPE)
+                FWriteError = std::string(Fd == STDOUT_FILENO ? "standard output" : "standard error") + ": " +
+                              std::strerror(errno);
             FClosed = true;
             return;
         }

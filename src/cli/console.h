@@ -34,6 +34,9 @@ public:
 
     // Whether standard output or standard error lost its reader.
     bool OutputClosed();
+    // Why writing to standard output or standard error failed other than by its reader going
+    // away (a full disk, an I/O error), or empty; the run then stops as when it is closed.
+    const std::string& WriteError() const { return FWriteError; }
 
 private:
     void Write(int Fd, const std::string& Text);
@@ -43,6 +46,7 @@ private:
     bool FLive;             // standard error is a terminal
     bool FLineOpen = false; // a live line waits for its end
     bool FClosed = false;
+    std::string FWriteError;
     std::string FVideo;
     const char* FUnits = "thumbnails";
     std::chrono::steady_clock::time_point FStart;

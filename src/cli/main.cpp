@@ -271,6 +271,12 @@ int main(int argc, char** argv) {
     TThread::SetMainThreadDispatcher(nullptr);
     if (StopSignal.load() != 0)
         return kExitSignal + StopSignal.load();
+    if (!Console.WriteError().empty()) {
+        // Said straight, past the console that gave up: the results did not reach their reader.
+        const std::string Text = std::string(kProgram) + ": cannot write to " + Console.WriteError() + "\n";
+        [[maybe_unused]] const ssize_t Said = write(STDERR_FILENO, Text.data(), Text.size());
+        return kExitFailure;
+    }
     if (Console.OutputClosed())
         return kExitSignal + SIGPIPE;
     return AllDone ? kExitOk : kExitFailure;

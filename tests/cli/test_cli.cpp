@@ -375,6 +375,15 @@ TEST(ThumbsTool, FifosAreRefusedAndAVideoGivenTwiceIsDoneOnce) {
     EXPECT_EQ(Run.Out, Out.Path + "/vp9\t1\n");
 }
 
+// Results that cannot be written (a full disk) are an error of the run, with its reason;
+// only a reader that went away ends it with 141.
+TEST(ThumbsTool, AFailedWriteOfTheResultsIsAnError) {
+    TScratch Out;
+    const std::string Said = RunCommand(ShellQuote(ToolPath()) + " -q -p1 -o " + ShellQuote(Out.Path) + " " +
+                                        ShellQuote(Fixture("vp9.webm")) + " 2>&1 >/dev/full; echo $?");
+    EXPECT_EQ(Said, "trovelle-thumbs: cannot write to standard output: No space left on device\n1\n");
+}
+
 TEST(ThumbsTool, ProgressOnATerminalPipedAndQuiet) {
     const std::vector<std::string> Videos = {Fixture("fps_12_5.mp4"), Fixture("vp9.webm")};
     const auto Run = [&](std::vector<std::string> Args, bool Terminal) {
