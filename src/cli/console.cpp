@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,6 +25,54 @@ bool ReaderGone(int Fd) {
 
 double SecondsSince(std::chrono::steady_clock::time_point Start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
+}
+
+// The columns of the terminal on standard error; 80 where it does not say.
+constexpr int kDefaultColumns = 80;
+
+int TerminalColumns() {
+    winsize Size{};
+    if (ioctl(STDERR_FILENO, TIOCGWINSZ, &Size) == 0 && Size.ws_col > 0)
+        return Size.ws_col;
+    return kDefaultColumns;
+}
+
+// The characters of UTF-8 Text (its code points: a terminal shows most in one column).
+size_t Characters(const std::string& Text) {
+    return static_cast<size_t>(std::count_if(Text.begin(), Text.end(), [](char C) { return (C & 0xC0) != 0x80; }));
+}
+
+// The first Count characters of Text, or its last Count.
+std::string Head(const std::string& Text, size_t Count) {
+    size_t Seen = 0, At = 0;
+    for (; At < Text.size(); ++At)
+        if ((Text[At] & 0xC0) != 0x80 && Seen++ == Count)
+            break;
+    return Text.substr(0, At);
+}
+
+std::string Tail(const std::string& Text, size_t Count) {
+    const size_t All = Characters(Text);
+    const std::string Skipped = Head(Text, All > Count ? All - Count : 0);
+    return Text.substr(Skipped.size());
+}
+
+// One line of Lead, Name and Rest that fits in Columns - 1 (a line that reaches the last
+// column wraps on some terminals, and every redraw would scroll): the name shortened in the
+// middle, then the rest cut at its end.
+std::string FitLine(const std::string& Lead, const std::string& Name, const std::string& Rest, int Columns) {
+    const size_t Room = static_cast<size_t>(std::max(Columns - 1, 20));
+    const size_t Fixed = Characters(Lead) + Characters(Rest);
+    std::string Shown = Name;
+    if (Fixed + Characters(Name) > Room) {
+        constexpr size_t kShortestName = 9;
+        const size_t Keep = Room > Fixed + kShortestName ? Room - Fixed - 1 : kShortestName - 1;
+        Shown = Head(Name, (Keep + 1) / 2) + "\u2026" + Tail(Name, Keep / 2);
+    }
+    std::string Line = Lead + Shown + Rest;
+    if (Characters(Line) > Room)
+        Line = Head(Line, Room);
+    return Line;
 }
 
 } // namespace
@@ -84,6 +133,10 @@ void TConsole::Note(const std::string& Text) {
     Write(STDERR_FILENO, Text + "\n");
 }
 
+void TConsole::SetBatch(size_t Index, size_t Count) {
+    FBatch = Count > 1 ? "video " + std::to_string(Index + 1) + " of " + std::to_string(Count) + ": " : "";
+}
+
 void TConsole::Started(const std::string& Video, const std::string& Folder, const char* Units) {
     FVideo = Video;
     FUnits = Units;
@@ -92,7 +145,7 @@ void TConsole::Started(const std::string& Video, const std::string& Folder, cons
     if (FVerbosity == TVerbosity::Quiet)
         return;
     if (FLive) {
-        Write(STDERR_FILENO, Video + ": starting\33[K");
+        Write(STDERR_FILENO, FitLine(FBatch, Video, ": starting", TerminalColumns()) + "\33[K");
         FLineOpen = true;
     } else {
         Write(STDERR_FILENO, Video + ": writing into " + Folder + "\n");
@@ -111,11 +164,11 @@ void TConsole::Frame(int64_t Done, int64_t Total) {
     // The whole video's total is an estimate that the count may pass.
     const int64_t Shown = std::max(Total, Done);
     char Text[160];
-    std::snprintf(Text, sizeof Text, ": %lld/%lld (%d%%), %.1f %s/s, %s left\33[K",
+    std::snprintf(Text, sizeof Text, ": %lld/%lld (%d%%), %.1f %s/s, %s left",
                   static_cast<long long>(Done), static_cast<long long>(Shown),
                   Shown > 0 ? static_cast<int>(Done * 100 / Shown) : 100, Rate, FUnits,
                   FormatDuration(Rate > 0 ? static_cast<int64_t>((Shown - Done) / Rate + 0.5) : 0).c_str());
-    Write(STDERR_FILENO, "\r" + FVideo + Text);
+    Write(STDERR_FILENO, "\r" + FitLine(FBatch, FVideo, Text, TerminalColumns()) + "\33[K");
     FLineOpen = true;
 }
 
@@ -128,7 +181,7 @@ void TConsole::Finished(int64_t Done) {
                   FormatDuration(static_cast<int64_t>(Elapsed + 0.5)).c_str(), Elapsed > 0 ? Done / Elapsed : 0.0,
                   FUnits);
     if (FLive)
-        Write(STDERR_FILENO, "\r" + FVideo + Text + "\33[K\n");
+        Write(STDERR_FILENO, "\r" + FitLine(FBatch, FVideo, Text, TerminalColumns()) + "\33[K\n");
     else
         Write(STDERR_FILENO, FVideo + Text + "\n");
     FLineOpen = false;

@@ -1,7 +1,8 @@
 // Where trovelle-thumbs says what it does. Standard output carries the results only, one
 // whole line per finished video ("FOLDER<tab>COUNT"), each in one write so that many runs
 // can share a pipe. Standard error gets the rest: on a terminal one live line per video
-// (count, percentage, thumbnails per second, time left); elsewhere a line when a video
+// (count, percentage, thumbnails per second, time left), fitted to the terminal's width and
+// naming "video 2 of 7" in a batch; elsewhere a line when a video
 // starts and one when it ends; with -q errors only.
 //
 // A closed output (a reader such as head that went away) is not fatal to a write: the
@@ -29,6 +30,9 @@ public:
     // Total), Finished after it. Units: what the job counts, as the rates name it (a
     // sheet's job counts tiles).
     void Started(const std::string& Video, const std::string& Folder, const char* Units = "thumbnails");
+    // The video the next Started begins is number Index (from 0) of Count: a live line of a
+    // batch says "video 2 of 7".
+    void SetBatch(size_t Index, size_t Count);
     void Frame(int64_t Done, int64_t Total);
     void Finished(int64_t Done);
 
@@ -48,6 +52,7 @@ private:
     bool FClosed = false;
     std::string FWriteError;
     std::string FVideo;
+    std::string FBatch; // "video 2 of 7: ", or empty
     const char* FUnits = "thumbnails";
     std::chrono::steady_clock::time_point FStart;
     std::chrono::steady_clock::time_point FLastShown;

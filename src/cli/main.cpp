@@ -258,9 +258,12 @@ int main(int argc, char** argv) {
     TThread::SetMainThreadDispatcher(&Dispatcher);
 
     bool AllDone = true;
-    for (const TInput& Input : ExpandInputs(Options.Videos, Options.Recursive)) {
+    const std::vector<TInput> Inputs = ExpandInputs(Options.Videos, Options.Recursive);
+    for (size_t I = 0; I < Inputs.size(); ++I) {
+        const TInput& Input = Inputs[I];
         if (Stopping(Console))
             break;
+        Console.SetBatch(I, Inputs.size());
         if (!Input.Error.empty()) {
             Console.Error(Input.Path + ": " + Input.Error);
             AllDone = false;

@@ -405,11 +405,26 @@ TEST(ThumbsTool, ProgressOnATerminalPipedAndQuiet) {
     EXPECT_FALSE(Contains(Piped.Err, "\r"));
 
     // On a terminal: one live line per video, redrawn in place.
+    // On a terminal of 80 columns, each line fits in 79 (the name shortened in the middle),
+    // and says which video of the batch it is.
     const TRun Live = Run({}, true);
-    EXPECT_TRUE(Contains(Live.Err, "\r" + Videos[0] + ": ")) << Live.Err;
-    EXPECT_TRUE(Contains(Live.Err, "125/125 (100%)")) << Live.Err;
+    EXPECT_TRUE(Contains(Live.Err, "\rvideo 1 of 2: /")) << Live.Err;
+    EXPECT_TRUE(Contains(Live.Err, "\u2026")) << Live.Err;
+    EXPECT_TRUE(Contains(Live.Err, ".mp4: 125/125 (100%)")) << Live.Err;
     EXPECT_TRUE(Contains(Live.Err, " thumbnails/s, 0:00 left")) << Live.Err;
+    EXPECT_TRUE(Contains(Live.Err, "video 2 of 2: ")) << Live.Err;
     EXPECT_EQ(CountLines(Live.Err), 2u) << Live.Err;
+    std::string Drawn;
+    for (char C : Live.Err + "\n") {
+        if (C == '\r' || C == '\n') {
+            const size_t End = Drawn.find("\33[K");
+            const std::string Line = Drawn.substr(0, End);
+            EXPECT_LE(std::count_if(Line.begin(), Line.end(), [](char B) { return (B & 0xC0) != 0x80; }), 79) << Line;
+            Drawn.clear();
+        } else {
+            Drawn += C;
+        }
+    }
 
     // Quiet: nothing but the results.
     for (bool Terminal : {false, true})

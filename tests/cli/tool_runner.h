@@ -20,6 +20,7 @@ struct TRun {
 
 struct TRunSettings {
     bool Terminal = false; // standard error is a terminal
+    unsigned short Columns = 80; // of that terminal
     // Sees the output so far; may signal Child or close the reading end of its standard
     // output by setting CloseOut.
     std::function<void(pid_t Child, const TRun& SoFar, bool& CloseOut)> OnTick;
@@ -33,7 +34,10 @@ inline TRun RunTool(const std::vector<std::string>& Args, const TRunSettings& Se
     int Out[2], Err[2];
     if (pipe(Out) != 0)
         return {};
-    if (Settings.Terminal ? openpty(&Err[0], &Err[1], nullptr, nullptr, nullptr) != 0 : pipe(Err) != 0)
+    winsize Size{};
+    Size.ws_row = 24;
+    Size.ws_col = Settings.Columns;
+    if (Settings.Terminal ? openpty(&Err[0], &Err[1], nullptr, nullptr, &Size) != 0 : pipe(Err) != 0)
         return {};
     const std::string Tool = ToolPath();
     const pid_t Child = fork();
