@@ -1,11 +1,9 @@
 #include "sheetthread.h"
 
-#include "FastSize.h"
 #include "platform.h"
 #include "sheetpainter.h"
+#include "stillframe.h"
 
-#include <limits>
-#include <new>
 #include <sys/stat.h>
 
 namespace {
@@ -78,7 +76,7 @@ void TSheetThread::Work() {
     Painter.End();
 
     const std::string File = SheetFileName(FRec);
-    WriteSheet(File);
+    WritePicture(FSheet, FWriter, File, FRec.Quality);
     FileName = File;
     FEvents = evConvStopped | evConvEnd;
     Report();
@@ -87,67 +85,8 @@ void TSheetThread::Work() {
 }
 
 int64_t TSheetThread::TakeTile(int32_t I, int32_t N) {
-    const double FPS = FDecoder->FFileInfo->FPS;
-    const TTileFrame Target = TileFrame(I, N, FDecoder->FFileInfo->Duration, FPS);
-    int32_t Second = Target.SeekSecond;
-    int64_t Wanted = Target.ReadOn;
-    const TDecoderFrame* Frame = nullptr;
-    for (;;) {
-        FDecoder->Seek(Second);
-        int64_t Read = 0;
-        for (; Read <= Wanted; ++Read) {
-            const TDecoderFrame* Next = FDecoder->NextFrame();
-            if (!Next)
-                break;
-            Frame = Next;
-        }
-        if (Read == Wanted + 1)
-            break;
-        // The video ended before the frame its rate and duration promise. The last frame
-        // there is stands in; a frame is only valid until the next read, so it is read again.
-        if (Read > 0) {
-            Wanted = Read - 1;
-        } else if (Second > 0) {
-            --Second;
-            Wanted = std::numeric_limits<int64_t>::max() - 1;
-        } else {
-            throw Exception("No frame can be read from " + FRec.Path);
-        }
-    }
-    int64_t Index = FirstFrameAt(Second, FPS) + Wanted;
-    ScaleToTile(*Frame);
-
-    const int32_t Width = FDecoder->FFileInfo->FrameWidth;
-    const int32_t Height = FDecoder->FFileInfo->FrameHeight;
-    if (!IsBlankFrame(Frame->Pixels, Width, Height))
-        return Index;
-    // A blank frame stays only when nothing but blank frames follows within the look-ahead.
-    for (int64_t Ahead = 1; Ahead <= Target.LookAhead; ++Ahead) {
-        const TDecoderFrame* Next = FDecoder->NextFrame();
-        if (!Next)
-            break;
-        if (!IsBlankFrame(Next->Pixels, Width, Height)) {
-            ScaleToTile(*Next);
-            return Index + Ahead;
-        }
-    }
-    return Index;
-}
-
-void TSheetThread::ScaleToTile(const TDecoderFrame& Frame) {
-    FFrame.SetSizeEx(Frame.Pixels, FDecoder->FFileInfo->FrameWidth, FDecoder->FFileInfo->FrameHeight, 32, 0, 0, 0);
-    Bilinear(FFrame, FTile);
-}
-
-void TSheetThread::WriteSheet(const std::string& File) {
-    // The image library wants the bottom row first.
-    FlipVertical(FSheet);
-    CopyToWriter(FSheet, FWriter);
-    if (!FWriter.IsValid() || !FWriter.ConvertTo24Bits())
-        throw std::bad_alloc();
-    std::string Error;
-    if (!FWriter.SaveChecked(File, SaveFlags(File, FRec.Quality), Error))
-        throw Exception(Error);
-    // The sheet's memory is not needed until the next job.
-    FWriter.Clear();
+    const TTileFrame Target = TileFrame(I, N, FDecoder->FFileInfo->Duration, FDecoder->FFileInfo->FPS);
+    return TakeStill(*FDecoder, Target, FRec.Path, [this](const TDecoderFrame& Frame) {
+        ScaleFrame(Frame, *FDecoder->FFileInfo, FFrame, FTile);
+    });
 }

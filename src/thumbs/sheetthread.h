@@ -65,8 +65,6 @@ private:
     // Decodes the frame that tile I of N shows (skipping a blank one) into FTile, and answers
     // the index of the frame taken.
     int64_t TakeTile(int32_t I, int32_t N);
-    void ScaleToTile(const TDecoderFrame& Frame);
-    void WriteSheet(const std::string& File);
 
     TDecoder* FDecoder;
     TFastDIB FFrame; // the decoder's frame memory, not a copy

@@ -81,6 +81,13 @@ TEST(ThumbsToolOptions, AcceptedForms) {
              return O.SheetColumns == 5 && O.SheetRows == 3 && O.SheetWidth == 900 && O.Videos.size() == 2;
          }},
         {{"--sheet=2X6", "a.mp4"}, [](auto& O) { return O.SheetColumns == 2 && O.SheetRows == 6; }},
+        {{"--thumbnail", "256", "file:///v/a%20b.mp4", "out"},
+         [](auto& O) {
+             return O.Mode == TTakeMode::Preview && O.PreviewSize == 256 && O.PreviewFile == "out" &&
+                    O.Videos == std::vector<std::string>{"/v/a b.mp4"} && O.Verbosity == TVerbosity::Quiet;
+         }},
+        {{"a.mp4", "-q", "o.png", "--thumbnail=128"},
+         [](auto& O) { return O.Videos == std::vector<std::string>{"a.mp4"} && O.PreviewFile == "o.png"; }},
         {{"--help"}, [](auto& O) { return O.Help; }},
         {{"--version"}, [](auto& O) { return O.Version; }},
     };
@@ -91,6 +98,22 @@ TEST(ThumbsToolOptions, AcceptedForms) {
     // The parser starts afresh every time.
     EXPECT_EQ(ParseOptions({"-p", "5", "a"}).Pieces, 5);
     EXPECT_EQ(ParseOptions({"b"}).Pieces, 12);
+}
+
+// Videos handed over by a file manager as URIs of local files.
+TEST(ThumbsToolOptions, FileUrisBecomePaths) {
+    const std::pair<const char*, const char*> Cases[] = {
+        {"file:///home/a/clip.mp4", "/home/a/clip.mp4"},
+        {"FILE://localhost/a%20b/%C3%A9t%c3%a9%23.mkv", "/a b/\u00e9t\u00e9#.mkv"},
+        {"file:///100%25.mp4", "/100%.mp4"},
+        {"clip%20x.mp4", "clip%20x.mp4"}, // a path stays as it is
+        {"/tmp/file:///x", "/tmp/file:///x"},
+    };
+    for (const auto& [Uri, Path] : Cases)
+        EXPECT_EQ(LocalPath(Uri), Path) << Uri;
+    for (const char* Bad :
+         {"file://server/share/a.mp4", "file:///a%2", "file:///a%zz.mp4", "file:///a%00b", "file://"})
+        EXPECT_THROW(LocalPath(Bad), EUsageError) << Bad;
 }
 
 TEST(ThumbsToolOptions, Times) {
@@ -131,7 +154,7 @@ TEST(ThumbsToolDocs, HelpManualPageAndCompletionKnowEveryOption) {
     for (std::string Line; std::getline(Lines, Line);)
         EXPECT_LE(Line.size(), 80u) << Line;
     const std::set<std::string> Options = LongOptions();
-    ASSERT_EQ(Options.size(), 17u);
+    ASSERT_EQ(Options.size(), 18u);
     const std::string Manual = ReadText(Source("docs/man/trovelle-thumbs.1"));
     const std::string Completion = ReadText(Source("docs/completion/trovelle-thumbs"));
     for (const std::string& Option : Options) {
