@@ -73,10 +73,9 @@ std::string RememberedOpenFolder(const std::string& RuntimeDir) {
     return {};
 }
 
-// Runs the program with Arguments and no display at all; its exit code and stdout.
-std::pair<int, std::string> RunWithoutDisplay(const std::string& Arguments) {
-    const std::string Command = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=/nonexistent " +
-                                std::string(TEST_BINDIR) + "/trovelle " + Arguments + " 2>/dev/null";
+// Runs a shell command; its exit code (128 + the signal when one ended it) and what it wrote
+// on standard output.
+std::pair<int, std::string> RunShell(const std::string& Command) {
     std::string Output;
     FILE* Pipe = popen(Command.c_str(), "r");
     char Buffer[4096];
@@ -84,7 +83,13 @@ std::pair<int, std::string> RunWithoutDisplay(const std::string& Arguments) {
     while ((Read = fread(Buffer, 1, sizeof Buffer, Pipe)) > 0)
         Output.append(Buffer, Read);
     const int Status = pclose(Pipe);
-    return {WIFEXITED(Status) ? WEXITSTATUS(Status) : -1, Output};
+    return {WIFEXITED(Status) ? WEXITSTATUS(Status) : 128 + WTERMSIG(Status), Output};
+}
+
+// Runs the program with Arguments and no display at all; its exit code and stdout.
+std::pair<int, std::string> RunWithoutDisplay(const std::string& Arguments) {
+    return RunShell("env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=/nonexistent " +
+                    std::string(TEST_BINDIR) + "/trovelle " + Arguments + " 2>/dev/null");
 }
 
 // Runs the program with Environment (env's arguments) and a runtime folder of its own; its
@@ -93,18 +98,11 @@ std::pair<int, std::string> RunWithEnvironment(const std::string& Environment) {
     char Runtime[] = "/tmp/trovelle-startup-XXXXXX";
     if (!mkdtemp(Runtime))
         return {-1, ""};
-    const std::string Command = "env " + Environment + " XDG_RUNTIME_DIR=" + Runtime +
-                                " XDG_CONFIG_HOME=" + Runtime + " " + std::string(TEST_BINDIR) +
-                                "/trovelle 2>&1 >/dev/null";
-    std::string Output;
-    FILE* Pipe = popen(Command.c_str(), "r");
-    char Buffer[4096];
-    size_t Read;
-    while ((Read = fread(Buffer, 1, sizeof Buffer, Pipe)) > 0)
-        Output.append(Buffer, Read);
-    const int Status = pclose(Pipe);
+    const auto Result =
+        RunShell("env " + Environment + " XDG_RUNTIME_DIR=" + Runtime + " XDG_CONFIG_HOME=" + Runtime + " " +
+                 std::string(TEST_BINDIR) + "/trovelle 2>&1 >/dev/null");
     fs::remove_all(Runtime);
-    return {WIFEXITED(Status) ? WEXITSTATUS(Status) : 128 + WTERMSIG(Status), Output};
+    return Result;
 }
 
 // Waits up to a minute for the child to end; its exit code, or -1 while it still runs.
