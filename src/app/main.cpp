@@ -134,6 +134,8 @@ int main(int argc, char** argv) {
 
     App.setApplicationName(QString::fromUtf8(kApplicationTitle));
     App.setApplicationVersion(QString::fromUtf8(kApplicationVersion));
+    // Wayland compositors match the window to the menu entry (and its icon) by this name.
+    App.setDesktopFileName(QStringLiteral(TROVELLE_APP_ID));
     App.setWindowIcon(ApplicationIcon());
     // The forms ask for "Trebuchet MS", which Linux desktops do not have.
     QFont::insertSubstitution(QStringLiteral("Trebuchet MS"), QStringLiteral("Open Sans"));
