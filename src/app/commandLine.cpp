@@ -63,3 +63,19 @@ QString HelpText() {
         "Without a window: trovelle-thumbs --help\n");
 }
 
+QString MissingDisplay(const QStringList& Arguments,
+                       const std::function<QByteArray(const char*)>& Environment) {
+    for (const char* Named : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        if (!Environment(Named).isEmpty())
+            return {};
+    for (qsizetype I = 1; I < Arguments.size() && Arguments[I] != u"--"; ++I)
+        if (Arguments[I] == u"-platform" || Arguments[I].startsWith(u"-platform="))
+            return {};
+    return QStringLiteral("no display is set (DISPLAY and WAYLAND_DISPLAY are empty)");
+}
+
+QString NoDisplayLine(const QString& Reason) {
+    return QStringLiteral(
+               "trovelle: cannot open the window: %1; trovelle-thumbs makes thumbnails without one")
+        .arg(Reason);
+}

@@ -4,8 +4,11 @@
 // application object before the video is looked for.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 struct TCommandLine {
     enum class TAction { Run, Help, Version, Error };
@@ -25,3 +28,13 @@ TCommandLine::TAction QuickAnswer(const QStringList& Arguments);
 TCommandLine ParseCommandLine(const QStringList& Arguments);
 
 QString HelpText();
+
+// Why the window has nowhere to go, judged before Qt starts (which would abort): "" when
+// a display is named (DISPLAY or WAYLAND_DISPLAY) or a platform is chosen (QT_QPA_PLATFORM,
+// -platform), else the reason. Environment answers a variable's value, empty when unset.
+QString MissingDisplay(const QStringList& Arguments,
+                       const std::function<QByteArray(const char*)>& Environment);
+
+// The one line that ends a start without a display, naming Reason and the tool that works
+// without one.
+QString NoDisplayLine(const QString& Reason);

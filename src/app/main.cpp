@@ -21,7 +21,9 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -69,6 +71,35 @@ int HandOver(int argc, char** argv) {
     return 0;
 }
 
+// What Qt says while it starts, held back until it has started. When it cannot reach the
+// display it warns, then ends the program with a fatal message, an abort and advice to
+// reinstall; one line saying what is wrong takes the place of all that.
+QStringList StartMessages;
+
+void HoldStartMessage(QtMsgType Type, const QMessageLogContext& Context, const QString& Message) {
+    if (Type != QtFatalMsg) {
+        StartMessages << qFormatLogMessage(Type, Context, Message);
+        return;
+    }
+    QStringList Set;
+    for (const char* Named : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        if (!qgetenv(Named).isEmpty())
+            Set << QString::fromLatin1(Named) + u'=' + QString::fromLocal8Bit(qgetenv(Named));
+    std::fprintf(
+        stderr, "%s\n",
+        qPrintable(NoDisplayLine(QStringLiteral("no display could be reached (%1)").arg(Set.join(u", ")))));
+    std::_Exit(1);
+}
+
+std::unique_ptr<TApplication> StartApplication(int& argc, char** argv) {
+    const QtMessageHandler Previous = qInstallMessageHandler(HoldStartMessage);
+    auto App = std::make_unique<TApplication>(argc, argv);
+    qInstallMessageHandler(Previous);
+    for (const QString& Message : std::exchange(StartMessages, {}))
+        std::fprintf(stderr, "%s\n", qPrintable(Message));
+    return App;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -88,7 +119,14 @@ int main(int argc, char** argv) {
     if (!AcquireSingleInstance(kMutexName))
         return HandOver(argc, argv);
 
-    TApplication App(argc, argv);
+    const QString NoDisplay =
+        MissingDisplay(Arguments(argc, argv), [](const char* Name) { return qgetenv(Name); });
+    if (!NoDisplay.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(NoDisplayLine(NoDisplay)));
+        return 1;
+    }
+    const std::unique_ptr<TApplication> Started = StartApplication(argc, argv);
+    TApplication& App = *Started;
     const TCommandLine Line = ParseCommandLine(App.arguments());
     if (Line.Action == TCommandLine::TAction::Error)
         return Refuse(Line);
@@ -96,6 +134,8 @@ int main(int argc, char** argv) {
 
     App.setApplicationName(QString::fromUtf8(kApplicationTitle));
     App.setApplicationVersion(QString::fromUtf8(kApplicationVersion));
+    // Wayland compositors match the window to the menu entry (and its icon) by this name.
+    App.setDesktopFileName(QStringLiteral(TROVELLE_APP_ID));
     App.setWindowIcon(ApplicationIcon());
     // The forms ask for "Trebuchet MS", which Linux desktops do not have.
     QFont::insertSubstitution(QStringLiteral("Trebuchet MS"), QStringLiteral("Open Sans"));

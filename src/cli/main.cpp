@@ -9,6 +9,7 @@
 #include "inputs.h"
 #include "options.h"
 #include "platform.h"
+#include "previewthread.h"
 #include "rounding.h"
 #include "sheetthread.h"
 #include "shortfall.h"
@@ -128,6 +129,18 @@ bool RunSheet(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
     return true;
 }
 
+// The file manager's preview of the open video; false (after saying why) when none was written.
+bool RunPreview(TDecoder& Decoder, const TThumbsOptions& Options, const TInput& Input, TConsole& Console) {
+    TPreviewThread Job(&Decoder);
+    Job.FSize = Options.PreviewSize;
+    Job.FPath = Input.Path;
+    Job.FFileName = Options.PreviewFile;
+    const TJobEnd End = RunJob(Job, Console);
+    if (End.Failed)
+        Console.Error(Input.Path + ": " + End.Error);
+    return !End.Failed && !Stopping(Console);
+}
+
 // Runs the job of one video; false (after saying why) when the video gave nothing.
 // SaveFolder: where the video's folder goes, ending in "/".
 bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::string& SaveFolder,
@@ -145,6 +158,8 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
                       (Why.empty() ? "" : " (" + Why + ")"));
         return false;
     }
+    if (Options.Mode == TTakeMode::Preview)
+        return RunPreview(Decoder, Options, Input, Console);
     if (Options.Mode == TTakeMode::Sheet)
         return RunSheet(Decoder, Options, SaveFolder, Input, Console);
     TConvertRec Rec;
@@ -234,9 +249,11 @@ int main(int argc, char** argv) {
     InstallSignalHandlers();
     TConsole Console(Options.Verbosity);
 
+    // A preview goes to the file it names; the save folder is not needed for it.
+    const bool Preview = Options.Mode == TTakeMode::Preview;
     const std::string SaveFolder =
         Options.OutFolder.empty() ? DefaultSaveFolder() : IncludeTrailingSlash(Options.OutFolder);
-    if (SaveFolder.empty()) {
+    if (SaveFolder.empty() && !Preview) {
         Console.Error("there is no default save folder (no home folder is set): give one with -o FOLDER");
         return kExitFailure;
     }

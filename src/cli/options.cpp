@@ -1,17 +1,20 @@
 #include "options.h"
 
 #include "convertthread.h"
+#include "previewthread.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <getopt.h>
+#include <string_view>
 
 const std::vector<std::string> kFormats = {"jpg", "png", "webp"};
 
 namespace {
 
 // Options without a short form take ids past the characters.
-enum : int { kFrom = 256, kTo, kDigits, kClean, kVersion, kSheet, kSheetWidth, kFit, kNames };
+enum : int { kFrom = 256, kTo, kDigits, kClean, kVersion, kSheet, kSheetWidth, kThumbnail, kFit, kNames };
 
 // One row per option, in the order --help lists them; a row without a long name starts a
 // group of the help text.
@@ -41,6 +44,12 @@ const TOptionRow kOptions[] = {
      "under a header (default 4x4), written as\n"
      "FOLDER/NAME_sheet.EXT"},
     {kSheetWidth, "sheet-width", "W", "the sheet's width in pixels (default 1600)"},
+    {kThumbnail, "thumbnail", "SIZE INPUT OUTPUT",
+     "the picture a file manager shows: a frame\n"
+     "about a tenth into INPUT (a path or a file://\n"
+     "URI), fitted into SIZE x SIZE pixels, written\n"
+     "as PNG to OUTPUT; nothing else may be given\n"
+     "but --quiet, and only errors are written"},
     {0, nullptr, nullptr, "Output:"},
     {'s', "size", "WxH",
      "thumbnail size; W, Wx or xH keeps the display\nshape (default: the "
@@ -66,6 +75,7 @@ const TOptionRow kOptions[] = {
 };
 
 const char* const kUsageHead = "Usage: trovelle-thumbs [OPTION]... VIDEO...\n"
+                               "  or:  trovelle-thumbs --thumbnail SIZE INPUT OUTPUT\n"
                                "Writes thumbnails of each VIDEO into a folder named after it.\n";
 
 const char* const kUsageTail =
@@ -183,6 +193,34 @@ TTimeArg ParseTime(const std::string& Text) {
     return Time;
 }
 
+std::string LocalPath(const std::string& Item) {
+    constexpr std::string_view kScheme = "file://";
+    if (Item.size() < kScheme.size() ||
+        !std::equal(kScheme.begin(), kScheme.end(), Item.begin(),
+                    [](char A, char B) { return A == std::tolower(static_cast<unsigned char>(B)); }))
+        return Item;
+    const size_t Slash = Item.find('/', kScheme.size());
+    const std::string Host = Item.substr(kScheme.size(), Slash - kScheme.size());
+    if (Slash == std::string::npos || (!Host.empty() && Host != "localhost"))
+        throw EUsageError("'" + Item + "' is not a file on this machine");
+    std::string Path;
+    for (size_t I = Slash; I < Item.size(); ++I) {
+        if (Item[I] != '%') {
+            Path += Item[I];
+            continue;
+        }
+        int Byte = 0;
+        const char* Digits = Item.data() + I + 1;
+        if (I + 2 >= Item.size() || !std::isxdigit(static_cast<unsigned char>(Digits[0])) ||
+            !std::isxdigit(static_cast<unsigned char>(Digits[1])) ||
+            std::from_chars(Digits, Digits + 2, Byte, 16).ec != std::errc() || Byte == 0)
+            throw EUsageError("'" + Item + "' is not a valid file URI");
+        Path += static_cast<char>(Byte);
+        I += 2;
+    }
+    return Path;
+}
+
 std::string UsageText() {
     std::string Text = kUsageHead;
     for (const TOptionRow& R : kOptions) {
@@ -237,10 +275,12 @@ TThumbsOptions ParseOptions(const std::vector<std::string>& Args) {
     bool SizeGiven = false;
     const auto SetMode = [&](TTakeMode Mode) {
         if (ModeGiven && Options.Mode != Mode)
-            throw EUsageError("choose one of --pieces, --whole, --range (or --from/--to) and --sheet");
+            throw EUsageError(
+                "choose one of --pieces, --whole, --range (or --from/--to), --sheet and --thumbnail");
         ModeGiven = true;
         Options.Mode = Mode;
     };
+    bool OutputGiven = false; // an option that a preview has no use for
     const auto SetRangeStart = [&](const std::string& Text) {
         const TTimeArg Time = ParseTime(Text);
         Options.RangeStart = Time.Seconds;
@@ -294,45 +334,55 @@ TThumbsOptions ParseOptions(const std::vector<std::string>& Args) {
         }
         case kSheetWidth:
             Options.SheetWidth = ParseBetween(Value, "--sheet-width", kMinSheetWidth, kMaxSheetWidth);
-            SheetWidthGiven = true;
+            SheetWidthGiven = OutputGiven = true;
+            break;
+        case kThumbnail:
+            SetMode(TTakeMode::Preview);
+            Options.PreviewSize = ParseBetween(Value, "--thumbnail's size", 1, kMaxPreviewSize);
             break;
         case 's':
             ParseSize(Value, Options);
             SizeGiven = true;
+            OutputGiven = true;
             break;
         case kFit:
             ParseSize(Value, Options);
             if (!Options.Width || !Options.Height)
                 throw EUsageError("--fit takes WIDTHxHEIGHT, not '" + Value + "'");
             Options.Fit = true;
+            OutputGiven = true;
             break;
         case kNames:
             if (Value != "time")
                 throw EUsageError("--names takes time, not '" + Value + "'");
             Options.NamesByTime = true;
+            OutputGiven = true;
             break;
         case 'o':
             if (Value.empty())
                 throw EUsageError("--out needs a folder");
             Options.OutFolder = Value;
+            OutputGiven = true;
             break;
         case 'f':
             if (std::find(kFormats.begin(), kFormats.end(), Value) == kFormats.end())
                 throw EUsageError("--format takes jpg, png or webp, not '" + Value + "'");
             Options.Format = Value;
+            OutputGiven = true;
             break;
         case 'Q':
             Options.Quality = ParseBetween(Value, "--quality", 1, 100);
-            QualityGiven = true;
+            QualityGiven = OutputGiven = true;
             break;
         case kDigits:
             Options.Digits = ParseBetween(Value, "--digits", 1, 18);
+            OutputGiven = true;
             break;
         case kClean:
-            Options.Clean = true;
+            Options.Clean = OutputGiven = true;
             break;
         case 'R':
-            Options.Recursive = true;
+            Options.Recursive = OutputGiven = true;
             break;
         case 'q':
             Options.Verbosity = TVerbosity::Quiet;
@@ -376,6 +426,18 @@ TThumbsOptions ParseOptions(const std::vector<std::string>& Args) {
     }
     if (SizeGiven && Options.Fit)
         throw EUsageError("choose one of --size and --fit");
+    if (Options.Mode == TTakeMode::Preview) {
+        if (OutputGiven)
+            throw EUsageError("--thumbnail takes SIZE INPUT OUTPUT and nothing else but --quiet");
+        if (Options.Videos.size() != 2 && !Options.Help && !Options.Version)
+            throw EUsageError("--thumbnail needs a size, one video and one output file");
+        if (Options.Videos.size() == 2) {
+            Options.PreviewFile = Options.Videos.back();
+            Options.Videos = {LocalPath(Options.Videos.front())};
+        }
+        // A file manager reads the picture, not the talk.
+        Options.Verbosity = TVerbosity::Quiet;
+    }
     if (SheetWidthGiven && Options.Mode != TTakeMode::Sheet)
         throw EUsageError("--sheet-width applies to --sheet");
     if (Options.Mode == TTakeMode::Sheet &&

@@ -18,7 +18,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-enum class TTakeMode { Pieces, Whole, Range, Sheet };
+// Preview: the one picture a file manager shows (--thumbnail SIZE INPUT OUTPUT).
+enum class TTakeMode { Pieces, Whole, Range, Sheet, Preview };
 
 // How much goes to standard error: errors only, or also progress and notes.
 enum class TVerbosity { Quiet, Normal };
@@ -48,6 +49,10 @@ struct TThumbsOptions {
     int32_t SheetColumns = kDefaultSheetColumns;
     int32_t SheetRows = kDefaultSheetRows;
     int32_t SheetWidth = kDefaultSheetWidth;
+    // A preview (--thumbnail): the box it is fitted into, and the PNG file it goes to; the
+    // video is the one item of Videos.
+    int32_t PreviewSize = 0;
+    std::string PreviewFile;
     bool Clean = false;
     bool Recursive = false;
     TVerbosity Verbosity = TVerbosity::Normal;
@@ -77,6 +82,11 @@ struct TTimeArg {
 
 // Raises EUsageError for anything else.
 TTimeArg ParseTime(const std::string& Text);
+
+// The local path of a video given as a file:// URI (host empty or "localhost",
+// %XX escapes decoded), as file managers may hand it over; anything else as it is.
+// Raises EUsageError for a URI of another host or with a broken escape.
+std::string LocalPath(const std::string& Item);
 
 // The output formats, as the extension of the files.
 extern const std::vector<std::string> kFormats;

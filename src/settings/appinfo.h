@@ -27,7 +27,8 @@ constexpr const char* kCredits =
     "Qt 6 (LGPL-3.0) for the window, by The Qt Company and contributors\n"
     "FFmpeg (libavformat, libavcodec, libswscale) for decoding, by the FFmpeg developers\n"
     "SDL 1.2 (LGPL-2.1) for the player's picture, by Sam Lantinga and contributors\n"
-    "FreeImage (under its GPL option) for the JPEG files, by the FreeImage project\n"
+    "FreeImage (under its GPL option) for the JPEG, PNG and WebP files, by the FreeImage project\n"
+    "Pango and Cairo (LGPL-2.1) for the contact sheets' lettering and drawing, by their developers\n"
     "Open Sans (Apache-2.0), the lettering of the windows, by Steve Matteson";
 
 // The licence and the credits in a line each, for the about box.

@@ -13,7 +13,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-static_assert(kFitUnknown == FIT_UNKNOWN && kFitBitmap == FIT_BITMAP && kFifUnknown == FIF_UNKNOWN);
+static_assert(kFitUnknown == FIT_UNKNOWN && kFitBitmap == FIT_BITMAP && kFifUnknown == FIF_UNKNOWN &&
+              kFifPng == FIF_PNG);
 // The 32-bit bytes of a TFastDIB (blue, green, red, fourth) are copied without reordering.
 static_assert(FI_RGBA_BLUE == 0 && FI_RGBA_GREEN == 1 && FI_RGBA_RED == 2);
 
@@ -151,8 +152,9 @@ int WriteFileSafely(const std::string& FileName, const BYTE* Data, DWORD Size) {
 
 } // namespace
 
-bool TFreeBitmap::SaveChecked(const std::string& FileName, int Flags, std::string& Error) const {
-    const FREE_IMAGE_FORMAT Format = FreeImage_GetFIFFromFilename(FileName.c_str());
+bool TFreeBitmap::SaveChecked(const std::string& FileName, int Flags, std::string& Error, int Chosen) const {
+    const FREE_IMAGE_FORMAT Format = Chosen == kFifUnknown ? FreeImage_GetFIFFromFilename(FileName.c_str())
+                                                           : static_cast<FREE_IMAGE_FORMAT>(Chosen);
     if (!CanSave(Format)) {
         Error = "Cannot write " + FileName + ": the image cannot be saved in this format";
         return false;

@@ -17,6 +17,7 @@ class TFastDIB;
 inline constexpr int kFitUnknown = 0; // FIT_UNKNOWN
 inline constexpr int kFitBitmap = 1;  // FIT_BITMAP, the standard bitmap type
 inline constexpr int kFifUnknown = -1;
+inline constexpr int kFifPng = 13; // FIF_PNG
 
 // Base of the library wrappers.
 class TFreeObject {
@@ -59,8 +60,10 @@ public:
     // the system's reason. The file is never written in place: the picture goes to a new
     // hidden file in the same folder, renamed over FileName once it is whole, so a failed
     // or killed run leaves no half file and keeps a good one, and a symbolic link planted
-    // under the name is replaced, never followed.
-    bool SaveChecked(const std::string& FileName, int Flags, std::string& Error) const;
+    // under the name is replaced, never followed. Format: the library's format code, or
+    // kFifUnknown for the one the name's extension gives.
+    bool SaveChecked(const std::string& FileName, int Flags, std::string& Error,
+                     int Format = kFifUnknown) const;
 
     FIBITMAP* Dib() const { return FDib; }
 

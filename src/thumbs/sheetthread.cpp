@@ -1,12 +1,10 @@
 #include "sheetthread.h"
 
-#include "FastSize.h"
 #include "platform.h"
 #include "sheetpainter.h"
+#include "stillframe.h"
 
 #include <cmath>
-#include <limits>
-#include <new>
 #include <sys/stat.h>
 
 namespace {
@@ -73,7 +71,7 @@ void TSheetThread::Work() {
     Painter.End();
 
     const std::string File = SheetFileName(FRec);
-    WriteSheet(File);
+    WritePicture(FSheet, FWriter, File, FRec.Quality);
     FileName = File;
     FEvents = evConvStopped | evConvEnd;
     Report();
@@ -105,46 +103,7 @@ bool TSheetThread::TakeTiles(const TSheetLayout& Layout, TSheetPainter& Painter)
 
 int64_t TSheetThread::TakeTile(int32_t I, int32_t N) {
     const TTileFrame Target = TileFrame(I, N, FDecoder->FFileInfo->Duration, FDecoder->FFileInfo->FPS);
-    const TDecoderFrame* Frame = FWalker.FrameAt(Target.Microseconds);
-    // The video ended before the instant its duration promises: its last frame stands in.
-    if (!Frame)
-        Frame = FWalker.Last();
-    if (!Frame)
-        throw Exception("No frame can be read from " + FRec.Path);
-    const int64_t Time = FWalker.Time();
-    ScaleToTile(*Frame);
-
-    const int32_t Width = FDecoder->FFileInfo->FrameWidth;
-    const int32_t Height = FDecoder->FFileInfo->FrameHeight;
-    if (!IsBlankFrame(Frame->Pixels, Width, Height))
-        return Time;
-    // A blank frame stays only when nothing but blank frames follows within the look-ahead.
-    for (int64_t Ahead = 1; Ahead <= Target.LookAhead; ++Ahead) {
-        const TDecoderFrame* Next = FWalker.Next();
-        if (!Next)
-            break;
-        if (!IsBlankFrame(Next->Pixels, Width, Height)) {
-            ScaleToTile(*Next);
-            return FWalker.Time();
-        }
-    }
-    return Time;
-}
-
-void TSheetThread::ScaleToTile(const TDecoderFrame& Frame) {
-    FFrame.SetSizeEx(Frame.Pixels, FDecoder->FFileInfo->FrameWidth, FDecoder->FFileInfo->FrameHeight, 32, 0, 0, 0);
-    Bilinear(FFrame, FTile);
-}
-
-void TSheetThread::WriteSheet(const std::string& File) {
-    // The image library wants the bottom row first.
-    FlipVertical(FSheet);
-    CopyToWriter(FSheet, FWriter);
-    if (!FWriter.IsValid() || !FWriter.ConvertTo24Bits())
-        throw std::bad_alloc();
-    std::string Error;
-    if (!FWriter.SaveChecked(File, SaveFlags(File, FRec.Quality), Error))
-        throw Exception(Error);
-    // The sheet's memory is not needed until the next job.
-    FWriter.Clear();
+    return TakeStill(FWalker, *FDecoder, Target, FRec.Path, [this](const TDecoderFrame& Frame) {
+        ScaleFrame(Frame, *FDecoder->FFileInfo, FFrame, FTile);
+    });
 }

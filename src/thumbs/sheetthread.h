@@ -70,8 +70,6 @@ private:
     // Decodes the frame that tile I of N shows (skipping a blank one) into FTile, and answers
     // the time of the frame taken, in microseconds.
     int64_t TakeTile(int32_t I, int32_t N);
-    void ScaleToTile(const TDecoderFrame& Frame);
-    void WriteSheet(const std::string& File);
 
     TDecoder* FDecoder;
     TFrameWalker FWalker; // the tiles' instants, one after another

@@ -3,6 +3,7 @@
 // answers --help and --version without a display.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <sys/socket.h>
@@ -72,10 +73,9 @@ std::string RememberedOpenFolder(const std::string& RuntimeDir) {
     return {};
 }
 
-// Runs the program with Arguments and no display at all; its exit code and stdout.
-std::pair<int, std::string> RunWithoutDisplay(const std::string& Arguments) {
-    const std::string Command = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=/nonexistent " +
-                                std::string(TEST_BINDIR) + "/trovelle " + Arguments + " 2>/dev/null";
+// Runs a shell command; its exit code (128 + the signal when one ended it) and what it wrote
+// on standard output.
+std::pair<int, std::string> RunShell(const std::string& Command) {
     std::string Output;
     FILE* Pipe = popen(Command.c_str(), "r");
     char Buffer[4096];
@@ -83,7 +83,26 @@ std::pair<int, std::string> RunWithoutDisplay(const std::string& Arguments) {
     while ((Read = fread(Buffer, 1, sizeof Buffer, Pipe)) > 0)
         Output.append(Buffer, Read);
     const int Status = pclose(Pipe);
-    return {WIFEXITED(Status) ? WEXITSTATUS(Status) : -1, Output};
+    return {WIFEXITED(Status) ? WEXITSTATUS(Status) : 128 + WTERMSIG(Status), Output};
+}
+
+// Runs the program with Arguments and no display at all; its exit code and stdout.
+std::pair<int, std::string> RunWithoutDisplay(const std::string& Arguments) {
+    return RunShell("env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=/nonexistent " +
+                    std::string(TEST_BINDIR) + "/trovelle " + Arguments + " 2>/dev/null");
+}
+
+// Runs the program with Environment (env's arguments) and a runtime folder of its own; its
+// exit code and standard error.
+std::pair<int, std::string> RunWithEnvironment(const std::string& Environment) {
+    char Runtime[] = "/tmp/trovelle-startup-XXXXXX";
+    if (!mkdtemp(Runtime))
+        return {-1, ""};
+    const auto Result =
+        RunShell("env " + Environment + " XDG_RUNTIME_DIR=" + Runtime + " XDG_CONFIG_HOME=" + Runtime + " " +
+                 std::string(TEST_BINDIR) + "/trovelle 2>&1 >/dev/null");
+    fs::remove_all(Runtime);
+    return Result;
 }
 
 // Waits up to a minute for the child to end; its exit code, or -1 while it still runs.
@@ -187,4 +206,24 @@ TEST(Startup, HelpAndVersionWithoutADisplay) {
     EXPECT_EQ(VersionCode, 0);
     EXPECT_EQ(Version.rfind("trovelle (Trovelle) 1.1.0\n", 0), 0u) << Version;
     EXPECT_NE(Version.find("GNU GPL version 3 or later"), std::string::npos) << Version;
+}
+
+// Without a display, or with one that cannot be reached, the window cannot start: one line
+// says so and names the tool that works without one, instead of Qt's abort (status 134).
+TEST(Startup, WithoutADisplayOneLineAndStatusOne) {
+    const std::pair<const char*, const char*> Cases[] = {
+        {"-u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM", "no display is set"},
+        {"-u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:97", "no display could be reached (DISPLAY=:97)"},
+        {"-u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb",
+         "no display could be reached (QT_QPA_PLATFORM=xcb)"},
+    };
+    for (const auto& [Environment, Reason] : Cases) {
+        SCOPED_TRACE(Environment);
+        const auto [Code, Err] = RunWithEnvironment(Environment);
+        EXPECT_EQ(Code, 1);
+        EXPECT_EQ(std::count(Err.begin(), Err.end(), '\n'), 1) << Err;
+        EXPECT_EQ(Err.rfind("trovelle: cannot open the window: ", 0), 0u) << Err;
+        EXPECT_NE(Err.find(Reason), std::string::npos) << Err;
+        EXPECT_NE(Err.find("trovelle-thumbs"), std::string::npos) << Err;
+    }
 }

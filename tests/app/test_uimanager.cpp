@@ -40,6 +40,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -875,6 +877,33 @@ TEST(Remembered, ADamagedStoreGivesTheDefaults) {
 }
 
 // ---- The command line ------------------------------------------------------------------
+
+// A start with nowhere to show the window is told apart before Qt starts; a display or a
+// platform named in any of the usual ways lets Qt try.
+TEST(CommandLine, MissingDisplay) {
+    struct TCase {
+        QStringList Arguments;
+        std::map<std::string, QByteArray> Environment;
+        bool Missing;
+    };
+    const TCase Cases[] = {
+        {{"trovelle"}, {}, true},
+        {{"trovelle"}, {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}}, true},
+        {{"trovelle"}, {{"DISPLAY", ":0"}}, false},
+        {{"trovelle"}, {{"WAYLAND_DISPLAY", "wayland-0"}}, false},
+        {{"trovelle"}, {{"QT_QPA_PLATFORM", "offscreen"}}, false},
+        {{"trovelle", "-platform", "offscreen"}, {}, false},
+        {{"trovelle", "--", "-platform"}, {}, true},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Arguments.join(' ').toStdString());
+        const QString Reason = MissingDisplay(C.Arguments, [&](const char* Name) {
+            const auto It = C.Environment.find(Name);
+            return It == C.Environment.end() ? QByteArray() : It->second;
+        });
+        EXPECT_EQ(!Reason.isEmpty(), C.Missing) << Reason.toStdString();
+    }
+}
 
 TEST(CommandLine, OneVideoAsAFullPath) {
     using A = TCommandLine::TAction;

@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -536,7 +537,8 @@ TEST(ThumbsTool, CommandLinesThatMakeNoSense) {
         {{"--sheet=4", "a.mp4"}, "--sheet takes COLUMNSxROWS, not '4'"},
         {{"--sheet", "21x2", "a.mp4"}, "the sheet's columns must be a whole number from 1 to 20"},
         {{"--sheet=2x0", "a.mp4"}, "the sheet's rows must be"},
-        {{"--sheet", "--sheet-width", "100", "a.mp4"}, "--sheet-width must be a whole number from 160 to 10000"},
+        {{"--sheet", "--sheet-width", "100", "a.mp4"},
+         "--sheet-width must be a whole number from 160 to 10000"},
         {{"--sheet-width", "800", "a.mp4"}, "--sheet-width applies to --sheet"},
         {{"--sheet", "-s", "64x48", "a.mp4"}, "--size, --fit, --digits, --names and --clean apply to thumbnails"},
         {{"--sheet", "--names", "time", "a.mp4"}, "--size, --fit, --digits, --names and --clean apply to"},
@@ -546,6 +548,14 @@ TEST(ThumbsTool, CommandLinesThatMakeNoSense) {
         {{"--s=3", "a.mp4"}, "option --s is ambiguous (--sheet, --sheet-width, --size)"},
         {{"--sheet-w=300", "--sheet", "a.mp4"}, ""}, // one option fits: taken
         {{"-s", "99999x1", "a.mp4"}, "the thumbnail width must be a whole number from 1 to 65500"},
+        {{"--thumbnail", "0", "a.mp4", "o.png"}, "--thumbnail's size must be a whole number from 1 to 4096"},
+        {{"--thumbnail", "128", "a.mp4"}, "--thumbnail needs a size, one video and one output file"},
+        {{"--thumbnail", "128", "a.mp4", "b.mp4", "o.png"}, "--thumbnail needs a size"},
+        {{"--thumbnail", "128", "-o", "d", "a.mp4", "o.png"},
+         "--thumbnail takes SIZE INPUT OUTPUT and nothing else"},
+        {{"--thumbnail", "128", "--sheet", "a.mp4", "o.png"}, "choose one of"},
+        {{"--thumbnail", "128", "file://host/a.mp4", "o.png"},
+         "'file://host/a.mp4' is not a file on this machine"},
         {{}, "no video given"},
     };
     for (const auto& [Args, Says] : Cases) {
@@ -595,5 +605,98 @@ TEST(ThumbsTool, AJobThatFailsGivesItsReasonAndTheNextVideoStillRuns) {
         EXPECT_TRUE(Contains(Run.Err, "trovelle-thumbs: " + Fixture("vp9.webm") + ": " + Says)) << Run.Err;
         EXPECT_TRUE(Contains(Run.Err, "trovelle-thumbs: " + Fixture("hevc.mp4") + ": ")) << Run.Err;
         EXPECT_EQ(Run.Out, "");
+    }
+}
+
+namespace {
+
+// The value of Key in the thumbnailer entry, or "" when it has none.
+std::string ThumbnailerKey(const std::string& Key) {
+    std::ifstream Entry(TEST_THUMBNAILER);
+    for (std::string Line; std::getline(Entry, Line);)
+        if (Line.rfind(Key + "=", 0) == 0)
+            return Line.substr(Key.size() + 1);
+    return "";
+}
+
+// Runs the entry's Exec line as a file manager does: split into words, each field code
+// replaced, the program found on the path (the build's own programs first).
+TRun RunThumbnailer(const std::string& Input, const std::string& Output, int Size) {
+    std::istringstream Words(ThumbnailerKey("Exec"));
+    std::vector<std::string> Args;
+    for (std::string Word; Words >> Word;) {
+        const std::pair<const char*, std::string> Codes[] = {
+            {"%i", Input}, {"%u", "file://" + Input}, {"%o", Output}, {"%s", std::to_string(Size)}};
+        for (const auto& [Code, Value] : Codes)
+            if (Word == Code)
+                Word = Value;
+        Args.push_back(Word);
+    }
+    if (Args.empty() || Args.front() != "trovelle-thumbs")
+        return {};
+    Args.erase(Args.begin());
+    return RunTool(Args);
+}
+
+bool IsPng(const std::string& File) {
+    std::ifstream Stream(File, std::ios::binary);
+    char Signature[8] = {};
+    Stream.read(Signature, sizeof Signature);
+    return std::string(Signature, 8) == "\x89PNG\r\n\x1a\n";
+}
+
+} // namespace
+
+// The file managers' thumbnail: the picture a tenth into the video, a blank frame giving way
+// to the next real one, in its display shape within the box, as PNG whatever the output's
+// name, written quietly and with nothing else left in the folder.
+TEST(ThumbsTool, FileManagerThumbnailer) {
+    ASSERT_NE(ThumbnailerKey("MimeType").find("video/mp4;"), std::string::npos);
+    struct TCase {
+        const char* Video;
+        int Size;
+        int Width, Height;
+        int Frame; // the frame shown, -1: the video carries no identity
+    };
+    const TCase Cases[] = {
+        {"long_gop_25.mp4", 256, 256, 192, 300}, // 12 s of 120 s at 25 fps, between keyframes
+        {"fade_black.mp4", 128, 128, 96, 30},    // frame 15 is blank; 30 is the first real one
+        {"anamorphic.mp4", 256, 256, 144, 5},    // stored 720x576, shown 16:9
+        {"rotated_90.mp4", 256, 192, 256, -1},   // turned upright
+        {"one_frame.mp4", 64, 64, 48, 0},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Video);
+        TScratch Out;
+        const std::string File = Out.Path + "/tumbler-X1b2"; // no extension, as tumbler names it
+        const TRun Run = RunThumbnailer(Fixture(C.Video), File, C.Size);
+        EXPECT_EQ(Run.Exit, 0) << Run.Err;
+        EXPECT_EQ(Run.Out + Run.Err, "");
+        EXPECT_TRUE(IsPng(File));
+        const TThumbnailFile Picture = ReadThumbnail(File);
+        EXPECT_EQ(Picture.Width, C.Width);
+        EXPECT_EQ(Picture.Height, C.Height);
+        if (C.Frame >= 0) {
+            EXPECT_EQ(Picture.Id.Index, C.Frame);
+        }
+        EXPECT_EQ(FileNames(Out.Path), std::vector<std::string>{"tumbler-X1b2"});
+    }
+}
+
+// A file manager may hand over a URI; a file that is no video leaves the output alone.
+TEST(ThumbsTool, FileManagerThumbnailFromUriAndFailures) {
+    TScratch In, Out;
+    const std::string Video = LinkFixture("vp9.webm", In.Path + "/a b#1.webm");
+    const std::string Uri = "file://" + In.Path + "/a%20b%231.webm";
+    const TRun Run = RunTool({"--thumbnail", "96", Uri, Out.Path + "/t.png"});
+    EXPECT_EQ(Run.Exit, 0) << Run.Err;
+    EXPECT_EQ(ReadThumbnail(Out.Path + "/t.png").Width, 96);
+
+    std::ofstream(In.Path + "/notes.mp4") << "not a video";
+    for (const std::string& Input : {In.Path + "/notes.mp4", In.Path + "/missing.mp4"}) {
+        const TRun Failed = RunTool({"--thumbnail", "96", Input, Out.Path + "/u.png"});
+        EXPECT_EQ(Failed.Exit, 1);
+        EXPECT_TRUE(Contains(Failed.Err, Input)) << Failed.Err;
+        EXPECT_EQ(FileNames(Out.Path), std::vector<std::string>{"t.png"});
     }
 }

@@ -1,5 +1,6 @@
 // trovelle-thumbs without videos: the option parser's accepted forms, the help text, the
-// manual pages and the bash completion agreeing with it, and the libraries it links.
+// manual pages (its own and the window's) and the bash completion agreeing with --help, and
+// the libraries it links.
 #include "fixtures.h"
 #include "options.h"
 #include "scratch.h"
@@ -27,14 +28,30 @@ std::string Source(const std::string& Path) {
     return std::string(TEST_SOURCEDIR) + "/../../" + Path;
 }
 
-// The long options the help text lists.
-std::set<std::string> LongOptions() {
-    const std::string Help = UsageText();
+// The long options named in Text.
+std::set<std::string> LongOptionsIn(const std::string& Text) {
     std::set<std::string> Names;
     const std::regex Option("--[a-z]+(-[a-z]+)*");
-    for (auto It = std::sregex_iterator(Help.begin(), Help.end(), Option); It != std::sregex_iterator(); ++It)
+    for (auto It = std::sregex_iterator(Text.begin(), Text.end(), Option); It != std::sregex_iterator(); ++It)
         Names.insert(It->str());
     return Names;
+}
+
+// The long options the help text lists.
+std::set<std::string> LongOptions() {
+    return LongOptionsIn(UsageText());
+}
+
+// The long options a manual page describes: those in the tags of its paragraphs (the line
+// after .TP), unescaped.
+std::set<std::string> ManualOptions(const std::string& Page) {
+    std::istringstream Lines(Page);
+    std::string Tags;
+    bool Tag = false;
+    for (std::string Line; std::getline(Lines, Line); Tag = Line == ".TP")
+        if (Tag)
+            Tags += std::regex_replace(Line, std::regex(R"(\\-)"), "-") + "\n";
+    return LongOptionsIn(Tags);
 }
 
 } // namespace
@@ -81,6 +98,13 @@ TEST(ThumbsToolOptions, AcceptedForms) {
              return O.SheetColumns == 5 && O.SheetRows == 3 && O.SheetWidth == 900 && O.Videos.size() == 2;
          }},
         {{"--sheet=2X6", "a.mp4"}, [](auto& O) { return O.SheetColumns == 2 && O.SheetRows == 6; }},
+        {{"--thumbnail", "256", "file:///v/a%20b.mp4", "out"},
+         [](auto& O) {
+             return O.Mode == TTakeMode::Preview && O.PreviewSize == 256 && O.PreviewFile == "out" &&
+                    O.Videos == std::vector<std::string>{"/v/a b.mp4"} && O.Verbosity == TVerbosity::Quiet;
+         }},
+        {{"a.mp4", "-q", "o.png", "--thumbnail=128"},
+         [](auto& O) { return O.Videos == std::vector<std::string>{"a.mp4"} && O.PreviewFile == "o.png"; }},
         {{"--help"}, [](auto& O) { return O.Help; }},
         {{"--version"}, [](auto& O) { return O.Version; }},
     };
@@ -91,6 +115,22 @@ TEST(ThumbsToolOptions, AcceptedForms) {
     // The parser starts afresh every time.
     EXPECT_EQ(ParseOptions({"-p", "5", "a"}).Pieces, 5);
     EXPECT_EQ(ParseOptions({"b"}).Pieces, 12);
+}
+
+// Videos handed over by a file manager as URIs of local files.
+TEST(ThumbsToolOptions, FileUrisBecomePaths) {
+    const std::pair<const char*, const char*> Cases[] = {
+        {"file:///home/a/clip.mp4", "/home/a/clip.mp4"},
+        {"FILE://localhost/a%20b/%C3%A9t%c3%a9%23.mkv", "/a b/\u00e9t\u00e9#.mkv"},
+        {"file:///100%25.mp4", "/100%.mp4"},
+        {"clip%20x.mp4", "clip%20x.mp4"}, // a path stays as it is
+        {"/tmp/file:///x", "/tmp/file:///x"},
+    };
+    for (const auto& [Uri, Path] : Cases)
+        EXPECT_EQ(LocalPath(Uri), Path) << Uri;
+    for (const char* Bad :
+         {"file://server/share/a.mp4", "file:///a%2", "file:///a%zz.mp4", "file:///a%00b", "file://"})
+        EXPECT_THROW(LocalPath(Bad), EUsageError) << Bad;
 }
 
 TEST(ThumbsToolOptions, Times) {
@@ -131,7 +171,7 @@ TEST(ThumbsToolDocs, HelpManualPageAndCompletionKnowEveryOption) {
     for (std::string Line; std::getline(Lines, Line);)
         EXPECT_LE(Line.size(), 80u) << Line;
     const std::set<std::string> Options = LongOptions();
-    ASSERT_EQ(Options.size(), 19u);
+    ASSERT_EQ(Options.size(), 20u);
     const std::string Manual = ReadText(Source("docs/man/trovelle-thumbs.1"));
     const std::string Completion = ReadText(Source("docs/completion/trovelle-thumbs"));
     for (const std::string& Option : Options) {
@@ -146,6 +186,27 @@ TEST(ThumbsToolDocs, HelpManualPageAndCompletionKnowEveryOption) {
         EXPECT_TRUE(Contains(Help.Out, Status)) << Status;
         EXPECT_TRUE(Contains(Manual, std::string(".B ") + Status)) << Status;
     }
+}
+
+// Each manual page describes exactly the options its program's --help lists, so that
+// neither can change without the other.
+TEST(ThumbsToolDocs, ManualPagesDescribeTheOptionsHelpLists) {
+    const std::pair<const char*, const char*> Programs[] = {{"trovelle-thumbs", "docs/man/trovelle-thumbs.1"},
+                                                            {"trovelle", "docs/man/trovelle.1"}};
+    for (const auto& [Program, Page] : Programs) {
+        SCOPED_TRACE(Program);
+        const std::string Help = RunCommand(ShellQuote(std::string(TEST_BINDIR) + "/" + Program) + " --help");
+        const std::set<std::string> Listed = LongOptionsIn(Help);
+        EXPECT_TRUE(Listed.count("--help") && Listed.count("--version")) << Help;
+        EXPECT_EQ(ManualOptions(ReadText(Source(Page))), Listed);
+    }
+    // The window's page says what it does, not what an earlier version did.
+    const std::string Window = ReadText(Source("docs/man/trovelle.1"));
+    for (const char* Said :
+         {"[\\fIVIDEO\\fR]", "trovelle.conf", "TROVELLE_DECODER_LOG", "dropping", "Ctrl+O"})
+        EXPECT_TRUE(Contains(Window, Said)) << Said;
+    for (const char* Gone : {"reads no command-line arguments", "stores no settings"})
+        EXPECT_FALSE(Contains(Window, Gone)) << Gone;
 }
 
 TEST(ThumbsToolDocs, ManualPagesRenderWithoutWarnings) {
