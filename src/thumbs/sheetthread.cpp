@@ -1,6 +1,7 @@
 #include "sheetthread.h"
 
 #include "FastSize.h"
+#include "outputfolder.h"
 #include "platform.h"
 #include "sheetpainter.h"
 
@@ -135,7 +136,8 @@ int64_t TSheetThread::TakeTile(int32_t I, int32_t N) {
 }
 
 void TSheetThread::ScaleToTile(const TDecoderFrame& Frame) {
-    FFrame.SetSizeEx(Frame.Pixels, FDecoder->FFileInfo->FrameWidth, FDecoder->FFileInfo->FrameHeight, 32, 0, 0, 0);
+    FFrame.SetSizeEx(Frame.Pixels, FDecoder->FFileInfo->FrameWidth, FDecoder->FFileInfo->FrameHeight, 32, 0,
+                     0, 0);
     Bilinear(FFrame, FTile);
 }
 
@@ -145,9 +147,14 @@ void TSheetThread::WriteSheet(const std::string& File) {
     CopyToWriter(FSheet, FWriter);
     if (!FWriter.IsValid() || !FWriter.ConvertTo24Bits())
         throw std::bad_alloc();
+    // The sheet goes into the save folder itself, which the user chose.
+    std::string Name;
+    const std::unique_ptr<TOutputFolder> Folder = FolderOf(File, Name);
+    Folder->RemoveStaleParts();
     std::string Error;
-    if (!FWriter.SaveChecked(File, SaveFlags(File, FRec.Quality), Error))
+    if (!FWriter.SaveChecked(*Folder, Name, SaveFlags(Name, FRec.Quality), Error))
         throw Exception(Error);
+    Folder->Sync();
     // The sheet's memory is not needed until the next job.
     FWriter.Clear();
 }
