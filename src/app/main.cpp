@@ -5,10 +5,10 @@
 // ends at once.
 #include "appinfo.h"
 #include "application.h"
-#include "commandLine.h"
 #include "artwork.h"
-#include "mainForm.h"
+#include "commandLine.h"
 #include "handover.h"
+#include "mainForm.h"
 #include "platform.h"
 #include "qtdispatcher.h"
 #include "splashForm.h"
@@ -23,12 +23,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
+#include <string>
 #include <utility>
 
 namespace {
 
-// Held by the running instance for the life of its process.
-constexpr const char* kMutexName = "KESTRA-7C3E9A41-52D8-4F06-9B1E-A6D20C84F53B";
+// The single-instance lock (NAME.lock, held by the running instance for the life of its
+// process) and the hand-over socket (NAME.socket) in the private runtime folder.
+constexpr const char* kInstanceName = "trovelle";
+// How long a later start keeps trying to reach an instance that may still be starting.
+constexpr int kHandOverMilliseconds = 10000;
 constexpr int kSplashMilliseconds = 1000;
 
 // Lets the splash paint and stay responsive until it has been up for the given time.
@@ -55,15 +60,21 @@ int Refuse(const TCommandLine& Line) {
 
 // A later start: the running instance gets the video, or only raises its window. It may
 // still be starting, between taking the lock and listening, so a refused connection is
-// tried again for a while.
-int HandOver(int argc, char** argv) {
+// tried again for a while. The exit code when the start ends here; none when nobody took
+// the hand-over, and the start then opens a window of its own.
+std::optional<int> HandOver(int argc, char** argv) {
     QCoreApplication Core(argc, argv);
     const TCommandLine Line = ParseCommandLine(Core.arguments());
     if (Line.Action == TCommandLine::TAction::Error)
         return Refuse(Line);
     QElapsedTimer Trying;
     Trying.start();
-    while (!HandOverToRunningInstance(kMutexName, Line.Video) && Trying.elapsed() < 10000) {
+    while (!HandOverToRunningInstance(kInstanceName, Line.Video)) {
+        if (Trying.elapsed() >= kHandOverMilliseconds) {
+            std::fputs("trovelle: the running instance did not answer; opening a window of its own\n",
+                       stderr);
+            return std::nullopt;
+        }
         QEventLoop Wait;
         QTimer::singleShot(100, &Wait, &QEventLoop::quit);
         Wait.exec();
@@ -115,9 +126,17 @@ int main(int argc, char** argv) {
         break;
     }
 
-    // A second instance hands over what it was given and ends; it shows nothing.
-    if (!AcquireSingleInstance(kMutexName))
-        return HandOver(argc, argv);
+    // A second instance hands over what it was given and ends; it shows nothing. Without a
+    // lock nobody else can reach, each start runs on its own.
+    std::string LockError;
+    const TInstanceLock Lock = AcquireSingleInstance(kInstanceName, LockError);
+    if (Lock == TInstanceLock::Held) {
+        if (const std::optional<int> Ended = HandOver(argc, argv))
+            return *Ended;
+    } else if (Lock == TInstanceLock::Unavailable) {
+        std::fprintf(stderr, "trovelle: no private runtime folder (%s); this window runs on its own\n",
+                     LockError.c_str());
+    }
 
     const QString NoDisplay =
         MissingDisplay(Arguments(argc, argv), [](const char* Name) { return qgetenv(Name); });
@@ -130,7 +149,7 @@ int main(int argc, char** argv) {
     const TCommandLine Line = ParseCommandLine(App.arguments());
     if (Line.Action == TCommandLine::TAction::Error)
         return Refuse(Line);
-    THandOverServer HandOverServer(kMutexName);
+    THandOverServer HandOverServer(kInstanceName);
 
     App.setApplicationName(QString::fromUtf8(kApplicationTitle));
     App.setApplicationVersion(QString::fromUtf8(kApplicationVersion));
@@ -184,11 +203,16 @@ int main(int argc, char** argv) {
     // one brings the window to the front. Until now such a start kept trying to connect.
     // A video that cannot be read gets the message the Open button gives (the general
     // error report), here as there.
-    auto Open = [&Controller](const QString& Video) {
+    // A burst of videos that cannot be read shows one message, not a stack of them.
+    auto Open = [&Controller, Showing = std::make_shared<bool>(false)](const QString& Video) {
         try {
             Controller->OpenVideo(Video);
         } catch (const std::exception& E) {
+            if (*Showing)
+                return;
+            *Showing = true;
             TApplication::ShowException(QString::fromUtf8(E.what()));
+            *Showing = false;
         }
     };
     HandOverServer.OnHandOver = [&Controller, Open](const QString& Video) {
@@ -198,7 +222,8 @@ int main(int argc, char** argv) {
         if (!Video.isEmpty())
             Open(Video);
     };
-    HandOverServer.Listen();
+    if (Lock == TInstanceLock::Acquired)
+        HandOverServer.Listen();
     // Once the event loop runs, exactly as if it had been chosen in the open dialog.
     if (!Line.Video.isEmpty())
         QTimer::singleShot(0, Controller.get(), [Open, Video = Line.Video] { Open(Video); });

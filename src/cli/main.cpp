@@ -8,6 +8,7 @@
 #include "convertthread.h"
 #include "inputs.h"
 #include "options.h"
+#include "outputfolder.h"
 #include "platform.h"
 #include "previewthread.h"
 #include "rounding.h"
@@ -187,15 +188,22 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
     const std::string Folder = SaveFolder + Rec.Name;
 
     if (Options.Clean) {
-        const std::vector<std::string> Earlier = ThumbnailsOf(Folder, Rec.Name);
-        for (const std::string& File : Earlier)
-            if (unlink(File.c_str()) != 0) {
-                Console.Error("cannot remove " + File + ": " + std::strerror(errno));
-                return false;
-            }
-        if (!Earlier.empty())
-            Console.Note(Input.Path + ": removed " + std::to_string(Earlier.size()) +
-                         " earlier thumbnails from " + Folder);
+        try {
+            const TOutputFolder Video(SaveFolder, Rec.Name, TOutputFolder::TOpen::Existing);
+            Video.RemoveStaleParts();
+            const std::vector<std::string> Earlier = ThumbnailsOf(Video, Rec.Name);
+            for (const std::string& File : Earlier)
+                if (const int Code = Video.Remove(File)) {
+                    Console.Error("cannot remove " + Folder + "/" + File + ": " + std::strerror(Code));
+                    return false;
+                }
+            if (!Earlier.empty())
+                Console.Note(Input.Path + ": removed " + std::to_string(Earlier.size()) +
+                             " earlier thumbnails from " + Folder);
+        } catch (const std::exception& E) {
+            Console.Error(Input.Path + ": " + E.what());
+            return false;
+        }
     }
 
     Console.Started(Input.Path, Folder);
@@ -220,7 +228,13 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
     Console.Finished(Written);
     if (!Shortfall.empty())
         Console.Note(Input.Path + ": " + Shortfall);
-    const int64_t Older = static_cast<int64_t>(ThumbnailsOf(Folder, Rec.Name).size()) - Written;
+    int64_t Older = -Written;
+    try {
+        const TOutputFolder Video(SaveFolder, Rec.Name, TOutputFolder::TOpen::Existing);
+        Older += static_cast<int64_t>(ThumbnailsOf(Video, Rec.Name).size());
+    } catch (const std::exception&) {
+        // The folder was replaced since the job wrote into it: nothing to count there.
+    }
     if (Older > 0)
         Console.Note(Input.Path + ": " + std::to_string(Older) + " older thumbnails of " + Rec.Name +
                      " are still in " + Folder + " (--clean removes them first)");

@@ -1,6 +1,7 @@
 #include "thumbfolder.h"
 
 #include "options.h"
+#include "outputfolder.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -23,14 +24,8 @@ bool IsThumbnailOf(const std::string& FileName, const std::string& Name) {
     return std::find(kFormats.begin(), kFormats.end(), FileName.substr(Dot + 1)) != kFormats.end();
 }
 
-std::vector<std::string> ThumbnailsOf(const std::string& Folder, const std::string& Name) {
-    std::vector<std::string> Found;
-    std::error_code Code;
-    for (fs::directory_iterator It(Folder, Code), End; !Code && It != End; It.increment(Code))
-        if (IsThumbnailOf(It->path().filename().string(), Name))
-            Found.push_back(It->path().string());
-    std::sort(Found.begin(), Found.end());
-    return Found;
+std::vector<std::string> ThumbnailsOf(const TOutputFolder& Folder, const std::string& Name) {
+    return Folder.List([&Name](const std::string& File) { return IsThumbnailOf(File, Name); });
 }
 
 std::string MakeFolders(const std::string& Folder) {

@@ -7,12 +7,14 @@
 #include <string>
 #include <vector>
 
+class TOutputFolder;
+
 // Whether FileName (without folder) is a thumbnail of Name: Name, "_", digits or a frame's
 // time, ".", and one of the formats the tool writes.
 bool IsThumbnailOf(const std::string& FileName, const std::string& Name);
 
-// The thumbnails of Name in Folder, with their folder; none when Folder does not exist.
-std::vector<std::string> ThumbnailsOf(const std::string& Folder, const std::string& Name);
+// The thumbnails of Name in Folder (names without folder); none when Folder does not exist.
+std::vector<std::string> ThumbnailsOf(const TOutputFolder& Folder, const std::string& Name);
 
 // Makes Folder with its parents; "" when it exists afterwards, else the system's reason.
 std::string MakeFolders(const std::string& Folder);

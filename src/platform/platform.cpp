@@ -4,9 +4,13 @@
 #include <QStandardPaths>
 #include <QString>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 std::string IncludeTrailingSlash(const std::string& Path) {
@@ -38,13 +42,60 @@ int64_t PhysicalMemoryBytes() {
     return static_cast<int64_t>(Pages) * PageSize;
 }
 
-std::string RuntimeFolder() {
+namespace {
+
+// The fallback runtime folder's name in /tmp, followed by the user's number.
+constexpr const char* kPrivateFolderStem = "/tmp/trovelle-runtime-";
+
+// "" when Path is a folder (not a link) that this user owns and nobody else may enter;
+// else why it is not. Fix narrows a folder of ours that is too open, as a folder we made
+// ourselves may be after a umask or a copy.
+std::string CheckPrivateFolder(const std::string& Path, bool Fix) {
+    struct stat Info {};
+    if (lstat(Path.c_str(), &Info) != 0)
+        return Path + ": " + std::strerror(errno);
+    if (S_ISLNK(Info.st_mode))
+        return Path + " is a symbolic link";
+    if (!S_ISDIR(Info.st_mode))
+        return Path + " is not a folder";
+    if (Info.st_uid != getuid())
+        return Path + " belongs to another user (uid " + std::to_string(Info.st_uid) + ")";
+    if ((Info.st_mode & 077) != 0) {
+        if (!Fix || chmod(Path.c_str(), 0700) != 0) {
+            char Mode[8];
+            std::snprintf(Mode, sizeof Mode, "%04o", static_cast<unsigned>(Info.st_mode & 07777));
+            return Path + " may be entered by other users (mode " + Mode + ")";
+        }
+    }
+    return "";
+}
+
+} // namespace
+
+std::string PrivateRuntimeFolder(std::string& Error) {
     const char* RuntimeDir = std::getenv("XDG_RUNTIME_DIR");
-    return IncludeTrailingSlash((RuntimeDir && *RuntimeDir) ? RuntimeDir : "/tmp");
+    std::string Folder;
+    if (RuntimeDir && *RuntimeDir) {
+        Folder = RuntimeDir;
+        while (Folder.size() > 1 && Folder.back() == '/')
+            Folder.pop_back();
+        Error = CheckPrivateFolder(Folder, false);
+    } else {
+        Folder = kPrivateFolderStem + std::to_string(getuid());
+        if (mkdir(Folder.c_str(), 0700) != 0 && errno != EEXIST)
+            Error = Folder + ": " + std::strerror(errno);
+        else
+            Error = CheckPrivateFolder(Folder, true);
+    }
+    if (!Error.empty())
+        return {};
+    return IncludeTrailingSlash(Folder);
 }
 
 std::string HandOverSocketPath(const std::string& Name) {
-    return RuntimeFolder() + Name + ".socket";
+    std::string Error;
+    const std::string Folder = PrivateRuntimeFolder(Error);
+    return Folder.empty() ? std::string() : Folder + Name + ".socket";
 }
 
 std::string SettingsFile() {
@@ -59,16 +110,27 @@ std::string SettingsFile() {
     return IncludeTrailingSlash(Folder) + "trovelle/trovelle.conf";
 }
 
-bool AcquireSingleInstance(const std::string& Name) {
-    const std::string LockPath = RuntimeFolder() + Name;
+TInstanceLock AcquireSingleInstance(const std::string& Name, std::string& Error) {
+    const std::string Folder = PrivateRuntimeFolder(Error);
+    if (Folder.empty())
+        return TInstanceLock::Unavailable;
+    const std::string LockPath = Folder + Name + ".lock";
     // The descriptor stays open for the life of the process; the kernel drops the lock
     // when the process ends, also on a crash.
-    const int Fd = open(LockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (Fd < 0)
-        return true; // no lock file can be made: do not keep the user from working
+    const int Fd = open(LockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (Fd < 0) {
+        Error = LockPath + ": " + std::strerror(errno);
+        return TInstanceLock::Unavailable;
+    }
+    struct stat Info {};
+    if (fstat(Fd, &Info) != 0 || !S_ISREG(Info.st_mode) || Info.st_uid != getuid()) {
+        close(Fd);
+        Error = LockPath + " is not a file of this user";
+        return TInstanceLock::Unavailable;
+    }
     if (flock(Fd, LOCK_EX | LOCK_NB) != 0) {
         close(Fd);
-        return false;
+        return TInstanceLock::Held;
     }
-    return true;
+    return TInstanceLock::Acquired;
 }

@@ -19,15 +19,26 @@ int64_t PhysicalMemoryBytes();
 // Appends "/" unless Path is empty or already ends in one.
 std::string IncludeTrailingSlash(const std::string& Path);
 
-// Takes the program-wide single-instance lock named Name for the life of the process.
-// False when another process holds it.
-bool AcquireSingleInstance(const std::string& Name);
+// The folder for per-user files that live as long as the session and that nobody else
+// may reach: $XDG_RUNTIME_DIR when it is set, a real folder (not a link), owned by this
+// user and closed to everyone else (mode 0700); without it, a folder of our own in /tmp
+// made and checked the same way. Empty, with the reason in Error, when neither can be had:
+// a folder another user owns or may enter is never used. The single-instance lock and the
+// hand-over socket live there.
+std::string PrivateRuntimeFolder(std::string& Error);
 
-// The folder for per-user files that live as long as the session: $XDG_RUNTIME_DIR, or
-// /tmp without one. The single-instance lock and the hand-over socket live there.
-std::string RuntimeFolder();
+enum class TInstanceLock {
+    Acquired,   // this process is the running instance
+    Held,       // another start of the program holds it
+    Unavailable // no private lock can be had (the reason in Error)
+};
 
-// The full path of the running instance's hand-over socket for the lock named Name.
+// Takes the program-wide single-instance lock named Name (a file in the private runtime
+// folder, never reached through a link and owned by this user) for the life of the process.
+TInstanceLock AcquireSingleInstance(const std::string& Name, std::string& Error);
+
+// The full path of the running instance's hand-over socket for the program named Name;
+// empty when there is no private runtime folder.
 std::string HandOverSocketPath(const std::string& Name);
 
 // The settings file: trovelle/trovelle.conf in the user's XDG config folder

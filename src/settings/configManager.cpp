@@ -1,6 +1,7 @@
 #include "configManager.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 
@@ -36,10 +37,20 @@ QString ReadFolder(const QSettings& Store, const char* Key) {
 
 } // namespace
 
-void TConfigManager::Load(const QString& File) {
+QString TConfigManager::Load(const QString& File) {
+    if (QFileInfo(File).size() > kMaxFileBytes) {
+        // Reading it would keep the program from starting for as long as it takes.
+        const QString Aside = File + QStringLiteral(".too-large");
+        QFile::remove(Aside);
+        const bool Moved = QFile::rename(File, Aside);
+        return QStringLiteral("The settings file %1 is larger than any settings file of Trovelle; %2 "
+                              "The default settings are used.")
+            .arg(File, Moved ? QStringLiteral("it was set aside as %1.").arg(Aside)
+                             : QStringLiteral("it was not read."));
+    }
     const QSettings Store(File, QSettings::IniFormat);
     if (Store.status() != QSettings::NoError)
-        return;
+        return {};
     OpenFolder = ReadFolder(Store, kOpenFolder);
     SaveFolder = ReadFolder(Store, kSaveFolder);
 
@@ -59,11 +70,16 @@ void TConfigManager::Load(const QString& File) {
         if (ModeName == QLatin1String(kModeNames[I]))
             Mode = static_cast<TThumbMode>(I);
     ReadInteger(Store, kPieces, 1, kMaxPieces, Pieces);
+    return {};
 }
 
-void TConfigManager::Save(const QString& File) const {
-    QDir().mkpath(QFileInfo(File).path());
-    QSettings Store(File, QSettings::IniFormat);
+QString TConfigManager::Save(const QString& File) const {
+    // Written where a link points (dotfile managers keep the real file elsewhere): the new
+    // content goes into a temporary file beside the target, renamed over it.
+    const QFileInfo Info(File);
+    const QString Target = Info.isSymLink() ? Info.symLinkTarget() : File;
+    QDir().mkpath(QFileInfo(Target).path());
+    QSettings Store(Target, QSettings::IniFormat);
     Store.setValue(QLatin1String(kOpenFolder), OpenFolder);
     Store.setValue(QLatin1String(kSaveFolder), SaveFolder);
     if (SizeChosen) {
@@ -77,4 +93,7 @@ void TConfigManager::Save(const QString& File) const {
     Store.setValue(QLatin1String(kMode), QLatin1String(kModeNames[static_cast<int>(Mode)]));
     Store.setValue(QLatin1String(kPieces), Pieces);
     Store.sync();
+    if (Store.status() != QSettings::NoError || !QFileInfo(Target).isFile())
+        return QStringLiteral("The settings cannot be saved to %1.").arg(File);
+    return {};
 }

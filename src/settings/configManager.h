@@ -40,9 +40,15 @@ public:
     TThumbMode Mode = TThumbMode::Whole;
     int32_t Pieces = 12;
 
-    // Reads the values stored in File over the defaults, value by value.
-    void Load(const QString& File);
-    // Writes every value to File, creating its folder; a failure is not reported (the
+    // The largest settings file that is read: ours holds a few hundred bytes.
+    static constexpr qint64 kMaxFileBytes = 64 * 1024;
+
+    // Reads the values stored in File over the defaults, value by value. A file larger
+    // than kMaxFileBytes is not read but set aside as FILE.too-large; then the answer is
+    // a message for the user, else it is empty.
+    QString Load(const QString& File);
+    // Writes every value to File, creating its folder. A link at File stays a link: its
+    // target's content is replaced. Empty, or why the values could not be stored (the
     // program works on without remembering).
-    void Save(const QString& File) const;
+    QString Save(const QString& File) const;
 };

@@ -1,17 +1,16 @@
 #include "FreeBitmap.h"
 
 #include "FastDIB.h"
+#include "outputfolder.h"
+#include "platform.h"
 
 #include <FreeImage.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
 
 static_assert(kFitUnknown == FIT_UNKNOWN && kFitBitmap == FIT_BITMAP && kFifUnknown == FIF_UNKNOWN &&
               kFifPng == FIF_PNG);
@@ -99,61 +98,10 @@ bool TFreeBitmap::Save(const std::string& FileName, int Flags) const {
     return FreeImage_Save(Format, FDib, FileName.c_str(), Flags);
 }
 
-namespace {
-
-// Bytes of the final name kept in the temporary one, so that it stays a valid name.
-constexpr size_t kTemporaryNameStem = 200;
-constexpr int kTemporaryNameTries = 100;
-
-// errno of the first failing write, or 0 when all Size bytes were written.
-int WriteAll(int Fd, const BYTE* Data, DWORD Size) {
-    for (DWORD Done = 0; Done < Size;) {
-        const ssize_t Written = write(Fd, Data + Done, Size - Done);
-        if (Written > 0)
-            Done += static_cast<DWORD>(Written);
-        else if (Written == 0)
-            return EIO;
-        else if (errno != EINTR)
-            return errno;
-    }
-    return 0;
-}
-
-// Writes Data as FileName without ever opening FileName itself: into a new hidden file
-// in the same folder, made exclusively and never through a link planted under its name,
-// then renamed over FileName. A good file of that name stays whole until the new one is,
-// a link of that name is replaced rather than followed, and a write that fails or a run
-// killed meanwhile leaves no half file under the name. Answers 0 or the errno.
-int WriteFileSafely(const std::string& FileName, const BYTE* Data, DWORD Size) {
-    static std::atomic<unsigned> Counter{0};
-    const size_t Slash = FileName.find_last_of('/');
-    const std::string Dir = Slash == std::string::npos ? std::string() : FileName.substr(0, Slash + 1);
-    const std::string Base = FileName.substr(Slash == std::string::npos ? 0 : Slash + 1);
-    std::string Temporary;
-    int Fd = -1;
-    for (int Try = 0; Fd < 0 && Try < kTemporaryNameTries; ++Try) {
-        Temporary = Dir + "." + Base.substr(0, kTemporaryNameStem) + "." + std::to_string(getpid()) + "-" +
-                    std::to_string(Counter++) + ".part";
-        Fd = open(Temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (Fd < 0 && errno != EEXIST)
-            return errno;
-    }
-    if (Fd < 0)
-        return EEXIST;
-    int Code = WriteAll(Fd, Data, Size);
-    if (close(Fd) != 0 && !Code)
-        Code = errno;
-    if (!Code && rename(Temporary.c_str(), FileName.c_str()) != 0)
-        Code = errno;
-    if (Code)
-        unlink(Temporary.c_str());
-    return Code;
-}
-
-} // namespace
-
-bool TFreeBitmap::SaveChecked(const std::string& FileName, int Flags, std::string& Error, int Chosen) const {
-    const FREE_IMAGE_FORMAT Format = Chosen == kFifUnknown ? FreeImage_GetFIFFromFilename(FileName.c_str())
+bool TFreeBitmap::SaveChecked(const TOutputFolder& Folder, const std::string& Name, int Flags,
+                              std::string& Error, int Chosen) const {
+    const std::string FileName = IncludeTrailingSlash(Folder.Path()) + Name;
+    const FREE_IMAGE_FORMAT Format = Chosen == kFifUnknown ? FreeImage_GetFIFFromFilename(Name.c_str())
                                                            : static_cast<FREE_IMAGE_FORMAT>(Chosen);
     if (!CanSave(Format)) {
         Error = "Cannot write " + FileName + ": the image cannot be saved in this format";
@@ -169,13 +117,24 @@ bool TFreeBitmap::SaveChecked(const std::string& FileName, int Flags, std::strin
         Error = "Cannot write " + FileName + ": the image could not be encoded";
         return false;
     }
-    const int Code = WriteFileSafely(FileName, Data, Size);
+    const int Code = Folder.WriteFile(Name, Data, Size);
     FreeImage_CloseMemory(Memory);
     if (Code) {
         Error = "Cannot write " + FileName + ": " + std::strerror(Code);
         return false;
     }
     return true;
+}
+
+bool TFreeBitmap::SaveChecked(const std::string& FileName, int Flags, std::string& Error, int Format) const {
+    try {
+        std::string Name;
+        const std::unique_ptr<TOutputFolder> Folder = FolderOf(FileName, Name);
+        return SaveChecked(*Folder, Name, Flags, Error, Format);
+    } catch (const std::exception& E) {
+        Error = E.what();
+        return false;
+    }
 }
 
 int SaveFlags(const std::string& FileName, int Quality) {
@@ -204,7 +163,8 @@ void CopyToWriter(const TFastDIB& Image, TFreeBitmap& Writer) {
     }
 }
 
-bool CopyTopDownTo24(const std::uint8_t* Bits, int Width, int Height, std::ptrdiff_t Stride, TFreeBitmap& Writer) {
+bool CopyTopDownTo24(const std::uint8_t* Bits, int Width, int Height, std::ptrdiff_t Stride,
+                     TFreeBitmap& Writer) {
     FIBITMAP* Dib = Writer.Dib();
     if (!Dib || FreeImage_GetWidth(Dib) != static_cast<unsigned>(Width) ||
         FreeImage_GetHeight(Dib) != static_cast<unsigned>(Height) || FreeImage_GetBPP(Dib) != 24) {

@@ -12,6 +12,7 @@
 struct FIBITMAP; // the library's bitmap handle; its header stays out of ours
 
 class TFastDIB;
+class TOutputFolder;
 
 // The library's codes that callers of this header need.
 inline constexpr int kFitUnknown = 0; // FIT_UNKNOWN
@@ -55,15 +56,16 @@ public:
     // the quality, 1 to 100). False, and nothing written, when the bitmap cannot be saved that way.
     bool Save(const std::string& FileName, int Flags = 0) const;
     // Like Save, but nothing goes unnoticed: the image is encoded in memory and written
-    // with every system call checked (a full disk shows at write or close, which the
-    // library's own file writing does not look at). On failure Error names the file and
-    // the system's reason. The file is never written in place: the picture goes to a new
-    // hidden file in the same folder, renamed over FileName once it is whole, so a failed
-    // or killed run leaves no half file and keeps a good one, and a symbolic link planted
-    // under the name is replaced, never followed. Format: the library's format code, or
-    // kFifUnknown for the one the name's extension gives.
-    bool SaveChecked(const std::string& FileName, int Flags, std::string& Error,
+    // as the file Name of Folder with every system call checked (a full disk shows at
+    // write or close, which the library's own file writing does not look at). On failure
+    // Error names the file and the system's reason. The file is never written in place
+    // (TOutputFolder::WriteFile), so a failed or killed run keeps a good file, and a
+    // symbolic link planted under the name is replaced, never followed. Format: the
+    // library's format code, or kFifUnknown for the one the name's extension gives.
+    bool SaveChecked(const TOutputFolder& Folder, const std::string& Name, int Flags, std::string& Error,
                      int Format = kFifUnknown) const;
+    // The same into the folder of FileName, which is opened as the user names it.
+    bool SaveChecked(const std::string& FileName, int Flags, std::string& Error, int Format = kFifUnknown) const;
 
     FIBITMAP* Dib() const { return FDib; }
 
@@ -91,4 +93,5 @@ void CopyToWriter(const TFastDIB& Image, TFreeBitmap& Writer);
 // into Writer as the 24-bit, bottom-row-first bitmap that JPEG files are written from: turning,
 // dropping the fourth byte and copying are one pass. Writer keeps its bitmap when it already has
 // this size and depth. False, and Writer empty, when the library could not allocate one.
-bool CopyTopDownTo24(const std::uint8_t* Bits, int Width, int Height, std::ptrdiff_t Stride, TFreeBitmap& Writer);
+bool CopyTopDownTo24(const std::uint8_t* Bits, int Width, int Height, std::ptrdiff_t Stride,
+                     TFreeBitmap& Writer);

@@ -43,8 +43,8 @@ void CheckThumbnailSize(int32_t Width, int32_t Height, int64_t MemoryBytes) {
     const int64_t Needed = int64_t{Width} * Height * kBytesPerThumbnailPixel;
     if (Needed > MemoryBytes)
         throw Exception("The thumbnail size " + Size + " needs " + std::to_string(Needed / kMegabyte) +
-                        " MB of memory, more than this computer has (" + std::to_string(MemoryBytes / kMegabyte) +
-                        " MB)");
+                        " MB of memory, more than this computer has (" +
+                        std::to_string(MemoryBytes / kMegabyte) + " MB)");
 }
 
 std::string VideoName(const std::string& Path) {
@@ -106,10 +106,10 @@ void TConvertThread::MakeThumbnails() {
         CheckSeconds(FRec.StartPos, "start");
         CheckSeconds(FRec.EndPos, "end");
     } else if (!FRec.Whole && FRec.Pieces <= 0) {
-        throw Exception("The number of pieces must be greater than 0 (it is " + std::to_string(FRec.Pieces) + ")");
+        throw Exception("The number of pieces must be greater than 0 (it is " + std::to_string(FRec.Pieces) +
+                        ")");
     }
-    FDir = OutputFolder();
-    FDirMade = false;
+    FFolder.reset();
     {
         // The decoder is back at the video's own size before the last reports.
         TFrameSizeRequest Size(*FDecoder, FRec.Width, FRec.Height);
@@ -163,7 +163,7 @@ void TConvertThread::TakeFrames() {
             ++Ordinal;
         }
     }
-    FinishPendingSave(Meter);
+    FinishWriting(Meter);
 }
 
 void TConvertThread::TakeRange(int64_t& Ordinal, TRateMeter& Meter) {
@@ -197,7 +197,7 @@ bool TConvertThread::WriteNextThumbnail(int64_t Ordinal, TRateMeter& Meter) {
 
 bool TConvertThread::WriteThumbnail(const TDecoderFrame* Frame, int64_t Ordinal, TRateMeter& Meter) {
     if (!Frame) {
-        FinishPendingSave(Meter);
+        FinishWriting(Meter);
         FEvents = evConvStopped | evConvEnd;
         Report();
         return false;
@@ -220,12 +220,12 @@ bool TConvertThread::WriteThumbnail(const TDecoderFrame* Frame, int64_t Ordinal,
         throw std::bad_alloc();
 
     MakeOutputFolder();
-    const std::string FileName = FDir + "/" + ThumbnailFileName(FRec, Ordinal, FDecoder->FrameMicroseconds());
+    const std::string FileName = ThumbnailFileName(FRec, Ordinal, FDecoder->FrameMicroseconds());
     FinishPendingSave(Meter);
     // A stop that came while the previous file was reported starts no further file.
     if (Terminated())
         return false;
-    FSaver.Start(Bitmap, FileName, SaveFlags(FileName, FRec.Quality));
+    FSaver.Start(Bitmap, *FFolder, FileName, SaveFlags(FileName, FRec.Quality));
     FSaving = Ordinal;
     return true;
 }
@@ -243,20 +243,17 @@ void TConvertThread::FinishPendingSave(TRateMeter& Meter) {
     Report();
 }
 
-std::string TConvertThread::OutputFolder() const {
-    return SaveFolderOrDefault(FRec.Folder) + FRec.Name;
+void TConvertThread::MakeOutputFolder() {
+    if (FFolder)
+        return;
+    // One level only: the save folder itself must exist.
+    FFolder = std::make_unique<TOutputFolder>(SaveFolderOrDefault(FRec.Folder), FRec.Name,
+                                              TOutputFolder::TOpen::Make);
+    FFolder->RemoveStaleParts();
 }
 
-void TConvertThread::MakeOutputFolder() {
-    if (FDirMade)
-        return;
-    struct stat Info {};
-    // One level only: the save folder itself must exist.
-    if (!(stat(FDir.c_str(), &Info) == 0 && S_ISDIR(Info.st_mode))) {
-        if (mkdir(FDir.c_str(), 0777) != 0 && errno != EEXIST)
-            throw Exception("Cannot create the folder " + FDir + ": " + std::strerror(errno));
-        if (stat(FDir.c_str(), &Info) != 0 || !S_ISDIR(Info.st_mode))
-            throw Exception("Cannot create the folder " + FDir + ": a file of that name is in the way");
-    }
-    FDirMade = true;
+void TConvertThread::FinishWriting(TRateMeter& Meter) {
+    FinishPendingSave(Meter);
+    if (FFolder)
+        FFolder->Sync();
 }

@@ -22,21 +22,23 @@
 #include "FreeBitmap.h"
 #include "decoder.h"
 #include "generationjob.h"
+#include "outputfolder.h"
 #include "ratemeter.h"
 #include "savethread.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 // One generation job.
 struct TConvertRec {
-    int32_t Width = 0;  // thumbnail size
+    int32_t Width = 0; // thumbnail size
     int32_t Height = 0;
-    bool Whole = false; // every frame
-    bool Range = false; // every frame from StartPos to EndPos (both included)
-    int32_t Pieces = 0; // pieces mode when neither Whole nor Range
-    std::string Name;   // the video's file name without folder and extension
-    std::string Folder; // save folder ending in "/", or empty for the default save folder
+    bool Whole = false;   // every frame
+    bool Range = false;   // every frame from StartPos to EndPos (both included)
+    int32_t Pieces = 0;   // pieces mode when neither Whole nor Range
+    std::string Name;     // the video's file name without folder and extension
+    std::string Folder;   // save folder ending in "/", or empty for the default save folder
     int64_t StartPos = 0; // marks, in seconds of video time
     int64_t EndPos = 0;
     // Exact instants in microseconds, where a range was given with fractions of a second;
@@ -100,17 +102,16 @@ private:
     void TakeRange(int64_t& Ordinal, TRateMeter& Meter);
     // Waits for the file being written, if any, and reports it; throws when it failed.
     void FinishPendingSave(TRateMeter& Meter);
-    // The folder the thumbnails go to: the save folder (or the default one) and the
-    // video's name. Worked out once per job, before anything is read.
-    std::string OutputFolder() const;
-    // Creates FDir when missing, once per job, before the first thumbnail is written.
+    // Opens the output folder (made when missing, never through a link), once per job,
+    // before the first thumbnail is written, and clears what killed runs left there.
     void MakeOutputFolder();
+    // Waits for the last file and puts the job's files on disk; before the end is reported.
+    void FinishWriting(TRateMeter& Meter);
 
     TDecoder* FDecoder;
-    std::string FDir;
-    bool FDirMade = false;
-    TFastDIB FSource; // the decoder's frame, in place
-    TFastDIB FTarget; // the thumbnail-sized picture
+    std::unique_ptr<TOutputFolder> FFolder; // before the saver: it outlives every save
+    TFastDIB FSource;                       // the decoder's frame, in place
+    TFastDIB FTarget;                       // the thumbnail-sized picture
     // Thumbnail k is written from bitmap k % 2 while k + 1 is made in the other.
     TFreeBitmap FBitmaps[2];
     int64_t FSaving = -1; // the ordinal being written

@@ -13,11 +13,13 @@ TSaveThread::~TSaveThread() {
     FThread.join();
 }
 
-void TSaveThread::Start(const TFreeBitmap& Bitmap, const std::string& FileName, int Flags) {
+void TSaveThread::Start(const TFreeBitmap& Bitmap, const TOutputFolder& Folder, const std::string& Name,
+                        int Flags) {
     {
         std::lock_guard Lock(FLock);
         FBitmap = &Bitmap;
-        FFileName = FileName;
+        FFolder = &Folder;
+        FFileName = Name;
         FFlags = Flags;
         FDone = false;
     }
@@ -45,13 +47,14 @@ void TSaveThread::Run() {
             return;
         const TFreeBitmap* Bitmap = FBitmap;
         FBitmap = nullptr;
+        const TOutputFolder* Folder = FFolder;
         const std::string FileName = FFileName;
         const int Flags = FFlags;
         Lock.unlock();
         std::string Error;
         bool Saved = false;
         try {
-            Saved = Bitmap->SaveChecked(FileName, Flags, Error);
+            Saved = Bitmap->SaveChecked(*Folder, FileName, Flags, Error);
         } catch (const std::exception& E) {
             Error = "Cannot write " + FileName + ": " + E.what();
         }

@@ -13,6 +13,7 @@
 #include <thread>
 
 class TFreeBitmap;
+class TOutputFolder;
 
 class TSaveThread {
 public:
@@ -21,9 +22,9 @@ public:
     TSaveThread(const TSaveThread&) = delete;
     TSaveThread& operator=(const TSaveThread&) = delete;
 
-    // Starts writing Bitmap to FileName with the image library's Flags (the JPEG quality).
-    // Nothing may be in progress.
-    void Start(const TFreeBitmap& Bitmap, const std::string& FileName, int Flags);
+    // Starts writing Bitmap as the file Name of Folder with the image library's Flags (the
+    // JPEG quality). Nothing may be in progress; Folder outlives the save.
+    void Start(const TFreeBitmap& Bitmap, const TOutputFolder& Folder, const std::string& Name, int Flags);
     // Whether a save was started and not yet waited for.
     bool Pending() const { return FPending; }
     // Waits for the save in progress; false, with the reason in Error, when it failed. True at
@@ -38,6 +39,7 @@ private:
     std::mutex FLock;
     std::condition_variable FChanged;
     const TFreeBitmap* FBitmap = nullptr; // the save asked for, until the thread takes it
+    const TOutputFolder* FFolder = nullptr;
     std::string FFileName;
     int FFlags = 0;
     bool FDone = false;

@@ -2,6 +2,7 @@
 
 #include "FastSize.h"
 #include "exceptions.h"
+#include "outputfolder.h"
 
 #include <new>
 
@@ -45,9 +46,14 @@ void WritePicture(TFastDIB& Image, TFreeBitmap& Writer, const std::string& File,
     CopyToWriter(Image, Writer);
     if (!Writer.IsValid() || !Writer.ConvertTo24Bits())
         throw std::bad_alloc();
+    // The picture goes into the folder the user chose, opened as named.
+    std::string Name;
+    const std::unique_ptr<TOutputFolder> Folder = FolderOf(File, Name);
+    Folder->RemoveStaleParts();
     std::string Error;
-    if (!Writer.SaveChecked(File, SaveFlags(File, Quality), Error, Format))
+    if (!Writer.SaveChecked(*Folder, Name, SaveFlags(Name, Quality), Error, Format))
         throw Exception(Error);
+    Folder->Sync();
     // The picture's memory is not needed until the next job.
     Writer.Clear();
 }

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <string>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -24,13 +25,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kLockName = "KESTRA-7C3E9A41-52D8-4F06-9B1E-A6D20C84F53B";
+constexpr const char* kLockFile = "/trovelle.lock";
+constexpr const char* kSocketFile = "/trovelle.socket";
 
 // Starts the program with its runtime and config folders in RuntimeDir, and Video (when
-// given) on its command line.
-pid_t Start(const std::string& RuntimeDir, const std::string& Video = {}) {
+// given) on its command line; its standard error goes to ErrorFile when one is given.
+pid_t Start(const std::string& RuntimeDir, const std::string& Video = {}, const std::string& ErrorFile = {}) {
     const pid_t Child = fork();
     if (Child == 0) {
+        if (!ErrorFile.empty()) {
+            const int Fd = open(ErrorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            dup2(Fd, 2);
+        }
         setenv("XDG_RUNTIME_DIR", RuntimeDir.c_str(), 1);
         setenv("XDG_CONFIG_HOME", (RuntimeDir + "/config").c_str(), 1);
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -46,7 +52,7 @@ pid_t Start(const std::string& RuntimeDir, const std::string& Video = {}) {
 
 // True once the running instance's window is up: it then accepts hand-overs.
 bool WindowUp(const std::string& RuntimeDir) {
-    const std::string Path = RuntimeDir + "/" + kLockName + ".socket";
+    const std::string Path = RuntimeDir + kSocketFile;
     sockaddr_un Address{};
     Address.sun_family = AF_UNIX;
     std::snprintf(Address.sun_path, sizeof Address.sun_path, "%s", Path.c_str());
@@ -119,7 +125,7 @@ int WaitExit(pid_t Child, std::chrono::seconds Limit = std::chrono::seconds(60))
 
 // True once somebody holds the single-instance lock in RuntimeDir.
 bool LockHeld(const std::string& RuntimeDir) {
-    const int Fd = open((RuntimeDir + "/" + kLockName).c_str(), O_RDWR);
+    const int Fd = open((RuntimeDir + kLockFile).c_str(), O_RDWR);
     if (Fd < 0)
         return false;
     const bool Held = flock(Fd, LOCK_EX | LOCK_NB) != 0;
@@ -196,6 +202,53 @@ TEST(Startup, VideosFromTheCommandLineAndFromASecondStart) {
     kill(First, SIGTERM);
     WaitExit(First);
     fs::remove_all(RuntimeDir);
+}
+
+std::string ReadFile(const std::string& Path) {
+    std::ifstream In(Path);
+    return std::string(std::istreambuf_iterator<char>(In), {});
+}
+
+// A start that cannot hand over privately says so on standard error and opens its own
+// window (it is still running once it has said so), never ending 0 silently.
+TEST(Startup, AStartThatCannotHandOverSaysSoAndRunsOnItsOwn) {
+    struct TCase {
+        const char* Name;
+        std::function<void(const std::string& Runtime)> Spoil; // makes the runtime folder unfit
+        const char* Said;
+    };
+    const TCase Cases[] = {
+        {"runtime folder open to others", [](const std::string& R) { chmod(R.c_str(), 0777); },
+         "no private runtime folder"},
+        {"runtime folder of another user",
+         [](const std::string& R) { ASSERT_EQ(chown(R.c_str(), 65534, 65534), 0); },
+         "no private runtime folder"},
+        // Somebody holds the lock and nobody answers on the socket.
+        {"nobody answers",
+         [](const std::string& R) {
+             const int Fd = open((R + kLockFile).c_str(), O_RDWR | O_CREAT, 0600);
+             ASSERT_EQ(flock(Fd, LOCK_EX | LOCK_NB), 0);
+         },
+         "did not answer"},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        char Template[] = "/tmp/trovelle-run-XXXXXX";
+        const std::string Base = mkdtemp(Template);
+        const std::string RuntimeDir = Base + "/runtime";
+        mkdir(RuntimeDir.c_str(), 0700);
+        C.Spoil(RuntimeDir);
+        const std::string Errors = Base + "/errors";
+        const pid_t Child = Start(RuntimeDir, {}, Errors);
+        EXPECT_TRUE(WaitUntil([&] { return ReadFile(Errors).find(C.Said) != std::string::npos; }))
+            << ReadFile(Errors);
+        EXPECT_EQ(WaitExit(Child, std::chrono::seconds(0)), -1)
+            << "the start ended instead of opening a window";
+        EXPECT_FALSE(WindowUp(RuntimeDir)) << "a window listens in a folder that is not private";
+        kill(Child, SIGTERM);
+        WaitExit(Child);
+        fs::remove_all(Base);
+    }
 }
 
 TEST(Startup, HelpAndVersionWithoutADisplay) {

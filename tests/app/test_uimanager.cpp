@@ -2,18 +2,18 @@
 // and real test videos: open, marks, the slider, GENERATE with its checks, progress,
 // completion and failure, and closing during a job.
 #include "FlatEditUnit.h"
-#include "imagebutton.h"
 #include "SDLPanel.h"
 #include "application.h"
 #include "commandLine.h"
 #include "completeForm.h"
 #include "configForm.h"
 #include "exceptions.h"
-#include "handover.h"
-#include "platform.h"
 #include "fixtures.h"
+#include "handover.h"
+#include "imagebutton.h"
 #include "linkLabel.h"
 #include "mainForm.h"
+#include "platform.h"
 #include "qtdispatcher.h"
 #include "scratch.h"
 #include "sheetForm.h"
@@ -22,21 +22,21 @@
 #include "windowPlacement.h"
 
 #include <QAction>
-#include <QDir>
 #include <QCheckBox>
+#include <QDir>
 #include <QDropEvent>
-#include <QImageReader>
-#include <QMimeData>
-#include <QSettings>
-#include <QUrl>
 #include <QFont>
+#include <QImageReader>
 #include <QLabel>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -179,7 +179,8 @@ TEST(InfoLineText, BothFormats) {
     EXPECT_EQ(InfoLine(29.97, 1920, 1080, 1, 2, 3, &At),
               "FPS: 29.97 Size: 1920x1080 Duration: 01:02:03 Timestamp: 03:04:05");
     const int64_t Long = 123LL * 3600 + 7;
-    EXPECT_EQ(InfoLine(0, 1, 1, 123, 0, 7, &Long), "FPS: 0.00 Size: 1x1 Duration: 123:00:07 Timestamp: 123:00:07");
+    EXPECT_EQ(InfoLine(0, 1, 1, 123, 0, 7, &Long),
+              "FPS: 0.00 Size: 1x1 Duration: 123:00:07 Timestamp: 123:00:07");
 }
 
 TEST(WindowPlacement, StaysInsideTheWorkArea) {
@@ -192,11 +193,11 @@ TEST(WindowPlacement, StaysInsideTheWorkArea) {
         TWindowRect From, To;
     };
     const TCase Moves[] = {
-        {{-30, 50, 768, 596}, {0, 50, 798, 596}},      // past the left edge
-        {{300, 50, 1098, 596}, {226, 50, 1024, 596}},  // past the right edge
-        {{100, -5, 898, 541}, {100, 0, 898, 546}},     // past the top
-        {{100, 300, 898, 846}, {100, 192, 898, 738}},  // past the bottom
-        {{10, 10, 808, 556}, {10, 10, 808, 556}},      // inside: unchanged
+        {{-30, 50, 768, 596}, {0, 50, 798, 596}},     // past the left edge
+        {{300, 50, 1098, 596}, {226, 50, 1024, 596}}, // past the right edge
+        {{100, -5, 898, 541}, {100, 0, 898, 546}},    // past the top
+        {{100, 300, 898, 846}, {100, 192, 898, 738}}, // past the bottom
+        {{10, 10, 808, 556}, {10, 10, 808, 556}},     // inside: unchanged
     };
     for (const TCase& C : Moves) {
         TWindowRect R = C.From;
@@ -212,7 +213,8 @@ TEST(WindowPlacement, StaysInsideTheWorkArea) {
 // area starts at (1920, 30), and the window belongs inside it, not at the desktop's origin.
 TEST(WindowPlacement, WorkAreaAwayFromTheDesktopOrigin) {
     const TWindowRect Work{1920, 30, 1920 + 1280, 1024};
-    EXPECT_EQ(CenteredRect(798, 546, Work), (TWindowRect{1920 + 241, 30 + 224, 1920 + 241 + 798, 30 + 224 + 546}));
+    EXPECT_EQ(CenteredRect(798, 546, Work),
+              (TWindowRect{1920 + 241, 30 + 224, 1920 + 241 + 798, 30 + 224 + 546}));
     EXPECT_EQ(CenteredRect(1400, 1100, Work).Left, 1920);
     EXPECT_EQ(CenteredRect(1400, 1100, Work).Top, 30);
 
@@ -220,11 +222,11 @@ TEST(WindowPlacement, WorkAreaAwayFromTheDesktopOrigin) {
         TWindowRect From, To;
     };
     const TCase Moves[] = {
-        {{1900, 100, 2698, 646}, {1920, 100, 2718, 646}},  // onto the first monitor
-        {{2500, 100, 3298, 646}, {2402, 100, 3200, 646}},  // past the right edge
-        {{2000, 10, 2798, 556}, {2000, 30, 2798, 576}},    // under the panel
+        {{1900, 100, 2698, 646}, {1920, 100, 2718, 646}},   // onto the first monitor
+        {{2500, 100, 3298, 646}, {2402, 100, 3200, 646}},   // past the right edge
+        {{2000, 10, 2798, 556}, {2000, 30, 2798, 576}},     // under the panel
         {{2000, 600, 2798, 1146}, {2000, 478, 2798, 1024}}, // past the bottom
-        {{2000, 100, 2798, 646}, {2000, 100, 2798, 646}},  // inside: unchanged
+        {{2000, 100, 2798, 646}, {2000, 100, 2798, 646}},   // inside: unchanged
     };
     for (const TCase& C : Moves) {
         TWindowRect R = C.From;
@@ -477,7 +479,8 @@ TEST_F(MainWindow, MarksAndTheSliderDrive) {
     // Released in the middle while playing: seek there and play on.
     UI->PlayClick();
     Slider->grab(); // paints it
-    const int From = Slider->BarPointer().isNull() ? 0 : static_cast<int>(Slider->Position() * Travel / Slider->Max());
+    const int From =
+        Slider->BarPointer().isNull() ? 0 : static_cast<int>(Slider->Position() * Travel / Slider->Max());
     QTest::mousePress(Slider, Qt::LeftButton, {}, QPoint(From + Grab, Y));
     EXPECT_FALSE(UI->PlayManager->Playing); // paused while held
     QTest::mouseMove(Slider, QPoint(Travel / 2 + Grab, Y));
@@ -578,7 +581,8 @@ TEST_F(MainWindow, TheAcceptedSizeIsTheNextJobsSize) {
     TModalAnswer Completion;
     UI->GenerateClick();
     ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Converting; }));
-    EXPECT_EQ(QImageReader(QString::fromStdString(Out.Path + "/long_gop_25/long_gop_25_0.jpg")).size(), QSize(160, 120));
+    EXPECT_EQ(QImageReader(QString::fromStdString(Out.Path + "/long_gop_25/long_gop_25_0.jpg")).size(),
+              QSize(160, 120));
 }
 
 TEST_F(MainWindow, CancelOnTheExitQuestionKeepsTheWindow) {
@@ -776,26 +780,6 @@ TEST_F(MainWindow, DroppingOneLocalFileOpensIt) {
         QApplication::sendEvent(Form.get(), &Drop);
         EXPECT_EQ(UI->FConvertRec.Name == "fps_12_5", C.Opens);
     }
-}
-
-// The running window's end of the hand-over, with a client as a later start uses it.
-TEST(HandOver, LinesArriveAsTheyWereSent) {
-    TScratch Runtime;
-    const QByteArray SavedRuntime = qgetenv("XDG_RUNTIME_DIR");
-    qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(Runtime.Path));
-    THandOverServer Server("handover-test");
-    ASSERT_TRUE(Server.Listen());
-    QStringList Received;
-    Server.OnHandOver = [&](const QString& Video) { Received << Video; };
-    const QStringList Sent = {QStringLiteral("/videos/vidéo été – 日本 #1 (copy).mp4"), QString(),
-                              QStringLiteral("/odd/line\nbreak%20.mp4")};
-    for (const QString& Video : Sent) {
-        ASSERT_TRUE(HandOverToRunningInstance("handover-test", Video));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return Received.size() == Sent.indexOf(Video) + 1; }, 5000));
-    }
-    EXPECT_EQ(Received, Sent);
-    EXPECT_FALSE(HandOverToRunningInstance("nobody-listens", QString(), 100));
-    qputenv("XDG_RUNTIME_DIR", SavedRuntime);
 }
 
 // ---- Remembered between runs -----------------------------------------------------------

@@ -13,6 +13,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -173,6 +175,12 @@ TEST(ThumbsTool, EarlierThumbnailsAreReportedOrCleaned) {
     EXPECT_TRUE(Contains(Run.Err, "123 older thumbnails of fps_12_5 are still in " + Folder)) << Run.Err;
     EXPECT_EQ(Out.Files("fps_12_5"), 125u + 5u);
 
+    // What a run killed while writing left behind goes with --clean too.
+    const pid_t Gone = fork();
+    if (Gone == 0)
+        _exit(0);
+    waitpid(Gone, nullptr, 0);
+    std::ofstream(Folder + "/.fps_12_5_0.jpg." + std::to_string(Gone) + "-3.part") << "half";
     Run = RunTool({"-p", "2", "--clean", "-f", "png", "-o", Out.Path, Video});
     EXPECT_EQ(Run.Exit, 0) << Run.Err;
     EXPECT_TRUE(Contains(Run.Err, "removed 125 earlier thumbnails")) << Run.Err;
@@ -180,6 +188,24 @@ TEST(ThumbsTool, EarlierThumbnailsAreReportedOrCleaned) {
     EXPECT_EQ(FileNames(Folder),
               (std::vector<std::string>{"fps_12_5_.png", "fps_12_5_0.png", "fps_12_5_1.png", "fps_12_5_1.txt",
                                         "fps_12_5_x.jpg", "notes.txt", "other_3.jpg"}));
+}
+
+// A link planted as the video's folder (by another user of a shared output folder) is
+// refused: nothing is removed or written where it points.
+TEST(ThumbsTool, APlantedFolderLinkIsRefused) {
+    TScratch Out;
+    const std::string Private = Out.Path + "/private";
+    fs::create_directories(Private);
+    std::ofstream(Private + "/vp9_0.jpg") << "mine";
+    fs::create_symlink(Private, Out.Path + "/vp9");
+    for (const std::vector<std::string>& Args :
+         {std::vector<std::string>{"-p1", "--clean", "-o", Out.Path, Fixture("vp9.webm")},
+          std::vector<std::string>{"-p1", "-o", Out.Path, Fixture("vp9.webm")}}) {
+        const TRun Run = RunTool(Args);
+        EXPECT_NE(Run.Exit, 0);
+        EXPECT_TRUE(Contains(Run.Err, "symbolic link")) << Run.Err;
+        EXPECT_EQ(FileNames(Private), std::vector<std::string>{"vp9_0.jpg"});
+    }
 }
 
 TEST(ThumbsTool, FewerFilesThanAskedAreExplained) {
@@ -497,7 +523,8 @@ TEST(ThumbsTool, SheetsOfABatchOfVideos) {
     EXPECT_EQ(FileNames(Out.Path), (std::vector<std::string>{"ntsc_2997_sheet.png", "rotated_90_sheet.png"}));
     // Two rows of 196-pixel-wide tiles under the header: 147 high for the 4:3 video, 261 for the
     // one turned to 3:4.
-    const std::pair<const char*, unsigned> Sheets[] = {{"ntsc_2997_sheet.png", 300}, {"rotated_90_sheet.png", 528}};
+    const std::pair<const char*, unsigned> Sheets[] = {{"ntsc_2997_sheet.png", 300},
+                                                       {"rotated_90_sheet.png", 528}};
     for (const auto& [Name, TilesHigh] : Sheets) {
         const std::string File = Out.Path + "/" + Name;
         FIBITMAP* Dib = FreeImage_Load(FIF_PNG, File.c_str(), 0);

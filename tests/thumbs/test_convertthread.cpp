@@ -17,7 +17,10 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -307,8 +310,8 @@ TEST(ConvertJob, FailuresEndTheJobWithAMessage) {
     struct TCase {
         const char* What;
         TConvertRec Rec;
-        size_t FramesFirst;   // thumbnails written before the failure
-        const char* Message;  // part of the error text
+        size_t FramesFirst;  // thumbnails written before the failure
+        const char* Message; // part of the error text
     };
     TConvertRec NoPieces = Job("p", Out.Folder());
     NoPieces.Pieces = 0;
@@ -320,11 +323,18 @@ TEST(ConvertJob, FailuresEndTheJobWithAMessage) {
     std::FILE* InTheWay = std::fopen((Out.Path + "/f").c_str(), "w"); // a file where the folder goes
     std::fclose(InTheWay);
     TConvertRec FileInTheWay = Job("f", Out.Folder());
+    // Another user's link in place of the video's folder, pointing at a folder of ours.
+    const std::string Private = Out.Path + "/private";
+    fs::create_directories(Private);
+    fs::create_symlink(Private, Out.Path + "/l");
+    TConvertRec PlantedLink = Job("l", Out.Folder());
 
-    for (const TCase& C : {TCase{"no pieces", NoPieces, 0, "pieces"}, TCase{"zero size", NoSize, 0, "0 x 120"},
-                           TCase{"missing folder", MissingFolder, 0, "No such file or directory"},
-                           TCase{"unwritable file", Blocked, 1, "b_1.jpg: Is a directory"},
-                           TCase{"file in the way", FileInTheWay, 0, "in the way"}}) {
+    for (const TCase& C :
+         {TCase{"no pieces", NoPieces, 0, "pieces"}, TCase{"zero size", NoSize, 0, "0 x 120"},
+          TCase{"missing folder", MissingFolder, 0, "No such file or directory"},
+          TCase{"unwritable file", Blocked, 1, "b_1.jpg: Is a directory"},
+          TCase{"file in the way", FileInTheWay, 0, "in the way"},
+          TCase{"planted link", PlantedLink, 0, "symbolic link"}}) {
         const TJobResult R = RunJob(Decoder, C.Rec);
         std::vector<TEngineEvents> Expected(C.FramesFirst, evConvFrame);
         Expected.push_back(kError);
@@ -333,6 +343,36 @@ TEST(ConvertJob, FailuresEndTheJobWithAMessage) {
         EXPECT_EQ(R.Last.Current + 1, static_cast<int64_t>(C.FramesFirst)) << C.What;
     }
     EXPECT_EQ(ReadThumbnail(Out.Path + "/b/b_0.jpg").Id.Index, 0);
+    EXPECT_EQ(Out.Files("private"), 0u) << "the job wrote through the planted link";
+}
+
+// A run killed while writing leaves its hidden temporary file; the next job in the folder
+// removes such files whose process has ended, and nothing else.
+TEST(ConvertJob, TheNextJobRemovesWhatKilledRunsLeft) {
+    TScratch Out;
+    TDecoder Decoder;
+    Decoder.Open(Fixture("long_gop_25.mp4"));
+    const pid_t Gone = fork(); // a process number that is certainly free once waited for
+    if (Gone == 0)
+        _exit(0);
+    waitpid(Gone, nullptr, 0);
+    const std::string Dead = ".v_3.jpg." + std::to_string(Gone) + "-7.part";
+    const std::string Alive = ".v_3.jpg." + std::to_string(getpid()) + "-7.part";
+    const std::vector<std::string> Kept = {Alive, ".v_3.jpg.part", "v." + std::to_string(Gone) + "-7.part",
+                                           ".notes." + std::to_string(Gone) + "-x.part"};
+    fs::create_directories(Out.Path + "/v");
+    for (const std::string& Name : Kept)
+        std::ofstream(Out.Path + "/v/" + Name) << "x";
+    std::ofstream(Out.Path + "/v/" + Dead) << "x";
+
+    TConvertRec Rec = Job("v", Out.Folder());
+    Rec.Pieces = 2;
+    const TJobResult R = RunJob(Decoder, Rec);
+    ASSERT_TRUE(R.Error.empty()) << R.Error;
+    EXPECT_FALSE(fs::exists(Out.Path + "/v/" + Dead));
+    for (const std::string& Name : Kept)
+        EXPECT_TRUE(fs::exists(Out.Path + "/v/" + Name)) << Name;
+    EXPECT_EQ(Out.Files("v"), Kept.size() + 2);
 }
 
 // Freeing a job stops it before its next frame, in every mode, and nothing is reported
@@ -346,8 +386,8 @@ TEST(ConvertJob, StopEndsAJobPromptlyAndSilently) {
         Rec.Whole = Mode == std::string("whole");
         Rec.Range = Mode == std::string("range");
         Rec.StartPos = 0;
-        Rec.EndPos = 119;  // 3000 frames
-        Rec.Pieces = 100;  // a second apart
+        Rec.EndPos = 119; // 3000 frames
+        Rec.Pieces = 100; // a second apart
         int Reports = 0;
         auto Job = std::make_unique<TConvertThread>(&Decoder);
         Job->FRec = Rec;
@@ -399,10 +439,10 @@ TEST(ConvertJob, RangesPastTheEndAndTimesBeyond32Bits) {
         const char* Refusal; // part of the error, or null
     };
     const int64_t k2To31 = int64_t{1} << 31;
-    for (const TCase& C : {TCase{0, 999999999, 300, nullptr}, TCase{7, k2To31 - 1, 90, nullptr},
-                           TCase{k2To31 - 600, k2To31 - 1, 0, nullptr},
-                           TCase{0, k2To31, 0, "end time 2147483648 s"},
-                           TCase{2 * k2To31 + 3, 2 * k2To31 + 4, 0, "start time 4294967299 s"}}) {
+    for (const TCase& C :
+         {TCase{0, 999999999, 300, nullptr}, TCase{7, k2To31 - 1, 90, nullptr},
+          TCase{k2To31 - 600, k2To31 - 1, 0, nullptr}, TCase{0, k2To31, 0, "end time 2147483648 s"},
+          TCase{2 * k2To31 + 3, 2 * k2To31 + 4, 0, "start time 4294967299 s"}}) {
         TScratch Out;
         TDecoder Decoder;
         Decoder.Open(Fixture("ntsc_2997.mp4")); // 10 s, 300 frames

@@ -1,0 +1,142 @@
+// The private runtime folder and the running instance's end of the hand-over: nothing
+// another user owns or may enter is used, and no client can grow the window or keep a
+// connection open.
+#include "handover.h"
+#include "platform.h"
+#include "scratch.h"
+
+#include <QLocalSocket>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <future>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Sets XDG_RUNTIME_DIR for one test and puts the old value back.
+struct TRuntimeEnv {
+    explicit TRuntimeEnv(const std::string& Folder) : FSaved(qgetenv("XDG_RUNTIME_DIR")) {
+        qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(Folder));
+    }
+    ~TRuntimeEnv() { qputenv("XDG_RUNTIME_DIR", FSaved); }
+    QByteArray FSaved;
+};
+
+// Hands Video over from another thread, as a later start does from its own process, while
+// this thread serves the server; whether it was taken.
+bool HandOver(const std::string& Name, const QString& Video, int TimeoutMs = 3000) {
+    auto Sent =
+        std::async(std::launch::async, [&] { return HandOverToRunningInstance(Name, Video, TimeoutMs); });
+    if (!QTest::qWaitFor([&] { return Sent.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+                         60000))
+        return false;
+    return Sent.get();
+}
+
+// A running instance's server named "handover-test" in a private runtime folder of its own,
+// keeping what it is handed.
+struct TListening {
+    TListening() : Env(Runtime.Path) {
+        Listening = Server.Listen();
+        Server.OnHandOver = [this](const QString& Video) { Received << Video; };
+    }
+    TScratch Runtime;
+    TRuntimeEnv Env;
+    THandOverServer Server{"handover-test"};
+    bool Listening = false;
+    QStringList Received;
+};
+
+} // namespace
+
+// The running window's end of the hand-over, with a client as a later start uses it.
+TEST(HandOver, LinesArriveAsTheyWereSent) {
+    TListening Instance;
+    ASSERT_TRUE(Instance.Listening);
+    const QStringList Sent = {QStringLiteral("/videos/vidéo été – 日本 #1 (copy).mp4"), QString(),
+                              QStringLiteral("/odd/line\nbreak%20.mp4")};
+    for (const QString& Video : Sent)
+        ASSERT_TRUE(HandOver("handover-test", Video));
+    EXPECT_EQ(Instance.Received, Sent);
+    EXPECT_FALSE(HandOver("nobody-listens", QString(), 100));
+}
+
+TEST(RuntimeFolder, AFolderOthersOwnOrMayEnterIsRefused) {
+    struct TCase {
+        const char* Name;
+        std::function<std::string(const std::string& Private)> Runtime; // from a private folder
+    };
+    const TCase Cases[] = {
+        {"open to others",
+         [](const std::string& P) {
+             chmod(P.c_str(), 0777);
+             return P;
+         }},
+        {"another user's",
+         [](const std::string& P) {
+             EXPECT_EQ(chown(P.c_str(), 65534, 65534), 0);
+             return P;
+         }},
+        {"a link to a private folder",
+         [](const std::string& P) {
+             const std::string Link = P + "-link";
+             EXPECT_EQ(symlink(P.c_str(), Link.c_str()), 0);
+             return Link;
+         }},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        TScratch Scratch;
+        const std::string Private = Scratch.Path + "/runtime";
+        ASSERT_EQ(mkdir(Private.c_str(), 0700), 0);
+        TRuntimeEnv Env(C.Runtime(Private));
+        std::string Error;
+        EXPECT_EQ(PrivateRuntimeFolder(Error), "");
+        EXPECT_NE(Error, "");
+        EXPECT_EQ(AcquireSingleInstance("runtime-test", Error), TInstanceLock::Unavailable);
+        THandOverServer Server("runtime-test");
+        EXPECT_FALSE(Server.Listen());
+        EXPECT_EQ(Scratch.Files("runtime"), 0u) << "something was made in a folder that is not private";
+        unlink((Private + "-link").c_str());
+    }
+}
+
+TEST(RuntimeFolder, APrivateFolderHoldsTheLockOnce) {
+    TScratch Scratch;
+    TRuntimeEnv Env(Scratch.Path);
+    std::string Error;
+    EXPECT_EQ(PrivateRuntimeFolder(Error), Scratch.Folder()) << Error;
+    // A link planted under the lock's name is not followed.
+    ASSERT_EQ(symlink("/tmp/elsewhere", (Scratch.Path + "/planted.lock").c_str()), 0);
+    EXPECT_EQ(AcquireSingleInstance("planted", Error), TInstanceLock::Unavailable);
+    EXPECT_EQ(access("/tmp/elsewhere", F_OK), -1);
+    // The lock is held per open file: this process's own second take is refused too.
+    EXPECT_EQ(AcquireSingleInstance("once", Error), TInstanceLock::Acquired) << Error;
+    EXPECT_EQ(AcquireSingleInstance("once", Error), TInstanceLock::Held);
+}
+
+// A client may send one line of a few KB, within a second; the server drops it otherwise and
+// still serves the next start.
+TEST(HandOver, AnOverlongOrSilentClientIsDropped) {
+    TListening Instance;
+    ASSERT_TRUE(Instance.Listening);
+    const std::string Socket = HandOverSocketPath("handover-test");
+    for (const qint64 Bytes : {qint64{0}, qint64{4} << 20}) {
+        SCOPED_TRACE(Bytes);
+        QLocalSocket Client;
+        Client.connectToServer(QString::fromStdString(Socket));
+        ASSERT_TRUE(Client.waitForConnected(5000));
+        if (Bytes)
+            Client.write(QByteArray(Bytes, 'a'));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return Client.state() == QLocalSocket::UnconnectedState; }, 20000))
+            << "the server kept the client";
+    }
+    EXPECT_TRUE(Instance.Received.isEmpty());
+    EXPECT_TRUE(HandOver("handover-test", QStringLiteral("/after.mp4")));
+    EXPECT_EQ(Instance.Received, QStringList{QStringLiteral("/after.mp4")});
+}
