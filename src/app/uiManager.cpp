@@ -1,19 +1,20 @@
 #include "uiManager.h"
 
+#include "FlatEditUnit.h"
 #include "SDLPanel.h"
 #include "aboutForm.h"
 #include "appinfo.h"
 #include "browseFolder.h"
 #include "completeForm.h"
-#include "sheetForm.h"
 #include "configForm.h"
-#include "FlatEditUnit.h"
 #include "humanskin.h"
 #include "imagebutton.h"
 #include "linkLabel.h"
 #include "mainForm.h"
 #include "openurl.h"
 #include "platform.h"
+#include "sheetForm.h"
+#include "shortfall.h"
 #include "sliderbar.h"
 
 #include <QAction>
@@ -45,7 +46,8 @@ constexpr int32_t kSeekStep = 5;
 
 QString Progress(const char* Format, const void* Data) {
     const auto* P = static_cast<const TConvertProgress*>(Data);
-    return QString::asprintf(Format, static_cast<long long>(P->Current + 1), static_cast<long long>(P->Total));
+    return QString::asprintf(Format, static_cast<long long>(P->Current + 1),
+                             static_cast<long long>(P->Total));
 }
 
 } // namespace
@@ -62,7 +64,8 @@ QString InfoLine(double FPS, int32_t Width, int32_t Height, int32_t DurationHour
                                     static_cast<long long>(P / 60 % 60), static_cast<long long>(P % 60));
 }
 
-TUIManager::TUIManager(TmainDlg* Form, const QString& SettingsFile) : FForm(Form), FSettingsFile(SettingsFile) {
+TUIManager::TUIManager(TmainDlg* Form, const QString& SettingsFile)
+    : FForm(Form), FSettingsFile(SettingsFile) {
     ConfigManager = std::make_unique<TConfigManager>();
     if (!FSettingsFile.isEmpty())
         ConfigManager->Load(FSettingsFile);
@@ -121,7 +124,8 @@ void TUIManager::Initialize() {
 void TUIManager::ShowSettings() {
     const TConfigManager& C = *ConfigManager;
     if (!C.SaveFolder.isEmpty()) {
-        FForm->etSaveFolder->setText(QString::fromStdString(IncludeTrailingSlash(C.SaveFolder.toStdString())));
+        FForm->etSaveFolder->setText(
+            QString::fromStdString(IncludeTrailingSlash(C.SaveFolder.toStdString())));
         FForm->etSaveFolder->setCursorPosition(0);
     }
     QRadioButton* const Modes[] = {FForm->rbWhole, FForm->rbPieces, FForm->rbStartEnd};
@@ -225,15 +229,16 @@ int TUIManager::Message(const QString& Text, int Icon, int Buttons) const {
 
 void TUIManager::WriteInfo(bool Running) {
     const TPlayManager& P = *PlayManager;
-    FForm->lbInfo->setText(InfoLine(P.FPS, P.Width, P.Height, P.DurationHours, P.DurationMinutes, P.DurationSeconds,
-                                    Running ? &P.Position : nullptr));
+    FForm->lbInfo->setText(InfoLine(FFileFPS, P.Width, P.Height, P.DurationHours, P.DurationMinutes,
+                                    P.DurationSeconds, Running ? &P.Position : nullptr));
 }
 
 void TUIManager::WriteInfoAtEnd() {
     const TPlayManager& P = *PlayManager;
-    const int64_t Duration = static_cast<int64_t>(P.DurationHours) * 3600 + P.DurationMinutes * 60 + P.DurationSeconds;
-    FForm->lbInfo->setText(
-        InfoLine(P.FPS, P.Width, P.Height, P.DurationHours, P.DurationMinutes, P.DurationSeconds, &Duration));
+    const int64_t Duration =
+        static_cast<int64_t>(P.DurationHours) * 3600 + P.DurationMinutes * 60 + P.DurationSeconds;
+    FForm->lbInfo->setText(InfoLine(FFileFPS, P.Width, P.Height, P.DurationHours, P.DurationMinutes,
+                                    P.DurationSeconds, &Duration));
 }
 
 void TUIManager::OpenClick() {
@@ -273,7 +278,10 @@ void TUIManager::OpenChosen(const QString& FileName) {
     FVideoPanel->show();
     Slider->SetMax(PlayManager->Duration);
     Slider->SetPosition(0);
+    FFileFPS = PlayManager->FPS;
     WriteInfo(false);
+    // The previous video's count says nothing about this one.
+    FForm->lbConvertInfo->clear();
     FForm->tmiConfig->setEnabled(true);
     FConvertRec.Name = VideoName(FileName.toStdString());
     FSheetRec.Path = FileName.toStdString();
@@ -346,8 +354,9 @@ void TUIManager::SeekBy(int32_t Seconds) {
 void TUIManager::StopGenerating() {
     if (!PlayManager->Converting)
         return;
-    // The job ends after the file it is writing; what it wrote stays.
-    PlayManager->StopConvert();
+    // The job ends after the file it is writing; what it wrote stays, and the count
+    // includes that last file.
+    FLastProgress = PlayManager->StopConvert();
     FForm->lbConvertInfo->setText(Progress("Stopped: %lld/%lld", &FLastProgress));
     JobEnded();
 }
@@ -500,6 +509,13 @@ void TUIManager::ConvertDone(bool FromConvert, void* Data) {
         // Where the thumbnails went; the job kept the folder it was started with.
         const std::string Folder = FConvertRec.Folder.empty() ? DefaultSaveFolder() : FConvertRec.Folder;
         Dialog.lbPath->setText(QString::fromStdString(Folder + FConvertRec.Name));
+        const int64_t Written = static_cast<const TConvertProgress*>(Data)->Current + 1;
+        // A range whose end mark stands at the end of the video takes what there is.
+        const bool ToTheEnd = FConvertRec.Range && FConvertRec.EndPos >= PlayManager->Duration;
+        const std::string Shortfall =
+            ExplainShortfall(FConvertRec, ToTheEnd, PlayManager->Duration, FFileFPS, Written);
+        if (!Shortfall.empty())
+            Dialog.ShowShortfall(QString::fromStdString(Shortfall) + QLatin1Char('.'));
     }
     Dialog.exec();
 }
@@ -535,18 +551,25 @@ void TUIManager::AboutClick() {
     Dialog.exec();
 }
 
-void TUIManager::HelpClick() { OpenURL(std::string(kWebAddress) + kHelpPath); }
+void TUIManager::HelpClick() {
+    OpenURL(std::string(kWebAddress) + kHelpPath);
+}
 
-void TUIManager::SupportClick() { OpenURL(std::string(kWebAddress) + kSupportPath); }
+void TUIManager::SupportClick() {
+    OpenURL(std::string(kWebAddress) + kSupportPath);
+}
 
-void TUIManager::ExitClick() { FForm->close(); }
+void TUIManager::ExitClick() {
+    FForm->close();
+}
 
 void TUIManager::FormClose(TCloseAction& Action) {
     if (!PlayManager || !PlayManager->Converting) {
         StoreSettings();
         return;
     }
-    QMessageBox Box(QMessageBox::Question, QString::fromUtf8(kApplicationTitle), QString::fromLatin1(kExitQuestion),
+    QMessageBox Box(QMessageBox::Question, QString::fromUtf8(kApplicationTitle),
+                    QString::fromLatin1(kExitQuestion),
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, FForm);
     // The job may end while the question is open; it then withdraws the question (as
     // Cancel) and the window stays.

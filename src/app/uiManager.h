@@ -10,10 +10,10 @@
 #pragma once
 
 #include "configManager.h"
-#include "rounding.h"
-#include "mainForm.h"
 #include "convertthread.h"
+#include "mainForm.h"
 #include "playManager.h"
+#include "rounding.h"
 #include "windowPlacement.h"
 
 #include <QObject>
@@ -96,11 +96,13 @@ public:
     std::unique_ptr<TPlayManager> PlayManager;
     TSDLPanel* FVideoPanel = nullptr; // owned
     TConvertRec FConvertRec;
-    TSheetRec FSheetRec; // the last contact sheet; Path is the open video
+    TSheetRec FSheetRec;    // the last contact sheet; Path is the open video
     bool FSheetJob = false; // the running or last job is a sheet
     bool FResumePlay = false;
     // The last progress the running job reported.
     TConvertProgress FLastProgress{0, -1};
+    // The open video's own frame rate: the info line shows it whether playing or not.
+    double FFileFPS = 0;
 
 protected:
     // Keeps the window inside the work area while it is dragged (where the platform lets a

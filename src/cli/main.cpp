@@ -184,7 +184,8 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
         return true;
     }
     const std::string Shortfall =
-        ExplainShortfall(Options, Decoder.FFileInfo->Duration, Decoder.FFileInfo->FPS, Written);
+        ExplainShortfall(Rec, Options.RangeEnd == TThumbsOptions::kToTheEnd, Decoder.FFileInfo->Duration,
+                         Decoder.FFileInfo->FPS, Written);
     if (Written == 0) {
         Console.Error(Input.Path + ": nothing written: " + Shortfall);
         return false;

@@ -27,6 +27,12 @@ public:
     std::string FolderToOpen;
     QLabel* Label2;
     QPushButton* btnOK;
+    // Shown by ShowShortfall only: why fewer files were written than asked.
+    QLabel* lbReason;
+
+    // For a job that wrote fewer files than asked: no congratulations, the first line says
+    // that not all were saved, and Reason (with the counts) stands under the path.
+    void ShowShortfall(const QString& Reason);
 
     void btnOKClick();
     void lbPathClick();
@@ -34,6 +40,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* Event) override;
     void showEvent(QShowEvent* Event) override;
+
 private:
     QWidget* FMainWindow;
 };

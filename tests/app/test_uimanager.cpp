@@ -2,18 +2,18 @@
 // and real test videos: open, marks, the slider, GENERATE with its checks, progress,
 // completion and failure, and closing during a job.
 #include "FlatEditUnit.h"
-#include "imagebutton.h"
 #include "SDLPanel.h"
 #include "application.h"
 #include "commandLine.h"
 #include "completeForm.h"
 #include "configForm.h"
 #include "exceptions.h"
-#include "handover.h"
-#include "platform.h"
 #include "fixtures.h"
+#include "handover.h"
+#include "imagebutton.h"
 #include "linkLabel.h"
 #include "mainForm.h"
+#include "platform.h"
 #include "qtdispatcher.h"
 #include "scratch.h"
 #include "sheetForm.h"
@@ -22,21 +22,21 @@
 #include "windowPlacement.h"
 
 #include <QAction>
-#include <QDir>
 #include <QCheckBox>
+#include <QDir>
 #include <QDropEvent>
-#include <QImageReader>
-#include <QMimeData>
-#include <QSettings>
-#include <QUrl>
 #include <QFont>
+#include <QImageReader>
 #include <QLabel>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -92,14 +92,19 @@ struct TModalAnswer {
             Icon = Box->icon();
             Box->button(Button)->click();
         } else {
-            if (auto* Completion = dynamic_cast<TcompleteDlg*>(Modal))
+            if (auto* Completion = dynamic_cast<TcompleteDlg*>(Modal)) {
                 Text = Completion->lbPath->text();
+                Heading = Completion->Label1->text();
+                Reason = Completion->lbReason->isVisible() ? Completion->lbReason->text() : QString();
+            }
             Modal->close();
         }
         Seen = true;
     }
     bool Seen = false;
     QString Title, Text;
+    // The completion dialog's first line and the reason it gives for a shortfall.
+    QString Heading, Reason;
     QMessageBox::Icon Icon = QMessageBox::NoIcon;
 };
 
@@ -177,7 +182,8 @@ TEST(InfoLineText, BothFormats) {
     EXPECT_EQ(InfoLine(29.97, 1920, 1080, 1, 2, 3, &At),
               "FPS: 29.97 Size: 1920x1080 Duration: 01:02:03 Timestamp: 03:04:05");
     const int64_t Long = 123LL * 3600 + 7;
-    EXPECT_EQ(InfoLine(0, 1, 1, 123, 0, 7, &Long), "FPS: 0.00 Size: 1x1 Duration: 123:00:07 Timestamp: 123:00:07");
+    EXPECT_EQ(InfoLine(0, 1, 1, 123, 0, 7, &Long),
+              "FPS: 0.00 Size: 1x1 Duration: 123:00:07 Timestamp: 123:00:07");
 }
 
 TEST(WindowPlacement, StaysInsideTheWorkArea) {
@@ -190,11 +196,11 @@ TEST(WindowPlacement, StaysInsideTheWorkArea) {
         TWindowRect From, To;
     };
     const TCase Moves[] = {
-        {{-30, 50, 768, 596}, {0, 50, 798, 596}},      // past the left edge
-        {{300, 50, 1098, 596}, {226, 50, 1024, 596}},  // past the right edge
-        {{100, -5, 898, 541}, {100, 0, 898, 546}},     // past the top
-        {{100, 300, 898, 846}, {100, 192, 898, 738}},  // past the bottom
-        {{10, 10, 808, 556}, {10, 10, 808, 556}},      // inside: unchanged
+        {{-30, 50, 768, 596}, {0, 50, 798, 596}},     // past the left edge
+        {{300, 50, 1098, 596}, {226, 50, 1024, 596}}, // past the right edge
+        {{100, -5, 898, 541}, {100, 0, 898, 546}},    // past the top
+        {{100, 300, 898, 846}, {100, 192, 898, 738}}, // past the bottom
+        {{10, 10, 808, 556}, {10, 10, 808, 556}},     // inside: unchanged
     };
     for (const TCase& C : Moves) {
         TWindowRect R = C.From;
@@ -210,7 +216,8 @@ TEST(WindowPlacement, StaysInsideTheWorkArea) {
 // area starts at (1920, 30), and the window belongs inside it, not at the desktop's origin.
 TEST(WindowPlacement, WorkAreaAwayFromTheDesktopOrigin) {
     const TWindowRect Work{1920, 30, 1920 + 1280, 1024};
-    EXPECT_EQ(CenteredRect(798, 546, Work), (TWindowRect{1920 + 241, 30 + 224, 1920 + 241 + 798, 30 + 224 + 546}));
+    EXPECT_EQ(CenteredRect(798, 546, Work),
+              (TWindowRect{1920 + 241, 30 + 224, 1920 + 241 + 798, 30 + 224 + 546}));
     EXPECT_EQ(CenteredRect(1400, 1100, Work).Left, 1920);
     EXPECT_EQ(CenteredRect(1400, 1100, Work).Top, 30);
 
@@ -218,11 +225,11 @@ TEST(WindowPlacement, WorkAreaAwayFromTheDesktopOrigin) {
         TWindowRect From, To;
     };
     const TCase Moves[] = {
-        {{1900, 100, 2698, 646}, {1920, 100, 2718, 646}},  // onto the first monitor
-        {{2500, 100, 3298, 646}, {2402, 100, 3200, 646}},  // past the right edge
-        {{2000, 10, 2798, 556}, {2000, 30, 2798, 576}},    // under the panel
+        {{1900, 100, 2698, 646}, {1920, 100, 2718, 646}},   // onto the first monitor
+        {{2500, 100, 3298, 646}, {2402, 100, 3200, 646}},   // past the right edge
+        {{2000, 10, 2798, 556}, {2000, 30, 2798, 576}},     // under the panel
         {{2000, 600, 2798, 1146}, {2000, 478, 2798, 1024}}, // past the bottom
-        {{2000, 100, 2798, 646}, {2000, 100, 2798, 646}},  // inside: unchanged
+        {{2000, 100, 2798, 646}, {2000, 100, 2798, 646}},   // inside: unchanged
     };
     for (const TCase& C : Moves) {
         TWindowRect R = C.From;
@@ -347,6 +354,9 @@ TEST_F(MainWindow, GenerateRunsAJobToItsCompletionDialog) {
         const std::string Folder = (C.SaveFolder ? Out.Path : Home.Path) + "/" + Name;
         EXPECT_TRUE(Completion.Seen);
         EXPECT_EQ(Completion.Text.toStdString(), Folder);
+        EXPECT_EQ(Completion.Title, "Congratulations");
+        EXPECT_EQ(Completion.Heading, "The thumbnails are saved successfully in");
+        EXPECT_EQ(Completion.Reason, "");
         EXPECT_EQ(Form->lbConvertInfo->text(), C.Done);
         EXPECT_TRUE(Form->SliderBar->isEnabled());
         EXPECT_EQ(static_cast<size_t>(std::distance(fs::directory_iterator(Folder), {})), C.Files) << C.Done;
@@ -354,6 +364,48 @@ TEST_F(MainWindow, GenerateRunsAJobToItsCompletionDialog) {
         fs::remove_all(Folder);
     }
     setenv("HOME", SavedHome.c_str(), 1);
+}
+
+// A job that writes fewer files than asked ends without congratulations: the dialog gives
+// the count and the reason, and the count is the files on disk.
+TEST_F(MainWindow, AShortJobSaysHowManyAndWhy) {
+    struct TCase {
+        const char* Video;
+        QRadioButton* Mode;
+        const char* Pieces;
+        int32_t Start, End; // marks
+        const char* Done;
+        const char* Reason;
+        size_t Files;
+    };
+    const TCase Cases[] = {
+        {"anamorphic.mp4", Form->rbPieces, "12", 0, 0, "Done: 2/12",
+         "12 pieces asked, 2 written: the video is 2 s long and pieces are whole seconds apart.", 2},
+        // The end mark at the end of the video: the range takes what there is.
+        {"anamorphic.mp4", Form->rbStartEnd, "", 1, 2, "Done: 25/25", "", 25},
+        {"long_gop_25.mp4", Form->rbPieces, "4", 0, 0, "Done: 4/4", "", 4},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Done);
+        TScratch Out;
+        Open(C.Video);
+        NextFolder = Out.Path;
+        UI->SaveFolderClick();
+        C.Mode->click();
+        Form->etPieces->setText(C.Pieces);
+        Form->SliderBar->SetSelStart(C.Start);
+        Form->SliderBar->SetSelEnd(C.End);
+        TModalAnswer Completion;
+        UI->GenerateClick();
+        ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Converting; }));
+        ASSERT_TRUE(Completion.Seen);
+        EXPECT_EQ(Form->lbConvertInfo->text(), C.Done);
+        EXPECT_EQ(Completion.Reason, C.Reason);
+        const bool Short = *C.Reason != '\0';
+        EXPECT_EQ(Completion.Title, Short ? "Trovelle" : "Congratulations");
+        EXPECT_EQ(Completion.Heading.contains("successfully"), !Short) << Completion.Heading.toStdString();
+        EXPECT_EQ(Out.Files(fs::path(C.Video).stem().string()), C.Files);
+    }
 }
 
 // Action → Make a Contact Sheet…: refused without a video; with one, the dialog's values
@@ -475,7 +527,8 @@ TEST_F(MainWindow, MarksAndTheSliderDrive) {
     // Released in the middle while playing: seek there and play on.
     UI->PlayClick();
     Slider->grab(); // paints it
-    const int From = Slider->BarPointer().isNull() ? 0 : static_cast<int>(Slider->Position() * Travel / Slider->Max());
+    const int From =
+        Slider->BarPointer().isNull() ? 0 : static_cast<int>(Slider->Position() * Travel / Slider->Max());
     QTest::mousePress(Slider, Qt::LeftButton, {}, QPoint(From + Grab, Y));
     EXPECT_FALSE(UI->PlayManager->Playing); // paused while held
     QTest::mouseMove(Slider, QPoint(Travel / 2 + Grab, Y));
@@ -549,9 +602,24 @@ TEST_F(MainWindow, PlaybackToTheEndLeavesTheSliderAtTheEndWithTheFullDuration) {
     UI->PlayClick();
     ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Playing; }));
     EXPECT_EQ(Form->SliderBar->Position(), Form->SliderBar->Max());
-    // (The rate is the one measured during playback.)
-    EXPECT_TRUE(Form->lbInfo->text().endsWith("Size: 720x576 Duration: 00:00:02 Timestamp: 00:00:02"))
-        << Form->lbInfo->text().toStdString();
+    // The rate is the file's, before, during and after playback.
+    EXPECT_EQ(Form->lbInfo->text(), "FPS: 25.00 Size: 720x576 Duration: 00:00:02 Timestamp: 00:00:02");
+}
+
+// The progress line belongs to the video it counted: opening another clears it.
+TEST_F(MainWindow, OpeningAnotherVideoClearsTheProgressLine) {
+    TScratch Out;
+    Form->etPieces->setText("2");
+    Open("anamorphic.mp4");
+    NextFolder = Out.Path;
+    UI->SaveFolderClick();
+    Form->rbPieces->click();
+    TModalAnswer Completion;
+    UI->GenerateClick();
+    ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Converting; }));
+    EXPECT_EQ(Form->lbConvertInfo->text(), "Done: 2/2");
+    Open("fps_12_5.mp4");
+    EXPECT_EQ(Form->lbConvertInfo->text(), "");
 }
 
 // The size accepted in the size dialog is the size of the next job's thumbnails.
@@ -576,7 +644,8 @@ TEST_F(MainWindow, TheAcceptedSizeIsTheNextJobsSize) {
     TModalAnswer Completion;
     UI->GenerateClick();
     ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Converting; }));
-    EXPECT_EQ(QImageReader(QString::fromStdString(Out.Path + "/long_gop_25/long_gop_25_0.jpg")).size(), QSize(160, 120));
+    EXPECT_EQ(QImageReader(QString::fromStdString(Out.Path + "/long_gop_25/long_gop_25_0.jpg")).size(),
+              QSize(160, 120));
 }
 
 TEST_F(MainWindow, CancelOnTheExitQuestionKeepsTheWindow) {
@@ -621,11 +690,21 @@ TEST_F(MainWindow, TheExitQuestionIsWithdrawnWhenTheJobEndsFirst) {
 // Stop (the button or Esc) ends a job after the file it is writing: the files so far stay,
 // no completion dialog, and the window is ready again.
 TEST_F(MainWindow, StopEndsAJobAndKeepsWhatItWrote) {
-    for (const bool ByKey : {false, true}) {
+    struct TCase {
+        bool ByKey;
+        QRadioButton* Mode;
+        const char* Total;
+    };
+    const TCase Cases[] = {
+        {false, Form->rbWhole, "3000"}, {true, Form->rbWhole, "3000"}, {true, Form->rbPieces, "60"}};
+    for (const TCase& C : Cases) {
+        const bool ByKey = C.ByKey;
         SCOPED_TRACE(ByKey ? "Esc" : "Stop button");
+        SCOPED_TRACE(C.Total);
         TScratch Out;
-        StartJob(Out.Path, Form->rbWhole);
-        ASSERT_TRUE(WaitFor([&] { return Form->lbConvertInfo->text().startsWith("Processing: 5/"); }));
+        Form->etPieces->setText("60");
+        StartJob(Out.Path, C.Mode);
+        ASSERT_TRUE(WaitFor([&] { return Form->lbConvertInfo->text().startsWith("Processing: 2/"); }));
         if (ByKey) {
             Form->activateWindow();
             QTest::keyClick(Form.get(), Qt::Key_Escape);
@@ -634,14 +713,13 @@ TEST_F(MainWindow, StopEndsAJobAndKeepsWhatItWrote) {
         }
         EXPECT_FALSE(UI->PlayManager->Converting);
         const QRegularExpressionMatch Stopped =
-            QRegularExpression("^Stopped: (\\d+)/3000$").match(Form->lbConvertInfo->text());
+            QRegularExpression(QString("^Stopped: (\\d+)/%1$").arg(C.Total))
+                .match(Form->lbConvertInfo->text());
         ASSERT_TRUE(Stopped.hasMatch()) << Form->lbConvertInfo->text().toStdString();
-        EXPECT_GE(Stopped.captured(1).toInt(), 5);
-        // Every reported file is on disk, whole; the writer also finishes the file that was on
-        // its way when the stop came, and nothing after it is started.
-        const size_t Reported = static_cast<size_t>(Stopped.captured(1).toInt());
-        EXPECT_GE(Out.Files("long_gop_25"), Reported);
-        EXPECT_LE(Out.Files("long_gop_25"), Reported + 1);
+        EXPECT_GE(Stopped.captured(1).toInt(), 2);
+        // The count is the files kept: the writer finishes the file that was on its way when
+        // the stop came, and that file is counted.
+        EXPECT_EQ(Out.Files("long_gop_25"), static_cast<size_t>(Stopped.captured(1).toInt()));
         QCoreApplication::processEvents();
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "no completion dialog";
         EXPECT_TRUE(Form->SliderBar->isEnabled());
