@@ -88,8 +88,10 @@ TUIManager::~TUIManager() {
 }
 
 void TUIManager::Initialize() {
-    // Only an X11 window may be placed by the program; elsewhere the compositor decides.
-    FClampMoves = QGuiApplication::platformName() == QLatin1String("xcb");
+    // Only an X11 window (or one of the headless platform) may be placed by the program;
+    // elsewhere the compositor decides.
+    const QString Platform = QGuiApplication::platformName();
+    FClampMoves = Platform == QLatin1String("xcb") || Platform == QLatin1String("offscreen");
     FForm->installEventFilter(this);
     FForm->setWindowTitle(QString::fromUtf8(kApplicationTitle));
     SelectSkin(FForm, QString::fromLatin1(kHumanSkin));
@@ -204,16 +206,21 @@ void TUIManager::CenterOnWorkArea() {
 
 bool TUIManager::eventFilter(QObject* Watched, QEvent* Event) {
     if (FClampMoves && Watched == FForm && Event->type() == QEvent::Move && FForm->isVisible()) {
-        const QScreen* Screen = FForm->screen();
         const QRect Frame = FForm->frameGeometry();
         if (FCenterPending && Frame.size() != FForm->size()) {
             CenterOnWorkArea();
-        } else if (Screen) {
-            // The work area of the screen the window is on, wherever that screen sits.
-            const QRect Work = Screen->availableGeometry();
+        } else {
+            // Every screen counts: the window may be dragged onto any of them, and only a
+            // window whose title bar left them all is brought back.
+            std::vector<TWindowRect> Works;
+            for (const QScreen* Each : QGuiApplication::screens()) {
+                const QRect Work = Each->availableGeometry();
+                Works.push_back({Work.left(), Work.top(), Work.right() + 1, Work.bottom() + 1});
+            }
+            // Without a window manager's frame the top of the window is what one would take.
+            const int TitleHeight = std::max(FForm->geometry().top() - Frame.top(), kMinTitleHeight);
             TWindowRect R{Frame.left(), Frame.top(), Frame.right() + 1, Frame.bottom() + 1};
-            WMMoving(R, Frame.width(), Frame.height(),
-                     {Work.left(), Work.top(), Work.right() + 1, Work.bottom() + 1});
+            WMMoving(R, TitleHeight, Works);
             if (R.Left != Frame.left() || R.Top != Frame.top())
                 FForm->move(R.Left, R.Top);
         }

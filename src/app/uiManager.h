@@ -105,8 +105,8 @@ public:
     double FFileFPS = 0;
 
 protected:
-    // Keeps the window inside the work area while it is dragged (where the platform lets a
-    // program place its window).
+    // Keeps the window within reach, its title bar on some screen, wherever it is moved
+    // (where the platform lets a program place its window).
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:

@@ -186,59 +186,57 @@ TEST(InfoLineText, BothFormats) {
               "FPS: 0.00 Size: 1x1 Duration: 123:00:07 Timestamp: 123:00:07");
 }
 
-TEST(WindowPlacement, StaysInsideTheWorkArea) {
+TEST(WindowPlacement, CentredAndSizedInsideTheWorkArea) {
     // A 798 x 546 window on a 1024 x 738 work area.
     const TWindowRect Work{0, 0, 1024, 738};
     EXPECT_EQ(CenteredRect(798, 546, Work), (TWindowRect{113, 96, 911, 642}));
     EXPECT_EQ(CenteredRect(1200, 900, Work).Left, 0);
-
-    struct TCase {
-        TWindowRect From, To;
-    };
-    const TCase Moves[] = {
-        {{-30, 50, 768, 596}, {0, 50, 798, 596}},     // past the left edge
-        {{300, 50, 1098, 596}, {226, 50, 1024, 596}}, // past the right edge
-        {{100, -5, 898, 541}, {100, 0, 898, 546}},    // past the top
-        {{100, 300, 898, 846}, {100, 192, 898, 738}}, // past the bottom
-        {{10, 10, 808, 556}, {10, 10, 808, 556}},     // inside: unchanged
-    };
-    for (const TCase& C : Moves) {
-        TWindowRect R = C.From;
-        WMMoving(R, 798, 546, Work);
-        EXPECT_EQ(R, C.To) << C.From.Left << "," << C.From.Top;
-    }
     TWindowRect Sizing{-4, -4, 2000, 2000};
     WMSizing(Sizing, Work);
     EXPECT_EQ(Sizing, (TWindowRect{0, 0, 1024, 738}));
+
+    // A second monitor right of a 1920-pixel one, with a 30-pixel panel at its top: its work
+    // area starts at (1920, 30), and the window belongs inside it, not at the desktop's origin.
+    const TWindowRect Second{1920, 30, 1920 + 1280, 1024};
+    EXPECT_EQ(CenteredRect(798, 546, Second),
+              (TWindowRect{1920 + 241, 30 + 224, 1920 + 241 + 798, 30 + 224 + 546}));
+    EXPECT_EQ(CenteredRect(1400, 1100, Second).Left, 1920);
+    EXPECT_EQ(CenteredRect(1400, 1100, Second).Top, 30);
 }
 
-// A second monitor right of a 1920-pixel one, with a 30-pixel panel at its top: its work
-// area starts at (1920, 30), and the window belongs inside it, not at the desktop's origin.
-TEST(WindowPlacement, WorkAreaAwayFromTheDesktopOrigin) {
-    const TWindowRect Work{1920, 30, 1920 + 1280, 1024};
-    EXPECT_EQ(CenteredRect(798, 546, Work),
-              (TWindowRect{1920 + 241, 30 + 224, 1920 + 241 + 798, 30 + 224 + 546}));
-    EXPECT_EQ(CenteredRect(1400, 1100, Work).Left, 1920);
-    EXPECT_EQ(CenteredRect(1400, 1100, Work).Top, 30);
-
+// A 798 x 546 window with a 30-pixel title bar, moved on two monitors side by side: a
+// 1280 x 1024 one with a 24-pixel panel at its top, and a 1920 x 1080 one right of it. It
+// goes anywhere its title bar stays in reach, and only the shortest way back otherwise.
+TEST(WindowPlacement, AMovedWindowGoesAnywhereItStaysWithinReach) {
+    const std::vector<TWindowRect> Works{{0, 24, 1280, 1024}, {1280, 0, 3200, 1080}};
     struct TCase {
-        TWindowRect From, To;
+        const char* What;
+        int Left, Top;     // where it is put
+        int ToLeft, ToTop; // where it ends
     };
     const TCase Moves[] = {
-        {{1900, 100, 2698, 646}, {1920, 100, 2718, 646}},   // onto the first monitor
-        {{2500, 100, 3298, 646}, {2402, 100, 3200, 646}},   // past the right edge
-        {{2000, 10, 2798, 556}, {2000, 30, 2798, 576}},     // under the panel
-        {{2000, 600, 2798, 1146}, {2000, 478, 2798, 1024}}, // past the bottom
-        {{2000, 100, 2798, 646}, {2000, 100, 2798, 646}},   // inside: unchanged
+        {"on the right monitor", 1600, 100, 1600, 100},
+        {"back on the left monitor", 100, 100, 100, 100},
+        {"across the border", 1000, 300, 1000, 300},
+        {"mostly off the left edge", -700, 300, -700, 300},
+        {"mostly off the right edge", 3100, 300, 3100, 300},
+        {"whole off the left edge", -900, 300, 64 - 798, 300},
+        {"whole off the right edge", 4000, 300, 3200 - 64, 300},
+        {"under the left monitor's panel", 100, 10, 100, 24},
+        {"above the right monitor", 2000, -40, 2000, 0},
+        {"title bar below the left monitor only", 100, 1010, 100, 1024 - 30},
+        {"low on the taller right monitor", 2000, 1040, 2000, 1040},
+        {"below everything", 2000, 1500, 2000, 1080 - 30},
     };
     for (const TCase& C : Moves) {
-        TWindowRect R = C.From;
-        WMMoving(R, 798, 546, Work);
-        EXPECT_EQ(R, C.To) << C.From.Left << "," << C.From.Top;
+        TWindowRect R{C.Left, C.Top, C.Left + 798, C.Top + 546};
+        WMMoving(R, 30, Works);
+        EXPECT_EQ(R, (TWindowRect{C.ToLeft, C.ToTop, C.ToLeft + 798, C.ToTop + 546})) << C.What;
     }
-    TWindowRect Sizing{1000, 0, 4000, 2000};
-    WMSizing(Sizing, Work);
-    EXPECT_EQ(Sizing, Work);
+    // Without screens there is nothing to keep it in.
+    TWindowRect Alone{5000, 5000, 5798, 5546};
+    WMMoving(Alone, 30, {});
+    EXPECT_EQ(Alone, (TWindowRect{5000, 5000, 5798, 5546}));
 }
 
 TEST_F(MainWindow, OpeningAVideoPreparesTheWindow) {
