@@ -3,8 +3,7 @@
 // to either monitor and across the border, and comes back only when its title bar has left
 // both.
 #include "application.h"
-#include "mainForm.h"
-#include "uiManager.h"
+#include "testwindow.h"
 #include "windowPlacement.h"
 
 #include <QScreen>
@@ -27,17 +26,7 @@ protected:
         delete App;
         App = nullptr;
     }
-    void SetUp() override {
-        Form = std::make_unique<TmainDlg>(
-            [this](QObject* Sender) {
-                UI = std::make_unique<TUIManager>(static_cast<TmainDlg*>(Sender));
-                UI->Initialize();
-            },
-            [this](QObject*) { UI.reset(); });
-        Form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
-    }
-    void TearDown() override { Form.reset(); }
+    void SetUp() override { ASSERT_TRUE(QTest::qWaitForWindowExposed(Form.get())); }
 
     // Puts the window's outer top-left corner at (X, Y) and waits until it has settled at
     // the expected place (or gives up).
@@ -50,8 +39,8 @@ protected:
     static inline char Name[] = "test_screens";
     static inline char* Argv[] = {Name, nullptr};
     static inline TApplication* App = nullptr;
-    std::unique_ptr<TmainDlg> Form;
-    std::unique_ptr<TUIManager> UI;
+    TWindow Window;
+    std::unique_ptr<TmainDlg>& Form = Window.Form;
 };
 
 TEST_F(TwoScreens, TheWindowMovesFreelyAndStaysWithinReach) {

@@ -18,6 +18,7 @@
 #include "scratch.h"
 #include "sheetForm.h"
 #include "sliderbar.h"
+#include "testwindow.h"
 #include "uiManager.h"
 #include "windowPlacement.h"
 
@@ -118,37 +119,12 @@ void OnNextModal(std::function<void(QWidget*)> Act) {
     });
 }
 
-// A main window with its controller, remembering its settings in SettingsFile.
-struct TWindow {
-    explicit TWindow(const QString& SettingsFile) {
-        Form = std::make_unique<TmainDlg>(
-            [this, SettingsFile](QObject* Sender) {
-                UI = std::make_unique<TUIManager>(static_cast<TmainDlg*>(Sender), SettingsFile);
-                UI->Initialize();
-            },
-            [this](QObject*) { UI.reset(); });
-        Form->show();
-    }
-    // The form first: its destruction frees the controller.
-    ~TWindow() { Form.reset(); }
-    std::unique_ptr<TmainDlg> Form;
-    std::unique_ptr<TUIManager> UI;
-};
-
 class MainWindow : public testing::Test {
 protected:
     void SetUp() override {
-        Form = std::make_unique<TmainDlg>(
-            [this](QObject* Sender) {
-                UI = std::make_unique<TUIManager>(static_cast<TmainDlg*>(Sender));
-                UI->Initialize();
-            },
-            [this](QObject*) { UI.reset(); });
         UI->ChooseVideo = [this] { return QString::fromStdString(NextVideo); };
         UI->ChooseFolder = [this] { return QString::fromStdString(NextFolder); };
-        Form->show();
     }
-    void TearDown() override { Form.reset(); }
 
     void Open(const std::string& Name) {
         NextVideo = Fixture(Name);
@@ -168,8 +144,9 @@ protected:
     // A window test gives up in seconds.
     static bool WaitFor(const std::function<bool()>& Done) { return QTest::qWaitFor(Done, 15000); }
 
-    std::unique_ptr<TmainDlg> Form;
-    std::unique_ptr<TUIManager> UI;
+    TWindow Window;
+    std::unique_ptr<TmainDlg>& Form = Window.Form;
+    std::unique_ptr<TUIManager>& UI = Window.UI;
     std::string NextVideo, NextFolder;
 };
 
