@@ -276,7 +276,13 @@ void TUIManager::OpenVideo(const QString& FileName) {
 }
 
 void TUIManager::OpenChosen(const QString& FileName) {
-    PlayManager->OpenFile(FileName.toStdString()); // a refused file ends the handler here
+    const std::string Path = FileName.toStdString();
+    try {
+        PlayManager->OpenFile(Path);
+    } catch (const EMPEG2Error& E) {
+        // A refused file ends the handler here, and the message says why beside the path.
+        throw EMPEG2Error(std::string(E.what()) + " (" + PlayManager->Decoder().WhyNotOpened(Path) + ")");
+    }
 
     TSliderBar* Slider = FForm->SliderBar;
     Slider->setEnabled(true);
@@ -290,6 +296,8 @@ void TUIManager::OpenChosen(const QString& FileName) {
     // The previous video's count says nothing about this one.
     FForm->lbConvertInfo->clear();
     FForm->tmiConfig->setEnabled(true);
+    FForm->setWindowTitle(QFileInfo(FileName).fileName() + QStringLiteral(" — ") +
+                          QString::fromUtf8(kApplicationTitle));
     FConvertRec.Name = VideoName(FileName.toStdString());
     FSheetRec.Path = FileName.toStdString();
     TConfigManager& C = *ConfigManager;

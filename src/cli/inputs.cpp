@@ -94,19 +94,3 @@ std::vector<TInput> ExpandInputs(const std::vector<std::string>& Items, bool Rec
     }
     return Inputs;
 }
-
-std::string UnreadableReason(const std::string& Path) {
-    const int Fd = open(Path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (Fd < 0)
-        return std::strerror(errno);
-    struct stat Info {};
-    std::string Reason;
-    if (fstat(Fd, &Info) != 0)
-        Reason = std::strerror(errno);
-    else if (S_ISDIR(Info.st_mode))
-        Reason = std::strerror(EISDIR);
-    else if (S_ISREG(Info.st_mode) && Info.st_size == 0)
-        Reason = "the file is empty";
-    close(Fd);
-    return Reason;
-}

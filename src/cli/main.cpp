@@ -132,8 +132,7 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
         Decoder.Open(Input.Path);
     } catch (const std::exception&) {
         const std::string Why = Decoder.LastOpenError();
-        Console.Error(Input.Path + ": not a video the decoding library can read" +
-                      (Why.empty() ? "" : " (" + Why + ")"));
+        Console.Error(Input.Path + ": " + TDecoder::kNotAVideo + (Why.empty() ? "" : " (" + Why + ")"));
         return false;
     }
     if (Options.Mode == TTakeMode::Sheet)

@@ -1,7 +1,11 @@
 #include "decoder.h"
 
 #include <cerrno>
+#include <cstring>
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -91,4 +95,29 @@ TDecoderFrame* TDecoder::NextFrame() {
     return Frame;
 }
 
-void TDecoder::Seek(int32_t Seconds) { FSeek(Seconds); }
+void TDecoder::Seek(int32_t Seconds) {
+    FSeek(Seconds);
+}
+
+std::string UnreadableReason(const std::string& Path) {
+    const int Fd = open(Path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (Fd < 0)
+        return std::strerror(errno);
+    struct stat Info {};
+    std::string Reason;
+    if (fstat(Fd, &Info) != 0)
+        Reason = std::strerror(errno);
+    else if (S_ISDIR(Info.st_mode))
+        Reason = std::strerror(EISDIR);
+    else if (S_ISREG(Info.st_mode) && Info.st_size == 0)
+        Reason = "the file is empty";
+    close(Fd);
+    return Reason;
+}
+
+std::string TDecoder::WhyNotOpened(const std::string& Path) const {
+    std::string Reason = UnreadableReason(Path);
+    if (Reason.empty())
+        Reason = LastOpenError();
+    return Reason.empty() ? kNotAVideo : Reason;
+}

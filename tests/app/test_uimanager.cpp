@@ -230,15 +230,41 @@ TEST_F(MainWindow, OpeningAVideoPreparesTheWindow) {
     EXPECT_TRUE(Form->tmiConfig->isEnabled());
     EXPECT_EQ(Form->lbInfo->text(), "FPS: 25.00 Size: 720x576 Duration: 00:00:02 Timestamp: 00:00:00");
     EXPECT_EQ(UI->FConvertRec.Name, "anamorphic");
+    EXPECT_EQ(Form->windowTitle(), "anamorphic.mp4 — Trovelle");
     // The default thumbnail keeps the display shape: 720 / (16 / 9) = 405.
     EXPECT_EQ(UI->ConfigManager->Width, 720);
     EXPECT_EQ(UI->ConfigManager->Height, 405);
 
-    // A refused file raises the engine's error and leaves the window as it was.
-    NextVideo = Fixture("garbage.mp4");
-    EXPECT_THROW(UI->OpenClick(), EMPEG2Error);
-    EXPECT_EQ(UI->FConvertRec.Name, "anamorphic");
-    EXPECT_EQ(Form->SliderBar->Max(), 2);
+    // A refused file raises the engine's error, which says why, and leaves the window as it was.
+    struct TRefused {
+        std::string Path;
+        const char* Reason;
+    };
+    const TRefused Refused[] = {
+        {Fixture("garbage.mp4"), nullptr}, // the library's own words
+        {Fixture("empty.mp4"), "the file is empty"},
+        {Fixture("folder.mp4"), "Is a directory"},
+        {Fixture("missing.mp4"), "No such file or directory"},
+    };
+    for (const TRefused& R : Refused) {
+        NextVideo = R.Path;
+        try {
+            UI->OpenClick();
+            ADD_FAILURE() << R.Path << " opened";
+        } catch (const EMPEG2Error& E) {
+            const std::string Text = E.what();
+            const std::string Designed = "Unable to open video file: " + R.Path + " (";
+            EXPECT_EQ(Text.substr(0, Designed.size()), Designed);
+            EXPECT_EQ(Text.back(), ')') << Text;
+            if (R.Reason)
+                EXPECT_EQ(Text, Designed + R.Reason + ")");
+            else
+                EXPECT_GT(Text.size(), Designed.size() + 1) << Text;
+        }
+        EXPECT_EQ(UI->FConvertRec.Name, "anamorphic");
+        EXPECT_EQ(Form->windowTitle(), "anamorphic.mp4 — Trovelle");
+        EXPECT_EQ(Form->SliderBar->Max(), 2);
+    }
 
     // Cancelling the dialog while playing resumes playback.
     Open("long_gop_25.mp4");

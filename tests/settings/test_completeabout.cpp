@@ -80,6 +80,31 @@ TEST(CompleteDialog, Picture) {
     EXPECT_GT(CountNear(Picture, Dlg.lbPath->geometry(), QColor(0, 0, 128)), 50) << "navy path";
 }
 
+// A job that wrote fewer files than asked: no congratulations, and the reason stands whole
+// between the path and the line under it, shown once even when asked twice.
+TEST(CompleteDialog, AShortfallSaysWhyWithoutCongratulations) {
+    TcompleteDlg Dlg;
+    Dlg.lbPath->setText(kLongFolder);
+    const QString Reason =
+        QStringLiteral("12 pieces asked, 2 written: the video is 2 s long and pieces are whole "
+                       "seconds apart; and a second sentence long enough to need a second line.");
+    Dlg.ShowShortfall(Reason);
+    Dlg.ShowShortfall(Reason);
+    Dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Dlg));
+    SavePicture(&Dlg, QStringLiteral("complete-shortfall"));
+    EXPECT_EQ(Dlg.windowTitle(), QStringLiteral("Trovelle"));
+    EXPECT_FALSE(Dlg.Label1->text().contains(QStringLiteral("success")));
+    EXPECT_TRUE(Dlg.lbReason->isVisible());
+    EXPECT_EQ(Dlg.lbReason->text(), Reason);
+    const QRect Room = Dlg.lbReason->geometry();
+    EXPECT_GE(Room.top(), Dlg.lbPath->geometry().bottom());
+    EXPECT_LE(Room.bottom(), Dlg.Label2->geometry().top());
+    EXPECT_LE(Dlg.lbReason->heightForWidth(Room.width()), Room.height()) << "cut off";
+    EXPECT_LE(Dlg.btnOK->geometry().bottom(), Dlg.height());
+    EXPECT_EQ(Dlg.height(), 166 + 40);
+}
+
 TEST(AboutDialog, CaptionTextsAndLinks) {
     TUrlCatcher Catcher;
     TaboutDlg Dlg;
@@ -87,10 +112,11 @@ TEST(AboutDialog, CaptionTextsAndLinks) {
     EXPECT_EQ(Dlg.size(), QSize(442, 270));
     EXPECT_EQ(Dlg.lbMail->text(), QStringLiteral(EXPECTED_MAIL_ADDRESS));
     EXPECT_EQ(Dlg.lbWeb->text(), QStringLiteral(EXPECTED_WEB_ADDRESS));
+    EXPECT_EQ(Dlg.lbVersion->text(), QStringLiteral("Version 1.1.0"));
     EXPECT_TRUE(Dlg.lbLicense->text().contains(QStringLiteral("GPL-3.0-or-later")));
     for (const char* Name : {"Qt", "FFmpeg", "SDL", "FreeImage", "Open Sans"})
         EXPECT_TRUE(Dlg.lbCredits->text().contains(QLatin1String(Name))) << Name;
-    for (const QLabel* Label : {Dlg.lbLicense, Dlg.lbCredits})
+    for (const QLabel* Label : {Dlg.lbVersion, Dlg.lbLicense, Dlg.lbCredits})
         EXPECT_LE(Label->fontMetrics().horizontalAdvance(Label->text()), Label->width()) << "cut off";
     EXPECT_EQ(TaboutDlg::MailLink(),
               QStringLiteral("mailto:" EXPECTED_MAIL_ADDRESS "?subject=Trovelle%20Support"));
