@@ -378,8 +378,6 @@ void TUIManager::StopGenerating() {
 
 void TUIManager::JobEnded() {
     FForm->SliderBar->setEnabled(true);
-    if (FExitQuestion)
-        FExitQuestion->done(QMessageBox::Cancel);
 }
 
 void TUIManager::SaveFolderClick() {
@@ -586,12 +584,9 @@ void TUIManager::FormClose(TCloseAction& Action) {
     QMessageBox Box(QMessageBox::Question, QString::fromUtf8(kApplicationTitle),
                     QString::fromLatin1(kExitQuestion),
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, FForm);
-    // The job may end while the question is open; it then withdraws the question (as
-    // Cancel) and the window stays.
-    FExitQuestion = &Box;
-    const int Answer = Box.exec();
-    FExitQuestion = nullptr;
-    if (Answer == QMessageBox::Yes && PlayManager->Converting) {
+    // The job may end while the question is open; the question stays, and its answer
+    // holds: the user asked to quit, and only Yes quits.
+    if (Box.exec() == QMessageBox::Yes) {
         PlayManager->StopConvert();
         StoreSettings();
     } else {

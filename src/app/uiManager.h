@@ -116,8 +116,7 @@ private:
     // The remembered values into the controls, and back into the store.
     void ShowSettings();
     void StoreSettings();
-    // The job has ended one way or another: the slider is free, a pending exit question is
-    // withdrawn.
+    // The job has ended one way or another: the slider is free.
     void JobEnded();
     void WriteInfo(bool Running);
     void WriteInfoAtEnd();
@@ -128,6 +127,4 @@ private:
     QString FSettingsFile;
     bool FClampMoves = false;
     bool FCenterPending = false;
-    // The exit question while it is open.
-    QMessageBox* FExitQuestion = nullptr;
 };

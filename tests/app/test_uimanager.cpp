@@ -660,32 +660,37 @@ TEST_F(MainWindow, CancelOnTheExitQuestionKeepsTheWindow) {
     UI->StopGenerating();
 }
 
-// The job ends while the exit question is open: the question goes away by itself, the
-// completion dialog follows, and the window stays.
-TEST_F(MainWindow, TheExitQuestionIsWithdrawnWhenTheJobEndsFirst) {
-    TScratch Out;
-    Form->etPieces->setText("3");
-    StartJob(Out.Path, Form->rbPieces);
+// The job ends while the exit question is open: the completion dialog comes over it, the
+// question stays, and its answer holds: Yes quits, No keeps the window.
+TEST_F(MainWindow, TheExitQuestionStaysWhenTheJobEndsFirstAndItsAnswerHolds) {
+    for (const QMessageBox::StandardButton Answer : {QMessageBox::No, QMessageBox::Yes}) {
+        SCOPED_TRACE(Answer == QMessageBox::Yes ? "Yes" : "No");
+        TScratch Out;
+        Form->etPieces->setText("3");
+        StartJob(Out.Path, Form->rbPieces);
 
-    bool QuestionSeen = false, CompletionSeen = false;
-    std::function<void()> Watch = [&] {
-        QWidget* Modal = QApplication::activeModalWidget();
-        if (qobject_cast<QMessageBox*>(Modal))
-            QuestionSeen = true; // left unanswered
-        if (auto* Completion = dynamic_cast<TcompleteDlg*>(Modal)) {
-            CompletionSeen = true;
-            Completion->close();
-            return;
-        }
-        QTimer::singleShot(20, Watch);
-    };
-    QTimer::singleShot(0, Watch);
-    EXPECT_FALSE(Form->close());
-    EXPECT_TRUE(QuestionSeen);
-    EXPECT_TRUE(CompletionSeen);
-    EXPECT_TRUE(Form->isVisible());
-    EXPECT_FALSE(UI->PlayManager->Converting);
-    EXPECT_EQ(Form->lbConvertInfo->text(), "Done: 3/3");
+        bool CompletionSeen = false, QuestionAfterCompletion = false;
+        std::function<void()> Watch = [&] {
+            QWidget* Modal = QApplication::activeModalWidget();
+            if (auto* Completion = dynamic_cast<TcompleteDlg*>(Modal)) {
+                CompletionSeen = true;
+                Completion->close();
+            } else if (auto* Question = qobject_cast<QMessageBox*>(Modal); Question && CompletionSeen) {
+                QuestionAfterCompletion = true;
+                Question->button(Answer)->click();
+                return;
+            }
+            QTimer::singleShot(20, Watch);
+        };
+        QTimer::singleShot(0, Watch);
+        EXPECT_EQ(Form->close(), Answer == QMessageBox::Yes);
+        EXPECT_TRUE(CompletionSeen);
+        EXPECT_TRUE(QuestionAfterCompletion);
+        EXPECT_EQ(Form->isVisible(), Answer == QMessageBox::No);
+        EXPECT_FALSE(UI->PlayManager->Converting);
+        EXPECT_EQ(Form->lbConvertInfo->text(), "Done: 3/3");
+        EXPECT_EQ(Out.Files("long_gop_25"), 3u);
+    }
 }
 
 // Stop (the button or Esc) ends a job after the file it is writing: the files so far stay,
