@@ -38,6 +38,7 @@ constexpr const char* kHelpPath = "/help";
 constexpr const char* kSupportPath = "/support.html";
 constexpr const char* kNoVideo = "No video is opened, please load a video!";
 constexpr const char* kNoRange = "You have to select start position and end position for the option.";
+constexpr const char* kEndBeforeStart = "The end mark is before the start mark: set the end after the start.";
 constexpr const char* kNoPieces = "You have to enter a number of pieces greater than 0.";
 constexpr const char* kExitQuestion = "Generating the thumbnails, are you sure want to exit application?";
 constexpr const char* kBusy = "Generating the thumbnails; the video can be opened when they are done.";
@@ -288,10 +289,12 @@ void TUIManager::OpenChosen(const QString& FileName) {
     Slider->setEnabled(true);
     Slider->SetSelStart(0);
     Slider->SetSelEnd(0);
+    FEndBeforeStart = false;
     FVideoPanel->show();
     Slider->SetMax(PlayManager->Duration);
     Slider->SetPosition(0);
     FFileFPS = PlayManager->FPS;
+    FAtEnd = false;
     WriteInfo(false);
     // The previous video's count says nothing about this one.
     FForm->lbConvertInfo->clear();
@@ -314,8 +317,12 @@ void TUIManager::OpenChosen(const QString& FileName) {
 }
 
 void TUIManager::PlayClick() {
-    if (!PlayManager->Converting)
-        PlayManager->Play();
+    if (PlayManager->Converting)
+        return;
+    // At the end of the video Play starts again from the beginning.
+    if (FAtEnd)
+        StopClick();
+    PlayManager->Play();
 }
 
 void TUIManager::PauseClick() {
@@ -331,18 +338,23 @@ void TUIManager::StopClick() {
     if (!PlayManager->Opened)
         return;
     PlayManager->Stop();
+    FAtEnd = false;
     FForm->SliderBar->SetPosition(0);
     WriteInfo(false);
 }
 
 void TUIManager::StartPointClick() {
-    if (!PlayManager->Converting)
-        FForm->SliderBar->SetSelStart(PlayManager->Position);
+    if (PlayManager->Converting)
+        return;
+    FEndBeforeStart = false;
+    FForm->SliderBar->SetSelStart(PlayManager->Position);
 }
 
 void TUIManager::EndPointClick() {
-    if (!PlayManager->Converting)
-        FForm->SliderBar->SetSelEnd(PlayManager->Position);
+    if (PlayManager->Converting)
+        return;
+    FEndBeforeStart = PlayManager->Position < FForm->SliderBar->SelStart();
+    FForm->SliderBar->SetSelEnd(PlayManager->Position);
 }
 
 void TUIManager::ModeClick() {
@@ -362,6 +374,7 @@ void TUIManager::SeekBy(int32_t Seconds) {
         return;
     const int64_t Target = std::clamp<int64_t>(PlayManager->Position + Seconds, 0, PlayManager->Duration);
     PlayManager->Seek(static_cast<int32_t>(Target));
+    FAtEnd = false;
     FForm->SliderBar->SetPosition(PlayManager->Position);
     WriteInfo(true);
 }
@@ -406,8 +419,10 @@ void TUIManager::GenerateClick() {
     if (!ReadyForAJob())
         return;
     TSliderBar* Slider = FForm->SliderBar;
-    if (FForm->rbStartEnd->isChecked() && Slider->SelStart() == Slider->SelEnd()) {
-        Message(QString::fromLatin1(kNoRange), QMessageBox::NoIcon, QMessageBox::Ok);
+    if (FForm->rbStartEnd->isChecked() && Slider->SelStart() >= Slider->SelEnd()) {
+        // The slider keeps no range that ends before it starts: it closes it at the end mark.
+        const char* Why = FEndBeforeStart ? kEndBeforeStart : kNoRange;
+        Message(QString::fromLatin1(Why), QMessageBox::NoIcon, QMessageBox::Ok);
         return;
     }
     // Playback stops before anything of the job is read.
@@ -474,6 +489,7 @@ void TUIManager::SliderMouseUp() {
         return;
     }
     PlayManager->Seek(static_cast<int32_t>(Slider->Position()));
+    FAtEnd = false;
     WriteInfo(true);
     if (FResumePlay)
         PlayManager->Play();
@@ -491,6 +507,7 @@ void TUIManager::PlayEnd(bool FromConvert, void*) {
     if (FromConvert)
         return;
     FForm->SliderBar->SetPosition(FForm->SliderBar->Max());
+    FAtEnd = true;
     WriteInfoAtEnd();
 }
 

@@ -103,6 +103,10 @@ public:
     TConvertProgress FLastProgress{0, -1};
     // The open video's own frame rate: the info line shows it whether playing or not.
     double FFileFPS = 0;
+    // Playback reached the end of the video and nothing has moved the position since.
+    bool FAtEnd = false;
+    // The end mark was last put before the start mark (the slider then closes the range).
+    bool FEndBeforeStart = false;
 
 protected:
     // Keeps the window within reach, its title bar on some screen, wherever it is moved

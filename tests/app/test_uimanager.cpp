@@ -290,6 +290,14 @@ TEST_F(MainWindow, GenerateExplainsWhatIsMissing) {
              Form->rbStartEnd->click();
          },
          "You have to select start position and end position for the option.", QMessageBox::NoIcon},
+        {"end mark before the start mark",
+         [this] {
+             UI->PlayManager->Seek(20);
+             UI->StartPointClick();
+             UI->PlayManager->Seek(10);
+             UI->EndPointClick();
+         },
+         "The end mark is before the start mark: set the end after the start.", QMessageBox::NoIcon},
         {"no pieces",
          [this] {
              Form->rbPieces->click();
@@ -605,6 +613,18 @@ TEST_F(MainWindow, PlaybackToTheEndLeavesTheSliderAtTheEndWithTheFullDuration) {
     EXPECT_EQ(Form->SliderBar->Position(), Form->SliderBar->Max());
     // The rate is the file's, before, during and after playback.
     EXPECT_EQ(Form->lbInfo->text(), "FPS: 25.00 Size: 720x576 Duration: 00:00:02 Timestamp: 00:00:02");
+    // Play (the button or Space) at the end starts again from the beginning.
+    for (const bool ByKey : {false, true}) {
+        SCOPED_TRACE(ByKey ? "Space" : "Play");
+        ASSERT_EQ(Form->SliderBar->Position(), Form->SliderBar->Max());
+        if (ByKey)
+            UI->PlayPauseKey();
+        else
+            QTest::mouseClick(static_cast<QWidget*>(Form->btnPlay), Qt::LeftButton, {}, QPoint(16, 16));
+        EXPECT_TRUE(UI->PlayManager->Playing);
+        EXPECT_LT(Form->SliderBar->Position(), Form->SliderBar->Max());
+        ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Playing; }));
+    }
 }
 
 // The progress line belongs to the video it counted: opening another clears it.
