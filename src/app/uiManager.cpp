@@ -122,6 +122,18 @@ void TUIManager::Initialize() {
 
     AssignEvents();
     ShowSettings();
+    EnableCommands(false);
+}
+
+void TUIManager::EnableCommands(bool JobRunning) {
+    TmainDlg* F = FForm;
+    const bool Video = PlayManager->Opened && !JobRunning;
+    for (QAction* Command : {F->tmiPlay, F->tmiPause, F->tmiPlayPause, F->tmiBack, F->tmiForward,
+                             F->tmiStartMark, F->tmiEndMark})
+        Command->setEnabled(Video);
+    // Stop also ends a job.
+    F->tmiStop->setEnabled(PlayManager->Opened);
+    F->tmiStopJob->setEnabled(JobRunning);
 }
 
 void TUIManager::ShowSettings() {
@@ -299,6 +311,7 @@ void TUIManager::OpenChosen(const QString& FileName) {
     // The previous video's count says nothing about this one.
     FForm->lbConvertInfo->clear();
     FForm->tmiConfig->setEnabled(true);
+    EnableCommands(false);
     FForm->setWindowTitle(QFileInfo(FileName).fileName() + QStringLiteral(" — ") +
                           QString::fromUtf8(kApplicationTitle));
     FConvertRec.Name = VideoName(FileName.toStdString());
@@ -391,6 +404,7 @@ void TUIManager::StopGenerating() {
 
 void TUIManager::JobEnded() {
     FForm->SliderBar->setEnabled(true);
+    EnableCommands(false);
 }
 
 void TUIManager::SaveFolderClick() {
@@ -448,6 +462,7 @@ void TUIManager::GenerateClick() {
     Slider->setEnabled(false);
     FSheetJob = false;
     PlayManager->StartConvert(FConvertRec);
+    EnableCommands(true);
 }
 
 void TUIManager::SheetClick() {
@@ -469,6 +484,7 @@ void TUIManager::SheetClick() {
     FForm->SliderBar->setEnabled(false);
     FSheetJob = true;
     PlayManager->StartSheet(FSheetRec);
+    EnableCommands(true);
 }
 
 void TUIManager::SliderMouseDown() {

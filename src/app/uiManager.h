@@ -120,6 +120,9 @@ private:
     // The remembered values into the controls, and back into the store.
     void ShowSettings();
     void StoreSettings();
+    // The menu's commands that can do something now: playback and marks with a video and
+    // no job, Stop Generating during a job.
+    void EnableCommands(bool JobRunning);
     // The job has ended one way or another: the slider is free.
     void JobEnded();
     void WriteInfo(bool Running);

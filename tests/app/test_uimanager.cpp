@@ -216,6 +216,26 @@ TEST(WindowPlacement, AMovedWindowGoesAnywhereItStaysWithinReach) {
     EXPECT_EQ(Alone, (TWindowRect{5000, 5000, 5798, 5546}));
 }
 
+// The menu offers what can be done now: playback and marks with a video and no job, Stop
+// Generating during a job.
+TEST_F(MainWindow, MenuCommandsFollowWhatCanBeDone) {
+    TmainDlg* F = Form.get();
+    const std::vector<QAction*> Playback{F->tmiPlay,    F->tmiPause,     F->tmiPlayPause, F->tmiBack,
+                                         F->tmiForward, F->tmiStartMark, F->tmiEndMark};
+    const auto Check = [&](const char* When, bool PlaybackOn, bool StopOn, bool StopJobOn) {
+        for (const QAction* Command : Playback)
+            EXPECT_EQ(Command->isEnabled(), PlaybackOn) << When << ": " << Command->text().toStdString();
+        EXPECT_EQ(F->tmiStop->isEnabled(), StopOn) << When;
+        EXPECT_EQ(F->tmiStopJob->isEnabled(), StopJobOn) << When;
+    };
+    Check("no video", false, false, false);
+    TScratch Out;
+    StartJob(Out.Path, Form->rbWhole);
+    Check("during a job", false, true, true);
+    UI->StopGenerating();
+    Check("after the job", true, true, false);
+}
+
 TEST_F(MainWindow, OpeningAVideoPreparesTheWindow) {
     EXPECT_FALSE(Form->SliderBar->isEnabled());
     EXPECT_FALSE(Form->tmiConfig->isEnabled());
