@@ -28,6 +28,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -41,7 +42,7 @@ constexpr const char* kNoRange = "You have to select start position and end posi
 constexpr const char* kEndBeforeStart = "The end mark is before the start mark: set the end after the start.";
 constexpr const char* kNoPieces = "You have to enter a number of pieces greater than 0.";
 constexpr const char* kExitQuestion = "Generating the thumbnails, are you sure want to exit application?";
-constexpr const char* kBusy = "Generating the thumbnails; the video can be opened when they are done.";
+constexpr const char* kBusy = "Generating the thumbnails; the video opens when they are done.";
 // How far Left and Right move.
 constexpr int32_t kSeekStep = 5;
 
@@ -280,7 +281,12 @@ void TUIManager::OpenClick() {
 
 void TUIManager::OpenVideo(const QString& FileName) {
     if (PlayManager->Converting) {
-        Message(QString::fromLatin1(kBusy), QMessageBox::Information, QMessageBox::Ok);
+        // The last video handed over during a job opens when the job ends; the first one
+        // says so, and the later ones only take its place.
+        const bool Told = !FPendingVideo.isEmpty();
+        FPendingVideo = QFileInfo(FileName).absoluteFilePath();
+        if (!Told)
+            Message(QString::fromLatin1(kBusy), QMessageBox::Information, QMessageBox::Ok);
         return;
     }
     if (PlayManager->Playing)
@@ -400,6 +406,19 @@ void TUIManager::StopGenerating() {
     FLastProgress = PlayManager->StopConvert();
     FForm->lbConvertInfo->setText(Progress("Stopped: %lld/%lld", &FLastProgress));
     JobEnded();
+    OpenPendingVideo();
+}
+
+void TUIManager::OpenPendingVideo() {
+    // After the job's last report has returned, when the manager no longer counts it as
+    // running; a refused video goes to the general error report.
+    QTimer::singleShot(0, this, [this] {
+        if (FPendingVideo.isEmpty() || PlayManager->Converting)
+            return;
+        const QString Video = FPendingVideo;
+        FPendingVideo.clear();
+        OpenVideo(Video);
+    });
 }
 
 void TUIManager::JobEnded() {
@@ -563,7 +582,11 @@ void TUIManager::ConvertDone(bool FromConvert, void* Data) {
         if (!Shortfall.empty())
             Dialog.ShowShortfall(QString::fromStdString(Shortfall) + QLatin1Char('.'));
     }
+    // Owned by the window, so that a video handed over meanwhile cannot raise the window
+    // over it.
+    Dialog.setParent(FForm, Dialog.windowFlags());
     Dialog.exec();
+    OpenPendingVideo();
 }
 
 void TUIManager::ConvertError(bool FromConvert, void* Data) {
@@ -572,6 +595,7 @@ void TUIManager::ConvertError(bool FromConvert, void* Data) {
     FForm->lbConvertInfo->setText(Progress("Failed: %lld/%lld", Data));
     JobEnded();
     Message(QString::fromStdString(PlayManager->LastError), QMessageBox::Critical, QMessageBox::Ok);
+    OpenPendingVideo();
 }
 
 void TUIManager::ConfigClick() {

@@ -107,6 +107,8 @@ public:
     bool FAtEnd = false;
     // The end mark was last put before the start mark (the slider then closes the range).
     bool FEndBeforeStart = false;
+    // The last video handed over while a job ran.
+    QString FPendingVideo;
 
 protected:
     // Keeps the window within reach, its title bar on some screen, wherever it is moved
@@ -123,6 +125,8 @@ private:
     // The menu's commands that can do something now: playback and marks with a video and
     // no job, Stop Generating during a job.
     void EnableCommands(bool JobRunning);
+    // Opens the video handed over during the job, once the job has ended.
+    void OpenPendingVideo();
     // The job has ended one way or another: the slider is free.
     void JobEnded();
     void WriteInfo(bool Running);

@@ -593,7 +593,9 @@ TEST_F(MainWindow, ClosingDuringAJobAsksFirst) {
 
 // ---- The controller's main paths -------------------------------------------------------
 
-TEST_F(MainWindow, OpenIsIgnoredWhileAJobRunsAndAHandedVideoIsRefused) {
+// During a job the Open button does nothing; a video handed over is opened when the job
+// ends, the last one of several, after one notice.
+TEST_F(MainWindow, AVideoHandedOverDuringAJobOpensWhenItEnds) {
     TScratch Out;
     StartJob(Out.Path, Form->rbWhole);
 
@@ -604,13 +606,24 @@ TEST_F(MainWindow, OpenIsIgnoredWhileAJobRunsAndAHandedVideoIsRefused) {
     };
     UI->OpenClick();
     EXPECT_FALSE(Asked) << "no open dialog during a job";
-    TModalAnswer Busy;
+    int Notices = 0;
+    OnNextModal([&](QWidget* Modal) {
+        ++Notices;
+        if (auto* Box = qobject_cast<QMessageBox*>(Modal)) {
+            EXPECT_EQ(Box->text(), "Generating the thumbnails; the video opens when they are done.");
+            Box->button(QMessageBox::Ok)->click();
+        }
+    });
     UI->OpenVideo(QString::fromStdString(Fixture("fps_12_5.mp4")));
-    EXPECT_TRUE(Busy.Seen);
-    EXPECT_EQ(Busy.Text, "Generating the thumbnails; the video can be opened when they are done.");
+    EXPECT_EQ(Notices, 1);
+    UI->OpenVideo(QString::fromStdString(Fixture("anamorphic.mp4"))); // no second notice
+    EXPECT_EQ(Notices, 1);
     EXPECT_EQ(UI->FConvertRec.Name, "long_gop_25");
     EXPECT_TRUE(UI->PlayManager->Converting);
     UI->StopGenerating();
+    ASSERT_TRUE(WaitFor([&] { return UI->FConvertRec.Name == "anamorphic"; }));
+    EXPECT_EQ(Form->windowTitle(), "anamorphic.mp4 — Trovelle");
+    EXPECT_EQ(Notices, 1);
 }
 
 TEST_F(MainWindow, MarksResetWhenANewVideoOpens) {
