@@ -11,7 +11,6 @@
 #include "imagebutton.h"
 #include "linkLabel.h"
 #include "mainForm.h"
-#include "openurl.h"
 #include "platform.h"
 #include "sheetForm.h"
 #include "shortfall.h"
@@ -566,10 +565,10 @@ void TUIManager::ConvertDone(bool FromConvert, void* Data) {
     JobEnded();
     TcompleteDlg Dialog(FForm);
     if (FSheetJob) {
-        // The sheet's file, and its folder behind the link.
+        // The sheet's file, opened by the link.
         const std::string File = SheetFileName(FSheetRec);
         Dialog.lbPath->setText(QString::fromStdString(File));
-        Dialog.FolderToOpen = File.substr(0, File.find_last_of('/') + 1);
+        Dialog.ShowSheet();
     } else {
         // Where the thumbnails went; the job kept the folder it was started with.
         const std::string Folder = FConvertRec.Folder.empty() ? DefaultSaveFolder() : FConvertRec.Folder;
@@ -622,11 +621,11 @@ void TUIManager::AboutClick() {
 }
 
 void TUIManager::HelpClick() {
-    OpenURL(std::string(kWebAddress) + kHelpPath);
+    OpenLink(FForm, std::string(kWebAddress) + kHelpPath);
 }
 
 void TUIManager::SupportClick() {
-    OpenURL(std::string(kWebAddress) + kSupportPath);
+    OpenLink(FForm, std::string(kWebAddress) + kSupportPath);
 }
 
 void TUIManager::ExitClick() {

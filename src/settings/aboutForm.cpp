@@ -4,7 +4,6 @@
 #include "dialogLook.h"
 #include "humanskin.h"
 #include "linkLabel.h"
-#include "openurl.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -81,11 +80,11 @@ void TaboutDlg::btnOKClick() {
 }
 
 void TaboutDlg::lbWebClick() {
-    OpenURL(kWebAddress);
+    OpenLink(this, kWebAddress);
 }
 
 void TaboutDlg::lbMailClick() {
-    OpenURL(MailLink().toStdString());
+    OpenLink(this, MailLink().toStdString());
 }
 
 void TaboutDlg::keyPressEvent(QKeyEvent* Event) {

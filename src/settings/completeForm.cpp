@@ -4,7 +4,6 @@
 #include "dialogLook.h"
 #include "humanskin.h"
 #include "linkLabel.h"
-#include "openurl.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -15,6 +14,8 @@ namespace {
 constexpr int kClientWidth = 692;
 constexpr int kClientHeight = 166;
 constexpr const char* kCaption = "Congratulations";
+constexpr const char* kSheetLine = "The contact sheet is saved as";
+constexpr const char* kSheetLinkLine = "click the link to open the sheet.";
 constexpr const char* kShortfallLine = "Fewer thumbnails than asked were saved in";
 // The reason's room under the path: two lines, and what moves down to make it.
 constexpr int kReasonTop = 80;
@@ -72,12 +73,19 @@ void TcompleteDlg::ShowShortfall(const QString& Reason) {
     }
 }
 
+void TcompleteDlg::ShowSheet() {
+    Label1->setText(QLatin1String(kSheetLine));
+    Label1->adjustSize();
+    Label2->setText(QLatin1String(kSheetLinkLine));
+    Label2->adjustSize();
+}
+
 void TcompleteDlg::btnOKClick() {
     close();
 }
 
 void TcompleteDlg::lbPathClick() {
-    OpenURL(FolderToOpen.empty() ? lbPath->text().toStdString() : FolderToOpen);
+    OpenLink(this, lbPath->text().toStdString());
 }
 
 void TcompleteDlg::keyPressEvent(QKeyEvent* Event) {

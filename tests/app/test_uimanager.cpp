@@ -475,6 +475,7 @@ TEST_F(MainWindow, ContactSheetFromTheActionMenu) {
     ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Converting && Completion.Seen; }));
     const std::string File = Out.Path + "/ntsc_2997_sheet.jpg";
     EXPECT_EQ(Completion.Text.toStdString(), File);
+    EXPECT_EQ(Completion.Heading, "The contact sheet is saved as");
     EXPECT_EQ(Form->lbConvertInfo->text(), "Done: 6/6");
     EXPECT_TRUE(Form->SliderBar->isEnabled());
     ASSERT_TRUE(fs::exists(File));

@@ -4,8 +4,11 @@
 #include "helpers.h"
 #include "linkLabel.h"
 
+#include <QApplication>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -103,6 +106,40 @@ TEST(CompleteDialog, AShortfallSaysWhyWithoutCongratulations) {
     EXPECT_LE(Dlg.lbReason->heightForWidth(Room.width()), Room.height()) << "cut off";
     EXPECT_LE(Dlg.btnOK->geometry().bottom(), Dlg.height());
     EXPECT_EQ(Dlg.height(), 166 + 40);
+}
+
+// A sheet's dialog speaks of the sheet, and its link opens the sheet itself.
+TEST(CompleteDialog, ASheetIsNamedAndOpened) {
+    TUrlCatcher Catcher;
+    TcompleteDlg Dlg;
+    const QString File = QStringLiteral("/tmp/clip_sheet.jpg");
+    Dlg.lbPath->setText(File);
+    Dlg.ShowSheet();
+    Dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Dlg));
+    SavePicture(&Dlg, QStringLiteral("complete-sheet"));
+    EXPECT_EQ(Dlg.Label1->text(), QStringLiteral("The contact sheet is saved as"));
+    EXPECT_TRUE(Dlg.Label2->text().contains(QStringLiteral("sheet")));
+    QTest::mouseClick(Dlg.lbPath, Qt::LeftButton, {}, QPoint(10, 9));
+    ASSERT_EQ(Catcher.Urls.size(), 1);
+    EXPECT_EQ(Catcher.Urls[0], QUrl::fromLocalFile(File));
+}
+
+// Without anything to open a link (the headless platform has no launcher), a click says so.
+TEST(Links, ALinkNothingCanOpenSaysSo) {
+    TaboutDlg Dlg;
+    Dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Dlg));
+    QString Said;
+    QTimer::singleShot(0, [&] {
+        if (auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            Said = Box->text();
+            Box->accept();
+        }
+    });
+    QTest::mouseClick(Dlg.lbWeb, Qt::LeftButton);
+    EXPECT_TRUE(Said.contains(QStringLiteral(EXPECTED_WEB_ADDRESS))) << Said.toStdString();
+    EXPECT_TRUE(Said.contains(QStringLiteral("could open"))) << Said.toStdString();
 }
 
 TEST(AboutDialog, CaptionTextsAndLinks) {
