@@ -138,15 +138,20 @@ void TUIManager::EnableCommands(bool JobRunning) {
 
 void TUIManager::ShowSettings() {
     const TConfigManager& C = *ConfigManager;
-    if (!C.SaveFolder.isEmpty()) {
-        FForm->etSaveFolder->setText(
-            QString::fromStdString(IncludeTrailingSlash(C.SaveFolder.toStdString())));
-        FForm->etSaveFolder->setCursorPosition(0);
-    }
+    // Where the files go while no folder is chosen, in grey.
+    FForm->etSaveFolder->setPlaceholderText(QString::fromStdString(DefaultSaveFolder()));
+    if (!C.SaveFolder.isEmpty())
+        ShowSaveFolder(C.SaveFolder);
     QRadioButton* const Modes[] = {FForm->rbWhole, FForm->rbPieces, FForm->rbStartEnd};
     Modes[static_cast<int>(C.Mode)]->setChecked(true);
     FForm->etPieces->setText(QString::number(C.Pieces));
     ModeClick();
+}
+
+void TUIManager::ShowSaveFolder(const QString& Folder) {
+    FForm->etSaveFolder->setText(QString::fromStdString(IncludeTrailingSlash(Folder.toStdString())));
+    // A long folder shows its end: the folder's own name, where the files go.
+    FForm->etSaveFolder->end(false);
 }
 
 void TUIManager::StoreSettings() {
@@ -429,9 +434,7 @@ void TUIManager::SaveFolderClick() {
     const QString Folder = ChooseFolder();
     if (Folder.isEmpty())
         return;
-    FForm->etSaveFolder->setText(QString::fromStdString(IncludeTrailingSlash(Folder.toStdString())));
-    // A long folder shows its beginning.
-    FForm->etSaveFolder->setCursorPosition(0);
+    ShowSaveFolder(Folder);
     ConfigManager->SaveFolder = Folder;
     StoreSettings();
 }

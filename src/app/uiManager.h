@@ -122,6 +122,8 @@ private:
     // The remembered values into the controls, and back into the store.
     void ShowSettings();
     void StoreSettings();
+    // Folder (as chosen) into the save-folder field.
+    void ShowSaveFolder(const QString& Folder);
     // The menu's commands that can do something now: playback and marks with a video and
     // no job, Stop Generating during a job.
     void EnableCommands(bool JobRunning);

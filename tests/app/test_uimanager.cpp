@@ -216,6 +216,34 @@ TEST(WindowPlacement, AMovedWindowGoesAnywhereItStaysWithinReach) {
     EXPECT_EQ(Alone, (TWindowRect{5000, 5000, 5798, 5546}));
 }
 
+// The save-folder field shows in grey where the files go while no folder is chosen, and a
+// long chosen folder shows its end, where the files go.
+TEST(SaveFolderField, ShowsTheDefaultAndTheEndOfALongFolder) {
+    TScratch Home;
+    const std::string SavedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    setenv("HOME", Home.Path.c_str(), 1); // no Pictures folder in it: the home folder is used
+    {
+        TWindow Window;
+        TmainDlg* F = Window.Form.get();
+        EXPECT_EQ(F->etSaveFolder->text(), "");
+        EXPECT_EQ(F->etSaveFolder->placeholderText().toStdString(), Home.Path + "/");
+        const std::string Long = Home.Path + "/" + std::string(80, 'x') + "/the folder's own name";
+        Window.UI->ChooseFolder = [&] { return QString::fromStdString(Long); };
+        Window.UI->SaveFolderClick();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(F));
+        F->grab().save(QStringLiteral(TEST_BINDIR "/main-long-folder.png"));
+        // What the field shows of the text ends with the last character.
+        EXPECT_EQ(F->etSaveFolder->cursorPosition(), F->etSaveFolder->text().size());
+    }
+    {
+        TWindow Window;
+        Window.Form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(Window.Form.get()));
+        Window.Form->grab().save(QStringLiteral(TEST_BINDIR "/main-default-folder.png"));
+    }
+    setenv("HOME", SavedHome.c_str(), 1);
+}
+
 // The menu offers what can be done now: playback and marks with a video and no job, Stop
 // Generating during a job.
 TEST_F(MainWindow, MenuCommandsFollowWhatCanBeDone) {
