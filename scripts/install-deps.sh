@@ -13,7 +13,7 @@ packages=(
     libgtest-dev googletest
     ffmpeg
     fonts-open-sans fonts-wqy-microhei
-    xvfb xauth x11-xserver-utils
+    xvfb xauth
     time bc
     parallel
     clang libclang-rt-14-dev
