@@ -1,19 +1,19 @@
 #include "uiManager.h"
 
+#include "FlatEditUnit.h"
 #include "SDLPanel.h"
 #include "aboutForm.h"
 #include "appinfo.h"
 #include "browseFolder.h"
 #include "completeForm.h"
-#include "sheetForm.h"
 #include "configForm.h"
-#include "FlatEditUnit.h"
 #include "humanskin.h"
 #include "imagebutton.h"
 #include "linkLabel.h"
 #include "mainForm.h"
-#include "openurl.h"
 #include "platform.h"
+#include "sheetForm.h"
+#include "shortfall.h"
 #include "sliderbar.h"
 
 #include <QAction>
@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -37,15 +38,17 @@ constexpr const char* kHelpPath = "/help";
 constexpr const char* kSupportPath = "/support.html";
 constexpr const char* kNoVideo = "No video is opened, please load a video!";
 constexpr const char* kNoRange = "You have to select start position and end position for the option.";
+constexpr const char* kEndBeforeStart = "The end mark is before the start mark: set the end after the start.";
 constexpr const char* kNoPieces = "You have to enter a number of pieces greater than 0.";
 constexpr const char* kExitQuestion = "Generating the thumbnails, are you sure want to exit application?";
-constexpr const char* kBusy = "Generating the thumbnails; the video can be opened when they are done.";
+constexpr const char* kBusy = "Generating the thumbnails; the video opens when they are done.";
 // How far Left and Right move.
 constexpr int32_t kSeekStep = 5;
 
 QString Progress(const char* Format, const void* Data) {
     const auto* P = static_cast<const TConvertProgress*>(Data);
-    return QString::asprintf(Format, static_cast<long long>(P->Current + 1), static_cast<long long>(P->Total));
+    return QString::asprintf(Format, static_cast<long long>(P->Current + 1),
+                             static_cast<long long>(P->Total));
 }
 
 } // namespace
@@ -62,7 +65,8 @@ QString InfoLine(double FPS, int32_t Width, int32_t Height, int32_t DurationHour
                                     static_cast<long long>(P / 60 % 60), static_cast<long long>(P % 60));
 }
 
-TUIManager::TUIManager(TmainDlg* Form, const QString& SettingsFile) : FForm(Form), FSettingsFile(SettingsFile) {
+TUIManager::TUIManager(TmainDlg* Form, const QString& SettingsFile)
+    : FForm(Form), FSettingsFile(SettingsFile) {
     ConfigManager = std::make_unique<TConfigManager>();
     if (!FSettingsFile.isEmpty())
         ConfigManager->Load(FSettingsFile);
@@ -85,8 +89,10 @@ TUIManager::~TUIManager() {
 }
 
 void TUIManager::Initialize() {
-    // Only an X11 window may be placed by the program; elsewhere the compositor decides.
-    FClampMoves = QGuiApplication::platformName() == QLatin1String("xcb");
+    // Only an X11 window (or one of the headless platform) may be placed by the program;
+    // elsewhere the compositor decides.
+    const QString Platform = QGuiApplication::platformName();
+    FClampMoves = Platform == QLatin1String("xcb") || Platform == QLatin1String("offscreen");
     FForm->installEventFilter(this);
     FForm->setWindowTitle(QString::fromUtf8(kApplicationTitle));
     SelectSkin(FForm, QString::fromLatin1(kHumanSkin));
@@ -116,18 +122,36 @@ void TUIManager::Initialize() {
 
     AssignEvents();
     ShowSettings();
+    EnableCommands(false);
+}
+
+void TUIManager::EnableCommands(bool JobRunning) {
+    TmainDlg* F = FForm;
+    const bool Video = PlayManager->Opened && !JobRunning;
+    for (QAction* Command : {F->tmiPlay, F->tmiPause, F->tmiPlayPause, F->tmiBack, F->tmiForward,
+                             F->tmiStartMark, F->tmiEndMark})
+        Command->setEnabled(Video);
+    // Stop also ends a job.
+    F->tmiStop->setEnabled(PlayManager->Opened);
+    F->tmiStopJob->setEnabled(JobRunning);
 }
 
 void TUIManager::ShowSettings() {
     const TConfigManager& C = *ConfigManager;
-    if (!C.SaveFolder.isEmpty()) {
-        FForm->etSaveFolder->setText(QString::fromStdString(IncludeTrailingSlash(C.SaveFolder.toStdString())));
-        FForm->etSaveFolder->setCursorPosition(0);
-    }
+    // Where the files go while no folder is chosen, in grey.
+    FForm->etSaveFolder->setPlaceholderText(QString::fromStdString(DefaultSaveFolder()));
+    if (!C.SaveFolder.isEmpty())
+        ShowSaveFolder(C.SaveFolder);
     QRadioButton* const Modes[] = {FForm->rbWhole, FForm->rbPieces, FForm->rbStartEnd};
     Modes[static_cast<int>(C.Mode)]->setChecked(true);
     FForm->etPieces->setText(QString::number(C.Pieces));
     ModeClick();
+}
+
+void TUIManager::ShowSaveFolder(const QString& Folder) {
+    FForm->etSaveFolder->setText(QString::fromStdString(IncludeTrailingSlash(Folder.toStdString())));
+    // A long folder shows its end: the folder's own name, where the files go.
+    FForm->etSaveFolder->end(false);
 }
 
 void TUIManager::StoreSettings() {
@@ -200,16 +224,21 @@ void TUIManager::CenterOnWorkArea() {
 
 bool TUIManager::eventFilter(QObject* Watched, QEvent* Event) {
     if (FClampMoves && Watched == FForm && Event->type() == QEvent::Move && FForm->isVisible()) {
-        const QScreen* Screen = FForm->screen();
         const QRect Frame = FForm->frameGeometry();
         if (FCenterPending && Frame.size() != FForm->size()) {
             CenterOnWorkArea();
-        } else if (Screen) {
-            // The work area of the screen the window is on, wherever that screen sits.
-            const QRect Work = Screen->availableGeometry();
+        } else {
+            // Every screen counts: the window may be dragged onto any of them, and only a
+            // window whose title bar left them all is brought back.
+            std::vector<TWindowRect> Works;
+            for (const QScreen* Each : QGuiApplication::screens()) {
+                const QRect Work = Each->availableGeometry();
+                Works.push_back({Work.left(), Work.top(), Work.right() + 1, Work.bottom() + 1});
+            }
+            // Without a window manager's frame the top of the window is what one would take.
+            const int TitleHeight = std::max(FForm->geometry().top() - Frame.top(), kMinTitleHeight);
             TWindowRect R{Frame.left(), Frame.top(), Frame.right() + 1, Frame.bottom() + 1};
-            WMMoving(R, Frame.width(), Frame.height(),
-                     {Work.left(), Work.top(), Work.right() + 1, Work.bottom() + 1});
+            WMMoving(R, TitleHeight, Works);
             if (R.Left != Frame.left() || R.Top != Frame.top())
                 FForm->move(R.Left, R.Top);
         }
@@ -225,15 +254,16 @@ int TUIManager::Message(const QString& Text, int Icon, int Buttons) const {
 
 void TUIManager::WriteInfo(bool Running) {
     const TPlayManager& P = *PlayManager;
-    FForm->lbInfo->setText(InfoLine(P.FPS, P.Width, P.Height, P.DurationHours, P.DurationMinutes, P.DurationSeconds,
-                                    Running ? &P.Position : nullptr));
+    FForm->lbInfo->setText(InfoLine(FFileFPS, P.Width, P.Height, P.DurationHours, P.DurationMinutes,
+                                    P.DurationSeconds, Running ? &P.Position : nullptr));
 }
 
 void TUIManager::WriteInfoAtEnd() {
     const TPlayManager& P = *PlayManager;
-    const int64_t Duration = static_cast<int64_t>(P.DurationHours) * 3600 + P.DurationMinutes * 60 + P.DurationSeconds;
-    FForm->lbInfo->setText(
-        InfoLine(P.FPS, P.Width, P.Height, P.DurationHours, P.DurationMinutes, P.DurationSeconds, &Duration));
+    const int64_t Duration =
+        static_cast<int64_t>(P.DurationHours) * 3600 + P.DurationMinutes * 60 + P.DurationSeconds;
+    FForm->lbInfo->setText(InfoLine(FFileFPS, P.Width, P.Height, P.DurationHours, P.DurationMinutes,
+                                    P.DurationSeconds, &Duration));
 }
 
 void TUIManager::OpenClick() {
@@ -255,7 +285,12 @@ void TUIManager::OpenClick() {
 
 void TUIManager::OpenVideo(const QString& FileName) {
     if (PlayManager->Converting) {
-        Message(QString::fromLatin1(kBusy), QMessageBox::Information, QMessageBox::Ok);
+        // The last video handed over during a job opens when the job ends; the first one
+        // says so, and the later ones only take its place.
+        const bool Told = !FPendingVideo.isEmpty();
+        FPendingVideo = QFileInfo(FileName).absoluteFilePath();
+        if (!Told)
+            Message(QString::fromLatin1(kBusy), QMessageBox::Information, QMessageBox::Ok);
         return;
     }
     if (PlayManager->Playing)
@@ -264,17 +299,31 @@ void TUIManager::OpenVideo(const QString& FileName) {
 }
 
 void TUIManager::OpenChosen(const QString& FileName) {
-    PlayManager->OpenFile(FileName.toStdString()); // a refused file ends the handler here
+    const std::string Path = FileName.toStdString();
+    try {
+        PlayManager->OpenFile(Path);
+    } catch (const EMPEG2Error& E) {
+        // A refused file ends the handler here, and the message says why beside the path.
+        throw EMPEG2Error(std::string(E.what()) + " (" + PlayManager->Decoder().WhyNotOpened(Path) + ")");
+    }
 
     TSliderBar* Slider = FForm->SliderBar;
     Slider->setEnabled(true);
     Slider->SetSelStart(0);
     Slider->SetSelEnd(0);
+    FEndBeforeStart = false;
     FVideoPanel->show();
     Slider->SetMax(PlayManager->Duration);
     Slider->SetPosition(0);
+    FFileFPS = PlayManager->FPS;
+    FAtEnd = false;
     WriteInfo(false);
+    // The previous video's count says nothing about this one.
+    FForm->lbConvertInfo->clear();
     FForm->tmiConfig->setEnabled(true);
+    EnableCommands(false);
+    FForm->setWindowTitle(QFileInfo(FileName).fileName() + QStringLiteral(" — ") +
+                          QString::fromUtf8(kApplicationTitle));
     FConvertRec.Name = VideoName(FileName.toStdString());
     FSheetRec.Path = FileName.toStdString();
     TConfigManager& C = *ConfigManager;
@@ -291,8 +340,12 @@ void TUIManager::OpenChosen(const QString& FileName) {
 }
 
 void TUIManager::PlayClick() {
-    if (!PlayManager->Converting)
-        PlayManager->Play();
+    if (PlayManager->Converting)
+        return;
+    // At the end of the video Play starts again from the beginning.
+    if (FAtEnd)
+        StopClick();
+    PlayManager->Play();
 }
 
 void TUIManager::PauseClick() {
@@ -308,18 +361,23 @@ void TUIManager::StopClick() {
     if (!PlayManager->Opened)
         return;
     PlayManager->Stop();
+    FAtEnd = false;
     FForm->SliderBar->SetPosition(0);
     WriteInfo(false);
 }
 
 void TUIManager::StartPointClick() {
-    if (!PlayManager->Converting)
-        FForm->SliderBar->SetSelStart(PlayManager->Position);
+    if (PlayManager->Converting)
+        return;
+    FEndBeforeStart = false;
+    FForm->SliderBar->SetSelStart(PlayManager->Position);
 }
 
 void TUIManager::EndPointClick() {
-    if (!PlayManager->Converting)
-        FForm->SliderBar->SetSelEnd(PlayManager->Position);
+    if (PlayManager->Converting)
+        return;
+    FEndBeforeStart = PlayManager->Position < FForm->SliderBar->SelStart();
+    FForm->SliderBar->SetSelEnd(PlayManager->Position);
 }
 
 void TUIManager::ModeClick() {
@@ -339,6 +397,7 @@ void TUIManager::SeekBy(int32_t Seconds) {
         return;
     const int64_t Target = std::clamp<int64_t>(PlayManager->Position + Seconds, 0, PlayManager->Duration);
     PlayManager->Seek(static_cast<int32_t>(Target));
+    FAtEnd = false;
     FForm->SliderBar->SetPosition(PlayManager->Position);
     WriteInfo(true);
 }
@@ -346,25 +405,36 @@ void TUIManager::SeekBy(int32_t Seconds) {
 void TUIManager::StopGenerating() {
     if (!PlayManager->Converting)
         return;
-    // The job ends after the file it is writing; what it wrote stays.
-    PlayManager->StopConvert();
+    // The job ends after the file it is writing; what it wrote stays, and the count
+    // includes that last file.
+    FLastProgress = PlayManager->StopConvert();
     FForm->lbConvertInfo->setText(Progress("Stopped: %lld/%lld", &FLastProgress));
     JobEnded();
+    OpenPendingVideo();
+}
+
+void TUIManager::OpenPendingVideo() {
+    // After the job's last report has returned, when the manager no longer counts it as
+    // running; a refused video goes to the general error report.
+    QTimer::singleShot(0, this, [this] {
+        if (FPendingVideo.isEmpty() || PlayManager->Converting)
+            return;
+        const QString Video = FPendingVideo;
+        FPendingVideo.clear();
+        OpenVideo(Video);
+    });
 }
 
 void TUIManager::JobEnded() {
     FForm->SliderBar->setEnabled(true);
-    if (FExitQuestion)
-        FExitQuestion->done(QMessageBox::Cancel);
+    EnableCommands(false);
 }
 
 void TUIManager::SaveFolderClick() {
     const QString Folder = ChooseFolder();
     if (Folder.isEmpty())
         return;
-    FForm->etSaveFolder->setText(QString::fromStdString(IncludeTrailingSlash(Folder.toStdString())));
-    // A long folder shows its beginning.
-    FForm->etSaveFolder->setCursorPosition(0);
+    ShowSaveFolder(Folder);
     ConfigManager->SaveFolder = Folder;
     StoreSettings();
 }
@@ -384,8 +454,10 @@ void TUIManager::GenerateClick() {
     if (!ReadyForAJob())
         return;
     TSliderBar* Slider = FForm->SliderBar;
-    if (FForm->rbStartEnd->isChecked() && Slider->SelStart() == Slider->SelEnd()) {
-        Message(QString::fromLatin1(kNoRange), QMessageBox::NoIcon, QMessageBox::Ok);
+    if (FForm->rbStartEnd->isChecked() && Slider->SelStart() >= Slider->SelEnd()) {
+        // The slider keeps no range that ends before it starts: it closes it at the end mark.
+        const char* Why = FEndBeforeStart ? kEndBeforeStart : kNoRange;
+        Message(QString::fromLatin1(Why), QMessageBox::NoIcon, QMessageBox::Ok);
         return;
     }
     // Playback stops before anything of the job is read.
@@ -411,6 +483,7 @@ void TUIManager::GenerateClick() {
     Slider->setEnabled(false);
     FSheetJob = false;
     PlayManager->StartConvert(FConvertRec);
+    EnableCommands(true);
 }
 
 void TUIManager::SheetClick() {
@@ -432,6 +505,7 @@ void TUIManager::SheetClick() {
     FForm->SliderBar->setEnabled(false);
     FSheetJob = true;
     PlayManager->StartSheet(FSheetRec);
+    EnableCommands(true);
 }
 
 void TUIManager::SliderMouseDown() {
@@ -452,6 +526,7 @@ void TUIManager::SliderMouseUp() {
         return;
     }
     PlayManager->Seek(static_cast<int32_t>(Slider->Position()));
+    FAtEnd = false;
     WriteInfo(true);
     if (FResumePlay)
         PlayManager->Play();
@@ -469,6 +544,7 @@ void TUIManager::PlayEnd(bool FromConvert, void*) {
     if (FromConvert)
         return;
     FForm->SliderBar->SetPosition(FForm->SliderBar->Max());
+    FAtEnd = true;
     WriteInfoAtEnd();
 }
 
@@ -492,16 +568,27 @@ void TUIManager::ConvertDone(bool FromConvert, void* Data) {
     JobEnded();
     TcompleteDlg Dialog(FForm);
     if (FSheetJob) {
-        // The sheet's file, and its folder behind the link.
+        // The sheet's file, opened by the link.
         const std::string File = SheetFileName(FSheetRec);
         Dialog.lbPath->setText(QString::fromStdString(File));
-        Dialog.FolderToOpen = File.substr(0, File.find_last_of('/') + 1);
+        Dialog.ShowSheet();
     } else {
         // Where the thumbnails went; the job kept the folder it was started with.
         const std::string Folder = FConvertRec.Folder.empty() ? DefaultSaveFolder() : FConvertRec.Folder;
         Dialog.lbPath->setText(QString::fromStdString(Folder + FConvertRec.Name));
+        const int64_t Written = static_cast<const TConvertProgress*>(Data)->Current + 1;
+        // A range whose end mark stands at the end of the video takes what there is.
+        const bool ToTheEnd = FConvertRec.Range && FConvertRec.EndPos >= PlayManager->Duration;
+        const std::string Shortfall =
+            ExplainShortfall(FConvertRec, ToTheEnd, PlayManager->Duration, FFileFPS, Written);
+        if (!Shortfall.empty())
+            Dialog.ShowShortfall(QString::fromStdString(Shortfall) + QLatin1Char('.'));
     }
+    // Owned by the window, so that a video handed over meanwhile cannot raise the window
+    // over it.
+    Dialog.setParent(FForm, Dialog.windowFlags());
     Dialog.exec();
+    OpenPendingVideo();
 }
 
 void TUIManager::ConvertError(bool FromConvert, void* Data) {
@@ -510,6 +597,7 @@ void TUIManager::ConvertError(bool FromConvert, void* Data) {
     FForm->lbConvertInfo->setText(Progress("Failed: %lld/%lld", Data));
     JobEnded();
     Message(QString::fromStdString(PlayManager->LastError), QMessageBox::Critical, QMessageBox::Ok);
+    OpenPendingVideo();
 }
 
 void TUIManager::ConfigClick() {
@@ -535,25 +623,29 @@ void TUIManager::AboutClick() {
     Dialog.exec();
 }
 
-void TUIManager::HelpClick() { OpenURL(std::string(kWebAddress) + kHelpPath); }
+void TUIManager::HelpClick() {
+    OpenLink(FForm, std::string(kWebAddress) + kHelpPath);
+}
 
-void TUIManager::SupportClick() { OpenURL(std::string(kWebAddress) + kSupportPath); }
+void TUIManager::SupportClick() {
+    OpenLink(FForm, std::string(kWebAddress) + kSupportPath);
+}
 
-void TUIManager::ExitClick() { FForm->close(); }
+void TUIManager::ExitClick() {
+    FForm->close();
+}
 
 void TUIManager::FormClose(TCloseAction& Action) {
     if (!PlayManager || !PlayManager->Converting) {
         StoreSettings();
         return;
     }
-    QMessageBox Box(QMessageBox::Question, QString::fromUtf8(kApplicationTitle), QString::fromLatin1(kExitQuestion),
+    QMessageBox Box(QMessageBox::Question, QString::fromUtf8(kApplicationTitle),
+                    QString::fromLatin1(kExitQuestion),
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, FForm);
-    // The job may end while the question is open; it then withdraws the question (as
-    // Cancel) and the window stays.
-    FExitQuestion = &Box;
-    const int Answer = Box.exec();
-    FExitQuestion = nullptr;
-    if (Answer == QMessageBox::Yes && PlayManager->Converting) {
+    // The job may end while the question is open; the question stays, and its answer
+    // holds: the user asked to quit, and only Yes quits.
+    if (Box.exec() == QMessageBox::Yes) {
         PlayManager->StopConvert();
         StoreSettings();
     } else {

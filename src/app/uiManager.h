@@ -10,10 +10,10 @@
 #pragma once
 
 #include "configManager.h"
-#include "rounding.h"
-#include "mainForm.h"
 #include "convertthread.h"
+#include "mainForm.h"
 #include "playManager.h"
+#include "rounding.h"
 #include "windowPlacement.h"
 
 #include <QObject>
@@ -96,15 +96,23 @@ public:
     std::unique_ptr<TPlayManager> PlayManager;
     TSDLPanel* FVideoPanel = nullptr; // owned
     TConvertRec FConvertRec;
-    TSheetRec FSheetRec; // the last contact sheet; Path is the open video
+    TSheetRec FSheetRec;    // the last contact sheet; Path is the open video
     bool FSheetJob = false; // the running or last job is a sheet
     bool FResumePlay = false;
     // The last progress the running job reported.
     TConvertProgress FLastProgress{0, -1};
+    // The open video's own frame rate: the info line shows it whether playing or not.
+    double FFileFPS = 0;
+    // Playback reached the end of the video and nothing has moved the position since.
+    bool FAtEnd = false;
+    // The end mark was last put before the start mark (the slider then closes the range).
+    bool FEndBeforeStart = false;
+    // The last video handed over while a job ran.
+    QString FPendingVideo;
 
 protected:
-    // Keeps the window inside the work area while it is dragged (where the platform lets a
-    // program place its window).
+    // Keeps the window within reach, its title bar on some screen, wherever it is moved
+    // (where the platform lets a program place its window).
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
@@ -114,8 +122,14 @@ private:
     // The remembered values into the controls, and back into the store.
     void ShowSettings();
     void StoreSettings();
-    // The job has ended one way or another: the slider is free, a pending exit question is
-    // withdrawn.
+    // Folder (as chosen) into the save-folder field.
+    void ShowSaveFolder(const QString& Folder);
+    // The menu's commands that can do something now: playback and marks with a video and
+    // no job, Stop Generating during a job.
+    void EnableCommands(bool JobRunning);
+    // Opens the video handed over during the job, once the job has ended.
+    void OpenPendingVideo();
+    // The job has ended one way or another: the slider is free.
     void JobEnded();
     void WriteInfo(bool Running);
     void WriteInfoAtEnd();
@@ -126,6 +140,4 @@ private:
     QString FSettingsFile;
     bool FClampMoves = false;
     bool FCenterPending = false;
-    // The exit question while it is open.
-    QMessageBox* FExitQuestion = nullptr;
 };

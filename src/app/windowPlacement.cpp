@@ -9,23 +9,28 @@ void WMSizing(TWindowRect& Rect, const TWindowRect& Work) {
     Rect.Bottom = std::min(Rect.Bottom, Work.Bottom);
 }
 
-void WMMoving(TWindowRect& Rect, int W, int H, const TWindowRect& Work) {
-    if (Rect.Left <= Work.Left) {
-        Rect.Left = Work.Left;
-        Rect.Right = Work.Left + W;
+void WMMoving(TWindowRect& Rect, int TitleHeight, const std::vector<TWindowRect>& WorkAreas) {
+    const int W = Rect.Right - Rect.Left;
+    const int H = Rect.Bottom - Rect.Top;
+    const int Grip = std::min(kTitleGrip, W);
+    bool Found = false;
+    long long Best = 0;
+    TWindowRect Nearest = Rect;
+    for (const TWindowRect& Work : WorkAreas) {
+        // The places in reach of this work area form a rectangle of top-left corners; the
+        // nearest of them is the clamped corner (the top edge before the bottom one, so a
+        // screen lower than the title bar keeps the title bar at its top).
+        const int Left = std::max(Work.Left - W + Grip, std::min(Rect.Left, Work.Right - Grip));
+        const int Top = std::max(Work.Top, std::min(Rect.Top, Work.Bottom - TitleHeight));
+        const long long Distance = static_cast<long long>(Left - Rect.Left) * (Left - Rect.Left) +
+                                   static_cast<long long>(Top - Rect.Top) * (Top - Rect.Top);
+        if (!Found || Distance < Best) {
+            Found = true;
+            Best = Distance;
+            Nearest = {Left, Top, Left + W, Top + H};
+        }
     }
-    if (Rect.Right >= Work.Right) {
-        Rect.Left = Work.Right - W;
-        Rect.Right = Work.Right;
-    }
-    if (Rect.Top <= Work.Top) {
-        Rect.Top = Work.Top;
-        Rect.Bottom = Work.Top + H;
-    }
-    if (Rect.Top >= Work.Bottom - H) {
-        Rect.Top = Work.Bottom - H;
-        Rect.Bottom = Rect.Top + H;
-    }
+    Rect = Nearest;
 }
 
 TWindowRect CenteredRect(int W, int H, const TWindowRect& Work) {

@@ -111,20 +111,3 @@ std::vector<TInput> ExpandInputs(const std::vector<std::string>& Items, bool Rec
     }
     return Inputs;
 }
-
-std::string UnreadableReason(const std::string& Path) {
-    // Looked at before it is opened: opening a FIFO waits for a writer, a device may do
-    // anything.
-    struct stat Info {};
-    if (stat(Path.c_str(), &Info) != 0)
-        return std::strerror(errno);
-    if (S_ISDIR(Info.st_mode))
-        return std::strerror(EISDIR);
-    if (!S_ISREG(Info.st_mode))
-        return S_ISFIFO(Info.st_mode) ? "a FIFO, not a file" : "a device or socket, not a file";
-    const int Fd = open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (Fd < 0)
-        return std::strerror(errno);
-    close(Fd);
-    return Info.st_size == 0 ? "the file is empty" : "";
-}

@@ -18,7 +18,3 @@ std::vector<TInput> ExpandInputs(const std::vector<std::string>& Items, bool Rec
 
 // Whether the extension of Path is one of a video file.
 bool HasVideoExtension(const std::string& Path);
-
-// The system's reason why Path cannot be read as a file ("No such file or directory",
-// "Is a directory", "Permission denied", "the file is empty"), or "" when it can.
-std::string UnreadableReason(const std::string& Path);

@@ -155,8 +155,7 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
         Decoder.Open(Input.Path);
     } catch (const std::exception&) {
         const std::string Why = Decoder.LastOpenError();
-        Console.Error(Input.Path + ": not a video the decoding library can read" +
-                      (Why.empty() ? "" : " (" + Why + ")"));
+        Console.Error(Input.Path + ": " + TDecoder::kNotAVideo + (Why.empty() ? "" : " (" + Why + ")"));
         return false;
     }
     if (Options.Mode == TTakeMode::Preview)
@@ -220,7 +219,8 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
         return true;
     }
     const std::string Shortfall =
-        ExplainShortfall(Options, Decoder.FFileInfo->Duration, Decoder.FFileInfo->FPS, Written);
+        ExplainShortfall(Rec, Options.RangeEnd == TThumbsOptions::kToTheEnd, Decoder.FFileInfo->Duration,
+                         Decoder.FFileInfo->FPS, Written);
     if (Written == 0) {
         Console.Error(Input.Path + ": nothing written: " + Shortfall);
         return false;

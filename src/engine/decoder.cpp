@@ -1,7 +1,11 @@
 #include "decoder.h"
 
 #include <cerrno>
+#include <cstring>
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -107,3 +111,27 @@ bool TDecoder::SetFrameSize(int32_t Width, int32_t Height) {
 }
 
 void TDecoder::Seek(int32_t Seconds) { FSeek(Seconds); }
+
+std::string UnreadableReason(const std::string& Path) {
+    // Looked at before it is opened: opening a FIFO waits for a writer, a device may do
+    // anything.
+    struct stat Info {};
+    if (stat(Path.c_str(), &Info) != 0)
+        return std::strerror(errno);
+    if (S_ISDIR(Info.st_mode))
+        return std::strerror(EISDIR);
+    if (!S_ISREG(Info.st_mode))
+        return S_ISFIFO(Info.st_mode) ? "a FIFO, not a file" : "a device or socket, not a file";
+    const int Fd = open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (Fd < 0)
+        return std::strerror(errno);
+    close(Fd);
+    return Info.st_size == 0 ? "the file is empty" : "";
+}
+
+std::string TDecoder::WhyNotOpened(const std::string& Path) const {
+    std::string Reason = UnreadableReason(Path);
+    if (Reason.empty())
+        Reason = LastOpenError();
+    return Reason.empty() ? kNotAVideo : Reason;
+}

@@ -30,9 +30,15 @@ public:
     using Exception::Exception;
 };
 
+// The system's reason why Path cannot be read as a file ("No such file or directory",
+// "Is a directory", "Permission denied", "the file is empty"), or "" when it can.
+std::string UnreadableReason(const std::string& Path);
+
 class TDecoder {
 public:
     static constexpr const char* kLibraryName = "libdecoder.so";
+    // Why a file was refused when neither the system nor the library says more.
+    static constexpr const char* kNotAVideo = "not a video the decoding library can read";
 
     // Loads LibraryName and resolves the entry points; raises EOSError when the library or
     // one of the entry points is missing (the library is unloaded again).
@@ -46,6 +52,9 @@ public:
     void Open(const std::string& FileName);
     // Why the library refused the last Open, when it says ("" when it does not).
     std::string LastOpenError() const;
+    // Why Path could not be opened, for a user: the system's reason when the file cannot be
+    // read, else the library's, else kNotAVideo.
+    std::string WhyNotOpened(const std::string& Path) const;
     // The next frame, or null at the end of the video. Refreshes FFrameInfo. Raises
     // EDecodeError when the library answers null because reading or converting failed
     // (known only from a library that exports getLastError; with any other, null).

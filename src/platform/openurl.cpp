@@ -4,8 +4,8 @@
 #include <QString>
 #include <QUrl>
 
-void OpenURL(const std::string& Url) {
+bool OpenURL(const std::string& Url) {
     const QString Text = QString::fromStdString(Url);
     const QUrl Target = Text.startsWith('/') ? QUrl::fromLocalFile(Text) : QUrl(Text);
-    QDesktopServices::openUrl(Target);
+    return QDesktopServices::openUrl(Target);
 }

@@ -5,5 +5,6 @@
 
 #include <string>
 
-// Hands a URL (web page, mail link, local folder) to the desktop; the result is not examined.
-void OpenURL(const std::string& Url);
+// Hands a URL (web page, mail link, local folder or file) to the desktop; false when nothing
+// could be started to open it (no launcher).
+bool OpenURL(const std::string& Url);

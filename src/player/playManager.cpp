@@ -132,11 +132,20 @@ void TPlayManager::StartJob(std::unique_ptr<TGenerationJob> Job) {
     Converting = true;
 }
 
-void TPlayManager::StopConvert() {
+TConvertProgress TPlayManager::StopConvert() {
     if (!Converting)
-        return;
-    FreeThread(std::move(FConvertThread));
+        return {};
+    std::unique_ptr<TGenerationJob> Job = std::move(FConvertThread);
+    if (Job && !IsReporting(Job.get())) {
+        // Ended here, unheard, so that its progress counts the file it finished after the
+        // stop; a job stopped from inside its own report is writing nothing meanwhile.
+        Job->ClearOnEvent();
+        Job->Stop();
+    }
+    const TConvertProgress Last = Job ? Job->Progress() : TConvertProgress{};
+    FreeThread(std::move(Job));
     Converting = false;
+    return Last;
 }
 
 void TPlayManager::EngineEvent(TEngineEvents Events, void* Data) {

@@ -66,8 +66,9 @@ public:
     // notifications (progress counts tiles) and the same StopConvert.
     void StartSheet(const TSheetRec& Rec);
     // Stops the running job and returns once it has ended; none of its notifications
-    // arrives afterwards.
-    void StopConvert();
+    // arrives afterwards. Returns the job's last progress: Current + 1 files were written,
+    // including the one that was being written when the stop came.
+    TConvertProgress StopConvert();
     // The workers' report: turns their flags into the notifications (main thread).
     void EngineEvent(TEngineEvents Events, void* Data);
 

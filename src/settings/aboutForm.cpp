@@ -4,7 +4,6 @@
 #include "dialogLook.h"
 #include "humanskin.h"
 #include "linkLabel.h"
-#include "openurl.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -48,6 +47,8 @@ TaboutDlg::TaboutDlg(QWidget* MainWindow) : FMainWindow(MainWindow) {
     Label2 = FixedLabel(this, QStringLiteral("create thumbnails from MP4 video."), QRect(16, 32, 417, 16));
     Label3 = FixedLabel(this, QString::fromUtf8(kPublisher), QRect(240, 64, 185, 16));
     Label3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lbVersion =
+        FixedLabel(this, QString::asprintf("Version %s", kApplicationVersion), QRect(16, 64, 200, 16));
     lbLicense = FixedLabel(this, QString::fromUtf8(kLicenseLine), QRect(16, 176, 417, 16));
     lbCredits = FixedLabel(this, QString::fromUtf8(kCreditsLine), QRect(16, 196, 417, 16));
     lbMail = Link(this, QString::fromUtf8(kMailAddress), 16, 136);
@@ -79,11 +80,11 @@ void TaboutDlg::btnOKClick() {
 }
 
 void TaboutDlg::lbWebClick() {
-    OpenURL(kWebAddress);
+    OpenLink(this, kWebAddress);
 }
 
 void TaboutDlg::lbMailClick() {
-    OpenURL(MailLink().toStdString());
+    OpenLink(this, MailLink().toStdString());
 }
 
 void TaboutDlg::keyPressEvent(QKeyEvent* Event) {

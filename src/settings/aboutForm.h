@@ -20,6 +20,7 @@ public:
     QLabel* Label2;
     // The publisher's name.
     QLabel* Label3;
+    QLabel* lbVersion; // the program's version
     // The licence and what the program is built with.
     QLabel* lbLicense;
     QLabel* lbCredits;

@@ -1,9 +1,9 @@
 #include "completeForm.h"
 
+#include "appinfo.h"
 #include "dialogLook.h"
 #include "humanskin.h"
 #include "linkLabel.h"
-#include "openurl.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -14,6 +14,13 @@ namespace {
 constexpr int kClientWidth = 692;
 constexpr int kClientHeight = 166;
 constexpr const char* kCaption = "Congratulations";
+constexpr const char* kSheetLine = "The contact sheet is saved as";
+constexpr const char* kSheetLinkLine = "click the link to open the sheet.";
+constexpr const char* kShortfallLine = "Fewer thumbnails than asked were saved in";
+// The reason's room under the path: two lines, and what moves down to make it.
+constexpr int kReasonTop = 80;
+constexpr int kReasonHeight = 36;
+constexpr int kReasonRoom = 40;
 const QColor kPathColor(0, 0, 128);
 
 } // namespace
@@ -43,7 +50,34 @@ TcompleteDlg::TcompleteDlg(QWidget* MainWindow) : FMainWindow(MainWindow) {
     btnOK = new QPushButton(QStringLiteral("&OK"), this);
     btnOK->setGeometry(16, 128, 100, 26);
     btnOK->setFocus();
+
+    lbReason = new QLabel(this);
+    lbReason->setGeometry(16, kReasonTop, 657, kReasonHeight);
+    lbReason->setTextFormat(Qt::PlainText);
+    lbReason->setWordWrap(true);
+    lbReason->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lbReason->hide();
     connect(btnOK, &QPushButton::clicked, this, [this] { btnOKClick(); });
+}
+
+void TcompleteDlg::ShowShortfall(const QString& Reason) {
+    setWindowTitle(QLatin1String(kApplicationTitle));
+    Label1->setText(QLatin1String(kShortfallLine));
+    Label1->adjustSize();
+    lbReason->setText(Reason);
+    lbReason->show();
+    if (Label2->y() < kReasonTop + kReasonHeight) {
+        Label2->move(Label2->x(), Label2->y() + kReasonRoom);
+        btnOK->move(btnOK->x(), btnOK->y() + kReasonRoom);
+        setFixedSize(kClientWidth, kClientHeight + kReasonRoom);
+    }
+}
+
+void TcompleteDlg::ShowSheet() {
+    Label1->setText(QLatin1String(kSheetLine));
+    Label1->adjustSize();
+    Label2->setText(QLatin1String(kSheetLinkLine));
+    Label2->adjustSize();
 }
 
 void TcompleteDlg::btnOKClick() {
@@ -51,7 +85,7 @@ void TcompleteDlg::btnOKClick() {
 }
 
 void TcompleteDlg::lbPathClick() {
-    OpenURL(FolderToOpen.empty() ? lbPath->text().toStdString() : FolderToOpen);
+    OpenLink(this, lbPath->text().toStdString());
 }
 
 void TcompleteDlg::keyPressEvent(QKeyEvent* Event) {

@@ -22,11 +22,16 @@ public:
     // The output folder, set by the controller; a path longer than the label is cut at
     // its edge but opened whole.
     TLinkLabel* lbPath;
-    // Opened by the link instead of lbPath's text when set (a sheet's folder, while the
-    // text names its file).
-    std::string FolderToOpen;
     QLabel* Label2;
     QPushButton* btnOK;
+    // Shown by ShowShortfall only: why fewer files were written than asked.
+    QLabel* lbReason;
+
+    // For a job that wrote fewer files than asked: no congratulations, the first line says
+    // that not all were saved, and Reason (with the counts) stands under the path.
+    void ShowShortfall(const QString& Reason);
+    // For a contact sheet: lbPath names the sheet's file, and the link opens it.
+    void ShowSheet();
 
     void btnOKClick();
     void lbPathClick();
@@ -34,6 +39,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* Event) override;
     void showEvent(QShowEvent* Event) override;
+
 private:
     QWidget* FMainWindow;
 };

@@ -3,9 +3,9 @@
 #include "FlatEditUnit.h"
 #include "appinfo.h"
 #include "configManager.h"
-#include "rounding.h"
 #include "dialogLook.h"
 #include "humanskin.h"
+#include "rounding.h"
 
 #include <QCheckBox>
 #include <QKeyEvent>
@@ -23,6 +23,7 @@ constexpr int kEntryWidth = 121;
 constexpr int kEntryHeight = 24;
 constexpr int kEntryGap = 16;
 constexpr const char* kCaption = "Config %1";
+constexpr const char* kNoSize = "Enter a width and a height greater than 0.";
 
 constexpr int32_t kInitialSide = 400;
 constexpr double kInitialAspectRatio = 1.0;
@@ -136,6 +137,11 @@ void TconfigDlg::Follow(TMyFlatEdit* Leader, TMyFlatEdit* Follower, int32_t (*Ru
 }
 
 void TconfigDlg::btnOkClick() {
+    // A side of 0 (or an empty entry) would only fail at GENERATE.
+    if (etWidth->asInteger() < 1 || etHeight->asInteger() < 1) {
+        QMessageBox::warning(this, QString::fromUtf8(kApplicationTitle), QString::fromLatin1(kNoSize));
+        return;
+    }
     Accepted = true;
     close();
 }
@@ -145,6 +151,13 @@ void TconfigDlg::btnCancelClick() {
 }
 
 bool TconfigDlg::FormKeyDown(int Key) {
+    if (Key == Qt::Key_Return || Key == Qt::Key_Enter) {
+        // Enter is OK, except on a button, which takes it as its own click.
+        if (qobject_cast<QPushButton*>(focusWidget()))
+            return false;
+        btnOkClick();
+        return true;
+    }
     if (Key != Qt::Key_Escape)
         return false;
     close();
@@ -159,13 +172,15 @@ void TconfigDlg::showEvent(QShowEvent* Event) {
     FShown = true;
     CenterOnMainWindow(this, FMainWindow);
     FormShow();
+    // Ready to type a new width.
+    etWidth->setFocus();
+    etWidth->selectAll();
 }
 
 void TconfigDlg::keyPressEvent(QKeyEvent* Event) {
     if (FormKeyDown(Event->key()))
         return;
-    // Not QDialog's handling: Enter in an entry must not press a default button (a focused
-    // button still takes Enter as a click), and Esc is already ours.
+    // Not QDialog's handling: Enter and Esc are already ours.
     QWidget::keyPressEvent(Event);
 }
 

@@ -63,7 +63,7 @@ protected:
 private:
     void FormCreate();
     void FormShow();
-    // True when the key was the dialog's (Esc).
+    // True when the key was the dialog's (Esc, and Enter off the buttons).
     bool FormKeyDown(int Key);
     QWidget* FMainWindow;
     bool FShown = false;

@@ -1,6 +1,18 @@
 #include "linkLabel.h"
 
+#include "appinfo.h"
+#include "openurl.h"
+
+#include <QMessageBox>
 #include <QMouseEvent>
+
+void OpenLink(QWidget* Owner, const std::string& Url) {
+    if (!OpenURL(Url))
+        QMessageBox::warning(Owner, QString::fromUtf8(kApplicationTitle),
+                             QStringLiteral("Nothing on this system could open %1 (no launcher such as "
+                                            "xdg-open was found).")
+                                 .arg(QString::fromStdString(Url)));
+}
 
 TLinkLabel::TLinkLabel(QWidget* Parent) : QLabel(Parent) {
     setCursor(Qt::PointingHandCursor);

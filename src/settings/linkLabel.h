@@ -7,6 +7,11 @@
 #include <QLabel>
 
 #include <functional>
+#include <string>
+
+// Opens Url through the desktop, and says so in a message box over Owner when nothing could
+// open it: the dialogs' links and the window's help items.
+void OpenLink(QWidget* Owner, const std::string& Url);
 
 class TLinkLabel : public QLabel {
 public:

@@ -69,6 +69,8 @@ TsheetDlg::TsheetDlg(QWidget* MainWindow) : FMainWindow(MainWindow) {
     btnOk = new QPushButton(QStringLiteral("&OK"), this);
     btnOk->setGeometry(kClientWidth - 16 - 100, kClientHeight - 16 - 26, 100, 26);
     connect(btnCancel, &QPushButton::clicked, this, [this] { close(); });
+    // Enter in an entry is OK.
+    btnOk->setDefault(true);
     connect(btnOk, &QPushButton::clicked, this, [this] { btnOkClick(); });
 }
 
@@ -91,4 +93,6 @@ void TsheetDlg::showEvent(QShowEvent* Event) {
     etColumns->setText(QString::number(Settings.Columns));
     etRows->setText(QString::number(Settings.Rows));
     etWidth->setText(QString::number(Settings.Width));
+    etColumns->setFocus();
+    etColumns->selectAll();
 }

@@ -18,6 +18,7 @@
 #include "scratch.h"
 #include "sheetForm.h"
 #include "sliderbar.h"
+#include "testwindow.h"
 #include "uiManager.h"
 #include "windowPlacement.h"
 
@@ -94,14 +95,19 @@ struct TModalAnswer {
             Icon = Box->icon();
             Box->button(Button)->click();
         } else {
-            if (auto* Completion = dynamic_cast<TcompleteDlg*>(Modal))
+            if (auto* Completion = dynamic_cast<TcompleteDlg*>(Modal)) {
                 Text = Completion->lbPath->text();
+                Heading = Completion->Label1->text();
+                Reason = Completion->lbReason->isVisible() ? Completion->lbReason->text() : QString();
+            }
             Modal->close();
         }
         Seen = true;
     }
     bool Seen = false;
     QString Title, Text;
+    // The completion dialog's first line and the reason it gives for a shortfall.
+    QString Heading, Reason;
     QMessageBox::Icon Icon = QMessageBox::NoIcon;
 };
 
@@ -115,37 +121,12 @@ void OnNextModal(std::function<void(QWidget*)> Act) {
     });
 }
 
-// A main window with its controller, remembering its settings in SettingsFile.
-struct TWindow {
-    explicit TWindow(const QString& SettingsFile) {
-        Form = std::make_unique<TmainDlg>(
-            [this, SettingsFile](QObject* Sender) {
-                UI = std::make_unique<TUIManager>(static_cast<TmainDlg*>(Sender), SettingsFile);
-                UI->Initialize();
-            },
-            [this](QObject*) { UI.reset(); });
-        Form->show();
-    }
-    // The form first: its destruction frees the controller.
-    ~TWindow() { Form.reset(); }
-    std::unique_ptr<TmainDlg> Form;
-    std::unique_ptr<TUIManager> UI;
-};
-
 class MainWindow : public testing::Test {
 protected:
     void SetUp() override {
-        Form = std::make_unique<TmainDlg>(
-            [this](QObject* Sender) {
-                UI = std::make_unique<TUIManager>(static_cast<TmainDlg*>(Sender));
-                UI->Initialize();
-            },
-            [this](QObject*) { UI.reset(); });
         UI->ChooseVideo = [this] { return QString::fromStdString(NextVideo); };
         UI->ChooseFolder = [this] { return QString::fromStdString(NextFolder); };
-        Form->show();
     }
-    void TearDown() override { Form.reset(); }
 
     void Open(const std::string& Name) {
         NextVideo = Fixture(Name);
@@ -165,8 +146,9 @@ protected:
     // A window test gives up in seconds.
     static bool WaitFor(const std::function<bool()>& Done) { return QTest::qWaitFor(Done, 15000); }
 
-    std::unique_ptr<TmainDlg> Form;
-    std::unique_ptr<TUIManager> UI;
+    TWindow Window;
+    std::unique_ptr<TmainDlg>& Form = Window.Form;
+    std::unique_ptr<TUIManager>& UI = Window.UI;
     std::string NextVideo, NextFolder;
 };
 
@@ -183,59 +165,105 @@ TEST(InfoLineText, BothFormats) {
               "FPS: 0.00 Size: 1x1 Duration: 123:00:07 Timestamp: 123:00:07");
 }
 
-TEST(WindowPlacement, StaysInsideTheWorkArea) {
+TEST(WindowPlacement, CentredAndSizedInsideTheWorkArea) {
     // A 798 x 546 window on a 1024 x 738 work area.
     const TWindowRect Work{0, 0, 1024, 738};
     EXPECT_EQ(CenteredRect(798, 546, Work), (TWindowRect{113, 96, 911, 642}));
     EXPECT_EQ(CenteredRect(1200, 900, Work).Left, 0);
-
-    struct TCase {
-        TWindowRect From, To;
-    };
-    const TCase Moves[] = {
-        {{-30, 50, 768, 596}, {0, 50, 798, 596}},     // past the left edge
-        {{300, 50, 1098, 596}, {226, 50, 1024, 596}}, // past the right edge
-        {{100, -5, 898, 541}, {100, 0, 898, 546}},    // past the top
-        {{100, 300, 898, 846}, {100, 192, 898, 738}}, // past the bottom
-        {{10, 10, 808, 556}, {10, 10, 808, 556}},     // inside: unchanged
-    };
-    for (const TCase& C : Moves) {
-        TWindowRect R = C.From;
-        WMMoving(R, 798, 546, Work);
-        EXPECT_EQ(R, C.To) << C.From.Left << "," << C.From.Top;
-    }
     TWindowRect Sizing{-4, -4, 2000, 2000};
     WMSizing(Sizing, Work);
     EXPECT_EQ(Sizing, (TWindowRect{0, 0, 1024, 738}));
+
+    // A second monitor right of a 1920-pixel one, with a 30-pixel panel at its top: its work
+    // area starts at (1920, 30), and the window belongs inside it, not at the desktop's origin.
+    const TWindowRect Second{1920, 30, 1920 + 1280, 1024};
+    EXPECT_EQ(CenteredRect(798, 546, Second),
+              (TWindowRect{1920 + 241, 30 + 224, 1920 + 241 + 798, 30 + 224 + 546}));
+    EXPECT_EQ(CenteredRect(1400, 1100, Second).Left, 1920);
+    EXPECT_EQ(CenteredRect(1400, 1100, Second).Top, 30);
 }
 
-// A second monitor right of a 1920-pixel one, with a 30-pixel panel at its top: its work
-// area starts at (1920, 30), and the window belongs inside it, not at the desktop's origin.
-TEST(WindowPlacement, WorkAreaAwayFromTheDesktopOrigin) {
-    const TWindowRect Work{1920, 30, 1920 + 1280, 1024};
-    EXPECT_EQ(CenteredRect(798, 546, Work),
-              (TWindowRect{1920 + 241, 30 + 224, 1920 + 241 + 798, 30 + 224 + 546}));
-    EXPECT_EQ(CenteredRect(1400, 1100, Work).Left, 1920);
-    EXPECT_EQ(CenteredRect(1400, 1100, Work).Top, 30);
-
+// A 798 x 546 window with a 30-pixel title bar, moved on two monitors side by side: a
+// 1280 x 1024 one with a 24-pixel panel at its top, and a 1920 x 1080 one right of it. It
+// goes anywhere its title bar stays in reach, and only the shortest way back otherwise.
+TEST(WindowPlacement, AMovedWindowGoesAnywhereItStaysWithinReach) {
+    const std::vector<TWindowRect> Works{{0, 24, 1280, 1024}, {1280, 0, 3200, 1080}};
     struct TCase {
-        TWindowRect From, To;
+        const char* What;
+        int Left, Top;     // where it is put
+        int ToLeft, ToTop; // where it ends
     };
     const TCase Moves[] = {
-        {{1900, 100, 2698, 646}, {1920, 100, 2718, 646}},   // onto the first monitor
-        {{2500, 100, 3298, 646}, {2402, 100, 3200, 646}},   // past the right edge
-        {{2000, 10, 2798, 556}, {2000, 30, 2798, 576}},     // under the panel
-        {{2000, 600, 2798, 1146}, {2000, 478, 2798, 1024}}, // past the bottom
-        {{2000, 100, 2798, 646}, {2000, 100, 2798, 646}},   // inside: unchanged
+        {"on the right monitor", 1600, 100, 1600, 100},
+        {"back on the left monitor", 100, 100, 100, 100},
+        {"across the border", 1000, 300, 1000, 300},
+        {"mostly off the left edge", -700, 300, -700, 300},
+        {"mostly off the right edge", 3100, 300, 3100, 300},
+        {"whole off the left edge", -900, 300, 64 - 798, 300},
+        {"whole off the right edge", 4000, 300, 3200 - 64, 300},
+        {"under the left monitor's panel", 100, 10, 100, 24},
+        {"above the right monitor", 2000, -40, 2000, 0},
+        {"title bar below the left monitor only", 100, 1010, 100, 1024 - 30},
+        {"low on the taller right monitor", 2000, 1040, 2000, 1040},
+        {"below everything", 2000, 1500, 2000, 1080 - 30},
     };
     for (const TCase& C : Moves) {
-        TWindowRect R = C.From;
-        WMMoving(R, 798, 546, Work);
-        EXPECT_EQ(R, C.To) << C.From.Left << "," << C.From.Top;
+        TWindowRect R{C.Left, C.Top, C.Left + 798, C.Top + 546};
+        WMMoving(R, 30, Works);
+        EXPECT_EQ(R, (TWindowRect{C.ToLeft, C.ToTop, C.ToLeft + 798, C.ToTop + 546})) << C.What;
     }
-    TWindowRect Sizing{1000, 0, 4000, 2000};
-    WMSizing(Sizing, Work);
-    EXPECT_EQ(Sizing, Work);
+    // Without screens there is nothing to keep it in.
+    TWindowRect Alone{5000, 5000, 5798, 5546};
+    WMMoving(Alone, 30, {});
+    EXPECT_EQ(Alone, (TWindowRect{5000, 5000, 5798, 5546}));
+}
+
+// The save-folder field shows in grey where the files go while no folder is chosen, and a
+// long chosen folder shows its end, where the files go.
+TEST(SaveFolderField, ShowsTheDefaultAndTheEndOfALongFolder) {
+    TScratch Home;
+    const std::string SavedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    setenv("HOME", Home.Path.c_str(), 1); // no Pictures folder in it: the home folder is used
+    {
+        TWindow Window;
+        TmainDlg* F = Window.Form.get();
+        EXPECT_EQ(F->etSaveFolder->text(), "");
+        EXPECT_EQ(F->etSaveFolder->placeholderText().toStdString(), Home.Path + "/");
+        const std::string Long = Home.Path + "/" + std::string(80, 'x') + "/the folder's own name";
+        Window.UI->ChooseFolder = [&] { return QString::fromStdString(Long); };
+        Window.UI->SaveFolderClick();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(F));
+        F->grab().save(QStringLiteral(TEST_BINDIR "/main-long-folder.png"));
+        // What the field shows of the text ends with the last character.
+        EXPECT_EQ(F->etSaveFolder->cursorPosition(), F->etSaveFolder->text().size());
+    }
+    {
+        TWindow Window;
+        Window.Form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(Window.Form.get()));
+        Window.Form->grab().save(QStringLiteral(TEST_BINDIR "/main-default-folder.png"));
+    }
+    setenv("HOME", SavedHome.c_str(), 1);
+}
+
+// The menu offers what can be done now: playback and marks with a video and no job, Stop
+// Generating during a job.
+TEST_F(MainWindow, MenuCommandsFollowWhatCanBeDone) {
+    TmainDlg* F = Form.get();
+    const std::vector<QAction*> Playback{F->tmiPlay,    F->tmiPause,     F->tmiPlayPause, F->tmiBack,
+                                         F->tmiForward, F->tmiStartMark, F->tmiEndMark};
+    const auto Check = [&](const char* When, bool PlaybackOn, bool StopOn, bool StopJobOn) {
+        for (const QAction* Command : Playback)
+            EXPECT_EQ(Command->isEnabled(), PlaybackOn) << When << ": " << Command->text().toStdString();
+        EXPECT_EQ(F->tmiStop->isEnabled(), StopOn) << When;
+        EXPECT_EQ(F->tmiStopJob->isEnabled(), StopJobOn) << When;
+    };
+    Check("no video", false, false, false);
+    TScratch Out;
+    StartJob(Out.Path, Form->rbWhole);
+    Check("during a job", false, true, true);
+    UI->StopGenerating();
+    Check("after the job", true, true, false);
 }
 
 TEST_F(MainWindow, OpeningAVideoPreparesTheWindow) {
@@ -252,15 +280,41 @@ TEST_F(MainWindow, OpeningAVideoPreparesTheWindow) {
     EXPECT_TRUE(Form->tmiConfig->isEnabled());
     EXPECT_EQ(Form->lbInfo->text(), "FPS: 25.00 Size: 720x576 Duration: 00:00:02 Timestamp: 00:00:00");
     EXPECT_EQ(UI->FConvertRec.Name, "anamorphic");
+    EXPECT_EQ(Form->windowTitle(), "anamorphic.mp4 — Trovelle");
     // The default thumbnail keeps the display shape: 720 / (16 / 9) = 405.
     EXPECT_EQ(UI->ConfigManager->Width, 720);
     EXPECT_EQ(UI->ConfigManager->Height, 405);
 
-    // A refused file raises the engine's error and leaves the window as it was.
-    NextVideo = Fixture("garbage.mp4");
-    EXPECT_THROW(UI->OpenClick(), EMPEG2Error);
-    EXPECT_EQ(UI->FConvertRec.Name, "anamorphic");
-    EXPECT_EQ(Form->SliderBar->Max(), 2);
+    // A refused file raises the engine's error, which says why, and leaves the window as it was.
+    struct TRefused {
+        std::string Path;
+        const char* Reason;
+    };
+    const TRefused Refused[] = {
+        {Fixture("garbage.mp4"), nullptr}, // the library's own words
+        {Fixture("empty.mp4"), "the file is empty"},
+        {Fixture("folder.mp4"), "Is a directory"},
+        {Fixture("missing.mp4"), "No such file or directory"},
+    };
+    for (const TRefused& R : Refused) {
+        NextVideo = R.Path;
+        try {
+            UI->OpenClick();
+            ADD_FAILURE() << R.Path << " opened";
+        } catch (const EMPEG2Error& E) {
+            const std::string Text = E.what();
+            const std::string Designed = "Unable to open video file: " + R.Path + " (";
+            EXPECT_EQ(Text.substr(0, Designed.size()), Designed);
+            EXPECT_EQ(Text.back(), ')') << Text;
+            if (R.Reason)
+                EXPECT_EQ(Text, Designed + R.Reason + ")");
+            else
+                EXPECT_GT(Text.size(), Designed.size() + 1) << Text;
+        }
+        EXPECT_EQ(UI->FConvertRec.Name, "anamorphic");
+        EXPECT_EQ(Form->windowTitle(), "anamorphic.mp4 — Trovelle");
+        EXPECT_EQ(Form->SliderBar->Max(), 2);
+    }
 
     // Cancelling the dialog while playing resumes playback.
     Open("long_gop_25.mp4");
@@ -286,6 +340,14 @@ TEST_F(MainWindow, GenerateExplainsWhatIsMissing) {
              Form->rbStartEnd->click();
          },
          "You have to select start position and end position for the option.", QMessageBox::NoIcon},
+        {"end mark before the start mark",
+         [this] {
+             UI->PlayManager->Seek(20);
+             UI->StartPointClick();
+             UI->PlayManager->Seek(10);
+             UI->EndPointClick();
+         },
+         "The end mark is before the start mark: set the end after the start.", QMessageBox::NoIcon},
         {"no pieces",
          [this] {
              Form->rbPieces->click();
@@ -351,6 +413,9 @@ TEST_F(MainWindow, GenerateRunsAJobToItsCompletionDialog) {
         const std::string Folder = (C.SaveFolder ? Out.Path : Home.Path) + "/" + Name;
         EXPECT_TRUE(Completion.Seen);
         EXPECT_EQ(Completion.Text.toStdString(), Folder);
+        EXPECT_EQ(Completion.Title, "Congratulations");
+        EXPECT_EQ(Completion.Heading, "The thumbnails are saved successfully in");
+        EXPECT_EQ(Completion.Reason, "");
         EXPECT_EQ(Form->lbConvertInfo->text(), C.Done);
         EXPECT_TRUE(Form->SliderBar->isEnabled());
         EXPECT_EQ(static_cast<size_t>(std::distance(fs::directory_iterator(Folder), {})), C.Files) << C.Done;
@@ -358,6 +423,48 @@ TEST_F(MainWindow, GenerateRunsAJobToItsCompletionDialog) {
         fs::remove_all(Folder);
     }
     setenv("HOME", SavedHome.c_str(), 1);
+}
+
+// A job that writes fewer files than asked ends without congratulations: the dialog gives
+// the count and the reason, and the count is the files on disk.
+TEST_F(MainWindow, AShortJobSaysHowManyAndWhy) {
+    struct TCase {
+        const char* Video;
+        QRadioButton* Mode;
+        const char* Pieces;
+        int32_t Start, End; // marks
+        const char* Done;
+        const char* Reason;
+        size_t Files;
+    };
+    const TCase Cases[] = {
+        {"anamorphic.mp4", Form->rbPieces, "12", 0, 0, "Done: 2/12",
+         "12 pieces asked, 2 written: the video is 2 s long and pieces are whole seconds apart.", 2},
+        // The end mark at the end of the video: the range takes what there is.
+        {"anamorphic.mp4", Form->rbStartEnd, "", 1, 2, "Done: 25/25", "", 25},
+        {"long_gop_25.mp4", Form->rbPieces, "4", 0, 0, "Done: 4/4", "", 4},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Done);
+        TScratch Out;
+        Open(C.Video);
+        NextFolder = Out.Path;
+        UI->SaveFolderClick();
+        C.Mode->click();
+        Form->etPieces->setText(C.Pieces);
+        Form->SliderBar->SetSelStart(C.Start);
+        Form->SliderBar->SetSelEnd(C.End);
+        TModalAnswer Completion;
+        UI->GenerateClick();
+        ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Converting; }));
+        ASSERT_TRUE(Completion.Seen);
+        EXPECT_EQ(Form->lbConvertInfo->text(), C.Done);
+        EXPECT_EQ(Completion.Reason, C.Reason);
+        const bool Short = *C.Reason != '\0';
+        EXPECT_EQ(Completion.Title, Short ? "Trovelle" : "Congratulations");
+        EXPECT_EQ(Completion.Heading.contains("successfully"), !Short) << Completion.Heading.toStdString();
+        EXPECT_EQ(Out.Files(fs::path(C.Video).stem().string()), C.Files);
+    }
 }
 
 // Action → Make a Contact Sheet…: refused without a video; with one, the dialog's values
@@ -398,6 +505,7 @@ TEST_F(MainWindow, ContactSheetFromTheActionMenu) {
     ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Converting && Completion.Seen; }));
     const std::string File = Out.Path + "/ntsc_2997_sheet.jpg";
     EXPECT_EQ(Completion.Text.toStdString(), File);
+    EXPECT_EQ(Completion.Heading, "The contact sheet is saved as");
     EXPECT_EQ(Form->lbConvertInfo->text(), "Done: 6/6");
     EXPECT_TRUE(Form->SliderBar->isEnabled());
     ASSERT_TRUE(fs::exists(File));
@@ -516,7 +624,9 @@ TEST_F(MainWindow, ClosingDuringAJobAsksFirst) {
 
 // ---- The controller's main paths -------------------------------------------------------
 
-TEST_F(MainWindow, OpenIsIgnoredWhileAJobRunsAndAHandedVideoIsRefused) {
+// During a job the Open button does nothing; a video handed over is opened when the job
+// ends, the last one of several, after one notice.
+TEST_F(MainWindow, AVideoHandedOverDuringAJobOpensWhenItEnds) {
     TScratch Out;
     StartJob(Out.Path, Form->rbWhole);
 
@@ -527,13 +637,24 @@ TEST_F(MainWindow, OpenIsIgnoredWhileAJobRunsAndAHandedVideoIsRefused) {
     };
     UI->OpenClick();
     EXPECT_FALSE(Asked) << "no open dialog during a job";
-    TModalAnswer Busy;
+    int Notices = 0;
+    OnNextModal([&](QWidget* Modal) {
+        ++Notices;
+        if (auto* Box = qobject_cast<QMessageBox*>(Modal)) {
+            EXPECT_EQ(Box->text(), "Generating the thumbnails; the video opens when they are done.");
+            Box->button(QMessageBox::Ok)->click();
+        }
+    });
     UI->OpenVideo(QString::fromStdString(Fixture("fps_12_5.mp4")));
-    EXPECT_TRUE(Busy.Seen);
-    EXPECT_EQ(Busy.Text, "Generating the thumbnails; the video can be opened when they are done.");
+    EXPECT_EQ(Notices, 1);
+    UI->OpenVideo(QString::fromStdString(Fixture("anamorphic.mp4"))); // no second notice
+    EXPECT_EQ(Notices, 1);
     EXPECT_EQ(UI->FConvertRec.Name, "long_gop_25");
     EXPECT_TRUE(UI->PlayManager->Converting);
     UI->StopGenerating();
+    ASSERT_TRUE(WaitFor([&] { return UI->FConvertRec.Name == "anamorphic"; }));
+    EXPECT_EQ(Form->windowTitle(), "anamorphic.mp4 — Trovelle");
+    EXPECT_EQ(Notices, 1);
 }
 
 TEST_F(MainWindow, MarksResetWhenANewVideoOpens) {
@@ -554,9 +675,36 @@ TEST_F(MainWindow, PlaybackToTheEndLeavesTheSliderAtTheEndWithTheFullDuration) {
     UI->PlayClick();
     ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Playing; }));
     EXPECT_EQ(Form->SliderBar->Position(), Form->SliderBar->Max());
-    // (The rate is the one measured during playback.)
-    EXPECT_TRUE(Form->lbInfo->text().endsWith("Size: 720x576 Duration: 00:00:02 Timestamp: 00:00:02"))
-        << Form->lbInfo->text().toStdString();
+    // The rate is the file's, before, during and after playback.
+    EXPECT_EQ(Form->lbInfo->text(), "FPS: 25.00 Size: 720x576 Duration: 00:00:02 Timestamp: 00:00:02");
+    // Play (the button or Space) at the end starts again from the beginning.
+    for (const bool ByKey : {false, true}) {
+        SCOPED_TRACE(ByKey ? "Space" : "Play");
+        ASSERT_EQ(Form->SliderBar->Position(), Form->SliderBar->Max());
+        if (ByKey)
+            UI->PlayPauseKey();
+        else
+            QTest::mouseClick(static_cast<QWidget*>(Form->btnPlay), Qt::LeftButton, {}, QPoint(16, 16));
+        EXPECT_TRUE(UI->PlayManager->Playing);
+        EXPECT_LT(Form->SliderBar->Position(), Form->SliderBar->Max());
+        ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Playing; }));
+    }
+}
+
+// The progress line belongs to the video it counted: opening another clears it.
+TEST_F(MainWindow, OpeningAnotherVideoClearsTheProgressLine) {
+    TScratch Out;
+    Form->etPieces->setText("2");
+    Open("anamorphic.mp4");
+    NextFolder = Out.Path;
+    UI->SaveFolderClick();
+    Form->rbPieces->click();
+    TModalAnswer Completion;
+    UI->GenerateClick();
+    ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Converting; }));
+    EXPECT_EQ(Form->lbConvertInfo->text(), "Done: 2/2");
+    Open("fps_12_5.mp4");
+    EXPECT_EQ(Form->lbConvertInfo->text(), "");
 }
 
 // The size accepted in the size dialog is the size of the next job's thumbnails.
@@ -596,42 +744,57 @@ TEST_F(MainWindow, CancelOnTheExitQuestionKeepsTheWindow) {
     UI->StopGenerating();
 }
 
-// The job ends while the exit question is open: the question goes away by itself, the
-// completion dialog follows, and the window stays.
-TEST_F(MainWindow, TheExitQuestionIsWithdrawnWhenTheJobEndsFirst) {
-    TScratch Out;
-    Form->etPieces->setText("3");
-    StartJob(Out.Path, Form->rbPieces);
+// The job ends while the exit question is open: the completion dialog comes over it, the
+// question stays, and its answer holds: Yes quits, No keeps the window.
+TEST_F(MainWindow, TheExitQuestionStaysWhenTheJobEndsFirstAndItsAnswerHolds) {
+    for (const QMessageBox::StandardButton Answer : {QMessageBox::No, QMessageBox::Yes}) {
+        SCOPED_TRACE(Answer == QMessageBox::Yes ? "Yes" : "No");
+        TScratch Out;
+        Form->etPieces->setText("3");
+        StartJob(Out.Path, Form->rbPieces);
 
-    bool QuestionSeen = false, CompletionSeen = false;
-    std::function<void()> Watch = [&] {
-        QWidget* Modal = QApplication::activeModalWidget();
-        if (qobject_cast<QMessageBox*>(Modal))
-            QuestionSeen = true; // left unanswered
-        if (auto* Completion = dynamic_cast<TcompleteDlg*>(Modal)) {
-            CompletionSeen = true;
-            Completion->close();
-            return;
-        }
-        QTimer::singleShot(20, Watch);
-    };
-    QTimer::singleShot(0, Watch);
-    EXPECT_FALSE(Form->close());
-    EXPECT_TRUE(QuestionSeen);
-    EXPECT_TRUE(CompletionSeen);
-    EXPECT_TRUE(Form->isVisible());
-    EXPECT_FALSE(UI->PlayManager->Converting);
-    EXPECT_EQ(Form->lbConvertInfo->text(), "Done: 3/3");
+        bool CompletionSeen = false, QuestionAfterCompletion = false;
+        std::function<void()> Watch = [&] {
+            QWidget* Modal = QApplication::activeModalWidget();
+            if (auto* Completion = dynamic_cast<TcompleteDlg*>(Modal)) {
+                CompletionSeen = true;
+                Completion->close();
+            } else if (auto* Question = qobject_cast<QMessageBox*>(Modal); Question && CompletionSeen) {
+                QuestionAfterCompletion = true;
+                Question->button(Answer)->click();
+                return;
+            }
+            QTimer::singleShot(20, Watch);
+        };
+        QTimer::singleShot(0, Watch);
+        EXPECT_EQ(Form->close(), Answer == QMessageBox::Yes);
+        EXPECT_TRUE(CompletionSeen);
+        EXPECT_TRUE(QuestionAfterCompletion);
+        EXPECT_EQ(Form->isVisible(), Answer == QMessageBox::No);
+        EXPECT_FALSE(UI->PlayManager->Converting);
+        EXPECT_EQ(Form->lbConvertInfo->text(), "Done: 3/3");
+        EXPECT_EQ(Out.Files("long_gop_25"), 3u);
+    }
 }
 
 // Stop (the button or Esc) ends a job after the file it is writing: the files so far stay,
 // no completion dialog, and the window is ready again.
 TEST_F(MainWindow, StopEndsAJobAndKeepsWhatItWrote) {
-    for (const bool ByKey : {false, true}) {
+    struct TCase {
+        bool ByKey;
+        QRadioButton* Mode;
+        const char* Total;
+    };
+    const TCase Cases[] = {
+        {false, Form->rbWhole, "3000"}, {true, Form->rbWhole, "3000"}, {true, Form->rbPieces, "60"}};
+    for (const TCase& C : Cases) {
+        const bool ByKey = C.ByKey;
         SCOPED_TRACE(ByKey ? "Esc" : "Stop button");
+        SCOPED_TRACE(C.Total);
         TScratch Out;
-        StartJob(Out.Path, Form->rbWhole);
-        ASSERT_TRUE(WaitFor([&] { return Form->lbConvertInfo->text().startsWith("Processing: 5/"); }));
+        Form->etPieces->setText("60");
+        StartJob(Out.Path, C.Mode);
+        ASSERT_TRUE(WaitFor([&] { return Form->lbConvertInfo->text().startsWith("Processing: 2/"); }));
         if (ByKey) {
             Form->activateWindow();
             QTest::keyClick(Form.get(), Qt::Key_Escape);
@@ -640,14 +803,13 @@ TEST_F(MainWindow, StopEndsAJobAndKeepsWhatItWrote) {
         }
         EXPECT_FALSE(UI->PlayManager->Converting);
         const QRegularExpressionMatch Stopped =
-            QRegularExpression("^Stopped: (\\d+)/3000$").match(Form->lbConvertInfo->text());
+            QRegularExpression(QString("^Stopped: (\\d+)/%1$").arg(C.Total))
+                .match(Form->lbConvertInfo->text());
         ASSERT_TRUE(Stopped.hasMatch()) << Form->lbConvertInfo->text().toStdString();
-        EXPECT_GE(Stopped.captured(1).toInt(), 5);
-        // Every reported file is on disk, whole; the writer also finishes the file that was on
-        // its way when the stop came, and nothing after it is started.
-        const size_t Reported = static_cast<size_t>(Stopped.captured(1).toInt());
-        EXPECT_GE(Out.Files("long_gop_25"), Reported);
-        EXPECT_LE(Out.Files("long_gop_25"), Reported + 1);
+        EXPECT_GE(Stopped.captured(1).toInt(), 2);
+        // The count is the files kept: the writer finishes the file that was on its way when
+        // the stop came, and that file is counted.
+        EXPECT_EQ(Out.Files("long_gop_25"), static_cast<size_t>(Stopped.captured(1).toInt()));
         QCoreApplication::processEvents();
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "no completion dialog";
         EXPECT_TRUE(Form->SliderBar->isEnabled());

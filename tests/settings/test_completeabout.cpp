@@ -4,8 +4,11 @@
 #include "helpers.h"
 #include "linkLabel.h"
 
+#include <QApplication>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -80,6 +83,65 @@ TEST(CompleteDialog, Picture) {
     EXPECT_GT(CountNear(Picture, Dlg.lbPath->geometry(), QColor(0, 0, 128)), 50) << "navy path";
 }
 
+// A job that wrote fewer files than asked: no congratulations, and the reason stands whole
+// between the path and the line under it, shown once even when asked twice.
+TEST(CompleteDialog, AShortfallSaysWhyWithoutCongratulations) {
+    TcompleteDlg Dlg;
+    Dlg.lbPath->setText(kLongFolder);
+    const QString Reason =
+        QStringLiteral("12 pieces asked, 2 written: the video is 2 s long and pieces are whole "
+                       "seconds apart; and a second sentence long enough to need a second line.");
+    Dlg.ShowShortfall(Reason);
+    Dlg.ShowShortfall(Reason);
+    Dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Dlg));
+    SavePicture(&Dlg, QStringLiteral("complete-shortfall"));
+    EXPECT_EQ(Dlg.windowTitle(), QStringLiteral("Trovelle"));
+    EXPECT_FALSE(Dlg.Label1->text().contains(QStringLiteral("success")));
+    EXPECT_TRUE(Dlg.lbReason->isVisible());
+    EXPECT_EQ(Dlg.lbReason->text(), Reason);
+    const QRect Room = Dlg.lbReason->geometry();
+    EXPECT_GE(Room.top(), Dlg.lbPath->geometry().bottom());
+    EXPECT_LE(Room.bottom(), Dlg.Label2->geometry().top());
+    EXPECT_LE(Dlg.lbReason->heightForWidth(Room.width()), Room.height()) << "cut off";
+    EXPECT_LE(Dlg.btnOK->geometry().bottom(), Dlg.height());
+    EXPECT_EQ(Dlg.height(), 166 + 40);
+}
+
+// A sheet's dialog speaks of the sheet, and its link opens the sheet itself.
+TEST(CompleteDialog, ASheetIsNamedAndOpened) {
+    TUrlCatcher Catcher;
+    TcompleteDlg Dlg;
+    const QString File = QStringLiteral("/tmp/clip_sheet.jpg");
+    Dlg.lbPath->setText(File);
+    Dlg.ShowSheet();
+    Dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Dlg));
+    SavePicture(&Dlg, QStringLiteral("complete-sheet"));
+    EXPECT_EQ(Dlg.Label1->text(), QStringLiteral("The contact sheet is saved as"));
+    EXPECT_TRUE(Dlg.Label2->text().contains(QStringLiteral("sheet")));
+    QTest::mouseClick(Dlg.lbPath, Qt::LeftButton, {}, QPoint(10, 9));
+    ASSERT_EQ(Catcher.Urls.size(), 1);
+    EXPECT_EQ(Catcher.Urls[0], QUrl::fromLocalFile(File));
+}
+
+// Without anything to open a link (the headless platform has no launcher), a click says so.
+TEST(Links, ALinkNothingCanOpenSaysSo) {
+    TaboutDlg Dlg;
+    Dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Dlg));
+    QString Said;
+    QTimer::singleShot(0, [&] {
+        if (auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            Said = Box->text();
+            Box->accept();
+        }
+    });
+    QTest::mouseClick(Dlg.lbWeb, Qt::LeftButton);
+    EXPECT_TRUE(Said.contains(QStringLiteral(EXPECTED_WEB_ADDRESS))) << Said.toStdString();
+    EXPECT_TRUE(Said.contains(QStringLiteral("could open"))) << Said.toStdString();
+}
+
 TEST(AboutDialog, CaptionTextsAndLinks) {
     TUrlCatcher Catcher;
     TaboutDlg Dlg;
@@ -87,10 +149,11 @@ TEST(AboutDialog, CaptionTextsAndLinks) {
     EXPECT_EQ(Dlg.size(), QSize(442, 270));
     EXPECT_EQ(Dlg.lbMail->text(), QStringLiteral(EXPECTED_MAIL_ADDRESS));
     EXPECT_EQ(Dlg.lbWeb->text(), QStringLiteral(EXPECTED_WEB_ADDRESS));
+    EXPECT_EQ(Dlg.lbVersion->text(), QStringLiteral("Version 1.1.0"));
     EXPECT_TRUE(Dlg.lbLicense->text().contains(QStringLiteral("GPL-3.0-or-later")));
     for (const char* Name : {"Qt", "FFmpeg", "SDL", "FreeImage", "Open Sans"})
         EXPECT_TRUE(Dlg.lbCredits->text().contains(QLatin1String(Name))) << Name;
-    for (const QLabel* Label : {Dlg.lbLicense, Dlg.lbCredits})
+    for (const QLabel* Label : {Dlg.lbVersion, Dlg.lbLicense, Dlg.lbCredits})
         EXPECT_LE(Label->fontMetrics().horizontalAdvance(Label->text()), Label->width()) << "cut off";
     EXPECT_EQ(TaboutDlg::MailLink(),
               QStringLiteral("mailto:" EXPECTED_MAIL_ADDRESS "?subject=Trovelle%20Support"));

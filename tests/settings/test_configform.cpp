@@ -1,6 +1,7 @@
 #include "FlatEditUnit.h"
 #include "configForm.h"
 #include "helpers.h"
+#include "sheetForm.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -89,10 +90,10 @@ TEST_F(ConfigFormTest, ShowFillsTheEntriesWithoutDrivingTheLock) {
     Open(1.0);
     EXPECT_EQ(Dlg->etWidth->text(), QStringLiteral("400"));
     EXPECT_EQ(Dlg->etHeight->text(), QStringLiteral("225")) << "a 1.0 ratio would have made it 400";
-    EXPECT_TRUE(Dlg->ckbConstrain->hasFocus()) << "first in the tab order";
-    // Tab goes through the form's controls, then width before height, and round again.
-    for (QWidget* Next : std::initializer_list<QWidget*>{Dlg->btnCancel, Dlg->btnOk, Dlg->etWidth,
-                                                         Dlg->etHeight, Dlg->ckbConstrain}) {
+    EXPECT_TRUE(Dlg->etWidth->hasFocus()) << "the first entry, ready to type";
+    // Tab goes width before height, then through the form's controls, and round again.
+    for (QWidget* Next : std::initializer_list<QWidget*>{Dlg->etHeight, Dlg->ckbConstrain, Dlg->btnCancel,
+                                                         Dlg->btnOk, Dlg->etWidth}) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), Next);
     }
@@ -222,7 +223,7 @@ TEST(ConfigFormOutcome, OnlyOkAccepts) {
             EXPECT_TRUE(QTest::qWaitForWindowActive(&Dlg));
             Dlg.etWidth->setFocus();
             Dlg.etWidth->selectAll();
-            QTest::keyClicks(Dlg.etWidth, QStringLiteral("0"));
+            QTest::keyClicks(Dlg.etWidth, QStringLiteral("3"));
             Case.Leave(&Dlg);
         });
         EXPECT_TRUE(Ended);
@@ -231,30 +232,62 @@ TEST(ConfigFormOutcome, OnlyOkAccepts) {
     }
 }
 
-TEST(ConfigFormOutcome, OkTakesZeroAndEnterDoesNothing) {
-    TconfigDlg Dlg;
-    Dlg.ThumbWidth = 400;
-    Dlg.ThumbHeight = 225;
-    bool OpenAfterEnter = false;
-    const bool Ended = RunModal(&Dlg, [&] {
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&Dlg));
-        Dlg.ckbConstrain->setChecked(false);
-        Dlg.etWidth->setFocus();
-        // Backspace on a lone digit leaves "0", the flat edit's empty value.
-        Dlg.etWidth->selectAll();
-        QTest::keyClick(Dlg.etWidth, Qt::Key_Backspace);
-        QTest::keyClick(Dlg.etWidth, Qt::Key_Return);
-        QTest::keyClick(Dlg.etWidth, Qt::Key_Enter);
-        OpenAfterEnter = Dlg.isVisible();
-        QTest::mouseClick(Dlg.btnOk, Qt::LeftButton);
-    });
-    EXPECT_TRUE(Ended);
-    EXPECT_TRUE(OpenAfterEnter);
-    EXPECT_TRUE(Dlg.Accepted);
-    EXPECT_EQ(Dlg.etWidth->text(), QStringLiteral("0"));
-    EXPECT_EQ(Dlg.etWidth->asInteger(), 0);
-    EXPECT_EQ(Dlg.etHeight->asInteger(), 225);
-    EXPECT_FALSE(Dlg.ckbConstrain->isChecked());
+// The size and the contact-sheet dialogs alike: the focus starts in the first entry, ready
+// to be typed over; Enter there is OK; a side left empty or 0 is refused with a message and
+// the dialog stays.
+TEST(DialogEntries, EnterIsOkAndAnEmptyOrZeroEntryIsRefused) {
+    struct TCase {
+        const char* Name;
+        const char* Typed; // into the first entry, over what it held
+        bool Accepted;
+    };
+    const TCase Cases[] = {{"a number", "3", true}, {"emptied", "", false}, {"zero", "0", false}};
+    for (const bool Sheet : {false, true}) {
+        for (const TCase& Case : Cases) {
+            SCOPED_TRACE(std::string(Sheet ? "sheet: " : "size: ") + Case.Name);
+            std::unique_ptr<QDialog> Dialog;
+            TMyFlatEdit* First = nullptr;
+            const bool* Accepted = nullptr;
+            if (Sheet) {
+                auto* D = new TsheetDlg;
+                D->Settings = {4, 4, 1600};
+                First = D->etColumns;
+                Accepted = &D->Accepted;
+                Dialog.reset(D);
+            } else {
+                auto* D = new TconfigDlg;
+                D->ThumbWidth = 400;
+                D->ThumbHeight = 225;
+                D->ckbConstrain->setChecked(false);
+                First = D->etWidth;
+                Accepted = &D->Accepted;
+                Dialog.reset(D);
+            }
+            bool FocusFirst = false, Refused = false, OpenAfterEnter = false;
+            const bool Ended = RunModal(Dialog.get(), [&] {
+                EXPECT_TRUE(QTest::qWaitForWindowActive(Dialog.get()));
+                FocusFirst = First->hasFocus() && First->selectedText() == First->text();
+                if (Case.Accepted)
+                    SavePicture(Dialog.get(), QString::fromLatin1(Sheet ? "sheet-start" : "config-start"));
+                QTest::keyClick(First, Qt::Key_Backspace);
+                QTest::keyClicks(First, QString::fromLatin1(Case.Typed));
+                QTimer::singleShot(0, [&] {
+                    if (auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                        Refused = true;
+                        Box->accept();
+                    }
+                });
+                QTest::keyClick(First, Qt::Key_Return);
+                OpenAfterEnter = Dialog->isVisible();
+                Dialog->close();
+            });
+            EXPECT_TRUE(Ended);
+            EXPECT_TRUE(FocusFirst);
+            EXPECT_EQ(*Accepted, Case.Accepted);
+            EXPECT_EQ(Refused, !Case.Accepted);
+            EXPECT_EQ(OpenAfterEnter, !Case.Accepted);
+        }
+    }
 }
 
 TEST(ConfigFormPicture, GreyPanelWhiteFormFlatEntries) {
