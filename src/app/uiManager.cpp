@@ -1,5 +1,7 @@
 #include "uiManager.h"
 
+#include "outputfolder.h"
+
 #include "FlatEditUnit.h"
 #include "SDLPanel.h"
 #include "aboutForm.h"
@@ -11,6 +13,7 @@
 #include "imagebutton.h"
 #include "linkLabel.h"
 #include "mainForm.h"
+#include "outputfolder.h"
 #include "platform.h"
 #include "sheetForm.h"
 #include "shortfall.h"
@@ -480,10 +483,22 @@ void TUIManager::GenerateClick() {
     FConvertRec.EndPos = Slider->SelEnd();
     FConvertRec.Pieces = Pieces;
     FConvertRec.Folder = FForm->etSaveFolder->text().toStdString();
+    FConvertRec.Name = ClaimedName(FConvertRec.Folder, TOutputKind::Thumbnails);
     Slider->setEnabled(false);
     FSheetJob = false;
     PlayManager->StartConvert(FConvertRec);
     EnableCommands(true);
+}
+
+std::string TUIManager::ClaimedName(const std::string& Folder, TOutputKind Kind) const {
+    // Where the folder cannot be claimed (none chosen and no home, a link in the way, no
+    // right to write), the job meets the same trouble and says so in its error report.
+    const std::string Base = VideoName(FSheetRec.Path);
+    try {
+        return ClaimOutputName(SaveFolderOrDefault(Folder), Base, FSheetRec.Path, Kind).Name;
+    } catch (const std::exception&) {
+        return Base;
+    }
 }
 
 void TUIManager::SheetClick() {
@@ -500,8 +515,8 @@ void TUIManager::SheetClick() {
     FSheetRec.Columns = Dialog.Settings.Columns;
     FSheetRec.Rows = Dialog.Settings.Rows;
     FSheetRec.Width = Dialog.Settings.Width;
-    FSheetRec.Name = FConvertRec.Name;
     FSheetRec.Folder = FForm->etSaveFolder->text().toStdString();
+    FSheetRec.Name = ClaimedName(FSheetRec.Folder, TOutputKind::Sheet);
     FForm->SliderBar->setEnabled(false);
     FSheetJob = true;
     PlayManager->StartSheet(FSheetRec);

@@ -12,6 +12,7 @@
 #include "configManager.h"
 #include "convertthread.h"
 #include "mainForm.h"
+#include "outputfolder.h"
 #include "playManager.h"
 #include "rounding.h"
 #include "windowPlacement.h"
@@ -116,6 +117,9 @@ protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
+    // The name the open video's outputs of Kind are claimed under in Folder (the default save
+    // folder when empty); the plain name when the folder cannot be claimed.
+    std::string ClaimedName(const std::string& Folder, TOutputKind Kind) const;
     void AssignEvents();
     // Opens FileName once the dialog or the caller has chosen it.
     void OpenChosen(const QString& FileName);

@@ -98,16 +98,10 @@ std::vector<TInput> ExpandInputs(const std::vector<std::string>& Items, bool Rec
                                            S_ISREG(Info.st_mode) && !Seen.insert({Info.st_dev, Info.st_ino}).second;
                                 }),
                  Inputs.end());
-    // Later videos of a name already taken get -2, -3, ...
-    std::set<std::string> Taken;
-    for (TInput& Input : Inputs) {
-        if (!Input.Error.empty())
-            continue;
-        const std::string Base = VideoName(Input.Path);
-        Input.Name = Base;
-        for (int N = 2; Taken.count(Input.Name); ++N)
-            Input.Name = Base + "-" + std::to_string(N);
-        Taken.insert(Input.Name);
-    }
+    // The name each video's outputs are claimed under (ClaimOutputName gives another video of
+    // the same name its -2, -3, ...).
+    for (TInput& Input : Inputs)
+        if (Input.Error.empty())
+            Input.Name = VideoName(Input.Path);
     return Inputs;
 }

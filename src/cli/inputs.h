@@ -1,6 +1,5 @@
 // The videos of one trovelle-thumbs run: the command line's files, and with -R every video
-// under its folders; each with the name its thumbnails and their folder carry, distinct
-// within the run so that two videos never write into the same folder.
+// under its folders; each with the name its thumbnails and their folder are claimed under.
 #pragma once
 
 #include <string>
@@ -8,7 +7,7 @@
 
 struct TInput {
     std::string Path;
-    std::string Name;  // clip, or clip-2 for the second clip.* of the run
+    std::string Name;  // the video's name, which its outputs are claimed under
     std::string Error; // why this is not taken; empty when it is
 };
 

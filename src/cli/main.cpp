@@ -107,10 +107,15 @@ bool RunSheet(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
     Rec.Rows = Options.SheetRows;
     Rec.Width = Options.SheetWidth;
     Rec.Path = Input.Path;
-    Rec.Name = Input.Name;
     Rec.Folder = SaveFolder;
     Rec.Format = Options.Format;
     Rec.Quality = Options.Quality;
+    try {
+        Rec.Name = ClaimOutputName(SaveFolder, Input.Name, Input.Path, TOutputKind::Sheet).Name;
+    } catch (const std::exception& E) {
+        Console.Error(Input.Path + ": " + E.what());
+        return false;
+    }
     const std::string File = SheetFileName(Rec);
     Console.Started(Input.Path, File, "tiles");
     TSheetThread Job(&Decoder);
@@ -182,6 +187,16 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
         SizeFor(Options, Decoder, Rec);
     } catch (const std::exception& E) {
         Console.Error(Input.Path + ": the thumbnail size: " + E.what());
+        return false;
+    }
+    try {
+        const TClaimedName Claimed = ClaimOutputName(SaveFolder, Input.Name, Input.Path, TOutputKind::Thumbnails);
+        Rec.Name = Claimed.Name;
+        if (Claimed.TookOver)
+            Console.Note(Input.Path + ": " + SaveFolder + Rec.Name +
+                         " holds thumbnails of an earlier run without a mark of its video; it is this video's now");
+    } catch (const std::exception& E) {
+        Console.Error(Input.Path + ": " + E.what());
         return false;
     }
     const std::string Folder = SaveFolder + Rec.Name;

@@ -31,6 +31,8 @@ public:
     // The folder's path, for messages; no file is reached through it.
     const std::string& Path() const { return FPath; }
     bool Exists() const { return FFd >= 0; }
+    // The folder's handle, for the claims of names in it.
+    int Fd() const { return FFd; }
 
     // Writes Data as the file Name without ever opening Name itself: into a new hidden
     // file .NAME.PID-N.part, made exclusively and never through a link, then renamed over
@@ -59,6 +61,27 @@ private:
 // file's own name. Throws an Exception "Cannot write FILENAME: reason" when the folder
 // cannot be opened.
 std::unique_ptr<TOutputFolder> FolderOf(const std::string& FileName, std::string& Name);
+
+// What a video's outputs are called in a save folder: Base ("clip"), or Base-2, Base-3, ...
+// where another video holds the name. A name is held by a small hidden marker naming its
+// video (path, size and time of change): inside the video's folder for thumbnails, beside
+// the sheet for a contact sheet. The marker is made exclusively, so that runs at the same
+// time never take one name for two videos, and the same video run again finds its name.
+struct TClaimedName {
+    std::string Name;
+    // Thumbnails of an earlier run without a marker were found there and taken over.
+    bool TookOver = false;
+};
+
+enum class TOutputKind {
+    Thumbnails, // the folder SaveFolder/NAME (made when missing)
+    Sheet       // the file SaveFolder/NAME_sheet.EXT
+};
+
+// Claims the name for Video's outputs of Kind in SaveFolder (which must exist). Raises
+// Exception naming the folder when it cannot be read or written.
+TClaimedName ClaimOutputName(const std::string& SaveFolder, const std::string& Base, const std::string& Video,
+                             TOutputKind Kind);
 
 // Whether Name is one of WriteFile's temporary files, and which process made it.
 bool IsTemporaryPart(const std::string& Name, long& Pid);

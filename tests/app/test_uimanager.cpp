@@ -418,7 +418,9 @@ TEST_F(MainWindow, GenerateRunsAJobToItsCompletionDialog) {
         EXPECT_EQ(Completion.Reason, "");
         EXPECT_EQ(Form->lbConvertInfo->text(), C.Done);
         EXPECT_TRUE(Form->SliderBar->isEnabled());
-        EXPECT_EQ(static_cast<size_t>(std::distance(fs::directory_iterator(Folder), {})), C.Files) << C.Done;
+        // Its files, and the hidden mark that claims the folder for this video.
+        EXPECT_EQ((C.SaveFolder ? Out : Home).Files(Name), C.Files) << C.Done;
+        EXPECT_TRUE(fs::exists(Folder + "/.trovelle-video"));
         EXPECT_TRUE(fs::exists(Folder + "/" + Name + "_0.jpg"));
         fs::remove_all(Folder);
     }

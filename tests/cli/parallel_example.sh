@@ -6,7 +6,7 @@ set -euo pipefail
 readme=$1 bindir=$2 fixtures=$3
 
 command -v parallel >/dev/null || { echo "GNU parallel is missing (scripts/install-deps.sh installs it)"; exit 1; }
-example=$(grep -m1 '^    parallel trovelle-thumbs ' "$readme" | sed 's/^    //')
+example=$(grep -m1 '^    parallel -X trovelle-thumbs ' "$readme" | sed 's/^    //')
 [ -n "$example" ] || { echo "no parallel example in $readme"; exit 1; }
 echo "example: $example"
 

@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -27,12 +28,18 @@ std::string LinkFixture(const std::string& Video, const std::string& Path) {
     return Path;
 }
 
+std::string ReadText(const std::string& Path) {
+    std::ifstream In(Path);
+    return std::string(std::istreambuf_iterator<char>(In), {});
+}
+
 // The files of Folder, names only, sorted.
 std::vector<std::string> FileNames(const std::string& Folder) {
     std::vector<std::string> Names;
     if (fs::is_directory(Folder))
         for (const auto& Entry : fs::directory_iterator(Folder))
-            Names.push_back(Entry.path().filename().string());
+            if (!TScratch::IsClaimMarker(Entry.path().filename().string()))
+                Names.push_back(Entry.path().filename().string());
     std::sort(Names.begin(), Names.end());
     return Names;
 }
@@ -409,6 +416,56 @@ TEST(ThumbsTool, AFailedWriteOfTheResultsIsAnError) {
     const std::string Said = RunCommand(ShellQuote(ToolPath()) + " -q -p1 -o " + ShellQuote(Out.Path) + " " +
                                         ShellQuote(Fixture("vp9.webm")) + " 2>&1 >/dev/full; echo $?");
     EXPECT_EQ(Said, "trovelle-thumbs: cannot write to standard output: No space left on device\n1\n");
+}
+
+// Videos of one name from different folders, given to runs at the same time and then again,
+// never share a folder or a sheet name: each claims its own (clip, clip-2, clip-3) with a
+// hidden mark of its video, and a run of the same video again goes back to its own. Every
+// file shows a frame of its own video; an older folder without a mark is taken over.
+TEST(ThumbsTool, SameNamedVideosInRunsAtOnceNeverShareAFolder) {
+    TScratch In, Out;
+    struct TVideo {
+        std::string Path;
+        std::vector<int> Seconds; // of its two pieces, at a quarter and three quarters
+    };
+    const std::vector<TVideo> Videos = {{LinkFixture("long_gop_25.mp4", In.Path + "/a/clip.mp4"), {30, 90}},
+                                        {LinkFixture("fps_12_5.mp4", In.Path + "/b/clip.mp4"), {2, 7}},
+                                        {LinkFixture("vp9.webm", In.Path + "/c/clip.webm"), {0, 2}}};
+    for (int Round = 0; Round < 2; ++Round) {
+        std::string Command;
+        for (const TVideo& V : Videos)
+            for (const char* Mode : {"-p2", "--sheet=2x1"})
+                Command += ShellQuote(ToolPath()) + " -q " + Mode + " -o " + ShellQuote(Out.Path) + " " +
+                           ShellQuote(V.Path) + " >/dev/null & ";
+        EXPECT_EQ(RunCommand(Command + "wait; echo done"), "done\n") << "round " << Round;
+    }
+    EXPECT_EQ(FileNames(Out.Path), (std::vector<std::string>{"clip", "clip-2", "clip-2_sheet.jpg", "clip-3",
+                                                              "clip-3_sheet.jpg", "clip_sheet.jpg"}));
+    std::set<std::string> Owners;
+    for (const std::string Folder : {"clip", "clip-2", "clip-3"}) {
+        const std::string Mark = ReadText(Out.Path + "/" + Folder + "/.trovelle-video");
+        const auto Owner = std::find_if(Videos.begin(), Videos.end(), [&](const TVideo& V) {
+            return Contains(Mark, "path=" + fs::canonical(V.Path).string() + "\n");
+        });
+        ASSERT_NE(Owner, Videos.end()) << Mark;
+        Owners.insert(Owner->Path);
+        EXPECT_EQ(FileNames(Out.Path + "/" + Folder),
+                  (std::vector<std::string>{Folder + "_0.jpg", Folder + "_1.jpg"}));
+        for (int I = 0; I < 2; ++I)
+            EXPECT_EQ(ReadThumbnail(Out.Path + "/" + Folder + "/" + Folder + "_" + std::to_string(I) + ".jpg").Id.Second,
+                      Owner->Seconds[static_cast<size_t>(I)])
+                << Folder << " of " << Owner->Path;
+    }
+    EXPECT_EQ(Owners.size(), 3u);
+
+    // A folder of an older run, without a mark, is taken over with a note.
+    TScratch Older;
+    fs::create_directories(Older.Path + "/clip");
+    std::ofstream(Older.Path + "/clip/clip_0.jpg") << "older";
+    const TRun Run = RunTool({"-p1", "-o", Older.Path, Videos[1].Path});
+    EXPECT_EQ(Run.Exit, 0) << Run.Err;
+    EXPECT_TRUE(Contains(Run.Err, Older.Path + "/clip holds thumbnails of an earlier run")) << Run.Err;
+    EXPECT_EQ(ReadThumbnail(Older.Path + "/clip/clip_0.jpg").Id.Second, 5);
 }
 
 TEST(ThumbsTool, ProgressOnATerminalPipedAndQuiet) {

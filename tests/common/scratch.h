@@ -1,6 +1,7 @@
 // A fresh folder under /tmp for one test's output, removed again with the object.
 #pragma once
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -21,7 +22,15 @@ struct TScratch {
         const std::filesystem::path Dir = std::filesystem::path(Path) / Sub;
         if (!std::filesystem::is_directory(Dir))
             return 0;
-        return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(Dir), {}));
+        return static_cast<size_t>(std::count_if(std::filesystem::directory_iterator(Dir), {}, [](const auto& Entry) {
+            return !IsClaimMarker(Entry.path().filename().string());
+        }));
+    }
+
+    // The hidden files that hold a name for its video, which every run makes beside its outputs.
+    static bool IsClaimMarker(const std::string& Name) {
+        const std::string Suffix = ".trovelle-video";
+        return Name.size() >= Suffix.size() && Name.compare(Name.size() - Suffix.size(), Suffix.size(), Suffix) == 0;
     }
 
     std::string Path;
