@@ -77,6 +77,30 @@ std::string FitLine(const std::string& Lead, const std::string& Name, const std:
 
 } // namespace
 
+std::string Escaped(const std::string& Text) {
+    // Control characters as C writes them, so that a name keeps to its line and its field;
+    // a backslash doubled, so that the escapes read back.
+    std::string Out;
+    for (const char C : Text) {
+        const unsigned char U = static_cast<unsigned char>(C);
+        if (C == '\\')
+            Out += "\\\\";
+        else if (C == '\t')
+            Out += "\\t";
+        else if (C == '\n')
+            Out += "\\n";
+        else if (C == '\r')
+            Out += "\\r";
+        else if (U < 0x20 || U == 0x7F) {
+            char Code[8];
+            std::snprintf(Code, sizeof Code, "\\x%02X", U);
+            Out += Code;
+        } else
+            Out += C;
+    }
+    return Out;
+}
+
 std::string FormatDuration(int64_t Seconds) {
     char Text[32];
     if (Seconds >= 3600)
@@ -88,7 +112,8 @@ std::string FormatDuration(int64_t Seconds) {
     return Text;
 }
 
-TConsole::TConsole(TVerbosity Verbosity) : FVerbosity(Verbosity), FLive(isatty(STDERR_FILENO)) {}
+TConsole::TConsole(TVerbosity Verbosity, bool NullResults)
+    : FVerbosity(Verbosity), FLive(isatty(STDERR_FILENO)), FNullResults(NullResults) {}
 
 void TConsole::Write(int Fd, const std::string& Text) {
     if (FClosed)
@@ -117,20 +142,24 @@ void TConsole::CloseLiveLine() {
     FLineOpen = false;
 }
 
-void TConsole::Result(const std::string& Folder, int64_t Count) {
-    Write(STDOUT_FILENO, Folder + "\t" + std::to_string(Count) + "\n");
+void TConsole::Result(const std::string& Folder, int64_t Count, const char* State) {
+    std::string Line = Escaped(Folder) + "\t" + std::to_string(Count);
+    if (State)
+        Line.append("\t").append(State);
+    Line += FNullResults ? '\0' : '\n';
+    Write(STDOUT_FILENO, Line);
 }
 
 void TConsole::Error(const std::string& Text) {
     CloseLiveLine();
-    Write(STDERR_FILENO, std::string(kProgram) + ": " + Text + "\n");
+    Write(STDERR_FILENO, std::string(kProgram) + ": " + Escaped(Text) + "\n");
 }
 
 void TConsole::Note(const std::string& Text) {
     if (FVerbosity == TVerbosity::Quiet)
         return;
     CloseLiveLine();
-    Write(STDERR_FILENO, Text + "\n");
+    Write(STDERR_FILENO, Escaped(Text) + "\n");
 }
 
 void TConsole::SetBatch(size_t Index, size_t Count) {
@@ -138,17 +167,17 @@ void TConsole::SetBatch(size_t Index, size_t Count) {
 }
 
 void TConsole::Started(const std::string& Video, const std::string& Folder, const char* Units) {
-    FVideo = Video;
+    FVideo = Escaped(Video);
     FUnits = Units;
     FStart = std::chrono::steady_clock::now();
     FLastShown = {};
     if (FVerbosity == TVerbosity::Quiet)
         return;
     if (FLive) {
-        Write(STDERR_FILENO, FitLine(FBatch, Video, ": starting", TerminalColumns()) + "\33[K");
+        Write(STDERR_FILENO, FitLine(FBatch, FVideo, ": starting", TerminalColumns()) + "\33[K");
         FLineOpen = true;
     } else {
-        Write(STDERR_FILENO, Video + ": writing into " + Folder + "\n");
+        Write(STDERR_FILENO, FVideo + ": writing into " + Escaped(Folder) + "\n");
     }
 }
 

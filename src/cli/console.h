@@ -15,12 +15,18 @@
 #include <cstdint>
 #include <string>
 
+// Text with its control characters (tab, newline, escape, ...) and backslashes written as
+// C escapes (\t, \n, \x1B, \\), as names are shown in messages and results.
+std::string Escaped(const std::string& Text);
+
 class TConsole {
 public:
-    explicit TConsole(TVerbosity Verbosity);
+    explicit TConsole(TVerbosity Verbosity, bool NullResults = false);
 
-    // Standard output: the folder and the number of files written.
-    void Result(const std::string& Folder, int64_t Count);
+    // Standard output: the folder and the number of files written, and after a tab how the
+    // video's job ended when it did not finish ("stopped", "failed"). Each result ends in a
+    // newline, or a NUL with NullResults.
+    void Result(const std::string& Folder, int64_t Count, const char* State = nullptr);
     // Standard error, "trovelle-thumbs: Text"; shown also with -q.
     void Error(const std::string& Text);
     // Standard error, unless quiet.
@@ -50,6 +56,7 @@ private:
     bool FLive;             // standard error is a terminal
     bool FLineOpen = false; // a live line waits for its end
     bool FClosed = false;
+    bool FNullResults = false;
     std::string FWriteError;
     std::string FVideo;
     std::string FBatch; // "video 2 of 7: ", or empty

@@ -225,12 +225,16 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
     Job.FRec = Rec;
     const TJobEnd End = RunJob(Job, Console);
     const int64_t Written = End.Last.Current + 1;
+    // A video that did not finish still says what it left, and how it ended.
     if (End.Failed) {
         Console.Error(Input.Path + ": " + End.Error);
+        if (Written > 0)
+            Console.Result(Folder, Written, "failed");
         return false;
     }
     if (Stopping(Console)) {
         Console.Note(Input.Path + ": stopped after " + std::to_string(Written) + " thumbnails in " + Folder);
+        Console.Result(Folder, Written, "stopped");
         return true;
     }
     const std::string Shortfall =
@@ -276,7 +280,7 @@ int main(int argc, char** argv) {
         return kExitOk;
     }
     InstallSignalHandlers();
-    TConsole Console(Options.Verbosity);
+    TConsole Console(Options.Verbosity, Options.NullResults);
 
     // A preview goes to the file it names; the save folder is not needed for it.
     const bool Preview = Options.Mode == TTakeMode::Preview;

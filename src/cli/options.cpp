@@ -70,6 +70,7 @@ const TOptionRow kOptions[] = {
     {0, nullptr, nullptr, "Inputs and messages:"},
     {'R', "recursive", nullptr, "take every video under the folders given\n(hidden ones skipped)"},
     {'q', "quiet", nullptr, "errors only on standard error"},
+    {'0', "null", nullptr, "end each result line with a NUL, not a newline"},
     {'h', "help", nullptr, "this text"},
     {kVersion, "version", nullptr, "the program's version"},
 };
@@ -80,8 +81,10 @@ const char* const kUsageHead = "Usage: trovelle-thumbs [OPTION]... VIDEO...\n"
 
 const char* const kUsageTail =
     "\n"
-    "Standard output gets one line per finished video: its folder, a tab, and\n"
-    "the number of files written. Progress, notes and errors go to standard error.\n"
+    "Standard output gets one line per video: its folder, a tab, and the number\n"
+    "of files written; after another tab \"stopped\" or \"failed\" when its job\n"
+    "did not finish. Control characters in names are written as \\t, \\n, \\x1B\n"
+    "and a backslash as \\\\. Progress, notes and errors go to standard error.\n"
     "Ctrl+C or SIGTERM stops after the current file.\n"
     "\n"
     "Exit status:\n"
@@ -387,6 +390,9 @@ TThumbsOptions ParseOptions(const std::vector<std::string>& Args) {
         case 'q':
             Options.Verbosity = TVerbosity::Quiet;
             break;
+        case '0':
+            Options.NullResults = true;
+            break;
         case 'h':
             Options.Help = true;
             break;
@@ -437,6 +443,16 @@ TThumbsOptions ParseOptions(const std::vector<std::string>& Args) {
         }
         // A file manager reads the picture, not the talk.
         Options.Verbosity = TVerbosity::Quiet;
+    }
+    if (Options.Mode == TTakeMode::Sheet) {
+        // Tiles too narrow for the grid are refused here, not once per video: a very wide
+        // shape leaves only the width to check.
+        constexpr double kWidestShape = 100;
+        try {
+            LayOutSheet(Options.SheetColumns, Options.SheetRows, Options.SheetWidth, kWidestShape, 0);
+        } catch (const std::exception& E) {
+            throw EUsageError(E.what());
+        }
     }
     if (SheetWidthGiven && Options.Mode != TTakeMode::Sheet)
         throw EUsageError("--sheet-width applies to --sheet");

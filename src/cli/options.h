@@ -56,6 +56,7 @@ struct TThumbsOptions {
     bool Clean = false;
     bool Recursive = false;
     TVerbosity Verbosity = TVerbosity::Normal;
+    bool NullResults = false; // results end in NUL, not in a newline
     std::vector<std::string> Videos;
     bool Help = false;
     bool Version = false;

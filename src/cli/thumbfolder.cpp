@@ -4,7 +4,9 @@
 #include "outputfolder.h"
 
 #include <algorithm>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
 #include <regex>
 
 namespace fs = std::filesystem;
@@ -25,7 +27,12 @@ bool IsThumbnailOf(const std::string& FileName, const std::string& Name) {
 }
 
 std::vector<std::string> ThumbnailsOf(const TOutputFolder& Folder, const std::string& Name) {
-    return Folder.List([&Name](const std::string& File) { return IsThumbnailOf(File, Name); });
+    // Only files (or links) are thumbnails; a folder named like one is not touched.
+    return Folder.List([&](const std::string& File) {
+        struct stat Info {};
+        return IsThumbnailOf(File, Name) && fstatat(Folder.Fd(), File.c_str(), &Info, AT_SYMLINK_NOFOLLOW) == 0 &&
+               (S_ISREG(Info.st_mode) || S_ISLNK(Info.st_mode));
+    });
 }
 
 std::string MakeFolders(const std::string& Folder) {

@@ -468,6 +468,53 @@ TEST(ThumbsTool, SameNamedVideosInRunsAtOnceNeverShareAFolder) {
     EXPECT_EQ(ReadThumbnail(Older.Path + "/clip/clip_0.jpg").Id.Second, 5);
 }
 
+// Results a script can rely on: a name with a tab or a newline is escaped, so that each
+// result stays one line of two fields; -0 ends the results with NUL; a video whose reading
+// fails part-way still gives its result line, marked failed.
+TEST(ThumbsTool, ResultsStayOneLineEachAndSayHowAVideoEnded) {
+    TScratch In, Out;
+    const std::string Odd = LinkFixture("vp9.webm", In.Path + "/tab\there\nnewline.webm");
+    TRun Run = RunTool({"-q", "-p1", "-o", Out.Path, Odd});
+    EXPECT_EQ(Run.Exit, 0) << Run.Err;
+    EXPECT_EQ(Run.Out, Out.Path + "/tab\\there\\nnewline\t1\n");
+    EXPECT_EQ(Out.Files("tab\there\nnewline"), 1u);
+
+    Run = RunTool({"-q", "-0", "-p1", "-o", Out.Path, Fixture("vp9.webm"), Fixture("hevc.mp4")});
+    EXPECT_EQ(Run.Out, Out.Path + "/vp9\t1" + std::string(1, '\0') + Out.Path + "/hevc\t1" + std::string(1, '\0'));
+
+    // Reads of the video (its index at the front) fail half-way: the files before stay, and
+    // the result says so.
+    const std::string Video = Fixture("damaged.mp4");
+    const std::string Said = RunCommand("LD_PRELOAD=" + ShellQuote(std::string(TEST_BINDIR) + "/libfault_io.so") +
+                                        " TROVELLE_FAIL_READ=" + std::to_string(fs::file_size(Video) / 2) + ":" +
+                                        ShellQuote(Video) + " " + ShellQuote(ToolPath()) + " -q -w -s 32x24 -o " +
+                                        ShellQuote(Out.Path) + " " + ShellQuote(Video) + " 2>/dev/null; echo $?");
+    const size_t Files = Out.Files("damaged");
+    ASSERT_GT(Files, 0u);
+    EXPECT_EQ(Said, Out.Path + "/damaged\t" + std::to_string(Files) + "\tfailed\n1\n");
+}
+
+// A quiet run says nothing but errors, also where a job wrote fewer files than asked.
+TEST(ThumbsTool, AQuietRunPrintsNoNote) {
+    TScratch Out;
+    const TRun Run = RunTool({"-q", "-r", "8", "12", "-o", Out.Path, Fixture("fps_12_5.mp4")});
+    EXPECT_EQ(Run.Exit, 0);
+    EXPECT_EQ(Run.Err, "");
+    EXPECT_EQ(Out.Files("fps_12_5"), 25u);
+}
+
+// --clean removes files named like thumbnails and passes over a folder of such a name.
+TEST(ThumbsTool, CleanPassesOverAFolderNamedLikeAThumbnail) {
+    TScratch Out;
+    const std::string Folder = Out.Path + "/vp9";
+    fs::create_directories(Folder + "/vp9_5.jpg");
+    std::ofstream(Folder + "/vp9_7.jpg") << "older";
+    const TRun Run = RunTool({"-p1", "--clean", "-o", Out.Path, Fixture("vp9.webm")});
+    EXPECT_EQ(Run.Exit, 0) << Run.Err;
+    EXPECT_TRUE(Contains(Run.Err, "removed 1 earlier thumbnails")) << Run.Err;
+    EXPECT_EQ(FileNames(Folder), (std::vector<std::string>{"vp9_0.jpg", "vp9_5.jpg"}));
+}
+
 TEST(ThumbsTool, ProgressOnATerminalPipedAndQuiet) {
     const std::vector<std::string> Videos = {Fixture("fps_12_5.mp4"), Fixture("vp9.webm")};
     const auto Run = [&](std::vector<std::string> Args, bool Terminal) {
@@ -541,7 +588,8 @@ TEST(ThumbsTool, SignalsStopAfterTheCurrentFileAndTheNextVideoIsNotStarted) {
             ReadThumbnail(Out.Path + "/long_gop_25/long_gop_25_" + std::to_string(Files - 1) + ".jpg").Width,
             32);
         EXPECT_FALSE(fs::exists(Out.Path + "/fps_12_5"));
-        EXPECT_EQ(Run.Out, "");
+        // Its result line says how many files it left, and that it was stopped.
+        EXPECT_EQ(Run.Out, Out.Path + "/long_gop_25\t" + std::to_string(Files) + "\tstopped\n");
     }
 }
 
@@ -632,6 +680,7 @@ TEST(ThumbsTool, CommandLinesThatMakeNoSense) {
         {{"--s=3", "a.mp4"}, "option --s is ambiguous (--sheet, --sheet-width, --size)"},
         {{"--sheet-w=300", "--sheet", "a.mp4"}, ""}, // one option fits: taken
         {{"-s", "99999x1", "a.mp4"}, "the thumbnail width must be a whole number from 1 to 65500"},
+        {{"--sheet", "20x20", "--sheet-width", "160", "a.mp4"}, "A sheet 160 pixels wide is too narrow for 20"},
         {{"--thumbnail", "0", "a.mp4", "o.png"}, "--thumbnail's size must be a whole number from 1 to 4096"},
         {{"--thumbnail", "128", "a.mp4"}, "--thumbnail needs a size, one video and one output file"},
         {{"--thumbnail", "128", "a.mp4", "b.mp4", "o.png"}, "--thumbnail needs a size"},

@@ -171,7 +171,7 @@ TEST(ThumbsToolDocs, HelpManualPageAndCompletionKnowEveryOption) {
     for (std::string Line; std::getline(Lines, Line);)
         EXPECT_LE(Line.size(), 80u) << Line;
     const std::set<std::string> Options = LongOptions();
-    ASSERT_EQ(Options.size(), 20u);
+    ASSERT_EQ(Options.size(), 21u);
     const std::string Manual = ReadText(Source("docs/man/trovelle-thumbs.1"));
     const std::string Completion = ReadText(Source("docs/completion/trovelle-thumbs"));
     for (const std::string& Option : Options) {
@@ -251,6 +251,14 @@ TEST(ThumbsToolDocs, BashCompletion) {
     std::istringstream Words(Videos);
     std::set<std::string> Offered{std::istream_iterator<std::string>(Words), {}};
     EXPECT_EQ(Offered, (std::set<std::string>{"fa.mp4", "fb.MKV", "fd"})) << Videos;
+    // After --, a name that starts with a dash is a file.
+    std::ofstream(Dir.Folder() + "-odd.mp4") << "x";
+    const std::string AfterDashes =
+        RunCommand("cd " + ShellQuote(Dir.Path) + " && bash -c " +
+                   ShellQuote("source " + ShellQuote(Source("docs/completion/trovelle-thumbs")) +
+                              "; COMP_WORDS=(trovelle-thumbs -- -o); COMP_CWORD=2; "
+                              "_trovelle_thumbs; echo -n \"${COMPREPLY[*]}\""));
+    EXPECT_EQ(AfterDashes, "-odd.mp4");
 }
 
 TEST(ThumbsToolDocs, LinksNoGuiLibrary) {
