@@ -15,7 +15,7 @@ packages=(
     fonts-open-sans fonts-wqy-microhei
     xvfb xauth
     time bc
-    parallel
+    parallel rsync
     clang libclang-rt-14-dev
     desktop-file-utils appstream lintian dpkg-dev file
 )
