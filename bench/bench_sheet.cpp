@@ -51,18 +51,30 @@ bool MakeSheet(const TSheetRec& Rec) {
     return !Failed;
 }
 
-// The one ffmpeg command that takes the sheet's frames: the tiles' sizes and places come from
-// the same layout, without the header.
-std::string FfmpegCommand(const TSheetRec& Rec, const std::string& Output) {
+// The sheet's layout without the header, as the peers lay the same tiles out, and the
+// video's length in whole seconds.
+struct TPeerSheet {
+    TSheetLayout Layout;
+    int32_t Duration;
+};
+
+TPeerSheet PeerSheet(const TSheetRec& Rec) {
     TDecoder Decoder;
     Decoder.Open(Rec.Path);
     const TDecoderFileInfo& Info = *Decoder.FFileInfo;
-    const TSheetLayout L = LayOutSheet(Rec.Columns, Rec.Rows, Rec.Width, Info.AspectRatio, 0);
+    return {LayOutSheet(Rec.Columns, Rec.Rows, Rec.Width, Info.AspectRatio, 0), Info.Duration};
+}
+
+// The one ffmpeg command that takes the sheet's frames: the tiles' sizes and places come from
+// the same layout, without the header.
+std::string FfmpegCommand(const TSheetRec& Rec, const std::string& Output) {
+    const TPeerSheet Sheet = PeerSheet(Rec);
+    const TSheetLayout& L = Sheet.Layout;
     const int N = Rec.Columns * Rec.Rows;
     std::string Inputs, Filters, Stack, Layout;
     for (int I = 0; I < N; ++I) {
         char Time[32];
-        std::snprintf(Time, sizeof Time, "%.6f", static_cast<double>(Info.Duration) * (2 * I + 1) / (2 * N));
+        std::snprintf(Time, sizeof Time, "%.6f", static_cast<double>(Sheet.Duration) * (2 * I + 1) / (2 * N));
         Inputs += std::string(" -ss ") + Time + " -i " + Quoted(Rec.Path);
         Filters += "[" + std::to_string(I) + ":v]scale=" + std::to_string(L.TileWidth) + ":" +
                    std::to_string(L.TileHeight) + ":flags=bilinear,setsar=1[t" + std::to_string(I) + "];";
@@ -81,14 +93,11 @@ std::string FfmpegCommand(const TSheetRec& Rec, const std::string& Output) {
 constexpr int kMostSeekedInputs = 64;
 
 std::string FfmpegOnePassCommand(const TSheetRec& Rec, const std::string& Output) {
-    TDecoder Decoder;
-    Decoder.Open(Rec.Path);
-    const TDecoderFileInfo& Info = *Decoder.FFileInfo;
-    const TSheetLayout L = LayOutSheet(Rec.Columns, Rec.Rows, Rec.Width, Info.AspectRatio, 0);
-    const int N = Rec.Columns * Rec.Rows;
+    const TPeerSheet Sheet = PeerSheet(Rec);
     char Graph[160];
-    std::snprintf(Graph, sizeof Graph, "fps=%d/%d,scale=%d:%d,tile=%dx%d", N, std::max(1, Info.Duration), L.TileWidth,
-                  L.TileHeight, Rec.Columns, Rec.Rows);
+    std::snprintf(Graph, sizeof Graph, "fps=%d/%d,scale=%d:%d,tile=%dx%d", Rec.Columns * Rec.Rows,
+                  std::max(1, Sheet.Duration), Sheet.Layout.TileWidth, Sheet.Layout.TileHeight, Rec.Columns,
+                  Rec.Rows);
     return "ffmpeg -nostdin -v error -y -i " + Quoted(Rec.Path) + " -an -vf " + Quoted(Graph) +
            " -frames:v 1 -q:v 1 " + Quoted(Output);
 }
