@@ -26,6 +26,8 @@ done
 host=$1
 shift
 [[ ${1:-} == -- ]] && shift
+# sshd sets the login shell; GNU parallel's remote worker runs the job with $SHELL.
+export SHELL=/bin/bash
 mkdir -p "$STANDIN_HOSTS/$host"
 cd "$STANDIN_HOSTS/$host" && exec bash -c "$*"
 STANDIN
