@@ -1,6 +1,6 @@
 // How fast Bilinear32 shrinks a full-HD frame to the default thumbnail size, next to a plain
 // floating-point bilinear scaler of the same sample grid run in the same process.
-#include "FastSize.h"
+#include "image/scaler.h"
 
 #include <algorithm>
 #include <chrono>

@@ -3,7 +3,7 @@
 // same run.
 //
 //   bench_decode VIDEO
-#include "decoder.h"
+#include "engine/decoder.h"
 
 #include <algorithm>
 #include <chrono>

@@ -3,9 +3,9 @@
 // and the CPU time per shown frame.
 //
 //   bench_play VIDEO...
-#include "SDLPanel.h"
-#include "playManager.h"
-#include "qtdispatcher.h"
+#include "engine/qtdispatcher.h"
+#include "gui/widgets/videopanel.h"
+#include "playback/playManager.h"
 
 #include <QApplication>
 #include <QTest>

@@ -7,8 +7,8 @@
 //   bench_sheet VIDEO [COLUMNSxROWS [WIDTH [KEEP_FOLDER]]]
 //
 // KEEP_FOLDER keeps both pictures for a look.
+#include "jobs/sheetjob.h"
 #include "scratch.h"
-#include "sheetthread.h"
 
 #include <algorithm>
 #include <chrono>

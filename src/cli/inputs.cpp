@@ -1,6 +1,6 @@
 #include "inputs.h"
 
-#include "convertthread.h"
+#include "jobs/thumbnailjob.h"
 
 #include <algorithm>
 #include <cctype>

@@ -3,18 +3,18 @@
 // thread. Nothing is lost silently: videos of the same name get folders of their own,
 // earlier thumbnails in a folder are counted (or removed with --clean), and a job that
 // writes fewer files than asked says why.
-#include "appinfo.h"
 #include "console.h"
-#include "convertthread.h"
+#include "engine/rounding.h"
+#include "image/outputfolder.h"
 #include "inputs.h"
+#include "jobs/outputs.h"
+#include "jobs/previewjob.h"
+#include "jobs/sheetjob.h"
+#include "jobs/shortfall.h"
+#include "jobs/thumbnailjob.h"
 #include "options.h"
-#include "outputfolder.h"
-#include "platform.h"
-#include "previewthread.h"
-#include "rounding.h"
-#include "sheetthread.h"
-#include "shortfall.h"
-#include "thumbfolder.h"
+#include "platform/appinfo.h"
+#include "platform/platform.h"
 
 #include <atomic>
 #include <csignal>

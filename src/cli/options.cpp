@@ -1,7 +1,8 @@
 #include "options.h"
 
-#include "convertthread.h"
-#include "previewthread.h"
+#include "jobs/outputs.h"
+#include "jobs/previewjob.h"
+#include "jobs/thumbnailjob.h"
 
 #include <algorithm>
 #include <cctype>
@@ -9,7 +10,6 @@
 #include <getopt.h>
 #include <string_view>
 
-const std::vector<std::string> kFormats = {"jpg", "png", "webp"};
 
 namespace {
 

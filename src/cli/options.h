@@ -5,7 +5,7 @@
 // text, so that a new option is one row and one case of ParseOptions.
 #pragma once
 
-#include "sheetlayout.h"
+#include "jobs/sheetlayout.h"
 
 #include <cstdint>
 #include <stdexcept>
@@ -88,9 +88,6 @@ TTimeArg ParseTime(const std::string& Text);
 // %XX escapes decoded), as file managers may hand it over; anything else as it is.
 // Raises EUsageError for a URI of another host or with a broken escape.
 std::string LocalPath(const std::string& Item);
-
-// The output formats, as the extension of the files.
-extern const std::vector<std::string> kFormats;
 
 // The --help text, made from the option table.
 std::string UsageText();

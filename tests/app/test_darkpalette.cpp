@@ -1,14 +1,14 @@
 // Every form and dialog under a dark desktop palette: the skin brings all the colours its
 // texts rely on, so each label's and button's text stands clearly apart from what is
 // behind it.
-#include "FlatEditUnit.h"
-#include "aboutForm.h"
-#include "completeForm.h"
-#include "configForm.h"
-#include "humanskin.h"
-#include "linkLabel.h"
-#include "mainForm.h"
-#include "uiManager.h"
+#include "gui/dialogs/aboutForm.h"
+#include "gui/dialogs/completeForm.h"
+#include "gui/dialogs/configForm.h"
+#include "gui/mainForm.h"
+#include "gui/uiManager.h"
+#include "gui/widgets/flatedit.h"
+#include "gui/widgets/humanskin.h"
+#include "gui/widgets/linkLabel.h"
 
 #include <QAbstractButton>
 #include <QApplication>

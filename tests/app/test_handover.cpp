@@ -1,8 +1,8 @@
 // The private runtime folder and the running instance's end of the hand-over: nothing
 // another user owns or may enter is used, and no client can grow the window or keep a
 // connection open.
-#include "handover.h"
-#include "platform.h"
+#include "platform/handover.h"
+#include "platform/platform.h"
 #include "scratch.h"
 
 #include <QLocalSocket>

@@ -1,11 +1,11 @@
 // The main window's form: every control at its place in its start state, the menu tree,
 // keyboard order and accelerators, the controller's hooks, and the rendered window.
-#include "FlatEditUnit.h"
-#include "artwork.h"
-#include "humanskin.h"
-#include "imagebutton.h"
-#include "mainForm.h"
-#include "sliderbar.h"
+#include "gui/artwork.h"
+#include "gui/mainForm.h"
+#include "gui/widgets/flatedit.h"
+#include "gui/widgets/humanskin.h"
+#include "gui/widgets/imagebutton.h"
+#include "gui/widgets/sliderbar.h"
 
 #include <QAction>
 #include <QApplication>

@@ -2,9 +2,9 @@
 // 1920 x 1080 one right of it (the headless platform laid out as two screens): moved, it goes
 // to either monitor and across the border, and comes back only when its title bar has left
 // both.
-#include "application.h"
+#include "gui/application.h"
+#include "gui/windowPlacement.h"
 #include "testwindow.h"
-#include "windowPlacement.h"
 
 #include <QScreen>
 #include <QTest>

@@ -1,7 +1,7 @@
 // The splash window: borderless, white, framed in light grey, its picture at its place and
 // in the middle of the desktop.
-#include "artwork.h"
-#include "splashForm.h"
+#include "gui/artwork.h"
+#include "gui/splashForm.h"
 
 #include <QDir>
 #include <QFrame>

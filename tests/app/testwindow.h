@@ -1,8 +1,8 @@
 // The main window with its controller, as the program makes it, for the window tests.
 #pragma once
 
-#include "mainForm.h"
-#include "uiManager.h"
+#include "gui/mainForm.h"
+#include "gui/uiManager.h"
 
 #include <QString>
 

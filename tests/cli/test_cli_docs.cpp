@@ -1,8 +1,8 @@
 // trovelle-thumbs without videos: the option parser's accepted forms, the help text, the
 // manual pages (its own and the window's) and the bash completion agreeing with --help, and
 // the libraries it links.
+#include "cli/options.h"
 #include "fixtures.h"
-#include "options.h"
 #include "scratch.h"
 #include "tool_runner.h"
 

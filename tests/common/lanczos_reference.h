@@ -3,7 +3,7 @@
 // against, in PSNR. Used by the scaler's tests and by those of the library's reduced frames.
 #pragma once
 
-#include "FastDIB.h"
+#include "image/imagebuffer.h"
 
 #include <algorithm>
 #include <cmath>

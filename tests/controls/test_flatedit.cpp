@@ -1,4 +1,4 @@
-#include "FlatEditUnit.h"
+#include "gui/widgets/flatedit.h"
 
 #include "helpers.h"
 

@@ -1,4 +1,4 @@
-#include "imagebutton.h"
+#include "gui/widgets/imagebutton.h"
 
 #include "helpers.h"
 

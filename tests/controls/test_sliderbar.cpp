@@ -1,4 +1,4 @@
-#include "sliderbar.h"
+#include "gui/widgets/sliderbar.h"
 
 #include "helpers.h"
 

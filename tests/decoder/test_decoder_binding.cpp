@@ -1,6 +1,6 @@
 // The binding's own rules: how it loads the library, and how it reports a library or a
 // video it cannot use.
-#include "decoder.h"
+#include "engine/decoder.h"
 #include "fixtures.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // A failure in the middle of a video is told from its end: a read error from the disk,
 // the file cut short or removed while a raw stream is read again. Reads are made to fail
 // by the fault_io shim, on the real library and the real test videos.
-#include "decoder.h"
+#include "engine/decoder.h"
 #include "fault_io.h"
 #include "fixtures.h"
 #include "frame_identity.h"

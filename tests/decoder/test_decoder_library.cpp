@@ -1,7 +1,7 @@
 // libdecoder.so against its contract, on the test videos: properties, every frame in
 // order, exact seeks checked by the frame content, the end of the video, bad input, and
 // pictures compared with ffmpeg's own output.
-#include "decoder.h"
+#include "engine/decoder.h"
 #include "fixtures.h"
 #include "frame_identity.h"
 

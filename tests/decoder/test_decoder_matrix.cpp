@@ -3,7 +3,7 @@
 // and those after seeks forward, backward and to the last second) are the frames of ffmpeg's
 // own sequential decoding of the file, told apart by the identity drawn into each, and the
 // frame count, times and duration agree with it.
-#include "decoder.h"
+#include "engine/decoder.h"
 #include "fixtures.h"
 #include "frame_identity.h"
 

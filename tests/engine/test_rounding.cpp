@@ -1,4 +1,4 @@
-#include "rounding.h"
+#include "engine/rounding.h"
 
 #include <gtest/gtest.h>
 

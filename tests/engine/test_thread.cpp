@@ -1,8 +1,8 @@
 // The worker thread class: suspended start, the synchronous hand-off to the main thread (with the plain
 // loop and with the Qt event loop), exceptions across the hand-off, and stopping a worker that is
 // blocked in a hand-off.
-#include "qtdispatcher.h"
-#include "thread.h"
+#include "engine/qtdispatcher.h"
+#include "engine/thread.h"
 
 #include <QCoreApplication>
 #include <QTimer>

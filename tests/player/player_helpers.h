@@ -2,10 +2,10 @@
 // plain loop or with the Qt event loop, and reading the frame identity off the panel.
 #pragma once
 
-#include "SDLPanel.h"
+#include "engine/qtdispatcher.h"
+#include "engine/thread.h"
 #include "frame_identity.h"
-#include "qtdispatcher.h"
-#include "thread.h"
+#include "gui/widgets/videopanel.h"
 
 #include <QEventLoop>
 #include <QImage>

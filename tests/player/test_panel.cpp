@@ -1,10 +1,10 @@
 // The video panel: where the picture lands (letterbox), the nearest-neighbour stepping of
 // the scaler, and what the widget shows after a frame was drawn and presented.
-#include "SDLPanel.h"
-#include "decoder.h"
+#include "engine/decoder.h"
 #include "fixtures.h"
+#include "gui/widgets/sdlutils.h"
+#include "gui/widgets/videopanel.h"
 #include "player_helpers.h"
-#include "sdlutils.h"
 
 #include <QCoreApplication>
 #include <SDL/SDL.h>

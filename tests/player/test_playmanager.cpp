@@ -2,10 +2,10 @@
 // still frames after open, stop and seek, playback to the end, generation jobs and their
 // notifications, the two failures it reports, and operations called from inside its own
 // notifications.
-#include "SDLPanel.h"
 #include "fault_io.h"
 #include "fixtures.h"
-#include "playManager.h"
+#include "gui/widgets/videopanel.h"
+#include "playback/playManager.h"
 #include "player_helpers.h"
 
 #include <QDir>

@@ -1,10 +1,10 @@
 // The play thread: its pacing and rate arithmetic with given times, and playback of a
 // real test video through the real decoder into a panel.
-#include "Playthread.h"
-#include "SDLPanel.h"
+#include "engine/ratemeter.h"
 #include "fixtures.h"
+#include "gui/widgets/videopanel.h"
+#include "playback/playthread.h"
 #include "player_helpers.h"
-#include "ratemeter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The window at a scale factor of 2 (QT_SCALE_FACTOR=2, set before the application
 // starts): the video panel makes its picture at the screen's own pixels and shows it
 // 1:1, so a 720p video is as sharp as at scale 1 instead of a half-size picture doubled.
-#include "SDLPanel.h"
-#include "artwork.h"
-#include "imagebutton.h"
-#include "mainForm.h"
+#include "gui/artwork.h"
+#include "gui/mainForm.h"
+#include "gui/widgets/imagebutton.h"
+#include "gui/widgets/videopanel.h"
 
 #include <QApplication>
 #include <QDirIterator>

@@ -1,4 +1,4 @@
-#include "browseFolder.h"
+#include "gui/dialogs/browseFolder.h"
 #include "helpers.h"
 
 #include <QApplication>

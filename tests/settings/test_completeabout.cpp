@@ -1,8 +1,8 @@
-#include "aboutForm.h"
-#include "completeForm.h"
-#include "configForm.h"
+#include "gui/dialogs/aboutForm.h"
+#include "gui/dialogs/completeForm.h"
+#include "gui/dialogs/configForm.h"
+#include "gui/widgets/linkLabel.h"
 #include "helpers.h"
-#include "linkLabel.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,7 +1,7 @@
-#include "FlatEditUnit.h"
-#include "configForm.h"
+#include "gui/dialogs/configForm.h"
+#include "gui/dialogs/sheetForm.h"
+#include "gui/widgets/flatedit.h"
 #include "helpers.h"
-#include "sheetForm.h"
 
 #include <QApplication>
 #include <QCheckBox>

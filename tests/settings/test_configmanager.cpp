@@ -1,4 +1,4 @@
-#include "configManager.h"
+#include "settings/configManager.h"
 
 #include "scratch.h"
 

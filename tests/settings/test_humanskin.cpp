@@ -1,5 +1,5 @@
+#include "gui/widgets/humanskin.h"
 #include "helpers.h"
-#include "humanskin.h"
 
 #include <QCheckBox>
 #include <QPushButton>

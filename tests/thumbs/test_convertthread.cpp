@@ -1,11 +1,11 @@
 // Generation jobs on the real decoder and real test videos. Every test video draws its
 // frame index and second into the picture, so the written JPEG files tell exactly which
 // frame each thumbnail is.
-#include "convertthread.h"
 #include "fault_io.h"
 #include "fixtures.h"
 #include "frame_identity.h"
 #include "home.h"
+#include "jobs/thumbnailjob.h"
 #include "scratch.h"
 #include "thumbnail_file.h"
 

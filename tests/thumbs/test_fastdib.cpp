@@ -1,5 +1,5 @@
 // The image buffer: strides, channel masks, memory ownership, flipping and the word copy.
-#include "FastDIB.h"
+#include "image/imagebuffer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The bilinear scaler: exact results on grids where the weights are whole quarters, exact copies at
 // the same size, no reads past the source's edges for any upscale, and empty or mismatched images
 // left alone.
-#include "FastSize.h"
+#include "image/scaler.h"
 #include "lanczos_reference.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 // The frame walker on a video with keyframes 10 s apart: the first frame at or after each
 // instant of a plan, in order, against it, within one second and across seconds; with a
 // library that gives exact times and with one that gives whole seconds only.
-#include "decoder.h"
+#include "engine/decoder.h"
 #include "fixtures.h"
 #include "frame_identity.h"
-#include "framewalker.h"
+#include "jobs/framewalker.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The image file writer: what it refuses to save, and that a 32-bit image written as JPEG comes back
 // with its size, its colours in the right channels and its rows the right way up.
-#include "FreeBitmap.h"
+#include "image/imagewriter.h"
 
-#include "FastDIB.h"
+#include "image/imagebuffer.h"
 
 #include <FreeImage.h>
 #include <QColor>

@@ -1,9 +1,9 @@
 // Frames the decoding library delivers reduced (setFrameSize) are as sharp as the frames
 // reduced from the video's own size by the scaler: held against a Lanczos-3 reduction of the
 // library's own full-size frame of a video with detail at every scale, and the same frame.
-#include "FastSize.h"
-#include "decoder.h"
+#include "engine/decoder.h"
 #include "fixtures.h"
+#include "image/scaler.h"
 #include "lanczos_reference.h"
 #include "scratch.h"
 

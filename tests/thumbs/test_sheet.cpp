@@ -4,9 +4,9 @@
 #include "fixtures.h"
 #include "frame_identity.h"
 #include "home.h"
+#include "jobs/sheetjob.h"
+#include "jobs/sheetpainter.h"
 #include "scratch.h"
-#include "sheetpainter.h"
-#include "sheetthread.h"
 
 #include <FreeImage.h>
 #include <gtest/gtest.h>

@@ -1,0 +1,81 @@
+#include "commandLine.h"
+
+#include "platform/appinfo.h"
+
+#include <QFileInfo>
+#include <QUrl>
+
+namespace {
+
+bool IsHelp(const QString& A) { return A == u"--help" || A == u"-h"; }
+bool IsVersion(const QString& A) { return A == u"--version" || A == u"-v"; }
+
+} // namespace
+
+TCommandLine::TAction QuickAnswer(const QStringList& Arguments) {
+    for (qsizetype I = 1; I < Arguments.size() && Arguments[I] != u"--"; ++I) {
+        if (IsHelp(Arguments[I]))
+            return TCommandLine::TAction::Help;
+        if (IsVersion(Arguments[I]))
+            return TCommandLine::TAction::Version;
+    }
+    return TCommandLine::TAction::Run;
+}
+
+TCommandLine ParseCommandLine(const QStringList& Arguments) {
+    TCommandLine Result;
+    Result.Action = QuickAnswer(Arguments);
+    if (Result.Action != TCommandLine::TAction::Run)
+        return Result;
+    bool OptionsEnded = false;
+    for (qsizetype I = 1; I < Arguments.size(); ++I) {
+        const QString& A = Arguments[I];
+        if (!OptionsEnded && A == u"--") {
+            OptionsEnded = true;
+            continue;
+        }
+        if (!OptionsEnded && A.startsWith(u'-') && A != u"-") {
+            Result.Action = TCommandLine::TAction::Error;
+            Result.Error = QStringLiteral("unknown option %1").arg(A);
+            return Result;
+        }
+        if (!Result.Video.isEmpty()) {
+            Result.Action = TCommandLine::TAction::Error;
+            Result.Error = QStringLiteral("one video at a time (%1 and %2)").arg(Result.Video, A);
+            return Result;
+        }
+        const QUrl Url(A);
+        const QString Path = Url.isLocalFile() && A.startsWith(u"file:") ? Url.toLocalFile() : A;
+        Result.Video = QFileInfo(Path).absoluteFilePath();
+    }
+    return Result;
+}
+
+QString HelpText() {
+    return QStringLiteral(
+        "Usage: trovelle [VIDEO]\n"
+        "Opens the window of Trovelle, the video thumbnail maker, and with it VIDEO when one is given.\n"
+        "When Trovelle runs already, VIDEO opens in its window.\n"
+        "\n"
+        "  -h, --help     show this help and end\n"
+        "  -v, --version  show the version and end\n"
+        "\n"
+        "Without a window: trovelle-thumbs --help\n");
+}
+
+QString MissingDisplay(const QStringList& Arguments,
+                       const std::function<QByteArray(const char*)>& Environment) {
+    for (const char* Named : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        if (!Environment(Named).isEmpty())
+            return {};
+    for (qsizetype I = 1; I < Arguments.size() && Arguments[I] != u"--"; ++I)
+        if (Arguments[I] == u"-platform" || Arguments[I].startsWith(u"-platform="))
+            return {};
+    return QStringLiteral("no display is set (DISPLAY and WAYLAND_DISPLAY are empty)");
+}
+
+QString NoDisplayLine(const QString& Reason) {
+    return QStringLiteral(
+               "trovelle: cannot open the window: %1; trovelle-thumbs makes thumbnails without one")
+        .arg(Reason);
+}

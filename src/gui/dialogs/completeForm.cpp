@@ -1,0 +1,101 @@
+#include "completeForm.h"
+
+#include "dialogLook.h"
+#include "gui/widgets/humanskin.h"
+#include "gui/widgets/linkLabel.h"
+#include "platform/appinfo.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+constexpr int kClientWidth = 692;
+constexpr int kClientHeight = 166;
+constexpr const char* kCaption = "Congratulations";
+constexpr const char* kSheetLine = "The contact sheet is saved as";
+constexpr const char* kSheetLinkLine = "click the link to open the sheet.";
+constexpr const char* kShortfallLine = "Fewer thumbnails than asked were saved in";
+// The reason's room under the path: two lines, and what moves down to make it.
+constexpr int kReasonTop = 80;
+constexpr int kReasonHeight = 36;
+constexpr int kReasonRoom = 40;
+const QColor kPathColor(0, 0, 128);
+
+} // namespace
+
+TcompleteDlg::TcompleteDlg(QWidget* MainWindow) : FMainWindow(MainWindow) {
+    SetDialogLook(this, kClientWidth, kClientHeight);
+    setWindowTitle(QLatin1String(kCaption));
+
+    Label1 = new QLabel(QStringLiteral("The thumbnails are saved successfully in"), this);
+    Label1->adjustSize();
+    Label1->move(16, 16);
+
+    lbPath = new TLinkLabel(this);
+    lbPath->setGeometry(16, 48, 657, 18);
+    // A folder is shown as it is named, even when the name looks like markup.
+    lbPath->setTextFormat(Qt::PlainText);
+    QFont PathFont = lbPath->font();
+    PathFont.setUnderline(true);
+    lbPath->setFont(PathFont);
+    SetSkinColor(lbPath, QPalette::WindowText, kPathColor);
+    lbPath->OnClick = [this](QObject*) { lbPathClick(); };
+
+    Label2 = new QLabel(QStringLiteral("click the link to open the folder in explorer."), this);
+    Label2->adjustSize();
+    Label2->move(16, 88);
+
+    btnOK = new QPushButton(QStringLiteral("&OK"), this);
+    btnOK->setGeometry(16, 128, 100, 26);
+    btnOK->setFocus();
+
+    lbReason = new QLabel(this);
+    lbReason->setGeometry(16, kReasonTop, 657, kReasonHeight);
+    lbReason->setTextFormat(Qt::PlainText);
+    lbReason->setWordWrap(true);
+    lbReason->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lbReason->hide();
+    connect(btnOK, &QPushButton::clicked, this, [this] { btnOKClick(); });
+}
+
+void TcompleteDlg::ShowShortfall(const QString& Reason) {
+    setWindowTitle(QLatin1String(kApplicationTitle));
+    Label1->setText(QLatin1String(kShortfallLine));
+    Label1->adjustSize();
+    lbReason->setText(Reason);
+    lbReason->show();
+    if (Label2->y() < kReasonTop + kReasonHeight) {
+        Label2->move(Label2->x(), Label2->y() + kReasonRoom);
+        btnOK->move(btnOK->x(), btnOK->y() + kReasonRoom);
+        setFixedSize(kClientWidth, kClientHeight + kReasonRoom);
+    }
+}
+
+void TcompleteDlg::ShowSheet() {
+    Label1->setText(QLatin1String(kSheetLine));
+    Label1->adjustSize();
+    Label2->setText(QLatin1String(kSheetLinkLine));
+    Label2->adjustSize();
+}
+
+void TcompleteDlg::btnOKClick() {
+    close();
+}
+
+void TcompleteDlg::lbPathClick() {
+    OpenLink(this, lbPath->text().toStdString());
+}
+
+void TcompleteDlg::keyPressEvent(QKeyEvent* Event) {
+    // No cancel button: Esc is not a way out.
+    if (Event->key() == Qt::Key_Escape)
+        return;
+    QDialog::keyPressEvent(Event);
+}
+
+void TcompleteDlg::showEvent(QShowEvent* Event) {
+    QDialog::showEvent(Event);
+    CenterOnMainWindow(this, FMainWindow);
+}

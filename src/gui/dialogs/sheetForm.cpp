@@ -1,0 +1,98 @@
+#include "sheetForm.h"
+
+#include "dialogLook.h"
+#include "gui/widgets/flatedit.h"
+#include "jobs/sheetlayout.h"
+#include "platform/appinfo.h"
+
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+
+namespace {
+
+constexpr int kClientWidth = 330;
+constexpr int kClientHeight = 170;
+constexpr int kLabelLeft = 16;
+constexpr int kEntryLeft = 150;
+constexpr int kEntryWidth = 80;
+constexpr int kEntryHeight = 24;
+constexpr int kRowHeight = 34;
+constexpr const char* kCaption = "Contact Sheet %1";
+
+// The settings' keys.
+constexpr const char* kColumnsKey = "Sheet/Columns";
+constexpr const char* kRowsKey = "Sheet/Rows";
+constexpr const char* kWidthKey = "Sheet/Width";
+
+int32_t ReadBetween(const QSettings& Store, const char* Key, int32_t Low, int32_t High, int32_t Default) {
+    bool Ok = false;
+    const int Value = Store.value(QLatin1String(Key)).toInt(&Ok);
+    return Ok && Value >= Low && Value <= High ? Value : Default;
+}
+
+} // namespace
+
+TSheetSettings LoadSheetSettings() {
+    const QSettings Store(QString::fromUtf8(kApplicationTitle), QString::fromUtf8(kApplicationTitle));
+    return {ReadBetween(Store, kColumnsKey, 1, kMaxSheetSide, kDefaultSheetColumns),
+            ReadBetween(Store, kRowsKey, 1, kMaxSheetSide, kDefaultSheetRows),
+            ReadBetween(Store, kWidthKey, kMinSheetWidth, kMaxSheetWidth, kDefaultSheetWidth)};
+}
+
+void SaveSheetSettings(const TSheetSettings& Settings) {
+    QSettings Store(QString::fromUtf8(kApplicationTitle), QString::fromUtf8(kApplicationTitle));
+    Store.setValue(QLatin1String(kColumnsKey), Settings.Columns);
+    Store.setValue(QLatin1String(kRowsKey), Settings.Rows);
+    Store.setValue(QLatin1String(kWidthKey), Settings.Width);
+}
+
+TsheetDlg::TsheetDlg(QWidget* MainWindow) : FMainWindow(MainWindow) {
+    SetDialogLook(this, kClientWidth, kClientHeight);
+    setWindowTitle(QString::fromLatin1(kCaption).arg(QLatin1String(kApplicationTitle)));
+    const auto Row = [this](const QString& Caption, int Index, QLabel*& Label, TMyFlatEdit*& Edit) {
+        const int Top = 16 + Index * kRowHeight;
+        Label = new QLabel(Caption, this);
+        Label->adjustSize();
+        Label->move(kLabelLeft, Top + (kEntryHeight - Label->height()) / 2);
+        Edit = new TMyFlatEdit(this);
+        SetEntryLook(Edit);
+        Edit->setGeometry(kEntryLeft, Top, kEntryWidth, kEntryHeight);
+    };
+    Row(QStringLiteral("Columns"), 0, lbColumns, etColumns);
+    Row(QStringLiteral("Rows"), 1, lbRows, etRows);
+    Row(QStringLiteral("Width (pixels)"), 2, lbWidth, etWidth);
+
+    btnCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    btnCancel->setGeometry(kClientWidth - 16 - 209, kClientHeight - 16 - 26, 100, 26);
+    btnOk = new QPushButton(QStringLiteral("&OK"), this);
+    btnOk->setGeometry(kClientWidth - 16 - 100, kClientHeight - 16 - 26, 100, 26);
+    connect(btnCancel, &QPushButton::clicked, this, [this] { close(); });
+    // Enter in an entry is OK.
+    btnOk->setDefault(true);
+    connect(btnOk, &QPushButton::clicked, this, [this] { btnOkClick(); });
+}
+
+void TsheetDlg::btnOkClick() {
+    const TSheetSettings Entered{etColumns->asInteger(), etRows->asInteger(), etWidth->asInteger()};
+    try {
+        CheckSheetSize(Entered.Columns, Entered.Rows, Entered.Width);
+    } catch (const std::exception& E) {
+        QMessageBox::warning(this, QString::fromLatin1(kApplicationTitle), QString::fromStdString(E.what()));
+        return;
+    }
+    Settings = Entered;
+    Accepted = true;
+    close();
+}
+
+void TsheetDlg::showEvent(QShowEvent* Event) {
+    QDialog::showEvent(Event);
+    CenterOnMainWindow(this, FMainWindow);
+    etColumns->setText(QString::number(Settings.Columns));
+    etRows->setText(QString::number(Settings.Rows));
+    etWidth->setText(QString::number(Settings.Width));
+    etColumns->setFocus();
+    etColumns->selectAll();
+}

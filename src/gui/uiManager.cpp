@@ -1,0 +1,667 @@
+#include "uiManager.h"
+
+#include "gui/dialogs/aboutForm.h"
+#include "gui/dialogs/browseFolder.h"
+#include "gui/dialogs/completeForm.h"
+#include "gui/dialogs/configForm.h"
+#include "gui/dialogs/sheetForm.h"
+#include "gui/widgets/flatedit.h"
+#include "gui/widgets/humanskin.h"
+#include "gui/widgets/imagebutton.h"
+#include "gui/widgets/linkLabel.h"
+#include "gui/widgets/sliderbar.h"
+#include "gui/widgets/videopanel.h"
+#include "image/outputfolder.h"
+#include "jobs/shortfall.h"
+#include "mainForm.h"
+#include "platform/appinfo.h"
+#include "platform/platform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+
+constexpr const char* kSelectFolderTitle = "Select Folder";
+constexpr const char* kHelpPath = "/help";
+constexpr const char* kSupportPath = "/support.html";
+constexpr const char* kNoVideo = "No video is opened, please load a video!";
+constexpr const char* kNoRange = "You have to select start position and end position for the option.";
+constexpr const char* kEndBeforeStart = "The end mark is before the start mark: set the end after the start.";
+constexpr const char* kNoPieces = "You have to enter a number of pieces greater than 0.";
+constexpr const char* kExitQuestion = "Generating the thumbnails, are you sure want to exit application?";
+constexpr const char* kBusy = "Generating the thumbnails; the video opens when they are done.";
+// How far Left and Right move.
+constexpr int32_t kSeekStep = 5;
+
+QString Progress(const char* Format, const void* Data) {
+    const auto* P = static_cast<const TConvertProgress*>(Data);
+    return QString::asprintf(Format, static_cast<long long>(P->Current + 1),
+                             static_cast<long long>(P->Total));
+}
+
+} // namespace
+
+// "%.2d" prints at least two digits with leading zeros (and all of a larger number).
+QString InfoLine(double FPS, int32_t Width, int32_t Height, int32_t DurationHours, int32_t DurationMinutes,
+                 int32_t DurationSeconds, const int64_t* Position) {
+    QString Line = QString::asprintf("FPS: %.2f Size: %dx%d Duration: %.2d:%.2d:%.2d Timestamp: ", FPS, Width,
+                                     Height, DurationHours, DurationMinutes, DurationSeconds);
+    if (!Position)
+        return Line + QStringLiteral("00:00:00");
+    const int64_t P = *Position;
+    return Line + QString::asprintf("%.2lld:%.2lld:%.2lld", static_cast<long long>(P / 3600),
+                                    static_cast<long long>(P / 60 % 60), static_cast<long long>(P % 60));
+}
+
+TUIManager::TUIManager(TmainDlg* Form, const QString& SettingsFile)
+    : FForm(Form), FSettingsFile(SettingsFile) {
+    ConfigManager = std::make_unique<TConfigManager>();
+    if (!FSettingsFile.isEmpty())
+        ConfigManager->Load(FSettingsFile);
+    ChooseVideo = [this] {
+        return QFileDialog::getOpenFileName(FForm, QString(), ConfigManager->OpenFolder,
+                                            QString::fromLatin1(kOpenFilter));
+    };
+    ChooseFolder = [this] {
+        return BrowseForFolder(FForm, QString::fromLatin1(kSelectFolderTitle), ConfigManager->SaveFolder);
+    };
+}
+
+TUIManager::~TUIManager() {
+    FForm->removeEventFilter(this);
+    FForm->OnDropFile = nullptr;
+    ConfigManager.reset();
+    PlayManager.reset();
+    delete FVideoPanel;
+    FVideoPanel = nullptr;
+}
+
+void TUIManager::Initialize() {
+    // Only an X11 window (or one of the headless platform) may be placed by the program;
+    // elsewhere the compositor decides.
+    const QString Platform = QGuiApplication::platformName();
+    FClampMoves = Platform == QLatin1String("xcb") || Platform == QLatin1String("offscreen");
+    FForm->installEventFilter(this);
+    FForm->setWindowTitle(QString::fromUtf8(kApplicationTitle));
+    SelectSkin(FForm, QString::fromLatin1(kHumanSkin));
+    // Qt paints every widget double-buffered already.
+    FForm->lbVersion->setText(QString::asprintf("v%s", kApplicationVersion));
+
+    FVideoPanel = new TSDLPanel(FForm);
+    FVideoPanel->setGeometry(FForm->blView->geometry());
+    FVideoPanel->InitVideo();
+    FVideoPanel->hide();
+
+    FForm->SliderBar->OnMouseDown = [this](QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+        SliderMouseDown();
+    };
+    FForm->SliderBar->OnMouseUp = [this](QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+        SliderMouseUp();
+    };
+
+    PlayManager = std::make_unique<TPlayManager>();
+    PlayManager->Panel = FVideoPanel;
+    PlayManager->OnPosition = [this](bool C, void* D) { PlayPosition(C, D); };
+    PlayManager->OnPlayEnd = [this](bool C, void* D) { PlayEnd(C, D); };
+    PlayManager->OnConvertProgress = [this](bool C, void* D) { ConvertProgress(C, D); };
+    PlayManager->OnConvertDone = [this](bool C, void* D) { ConvertDone(C, D); };
+    PlayManager->OnPlayError = [this](bool C, void* D) { PlayError(C, D); };
+    PlayManager->OnConvertError = [this](bool C, void* D) { ConvertError(C, D); };
+
+    AssignEvents();
+    ShowSettings();
+    EnableCommands(false);
+}
+
+void TUIManager::EnableCommands(bool JobRunning) {
+    TmainDlg* F = FForm;
+    const bool Video = PlayManager->Opened && !JobRunning;
+    for (QAction* Command : {F->tmiPlay, F->tmiPause, F->tmiPlayPause, F->tmiBack, F->tmiForward,
+                             F->tmiStartMark, F->tmiEndMark})
+        Command->setEnabled(Video);
+    // Stop also ends a job.
+    F->tmiStop->setEnabled(PlayManager->Opened);
+    F->tmiStopJob->setEnabled(JobRunning);
+}
+
+void TUIManager::ShowSettings() {
+    const TConfigManager& C = *ConfigManager;
+    // Where the files go while no folder is chosen, in grey.
+    FForm->etSaveFolder->setPlaceholderText(QString::fromStdString(DefaultSaveFolder()));
+    if (!C.SaveFolder.isEmpty())
+        ShowSaveFolder(C.SaveFolder);
+    QRadioButton* const Modes[] = {FForm->rbWhole, FForm->rbPieces, FForm->rbStartEnd};
+    Modes[static_cast<int>(C.Mode)]->setChecked(true);
+    FForm->etPieces->setText(QString::number(C.Pieces));
+    ModeClick();
+}
+
+void TUIManager::ShowSaveFolder(const QString& Folder) {
+    FForm->etSaveFolder->setText(QString::fromStdString(IncludeTrailingSlash(Folder.toStdString())));
+    // A long folder shows its end: the folder's own name, where the files go.
+    FForm->etSaveFolder->end(false);
+}
+
+void TUIManager::StoreSettings() {
+    TConfigManager& C = *ConfigManager;
+    C.Mode = FForm->rbStartEnd->isChecked() ? TThumbMode::Range
+             : FForm->rbPieces->isChecked() ? TThumbMode::Pieces
+                                            : TThumbMode::Whole;
+    const int32_t Pieces = FForm->etPieces->asInteger();
+    if (Pieces >= 1)
+        C.Pieces = Pieces;
+    if (!FSettingsFile.isEmpty())
+        C.Save(FSettingsFile);
+}
+
+void TUIManager::AssignEvents() {
+    TmainDlg* F = FForm;
+    F->OnClose = [this](QObject*, TCloseAction& Action) { FormClose(Action); };
+    connect(F->btnOpen, &QPushButton::clicked, this, [this] { OpenClick(); });
+    connect(F->tmiOpen, &QAction::triggered, this, [this] { OpenClick(); });
+    F->btnPlay->OnClick = [this](QObject*) { PlayClick(); };
+    connect(F->tmiPlay, &QAction::triggered, this, [this] { PlayClick(); });
+    F->btnPause->OnClick = [this](QObject*) { PauseClick(); };
+    connect(F->tmiPause, &QAction::triggered, this, [this] { PauseClick(); });
+    F->btnStop->OnClick = [this](QObject*) { StopClick(); };
+    connect(F->tmiStop, &QAction::triggered, this, [this] { StopClick(); });
+    F->btnStartPoint->OnClick = [this](QObject*) { StartPointClick(); };
+    F->btnEndPoint->OnClick = [this](QObject*) { EndPointClick(); };
+    connect(F->btnSaveFolder, &QPushButton::clicked, this, [this] { SaveFolderClick(); });
+    connect(F->btnGenerate, &QPushButton::clicked, this, [this] { GenerateClick(); });
+    for (QRadioButton* Mode : {F->rbWhole, F->rbPieces, F->rbStartEnd})
+        connect(Mode, &QRadioButton::clicked, this, [this] { ModeClick(); });
+    connect(F->tmiConfig, &QAction::triggered, this, [this] { ConfigClick(); });
+    connect(F->tmiSheet, &QAction::triggered, this, [this] { SheetClick(); });
+    connect(F->tmiExit, &QAction::triggered, this, [this] { ExitClick(); });
+    connect(F->tmiHelp, &QAction::triggered, this, [this] { HelpClick(); });
+    connect(F->tmiSupport, &QAction::triggered, this, [this] { SupportClick(); });
+    connect(F->tmiAbout, &QAction::triggered, this, [this] { AboutClick(); });
+
+    connect(F->tmiPlayPause, &QAction::triggered, this, [this] { PlayPauseKey(); });
+    connect(F->tmiBack, &QAction::triggered, this, [this] { SeekBy(-kSeekStep); });
+    connect(F->tmiForward, &QAction::triggered, this, [this] { SeekBy(kSeekStep); });
+    connect(F->tmiStartMark, &QAction::triggered, this, [this] { StartPointClick(); });
+    connect(F->tmiEndMark, &QAction::triggered, this, [this] { EndPointClick(); });
+    connect(F->tmiStopJob, &QAction::triggered, this, [this] { StopGenerating(); });
+    connect(F->etPieces, &QLineEdit::editingFinished, this, [this] { StoreSettings(); });
+    F->OnDropFile = [this](const QString& FileName) { OpenVideo(FileName); };
+}
+
+void TUIManager::BringToFront() {
+    if (FForm->isMinimized())
+        FForm->showNormal();
+    FForm->raise();
+    FForm->activateWindow();
+}
+
+void TUIManager::CenterOnWorkArea() {
+    const QScreen* Screen = FForm->screen();
+    if (!Screen)
+        return;
+    const QRect Work = Screen->availableGeometry();
+    const QRect Frame = FForm->frameGeometry();
+    const TWindowRect Place = CenteredRect(Frame.width(), Frame.height(),
+                                           {Work.left(), Work.top(), Work.right() + 1, Work.bottom() + 1});
+    // move() places the frame's top-left corner.
+    FForm->move(Place.Left, Place.Top);
+    // Before the window manager has framed the window its outer size is its inner size;
+    // it is centred once more when the frame arrives.
+    FCenterPending = FClampMoves && Frame.size() == FForm->size();
+}
+
+bool TUIManager::eventFilter(QObject* Watched, QEvent* Event) {
+    if (FClampMoves && Watched == FForm && Event->type() == QEvent::Move && FForm->isVisible()) {
+        const QRect Frame = FForm->frameGeometry();
+        if (FCenterPending && Frame.size() != FForm->size()) {
+            CenterOnWorkArea();
+        } else {
+            // Every screen counts: the window may be dragged onto any of them, and only a
+            // window whose title bar left them all is brought back.
+            std::vector<TWindowRect> Works;
+            for (const QScreen* Each : QGuiApplication::screens()) {
+                const QRect Work = Each->availableGeometry();
+                Works.push_back({Work.left(), Work.top(), Work.right() + 1, Work.bottom() + 1});
+            }
+            // Without a window manager's frame the top of the window is what one would take.
+            const int TitleHeight = std::max(FForm->geometry().top() - Frame.top(), kMinTitleHeight);
+            TWindowRect R{Frame.left(), Frame.top(), Frame.right() + 1, Frame.bottom() + 1};
+            WMMoving(R, TitleHeight, Works);
+            if (R.Left != Frame.left() || R.Top != Frame.top())
+                FForm->move(R.Left, R.Top);
+        }
+    }
+    return QObject::eventFilter(Watched, Event);
+}
+
+int TUIManager::Message(const QString& Text, int Icon, int Buttons) const {
+    QMessageBox Box(static_cast<QMessageBox::Icon>(Icon), QString::fromUtf8(kApplicationTitle), Text,
+                    static_cast<QMessageBox::StandardButtons>(Buttons), FForm);
+    return Box.exec();
+}
+
+void TUIManager::WriteInfo(bool Running) {
+    const TPlayManager& P = *PlayManager;
+    FForm->lbInfo->setText(InfoLine(FFileFPS, P.Width, P.Height, P.DurationHours, P.DurationMinutes,
+                                    P.DurationSeconds, Running ? &P.Position : nullptr));
+}
+
+void TUIManager::WriteInfoAtEnd() {
+    const TPlayManager& P = *PlayManager;
+    const int64_t Duration =
+        static_cast<int64_t>(P.DurationHours) * 3600 + P.DurationMinutes * 60 + P.DurationSeconds;
+    FForm->lbInfo->setText(InfoLine(FFileFPS, P.Width, P.Height, P.DurationHours, P.DurationMinutes,
+                                    P.DurationSeconds, &Duration));
+}
+
+void TUIManager::OpenClick() {
+    if (PlayManager->Converting)
+        return;
+    const bool WasPlaying = PlayManager->Playing;
+    if (WasPlaying)
+        PlayManager->Pause();
+    const QString FileName = ChooseVideo();
+    // Repaint what the dialog covered before the slow open.
+    FForm->repaint();
+    if (FileName.isEmpty()) {
+        if (WasPlaying)
+            PlayManager->Play();
+        return;
+    }
+    OpenChosen(FileName);
+}
+
+void TUIManager::OpenVideo(const QString& FileName) {
+    if (PlayManager->Converting) {
+        // The last video handed over during a job opens when the job ends; the first one
+        // says so, and the later ones only take its place.
+        const bool Told = !FPendingVideo.isEmpty();
+        FPendingVideo = QFileInfo(FileName).absoluteFilePath();
+        if (!Told)
+            Message(QString::fromLatin1(kBusy), QMessageBox::Information, QMessageBox::Ok);
+        return;
+    }
+    if (PlayManager->Playing)
+        PlayManager->Pause();
+    OpenChosen(QFileInfo(FileName).absoluteFilePath());
+}
+
+void TUIManager::OpenChosen(const QString& FileName) {
+    const std::string Path = FileName.toStdString();
+    try {
+        PlayManager->OpenFile(Path);
+    } catch (const EMPEG2Error& E) {
+        // A refused file ends the handler here, and the message says why beside the path.
+        throw EMPEG2Error(std::string(E.what()) + " (" + PlayManager->Decoder().WhyNotOpened(Path) + ")");
+    }
+
+    TSliderBar* Slider = FForm->SliderBar;
+    Slider->setEnabled(true);
+    Slider->SetSelStart(0);
+    Slider->SetSelEnd(0);
+    FEndBeforeStart = false;
+    FVideoPanel->show();
+    Slider->SetMax(PlayManager->Duration);
+    Slider->SetPosition(0);
+    FFileFPS = PlayManager->FPS;
+    FAtEnd = false;
+    WriteInfo(false);
+    // The previous video's count says nothing about this one.
+    FForm->lbConvertInfo->clear();
+    FForm->tmiConfig->setEnabled(true);
+    EnableCommands(false);
+    FForm->setWindowTitle(QFileInfo(FileName).fileName() + QStringLiteral(" — ") +
+                          QString::fromUtf8(kApplicationTitle));
+    FConvertRec.Name = VideoName(FileName.toStdString());
+    FSheetRec.Path = FileName.toStdString();
+    TConfigManager& C = *ConfigManager;
+    if (!C.SizeChosen) {
+        C.Width = PlayManager->Width;
+        C.Height = HeightForWidth(PlayManager->Width, PlayManager->AspectRatio);
+        C.Constrain = true;
+    } else if (C.Constrain) {
+        // A size chosen earlier keeps its width and takes this video's shape.
+        C.Height = HeightForWidth(C.Width, PlayManager->AspectRatio);
+    }
+    C.OpenFolder = QFileInfo(FileName).absolutePath();
+    StoreSettings();
+}
+
+void TUIManager::PlayClick() {
+    if (PlayManager->Converting)
+        return;
+    // At the end of the video Play starts again from the beginning.
+    if (FAtEnd)
+        StopClick();
+    PlayManager->Play();
+}
+
+void TUIManager::PauseClick() {
+    if (!PlayManager->Converting)
+        PlayManager->Pause();
+}
+
+void TUIManager::StopClick() {
+    if (PlayManager->Converting) {
+        StopGenerating();
+        return;
+    }
+    if (!PlayManager->Opened)
+        return;
+    PlayManager->Stop();
+    FAtEnd = false;
+    FForm->SliderBar->SetPosition(0);
+    WriteInfo(false);
+}
+
+void TUIManager::StartPointClick() {
+    if (PlayManager->Converting)
+        return;
+    FEndBeforeStart = false;
+    FForm->SliderBar->SetSelStart(PlayManager->Position);
+}
+
+void TUIManager::EndPointClick() {
+    if (PlayManager->Converting)
+        return;
+    FEndBeforeStart = PlayManager->Position < FForm->SliderBar->SelStart();
+    FForm->SliderBar->SetSelEnd(PlayManager->Position);
+}
+
+void TUIManager::ModeClick() {
+    FForm->etPieces->setEnabled(FForm->rbPieces->isChecked());
+    StoreSettings();
+}
+
+void TUIManager::PlayPauseKey() {
+    if (PlayManager->Playing)
+        PauseClick();
+    else
+        PlayClick();
+}
+
+void TUIManager::SeekBy(int32_t Seconds) {
+    if (PlayManager->Converting || !PlayManager->Opened)
+        return;
+    const int64_t Target = std::clamp<int64_t>(PlayManager->Position + Seconds, 0, PlayManager->Duration);
+    PlayManager->Seek(static_cast<int32_t>(Target));
+    FAtEnd = false;
+    FForm->SliderBar->SetPosition(PlayManager->Position);
+    WriteInfo(true);
+}
+
+void TUIManager::StopGenerating() {
+    if (!PlayManager->Converting)
+        return;
+    // The job ends after the file it is writing; what it wrote stays, and the count
+    // includes that last file.
+    FLastProgress = PlayManager->StopConvert();
+    FForm->lbConvertInfo->setText(Progress("Stopped: %lld/%lld", &FLastProgress));
+    JobEnded();
+    OpenPendingVideo();
+}
+
+void TUIManager::OpenPendingVideo() {
+    // After the job's last report has returned, when the manager no longer counts it as
+    // running; a refused video goes to the general error report.
+    QTimer::singleShot(0, this, [this] {
+        if (FPendingVideo.isEmpty() || PlayManager->Converting)
+            return;
+        const QString Video = FPendingVideo;
+        FPendingVideo.clear();
+        OpenVideo(Video);
+    });
+}
+
+void TUIManager::JobEnded() {
+    FForm->SliderBar->setEnabled(true);
+    EnableCommands(false);
+}
+
+void TUIManager::SaveFolderClick() {
+    const QString Folder = ChooseFolder();
+    if (Folder.isEmpty())
+        return;
+    ShowSaveFolder(Folder);
+    ConfigManager->SaveFolder = Folder;
+    StoreSettings();
+}
+
+bool TUIManager::ReadyForAJob() {
+    // Nothing while a job runs, a word when no video is open.
+    if (PlayManager->Converting)
+        return false;
+    if (!PlayManager->Opened) {
+        Message(QString::fromLatin1(kNoVideo), QMessageBox::Information, QMessageBox::Ok);
+        return false;
+    }
+    return true;
+}
+
+void TUIManager::GenerateClick() {
+    if (!ReadyForAJob())
+        return;
+    TSliderBar* Slider = FForm->SliderBar;
+    if (FForm->rbStartEnd->isChecked() && Slider->SelStart() >= Slider->SelEnd()) {
+        // The slider keeps no range that ends before it starts: it closes it at the end mark.
+        const char* Why = FEndBeforeStart ? kEndBeforeStart : kNoRange;
+        Message(QString::fromLatin1(Why), QMessageBox::NoIcon, QMessageBox::Ok);
+        return;
+    }
+    // Playback stops before anything of the job is read.
+    PauseClick();
+    const bool Whole = FForm->rbWhole->isChecked();
+    const bool Range = FForm->rbStartEnd->isChecked();
+    const int32_t Pieces = FForm->etPieces->asInteger();
+    // A job of no pieces could only fail.
+    if (!Whole && !Range && Pieces < 1) {
+        Message(QString::fromLatin1(kNoPieces), QMessageBox::NoIcon, QMessageBox::Ok);
+        return;
+    }
+    StoreSettings();
+    FLastProgress = {0, -1};
+    FConvertRec.Width = ConfigManager->Width;
+    FConvertRec.Height = ConfigManager->Height;
+    FConvertRec.Whole = Whole;
+    FConvertRec.Range = Range;
+    FConvertRec.StartPos = Slider->SelStart();
+    FConvertRec.EndPos = Slider->SelEnd();
+    FConvertRec.Pieces = Pieces;
+    FConvertRec.Folder = FForm->etSaveFolder->text().toStdString();
+    FConvertRec.Name = ClaimedName(FConvertRec.Folder, TOutputKind::Thumbnails);
+    Slider->setEnabled(false);
+    FSheetJob = false;
+    PlayManager->StartConvert(FConvertRec);
+    EnableCommands(true);
+}
+
+std::string TUIManager::ClaimedName(const std::string& Folder, TOutputKind Kind) const {
+    // Where the folder cannot be claimed (none chosen and no home, a link in the way, no
+    // right to write), the job meets the same trouble and says so in its error report.
+    const std::string Base = VideoName(FSheetRec.Path);
+    try {
+        return ClaimOutputName(SaveFolderOrDefault(Folder), Base, FSheetRec.Path, Kind).Name;
+    } catch (const std::exception&) {
+        return Base;
+    }
+}
+
+void TUIManager::SheetClick() {
+    // Refused as GENERATE is.
+    if (!ReadyForAJob())
+        return;
+    TsheetDlg Dialog(FForm);
+    Dialog.Settings = LoadSheetSettings();
+    Dialog.exec();
+    if (!Dialog.Accepted)
+        return;
+    SaveSheetSettings(Dialog.Settings);
+    PauseClick();
+    FSheetRec.Columns = Dialog.Settings.Columns;
+    FSheetRec.Rows = Dialog.Settings.Rows;
+    FSheetRec.Width = Dialog.Settings.Width;
+    FSheetRec.Folder = FForm->etSaveFolder->text().toStdString();
+    FSheetRec.Name = ClaimedName(FSheetRec.Folder, TOutputKind::Sheet);
+    FForm->SliderBar->setEnabled(false);
+    FSheetJob = true;
+    PlayManager->StartSheet(FSheetRec);
+    EnableCommands(true);
+}
+
+void TUIManager::SliderMouseDown() {
+    if (!PlayManager->Converting && FForm->SliderBar->MouseOnPointer() && PlayManager->Playing) {
+        FResumePlay = true;
+        PauseClick();
+    }
+}
+
+void TUIManager::SliderMouseUp() {
+    TSliderBar* Slider = FForm->SliderBar;
+    if (PlayManager->Converting || !Slider->MouseOnPointer())
+        return;
+    if (Slider->Position() == Slider->Max()) {
+        // Released at the very end: back to the start instead of a seek past the last frame.
+        StopClick();
+        FResumePlay = false;
+        return;
+    }
+    PlayManager->Seek(static_cast<int32_t>(Slider->Position()));
+    FAtEnd = false;
+    WriteInfo(true);
+    if (FResumePlay)
+        PlayManager->Play();
+    FResumePlay = false;
+}
+
+void TUIManager::PlayPosition(bool FromConvert, void*) {
+    if (FromConvert)
+        return;
+    WriteInfo(true);
+    FForm->SliderBar->SetPosition(PlayManager->Position);
+}
+
+void TUIManager::PlayEnd(bool FromConvert, void*) {
+    if (FromConvert)
+        return;
+    FForm->SliderBar->SetPosition(FForm->SliderBar->Max());
+    FAtEnd = true;
+    WriteInfoAtEnd();
+}
+
+void TUIManager::PlayError(bool FromConvert, void*) {
+    if (FromConvert)
+        return;
+    Message(QString::fromStdString(PlayManager->LastError), QMessageBox::Critical, QMessageBox::Ok);
+}
+
+void TUIManager::ConvertProgress(bool FromConvert, void* Data) {
+    if (!FromConvert)
+        return;
+    FLastProgress = *static_cast<const TConvertProgress*>(Data);
+    FForm->lbConvertInfo->setText(Progress("Processing: %lld/%lld", Data));
+}
+
+void TUIManager::ConvertDone(bool FromConvert, void* Data) {
+    if (!FromConvert)
+        return;
+    FForm->lbConvertInfo->setText(Progress("Done: %lld/%lld", Data));
+    JobEnded();
+    TcompleteDlg Dialog(FForm);
+    if (FSheetJob) {
+        // The sheet's file, opened by the link.
+        const std::string File = SheetFileName(FSheetRec);
+        Dialog.lbPath->setText(QString::fromStdString(File));
+        Dialog.ShowSheet();
+    } else {
+        // Where the thumbnails went; the job kept the folder it was started with.
+        const std::string Folder = FConvertRec.Folder.empty() ? DefaultSaveFolder() : FConvertRec.Folder;
+        Dialog.lbPath->setText(QString::fromStdString(Folder + FConvertRec.Name));
+        const int64_t Written = static_cast<const TConvertProgress*>(Data)->Current + 1;
+        // A range whose end mark stands at the end of the video takes what there is.
+        const bool ToTheEnd = FConvertRec.Range && FConvertRec.EndPos >= PlayManager->Duration;
+        const std::string Shortfall =
+            ExplainShortfall(FConvertRec, ToTheEnd, PlayManager->Duration, FFileFPS, Written);
+        if (!Shortfall.empty())
+            Dialog.ShowShortfall(QString::fromStdString(Shortfall) + QLatin1Char('.'));
+    }
+    // Owned by the window, so that a video handed over meanwhile cannot raise the window
+    // over it.
+    Dialog.setParent(FForm, Dialog.windowFlags());
+    Dialog.exec();
+    OpenPendingVideo();
+}
+
+void TUIManager::ConvertError(bool FromConvert, void* Data) {
+    if (!FromConvert)
+        return;
+    FForm->lbConvertInfo->setText(Progress("Failed: %lld/%lld", Data));
+    JobEnded();
+    Message(QString::fromStdString(PlayManager->LastError), QMessageBox::Critical, QMessageBox::Ok);
+    OpenPendingVideo();
+}
+
+void TUIManager::ConfigClick() {
+    TconfigDlg Dialog(FForm);
+    Dialog.ThumbWidth = ConfigManager->Width;
+    Dialog.ThumbHeight = ConfigManager->Height;
+    if (PlayManager->Opened)
+        Dialog.AspectRatio = PlayManager->AspectRatio;
+    Dialog.ckbConstrain->setChecked(ConfigManager->Constrain);
+    Dialog.exec();
+    if (Dialog.Accepted) {
+        ConfigManager->Width = Dialog.etWidth->asInteger();
+        ConfigManager->Height = Dialog.etHeight->asInteger();
+        ConfigManager->Constrain = Dialog.ckbConstrain->isChecked();
+        ConfigManager->SizeChosen = true;
+        StoreSettings();
+    }
+}
+
+void TUIManager::AboutClick() {
+    TaboutDlg Dialog(FForm);
+    Dialog.setWindowTitle(QString::asprintf("About %s", kApplicationTitle));
+    Dialog.exec();
+}
+
+void TUIManager::HelpClick() {
+    OpenLink(FForm, std::string(kWebAddress) + kHelpPath);
+}
+
+void TUIManager::SupportClick() {
+    OpenLink(FForm, std::string(kWebAddress) + kSupportPath);
+}
+
+void TUIManager::ExitClick() {
+    FForm->close();
+}
+
+void TUIManager::FormClose(TCloseAction& Action) {
+    if (!PlayManager || !PlayManager->Converting) {
+        StoreSettings();
+        return;
+    }
+    QMessageBox Box(QMessageBox::Question, QString::fromUtf8(kApplicationTitle),
+                    QString::fromLatin1(kExitQuestion),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, FForm);
+    // The job may end while the question is open; the question stays, and its answer
+    // holds: the user asked to quit, and only Yes quits.
+    if (Box.exec() == QMessageBox::Yes) {
+        PlayManager->StopConvert();
+        StoreSettings();
+    } else {
+        Action = TCloseAction::caNone;
+    }
+}

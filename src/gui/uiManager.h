@@ -1,0 +1,147 @@
+// TUIManager is the controller of the main window: the form only creates and places the
+// controls, and this class makes them work. It owns the settings holder, the video panel
+// and the play manager; it connects every button, menu item, radio button and the slider
+// to its own handlers, turns each user command into play-manager calls (guarded by the
+// manager's Opened, Playing and Converting flags), and turns the manager's notifications
+// into the info line, the progress line and the dialogs.
+//
+// Everything runs on the main thread. The workers' notifications arrive through their
+// synchronous report, so a worker waits while a handler here shows a modal dialog.
+#pragma once
+
+#include "engine/rounding.h"
+#include "image/outputfolder.h"
+#include "jobs/thumbnailjob.h"
+#include "mainForm.h"
+#include "playback/playManager.h"
+#include "settings/configManager.h"
+#include "windowPlacement.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QMessageBox;
+class TSDLPanel;
+
+// The info line: frame rate, picture size, duration and, when Position is given, the
+// running time stamp (00:00:00 otherwise). Hours print at least two digits.
+QString InfoLine(double FPS, int32_t Width, int32_t Height, int32_t DurationHours, int32_t DurationMinutes,
+                 int32_t DurationSeconds, const int64_t* Position);
+
+class TUIManager : public QObject {
+public:
+    // The filter of the file-open dialog: every container the decoding library reads.
+    static constexpr const char* kOpenFilter =
+        "Video Files (*.mp4 *.m4v *.mov *.mkv *.webm *.avi *.wmv *.asf *.mpg *.mpeg *.m2v *.vob *.ts *.m2ts "
+        "*.mts *.ogv *.ogg *.flv *.3gp *.3g2 *.dv *.mxf *.nut *.y4m);;All Files (*)";
+
+    // Creates the settings holder, loaded from SettingsFile (empty: nothing is loaded or
+    // stored); Initialize does the rest.
+    explicit TUIManager(TmainDlg* Form, const QString& SettingsFile = QString());
+    // Frees the settings holder, the play manager (its threads stopped) and the panel.
+    ~TUIManager() override;
+
+    void Initialize();
+
+    // Opens a video that came from outside the open dialog (the command line, a second
+    // start, a drop) as the Open button would: playback paused first, refused with a
+    // message while a job runs, the usual message when the file cannot be read.
+    void OpenVideo(const QString& FileName);
+    // Puts the window in front of the user's other windows.
+    void BringToFront();
+    // Centres the window in its screen's work area by its outer size, and again once the
+    // window manager has put its frame around it.
+    void CenterOnWorkArea();
+
+    // The handlers, public so that a test can call them as the events do.
+    void OpenClick();
+    void PlayClick();
+    void PauseClick();
+    void StopClick();
+    void StartPointClick();
+    void EndPointClick();
+    void ModeClick();
+    void SaveFolderClick();
+    // Whether a job may start now; says why not when no video is open.
+    bool ReadyForAJob();
+    void GenerateClick();
+    void ConfigClick();
+    void SheetClick();
+    void AboutClick();
+    void HelpClick();
+    void SupportClick();
+    void ExitClick();
+    void FormClose(TCloseAction& Action);
+    void SliderMouseDown();
+    void SliderMouseUp();
+    // The keyboard's own commands: Space, Left and Right (5 s), Esc.
+    void PlayPauseKey();
+    void SeekBy(int32_t Seconds);
+    void StopGenerating();
+
+    void PlayPosition(bool FromConvert, void* Data);
+    void PlayEnd(bool FromConvert, void* Data);
+    void PlayError(bool FromConvert, void* Data);
+    void ConvertProgress(bool FromConvert, void* Data);
+    void ConvertDone(bool FromConvert, void* Data);
+    void ConvertError(bool FromConvert, void* Data);
+
+    // How the user picks a video and a folder; tests put their own choice here.
+    std::function<QString()> ChooseVideo;
+    std::function<QString()> ChooseFolder;
+
+    std::unique_ptr<TConfigManager> ConfigManager;
+    std::unique_ptr<TPlayManager> PlayManager;
+    TSDLPanel* FVideoPanel = nullptr; // owned
+    TConvertRec FConvertRec;
+    TSheetRec FSheetRec;    // the last contact sheet; Path is the open video
+    bool FSheetJob = false; // the running or last job is a sheet
+    bool FResumePlay = false;
+    // The last progress the running job reported.
+    TConvertProgress FLastProgress{0, -1};
+    // The open video's own frame rate: the info line shows it whether playing or not.
+    double FFileFPS = 0;
+    // Playback reached the end of the video and nothing has moved the position since.
+    bool FAtEnd = false;
+    // The end mark was last put before the start mark (the slider then closes the range).
+    bool FEndBeforeStart = false;
+    // The last video handed over while a job ran.
+    QString FPendingVideo;
+
+protected:
+    // Keeps the window within reach, its title bar on some screen, wherever it is moved
+    // (where the platform lets a program place its window).
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+private:
+    // The name the open video's outputs of Kind are claimed under in Folder (the default save
+    // folder when empty); the plain name when the folder cannot be claimed.
+    std::string ClaimedName(const std::string& Folder, TOutputKind Kind) const;
+    void AssignEvents();
+    // Opens FileName once the dialog or the caller has chosen it.
+    void OpenChosen(const QString& FileName);
+    // The remembered values into the controls, and back into the store.
+    void ShowSettings();
+    void StoreSettings();
+    // Folder (as chosen) into the save-folder field.
+    void ShowSaveFolder(const QString& Folder);
+    // The menu's commands that can do something now: playback and marks with a video and
+    // no job, Stop Generating during a job.
+    void EnableCommands(bool JobRunning);
+    // Opens the video handed over during the job, once the job has ended.
+    void OpenPendingVideo();
+    // The job has ended one way or another: the slider is free.
+    void JobEnded();
+    void WriteInfo(bool Running);
+    void WriteInfoAtEnd();
+    // A message box owned by the main window with the application's title.
+    int Message(const QString& Text, int Icon, int Buttons) const;
+
+    TmainDlg* FForm;
+    QString FSettingsFile;
+    bool FClampMoves = false;
+    bool FCenterPending = false;
+};

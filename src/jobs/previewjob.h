@@ -1,0 +1,51 @@
+// TPreviewThread makes the one picture a file manager shows for a video: a frame from about
+// a tenth into it (a nearly uniform one giving way to the next real picture a few seconds on),
+// fitted in its display shape into a Size x Size box, written as PNG to exactly the file
+// asked for. It reads one stretch of the video after one seek, so a long film costs no more
+// than a short clip. It is a generation job like the thumbnail and sheet jobs and behaves
+// like them towards its owner (trovelle-thumbs --thumbnail): one picture counted, reported
+// with [evConvStopped, evConvEnd] and then evConvDone once the file is written; a failure
+// reports [evConvError, evConvStopped] with ErrorMessage saying why, and writes nothing.
+#pragma once
+
+#include "engine/decoder.h"
+#include "generationjob.h"
+#include "image/imagebuffer.h"
+#include "image/imagewriter.h"
+
+#include <cstdint>
+#include <string>
+
+// The sides a preview may ask for: file managers ask for 128 to 1024.
+inline constexpr int32_t kMaxPreviewSize = 4096;
+
+struct TPreviewSize {
+    int32_t Width = 0, Height = 0;
+};
+
+// The display shape AspectRatio (width / height) fitted into a Size x Size box: its longer
+// side Size, the other at least 1.
+TPreviewSize FitPreview(int32_t Size, double AspectRatio);
+
+class TPreviewThread : public TGenerationJob {
+public:
+    // Suspended, for the decoder's open video.
+    explicit TPreviewThread(TDecoder* Decoder);
+    ~TPreviewThread() override;
+
+    int32_t FSize = 256;   // the box, 1 to kMaxPreviewSize
+    std::string FPath;     // the video, for messages
+    std::string FFileName; // the PNG file, written whatever its extension
+    // The index of the frame shown, counted at the file's rate from the start, once done.
+    int64_t Frame() const { return FFrameIndex; }
+
+protected:
+    void Work() override;
+
+private:
+    TDecoder* FDecoder;
+    TFastDIB FFrame; // the decoder's frame memory, not a copy
+    TFastDIB FPicture;
+    TFreeBitmap FWriter;
+    int64_t FFrameIndex = -1;
+};

@@ -1,0 +1,109 @@
+#include "sheetjob.h"
+
+#include "platform/platform.h"
+#include "sheetpainter.h"
+#include "stillframe.h"
+
+#include <cmath>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr int64_t kMicrosecondsPerSecond = 1000000;
+
+// Refuses a quality or a file type the writer is not asked for, before any work is done.
+void CheckOutputChoice(const std::string& Format, int32_t Quality) {
+    if (Quality < 1 || Quality > 100)
+        throw Exception("The quality must be from 1 to 100 (it is " + std::to_string(Quality) + ")");
+    if (Format != "jpg" && Format != "jpeg" && Format != "png" && Format != "webp")
+        throw Exception("A sheet cannot be written as \"" + Format + "\" (jpg, png or webp)");
+}
+
+std::string FileNameOf(const std::string& Path) {
+    const size_t Slash = Path.find_last_of('/');
+    return Slash == std::string::npos ? Path : Path.substr(Slash + 1);
+}
+
+int64_t FileSize(const std::string& Path) {
+    struct stat Info {};
+    return stat(Path.c_str(), &Info) == 0 ? static_cast<int64_t>(Info.st_size) : -1;
+}
+
+} // namespace
+
+std::string SheetFileName(const TSheetRec& Rec) {
+    const std::string Name = Rec.Name.empty() ? VideoName(Rec.Path) : Rec.Name;
+    return SaveFolderOrDefault(Rec.Folder) + Name + "_sheet." + Rec.Format;
+}
+
+TSheetThread::TSheetThread(TDecoder* Decoder) : FDecoder(Decoder), FWalker(*Decoder) {}
+
+TSheetThread::~TSheetThread() {
+    // No report may reach the owner once it frees the job; then the job must have ended
+    // before its buffers go.
+    ClearOnEvent();
+    Stop();
+}
+
+void TSheetThread::Work() {
+    const TDecoderFileInfo& Info = *FDecoder->FFileInfo;
+    // Everything that can be refused is, before the first frame is decoded.
+    CheckOutputChoice(FRec.Format, FRec.Quality);
+    TSheetPainter Painter(FRec.Width, FileNameOf(FRec.Path),
+                          SheetInfoLine(FileSize(FRec.Path), Info.Duration, Info.FrameWidth, Info.FrameHeight,
+                                        Info.AspectRatio, Info.FPS));
+    const TSheetLayout Layout =
+        LayOutSheet(FRec.Columns, FRec.Rows, FRec.Width, Info.AspectRatio, Painter.HeaderHeight());
+    FTile.SetSize(Layout.TileWidth, Layout.TileHeight, 32);
+    Painter.Begin(FSheet, Layout);
+
+    bool Stopped = false;
+    {
+        // The decoder is back at the video's own size before the last reports.
+        TFrameSizeRequest Size(*FDecoder, Layout.TileWidth, Layout.TileHeight);
+        Stopped = !TakeTiles(Layout, Painter);
+    }
+    if (Stopped) {
+        FEvents = evConvStopped;
+        Report();
+        return;
+    }
+    Painter.End();
+
+    const std::string File = SheetFileName(FRec);
+    WritePicture(FSheet, FWriter, File, FRec.Quality);
+    FileName = File;
+    FEvents = evConvStopped | evConvEnd;
+    Report();
+    FEvents = evConvDone;
+    Report();
+}
+
+bool TSheetThread::TakeTiles(const TSheetLayout& Layout, TSheetPainter& Painter) {
+    const TDecoderFileInfo& Info = *FDecoder->FFileInfo;
+    const int32_t N = FRec.Columns * FRec.Rows;
+    FProgress.Total = N;
+    TRateMeter Meter(TRateMeter::Counter());
+    for (int32_t I = 0; I < N; ++I) {
+        if (Terminated())
+            return false;
+        const int64_t Time = TakeTile(I, N);
+        const int64_t Frame = std::llround(static_cast<long double>(Time) * Info.FPS / kMicrosecondsPerSecond);
+        FTiles.push_back({Layout.Tiles[I], Frame, FormatSheetTime(Time / kMicrosecondsPerSecond)});
+        Painter.PlaceTile(FTile, Layout.Tiles[I]);
+        Painter.DrawTileTime(Layout.Tiles[I], FTiles.back().Time);
+        FEvents = evConvFrame;
+        FProgress.Current = I;
+        if (Meter.Frame(TRateMeter::Counter(), FRate))
+            FEvents |= evConvRate;
+        Report();
+    }
+    return true;
+}
+
+int64_t TSheetThread::TakeTile(int32_t I, int32_t N) {
+    const TTileFrame Target = TileFrame(I, N, FDecoder->FFileInfo->Duration, FDecoder->FFileInfo->FPS);
+    return TakeStill(FWalker, *FDecoder, Target, FRec.Path, [this](const TDecoderFrame& Frame) {
+        ScaleFrame(Frame, *FDecoder->FFileInfo, FFrame, FTile);
+    });
+}

@@ -1,0 +1,81 @@
+// TSheetThread makes a contact sheet on a worker thread: one picture of Columns x Rows evenly
+// spaced frames of the open video, each with its time, under a header that names the file and
+// its properties. It is the thumbnail job's sibling and behaves like it towards its owner: the
+// owner creates it suspended, fills FRec, binds the report callback, resumes it, and frees it
+// to stop it; it reports synchronously after every tile (evConvFrame, Progress() counting
+// tiles), checks for a stop before every tile, and a failure ends it with
+// [evConvError, evConvStopped] and a readable ErrorMessage naming the path and the reason.
+//
+// After the last tile the sheet is written as <save folder><name>_sheet.<format>, and the job
+// reports [evConvStopped, evConvEnd] and then evConvDone with FileName set. A stopped job
+// writes nothing and reports evConvStopped alone.
+#pragma once
+
+#include "engine/decoder.h"
+#include "engine/ratemeter.h"
+#include "framewalker.h"
+#include "generationjob.h"
+#include "image/imagebuffer.h"
+#include "image/imagewriter.h"
+#include "sheetlayout.h"
+#include "thumbnailjob.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class TSheetPainter;
+
+// One sheet.
+struct TSheetRec {
+    int32_t Columns = kDefaultSheetColumns;
+    int32_t Rows = kDefaultSheetRows;
+    int32_t Width = kDefaultSheetWidth; // of the whole picture, in pixels
+    std::string Path;   // the video file, for the header's name and size
+    std::string Name;   // the sheet's name before "_sheet"; empty: the video's name
+    std::string Folder; // save folder ending in "/", or empty for the default save folder
+    std::string Format = "jpg"; // the file type by its extension: jpg, png or webp
+    int32_t Quality = 100;      // JPEG and WebP quality, 1 to 100
+};
+
+// What one tile of a finished sheet shows.
+struct TSheetTile {
+    TSheetRect Where;  // on the sheet, top row 0
+    int64_t Frame = 0; // the frame's index, counted at the file's rate from the start
+    std::string Time;  // its label
+};
+
+// The file a sheet of Rec is written to; raises Exception when Rec names no folder and
+// there is no default save folder.
+std::string SheetFileName(const TSheetRec& Rec);
+
+class TSheetThread : public TGenerationJob {
+public:
+    // Suspended, for the decoder's open video.
+    explicit TSheetThread(TDecoder* Decoder);
+    ~TSheetThread() override;
+
+    TSheetRec FRec;
+    // The sheet's file once it is written (read by the receiver of evConvDone).
+    std::string FileName;
+    // The tiles drawn so far; all of them once the job is done.
+    const std::vector<TSheetTile>& Tiles() const { return FTiles; }
+
+protected:
+    void Work() override;
+
+private:
+    // Takes every tile into the sheet; false when the job was stopped first.
+    bool TakeTiles(const TSheetLayout& Layout, TSheetPainter& Painter);
+    // Decodes the frame that tile I of N shows (skipping a blank one) into FTile, and answers
+    // the time of the frame taken, in microseconds.
+    int64_t TakeTile(int32_t I, int32_t N);
+
+    TDecoder* FDecoder;
+    TFrameWalker FWalker; // the tiles' instants, one after another
+    TFastDIB FFrame; // the decoder's frame memory, not a copy
+    TFastDIB FTile;
+    TFastDIB FSheet;
+    TFreeBitmap FWriter;
+    std::vector<TSheetTile> FTiles;
+};

@@ -1,0 +1,59 @@
+#include "stillframe.h"
+
+#include "engine/exceptions.h"
+#include "image/outputfolder.h"
+#include "image/scaler.h"
+
+#include <new>
+
+int64_t TakeStill(TFrameWalker& Walker, TDecoder& Decoder, const TTileFrame& Target, const std::string& Path,
+                  const std::function<void(const TDecoderFrame&)>& Take) {
+    const TDecoderFrame* Frame = Walker.FrameAt(Target.Microseconds);
+    // The video ended before the instant its duration promises: its last frame stands in.
+    if (!Frame)
+        Frame = Walker.Last();
+    if (!Frame)
+        throw Exception("No frame can be read from " + Path);
+    const int64_t Time = Walker.Time();
+    Take(*Frame);
+
+    const int32_t Width = Decoder.FFileInfo->FrameWidth;
+    const int32_t Height = Decoder.FFileInfo->FrameHeight;
+    if (!IsBlankFrame(Frame->Pixels, Width, Height))
+        return Time;
+    // A blank frame stays only when nothing but blank frames follows within the look-ahead.
+    for (int64_t Ahead = 1; Ahead <= Target.LookAhead; ++Ahead) {
+        const TDecoderFrame* Next = Walker.Next();
+        if (!Next)
+            break;
+        if (!IsBlankFrame(Next->Pixels, Width, Height)) {
+            Take(*Next);
+            return Walker.Time();
+        }
+    }
+    return Time;
+}
+
+void ScaleFrame(const TDecoderFrame& Frame, const TDecoderFileInfo& Info, TFastDIB& Wrapper,
+                TFastDIB& Target) {
+    Wrapper.SetSizeEx(Frame.Pixels, Info.FrameWidth, Info.FrameHeight, 32, 0, 0, 0);
+    Bilinear(Wrapper, Target);
+}
+
+void WritePicture(TFastDIB& Image, TFreeBitmap& Writer, const std::string& File, int Quality, int Format) {
+    // The image library wants the bottom row first.
+    FlipVertical(Image);
+    CopyToWriter(Image, Writer);
+    if (!Writer.IsValid() || !Writer.ConvertTo24Bits())
+        throw std::bad_alloc();
+    // The picture goes into the folder the user chose, opened as named.
+    std::string Name;
+    const std::unique_ptr<TOutputFolder> Folder = FolderOf(File, Name);
+    Folder->RemoveStaleParts();
+    std::string Error;
+    if (!Writer.SaveChecked(*Folder, Name, SaveFlags(Name, Quality), Error, Format))
+        throw Exception(Error);
+    Folder->Sync();
+    // The picture's memory is not needed until the next job.
+    Writer.Clear();
+}

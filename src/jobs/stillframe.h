@@ -1,0 +1,35 @@
+// One still picture of a video, as the contact sheet (TSheetThread) and the file manager's
+// preview (TPreviewThread) take it: the frame due at a moment, a nearly uniform one giving
+// way to the next real picture within a look-ahead, and the finished picture written to
+// a file in one piece.
+#pragma once
+
+#include "engine/decoder.h"
+#include "framewalker.h"
+#include "image/imagebuffer.h"
+#include "image/imagewriter.h"
+#include "sheetlayout.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// Reaches the instant Target names through Walker and hands its frame to Take. When it is
+// nearly uniform, reads on up to Target.LookAhead frames and hands the first one that is not
+// to Take as well; a blank frame stays only when nothing but blank frames follows. A video
+// that ends before the instant its duration promises gives its last frame. Answers the time
+// of the frame taken last, in microseconds. Raises Exception naming Path when no frame can be
+// read at all. A frame handed to Take is valid only during the call.
+int64_t TakeStill(TFrameWalker& Walker, TDecoder& Decoder, const TTileFrame& Target, const std::string& Path,
+                  const std::function<void(const TDecoderFrame&)>& Take);
+
+// Scales Frame (of a video with Info's frame size) bilinearly into Target; Wrapper is set
+// to the frame's memory, not a copy.
+void ScaleFrame(const TDecoderFrame& Frame, const TDecoderFileInfo& Info, TFastDIB& Wrapper,
+                TFastDIB& Target);
+
+// Writes Image (32-bit, top row first; turned upside down on the way) through Writer as
+// File, whole or not at all (TFreeBitmap::SaveChecked). Format: the writer's format code,
+// or kFifUnknown for the one File's extension names. Raises Exception saying why it failed.
+void WritePicture(TFastDIB& Image, TFreeBitmap& Writer, const std::string& File, int Quality,
+                  int Format = kFifUnknown);

@@ -1,0 +1,119 @@
+// TConvertThread carries out one thumbnail-generation job on a worker thread: it reads
+// frames from the play manager's decoder, scales each chosen frame bilinearly to the
+// thumbnail size and writes it as a JPEG file named after the video and the thumbnail's
+// ordinal, in a folder named after the video. After every file, and at the end, it
+// reports synchronously to its owner on the main thread.
+//
+// Three ways of choosing frames: every frame of the video (Whole), every frame between a
+// start and an end mark (Range), or a number of evenly spaced pieces (neither).
+//
+// The owner creates it suspended, fills FRec, binds the report callback, resumes it, and
+// frees it to stop it. The job checks for a stop request before every frame. A job that
+// fails reports [evConvError, evConvStopped] with a readable ErrorMessage (which path,
+// and the system's or the decoder's reason) and ends; thumbnails written before stay.
+// A video that cannot be read on is such a failure, not its end. A size, a number of
+// pieces or a time the job cannot honour is refused before anything is read or written.
+// A range is a stretch of time: it takes the frames whose times lie in it, however many
+// that is on a video of varying rate; its Total is an estimate until its last reports,
+// which carry the number it took.
+#pragma once
+
+#include "engine/decoder.h"
+#include "engine/ratemeter.h"
+#include "generationjob.h"
+#include "image/imagebuffer.h"
+#include "image/imagewriter.h"
+#include "image/outputfolder.h"
+#include "image/savethread.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// One generation job.
+struct TConvertRec {
+    int32_t Width = 0; // thumbnail size
+    int32_t Height = 0;
+    bool Whole = false;   // every frame
+    bool Range = false;   // every frame from StartPos to EndPos (both included)
+    int32_t Pieces = 0;   // pieces mode when neither Whole nor Range
+    std::string Name;     // the video's file name without folder and extension
+    std::string Folder;   // save folder ending in "/", or empty for the default save folder
+    int64_t StartPos = 0; // marks, in seconds of video time
+    int64_t EndPos = 0;
+    // Exact instants in microseconds, where a range was given with fractions of a second;
+    // -1: the whole second of StartPos, and the end of EndPos's second. A range holds the
+    // frames whose time t has start <= t, and t < EndPos + 1 s or t <= the exact end.
+    int64_t StartExact = -1;
+    int64_t EndExact = -1;
+    // The file format (its extension: jpg, png or webp), the quality of the lossy ones
+    // (1 to 100), and the width the ordinal is zero-padded to (0: no padding). The window
+    // keeps the defaults.
+    std::string Format = "jpg";
+    int32_t Quality = 100;
+    int32_t Digits = 0;
+    // Pieces spread over the whole video, piece i of N at the first frame at or after
+    // D (i + 0.5) / N seconds as a sheet's tiles are (the command line); else whole seconds
+    // apart from the start (the window).
+    bool SpreadPieces = false;
+    // Files named by their frame's time ("<Name>_00-01-05.120.<Format>"), not their ordinal.
+    bool NamesByTime = false;
+};
+
+// The video's name as its thumbnails and their folder carry it: the file name without
+// folder and extension ("video" where that leaves only dots, or nothing).
+std::string VideoName(const std::string& Path);
+
+// The name of thumbnail Ordinal of a job: "<Name>_<ordinal>.<Format>", or with NamesByTime
+// "<Name>_HH-MM-SS.mmm.<Format>" for a frame at Microseconds.
+std::string ThumbnailFileName(const TConvertRec& Rec, int64_t Ordinal, int64_t Microseconds = 0);
+
+// The longest side of a thumbnail: the longest a JPEG file can hold.
+constexpr int32_t kMaxThumbnailSide = 65500;
+
+// Raises Exception with a message naming the size when no thumbnail of Width x Height
+// can be written: a side of 0 or less, one longer than a JPEG file allows, or more pixels
+// than MemoryBytes can hold while a thumbnail is made.
+void CheckThumbnailSize(int32_t Width, int32_t Height, int64_t MemoryBytes);
+
+class TConvertThread : public TGenerationJob {
+public:
+    // Suspended, for the decoder's open video.
+    explicit TConvertThread(TDecoder* Decoder);
+    ~TConvertThread() override;
+
+    TConvertRec FRec;
+
+protected:
+    void Work() override;
+
+private:
+    // The job itself; Work adds what an error needs.
+    void MakeThumbnails();
+    // Reads the frames of the job from the start of the video and writes them.
+    void TakeFrames();
+    // Takes the next frame and starts writing it as thumbnail Ordinal, after the previous
+    // thumbnail's file is written and reported; false (after that report and the end report)
+    // when the decoder has no frame left, and false after that report when the job was stopped.
+    bool WriteNextThumbnail(int64_t Ordinal, TRateMeter& Meter);
+    // The same for Frame; null: the frames have ended.
+    bool WriteThumbnail(const TDecoderFrame* Frame, int64_t Ordinal, TRateMeter& Meter);
+    // Every frame of the range, by the frames' own times.
+    void TakeRange(int64_t& Ordinal, TRateMeter& Meter);
+    // Waits for the file being written, if any, and reports it; throws when it failed.
+    void FinishPendingSave(TRateMeter& Meter);
+    // Opens the output folder (made when missing, never through a link), once per job,
+    // before the first thumbnail is written, and clears what killed runs left there.
+    void MakeOutputFolder();
+    // Waits for the last file and puts the job's files on disk; before the end is reported.
+    void FinishWriting(TRateMeter& Meter);
+
+    TDecoder* FDecoder;
+    std::unique_ptr<TOutputFolder> FFolder; // before the saver: it outlives every save
+    TFastDIB FSource;                       // the decoder's frame, in place
+    TFastDIB FTarget;                       // the thumbnail-sized picture
+    // Thumbnail k is written from bitmap k % 2 while k + 1 is made in the other.
+    TFreeBitmap FBitmaps[2];
+    int64_t FSaving = -1; // the ordinal being written
+    TSaveThread FSaver;   // after the bitmaps: it is gone before they go
+};
