@@ -1,4 +1,5 @@
 #include "console.h"
+#include "jobs/outputs.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -101,17 +102,6 @@ std::string Escaped(const std::string& Text) {
     return Out;
 }
 
-std::string FormatDuration(int64_t Seconds) {
-    char Text[32];
-    if (Seconds >= 3600)
-        std::snprintf(Text, sizeof Text, "%lld:%02lld:%02lld", static_cast<long long>(Seconds / 3600),
-                      static_cast<long long>(Seconds / 60 % 60), static_cast<long long>(Seconds % 60));
-    else
-        std::snprintf(Text, sizeof Text, "%lld:%02lld", static_cast<long long>(Seconds / 60),
-                      static_cast<long long>(Seconds % 60));
-    return Text;
-}
-
 TConsole::TConsole(TVerbosity Verbosity, bool NullResults)
     : FVerbosity(Verbosity), FLive(isatty(STDERR_FILENO)), FNullResults(NullResults) {}
 
@@ -196,7 +186,7 @@ void TConsole::Frame(int64_t Done, int64_t Total) {
     std::snprintf(Text, sizeof Text, ": %lld/%lld (%d%%), %.1f %s/s, %s left",
                   static_cast<long long>(Done), static_cast<long long>(Shown),
                   Shown > 0 ? static_cast<int>(Done * 100 / Shown) : 100, Rate, FUnits,
-                  FormatDuration(Rate > 0 ? static_cast<int64_t>((Shown - Done) / Rate + 0.5) : 0).c_str());
+                  ClockText(Rate > 0 ? static_cast<int64_t>((Shown - Done) / Rate + 0.5) : 0).c_str());
     Write(STDERR_FILENO, "\r" + FitLine(FBatch, FVideo, Text, TerminalColumns()) + "\33[K");
     FLineOpen = true;
 }
@@ -207,7 +197,7 @@ void TConsole::Finished(int64_t Done) {
     const double Elapsed = SecondsSince(FStart);
     char Text[160];
     std::snprintf(Text, sizeof Text, ": %lld written in %s (%.1f %s/s)", static_cast<long long>(Done),
-                  FormatDuration(static_cast<int64_t>(Elapsed + 0.5)).c_str(), Elapsed > 0 ? Done / Elapsed : 0.0,
+                  ClockText(static_cast<int64_t>(Elapsed + 0.5)).c_str(), Elapsed > 0 ? Done / Elapsed : 0.0,
                   FUnits);
     if (FLive)
         Write(STDERR_FILENO, "\r" + FitLine(FBatch, FVideo, Text, TerminalColumns()) + "\33[K\n");

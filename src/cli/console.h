@@ -65,5 +65,3 @@ private:
     std::chrono::steady_clock::time_point FLastShown;
 };
 
-// "0:07", "12:05" or "1:02:03".
-std::string FormatDuration(int64_t Seconds);

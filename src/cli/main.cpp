@@ -199,7 +199,7 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
         Console.Error(Input.Path + ": " + E.what());
         return false;
     }
-    const std::string Folder = SaveFolder + Rec.Name;
+    const std::string Folder = ThumbnailFolder(Rec);
 
     if (Options.Clean) {
         try {

@@ -587,8 +587,7 @@ void TUIManager::ConvertDone(bool FromConvert, void* Data) {
         Dialog.ShowSheet();
     } else {
         // Where the thumbnails went; the job kept the folder it was started with.
-        const std::string Folder = FConvertRec.Folder.empty() ? DefaultSaveFolder() : FConvertRec.Folder;
-        Dialog.lbPath->setText(QString::fromStdString(Folder + FConvertRec.Name));
+        Dialog.lbPath->setText(QString::fromStdString(ThumbnailFolder(FConvertRec)));
         const int64_t Written = static_cast<const TConvertProgress*>(Data)->Current + 1;
         // A range whose end mark stands at the end of the video takes what there is.
         const bool ToTheEnd = FConvertRec.Range && FConvertRec.EndPos >= PlayManager->Duration;

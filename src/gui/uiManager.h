@@ -16,6 +16,7 @@
 #include "playback/playManager.h"
 #include "settings/configManager.h"
 #include "windowPlacement.h"
+#include "jobs/outputs.h"
 
 #include <QObject>
 #include <QString>

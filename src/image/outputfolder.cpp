@@ -149,6 +149,15 @@ int TOutputFolder::WriteFile(const std::string& Name, const void* Data, std::siz
     return Code;
 }
 
+int TOutputFolder::CreateFile(const std::string& Name, const void* Data, std::size_t Size) const {
+    const int Fd = openat(FFd, Name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (Fd < 0)
+        return errno;
+    const int Code = WriteAll(Fd, static_cast<const char*>(Data), Size);
+    close(Fd);
+    return Code;
+}
+
 std::vector<std::string> TOutputFolder::List(const std::function<bool(const std::string&)>& Wanted) const {
     std::vector<std::string> Found;
     if (FFd < 0)
@@ -192,115 +201,4 @@ int TOutputFolder::RemoveStaleParts() const {
 void TOutputFolder::Sync() const {
     if (FFd >= 0 && syncfs(FFd) != 0)
         throw Exception("Cannot write to the folder " + FPath + ": " + std::strerror(errno));
-}
-
-namespace {
-
-// The hidden file that holds a name for its video: in the folder, or beside the sheet.
-constexpr const char* kFolderMarker = ".trovelle-video";
-constexpr const char* kSheetMarkerSuffix = "_sheet.trovelle-video";
-// Names tried before giving up: Base, Base-2, ... Base-1000.
-constexpr int kMostClaims = 1000;
-
-// What the marker says of Video: its path, size and time of change.
-std::string Identity(const std::string& Video) {
-    char Real[PATH_MAX];
-    const std::string Path = realpath(Video.c_str(), Real) ? std::string(Real) : Video;
-    struct stat Info {};
-    stat(Video.c_str(), &Info);
-    return "path=" + Path + "\nsize=" + std::to_string(Info.st_size) +
-           "\nchanged=" + std::to_string(Info.st_mtim.tv_sec) + "." + std::to_string(Info.st_mtim.tv_nsec) +
-           "\n";
-}
-
-std::string ReadMarker(int At, const char* Name) {
-    const int Fd = openat(At, Name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (Fd < 0)
-        return {};
-    std::string Text;
-    char Buffer[4096];
-    for (ssize_t Read; (Read = read(Fd, Buffer, sizeof Buffer)) > 0 && Text.size() < (1 << 16);)
-        Text.append(Buffer, static_cast<std::size_t>(Read));
-    close(Fd);
-    return Text;
-}
-
-// Makes the marker Name of At for Identity, exclusively: false when one is there already.
-bool MakeMarker(int At, const char* Name, const std::string& Identity, const std::string& Where) {
-    const int Fd = openat(At, Name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (Fd < 0) {
-        if (errno == EEXIST)
-            return false;
-        throw Exception("Cannot claim " + Where + ": " + std::strerror(errno));
-    }
-    const int Code = WriteAll(Fd, Identity.data(), Identity.size());
-    close(Fd);
-    if (Code)
-        throw Exception("Cannot claim " + Where + ": " + std::strerror(Code));
-    return true;
-}
-
-// Whether the marker Name of At holds the name for Identity: made now, or made for it before.
-// A marker still being written by a run at the same time reads short: it is read again.
-bool Holds(int At, const char* Name, const std::string& Identity, const std::string& Where, bool& Made) {
-    Made = MakeMarker(At, Name, Identity, Where);
-    if (Made)
-        return true;
-    for (int Try = 0; Try < 50; ++Try) {
-        const std::string Text = ReadMarker(At, Name);
-        if (Text == Identity)
-            return true;
-        if (Text.size() >= 5 && Text.back() == '\n')
-            return false;
-        usleep(2000);
-    }
-    return false;
-}
-
-// Whether the folder At holds files other than hidden ones (thumbnails of an earlier run).
-bool HoldsFiles(int At) {
-    const int Fd = openat(At, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (Fd < 0)
-        return false;
-    DIR* Dir = fdopendir(Fd);
-    if (!Dir) {
-        close(Fd);
-        return false;
-    }
-    bool Found = false;
-    while (dirent* Entry = readdir(Dir))
-        if (Entry->d_name[0] != '.') {
-            Found = true;
-            break;
-        }
-    closedir(Dir);
-    return Found;
-}
-
-} // namespace
-
-TClaimedName ClaimOutputName(const std::string& SaveFolder, const std::string& Base, const std::string& Video,
-                             TOutputKind Kind) {
-    const std::string Mine = Identity(Video);
-    const TOutputFolder Parent(SaveFolder);
-    for (int N = 1; N <= kMostClaims; ++N) {
-        const std::string Name = N == 1 ? Base : Base + "-" + std::to_string(N);
-        if (Kind == TOutputKind::Sheet) {
-            const std::string Marker = "." + Name + kSheetMarkerSuffix;
-            bool Made = false;
-            if (Holds(Parent.Fd(), Marker.c_str(), Mine, IncludeTrailingSlash(SaveFolder) + Name + "_sheet",
-                      Made))
-                return {Name, false};
-            continue;
-        }
-        const TOutputFolder Folder(SaveFolder, Name, TOutputFolder::TOpen::Make);
-        // A folder of an older run (thumbnails, no marker) is taken over by the first video
-        // that comes for its name.
-        const bool Older = HoldsFiles(Folder.Fd());
-        bool Made = false;
-        if (Holds(Folder.Fd(), kFolderMarker, Mine, Folder.Path(), Made))
-            return {Name, Made && Older};
-    }
-    throw Exception("Cannot claim a name for " + Video + " in " + SaveFolder + ": " +
-                    std::to_string(kMostClaims) + " names of " + Base + " are taken");
 }

@@ -40,6 +40,9 @@ public:
     // is replaced rather than followed, and a failed write leaves nothing behind. 0 or the
     // errno.
     int WriteFile(const std::string& Name, const void* Data, std::size_t Size) const;
+    // Makes the file Name holding Data, exclusively and never through a link: 0, EEXIST
+    // when anything of that name is there already, or the errno.
+    int CreateFile(const std::string& Name, const void* Data, std::size_t Size) const;
     // The names (without folder) of the files for which Wanted holds, sorted.
     std::vector<std::string> List(const std::function<bool(const std::string&)>& Wanted) const;
     // 0 or the errno.
@@ -61,27 +64,6 @@ private:
 // file's own name. Throws an Exception "Cannot write FILENAME: reason" when the folder
 // cannot be opened.
 std::unique_ptr<TOutputFolder> FolderOf(const std::string& FileName, std::string& Name);
-
-// What a video's outputs are called in a save folder: Base ("clip"), or Base-2, Base-3, ...
-// where another video holds the name. A name is held by a small hidden marker naming its
-// video (path, size and time of change): inside the video's folder for thumbnails, beside
-// the sheet for a contact sheet. The marker is made exclusively, so that runs at the same
-// time never take one name for two videos, and the same video run again finds its name.
-struct TClaimedName {
-    std::string Name;
-    // Thumbnails of an earlier run without a marker were found there and taken over.
-    bool TookOver = false;
-};
-
-enum class TOutputKind {
-    Thumbnails, // the folder SaveFolder/NAME (made when missing)
-    Sheet       // the file SaveFolder/NAME_sheet.EXT
-};
-
-// Claims the name for Video's outputs of Kind in SaveFolder (which must exist). Raises
-// Exception naming the folder when it cannot be read or written.
-TClaimedName ClaimOutputName(const std::string& SaveFolder, const std::string& Base, const std::string& Video,
-                             TOutputKind Kind);
 
 // Whether Name is one of WriteFile's temporary files, and which process made it.
 bool IsTemporaryPart(const std::string& Name, long& Pid);

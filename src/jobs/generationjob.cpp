@@ -3,15 +3,6 @@
 #include "engine/exceptions.h"
 #include "platform/platform.h"
 
-std::string SaveFolderOrDefault(const std::string& Folder) {
-    if (!Folder.empty())
-        return Folder;
-    const std::string Default = DefaultSaveFolder();
-    if (Default.empty())
-        throw Exception("There is no default save folder (no home folder is set): choose a save folder");
-    return Default;
-}
-
 TFrameSizeRequest::TFrameSizeRequest(TDecoder& Decoder, int32_t Width, int32_t Height) : FDecoder(Decoder) {
     const TDecoderFileInfo& Info = *Decoder.FFileInfo;
     // Reducing in the planes pays where most of the picture goes: converting a picture of

@@ -20,10 +20,6 @@ struct TConvertProgress {
     int64_t Current = -1; // ordinal of the picture done last; Current + 1 are done
 };
 
-// Folder when one was chosen, else the default save folder. Raises Exception when there is
-// none (no home folder), so that nothing goes to a folder nobody chose.
-std::string SaveFolderOrDefault(const std::string& Folder);
-
 // While a job runs, the decoder delivers its frames at the size the job makes its pictures
 // at, reduced by the library before they are converted, from the job's first seek on;
 // afterwards at the video's own size again, rewound, before the job's last report hands the

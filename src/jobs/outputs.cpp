@@ -1,16 +1,194 @@
 #include "outputs.h"
 
+#include "engine/exceptions.h"
 #include "image/outputfolder.h"
+#include "platform/platform.h"
+#include "sheetjob.h"
+#include "thumbnailjob.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
-#include <sys/stat.h>
 #include <regex>
+#include <sys/stat.h>
+#include <unistd.h>
 
 const std::vector<std::string> kFormats = {"jpg", "png", "webp"};
 
+namespace {
+
 namespace fs = std::filesystem;
+
+// The name of a video whose file name gives none that can name a folder.
+constexpr const char* kNamelessVideo = "video";
+
+// The hidden file that holds a name for its video: in the folder, or beside the sheet.
+constexpr const char* kFolderMarker = ".trovelle-video";
+constexpr const char* kSheetMarkerSuffix = "_sheet.trovelle-video";
+// Names tried before giving up: Base, Base-2, ... Base-1000.
+constexpr int kMostClaims = 1000;
+
+// What the marker says of Video: its path, size and time of change.
+std::string Identity(const std::string& Video) {
+    char Real[PATH_MAX];
+    const std::string Path = realpath(Video.c_str(), Real) ? std::string(Real) : Video;
+    struct stat Info {};
+    stat(Video.c_str(), &Info);
+    return "path=" + Path + "\nsize=" + std::to_string(Info.st_size) +
+           "\nchanged=" + std::to_string(Info.st_mtim.tv_sec) + "." + std::to_string(Info.st_mtim.tv_nsec) +
+           "\n";
+}
+
+std::string ReadMarker(int At, const char* Name) {
+    const int Fd = openat(At, Name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (Fd < 0)
+        return {};
+    std::string Text;
+    char Buffer[4096];
+    for (ssize_t Read; (Read = read(Fd, Buffer, sizeof Buffer)) > 0 && Text.size() < (1 << 16);)
+        Text.append(Buffer, static_cast<std::size_t>(Read));
+    close(Fd);
+    return Text;
+}
+
+// Makes the marker Name of At for Identity, exclusively: false when one is there already.
+bool MakeMarker(const TOutputFolder& At, const char* Name, const std::string& Identity,
+                const std::string& Where) {
+    const int Code = At.CreateFile(Name, Identity.data(), Identity.size());
+    if (Code == EEXIST)
+        return false;
+    if (Code)
+        throw Exception("Cannot claim " + Where + ": " + std::strerror(Code));
+    return true;
+}
+
+// Whether the marker Name of At holds the name for Identity: made now, or made for it before.
+// A marker still being written by a run at the same time reads short: it is read again.
+bool Holds(const TOutputFolder& At, const char* Name, const std::string& Identity, const std::string& Where,
+           bool& Made) {
+    Made = MakeMarker(At, Name, Identity, Where);
+    if (Made)
+        return true;
+    for (int Try = 0; Try < 50; ++Try) {
+        const std::string Text = ReadMarker(At.Fd(), Name);
+        if (Text == Identity)
+            return true;
+        if (Text.size() >= 5 && Text.back() == '\n')
+            return false;
+        usleep(2000);
+    }
+    return false;
+}
+
+// Whether the folder At holds files other than hidden ones (thumbnails of an earlier run).
+bool HoldsFiles(int At) {
+    const int Fd = openat(At, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (Fd < 0)
+        return false;
+    DIR* Dir = fdopendir(Fd);
+    if (!Dir) {
+        close(Fd);
+        return false;
+    }
+    bool Found = false;
+    while (dirent* Entry = readdir(Dir))
+        if (Entry->d_name[0] != '.') {
+            Found = true;
+            break;
+        }
+    closedir(Dir);
+    return Found;
+}
+
+} // namespace
+
+bool IsOutputFormat(const std::string& Format) {
+    return std::find(kFormats.begin(), kFormats.end(), Format) != kFormats.end();
+}
+
+void CheckOutputChoice(const std::string& Format, int32_t Quality) {
+    if (Quality < 1 || Quality > 100)
+        throw Exception("The quality must be from 1 to 100 (it is " + std::to_string(Quality) + ")");
+    if (!IsOutputFormat(Format))
+        throw Exception("Pictures cannot be written as \"" + Format + "\" (jpg, png or webp)");
+}
+
+std::string SaveFolderOrDefault(const std::string& Folder) {
+    if (!Folder.empty())
+        return Folder;
+    const std::string Default = DefaultSaveFolder();
+    if (Default.empty())
+        throw Exception("There is no default save folder (no home folder is set): choose a save folder");
+    return Default;
+}
+
+std::string VideoName(const std::string& Path) {
+    const size_t Slash = Path.find_last_of('/');
+    std::string Name = Slash == std::string::npos ? Path : Path.substr(Slash + 1);
+    const size_t Dot = Name.find_last_of('.');
+    if (Dot != std::string::npos && Dot > 0)
+        Name.erase(Dot);
+    // "." and ".." (from "...mp4", "..mp4") name the folder itself and its parent, and an
+    // empty name none: such videos get a name of their own.
+    if (Name.find_first_not_of('.') == std::string::npos)
+        Name = kNamelessVideo;
+    return Name;
+}
+
+std::string ThumbnailFileName(const TConvertRec& Rec, int64_t Ordinal, int64_t Microseconds) {
+    if (Rec.NamesByTime) {
+        const int64_t Millis = std::max<int64_t>(0, Microseconds) / 1000;
+        char Time[48];
+        std::snprintf(Time, sizeof Time, "%02lld-%02d-%02d.%03d", static_cast<long long>(Millis / 3600000),
+                      static_cast<int>(Millis / 60000 % 60), static_cast<int>(Millis / 1000 % 60),
+                      static_cast<int>(Millis % 1000));
+        return Rec.Name + "_" + Time + "." + Rec.Format;
+    }
+    std::string Number = std::to_string(Ordinal);
+    if (Number.size() < static_cast<size_t>(std::max(Rec.Digits, 0)))
+        Number.insert(0, static_cast<size_t>(Rec.Digits) - Number.size(), '0');
+    return Rec.Name + "_" + Number + "." + Rec.Format;
+}
+
+std::string ThumbnailFolder(const TConvertRec& Rec) {
+    return IncludeTrailingSlash(SaveFolderOrDefault(Rec.Folder)) + Rec.Name;
+}
+
+std::string SheetFileName(const TSheetRec& Rec) {
+    const std::string Name = Rec.Name.empty() ? VideoName(Rec.Path) : Rec.Name;
+    return IncludeTrailingSlash(SaveFolderOrDefault(Rec.Folder)) + Name + "_sheet." + Rec.Format;
+}
+
+TClaimedName ClaimOutputName(const std::string& SaveFolder, const std::string& Base, const std::string& Video,
+                             TOutputKind Kind) {
+    const std::string Mine = Identity(Video);
+    const TOutputFolder Parent(SaveFolder);
+    for (int N = 1; N <= kMostClaims; ++N) {
+        const std::string Name = N == 1 ? Base : Base + "-" + std::to_string(N);
+        if (Kind == TOutputKind::Sheet) {
+            const std::string Marker = "." + Name + kSheetMarkerSuffix;
+            bool Made = false;
+            if (Holds(Parent, Marker.c_str(), Mine, IncludeTrailingSlash(SaveFolder) + Name + "_sheet", Made))
+                return {Name, false};
+            continue;
+        }
+        const TOutputFolder Folder(SaveFolder, Name, TOutputFolder::TOpen::Make);
+        // A folder of an older run (thumbnails, no marker) is taken over by the first video
+        // that comes for its name.
+        const bool Older = HoldsFiles(Folder.Fd());
+        bool Made = false;
+        if (Holds(Folder, kFolderMarker, Mine, Folder.Path(), Made))
+            return {Name, Made && Older};
+    }
+    throw Exception("Cannot claim a name for " + Video + " in " + SaveFolder + ": " +
+                    std::to_string(kMostClaims) + " names of " + Base + " are taken");
+}
 
 bool IsThumbnailOf(const std::string& FileName, const std::string& Name) {
     const std::string Head = Name + "_";
@@ -24,14 +202,15 @@ bool IsThumbnailOf(const std::string& FileName, const std::string& Name) {
     const std::string Stem = FileName.substr(Head.size(), Dot - Head.size());
     if (!std::regex_match(Stem, Number) && !std::regex_match(Stem, Time))
         return false;
-    return std::find(kFormats.begin(), kFormats.end(), FileName.substr(Dot + 1)) != kFormats.end();
+    return IsOutputFormat(FileName.substr(Dot + 1));
 }
 
 std::vector<std::string> ThumbnailsOf(const TOutputFolder& Folder, const std::string& Name) {
     // Only files (or links) are thumbnails; a folder named like one is not touched.
     return Folder.List([&](const std::string& File) {
         struct stat Info {};
-        return IsThumbnailOf(File, Name) && fstatat(Folder.Fd(), File.c_str(), &Info, AT_SYMLINK_NOFOLLOW) == 0 &&
+        return IsThumbnailOf(File, Name) &&
+               fstatat(Folder.Fd(), File.c_str(), &Info, AT_SYMLINK_NOFOLLOW) == 0 &&
                (S_ISREG(Info.st_mode) || S_ISLNK(Info.st_mode));
     });
 }
@@ -44,4 +223,16 @@ std::string MakeFolders(const std::string& Folder) {
     if (!fs::is_directory(Folder, Code))
         return "a file of that name is in the way";
     return "";
+}
+
+std::string ClockText(int64_t Seconds) {
+    Seconds = std::max<int64_t>(0, Seconds);
+    char Text[32];
+    if (Seconds < 3600)
+        std::snprintf(Text, sizeof Text, "%d:%02d", static_cast<int>(Seconds / 60),
+                      static_cast<int>(Seconds % 60));
+    else
+        std::snprintf(Text, sizeof Text, "%lld:%02d:%02d", static_cast<long long>(Seconds / 3600),
+                      static_cast<int>(Seconds / 60 % 60), static_cast<int>(Seconds % 60));
+    return Text;
 }

@@ -1,23 +1,72 @@
-// What a video's thumbnail folder already holds: the thumbnails of earlier runs, which a
-// run reports (nothing hidden) or, with --clean, removes first. Only files named
-// NAME_N.EXT or NAME_HH-MM-SS.mmm.EXT, EXT jpg, png or webp, count; nothing else in the
-// folder is touched.
+// Everything about what the jobs write and what it is called, for the jobs, the window and
+// the command line alike: the save folder, the video's name and the name a video's outputs
+// claim in a save folder, the folder of its thumbnails and their file names, the sheet's
+// file, the formats, and the clock text the sheets and the console show.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 class TOutputFolder;
+struct TConvertRec;
+struct TSheetRec;
 
 // The output formats, as the extension of the files.
 extern const std::vector<std::string> kFormats;
+// Whether Format is one of kFormats.
+bool IsOutputFormat(const std::string& Format);
+// Refuses a quality or a file type the writer is not asked for, before any work is done
+// (Exception).
+void CheckOutputChoice(const std::string& Format, int32_t Quality);
+
+// Folder when one was chosen, else the default save folder. Raises Exception when there is
+// none (no home folder), so that nothing goes to a folder nobody chose.
+std::string SaveFolderOrDefault(const std::string& Folder);
+
+// The video's name as its thumbnails and their folder carry it: the file name without
+// folder and extension ("video" where that leaves only dots, or nothing).
+std::string VideoName(const std::string& Path);
+
+// The name of thumbnail Ordinal of a job: "<Name>_<ordinal>.<Format>", or with NamesByTime
+// "<Name>_HH-MM-SS.mmm.<Format>" for a frame at Microseconds.
+std::string ThumbnailFileName(const TConvertRec& Rec, int64_t Ordinal, int64_t Microseconds = 0);
+// The folder a thumbnail job of Rec writes into: the save folder (or the default one) and
+// the video's claimed name.
+std::string ThumbnailFolder(const TConvertRec& Rec);
+// The file a sheet of Rec is written to; raises Exception when Rec names no folder and
+// there is no default save folder.
+std::string SheetFileName(const TSheetRec& Rec);
+
+// What a video's outputs are called in a save folder: Base ("clip"), or Base-2, Base-3, ...
+// where another video holds the name. A name is held by a small hidden marker naming its
+// video (path, size and time of change): inside the video's folder for thumbnails, beside
+// the sheet for a contact sheet. The marker is made exclusively, so that runs at the same
+// time never take one name for two videos, and the same video run again finds its name.
+struct TClaimedName {
+    std::string Name;
+    // Thumbnails of an earlier run without a marker were found there and taken over.
+    bool TookOver = false;
+};
+
+enum class TOutputKind {
+    Thumbnails, // the folder SaveFolder/NAME (made when missing)
+    Sheet       // the file SaveFolder/NAME_sheet.EXT
+};
+
+// Claims the name for Video's outputs of Kind in SaveFolder (which must exist). Raises
+// Exception naming the folder when it cannot be read or written.
+TClaimedName ClaimOutputName(const std::string& SaveFolder, const std::string& Base, const std::string& Video,
+                             TOutputKind Kind);
 
 // Whether FileName (without folder) is a thumbnail of Name: Name, "_", digits or a frame's
 // time, ".", and one of the formats the tool writes.
 bool IsThumbnailOf(const std::string& FileName, const std::string& Name);
-
 // The thumbnails of Name in Folder (names without folder); none when Folder does not exist.
 std::vector<std::string> ThumbnailsOf(const TOutputFolder& Folder, const std::string& Name);
-
 // Makes Folder with its parents; "" when it exists afterwards, else the system's reason.
 std::string MakeFolders(const std::string& Folder);
+
+// A length of time as a clock shows it: "M:SS" below an hour, else "H:MM:SS" (negative
+// times read as 0).
+std::string ClockText(int64_t Seconds);

@@ -3,6 +3,7 @@
 #include "platform/platform.h"
 #include "sheetpainter.h"
 #include "stillframe.h"
+#include "outputs.h"
 
 #include <cmath>
 #include <sys/stat.h>
@@ -10,14 +11,6 @@
 namespace {
 
 constexpr int64_t kMicrosecondsPerSecond = 1000000;
-
-// Refuses a quality or a file type the writer is not asked for, before any work is done.
-void CheckOutputChoice(const std::string& Format, int32_t Quality) {
-    if (Quality < 1 || Quality > 100)
-        throw Exception("The quality must be from 1 to 100 (it is " + std::to_string(Quality) + ")");
-    if (Format != "jpg" && Format != "jpeg" && Format != "png" && Format != "webp")
-        throw Exception("A sheet cannot be written as \"" + Format + "\" (jpg, png or webp)");
-}
 
 std::string FileNameOf(const std::string& Path) {
     const size_t Slash = Path.find_last_of('/');
@@ -30,11 +23,6 @@ int64_t FileSize(const std::string& Path) {
 }
 
 } // namespace
-
-std::string SheetFileName(const TSheetRec& Rec) {
-    const std::string Name = Rec.Name.empty() ? VideoName(Rec.Path) : Rec.Name;
-    return SaveFolderOrDefault(Rec.Folder) + Name + "_sheet." + Rec.Format;
-}
 
 TSheetThread::TSheetThread(TDecoder* Decoder) : FDecoder(Decoder), FWalker(*Decoder) {}
 
@@ -89,7 +77,7 @@ bool TSheetThread::TakeTiles(const TSheetLayout& Layout, TSheetPainter& Painter)
             return false;
         const int64_t Time = TakeTile(I, N);
         const int64_t Frame = std::llround(static_cast<long double>(Time) * Info.FPS / kMicrosecondsPerSecond);
-        FTiles.push_back({Layout.Tiles[I], Frame, FormatSheetTime(Time / kMicrosecondsPerSecond)});
+        FTiles.push_back({Layout.Tiles[I], Frame, ClockText(Time / kMicrosecondsPerSecond)});
         Painter.PlaceTile(FTile, Layout.Tiles[I]);
         Painter.DrawTileTime(Layout.Tiles[I], FTiles.back().Time);
         FEvents = evConvFrame;

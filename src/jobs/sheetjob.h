@@ -45,9 +45,6 @@ struct TSheetTile {
     std::string Time;  // its label
 };
 
-// The file a sheet of Rec is written to; raises Exception when Rec names no folder and
-// there is no default save folder.
-std::string SheetFileName(const TSheetRec& Rec);
 
 class TSheetThread : public TGenerationJob {
 public:

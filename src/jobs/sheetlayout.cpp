@@ -2,6 +2,7 @@
 
 #include "engine/exceptions.h"
 #include "engine/rounding.h"
+#include "outputs.h"
 
 #include <algorithm>
 #include <cmath>
@@ -137,23 +138,12 @@ int64_t FrameSecond(int64_t Index, double FPS) {
     return static_cast<int64_t>(std::floor(static_cast<long double>(Index) / FPS + kFrameEpsilon));
 }
 
-std::string FormatSheetTime(int64_t Seconds) {
-    Seconds = std::max<int64_t>(0, Seconds);
-    char Text[32];
-    if (Seconds < 3600)
-        std::snprintf(Text, sizeof Text, "%d:%02d", static_cast<int>(Seconds / 60), static_cast<int>(Seconds % 60));
-    else
-        std::snprintf(Text, sizeof Text, "%lld:%02d:%02d", static_cast<long long>(Seconds / 3600),
-                      static_cast<int>(Seconds / 60 % 60), static_cast<int>(Seconds % 60));
-    return Text;
-}
-
 std::string SheetInfoLine(int64_t FileSize, int32_t Duration, int32_t FrameWidth, int32_t FrameHeight,
                           double AspectRatio, double FPS) {
     std::string Line;
     if (FileSize >= 0)
         Line = FormatFileSize(FileSize) + kSeparator;
-    Line += FormatSheetTime(Duration) + kSeparator;
+    Line += ClockText(Duration) + kSeparator;
     Line += std::to_string(FrameWidth) + " \u00d7 " + std::to_string(FrameHeight) + kSeparator;
     Line += FormatAspect(AspectRatio) + kSeparator;
     return Line + FormatRate(FPS);

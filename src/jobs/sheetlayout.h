@@ -63,8 +63,6 @@ int64_t FirstFrameAt(int32_t Second, double FPS);
 // The time of frame Index at FPS frames per second, in whole seconds (for the tile's label).
 int64_t FrameSecond(int64_t Index, double FPS);
 
-// "M:SS" under an hour, "H:MM:SS" from an hour on.
-std::string FormatSheetTime(int64_t Seconds);
 
 // The header's second line: file size, duration, frame size, display aspect and frame rate,
 // e.g. "12.4 MB  ·  2:00  ·  1920 × 1080  ·  16:9  ·  29.97 fps". FileSize < 0 leaves the size out.

@@ -5,6 +5,7 @@
 #include "image/scaler.h"
 #include "platform/platform.h"
 #include "sheetlayout.h"
+#include "outputs.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -14,9 +15,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-// The name of a video whose file name gives none that can name a folder.
-constexpr const char* kNamelessVideo = "video";
 
 // Bytes a thumbnail pixel takes while it is made: the scaled 32-bit image and the writer's two
 // 24-bit bitmaps (one being written while the next is made).
@@ -47,34 +45,6 @@ void CheckThumbnailSize(int32_t Width, int32_t Height, int64_t MemoryBytes) {
                         std::to_string(MemoryBytes / kMegabyte) + " MB)");
 }
 
-std::string VideoName(const std::string& Path) {
-    const size_t Slash = Path.find_last_of('/');
-    std::string Name = Slash == std::string::npos ? Path : Path.substr(Slash + 1);
-    const size_t Dot = Name.find_last_of('.');
-    if (Dot != std::string::npos && Dot > 0)
-        Name.erase(Dot);
-    // "." and ".." (from "...mp4", "..mp4") name the folder itself and its parent, and an
-    // empty name none: such videos get a name of their own.
-    if (Name.find_first_not_of('.') == std::string::npos)
-        Name = kNamelessVideo;
-    return Name;
-}
-
-std::string ThumbnailFileName(const TConvertRec& Rec, int64_t Ordinal, int64_t Microseconds) {
-    if (Rec.NamesByTime) {
-        const int64_t Millis = std::max<int64_t>(0, Microseconds) / 1000;
-        char Time[48];
-        std::snprintf(Time, sizeof Time, "%02lld-%02d-%02d.%03d", static_cast<long long>(Millis / 3600000),
-                      static_cast<int>(Millis / 60000 % 60), static_cast<int>(Millis / 1000 % 60),
-                      static_cast<int>(Millis % 1000));
-        return Rec.Name + "_" + Time + "." + Rec.Format;
-    }
-    std::string Number = std::to_string(Ordinal);
-    if (Number.size() < static_cast<size_t>(std::max(Rec.Digits, 0)))
-        Number.insert(0, static_cast<size_t>(Rec.Digits) - Number.size(), '0');
-    return Rec.Name + "_" + Number + "." + Rec.Format;
-}
-
 TConvertThread::TConvertThread(TDecoder* Decoder) : FDecoder(Decoder) {}
 
 TConvertThread::~TConvertThread() {
@@ -102,6 +72,7 @@ void TConvertThread::Work() {
 void TConvertThread::MakeThumbnails() {
     // Everything that can be refused is, before anything is read or made.
     CheckThumbnailSize(FRec.Width, FRec.Height, PhysicalMemoryBytes());
+    CheckOutputChoice(FRec.Format, FRec.Quality);
     if (FRec.Range) {
         CheckSeconds(FRec.StartPos, "start");
         CheckSeconds(FRec.EndPos, "end");

@@ -60,13 +60,6 @@ struct TConvertRec {
     bool NamesByTime = false;
 };
 
-// The video's name as its thumbnails and their folder carry it: the file name without
-// folder and extension ("video" where that leaves only dots, or nothing).
-std::string VideoName(const std::string& Path);
-
-// The name of thumbnail Ordinal of a job: "<Name>_<ordinal>.<Format>", or with NamesByTime
-// "<Name>_HH-MM-SS.mmm.<Format>" for a frame at Microseconds.
-std::string ThumbnailFileName(const TConvertRec& Rec, int64_t Ordinal, int64_t Microseconds = 0);
 
 // The longest side of a thumbnail: the longest a JPEG file can hold.
 constexpr int32_t kMaxThumbnailSide = 65500;

@@ -2,6 +2,7 @@
 // video it cannot use.
 #include "engine/decoder.h"
 #include "fixtures.h"
+#include "jobs/outputs.h"
 
 #include <gtest/gtest.h>
 

@@ -8,6 +8,7 @@
 #include "jobs/thumbnailjob.h"
 #include "scratch.h"
 #include "thumbnail_file.h"
+#include "jobs/outputs.h"
 
 #include <FreeImage.h>
 #include <gtest/gtest.h>
@@ -427,6 +428,31 @@ TEST(ConvertJob, ReadFailureEndsTheJobWithItsReason) {
         EXPECT_EQ(Out.Files(Mode), static_cast<size_t>(R.Last.Current + 1)) << Mode;
     }
     FaultIoClear();
+}
+
+// A file type or quality the writer is not asked for is refused before anything is read
+// or made, by the thumbnail job as by the sheet job.
+TEST(ConvertJob, AFormatOrQualityNotWrittenIsRefusedFirst) {
+    struct TCase {
+        const char* Format;
+        int32_t Quality;
+        const char* Refusal;
+    };
+    for (const TCase& C : {TCase{"gif", 90, "cannot be written as \"gif\""},
+                           TCase{"jpeg", 90, "cannot be written as \"jpeg\""},
+                           TCase{"png", 0, "quality must be from 1 to 100"}}) {
+        TScratch Out;
+        TDecoder Decoder;
+        Decoder.Open(Fixture("ntsc_2997.mp4"));
+        TConvertRec Rec = Job("f", Out.Folder());
+        Rec.Pieces = 2;
+        Rec.Format = C.Format;
+        Rec.Quality = C.Quality;
+        const TJobResult R = RunJob(Decoder, Rec);
+        EXPECT_EQ(R.Reports, std::vector<TEngineEvents>{kError}) << C.Format;
+        EXPECT_NE(R.Error.find(C.Refusal), std::string::npos) << C.Format << ": " << R.Error;
+        EXPECT_FALSE(fs::exists(Out.Path + "/f")) << C.Format;
+    }
 }
 
 // Times are checked before they are narrowed to the 32-bit seconds of a seek: a range

@@ -7,6 +7,7 @@
 #include "jobs/sheetjob.h"
 #include "jobs/sheetpainter.h"
 #include "scratch.h"
+#include "jobs/outputs.h"
 
 #include <FreeImage.h>
 #include <gtest/gtest.h>
@@ -173,9 +174,9 @@ TEST(SheetLayout, RefusesSizesOutsideTheLimitsSayingWhy) {
 
 TEST(SheetText, TimesAndTheHeadersLineOfProperties) {
     const std::pair<int64_t, const char*> Times[] = {{0, "0:00"},       {59, "0:59"},       {61, "1:01"},
-                                                     {3599, "59:59"},   {3600, "1:00:00"}, {36061, "10:01:01"}};
+                                                     {3599, "59:59"},   {3600, "1:00:00"}, {36061, "10:01:01"}, {-5, "0:00"}};
     for (const auto& [Seconds, Text] : Times)
-        EXPECT_EQ(FormatSheetTime(Seconds), Text);
+        EXPECT_EQ(ClockText(Seconds), Text);
 
     EXPECT_EQ(SheetInfoLine(12'400'000, 5025, 1920, 1080, 16.0 / 9, 30000.0 / 1001),
               "12.4 MB  \u00b7  1:23:45  \u00b7  1920 \u00d7 1080  \u00b7  16:9  \u00b7  29.97 fps");
@@ -231,7 +232,7 @@ TEST_P(SheetFrames, EveryTileShowsTheFrameDueAtItsTimeWithItsTime) {
         EXPECT_EQ(Tile.Frame, Frame);
         EXPECT_EQ(Id.Index, Frame);
         EXPECT_EQ(Id.Second, Second);
-        EXPECT_EQ(Tile.Time, FormatSheetTime(Second));
+        EXPECT_EQ(Tile.Time, ClockText(Second));
         // The time is written light on a dark band in the lower right corner, where the test
         // pictures are dark (those columns hold high bits of the second).
         const TSheetRect Corner{Tile.Where.X + Tile.Where.Width * 3 / 4, Tile.Where.Y + Tile.Where.Height * 4 / 5,
