@@ -14,7 +14,7 @@ packages=(
     ffmpeg
     fonts-open-sans fonts-wqy-microhei
     xvfb xauth
-    time bc
+    time bc python3
     parallel rsync
     clang libclang-rt-14-dev
     desktop-file-utils appstream lintian dpkg-dev file
