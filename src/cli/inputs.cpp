@@ -1,7 +1,7 @@
 #include "inputs.h"
 
-#include "jobs/thumbnailjob.h"
 #include "jobs/outputs.h"
+#include "jobs/thumbnailjob.h"
 
 #include <algorithm>
 #include <cctype>

@@ -10,7 +10,6 @@
 #include <getopt.h>
 #include <string_view>
 
-
 namespace {
 
 // Options without a short form take ids past the characters.

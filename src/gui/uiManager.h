@@ -11,12 +11,12 @@
 
 #include "engine/rounding.h"
 #include "image/outputfolder.h"
+#include "jobs/outputs.h"
 #include "jobs/thumbnailjob.h"
 #include "mainForm.h"
 #include "playback/playManager.h"
 #include "settings/configManager.h"
 #include "windowPlacement.h"
-#include "jobs/outputs.h"
 
 #include <QObject>
 #include <QString>

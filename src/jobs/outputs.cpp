@@ -236,3 +236,8 @@ std::string ClockText(int64_t Seconds) {
                       static_cast<int>(Seconds / 60 % 60), static_cast<int>(Seconds % 60));
     return Text;
 }
+
+std::string ClockTextTenths(int64_t Microseconds) {
+    const int64_t Tenths = std::max<int64_t>(0, Microseconds) / 100000;
+    return ClockText(Tenths / 10) + "." + std::to_string(Tenths % 10);
+}

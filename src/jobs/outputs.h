@@ -70,3 +70,5 @@ std::string MakeFolders(const std::string& Folder);
 // A length of time as a clock shows it: "M:SS" below an hour, else "H:MM:SS" (negative
 // times read as 0).
 std::string ClockText(int64_t Seconds);
+// The same to the tenth of a second below, for Microseconds: "M:SS.t" or "H:MM:SS.t".
+std::string ClockTextTenths(int64_t Microseconds);

@@ -1,9 +1,9 @@
 #include "sheetjob.h"
 
+#include "outputs.h"
 #include "platform/platform.h"
 #include "sheetpainter.h"
 #include "stillframe.h"
-#include "outputs.h"
 
 #include <cmath>
 #include <sys/stat.h>
@@ -11,6 +11,7 @@
 namespace {
 
 constexpr int64_t kMicrosecondsPerSecond = 1000000;
+constexpr int32_t kSecondsPerMinute = 60;
 
 std::string FileNameOf(const std::string& Path) {
     const size_t Slash = Path.find_last_of('/');
@@ -71,13 +72,17 @@ bool TSheetThread::TakeTiles(const TSheetLayout& Layout, TSheetPainter& Painter)
     const TDecoderFileInfo& Info = *FDecoder->FFileInfo;
     const int32_t N = FRec.Columns * FRec.Rows;
     FProgress.Total = N;
+    // Where a row spans less than a minute, whole seconds would label neighbouring tiles
+    // alike: their times show tenths.
+    const bool Tenths = int64_t{Info.Duration} < int64_t{kSecondsPerMinute} * FRec.Rows;
     TRateMeter Meter(TRateMeter::Counter());
     for (int32_t I = 0; I < N; ++I) {
         if (Terminated())
             return false;
         const int64_t Time = TakeTile(I, N);
         const int64_t Frame = std::llround(static_cast<long double>(Time) * Info.FPS / kMicrosecondsPerSecond);
-        FTiles.push_back({Layout.Tiles[I], Frame, ClockText(Time / kMicrosecondsPerSecond)});
+        FTiles.push_back(
+            {Layout.Tiles[I], Frame, Tenths ? ClockTextTenths(Time) : ClockText(Time / kMicrosecondsPerSecond)});
         Painter.PlaceTile(FTile, Layout.Tiles[I]);
         Painter.DrawTileTime(Layout.Tiles[I], FTiles.back().Time);
         FEvents = evConvFrame;

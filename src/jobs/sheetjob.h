@@ -45,7 +45,6 @@ struct TSheetTile {
     std::string Time;  // its label
 };
 
-
 class TSheetThread : public TGenerationJob {
 public:
     // Suspended, for the decoder's open video.

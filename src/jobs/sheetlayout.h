@@ -63,7 +63,6 @@ int64_t FirstFrameAt(int32_t Second, double FPS);
 // The time of frame Index at FPS frames per second, in whole seconds (for the tile's label).
 int64_t FrameSecond(int64_t Index, double FPS);
 
-
 // The header's second line: file size, duration, frame size, display aspect and frame rate,
 // e.g. "12.4 MB  ·  2:00  ·  1920 × 1080  ·  16:9  ·  29.97 fps". FileSize < 0 leaves the size out.
 std::string SheetInfoLine(int64_t FileSize, int32_t Duration, int32_t FrameWidth, int32_t FrameHeight,

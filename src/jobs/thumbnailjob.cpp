@@ -3,9 +3,9 @@
 #include "engine/rounding.h"
 #include "framewalker.h"
 #include "image/scaler.h"
+#include "outputs.h"
 #include "platform/platform.h"
 #include "sheetlayout.h"
-#include "outputs.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -60,7 +60,6 @@ struct TConvertRec {
     bool NamesByTime = false;
 };
 
-
 // The longest side of a thumbnail: the longest a JPEG file can hold.
 constexpr int32_t kMaxThumbnailSide = 65500;
 

@@ -5,10 +5,10 @@
 #include "fixtures.h"
 #include "frame_identity.h"
 #include "home.h"
+#include "jobs/outputs.h"
 #include "jobs/thumbnailjob.h"
 #include "scratch.h"
 #include "thumbnail_file.h"
-#include "jobs/outputs.h"
 
 #include <FreeImage.h>
 #include <gtest/gtest.h>

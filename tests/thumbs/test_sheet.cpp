@@ -4,16 +4,18 @@
 #include "fixtures.h"
 #include "frame_identity.h"
 #include "home.h"
+#include "jobs/outputs.h"
 #include "jobs/sheetjob.h"
 #include "jobs/sheetpainter.h"
 #include "scratch.h"
-#include "jobs/outputs.h"
 
 #include <FreeImage.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 namespace fs = std::filesystem;
@@ -46,6 +48,53 @@ struct TSheetImage {
         return Count;
     }
 };
+
+// The band of a tile's time: the lower right corner of the tile.
+TSheetRect TimeCorner(const TSheetRect& Tile) {
+    return {Tile.X + Tile.Width * 3 / 4, Tile.Y + Tile.Height * 4 / 5, Tile.Width / 4, Tile.Height / 5};
+}
+
+// Which pixels of the time corner of Tile are the time's light letters.
+std::vector<bool> LetterMask(const std::function<uint32_t(int, int)>& At, const TSheetRect& Tile) {
+    const TSheetRect C = TimeCorner(Tile);
+    std::vector<bool> Mask;
+    for (int Y = C.Y; Y < C.Y + C.Height; ++Y)
+        for (int X = C.X; X < C.X + C.Width; ++X) {
+            const uint32_t P = At(X, Y);
+            Mask.push_back(((P >> 16) & 0xFF) > 200 && ((P >> 8) & 0xFF) > 200 && (P & 0xFF) > 200);
+        }
+    return Mask;
+}
+
+// The letters of Text as the painter draws a tile's time at Tile, alone on a black tile of a
+// sheet SheetWidth wide.
+std::vector<bool> TimeDrawnAlone(const std::string& Text, const TSheetRect& Tile, int32_t SheetWidth) {
+    TSheetPainter Painter(SheetWidth, "", "");
+    TSheetLayout Layout;
+    Layout.Width = SheetWidth;
+    Layout.Height = Tile.Y + Tile.Height + 8;
+    Layout.Tiles = {Tile};
+    TFastDIB Sheet, Black;
+    Painter.Begin(Sheet, Layout);
+    Black.SetSize(Tile.Width, Tile.Height, 32);
+    std::memset(Black.Bits(), 0, static_cast<size_t>(Black.Size()));
+    Painter.PlaceTile(Black, Tile);
+    Painter.DrawTileTime(Tile, Text);
+    Painter.End();
+    return LetterMask(
+        [&](int X, int Y) { return reinterpret_cast<const uint32_t*>(Sheet.Scanlines()[Y])[X] & 0xFFFFFF; },
+        Tile);
+}
+
+// Pixels where two letter masks differ, and the letters' pixels of the first.
+std::pair<int, int> MaskDifference(const std::vector<bool>& A, const std::vector<bool>& B) {
+    int Differ = 0, Letters = 0;
+    for (size_t I = 0; I < A.size() && I < B.size(); ++I) {
+        Differ += A[I] != B[I];
+        Letters += A[I];
+    }
+    return {Differ, Letters};
+}
 
 TSheetImage ReadSheet(const std::string& File) {
     TSheetImage Image;
@@ -232,12 +281,22 @@ TEST_P(SheetFrames, EveryTileShowsTheFrameDueAtItsTimeWithItsTime) {
         EXPECT_EQ(Tile.Frame, Frame);
         EXPECT_EQ(Id.Index, Frame);
         EXPECT_EQ(Id.Second, Second);
-        EXPECT_EQ(Tile.Time, ClockText(Second));
+        // A row spanning less than a minute labels its tiles to the tenth of a second.
+        const bool Tenths = C.Duration < 60 * C.Rows;
+        const std::string Time = Tenths ? ClockTextTenths(Frame * C.RateDen * 1000000 / C.RateNum) : ClockText(Second);
+        EXPECT_EQ(Tile.Time, Time);
         // The time is written light on a dark band in the lower right corner, where the test
-        // pictures are dark (those columns hold high bits of the second).
-        const TSheetRect Corner{Tile.Where.X + Tile.Where.Width * 3 / 4, Tile.Where.Y + Tile.Where.Height * 4 / 5,
-                                Tile.Where.Width / 4, Tile.Where.Height / 5};
-        EXPECT_GT(Image.LightPixels(Corner), 20);
+        // pictures are dark (those columns hold high bits of the second): its letters are
+        // those of the same text drawn alone, and not those of the next tenth.
+        const std::vector<bool> Drawn =
+            LetterMask([&](int X, int Y) { return Image.At(X, Y); }, Tile.Where);
+        const auto [Differ, Letters] = MaskDifference(Drawn, TimeDrawnAlone(Time, Tile.Where, C.Width));
+        EXPECT_GT(Letters, 20);
+        EXPECT_LE(Differ, Letters / 50 + 2) << Differ << " of " << Letters;
+        const std::string Other = Tenths ? ClockTextTenths(Frame * C.RateDen * 1000000 / C.RateNum + 100000)
+                                         : ClockText(Second + 1);
+        const auto [OtherDiffer, OtherLetters] = MaskDifference(Drawn, TimeDrawnAlone(Other, Tile.Where, C.Width));
+        EXPECT_GT(OtherDiffer, Letters / 50 + 2) << Other << ": " << OtherDiffer << " of " << Letters;
     }
 }
 
