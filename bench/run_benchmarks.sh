@@ -30,3 +30,6 @@ if [ -x bench/bench_generate.sh ] && [ -x "$build/bin/trovelle-thumbs" ]; then
     bash bench/bench_generate.sh "$build" "$video" "$build/fixtures-bench/bench_720p.mp4" \
         "$build/fixtures-bench/bench_sd.mp4" "$build/fixtures-bench/bench_divx.avi"
 fi
+echo
+echo "== Preferring clear pictures"
+bash bench/bench_smart.sh "$build"

@@ -110,6 +110,7 @@ bool RunSheet(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
     Rec.Folder = SaveFolder;
     Rec.Format = Options.Format;
     Rec.Quality = Options.Quality;
+    Rec.PreferClear = Options.Smart;
     try {
         Rec.Name = ClaimOutputName(SaveFolder, Input.Name, Input.Path, TOutputKind::Sheet).Name;
     } catch (const std::exception& E) {
@@ -182,6 +183,7 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
     Rec.Quality = Options.Quality;
     Rec.Digits = Options.Digits;
     Rec.SpreadPieces = true;
+    Rec.PreferClear = Options.Smart;
     Rec.NamesByTime = Options.NamesByTime;
     try {
         SizeFor(Options, Decoder, Rec);

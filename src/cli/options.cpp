@@ -13,7 +13,7 @@
 namespace {
 
 // Options without a short form take ids past the characters.
-enum : int { kFrom = 256, kTo, kDigits, kClean, kVersion, kSheet, kSheetWidth, kThumbnail, kFit, kNames };
+enum : int { kFrom = 256, kTo, kDigits, kClean, kVersion, kSheet, kSheetWidth, kThumbnail, kFit, kNames, kSmart };
 
 // One row per option, in the order --help lists them; a row without a long name starts a
 // group of the help text.
@@ -43,6 +43,9 @@ const TOptionRow kOptions[] = {
      "under a header (default 4x4), written as\n"
      "FOLDER/NAME_sheet.EXT"},
     {kSheetWidth, "sheet-width", "W", "the sheet's width in pixels (default 1600)"},
+    {kSmart, "smart", nullptr,
+     "prefer clear pictures: each piece or tile takes\nthe sharpest frame within a quarter of its\n"
+     "interval (2 s at most) after its instant,\npassing over blurred, faded and plain frames"},
     {kThumbnail, "thumbnail", "SIZE INPUT OUTPUT",
      "the picture a file manager shows: a frame\n"
      "about a tenth into INPUT (a path or a file://\n"
@@ -380,6 +383,9 @@ TThumbsOptions ParseOptions(const std::vector<std::string>& Args) {
             Options.Digits = ParseBetween(Value, "--digits", 1, 18);
             OutputGiven = true;
             break;
+        case kSmart:
+            Options.Smart = true;
+            break;
         case kClean:
             Options.Clean = OutputGiven = true;
             break;
@@ -459,6 +465,8 @@ TThumbsOptions ParseOptions(const std::vector<std::string>& Args) {
         (Options.Width || Options.Height || Options.Digits || Options.Clean || Options.NamesByTime))
         throw EUsageError("--size, --fit, --digits, --names and --clean apply to thumbnails; a sheet takes "
                           "--sheet-width");
+    if (Options.Smart && Options.Mode != TTakeMode::Pieces && Options.Mode != TTakeMode::Sheet)
+        throw EUsageError("--smart applies to --pieces and --sheet");
     if (QualityGiven && Options.Format == "png")
         throw EUsageError("--quality applies to jpg and webp; png is lossless");
     if (Options.Videos.empty() && !Options.Help && !Options.Version)

@@ -54,6 +54,7 @@ struct TThumbsOptions {
     int32_t PreviewSize = 0;
     std::string PreviewFile;
     bool Clean = false;
+    bool Smart = false; // the clearest frame near each piece's or tile's instant
     bool Recursive = false;
     TVerbosity Verbosity = TVerbosity::Normal;
     bool NullResults = false; // results end in NUL, not in a newline

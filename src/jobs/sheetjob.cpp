@@ -6,6 +6,7 @@
 #include "stillframe.h"
 
 #include <cmath>
+#include <cstring>
 #include <sys/stat.h>
 
 namespace {
@@ -44,6 +45,8 @@ void TSheetThread::Work() {
     const TSheetLayout Layout =
         LayOutSheet(FRec.Columns, FRec.Rows, FRec.Width, Info.AspectRatio, Painter.HeaderHeight());
     FTile.SetSize(Layout.TileWidth, Layout.TileHeight, 32);
+    if (FRec.PreferClear)
+        FCandidate.SetSize(Layout.TileWidth, Layout.TileHeight, 32);
     Painter.Begin(FSheet, Layout);
 
     bool Stopped = false;
@@ -95,7 +98,19 @@ bool TSheetThread::TakeTiles(const TSheetLayout& Layout, TSheetPainter& Painter)
 }
 
 int64_t TSheetThread::TakeTile(int32_t I, int32_t N) {
-    const TTileFrame Target = TileFrame(I, N, FDecoder->FFileInfo->Duration, FDecoder->FFileInfo->FPS);
+    const TDecoderFileInfo& Info = *FDecoder->FFileInfo;
+    const TTileFrame Target = TileFrame(I, N, Info.Duration, Info.FPS);
+    if (FRec.PreferClear) {
+        const int64_t Window = ClearWindow(int64_t{Info.Duration} * kMicrosecondsPerSecond / N, Info.FPS);
+        return TakeClearStill(
+            FWalker, Target, Window, FRec.Path,
+            [&](const TDecoderFrame& Frame) {
+                ScaleFrame(Frame, Info, FFrame, FCandidate);
+                return Clearness(reinterpret_cast<const uint32_t*>(FCandidate.Bits()), FCandidate.Width(),
+                                 FCandidate.AbsHeight());
+            },
+            [&] { std::memcpy(FTile.Bits(), FCandidate.Bits(), static_cast<size_t>(FTile.Size())); });
+    }
     return TakeStill(FWalker, *FDecoder, Target, FRec.Path, [this](const TDecoderFrame& Frame) {
         ScaleFrame(Frame, *FDecoder->FFileInfo, FFrame, FTile);
     });

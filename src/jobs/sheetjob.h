@@ -36,6 +36,9 @@ struct TSheetRec {
     std::string Folder; // save folder ending in "/", or empty for the default save folder
     std::string Format = "jpg"; // the file type by its extension: jpg, png or webp
     int32_t Quality = 100;      // JPEG and WebP quality, 1 to 100
+    // Each tile takes the clearest frame within a short window after its instant
+    // (ClearWindow) instead of the first frame there.
+    bool PreferClear = false;
 };
 
 // What one tile of a finished sheet shows.
@@ -71,6 +74,7 @@ private:
     TFrameWalker FWalker; // the tiles' instants, one after another
     TFastDIB FFrame; // the decoder's frame memory, not a copy
     TFastDIB FTile;
+    TFastDIB FCandidate; // a frame judged for clearness, at the tile's size
     TFastDIB FSheet;
     TFreeBitmap FWriter;
     std::vector<TSheetTile> FTiles;

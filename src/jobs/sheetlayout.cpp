@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -169,4 +170,43 @@ bool IsBlankFrame(const uint32_t* Pixels, int32_t Width, int32_t Height) {
     const double Mean = Sum / Count;
     const double Variance = std::max(0.0, SumOfSquares / Count - Mean * Mean);
     return Variance < kBlankDeviation * kBlankDeviation;
+}
+
+double Clearness(const uint32_t* Pixels, int32_t Width, int32_t Height) {
+    if (Width < 3 || Height < 3 || IsBlankFrame(Pixels, Width, Height))
+        return 0;
+    // Brightness once per pixel (Rec. 601 weights in 8-bit fixed point), three rows at a time.
+    std::vector<int32_t> Rows(3 * static_cast<size_t>(Width));
+    const auto LumaRow = [&](int32_t Y) {
+        int32_t* Row = Rows.data() + static_cast<size_t>(Y % 3) * Width;
+        const uint32_t* Line = Pixels + static_cast<int64_t>(Y) * Width;
+        for (int32_t X = 0; X < Width; ++X) {
+            const uint32_t P = Line[X];
+            Row[X] = static_cast<int32_t>(77 * ((P >> 16) & 0xFF) + 150 * ((P >> 8) & 0xFF) + 29 * (P & 0xFF)) >> 8;
+        }
+    };
+    LumaRow(0);
+    LumaRow(1);
+    int64_t Sum = 0, SumOfSquares = 0;
+    for (int32_t Y = 1; Y + 1 < Height; ++Y) {
+        LumaRow(Y + 1);
+        const int32_t* Up = Rows.data() + static_cast<size_t>((Y - 1) % 3) * Width;
+        const int32_t* Mid = Rows.data() + static_cast<size_t>(Y % 3) * Width;
+        const int32_t* Down = Rows.data() + static_cast<size_t>((Y + 1) % 3) * Width;
+        for (int32_t X = 1; X + 1 < Width; ++X) {
+            const int64_t L = 4 * Mid[X] - Mid[X - 1] - Mid[X + 1] - Up[X] - Down[X];
+            Sum += L;
+            SumOfSquares += L * L;
+        }
+    }
+    const double Count = static_cast<double>(Width - 2) * (Height - 2);
+    const double Mean = static_cast<double>(Sum) / Count;
+    return std::max(0.0, static_cast<double>(SumOfSquares) / Count - Mean * Mean);
+}
+
+int64_t ClearWindow(int64_t Interval, double FPS) {
+    constexpr int64_t kLongest = 2000000;
+    constexpr double kMostFrames = 12;
+    const int64_t Frames = FPS > 0 ? static_cast<int64_t>(kMostFrames * 1e6 / FPS) : kLongest;
+    return std::clamp<int64_t>(std::min(Interval / 4, Frames), 0, kLongest);
 }

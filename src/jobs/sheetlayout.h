@@ -72,3 +72,13 @@ std::string SheetInfoLine(int64_t FileSize, int32_t Duration, int32_t FrameWidth
 // brightness of a grid of samples hardly varies. Pixels: Width x Height words 0x00RRGGBB, top row
 // first, stride 4 x Width.
 bool IsBlankFrame(const uint32_t* Pixels, int32_t Width, int32_t Height);
+
+// How clear a picture is: the variance of the Laplacian of its brightness, which motion blur,
+// defocus and a fade all lower; 0 for a nearly uniform picture. Pixels as for IsBlankFrame.
+double Clearness(const uint32_t* Pixels, int32_t Width, int32_t Height);
+
+// How far after its instant a tile or piece may take a clearer frame, where they lie Interval
+// microseconds apart in a video of FPS frames per second: a quarter of the interval and at
+// most 2 s, so that they stay evenly spread, and at most 12 frames, so that the frames read on
+// cost at most about half of what reaching the instant costs where keyframes are 2 s apart.
+int64_t ClearWindow(int64_t Interval, double FPS);

@@ -34,6 +34,27 @@ int64_t TakeStill(TFrameWalker& Walker, TDecoder& Decoder, const TTileFrame& Tar
     return Time;
 }
 
+int64_t TakeClearStill(TFrameWalker& Walker, const TTileFrame& Target, int64_t Window, const std::string& Path,
+                       const std::function<double(const TDecoderFrame&)>& Judge, const std::function<void()>& Keep) {
+    const TDecoderFrame* Frame = Walker.FrameAt(Target.Microseconds);
+    if (!Frame)
+        Frame = Walker.Last();
+    if (!Frame)
+        throw Exception("No frame can be read from " + Path);
+    int64_t Kept = Walker.Time();
+    double Best = Judge(*Frame);
+    Keep();
+    while ((Frame = Walker.Next()) && Walker.Time() < Target.Microseconds + Window) {
+        const double Clear = Judge(*Frame);
+        if (Clear > Best) {
+            Best = Clear;
+            Kept = Walker.Time();
+            Keep();
+        }
+    }
+    return Kept;
+}
+
 void ScaleFrame(const TDecoderFrame& Frame, const TDecoderFileInfo& Info, TFastDIB& Wrapper,
                 TFastDIB& Target) {
     Wrapper.SetSizeEx(Frame.Pixels, Info.FrameWidth, Info.FrameHeight, 32, 0, 0, 0);

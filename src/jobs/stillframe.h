@@ -23,6 +23,14 @@
 int64_t TakeStill(TFrameWalker& Walker, TDecoder& Decoder, const TTileFrame& Target, const std::string& Path,
                   const std::function<void(const TDecoderFrame&)>& Take);
 
+// The clearest frame near the instant Target names: the frame due there and those that follow
+// it by less than Window microseconds are each handed to Judge, which scales the picture and
+// answers how clear it is (Clearness); Keep is called after the clearest so far. A video that
+// ends before the instant gives its last frame. Answers the time of the frame kept. Raises
+// Exception naming Path when no frame can be read at all.
+int64_t TakeClearStill(TFrameWalker& Walker, const TTileFrame& Target, int64_t Window, const std::string& Path,
+                       const std::function<double(const TDecoderFrame&)>& Judge, const std::function<void()>& Keep);
+
 // Scales Frame (of a video with Info's frame size) bilinearly into Target; Wrapper is set
 // to the frame's memory, not a copy.
 void ScaleFrame(const TDecoderFrame& Frame, const TDecoderFileInfo& Info, TFastDIB& Wrapper,

@@ -6,6 +6,7 @@
 #include "outputs.h"
 #include "platform/platform.h"
 #include "sheetlayout.h"
+#include "stillframe.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -113,6 +114,13 @@ void TConvertThread::TakeFrames() {
         FProgress.Total = FRec.Pieces;
         TFrameWalker Walker(*FDecoder);
         for (int32_t I = 0; I < FRec.Pieces && !Terminated(); ++I) {
+            if (FRec.PreferClear) {
+                const int64_t Time = TakeClearPiece(Walker, I);
+                if (!WritePicture(FTarget.Bits(), FTarget.BWidth(), Ordinal, Time, Meter))
+                    break;
+                ++Ordinal;
+                continue;
+            }
             const TDecoderFrame* Frame = Walker.FrameAt(TileFrame(I, FRec.Pieces, D, F).Microseconds);
             // A piece due after the last frame (the duration is a whole second past it) takes
             // the last frame, as a sheet's tile does.
@@ -186,12 +194,32 @@ bool TConvertThread::WriteThumbnail(const TDecoderFrame* Frame, int64_t Ordinal,
         Bits = FTarget.Bits();
         Stride = FTarget.BWidth();
     }
+    return WritePicture(Bits, Stride, Ordinal, FDecoder->FrameMicroseconds(), Meter);
+}
+
+int64_t TConvertThread::TakeClearPiece(TFrameWalker& Walker, int32_t I) {
+    const TDecoderFileInfo& Info = *FDecoder->FFileInfo;
+    const TTileFrame Target = TileFrame(I, FRec.Pieces, Info.Duration, Info.FPS);
+    const int64_t Window = ClearWindow(int64_t{Info.Duration} * 1000000 / FRec.Pieces, Info.FPS);
+    FCandidate.SetSize(FRec.Width, FRec.Height, 32);
+    return TakeClearStill(
+        Walker, Target, Window, FRec.Name,
+        [&](const TDecoderFrame& Frame) {
+            ScaleFrame(Frame, Info, FSource, FCandidate);
+            return Clearness(reinterpret_cast<const uint32_t*>(FCandidate.Bits()), FCandidate.Width(),
+                             FCandidate.AbsHeight());
+        },
+        [&] { std::memcpy(FTarget.Bits(), FCandidate.Bits(), static_cast<size_t>(FTarget.Size())); });
+}
+
+bool TConvertThread::WritePicture(const std::uint8_t* Bits, std::ptrdiff_t Stride, int64_t Ordinal,
+                                  int64_t Microseconds, TRateMeter& Meter) {
     TFreeBitmap& Bitmap = FBitmaps[Ordinal % 2]; // the other one may still be being written
     if (!CopyTopDownTo24(Bits, FTarget.Width(), FTarget.AbsHeight(), Stride, Bitmap))
         throw std::bad_alloc();
 
     MakeOutputFolder();
-    const std::string FileName = ThumbnailFileName(FRec, Ordinal, FDecoder->FrameMicroseconds());
+    const std::string FileName = ThumbnailFileName(FRec, Ordinal, Microseconds);
     FinishPendingSave(Meter);
     // A stop that came while the previous file was reported starts no further file.
     if (Terminated())

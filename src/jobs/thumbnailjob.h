@@ -31,6 +31,8 @@
 #include <string>
 
 // One generation job.
+class TFrameWalker;
+
 struct TConvertRec {
     int32_t Width = 0; // thumbnail size
     int32_t Height = 0;
@@ -58,6 +60,9 @@ struct TConvertRec {
     bool SpreadPieces = false;
     // Files named by their frame's time ("<Name>_00-01-05.120.<Format>"), not their ordinal.
     bool NamesByTime = false;
+    // With SpreadPieces: each piece takes the clearest frame within a short window after its
+    // instant (ClearWindow) instead of the first frame there.
+    bool PreferClear = false;
 };
 
 // The longest side of a thumbnail: the longest a JPEG file can hold.
@@ -90,6 +95,12 @@ private:
     bool WriteNextThumbnail(int64_t Ordinal, TRateMeter& Meter);
     // The same for Frame; null: the frames have ended.
     bool WriteThumbnail(const TDecoderFrame* Frame, int64_t Ordinal, TRateMeter& Meter);
+    // Starts writing the thumbnail-sized picture at Bits (top row first, rows Stride bytes
+    // apart) as thumbnail Ordinal of the frame at Microseconds. False when a stop came.
+    bool WritePicture(const std::uint8_t* Bits, std::ptrdiff_t Stride, int64_t Ordinal, int64_t Microseconds,
+                      TRateMeter& Meter);
+    // The clearest frame near piece I's instant, scaled into FTarget; answers its time.
+    int64_t TakeClearPiece(TFrameWalker& Walker, int32_t I);
     // Every frame of the range, by the frames' own times.
     void TakeRange(int64_t& Ordinal, TRateMeter& Meter);
     // Waits for the file being written, if any, and reports it; throws when it failed.
@@ -104,6 +115,7 @@ private:
     std::unique_ptr<TOutputFolder> FFolder; // before the saver: it outlives every save
     TFastDIB FSource;                       // the decoder's frame, in place
     TFastDIB FTarget;                       // the thumbnail-sized picture
+    TFastDIB FCandidate;                    // a frame judged for clearness, thumbnail-sized
     // Thumbnail k is written from bitmap k % 2 while k + 1 is made in the other.
     TFreeBitmap FBitmaps[2];
     int64_t FSaving = -1; // the ordinal being written

@@ -104,6 +104,33 @@ TEST(ThumbsTool, EachModeWritesTheRightFrames) {
     }
 }
 
+// --smart: each of 4 pieces of blur_sharp.mp4 (instants 1.25, 3.75, 6.25, 8.75 s) is a sharp
+// frame (5, 15, 25, ...) of the 12 frames from its instant on; without it, the frame due there.
+TEST(ThumbsTool, SmartPiecesAreSharpFramesNearTheirInstants) {
+    const int Due[] = {32, 94, 157, 219};
+    for (const bool Smart : {false, true}) {
+        TScratch Out;
+        std::vector<std::string> Args = {"-p", "4", "-o", Out.Path, Fixture("blur_sharp.mp4")};
+        if (Smart)
+            Args.insert(Args.begin(), "--smart");
+        const TRun Run = RunTool(Args);
+        SCOPED_TRACE(testing::PrintToString(Args) + "\n" + Run.Err);
+        ASSERT_EQ(Run.Exit, 0);
+        for (int I = 0; I < 4; ++I) {
+            const int Index = ReadThumbnail(Out.Path + "/blur_sharp/blur_sharp_" + std::to_string(I) + ".jpg").Id.Index;
+            if (Smart) {
+                EXPECT_EQ(Index % 10, 5) << "piece " << I << ": frame " << Index;
+                EXPECT_GE(Index, Due[I]);
+                EXPECT_LT(Index, Due[I] + 12);
+            } else {
+                EXPECT_EQ(Index, Due[I]) << "piece " << I;
+            }
+        }
+    }
+    // Only pieces and sheets choose.
+    EXPECT_EQ(RunTool({"--smart", "-w", Fixture("blur_sharp.mp4")}).Exit, 2);
+}
+
 TEST(ThumbsTool, FormatsQualityAndDigits) {
     struct TCase {
         std::vector<std::string> Args;

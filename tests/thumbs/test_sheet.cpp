@@ -315,6 +315,37 @@ INSTANTIATE_TEST_SUITE_P(Videos, SheetFrames,
                                                std::to_string(Info.param.Rows));
                          });
 
+// blur_sharp.mp4: 10 s at 25 fps, smeared by a blur but for frames 5, 15, 25, ... Preferring
+// clear pictures, each tile of a 2 x 2 sheet (instants 1.25, 3.75, 6.25 and 8.75 s, a window
+// of 12 frames, under a quarter of the interval) takes a sharp frame of its window, labelled with that frame's time; without,
+// the frame due at the instant.
+TEST(SheetChoice, PreferringClearPicturesTakesASharpFrameOfTheWindow) {
+    const int64_t Due[] = {32, 94, 157, 219};
+    for (const bool Prefer : {false, true}) {
+        SCOPED_TRACE(Prefer ? "clear pictures preferred" : "exact");
+        TScratch Out;
+        TSheetRec Rec = Sheet(Out.Folder(), 2, 2, 800);
+        Rec.PreferClear = Prefer;
+        const TSheetResult R = MakeSheet(Fixture("blur_sharp.mp4"), Rec);
+        ASSERT_EQ(R.Error, "");
+        ASSERT_EQ(R.Tiles.size(), 4u);
+        const TSheetImage Image = ReadSheet(R.FileName);
+        for (size_t I = 0; I < 4; ++I) {
+            const TSheetTile& Tile = R.Tiles[I];
+            if (!Prefer) {
+                EXPECT_EQ(Tile.Frame, Due[I]);
+                continue;
+            }
+            const int64_t WindowEnd = Due[I] + 12;
+            EXPECT_EQ(Tile.Frame % 10, 5) << "tile " << I << ": frame " << Tile.Frame;
+            EXPECT_GE(Tile.Frame, Due[I]);
+            EXPECT_LT(Tile.Frame, WindowEnd);
+            EXPECT_EQ(Image.Identity(Tile.Where).Index, Tile.Frame) << "tile " << I;
+            EXPECT_EQ(Tile.Time, ClockTextTenths(Tile.Frame * 40000)) << "tile " << I;
+        }
+    }
+}
+
 // fade_black.mp4: 6 s at 25 fps, frames 0-29 and 125-149 nearly black (their identity drawn
 // faintly). A blank tile takes the first frame that is not blank within half a tile's interval,
 // and keeps its own frame when there is none.
