@@ -66,11 +66,11 @@ QString InfoLine(double FPS, int32_t Width, int32_t Height, int32_t DurationHour
                                     static_cast<long long>(P / 60 % 60), static_cast<long long>(P % 60));
 }
 
-TUIManager::TUIManager(TmainDlg* Form, const QString& SettingsFile)
+TUIManager::TUIManager(TmainDlg* Form, const QString& SettingsFile, const QString& EarlierSettingsFile)
     : FForm(Form), FSettingsFile(SettingsFile) {
     ConfigManager = std::make_unique<TConfigManager>();
     if (!FSettingsFile.isEmpty())
-        ConfigManager->Load(FSettingsFile);
+        ConfigManager->Load(FSettingsFile, EarlierSettingsFile);
     ChooseVideo = [this] {
         return QFileDialog::getOpenFileName(FForm, QString(), ConfigManager->OpenFolder,
                                             QString::fromLatin1(kOpenFilter));
@@ -155,11 +155,15 @@ void TUIManager::ShowSaveFolder(const QString& Folder) {
     FForm->etSaveFolder->end(false);
 }
 
+TThumbMode TUIManager::ChosenMode() const {
+    return FForm->rbStartEnd->isChecked() ? TThumbMode::Range
+           : FForm->rbPieces->isChecked() ? TThumbMode::Pieces
+                                          : TThumbMode::Whole;
+}
+
 void TUIManager::StoreSettings() {
     TConfigManager& C = *ConfigManager;
-    C.Mode = FForm->rbStartEnd->isChecked() ? TThumbMode::Range
-             : FForm->rbPieces->isChecked() ? TThumbMode::Pieces
-                                            : TThumbMode::Whole;
+    C.Mode = ChosenMode();
     const int32_t Pieces = FForm->etPieces->asInteger();
     if (Pieces >= 1)
         C.Pieces = Pieces;
@@ -463,11 +467,10 @@ void TUIManager::GenerateClick() {
     }
     // Playback stops before anything of the job is read.
     PauseClick();
-    const bool Whole = FForm->rbWhole->isChecked();
-    const bool Range = FForm->rbStartEnd->isChecked();
+    const TThumbMode Mode = ChosenMode();
     const int32_t Pieces = FForm->etPieces->asInteger();
     // A job of no pieces could only fail.
-    if (!Whole && !Range && Pieces < 1) {
+    if (Mode == TThumbMode::Pieces && Pieces < 1) {
         Message(QString::fromLatin1(kNoPieces), QMessageBox::NoIcon, QMessageBox::Ok);
         return;
     }
@@ -475,8 +478,7 @@ void TUIManager::GenerateClick() {
     FLastProgress = {0, -1};
     FConvertRec.Width = ConfigManager->Width;
     FConvertRec.Height = ConfigManager->Height;
-    FConvertRec.Whole = Whole;
-    FConvertRec.Range = Range;
+    FConvertRec.Mode = Mode;
     FConvertRec.StartPos = Slider->SelStart();
     FConvertRec.EndPos = Slider->SelEnd();
     FConvertRec.Pieces = Pieces;
@@ -504,11 +506,12 @@ void TUIManager::SheetClick() {
     if (!ReadyForAJob())
         return;
     TsheetDlg Dialog(FForm);
-    Dialog.Settings = LoadSheetSettings();
+    Dialog.Settings = ConfigManager->Sheet;
     Dialog.exec();
     if (!Dialog.Accepted)
         return;
-    SaveSheetSettings(Dialog.Settings);
+    ConfigManager->Sheet = Dialog.Settings;
+    StoreSettings();
     PauseClick();
     FSheetRec.Columns = Dialog.Settings.Columns;
     FSheetRec.Rows = Dialog.Settings.Rows;
@@ -591,7 +594,7 @@ void TUIManager::ConvertDone(bool FromConvert, void* Data) {
         Dialog.lbPath->setText(QString::fromStdString(Folder + FConvertRec.Name));
         const int64_t Written = static_cast<const TConvertProgress*>(Data)->Current + 1;
         // A range whose end mark stands at the end of the video takes what there is.
-        const bool ToTheEnd = FConvertRec.Range && FConvertRec.EndPos >= PlayManager->Duration;
+        const bool ToTheEnd = FConvertRec.Range() && FConvertRec.EndPos >= PlayManager->Duration;
         const std::string Shortfall =
             ExplainShortfall(FConvertRec, ToTheEnd, PlayManager->Duration, FFileFPS, Written);
         if (!Shortfall.empty())

@@ -39,8 +39,10 @@ public:
         "*.mts *.ogv *.ogg *.flv *.3gp *.3g2 *.dv *.mxf *.nut *.y4m);;All Files (*)";
 
     // Creates the settings holder, loaded from SettingsFile (empty: nothing is loaded or
-    // stored); Initialize does the rest.
-    explicit TUIManager(TmainDlg* Form, const QString& SettingsFile = QString());
+    // stored) and, for the sheet's values of earlier versions, EarlierSettingsFile (see
+    // TConfigManager::Load); Initialize does the rest.
+    explicit TUIManager(TmainDlg* Form, const QString& SettingsFile = QString(),
+                        const QString& EarlierSettingsFile = QString());
     // Frees the settings holder, the play manager (its threads stopped) and the panel.
     ~TUIManager() override;
 
@@ -126,6 +128,8 @@ private:
     // The remembered values into the controls, and back into the store.
     void ShowSettings();
     void StoreSettings();
+    // The mode the radio buttons show.
+    TThumbMode ChosenMode() const;
     // Folder (as chosen) into the save-folder field.
     void ShowSaveFolder(const QString& Folder);
     // The menu's commands that can do something now: playback and marks with a video and

@@ -64,19 +64,25 @@ TEST(ThumbsToolOptions, AcceptedForms) {
     const TCase Cases[] = {
         {{"a.mp4"},
          [](auto& O) {
-             return O.Mode == TTakeMode::Pieces && O.Pieces == 12 && O.Format == "jpg" && O.Quality == 100 &&
-                    O.Digits == 0 && O.Videos.size() == 1;
+             return O.Kind == TJobKind::Thumbnails && O.Mode == TThumbMode::Pieces && O.Pieces == 12 &&
+                    O.Format == "jpg" && O.Quality == 100 && O.Digits == 0 && O.Videos.size() == 1;
          }},
         {{"--pieces=4", "a.mp4"}, [](auto& O) { return O.Pieces == 4; }},
         {{"a.mp4", "-p", "4", "b.mp4"}, [](auto& O) { return O.Pieces == 4 && O.Videos.size() == 2; }},
         {{"-wq", "a.mp4"},
-         [](auto& O) { return O.Mode == TTakeMode::Whole && O.Verbosity == TVerbosity::Quiet; }},
+         [](auto& O) {
+             return O.Kind == TJobKind::Thumbnails && O.Mode == TThumbMode::Whole &&
+                    O.Verbosity == TVerbosity::Quiet;
+         }},
         {{"-r", "1:00", "01:00:02", "a.mp4"},
          [](auto& O) { return O.RangeStart == 60 && O.RangeEnd == 3602; }},
         {{"--range=5", "6", "a.mp4"}, [](auto& O) { return O.RangeStart == 5 && O.RangeEnd == 6; }},
         {{"--from", "5", "a.mp4"}, [](auto& O) { return O.RangeEnd == TThumbsOptions::kToTheEnd; }},
         {{"--to=5", "a.mp4"},
-         [](auto& O) { return O.Mode == TTakeMode::Range && O.RangeStart == 0 && O.RangeEnd == 5; }},
+         [](auto& O) {
+             return O.Kind == TJobKind::Thumbnails && O.Mode == TThumbMode::Range && O.RangeStart == 0 &&
+                    O.RangeEnd == 5;
+         }},
         {{"-s", "320", "a.mp4"}, [](auto& O) { return O.Width == 320 && O.Height == 0; }},
         {{"--size=320X", "a.mp4"}, [](auto& O) { return O.Width == 320 && O.Height == 0; }},
         {{"-sx240", "a.mp4"}, [](auto& O) { return O.Width == 0 && O.Height == 240; }},
@@ -87,11 +93,13 @@ TEST(ThumbsToolOptions, AcceptedForms) {
                     O.Clean && O.Recursive;
          }},
         {{"--", "-w", "--pieces=3"},
-         [](auto& O) { return O.Mode == TTakeMode::Pieces && O.Videos.size() == 2; }},
+         [](auto& O) {
+             return O.Kind == TJobKind::Thumbnails && O.Mode == TThumbMode::Pieces && O.Videos.size() == 2;
+         }},
         {{"--sheet", "a.mp4"},
          [](auto& O) {
-             return O.Mode == TTakeMode::Sheet && O.SheetColumns == 4 && O.SheetRows == 4 && O.SheetWidth == 1600 &&
-                    O.Videos.size() == 1;
+             return O.Kind == TJobKind::Sheet && O.SheetColumns == 4 && O.SheetRows == 4 &&
+                    O.SheetWidth == 1600 && O.Videos.size() == 1;
          }},
         {{"a.mp4", "--sheet", "5x3", "b.mp4", "--sheet-width", "900"},
          [](auto& O) {
@@ -100,7 +108,7 @@ TEST(ThumbsToolOptions, AcceptedForms) {
         {{"--sheet=2X6", "a.mp4"}, [](auto& O) { return O.SheetColumns == 2 && O.SheetRows == 6; }},
         {{"--thumbnail", "256", "file:///v/a%20b.mp4", "out"},
          [](auto& O) {
-             return O.Mode == TTakeMode::Preview && O.PreviewSize == 256 && O.PreviewFile == "out" &&
+             return O.Kind == TJobKind::Preview && O.PreviewSize == 256 && O.PreviewFile == "out" &&
                     O.Videos == std::vector<std::string>{"/v/a b.mp4"} && O.Verbosity == TVerbosity::Quiet;
          }},
         {{"a.mp4", "-q", "o.png", "--thumbnail=128"},
