@@ -1,5 +1,6 @@
 #include "uiManager.h"
 
+#include "engine/videotypes.h"
 #include "gui/dialogs/aboutForm.h"
 #include "gui/dialogs/browseFolder.h"
 #include "gui/dialogs/completeForm.h"
@@ -54,6 +55,13 @@ QString Progress(const char* Format, const void* Data) {
 
 } // namespace
 
+QString OpenDialogFilter() {
+    QStringList Patterns;
+    for (const QString& Extension : VideoExtensions())
+        Patterns << QStringLiteral("*.") + Extension;
+    return QStringLiteral("Video Files (%1);;All Files (*)").arg(Patterns.join(QLatin1Char(' ')));
+}
+
 // "%.2d" prints at least two digits with leading zeros (and all of a larger number).
 QString InfoLine(double FPS, int32_t Width, int32_t Height, int32_t DurationHours, int32_t DurationMinutes,
                  int32_t DurationSeconds, const int64_t* Position) {
@@ -72,8 +80,7 @@ TUIManager::TUIManager(TmainDlg* Form, const QString& SettingsFile, const QStrin
     if (!FSettingsFile.isEmpty())
         ConfigManager->Load(FSettingsFile, EarlierSettingsFile);
     ChooseVideo = [this] {
-        return QFileDialog::getOpenFileName(FForm, QString(), ConfigManager->OpenFolder,
-                                            QString::fromLatin1(kOpenFilter));
+        return QFileDialog::getOpenFileName(FForm, QString(), ConfigManager->OpenFolder, OpenDialogFilter());
     };
     ChooseFolder = [this] {
         return BrowseForFolder(FForm, QString::fromLatin1(kSelectFolderTitle), ConfigManager->SaveFolder);

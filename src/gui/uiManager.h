@@ -26,6 +26,10 @@
 class QMessageBox;
 class TSDLPanel;
 
+// The filter of the file-open dialog: the videos the program opens (VideoExtensions), then
+// every file.
+QString OpenDialogFilter();
+
 // The info line: frame rate, picture size, duration and, when Position is given, the
 // running time stamp (00:00:00 otherwise). Hours print at least two digits.
 QString InfoLine(double FPS, int32_t Width, int32_t Height, int32_t DurationHours, int32_t DurationMinutes,
@@ -33,11 +37,6 @@ QString InfoLine(double FPS, int32_t Width, int32_t Height, int32_t DurationHour
 
 class TUIManager : public QObject {
 public:
-    // The filter of the file-open dialog: every container the decoding library reads.
-    static constexpr const char* kOpenFilter =
-        "Video Files (*.mp4 *.m4v *.mov *.mkv *.webm *.avi *.wmv *.asf *.mpg *.mpeg *.m2v *.vob *.ts *.m2ts "
-        "*.mts *.ogv *.ogg *.flv *.3gp *.3g2 *.dv *.mxf *.nut *.y4m);;All Files (*)";
-
     // Creates the settings holder, loaded from SettingsFile (empty: nothing is loaded or
     // stored) and, for the sheet's values of earlier versions, EarlierSettingsFile (see
     // TConfigManager::Load); Initialize does the rest.

@@ -3,6 +3,7 @@
 // completion and failure, and closing during a job.
 #include "engine/exceptions.h"
 #include "engine/qtdispatcher.h"
+#include "engine/videotypes.h"
 #include "fixtures.h"
 #include "gui/application.h"
 #include "gui/commandLine.h"
@@ -153,6 +154,26 @@ protected:
 };
 
 } // namespace
+
+// The open dialog's first filter takes exactly the videos -R takes, in any case, and the
+// second one everything.
+TEST(OpenDialog, TheFilterTakesTheListedVideos) {
+    const QStringList Filters = OpenDialogFilter().split(QStringLiteral(";;"));
+    ASSERT_EQ(Filters.size(), 2);
+    EXPECT_EQ(Filters[1], "All Files (*)");
+    const QRegularExpressionMatch Videos = QRegularExpression("^Video Files \\((.*)\\)$").match(Filters[0]);
+    ASSERT_TRUE(Videos.hasMatch()) << Filters[0].toStdString();
+    const QStringList Patterns = Videos.captured(1).split(QLatin1Char(' '));
+    QStringList Names;
+    for (const QString& Extension : VideoExtensions())
+        Names << "clip." + Extension << "CLIP." + Extension.toUpper();
+    Names << "notes.txt"
+          << "00000.mpls"
+          << "song.m4a"
+          << "mp4";
+    for (const QString& Name : Names)
+        EXPECT_EQ(QDir::match(Patterns, Name), HasVideoExtension(Name.toStdString())) << Name.toStdString();
+}
 
 TEST(InfoLineText, BothFormats) {
     EXPECT_EQ(InfoLine(25, 320, 240, 0, 2, 0, nullptr),

@@ -1,13 +1,19 @@
 // trovelle-thumbs without videos: the option parser's accepted forms, the help text, the
-// manual pages (its own and the window's) and the bash completion agreeing with --help, and
-// the libraries it links.
+// manual pages (its own and the window's) and the bash completion agreeing with --help, the
+// video types of the desktop entries and the completion agreeing with the program's list,
+// and the libraries it links.
 #include "cli/options.h"
+#include "engine/videotypes.h"
 #include "fixtures.h"
 #include "scratch.h"
 #include "tool_runner.h"
 
+#include <QMimeDatabase>
+#include <QMimeType>
+
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -267,6 +273,77 @@ TEST(ThumbsToolDocs, BashCompletion) {
                               "; COMP_WORDS=(trovelle-thumbs -- -o); COMP_CWORD=2; "
                               "_trovelle_thumbs; echo -n \"${COMPREPLY[*]}\""));
     EXPECT_EQ(AfterDashes, "-odd.mp4");
+}
+
+// The list of the videos the program opens: MIME types shared-mime-info knows, by their own
+// names, whose extensions include those of the containers the decoding library reads (some of
+// them only from the list's own additions), and none of the files of a Blu-ray folder.
+TEST(VideoTypes, TheListIsTheMimeDatabases) {
+    const QMimeDatabase Database;
+    const QStringList Types = VideoMimeTypes();
+    ASSERT_FALSE(Types.isEmpty());
+    EXPECT_EQ(std::set<QString>(Types.begin(), Types.end()).size(), static_cast<size_t>(Types.size()))
+        << "a type listed twice";
+    for (const QString& Name : Types) {
+        const QMimeType Type = Database.mimeTypeForName(Name);
+        EXPECT_TRUE(Type.isValid()) << Name.toStdString() << " is unknown to shared-mime-info";
+        EXPECT_EQ(Type.name(), Name) << "an alias: " << Name.toStdString();
+        EXPECT_FALSE(Type.suffixes().isEmpty()) << Name.toStdString();
+    }
+    const QStringList Extensions = VideoExtensions();
+    for (const char* Taken :
+         {"mp4",  "mov", "mkv", "mk3d", "webm", "avi", "wmv", "asf", "mpg", "vob", "m1v",   "m2v", "ts",
+          "m2ts", "ogv", "ogg", "flv",  "3gp",  "3g2", "dv",  "mxf", "nut", "y4m", "mjpeg", "rm",  "rmvb"})
+        EXPECT_TRUE(Extensions.contains(QLatin1String(Taken))) << Taken;
+    for (const char* Left : {"mpls", "clpi", "bdmv", "3ga", "txt", "m4a", "jpg"})
+        EXPECT_FALSE(Extensions.contains(QLatin1String(Left))) << Left;
+    for (const QString& Extension : Extensions)
+        EXPECT_EQ(Extension, Extension.toLower());
+}
+
+// The menu entry and the file managers' thumbnailer entry (as it is installed) open exactly
+// the listed types, in the list's order.
+TEST(VideoTypes, DesktopEntriesNameTheListedTypes) {
+    const std::string Listed = VideoMimeTypes().join(QLatin1Char(';')).toStdString() + ";";
+    for (const std::string Entry :
+         {Source("resources/org.example.trovelle.desktop"), std::string(TEST_THUMBNAILER)}) {
+        SCOPED_TRACE(Entry);
+        std::istringstream Lines(ReadText(Entry));
+        std::vector<std::string> Values;
+        for (std::string Line; std::getline(Lines, Line);)
+            if (Line.rfind("MimeType=", 0) == 0)
+                Values.push_back(Line.substr(9));
+        EXPECT_EQ(Values, std::vector<std::string>{Listed});
+    }
+}
+
+// The completion offers a file by the same extensions as -R takes it, in any case.
+TEST(VideoTypes, CompletionOffersTheListedExtensions) {
+    TScratch Dir;
+    std::set<std::string> Videos;
+    for (const QString& Extension : VideoExtensions()) {
+        std::string Upper = Extension.toStdString();
+        for (char& C : Upper)
+            C = static_cast<char>(std::toupper(static_cast<unsigned char>(C)));
+        for (const std::string Name : {"v." + Extension.toStdString(), "w." + Upper}) {
+            ASSERT_TRUE(HasVideoExtension(Name)) << Name;
+            std::ofstream(Dir.Folder() + Name) << "x";
+            Videos.insert(Name);
+        }
+    }
+    for (const char* Other : {"n.txt", "n.mpls", "n.m4a", "n.jpg", "mp4"}) {
+        ASSERT_FALSE(HasVideoExtension(Other)) << Other;
+        std::ofstream(Dir.Folder() + Other) << "x";
+    }
+    const std::string Offered =
+        RunCommand("cd " + ShellQuote(Dir.Path) + " && bash -c " +
+                   ShellQuote("source " + ShellQuote(Source("docs/completion/trovelle-thumbs")) +
+                              "; COMP_WORDS=(trovelle-thumbs ''); COMP_CWORD=1; "
+                              "_trovelle_thumbs; printf '%s\\n' \"${COMPREPLY[@]}\""));
+    std::istringstream Words(Offered);
+    const std::set<std::string> Got{std::istream_iterator<std::string>(Words), {}};
+    EXPECT_EQ(Got, Videos) << "the completion's extensions: "
+                           << VideoExtensions().join(QLatin1Char('|')).toStdString();
 }
 
 TEST(ThumbsToolDocs, LinksNoGuiLibrary) {
