@@ -1,10 +1,10 @@
 #include "inputs.h"
 
+#include "engine/videotypes.h"
 #include "jobs/outputs.h"
 #include "jobs/thumbnailjob.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -16,12 +16,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// What -R takes: the extensions of the window's open dialog and of the other containers
-// the decoding library reads.
-const char* const kVideoExtensions[] = {"mp4",  "m4v", "mov", "avi", "wmv",  "mpg", "mpeg",
-                                        "m1v",  "m2v", "vob", "ts",  "m2ts", "mts", "mkv",
-                                        "webm", "ogv", "flv", "3gp", "asf",  "divx"};
 
 bool IsHidden(const fs::path& Path) {
     return Path.filename().string().rfind('.', 0) == 0;
@@ -54,17 +48,6 @@ void WalkFolder(const fs::path& Folder, std::vector<std::string>& Found, std::ve
 }
 
 } // namespace
-
-bool HasVideoExtension(const std::string& Path) {
-    std::string Extension = fs::path(Path).extension().string();
-    if (Extension.empty())
-        return false;
-    Extension.erase(0, 1);
-    std::transform(Extension.begin(), Extension.end(), Extension.begin(),
-                   [](unsigned char C) { return static_cast<char>(std::tolower(C)); });
-    return std::find(std::begin(kVideoExtensions), std::end(kVideoExtensions), Extension) !=
-           std::end(kVideoExtensions);
-}
 
 std::vector<TInput> ExpandInputs(const std::vector<std::string>& Items, bool Recursive) {
     std::vector<TInput> Inputs;

@@ -11,9 +11,7 @@ struct TInput {
     std::string Error; // why this is not taken; empty when it is
 };
 
-// Expands the command line's items in order; folders are taken (videos by extension,
-// sorted, hidden files and folders skipped) only when Recursive, else they carry an error.
+// Expands the command line's items in order; folders are taken (videos by extension, those
+// of VideoExtensions, sorted, hidden files and folders skipped) only when Recursive, else
+// they carry an error.
 std::vector<TInput> ExpandInputs(const std::vector<std::string>& Items, bool Recursive);
-
-// Whether the extension of Path is one of a video file.
-bool HasVideoExtension(const std::string& Path);

@@ -164,15 +164,14 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
         Console.Error(Input.Path + ": " + TDecoder::kNotAVideo + (Why.empty() ? "" : " (" + Why + ")"));
         return false;
     }
-    if (Options.Mode == TTakeMode::Preview)
+    if (Options.Kind == TJobKind::Preview)
         return RunPreview(Decoder, Options, Input, Console);
-    if (Options.Mode == TTakeMode::Sheet)
+    if (Options.Kind == TJobKind::Sheet)
         return RunSheet(Decoder, Options, SaveFolder, Input, Console);
     TConvertRec Rec;
     Rec.Name = Input.Name;
     Rec.Folder = SaveFolder;
-    Rec.Whole = Options.Mode == TTakeMode::Whole;
-    Rec.Range = Options.Mode == TTakeMode::Range;
+    Rec.Mode = Options.Mode;
     Rec.Pieces = Options.Pieces;
     Rec.StartPos = Options.RangeStart;
     Rec.StartExact = Options.RangeStartExact;
@@ -285,7 +284,7 @@ int main(int argc, char** argv) {
     TConsole Console(Options.Verbosity, Options.NullResults);
 
     // A preview goes to the file it names; the save folder is not needed for it.
-    const bool Preview = Options.Mode == TTakeMode::Preview;
+    const bool Preview = Options.Kind == TJobKind::Preview;
     const std::string SaveFolder =
         Options.OutFolder.empty() ? DefaultSaveFolder() : IncludeTrailingSlash(Options.OutFolder);
     if (SaveFolder.empty() && !Preview) {

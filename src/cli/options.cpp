@@ -278,11 +278,13 @@ TThumbsOptions ParseOptions(const std::vector<std::string>& Args) {
     bool ToGiven = false;
     bool SheetWidthGiven = false;
     bool SizeGiven = false;
-    const auto SetMode = [&](TTakeMode Mode) {
-        if (ModeGiven && Options.Mode != Mode)
+    // One kind of job, and thumbnails of one mode (a sheet and a preview leave the mode as it is).
+    const auto SetMode = [&](TJobKind Kind, TThumbMode Mode = TThumbMode::Pieces) {
+        if (ModeGiven && (Options.Kind != Kind || Options.Mode != Mode))
             throw EUsageError(
                 "choose one of --pieces, --whole, --range (or --from/--to), --sheet and --thumbnail");
         ModeGiven = true;
+        Options.Kind = Kind;
         Options.Mode = Mode;
     };
     bool OutputGiven = false; // an option that a preview has no use for
@@ -302,14 +304,14 @@ TThumbsOptions ParseOptions(const std::vector<std::string>& Args) {
         const std::string Value = optarg ? optarg : "";
         switch (Id) {
         case 'p':
-            SetMode(TTakeMode::Pieces);
+            SetMode(TJobKind::Thumbnails, TThumbMode::Pieces);
             Options.Pieces = ParseBetween(Value, "--pieces", 1, kMaxCount);
             break;
         case 'w':
-            SetMode(TTakeMode::Whole);
+            SetMode(TJobKind::Thumbnails, TThumbMode::Whole);
             break;
         case 'r':
-            SetMode(TTakeMode::Range);
+            SetMode(TJobKind::Thumbnails, TThumbMode::Range);
             // The one option with two values: the second is the next argument.
             if (optind >= Argc)
                 throw EUsageError("--range needs a start and an end");
@@ -318,17 +320,17 @@ TThumbsOptions ParseOptions(const std::vector<std::string>& Args) {
             FromGiven = ToGiven = true;
             break;
         case kFrom:
-            SetMode(TTakeMode::Range);
+            SetMode(TJobKind::Thumbnails, TThumbMode::Range);
             SetRangeStart(Value);
             FromGiven = true;
             break;
         case kTo:
-            SetMode(TTakeMode::Range);
+            SetMode(TJobKind::Thumbnails, TThumbMode::Range);
             SetRangeEnd(Value);
             ToGiven = true;
             break;
         case kSheet: {
-            SetMode(TTakeMode::Sheet);
+            SetMode(TJobKind::Sheet);
             // "--sheet CxR" as well as "--sheet=CxR": a grid in the next word is the value.
             std::string Grid = Value;
             if (Grid.empty() && optind < Argc && IsGrid(Argv[optind]))
@@ -342,7 +344,7 @@ TThumbsOptions ParseOptions(const std::vector<std::string>& Args) {
             SheetWidthGiven = OutputGiven = true;
             break;
         case kThumbnail:
-            SetMode(TTakeMode::Preview);
+            SetMode(TJobKind::Preview);
             Options.PreviewSize = ParseBetween(Value, "--thumbnail's size", 1, kMaxPreviewSize);
             break;
         case 's':
@@ -427,7 +429,7 @@ TThumbsOptions ParseOptions(const std::vector<std::string>& Args) {
     for (int I = optind; I < Argc; ++I)
         Options.Videos.emplace_back(Argv[I]);
 
-    if (Options.Mode == TTakeMode::Range) {
+    if (Options.Kind == TJobKind::Thumbnails && Options.Mode == TThumbMode::Range) {
         if (FromGiven && !ToGiven)
             Options.RangeEnd = TThumbsOptions::kToTheEnd;
         else if (Options.RangeEnd < Options.RangeStart ||
@@ -437,7 +439,7 @@ TThumbsOptions ParseOptions(const std::vector<std::string>& Args) {
     }
     if (SizeGiven && Options.Fit)
         throw EUsageError("choose one of --size and --fit");
-    if (Options.Mode == TTakeMode::Preview) {
+    if (Options.Kind == TJobKind::Preview) {
         if (OutputGiven)
             throw EUsageError("--thumbnail takes SIZE INPUT OUTPUT and nothing else but --quiet");
         if (Options.Videos.size() != 2 && !Options.Help && !Options.Version)
@@ -449,7 +451,7 @@ TThumbsOptions ParseOptions(const std::vector<std::string>& Args) {
         // A file manager reads the picture, not the talk.
         Options.Verbosity = TVerbosity::Quiet;
     }
-    if (Options.Mode == TTakeMode::Sheet) {
+    if (Options.Kind == TJobKind::Sheet) {
         // Tiles too narrow for the grid are refused here, not once per video: a very wide
         // shape leaves only the width to check.
         constexpr double kWidestShape = 100;
@@ -459,13 +461,14 @@ TThumbsOptions ParseOptions(const std::vector<std::string>& Args) {
             throw EUsageError(E.what());
         }
     }
-    if (SheetWidthGiven && Options.Mode != TTakeMode::Sheet)
+    if (SheetWidthGiven && Options.Kind != TJobKind::Sheet)
         throw EUsageError("--sheet-width applies to --sheet");
-    if (Options.Mode == TTakeMode::Sheet &&
+    if (Options.Kind == TJobKind::Sheet &&
         (Options.Width || Options.Height || Options.Digits || Options.Clean || Options.NamesByTime))
         throw EUsageError("--size, --fit, --digits, --names and --clean apply to thumbnails; a sheet takes "
                           "--sheet-width");
-    if (Options.Smart && Options.Mode != TTakeMode::Pieces && Options.Mode != TTakeMode::Sheet)
+    if (Options.Smart && Options.Kind != TJobKind::Sheet &&
+        (Options.Kind != TJobKind::Thumbnails || Options.Mode != TThumbMode::Pieces))
         throw EUsageError("--smart applies to --pieces and --sheet");
     if (QualityGiven && Options.Format == "png")
         throw EUsageError("--quality applies to jpg and webp; png is lossless");

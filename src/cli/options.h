@@ -5,6 +5,7 @@
 // text, so that a new option is one row and one case of ParseOptions.
 #pragma once
 
+#include "jobs/jobrequest.h"
 #include "jobs/sheetlayout.h"
 
 #include <cstdint>
@@ -18,9 +19,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Preview: the one picture a file manager shows (--thumbnail SIZE INPUT OUTPUT).
-enum class TTakeMode { Pieces, Whole, Range, Sheet, Preview };
-
 // How much goes to standard error: errors only, or also progress and notes.
 enum class TVerbosity { Quiet, Normal };
 
@@ -29,7 +27,10 @@ struct TThumbsOptions {
     static constexpr int32_t kDefaultQuality = 100; // the window's JPEG quality
     static constexpr int64_t kToTheEnd = -1;        // RangeEnd when only a start was given
 
-    TTakeMode Mode = TTakeMode::Pieces;
+    // Thumbnails (taking Mode's frames), a sheet (--sheet), or the one picture a file manager
+    // shows (--thumbnail SIZE INPUT OUTPUT).
+    TJobKind Kind = TJobKind::Thumbnails;
+    TThumbMode Mode = TThumbMode::Pieces;
     int32_t Pieces = kDefaultPieces;
     int64_t RangeStart = 0; // seconds
     int64_t RangeEnd = 0;   // seconds, included; kToTheEnd: the end of the video

@@ -173,7 +173,8 @@ int main(int argc, char** argv) {
         Main = std::make_unique<TmainDlg>(
             [&](QObject* Sender) {
                 Controller = std::make_unique<TUIManager>(static_cast<TmainDlg*>(Sender),
-                                                          QString::fromStdString(SettingsFile()));
+                                                          QString::fromStdString(SettingsFile()),
+                                                          QString::fromStdString(EarlierSettingsFile()));
                 try {
                     Controller->Initialize();
                 } catch (...) {

@@ -1,5 +1,6 @@
 #include "uiManager.h"
 
+#include "engine/videotypes.h"
 #include "gui/dialogs/aboutForm.h"
 #include "gui/dialogs/browseFolder.h"
 #include "gui/dialogs/completeForm.h"
@@ -54,6 +55,13 @@ QString Progress(const char* Format, const void* Data) {
 
 } // namespace
 
+QString OpenDialogFilter() {
+    QStringList Patterns;
+    for (const QString& Extension : VideoExtensions())
+        Patterns << QStringLiteral("*.") + Extension;
+    return QStringLiteral("Video Files (%1);;All Files (*)").arg(Patterns.join(QLatin1Char(' ')));
+}
+
 // "%.2d" prints at least two digits with leading zeros (and all of a larger number).
 QString InfoLine(double FPS, int32_t Width, int32_t Height, int32_t DurationHours, int32_t DurationMinutes,
                  int32_t DurationSeconds, const int64_t* Position) {
@@ -66,14 +74,13 @@ QString InfoLine(double FPS, int32_t Width, int32_t Height, int32_t DurationHour
                                     static_cast<long long>(P / 60 % 60), static_cast<long long>(P % 60));
 }
 
-TUIManager::TUIManager(TmainDlg* Form, const QString& SettingsFile)
+TUIManager::TUIManager(TmainDlg* Form, const QString& SettingsFile, const QString& EarlierSettingsFile)
     : FForm(Form), FSettingsFile(SettingsFile) {
     ConfigManager = std::make_unique<TConfigManager>();
     if (!FSettingsFile.isEmpty())
-        ConfigManager->Load(FSettingsFile);
+        ConfigManager->Load(FSettingsFile, EarlierSettingsFile);
     ChooseVideo = [this] {
-        return QFileDialog::getOpenFileName(FForm, QString(), ConfigManager->OpenFolder,
-                                            QString::fromLatin1(kOpenFilter));
+        return QFileDialog::getOpenFileName(FForm, QString(), ConfigManager->OpenFolder, OpenDialogFilter());
     };
     ChooseFolder = [this] {
         return BrowseForFolder(FForm, QString::fromLatin1(kSelectFolderTitle), ConfigManager->SaveFolder);
@@ -155,11 +162,15 @@ void TUIManager::ShowSaveFolder(const QString& Folder) {
     FForm->etSaveFolder->end(false);
 }
 
+TThumbMode TUIManager::ChosenMode() const {
+    return FForm->rbStartEnd->isChecked() ? TThumbMode::Range
+           : FForm->rbPieces->isChecked() ? TThumbMode::Pieces
+                                          : TThumbMode::Whole;
+}
+
 void TUIManager::StoreSettings() {
     TConfigManager& C = *ConfigManager;
-    C.Mode = FForm->rbStartEnd->isChecked() ? TThumbMode::Range
-             : FForm->rbPieces->isChecked() ? TThumbMode::Pieces
-                                            : TThumbMode::Whole;
+    C.Mode = ChosenMode();
     const int32_t Pieces = FForm->etPieces->asInteger();
     if (Pieces >= 1)
         C.Pieces = Pieces;
@@ -463,11 +474,10 @@ void TUIManager::GenerateClick() {
     }
     // Playback stops before anything of the job is read.
     PauseClick();
-    const bool Whole = FForm->rbWhole->isChecked();
-    const bool Range = FForm->rbStartEnd->isChecked();
+    const TThumbMode Mode = ChosenMode();
     const int32_t Pieces = FForm->etPieces->asInteger();
     // A job of no pieces could only fail.
-    if (!Whole && !Range && Pieces < 1) {
+    if (Mode == TThumbMode::Pieces && Pieces < 1) {
         Message(QString::fromLatin1(kNoPieces), QMessageBox::NoIcon, QMessageBox::Ok);
         return;
     }
@@ -475,8 +485,7 @@ void TUIManager::GenerateClick() {
     FLastProgress = {0, -1};
     FConvertRec.Width = ConfigManager->Width;
     FConvertRec.Height = ConfigManager->Height;
-    FConvertRec.Whole = Whole;
-    FConvertRec.Range = Range;
+    FConvertRec.Mode = Mode;
     FConvertRec.StartPos = Slider->SelStart();
     FConvertRec.EndPos = Slider->SelEnd();
     FConvertRec.Pieces = Pieces;
@@ -504,11 +513,12 @@ void TUIManager::SheetClick() {
     if (!ReadyForAJob())
         return;
     TsheetDlg Dialog(FForm);
-    Dialog.Settings = LoadSheetSettings();
+    Dialog.Settings = ConfigManager->Sheet;
     Dialog.exec();
     if (!Dialog.Accepted)
         return;
-    SaveSheetSettings(Dialog.Settings);
+    ConfigManager->Sheet = Dialog.Settings;
+    StoreSettings();
     PauseClick();
     FSheetRec.Columns = Dialog.Settings.Columns;
     FSheetRec.Rows = Dialog.Settings.Rows;
@@ -590,7 +600,7 @@ void TUIManager::ConvertDone(bool FromConvert, void* Data) {
         Dialog.lbPath->setText(QString::fromStdString(ThumbnailFolder(FConvertRec)));
         const int64_t Written = static_cast<const TConvertProgress*>(Data)->Current + 1;
         // A range whose end mark stands at the end of the video takes what there is.
-        const bool ToTheEnd = FConvertRec.Range && FConvertRec.EndPos >= PlayManager->Duration;
+        const bool ToTheEnd = FConvertRec.Range() && FConvertRec.EndPos >= PlayManager->Duration;
         const std::string Shortfall =
             ExplainShortfall(FConvertRec, ToTheEnd, PlayManager->Duration, FFileFPS, Written);
         if (!Shortfall.empty())

@@ -27,6 +27,10 @@
 class QMessageBox;
 class TSDLPanel;
 
+// The filter of the file-open dialog: the videos the program opens (VideoExtensions), then
+// every file.
+QString OpenDialogFilter();
+
 // The info line: frame rate, picture size, duration and, when Position is given, the
 // running time stamp (00:00:00 otherwise). Hours print at least two digits.
 QString InfoLine(double FPS, int32_t Width, int32_t Height, int32_t DurationHours, int32_t DurationMinutes,
@@ -34,14 +38,11 @@ QString InfoLine(double FPS, int32_t Width, int32_t Height, int32_t DurationHour
 
 class TUIManager : public QObject {
 public:
-    // The filter of the file-open dialog: every container the decoding library reads.
-    static constexpr const char* kOpenFilter =
-        "Video Files (*.mp4 *.m4v *.mov *.mkv *.webm *.avi *.wmv *.asf *.mpg *.mpeg *.m2v *.vob *.ts *.m2ts "
-        "*.mts *.ogv *.ogg *.flv *.3gp *.3g2 *.dv *.mxf *.nut *.y4m);;All Files (*)";
-
     // Creates the settings holder, loaded from SettingsFile (empty: nothing is loaded or
-    // stored); Initialize does the rest.
-    explicit TUIManager(TmainDlg* Form, const QString& SettingsFile = QString());
+    // stored) and, for the sheet's values of earlier versions, EarlierSettingsFile (see
+    // TConfigManager::Load); Initialize does the rest.
+    explicit TUIManager(TmainDlg* Form, const QString& SettingsFile = QString(),
+                        const QString& EarlierSettingsFile = QString());
     // Frees the settings holder, the play manager (its threads stopped) and the panel.
     ~TUIManager() override;
 
@@ -127,6 +128,8 @@ private:
     // The remembered values into the controls, and back into the store.
     void ShowSettings();
     void StoreSettings();
+    // The mode the radio buttons show.
+    TThumbMode ChosenMode() const;
     // Folder (as chosen) into the save-folder field.
     void ShowSaveFolder(const QString& Folder);
     // The menu's commands that can do something now: playback and marks with a video and

@@ -12,7 +12,7 @@ std::string Seconds(int64_t Value) {
 
 std::string ExplainShortfall(const TConvertRec& Rec, bool ToTheEnd, int32_t Duration, double FPS,
                              int64_t Written) {
-    const bool Range = Rec.Range && !Rec.Whole;
+    const bool Range = Rec.Range();
     ToTheEnd = ToTheEnd && Range;
     if (Written == 0) {
         if (Range && Rec.StartPos >= Duration)
@@ -21,7 +21,7 @@ std::string ExplainShortfall(const TConvertRec& Rec, bool ToTheEnd, int32_t Dura
     }
     // A range holds the frames of its time, as many as they are: only one that runs past the
     // video's end took fewer than it could have.
-    if (Rec.Whole || ToTheEnd || (Range && Rec.EndPos < Duration))
+    if (Rec.Whole() || ToTheEnd || (Range && Rec.EndPos < Duration))
         return "";
     // What was asked, counted as the job plans it: the end mark's second included.
     const int64_t Planned =

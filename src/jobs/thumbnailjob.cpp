@@ -74,10 +74,10 @@ void TConvertThread::MakeThumbnails() {
     // Everything that can be refused is, before anything is read or made.
     CheckThumbnailSize(FRec.Width, FRec.Height, PhysicalMemoryBytes());
     CheckOutputChoice(FRec.Format, FRec.Quality);
-    if (FRec.Range) {
+    if (FRec.Range()) {
         CheckSeconds(FRec.StartPos, "start");
         CheckSeconds(FRec.EndPos, "end");
-    } else if (!FRec.Whole && FRec.Pieces <= 0) {
+    } else if (!FRec.Whole() && FRec.Pieces <= 0) {
         throw Exception("The number of pieces must be greater than 0 (it is " + std::to_string(FRec.Pieces) +
                         ")");
     }
@@ -101,14 +101,14 @@ void TConvertThread::TakeFrames() {
     const int32_t D = FDecoder->FFileInfo->Duration;
     int64_t Ordinal = 0;
 
-    if (FRec.Whole) {
+    if (FRec.Whole()) {
         // The count from the file's index where the decoder has one; else only an estimate: the
         // files are as many as the decoder delivers frames.
         const int32_t Counted = FDecoder->FFileInfo->FrameCount;
         FProgress.Total = Counted > 0 ? Counted : RoundToInt64(static_cast<long double>(D) * F);
         while (!Terminated() && WriteNextThumbnail(Ordinal, Meter))
             ++Ordinal;
-    } else if (FRec.Range) {
+    } else if (FRec.Range()) {
         TakeRange(Ordinal, Meter);
     } else if (FRec.SpreadPieces) {
         FProgress.Total = FRec.Pieces;

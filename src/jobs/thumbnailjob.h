@@ -4,8 +4,8 @@
 // ordinal, in a folder named after the video. After every file, and at the end, it
 // reports synchronously to its owner on the main thread.
 //
-// Three ways of choosing frames: every frame of the video (Whole), every frame between a
-// start and an end mark (Range), or a number of evenly spaced pieces (neither).
+// Three ways of choosing frames (the record's Mode): every frame of the video (Whole), every
+// frame between a start and an end mark (Range), or a number of evenly spaced pieces.
 //
 // The owner creates it suspended, fills FRec, binds the report callback, resumes it, and
 // frees it to stop it. The job checks for a stop request before every frame. A job that
@@ -25,6 +25,7 @@
 #include "image/imagewriter.h"
 #include "image/outputfolder.h"
 #include "image/savethread.h"
+#include "jobrequest.h"
 
 #include <cstdint>
 #include <memory>
@@ -36,9 +37,8 @@ class TFrameWalker;
 struct TConvertRec {
     int32_t Width = 0; // thumbnail size
     int32_t Height = 0;
-    bool Whole = false;   // every frame
-    bool Range = false;   // every frame from StartPos to EndPos (both included)
-    int32_t Pieces = 0;   // pieces mode when neither Whole nor Range
+    TThumbMode Mode = TThumbMode::Pieces;
+    int32_t Pieces = 0;   // in pieces mode
     std::string Name;     // the video's file name without folder and extension
     std::string Folder;   // save folder ending in "/", or empty for the default save folder
     int64_t StartPos = 0; // marks, in seconds of video time
@@ -63,6 +63,11 @@ struct TConvertRec {
     // With SpreadPieces: each piece takes the clearest frame within a short window after its
     // instant (ClearWindow) instead of the first frame there.
     bool PreferClear = false;
+
+    // Every frame.
+    bool Whole() const { return Mode == TThumbMode::Whole; }
+    // Every frame from StartPos to EndPos (both included).
+    bool Range() const { return Mode == TThumbMode::Range; }
 };
 
 // The longest side of a thumbnail: the longest a JPEG file can hold.

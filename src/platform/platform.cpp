@@ -98,7 +98,10 @@ std::string HandOverSocketPath(const std::string& Name) {
     return Folder.empty() ? std::string() : Folder + Name + ".socket";
 }
 
-std::string SettingsFile() {
+namespace {
+
+// The user's XDG config folder, ending in "/".
+std::string ConfigFolder() {
     const char* ConfigHome = std::getenv("XDG_CONFIG_HOME");
     std::string Folder;
     if (ConfigHome && *ConfigHome == '/') {
@@ -107,7 +110,17 @@ std::string SettingsFile() {
         const char* Home = std::getenv("HOME");
         Folder = std::string(Home && *Home ? Home : "/tmp") + "/.config";
     }
-    return IncludeTrailingSlash(Folder) + "trovelle/trovelle.conf";
+    return IncludeTrailingSlash(Folder);
+}
+
+} // namespace
+
+std::string SettingsFile() {
+    return ConfigFolder() + "trovelle/trovelle.conf";
+}
+
+std::string EarlierSettingsFile() {
+    return ConfigFolder() + "Trovelle/Trovelle.conf";
 }
 
 TInstanceLock AcquireSingleInstance(const std::string& Name, std::string& Error) {

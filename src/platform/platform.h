@@ -44,3 +44,7 @@ std::string HandOverSocketPath(const std::string& Name);
 // The settings file: trovelle/trovelle.conf in the user's XDG config folder
 // ($XDG_CONFIG_HOME, else ~/.config).
 std::string SettingsFile();
+// Where earlier versions kept the contact sheet's values apart from the other settings
+// (QSettings' file of organisation and program "Trovelle"): Trovelle/Trovelle.conf in the
+// same config folder. Read once, when the settings file holds no sheet values yet.
+std::string EarlierSettingsFile();

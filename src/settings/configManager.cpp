@@ -5,6 +5,9 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 constexpr const char* kOpenFolder = "Folders/Open";
@@ -14,6 +17,10 @@ constexpr const char* kHeight = "Thumbnail/Height";
 constexpr const char* kConstrain = "Thumbnail/Constrain";
 constexpr const char* kMode = "Generate/Mode";
 constexpr const char* kPieces = "Generate/Pieces";
+constexpr const char* kSheetColumns = "Sheet/Columns";
+constexpr const char* kSheetRows = "Sheet/Rows";
+constexpr const char* kSheetWidth = "Sheet/Width";
+constexpr const char* kSheetKeys[] = {kSheetColumns, kSheetRows, kSheetWidth};
 
 constexpr const char* kModeNames[] = {"whole", "pieces", "range"};
 
@@ -35,22 +42,76 @@ QString ReadFolder(const QSettings& Store, const char* Key) {
     return Folder;
 }
 
+// Whether Store holds any of the sheet's values.
+bool HoldsSheet(const QSettings& Store) {
+    for (const char* Key : kSheetKeys)
+        if (Store.contains(QLatin1String(Key)))
+            return true;
+    return false;
+}
+
+// The sheet's values in Store, each within the limits of a sheet or else its default.
+TSheetSettings ReadSheet(const QSettings& Store) {
+    TSheetSettings Sheet;
+    ReadInteger(Store, kSheetColumns, 1, kMaxSheetSide, Sheet.Columns);
+    ReadInteger(Store, kSheetRows, 1, kMaxSheetSide, Sheet.Rows);
+    ReadInteger(Store, kSheetWidth, kMinSheetWidth, kMaxSheetWidth, Sheet.Width);
+    return Sheet;
+}
+
+// Whether the earlier sheet file holds nothing but the sheet's values, in a file of its
+// own (not a link), so that removing it loses nothing the user keeps there.
+bool OnlySheetValues(const QString& File) {
+    const QFileInfo Info(File);
+    if (!Info.isFile() || Info.isSymLink() || Info.size() > TConfigManager::kMaxFileBytes)
+        return false;
+    const QSettings Store(File, QSettings::IniFormat);
+    if (Store.status() != QSettings::NoError)
+        return false;
+    const QStringList Keys = Store.allKeys();
+    return std::all_of(Keys.begin(), Keys.end(), [](const QString& Key) {
+        return std::any_of(std::begin(kSheetKeys), std::end(kSheetKeys),
+                           [&](const char* Sheet) { return Key == QLatin1String(Sheet); });
+    });
+}
+
 } // namespace
 
-QString TConfigManager::Load(const QString& File) {
+QString TConfigManager::Load(const QString& File, const QString& EarlierFile) {
+    QString Said;
+    bool SheetStored = false;
     if (QFileInfo(File).size() > kMaxFileBytes) {
         // Reading it would keep the program from starting for as long as it takes.
         const QString Aside = File + QStringLiteral(".too-large");
         QFile::remove(Aside);
         const bool Moved = QFile::rename(File, Aside);
-        return QStringLiteral("The settings file %1 is larger than any settings file of Trovelle; %2 "
+        Said = QStringLiteral("The settings file %1 is larger than any settings file of Trovelle; %2 "
                               "The default settings are used.")
-            .arg(File, Moved ? QStringLiteral("it was set aside as %1.").arg(Aside)
-                             : QStringLiteral("it was not read."));
+                   .arg(File, Moved ? QStringLiteral("it was set aside as %1.").arg(Aside)
+                                    : QStringLiteral("it was not read."));
+    } else {
+        const QSettings Store(File, QSettings::IniFormat);
+        if (Store.status() == QSettings::NoError) {
+            LoadFrom(Store);
+            SheetStored = HoldsSheet(Store);
+        }
     }
-    const QSettings Store(File, QSettings::IniFormat);
-    if (Store.status() != QSettings::NoError)
-        return {};
+    // The sheet's values of earlier versions, taken over once: from the next save on they
+    // are in File.
+    FTakenOver.clear();
+    if (!SheetStored && !EarlierFile.isEmpty() && QFileInfo(EarlierFile).isFile() &&
+        QFileInfo(EarlierFile).size() <= kMaxFileBytes) {
+        const QSettings Earlier(EarlierFile, QSettings::IniFormat);
+        if (Earlier.status() == QSettings::NoError && HoldsSheet(Earlier)) {
+            Sheet = ReadSheet(Earlier);
+            if (OnlySheetValues(EarlierFile))
+                FTakenOver = EarlierFile;
+        }
+    }
+    return Said;
+}
+
+void TConfigManager::LoadFrom(const QSettings& Store) {
     OpenFolder = ReadFolder(Store, kOpenFolder);
     SaveFolder = ReadFolder(Store, kSaveFolder);
 
@@ -70,10 +131,11 @@ QString TConfigManager::Load(const QString& File) {
         if (ModeName == QLatin1String(kModeNames[I]))
             Mode = static_cast<TThumbMode>(I);
     ReadInteger(Store, kPieces, 1, kMaxPieces, Pieces);
-    return {};
+    if (HoldsSheet(Store))
+        Sheet = ReadSheet(Store);
 }
 
-QString TConfigManager::Save(const QString& File) const {
+QString TConfigManager::Save(const QString& File) {
     // Written where a link points (dotfile managers keep the real file elsewhere): the new
     // content goes into a temporary file beside the target, renamed over it.
     const QFileInfo Info(File);
@@ -92,8 +154,18 @@ QString TConfigManager::Save(const QString& File) const {
     Store.setValue(QLatin1String(kConstrain), Constrain);
     Store.setValue(QLatin1String(kMode), QLatin1String(kModeNames[static_cast<int>(Mode)]));
     Store.setValue(QLatin1String(kPieces), Pieces);
+    Store.setValue(QLatin1String(kSheetColumns), Sheet.Columns);
+    Store.setValue(QLatin1String(kSheetRows), Sheet.Rows);
+    Store.setValue(QLatin1String(kSheetWidth), Sheet.Width);
     Store.sync();
     if (Store.status() != QSettings::NoError || !QFileInfo(Target).isFile())
         return QStringLiteral("The settings cannot be saved to %1.").arg(File);
+    // The sheet's values taken over from the earlier file are safe here now: that file goes,
+    // and its folder with it when nothing else is left there.
+    if (!FTakenOver.isEmpty()) {
+        if (OnlySheetValues(FTakenOver) && QFile::remove(FTakenOver))
+            QDir().rmdir(QFileInfo(FTakenOver).path());
+        FTakenOver.clear();
+    }
     return {};
 }

@@ -1,21 +1,32 @@
 // The settings holder: the thumbnail size that generation uses and whether the size
 // dialog starts with its proportion lock ticked, and what the window remembers between
-// runs: the folder of the last opened video, the save folder, the mode and the piece
-// count. The main window controller owns the one instance, loads it at start, hands it
-// to the size dialog, copies it into each generation job and stores it whenever one of
-// its values changes. Its users read and write the fields directly.
+// runs: the folder of the last opened video, the save folder, the mode, the piece count and
+// the contact sheet's grid and width. The main window controller owns the one instance,
+// loads it at start, hands its values to the size and sheet dialogs, copies it into each
+// generation job and stores it whenever one of its values changes. Its users read and write
+// the fields directly.
 //
 // The store is an INI file read through QSettings. A value that is missing, cannot be
 // read or makes no sense (a negative size, a folder that no longer exists, a mode of
-// another name) keeps its default: a damaged file never stops the program.
+// another name, a sheet wider than a sheet may be) keeps its default: a damaged file never
+// stops the program.
 #pragma once
+
+#include "jobs/jobrequest.h"
+#include "jobs/sheetlayout.h"
 
 #include <QString>
 
 #include <cstdint>
 
-// What GENERATE takes: every frame, evenly spaced pieces, or the marked range.
-enum class TThumbMode { Whole, Pieces, Range };
+class QSettings;
+
+// The contact sheet's grid and the width of the whole picture in pixels.
+struct TSheetSettings {
+    int32_t Columns = kDefaultSheetColumns;
+    int32_t Rows = kDefaultSheetRows;
+    int32_t Width = kDefaultSheetWidth;
+};
 
 class TConfigManager {
 public:
@@ -39,6 +50,7 @@ public:
     QString SaveFolder;
     TThumbMode Mode = TThumbMode::Whole;
     int32_t Pieces = 12;
+    TSheetSettings Sheet;
 
     // The largest settings file that is read: ours holds a few hundred bytes.
     static constexpr qint64 kMaxFileBytes = 64 * 1024;
@@ -46,9 +58,23 @@ public:
     // Reads the values stored in File over the defaults, value by value. A file larger
     // than kMaxFileBytes is not read but set aside as FILE.too-large; then the answer is
     // a message for the user, else it is empty.
-    QString Load(const QString& File);
+    //
+    // EarlierFile: where earlier versions kept the sheet's values on their own (see
+    // EarlierSettingsFile). When File holds no sheet values, they are taken from there, and
+    // the next successful Save removes that file (and its folder, once empty): the values
+    // then live in File, and nothing reads the old file again. A file holding anything
+    // besides the sheet's values, or reached through a link, is read but left alone.
+    QString Load(const QString& File, const QString& EarlierFile = QString());
     // Writes every value to File, creating its folder. A link at File stays a link: its
     // target's content is replaced. Empty, or why the values could not be stored (the
     // program works on without remembering).
-    QString Save(const QString& File) const;
+    QString Save(const QString& File);
+
+private:
+    // The values of Store, each over its default where it is there and makes sense.
+    void LoadFrom(const QSettings& Store);
+
+    // The earlier sheet file the sheet's values were taken from, to be removed once they
+    // are saved; empty when there is none or it stays.
+    QString FTakenOver;
 };

@@ -209,6 +209,27 @@ std::string ReadFile(const std::string& Path) {
     return std::string(std::istreambuf_iterator<char>(In), {});
 }
 
+// The contact sheet's values that earlier versions kept in Trovelle/Trovelle.conf of the
+// config folder are in trovelle/trovelle.conf once the window is up, and the old file and
+// its folder are gone.
+TEST(Startup, TheSheetValuesOfEarlierVersionsMoveIntoTheSettingsFile) {
+    char Template[] = "/tmp/trovelle-run-XXXXXX";
+    const std::string RuntimeDir = mkdtemp(Template);
+    const std::string OldFolder = RuntimeDir + "/config/Trovelle";
+    fs::create_directories(OldFolder);
+    std::ofstream(OldFolder + "/Trovelle.conf") << "[Sheet]\nColumns=5\nRows=3\nWidth=900\n";
+
+    const pid_t First = Start(RuntimeDir);
+    const std::string Settings = RuntimeDir + "/config/trovelle/trovelle.conf";
+    EXPECT_TRUE(WaitUntil([&] { return WindowUp(RuntimeDir) && !fs::exists(OldFolder); }))
+        << "the old file is still there";
+    const std::string Stored = ReadFile(Settings);
+    EXPECT_NE(Stored.find("[Sheet]\nColumns=5\nRows=3\nWidth=900\n"), std::string::npos) << Stored;
+    kill(First, SIGTERM);
+    WaitExit(First);
+    fs::remove_all(RuntimeDir);
+}
+
 // A start that cannot hand over privately says so on standard error and opens its own
 // window (it is still running once it has said so), never ending 0 silently.
 TEST(Startup, AStartThatCannotHandOverSaysSoAndRunsOnItsOwn) {

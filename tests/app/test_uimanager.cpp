@@ -3,6 +3,7 @@
 // completion and failure, and closing during a job.
 #include "engine/exceptions.h"
 #include "engine/qtdispatcher.h"
+#include "engine/videotypes.h"
 #include "fixtures.h"
 #include "gui/application.h"
 #include "gui/commandLine.h"
@@ -153,6 +154,26 @@ protected:
 };
 
 } // namespace
+
+// The open dialog's first filter takes exactly the videos -R takes, in any case, and the
+// second one everything.
+TEST(OpenDialog, TheFilterTakesTheListedVideos) {
+    const QStringList Filters = OpenDialogFilter().split(QStringLiteral(";;"));
+    ASSERT_EQ(Filters.size(), 2);
+    EXPECT_EQ(Filters[1], "All Files (*)");
+    const QRegularExpressionMatch Videos = QRegularExpression("^Video Files \\((.*)\\)$").match(Filters[0]);
+    ASSERT_TRUE(Videos.hasMatch()) << Filters[0].toStdString();
+    const QStringList Patterns = Videos.captured(1).split(QLatin1Char(' '));
+    QStringList Names;
+    for (const QString& Extension : VideoExtensions())
+        Names << "clip." + Extension << "CLIP." + Extension.toUpper();
+    Names << "notes.txt"
+          << "00000.mpls"
+          << "song.m4a"
+          << "mp4";
+    for (const QString& Name : Names)
+        EXPECT_EQ(QDir::match(Patterns, Name), HasVideoExtension(Name.toStdString())) << Name.toStdString();
+}
 
 TEST(InfoLineText, BothFormats) {
     EXPECT_EQ(InfoLine(25, 320, 240, 0, 2, 0, nullptr),
@@ -471,7 +492,8 @@ TEST_F(MainWindow, AShortJobSaysHowManyAndWhy) {
 
 // Action → Make a Contact Sheet…: refused without a video; with one, the dialog's values
 // make the sheet in the save folder with progress in the progress line, the completion
-// dialog names the file, and the values come back in the next dialog.
+// dialog names the file, and the values come back in the next dialog. A window without a
+// settings file keeps them for its run and writes no file anywhere.
 TEST_F(MainWindow, ContactSheetFromTheActionMenu) {
     TScratch Out, Config;
     const std::string SavedConfig = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
@@ -522,6 +544,7 @@ TEST_F(MainWindow, ContactSheetFromTheActionMenu) {
     Form->tmiSheet->trigger();
     EXPECT_EQ(Shown, "3x2@640");
     EXPECT_FALSE(UI->PlayManager->Converting);
+    EXPECT_TRUE(fs::is_empty(Config.Path));
     if (SavedConfig.empty())
         unsetenv("XDG_CONFIG_HOME");
     else
@@ -991,6 +1014,85 @@ TEST(Remembered, WhatTheLastRunChoseIsThereAgain) {
     Second.UI->OpenClick();
     EXPECT_EQ(Second.UI->ConfigManager->Width, 200);
     EXPECT_EQ(Second.UI->ConfigManager->Height, 112); // 200 / (16 / 9) = 112.5, to even
+}
+
+// Every choice of a run lives in the one settings file, with the values that differ from
+// the defaults (the size lock unticked, the range mode, the sheet's grid) coming back as the
+// user left them; nothing else is written in the config folder.
+TEST(Remembered, EveryChoiceLivesInTheOneSettingsFile) {
+    TScratch Config, Out;
+    const std::string SavedConfig = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
+    setenv("XDG_CONFIG_HOME", Config.Path.c_str(), 1);
+    const QString File = QString::fromStdString(Config.Path + "/trovelle/trovelle.conf");
+    // Reads the sheet dialog when it shows, then gives it Columns, Rows and Width and OK, or
+    // cancels it when they are null.
+    QString Shown;
+    const auto AnswerSheet = [&](const char* Columns, const char* Rows, const char* Width) {
+        OnNextModal([&, Columns, Rows, Width](QWidget* Modal) {
+            auto* Dialog = dynamic_cast<TsheetDlg*>(Modal);
+            ASSERT_NE(Dialog, nullptr);
+            Shown = Dialog->etColumns->text() + "x" + Dialog->etRows->text() + "@" + Dialog->etWidth->text();
+            if (!Columns) {
+                Dialog->btnCancel->click();
+                return;
+            }
+            Dialog->etColumns->setText(Columns);
+            Dialog->etRows->setText(Rows);
+            Dialog->etWidth->setText(Width);
+            Dialog->btnOk->click();
+        });
+    };
+    {
+        TWindow First(File);
+        First.UI->ChooseVideo = [] { return QString::fromStdString(Fixture("ntsc_2997.mp4")); };
+        First.UI->OpenClick();
+        First.UI->ChooseFolder = [&] { return QString::fromStdString(Out.Path); };
+        First.UI->SaveFolderClick();
+        OnNextModal([](QWidget* Modal) {
+            auto* Dialog = dynamic_cast<TconfigDlg*>(Modal);
+            ASSERT_NE(Dialog, nullptr);
+            Dialog->ckbConstrain->setChecked(false);
+            Dialog->etWidth->setText("300");
+            Dialog->etHeight->setText("100");
+            Dialog->btnOk->click();
+        });
+        First.UI->ConfigClick();
+        AnswerSheet("3", "2", "640");
+        First.Form->tmiSheet->trigger();
+        EXPECT_EQ(Shown, "4x4@1600");
+        TModalAnswer Completion;
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return !First.UI->PlayManager->Converting && Completion.Seen; }, 15000));
+        First.Form->rbStartEnd->click();
+        EXPECT_TRUE(First.Form->close());
+    }
+    std::vector<std::string> Written;
+    for (const auto& Entry : fs::recursive_directory_iterator(Config.Path))
+        Written.push_back(fs::relative(Entry.path(), Config.Path).string());
+    EXPECT_EQ(Written, (std::vector<std::string>{"trovelle", "trovelle/trovelle.conf"}));
+    const QSettings Stored(File, QSettings::IniFormat);
+    EXPECT_EQ(Stored.value("Sheet/Columns").toString(), "3");
+    EXPECT_EQ(Stored.value("Sheet/Rows").toString(), "2");
+    EXPECT_EQ(Stored.value("Sheet/Width").toString(), "640");
+
+    TWindow Second(File);
+    EXPECT_TRUE(Second.Form->rbStartEnd->isChecked());
+    EXPECT_FALSE(Second.Form->etPieces->isEnabled());
+    EXPECT_FALSE(Second.UI->ConfigManager->Constrain);
+    EXPECT_EQ(Second.UI->ConfigManager->Width, 300);
+    EXPECT_EQ(Second.UI->ConfigManager->Height, 100);
+    // An unlocked size stays as it was chosen, whatever the next video's shape.
+    Second.UI->ChooseVideo = [] { return QString::fromStdString(Fixture("anamorphic.mp4")); };
+    Second.UI->OpenClick();
+    EXPECT_EQ(Second.UI->ConfigManager->Height, 100);
+    AnswerSheet(nullptr, nullptr, nullptr);
+    Second.Form->tmiSheet->trigger();
+    EXPECT_EQ(Shown, "3x2@640");
+    EXPECT_TRUE(Second.Form->close());
+    if (SavedConfig.empty())
+        unsetenv("XDG_CONFIG_HOME");
+    else
+        setenv("XDG_CONFIG_HOME", SavedConfig.c_str(), 1);
 }
 
 TEST(Remembered, ADamagedStoreGivesTheDefaults) {

@@ -349,6 +349,28 @@ TEST(ThumbsTool, FoldersAreTakenOnlyWithRecursive) {
     EXPECT_EQ(FileNames(Out.Path), (std::vector<std::string>{"one", "three", "two"}));
 }
 
+// -R takes every extension of the program's video types, also those the MIME database gives
+// none (NUT, YUV4MPEG) and those the window's open dialog always had: the tool reads a file
+// by its content, so copies of a test video serve under each name (copies: a file found
+// twice is done once). A file of a Blu-ray folder is left out whatever it holds.
+TEST(ThumbsTool, RecursiveTakesEveryVideoTypeTheProgramOpens) {
+    TScratch In, Out;
+    const std::vector<std::string> Names{"a.mxf", "b.nut", "c.ogg", "d.3g2", "e.dv", "f.Y4M"};
+    for (const std::string& Name : Names)
+        fs::copy_file(Fixture("vp9.webm"), In.Path + "/" + Name);
+    fs::create_directories(In.Path + "/BDMV/PLAYLIST");
+    fs::copy_file(Fixture("vp9.webm"), In.Path + "/BDMV/PLAYLIST/00000.mpls");
+    std::ofstream(In.Path + "/notes.txt") << "not a video";
+
+    const TRun Run = RunTool({"-p1", "-R", "-o", Out.Path, In.Path});
+    EXPECT_EQ(Run.Exit, 0) << Run.Err;
+    std::string Results;
+    for (const std::string& Name : Names)
+        Results += Out.Path + "/" + fs::path(Name).stem().string() + "\t1\n";
+    EXPECT_EQ(Run.Out, Results);
+    EXPECT_EQ(FileNames(Out.Path), (std::vector<std::string>{"a", "b", "c", "d", "e", "f"}));
+}
+
 // A folder of the tree that cannot be read is named with its reason, like find does, and
 // every video under the others is still done; the run then ends with status 1. The
 // superuser reads any folder: the tool then runs as nobody.
@@ -708,7 +730,7 @@ TEST(ThumbsTool, CommandLinesThatMakeNoSense) {
         {{"-s", "64x48", "--fit", "64x48", "a.mp4"}, "choose one of --size and --fit"},
         {{"--fit", "64", "a.mp4"}, "--fit takes WIDTHxHEIGHT, not '64'"},
         {{"--names", "ordinal", "a.mp4"}, "--names takes time, not 'ordinal'"},
-        {{"--s=3", "a.mp4"}, "option --s is ambiguous (--sheet, --sheet-width, --size)"},
+        {{"--s=3", "a.mp4"}, "option --s is ambiguous (--sheet, --sheet-width, --smart, --size)"},
         {{"--sheet-w=300", "--sheet", "a.mp4"}, ""}, // one option fits: taken
         {{"-s", "99999x1", "a.mp4"}, "the thumbnail width must be a whole number from 1 to 65500"},
         {{"--sheet", "20x20", "--sheet-width", "160", "a.mp4"}, "A sheet 160 pixels wide is too narrow for 20"},

@@ -1,13 +1,19 @@
 // trovelle-thumbs without videos: the option parser's accepted forms, the help text, the
-// manual pages (its own and the window's) and the bash completion agreeing with --help, and
-// the libraries it links.
+// manual pages (its own and the window's) and the bash completion agreeing with --help, the
+// video types of the desktop entries and the completion agreeing with the program's list,
+// and the libraries it links.
 #include "cli/options.h"
+#include "engine/videotypes.h"
 #include "fixtures.h"
 #include "scratch.h"
 #include "tool_runner.h"
 
+#include <QMimeDatabase>
+#include <QMimeType>
+
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -64,19 +70,25 @@ TEST(ThumbsToolOptions, AcceptedForms) {
     const TCase Cases[] = {
         {{"a.mp4"},
          [](auto& O) {
-             return O.Mode == TTakeMode::Pieces && O.Pieces == 12 && O.Format == "jpg" && O.Quality == 100 &&
-                    O.Digits == 0 && O.Videos.size() == 1;
+             return O.Kind == TJobKind::Thumbnails && O.Mode == TThumbMode::Pieces && O.Pieces == 12 &&
+                    O.Format == "jpg" && O.Quality == 100 && O.Digits == 0 && O.Videos.size() == 1;
          }},
         {{"--pieces=4", "a.mp4"}, [](auto& O) { return O.Pieces == 4; }},
         {{"a.mp4", "-p", "4", "b.mp4"}, [](auto& O) { return O.Pieces == 4 && O.Videos.size() == 2; }},
         {{"-wq", "a.mp4"},
-         [](auto& O) { return O.Mode == TTakeMode::Whole && O.Verbosity == TVerbosity::Quiet; }},
+         [](auto& O) {
+             return O.Kind == TJobKind::Thumbnails && O.Mode == TThumbMode::Whole &&
+                    O.Verbosity == TVerbosity::Quiet;
+         }},
         {{"-r", "1:00", "01:00:02", "a.mp4"},
          [](auto& O) { return O.RangeStart == 60 && O.RangeEnd == 3602; }},
         {{"--range=5", "6", "a.mp4"}, [](auto& O) { return O.RangeStart == 5 && O.RangeEnd == 6; }},
         {{"--from", "5", "a.mp4"}, [](auto& O) { return O.RangeEnd == TThumbsOptions::kToTheEnd; }},
         {{"--to=5", "a.mp4"},
-         [](auto& O) { return O.Mode == TTakeMode::Range && O.RangeStart == 0 && O.RangeEnd == 5; }},
+         [](auto& O) {
+             return O.Kind == TJobKind::Thumbnails && O.Mode == TThumbMode::Range && O.RangeStart == 0 &&
+                    O.RangeEnd == 5;
+         }},
         {{"-s", "320", "a.mp4"}, [](auto& O) { return O.Width == 320 && O.Height == 0; }},
         {{"--size=320X", "a.mp4"}, [](auto& O) { return O.Width == 320 && O.Height == 0; }},
         {{"-sx240", "a.mp4"}, [](auto& O) { return O.Width == 0 && O.Height == 240; }},
@@ -87,11 +99,13 @@ TEST(ThumbsToolOptions, AcceptedForms) {
                     O.Clean && O.Recursive;
          }},
         {{"--", "-w", "--pieces=3"},
-         [](auto& O) { return O.Mode == TTakeMode::Pieces && O.Videos.size() == 2; }},
+         [](auto& O) {
+             return O.Kind == TJobKind::Thumbnails && O.Mode == TThumbMode::Pieces && O.Videos.size() == 2;
+         }},
         {{"--sheet", "a.mp4"},
          [](auto& O) {
-             return O.Mode == TTakeMode::Sheet && O.SheetColumns == 4 && O.SheetRows == 4 && O.SheetWidth == 1600 &&
-                    O.Videos.size() == 1;
+             return O.Kind == TJobKind::Sheet && O.SheetColumns == 4 && O.SheetRows == 4 &&
+                    O.SheetWidth == 1600 && O.Videos.size() == 1;
          }},
         {{"a.mp4", "--sheet", "5x3", "b.mp4", "--sheet-width", "900"},
          [](auto& O) {
@@ -100,7 +114,7 @@ TEST(ThumbsToolOptions, AcceptedForms) {
         {{"--sheet=2X6", "a.mp4"}, [](auto& O) { return O.SheetColumns == 2 && O.SheetRows == 6; }},
         {{"--thumbnail", "256", "file:///v/a%20b.mp4", "out"},
          [](auto& O) {
-             return O.Mode == TTakeMode::Preview && O.PreviewSize == 256 && O.PreviewFile == "out" &&
+             return O.Kind == TJobKind::Preview && O.PreviewSize == 256 && O.PreviewFile == "out" &&
                     O.Videos == std::vector<std::string>{"/v/a b.mp4"} && O.Verbosity == TVerbosity::Quiet;
          }},
         {{"a.mp4", "-q", "o.png", "--thumbnail=128"},
@@ -171,7 +185,7 @@ TEST(ThumbsToolDocs, HelpManualPageAndCompletionKnowEveryOption) {
     for (std::string Line; std::getline(Lines, Line);)
         EXPECT_LE(Line.size(), 80u) << Line;
     const std::set<std::string> Options = LongOptions();
-    ASSERT_EQ(Options.size(), 21u);
+    ASSERT_EQ(Options.size(), 22u);
     const std::string Manual = ReadText(Source("docs/man/trovelle-thumbs.1"));
     const std::string Completion = ReadText(Source("docs/completion/trovelle-thumbs"));
     for (const std::string& Option : Options) {
@@ -259,6 +273,77 @@ TEST(ThumbsToolDocs, BashCompletion) {
                               "; COMP_WORDS=(trovelle-thumbs -- -o); COMP_CWORD=2; "
                               "_trovelle_thumbs; echo -n \"${COMPREPLY[*]}\""));
     EXPECT_EQ(AfterDashes, "-odd.mp4");
+}
+
+// The list of the videos the program opens: MIME types shared-mime-info knows, by their own
+// names, whose extensions include those of the containers the decoding library reads (some of
+// them only from the list's own additions), and none of the files of a Blu-ray folder.
+TEST(VideoTypes, TheListIsTheMimeDatabases) {
+    const QMimeDatabase Database;
+    const QStringList Types = VideoMimeTypes();
+    ASSERT_FALSE(Types.isEmpty());
+    EXPECT_EQ(std::set<QString>(Types.begin(), Types.end()).size(), static_cast<size_t>(Types.size()))
+        << "a type listed twice";
+    for (const QString& Name : Types) {
+        const QMimeType Type = Database.mimeTypeForName(Name);
+        EXPECT_TRUE(Type.isValid()) << Name.toStdString() << " is unknown to shared-mime-info";
+        EXPECT_EQ(Type.name(), Name) << "an alias: " << Name.toStdString();
+        EXPECT_FALSE(Type.suffixes().isEmpty()) << Name.toStdString();
+    }
+    const QStringList Extensions = VideoExtensions();
+    for (const char* Taken :
+         {"mp4",  "mov", "mkv", "mk3d", "webm", "avi", "wmv", "asf", "mpg", "vob", "m1v",   "m2v", "ts",
+          "m2ts", "ogv", "ogg", "flv",  "3gp",  "3g2", "dv",  "mxf", "nut", "y4m", "mjpeg", "rm",  "rmvb"})
+        EXPECT_TRUE(Extensions.contains(QLatin1String(Taken))) << Taken;
+    for (const char* Left : {"mpls", "clpi", "bdmv", "3ga", "txt", "m4a", "jpg"})
+        EXPECT_FALSE(Extensions.contains(QLatin1String(Left))) << Left;
+    for (const QString& Extension : Extensions)
+        EXPECT_EQ(Extension, Extension.toLower());
+}
+
+// The menu entry and the file managers' thumbnailer entry (as it is installed) open exactly
+// the listed types, in the list's order.
+TEST(VideoTypes, DesktopEntriesNameTheListedTypes) {
+    const std::string Listed = VideoMimeTypes().join(QLatin1Char(';')).toStdString() + ";";
+    for (const std::string Entry :
+         {Source("resources/org.example.trovelle.desktop"), std::string(TEST_THUMBNAILER)}) {
+        SCOPED_TRACE(Entry);
+        std::istringstream Lines(ReadText(Entry));
+        std::vector<std::string> Values;
+        for (std::string Line; std::getline(Lines, Line);)
+            if (Line.rfind("MimeType=", 0) == 0)
+                Values.push_back(Line.substr(9));
+        EXPECT_EQ(Values, std::vector<std::string>{Listed});
+    }
+}
+
+// The completion offers a file by the same extensions as -R takes it, in any case.
+TEST(VideoTypes, CompletionOffersTheListedExtensions) {
+    TScratch Dir;
+    std::set<std::string> Videos;
+    for (const QString& Extension : VideoExtensions()) {
+        std::string Upper = Extension.toStdString();
+        for (char& C : Upper)
+            C = static_cast<char>(std::toupper(static_cast<unsigned char>(C)));
+        for (const std::string Name : {"v." + Extension.toStdString(), "w." + Upper}) {
+            ASSERT_TRUE(HasVideoExtension(Name)) << Name;
+            std::ofstream(Dir.Folder() + Name) << "x";
+            Videos.insert(Name);
+        }
+    }
+    for (const char* Other : {"n.txt", "n.mpls", "n.m4a", "n.jpg", "mp4"}) {
+        ASSERT_FALSE(HasVideoExtension(Other)) << Other;
+        std::ofstream(Dir.Folder() + Other) << "x";
+    }
+    const std::string Offered =
+        RunCommand("cd " + ShellQuote(Dir.Path) + " && bash -c " +
+                   ShellQuote("source " + ShellQuote(Source("docs/completion/trovelle-thumbs")) +
+                              "; COMP_WORDS=(trovelle-thumbs ''); COMP_CWORD=1; "
+                              "_trovelle_thumbs; printf '%s\\n' \"${COMPREPLY[@]}\""));
+    std::istringstream Words(Offered);
+    const std::set<std::string> Got{std::istream_iterator<std::string>(Words), {}};
+    EXPECT_EQ(Got, Videos) << "the completion's extensions: "
+                           << VideoExtensions().join(QLatin1Char('|')).toStdString();
 }
 
 TEST(ThumbsToolDocs, LinksNoGuiLibrary) {

@@ -357,7 +357,7 @@ TEST_F(PlayManager, EngineEventRaisesProgressPerFlag) {
 TEST_F(PlayManager, StopConvertEndsTheJobAndItsNotifications) {
     Manager->OpenFile(Fixture("long_gop_25.mp4"));
     TConvertRec Rec = Job("stopped");
-    Rec.Whole = true;
+    Rec.Mode = TThumbMode::Whole;
     Manager->StartConvert(Rec);
     ASSERT_TRUE(ServeUntil([&] { return Count("Progress") >= 3; }));
     std::this_thread::sleep_for(100ms); // the job blocks in its next report meanwhile
@@ -385,7 +385,7 @@ TEST_F(PlayManager, FailedJobRaisesConvertError) {
     ASSERT_TRUE(File.open(QIODevice::WriteOnly));
     File.close();
     TConvertRec Rec = Job("failed");
-    Rec.Whole = true;
+    Rec.Mode = TThumbMode::Whole;
     Rec.Folder = Blocker.toStdString() + "/";
     Manager->StartConvert(Rec);
     ASSERT_TRUE(ServeUntil([&] { return Arrived("ConvertError") || Arrived("Done"); }));
@@ -467,7 +467,7 @@ TEST_F(PlayManager, OperationsFromInsideNotifications) {
             Manager->StopConvert();
     });
     TConvertRec Rec = Job("inside");
-    Rec.Whole = true;
+    Rec.Mode = TThumbMode::Whole;
     Manager->StartConvert(Rec);
     ASSERT_TRUE(ServeUntil([&] { return !Manager->Converting; }));
     ServeFor(300ms);
@@ -489,7 +489,7 @@ TEST_F(PlayManager, DestroyingWhileBusyStopsTheWorkers) {
     Manager->OnConvertProgress = Note("Progress");
     Manager->OpenFile(Fixture("long_gop_25.mp4"));
     TConvertRec Rec = Job("destroyed");
-    Rec.Whole = true;
+    Rec.Mode = TThumbMode::Whole;
     Manager->StartConvert(Rec);
     ASSERT_TRUE(ServeUntil([&] { return Arrived("Progress"); }));
     Manager.reset();

@@ -8,6 +8,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
 
 TEST(ConfigManager, StartsAt400By225Locked) {
     const TConfigManager Config;
@@ -66,4 +69,205 @@ TEST(ConfigManager, SavingKeepsALinkAndReportsAFailure) {
     const std::string Occupied = Folder.Path + "/a folder.conf";
     std::filesystem::create_directories(Occupied);
     EXPECT_NE(Config.Save(QString::fromStdString(Occupied)), QString());
+}
+
+namespace {
+
+// Every remembered value of C, in one line, so that a failure shows what came back.
+std::string Values(const TConfigManager& C) {
+    return "size " + std::to_string(C.Width) + "x" + std::to_string(C.Height) +
+           (C.SizeChosen ? " chosen" : "") + (C.Constrain ? " locked" : " unlocked") + ", open '" +
+           C.OpenFolder.toStdString() + "', save '" + C.SaveFolder.toStdString() + "', mode " +
+           std::to_string(static_cast<int>(C.Mode)) + ", pieces " + std::to_string(C.Pieces) + ", sheet " +
+           std::to_string(C.Sheet.Columns) + "x" + std::to_string(C.Sheet.Rows) + "@" +
+           std::to_string(C.Sheet.Width);
+}
+
+std::string ReadText(const std::string& Path) {
+    std::ifstream In(Path);
+    return std::string(std::istreambuf_iterator<char>(In), {});
+}
+
+} // namespace
+
+// Each remembered value comes back as it was saved, in both of its states: the defaults,
+// and every value changed from its default, saved one after the other into the same file, so
+// that nothing of an earlier save shows through a later one (the size lock unticked stays
+// unticked, a size no longer chosen is forgotten).
+TEST(ConfigManager, EveryValueComesBackInBothItsStates) {
+    TScratch Folder;
+    const QString Videos = QString::fromStdString(Folder.Path + "/videos");
+    const QString Pictures = QString::fromStdString(Folder.Path + "/pictures");
+    std::filesystem::create_directories(Videos.toStdString());
+    std::filesystem::create_directories(Pictures.toStdString());
+    struct TCase {
+        const char* What;
+        std::function<void(TConfigManager&)> Change;
+    };
+    const TCase Cases[] = {
+        {"the defaults", [](TConfigManager&) {}},
+        {"a chosen size, unlocked",
+         [](TConfigManager& C) {
+             C.Width = 321;
+             C.Height = 99999;
+             C.SizeChosen = true;
+             C.Constrain = false;
+         }},
+        {"a chosen size, locked",
+         [](TConfigManager& C) {
+             C.Width = 1;
+             C.Height = 2;
+             C.SizeChosen = true;
+         }},
+        {"unlocked without a chosen size", [](TConfigManager& C) { C.Constrain = false; }},
+        {"pieces", [](TConfigManager& C) { C.Mode = TThumbMode::Pieces; }},
+        {"range", [](TConfigManager& C) { C.Mode = TThumbMode::Range; }},
+        {"whole", [](TConfigManager& C) { C.Mode = TThumbMode::Whole; }},
+        {"folders",
+         [&](TConfigManager& C) {
+             C.OpenFolder = Videos;
+             C.SaveFolder = Pictures;
+         }},
+        {"pieces count", [](TConfigManager& C) { C.Pieces = TConfigManager::kMaxPieces; }},
+        {"one piece", [](TConfigManager& C) { C.Pieces = 1; }},
+        {"a sheet at the largest",
+         [](TConfigManager& C) {
+             C.Sheet = {kMaxSheetSide, kMaxSheetSide, kMaxSheetWidth};
+         }},
+        {"a sheet at the smallest",
+         [](TConfigManager& C) {
+             C.Sheet = {1, 1, kMinSheetWidth};
+         }},
+        {"everything at once",
+         [&](TConfigManager& C) {
+             C.Width = 640;
+             C.Height = 360;
+             C.SizeChosen = true;
+             C.Constrain = false;
+             C.OpenFolder = Videos;
+             C.SaveFolder = Pictures;
+             C.Mode = TThumbMode::Range;
+             C.Pieces = 7;
+             C.Sheet = {3, 2, 640};
+         }},
+        {"the defaults again", [](TConfigManager&) {}},
+    };
+    const QString File = QString::fromStdString(Folder.Path + "/trovelle/trovelle.conf");
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.What);
+        TConfigManager Saved;
+        C.Change(Saved);
+        ASSERT_EQ(Saved.Save(File), QString());
+        TConfigManager Loaded;
+        EXPECT_EQ(Loaded.Load(File), QString());
+        EXPECT_EQ(Values(Loaded), Values(Saved));
+    }
+}
+
+// The sheet's values are read one by one: one outside the limits of a sheet, or no number,
+// gives that value's default and leaves the others.
+TEST(ConfigManager, SheetValuesOutsideTheLimitsReadAsTheirDefaults) {
+    struct TCase {
+        const char* Stored;
+        int32_t Columns, Rows, Width;
+    };
+    const TCase Cases[] = {
+        {"Columns=1\nRows=20\nWidth=160\n", 1, 20, 160}, {"Columns=20\nRows=1\nWidth=10000\n", 20, 1, 10000},
+        {"Columns=0\nRows=21\nWidth=159\n", 4, 4, 1600}, {"Columns=-3\nRows=3\nWidth=10001\n", 4, 3, 1600},
+        {"Columns=abc\nRows=2.5\nWidth=\n", 4, 4, 1600}, {"Columns=5\n", 5, 4, 1600},
+    };
+    TScratch Folder;
+    const std::string File = Folder.Path + "/trovelle.conf";
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Stored);
+        std::ofstream(File) << "[Sheet]\n" << C.Stored;
+        TConfigManager Config;
+        Config.Load(QString::fromStdString(File));
+        EXPECT_EQ(Config.Sheet.Columns, C.Columns);
+        EXPECT_EQ(Config.Sheet.Rows, C.Rows);
+        EXPECT_EQ(Config.Sheet.Width, C.Width);
+    }
+}
+
+// The sheet's values that earlier versions kept in a file of their own are taken over when
+// the settings file has none. Once they are saved with the others, that file is removed,
+// with its folder when nothing else is left there; a file holding anything else, or reached
+// through a link, stays as it is, and so does every file while the save fails. Either way
+// the old file is read only while the settings file holds no sheet values.
+TEST(ConfigManager, TheSheetValuesOfEarlierVersionsAreTakenOverOnce) {
+    struct TCase {
+        const char* What;
+        std::string Earlier;    // the old file's content
+        bool Linked = false;    // the old file is a link to a file elsewhere
+        bool Neighbour = false; // another file beside the old one
+        std::string Settings;   // the settings file's content before ("" none)
+        bool SaveFails = false;
+        int32_t Columns; // read after loading
+        bool EarlierStays;
+    };
+    const std::string Sheet = "[Sheet]\nColumns=5\nRows=3\nWidth=900\n";
+    const TCase Cases[] = {
+        {"only the sheet's values", Sheet, false, false, "", false, 5, false},
+        {"only the sheet's values, beside another file", Sheet, false, true, "", false, 5, false},
+        {"the sheet's values and the settings without sheet", Sheet, false, false, "[Generate]\nPieces=7\n",
+         false, 5, false},
+        {"more than the sheet's values", Sheet + "[Other]\nKept=1\n", false, false, "", false, 5, true},
+        {"a link", Sheet, true, false, "", false, 5, true},
+        {"the settings hold sheet values", Sheet, false, false, "[Sheet]\nColumns=2\n", false, 2, true},
+        {"a save that fails", Sheet, false, false, "", true, 5, true},
+        {"no sheet values in the old file", "[Other]\nKept=1\n", false, false, "", false, 4, true},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.What);
+        TScratch Home;
+        const std::string OldFolder = Home.Path + "/config/Trovelle";
+        const std::string Old = OldFolder + "/Trovelle.conf";
+        std::filesystem::create_directories(OldFolder);
+        if (C.Linked) {
+            std::ofstream(Home.Path + "/dotfiles.conf") << C.Earlier;
+            std::filesystem::create_symlink(Home.Path + "/dotfiles.conf", Old);
+        } else {
+            std::ofstream(Old) << C.Earlier;
+        }
+        if (C.Neighbour)
+            std::ofstream(OldFolder + "/other.conf") << "[x]\ny=1\n";
+        std::string Settings = Home.Path + "/config/trovelle/trovelle.conf";
+        std::filesystem::create_directories(Home.Path + "/config/trovelle");
+        if (!C.Settings.empty())
+            std::ofstream(Settings) << C.Settings;
+
+        TConfigManager Config;
+        EXPECT_EQ(Config.Load(QString::fromStdString(Settings), QString::fromStdString(Old)), QString());
+        EXPECT_EQ(Config.Sheet.Columns, C.Columns);
+        const int32_t Rows = Config.Sheet.Rows;
+        if (C.SaveFails) {
+            // The settings file's place is taken by a folder.
+            Settings = Home.Path + "/config/trovelle/taken";
+            std::filesystem::create_directories(Settings);
+            EXPECT_NE(Config.Save(QString::fromStdString(Settings)), QString());
+        } else {
+            ASSERT_EQ(Config.Save(QString::fromStdString(Settings)), QString());
+            // The settings file holds them now.
+            TConfigManager Again;
+            Again.Load(QString::fromStdString(Settings));
+            EXPECT_EQ(Again.Sheet.Columns, C.Columns);
+            EXPECT_EQ(Again.Sheet.Rows, Rows);
+        }
+        EXPECT_EQ(std::filesystem::is_symlink(Old) || std::filesystem::exists(Old), C.EarlierStays);
+        if (C.EarlierStays)
+            EXPECT_EQ(ReadText(Old), C.Earlier);
+        // The folder goes with the file unless something else is in it.
+        EXPECT_EQ(std::filesystem::exists(OldFolder), C.EarlierStays || C.Neighbour);
+        if (C.Linked)
+            EXPECT_EQ(ReadText(Home.Path + "/dotfiles.conf"), C.Earlier);
+
+        if (!C.SaveFails) {
+            // Read once: what the old file says later is not taken again.
+            if (C.EarlierStays)
+                std::ofstream(Old) << "[Sheet]\nColumns=9\n";
+            TConfigManager Later;
+            Later.Load(QString::fromStdString(Settings), QString::fromStdString(Old));
+            EXPECT_EQ(Later.Sheet.Columns, C.Columns);
+        }
+    }
 }

@@ -117,7 +117,7 @@ TEST(ConvertJob, RangeWritesConsecutiveFramesFromTheStartMark) {
     TDecoder Decoder;
     Decoder.Open(Fixture("long_gop_25.mp4"));
     TConvertRec Rec = Job("long", Out.Folder());
-    Rec.Range = true;
+    Rec.Mode = TThumbMode::Range;
     Rec.StartPos = 10;
     Rec.EndPos = 20;
     const TJobResult R = RunJob(Decoder, Rec);
@@ -145,7 +145,7 @@ TEST(ConvertJob, RangeEstimateRoundsHalfToEvenAndTheFilesFollowTheTimes) {
         TDecoder Decoder;
         Decoder.Open(Fixture(C.File));
         TConvertRec Rec = Job("v", Out.Folder());
-        Rec.Range = true;
+        Rec.Mode = TThumbMode::Range;
         Rec.StartPos = C.Start;
         Rec.EndPos = C.End;
         const TJobResult R = RunJob(Decoder, Rec);
@@ -163,7 +163,7 @@ TEST(ConvertJob, WholeVideoWritesEveryDeliveredFrameUnscaledAtFrameSize) {
     while (Decoder.NextFrame())
         ++Delivered;
     TConvertRec Rec = Job("whole", Out.Folder());
-    Rec.Whole = true;
+    Rec.Mode = TThumbMode::Whole;
     Rec.Width = 320; // the frame size: written unscaled
     Rec.Height = 240;
     const TJobResult R = RunJob(Decoder, Rec);
@@ -189,7 +189,7 @@ TEST(ConvertJob, EveryReportFollowsItsWrittenFileInOrder) {
     TDecoder Decoder;
     Decoder.Open(Fixture("fps_12_5.mp4"));
     TConvertRec Rec = Job("w", Out.Folder());
-    Rec.Whole = true;
+    Rec.Mode = TThumbMode::Whole;
     int64_t Expected = 0;
     auto Job = std::make_unique<TConvertThread>(&Decoder);
     Job->FRec = Rec;
@@ -216,7 +216,7 @@ TEST(ConvertJob, WholeVideoTotalIsTheIndexedCount) {
         TDecoder Decoder;
         Decoder.Open(Fixture(Name));
         TConvertRec Rec = Job("whole", Out.Folder());
-        Rec.Whole = true;
+        Rec.Mode = TThumbMode::Whole;
         const TJobResult R = RunJob(Decoder, Rec);
         EXPECT_EQ(R.Last.Total, static_cast<int64_t>(Out.Files("whole"))) << Name;
         EXPECT_EQ(R.Last.Total, R.Last.Current + 1) << Name;
@@ -230,7 +230,7 @@ TEST(ConvertJob, RangeOfAVariableRateVideoCoversTheSecondsAsked) {
     TDecoder Decoder;
     Decoder.Open(Fixture("vfr.ogv")); // every other frame of 15 fps: 7.5 a second
     TConvertRec Rec = Job("vfr", Out.Folder());
-    Rec.Range = true;
+    Rec.Mode = TThumbMode::Range;
     Rec.StartPos = 4;
     Rec.EndPos = 7;
     const TJobResult R = RunJob(Decoder, Rec);
@@ -264,7 +264,7 @@ TEST(ConvertJob, RangeTakesTheFramesOfItsTimeOnAVariableRate) {
         TDecoder Decoder;
         Decoder.Open(Fixture("matrix/vfr.mp4"));
         TConvertRec Rec = Job("vfr", Out.Folder());
-        Rec.Range = true;
+        Rec.Mode = TThumbMode::Range;
         Rec.StartPos = C.Start;
         Rec.EndPos = C.End;
         Rec.StartExact = C.StartExact;
@@ -384,8 +384,9 @@ TEST(ConvertJob, StopEndsAJobPromptlyAndSilently) {
     Decoder.Open(Fixture("long_gop_25.mp4"));
     for (const char* Mode : {"whole", "range", "pieces"}) {
         TConvertRec Rec = Job(Mode, Out.Folder());
-        Rec.Whole = Mode == std::string("whole");
-        Rec.Range = Mode == std::string("range");
+        Rec.Mode = Mode == std::string("whole")   ? TThumbMode::Whole
+                   : Mode == std::string("range") ? TThumbMode::Range
+                                                  : TThumbMode::Pieces;
         Rec.StartPos = 0;
         Rec.EndPos = 119; // 3000 frames
         Rec.Pieces = 100; // a second apart
@@ -414,8 +415,9 @@ TEST(ConvertJob, ReadFailureEndsTheJobWithItsReason) {
     FaultIoFailReads(Video.c_str(), static_cast<off_t>(fs::file_size(Video) / 2), EIO);
     for (const char* Mode : {"whole", "range", "pieces"}) {
         TConvertRec Rec = Job(Mode, Out.Folder());
-        Rec.Whole = Mode == std::string("whole");
-        Rec.Range = Mode == std::string("range");
+        Rec.Mode = Mode == std::string("whole")   ? TThumbMode::Whole
+                   : Mode == std::string("range") ? TThumbMode::Range
+                                                  : TThumbMode::Pieces;
         Rec.StartPos = 30;
         Rec.EndPos = 119;
         const TJobResult R = RunJob(Decoder, Rec);
@@ -473,7 +475,7 @@ TEST(ConvertJob, RangesPastTheEndAndTimesBeyond32Bits) {
         TDecoder Decoder;
         Decoder.Open(Fixture("ntsc_2997.mp4")); // 10 s, 300 frames
         TConvertRec Rec = Job("r", Out.Folder());
-        Rec.Range = true;
+        Rec.Mode = TThumbMode::Range;
         Rec.StartPos = C.Start;
         Rec.EndPos = C.End;
         const TJobResult R = RunJob(Decoder, Rec);

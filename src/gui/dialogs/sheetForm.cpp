@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSettings>
 
 namespace {
 
@@ -21,32 +20,7 @@ constexpr int kEntryHeight = 24;
 constexpr int kRowHeight = 34;
 constexpr const char* kCaption = "Contact Sheet %1";
 
-// The settings' keys.
-constexpr const char* kColumnsKey = "Sheet/Columns";
-constexpr const char* kRowsKey = "Sheet/Rows";
-constexpr const char* kWidthKey = "Sheet/Width";
-
-int32_t ReadBetween(const QSettings& Store, const char* Key, int32_t Low, int32_t High, int32_t Default) {
-    bool Ok = false;
-    const int Value = Store.value(QLatin1String(Key)).toInt(&Ok);
-    return Ok && Value >= Low && Value <= High ? Value : Default;
-}
-
 } // namespace
-
-TSheetSettings LoadSheetSettings() {
-    const QSettings Store(QString::fromUtf8(kApplicationTitle), QString::fromUtf8(kApplicationTitle));
-    return {ReadBetween(Store, kColumnsKey, 1, kMaxSheetSide, kDefaultSheetColumns),
-            ReadBetween(Store, kRowsKey, 1, kMaxSheetSide, kDefaultSheetRows),
-            ReadBetween(Store, kWidthKey, kMinSheetWidth, kMaxSheetWidth, kDefaultSheetWidth)};
-}
-
-void SaveSheetSettings(const TSheetSettings& Settings) {
-    QSettings Store(QString::fromUtf8(kApplicationTitle), QString::fromUtf8(kApplicationTitle));
-    Store.setValue(QLatin1String(kColumnsKey), Settings.Columns);
-    Store.setValue(QLatin1String(kRowsKey), Settings.Rows);
-    Store.setValue(QLatin1String(kWidthKey), Settings.Width);
-}
 
 TsheetDlg::TsheetDlg(QWidget* MainWindow) : FMainWindow(MainWindow) {
     SetDialogLook(this, kClientWidth, kClientHeight);

@@ -1,12 +1,11 @@
 // TsheetDlg: the small modal dialog of Action → Make a Contact Sheet…, in the look of the
 // program's other dialogs: the sheet's columns, rows and width in pixels. The controller
-// fills Settings (what LoadSheetSettings remembered), shows it modally and, when Accepted
-// is set, reads Settings back, saves them and starts the sheet. OK refuses values outside
-// the sheet's limits and says which ones.
-//
-// LoadSheetSettings and SaveSheetSettings keep the three values between runs in the
-// program's settings (QSettings); a value missing or out of range reads as its default.
+// fills Settings with the values the settings store remembers, shows it modally and, when
+// Accepted is set, stores Settings back and starts the sheet. OK refuses values outside the
+// sheet's limits and says which ones. The dialog keeps nothing itself.
 #pragma once
+
+#include "settings/configManager.h"
 
 #include <QDialog>
 
@@ -15,15 +14,6 @@
 class QLabel;
 class QPushButton;
 class TMyFlatEdit;
-
-struct TSheetSettings {
-    int32_t Columns;
-    int32_t Rows;
-    int32_t Width;
-};
-
-TSheetSettings LoadSheetSettings();
-void SaveSheetSettings(const TSheetSettings& Settings);
 
 class TsheetDlg : public QDialog {
 public:

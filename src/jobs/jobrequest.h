@@ -1,0 +1,12 @@
+// What a job is asked to make, in the words the window, the command line, the settings store
+// and the thumbnail job share: the kind of job, and for thumbnails which frames they take.
+#pragma once
+
+// What a job makes: thumbnails, one contact sheet, or the one picture a file manager shows
+// for the video (its preview).
+enum class TJobKind { Thumbnails, Sheet, Preview };
+
+// Which frames a thumbnail job takes: every frame of the video, a number of evenly spaced
+// pieces, or every frame between the start and the end mark. The settings store keeps the
+// window's choice by these names, in this order.
+enum class TThumbMode { Whole, Pieces, Range };
