@@ -46,7 +46,7 @@ TSheetThread::~TSheetThread() {
 }
 
 void TSheetThread::Work() {
-    const TDecoderFileInfo& Info = *FDecoder->FFileInfo;
+    const TDecoderFileInfo& Info = *FDecoder->FileInfo();
     // Everything that can be refused is, before the first frame is decoded.
     CheckOutputChoice(FRec.Format, FRec.Quality);
     TSheetPainter Painter(FRec.Width, FileNameOf(FRec.Path),
@@ -64,23 +64,19 @@ void TSheetThread::Work() {
         Stopped = !TakeTiles(Layout, Painter);
     }
     if (Stopped) {
-        FEvents = evConvStopped;
-        Report();
+        ReportProgress(evConvStopped);
         return;
     }
     Painter.End();
 
     const std::string File = SheetFileName(FRec);
     WritePicture(FSheet, FWriter, File, FRec.Quality);
-    FileName = File;
-    FEvents = evConvStopped | evConvEnd;
-    Report();
-    FEvents = evConvDone;
-    Report();
+    ReportProgress(evConvStopped | evConvEnd);
+    ReportDone(File);
 }
 
 bool TSheetThread::TakeTiles(const TSheetLayout& Layout, TSheetPainter& Painter) {
-    const TDecoderFileInfo& Info = *FDecoder->FFileInfo;
+    const TDecoderFileInfo& Info = *FDecoder->FileInfo();
     const int32_t N = FRec.Columns * FRec.Rows;
     FProgress.Total = N;
     TRateMeter Meter(TRateMeter::Counter());
@@ -92,18 +88,18 @@ bool TSheetThread::TakeTiles(const TSheetLayout& Layout, TSheetPainter& Painter)
         FTiles.push_back({Layout.Tiles[I], Frame, FormatSheetTime(Time / kMicrosecondsPerSecond)});
         Painter.PlaceTile(FTile, Layout.Tiles[I]);
         Painter.DrawTileTime(Layout.Tiles[I], FTiles.back().Time);
-        FEvents = evConvFrame;
+        TEngineEvents Events = evConvFrame;
         FProgress.Current = I;
-        if (Meter.Frame(TRateMeter::Counter(), FRate))
-            FEvents |= evConvRate;
-        Report();
+        if (MeasureRate(Meter))
+            Events |= evConvRate;
+        ReportProgress(Events);
     }
     return true;
 }
 
 int64_t TSheetThread::TakeTile(int32_t I, int32_t N) {
-    const TTileFrame Target = TileFrame(I, N, FDecoder->FFileInfo->Duration, FDecoder->FFileInfo->FPS);
+    const TTileFrame Target = TileFrame(I, N, FDecoder->FileInfo()->Duration, FDecoder->FileInfo()->FPS);
     return TakeStill(FWalker, *FDecoder, Target, FRec.Path, [this](const TDecoderFrame& Frame) {
-        ScaleFrame(Frame, *FDecoder->FFileInfo, FFrame, FTile);
+        ScaleFrame(Frame, *FDecoder->FileInfo(), FFrame, FTile);
     });
 }
