@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
     }
 
     const double OurRate = Frames / Ours, TheirRate = Frames / Theirs;
-    std::printf("decode %dx%d, %ld frames\n", Decoder.FFileInfo->Width, Decoder.FFileInfo->Height, Frames);
+    std::printf("decode %dx%d, %ld frames\n", Decoder.FileInfo()->Width, Decoder.FileInfo()->Height, Frames);
     std::printf("  libdecoder (with conversion to 32-bit): %8.1f frames/s\n", OurRate);
     std::printf("  ffmpeg -f null (decode only):           %8.1f frames/s\n", TheirRate);
     std::printf("  ratio libdecoder / ffmpeg:              %8.2f\n", OurRate / TheirRate);

@@ -32,23 +32,22 @@ int main(int argc, char** argv) {
     Panel.setGeometry(0, 0, 395, 193); // the main window's video area
     Panel.show();
     Panel.InitVideo();
-    TPlayManager Manager;
-    Manager.Panel = &Panel;
+    TPlayManager Manager(Panel);
 
     for (int I = 1; I < argc; ++I) {
         Manager.OpenFile(argv[I]);
-        const double FileRate = Manager.FPS;
-        const int64_t Frames = static_cast<int64_t>(Manager.Duration * FileRate + 0.5);
+        const double FileRate = Manager.FPS();
+        const int64_t Frames = static_cast<int64_t>(Manager.Duration() * FileRate + 0.5);
         double RateSum = 0;
         int Windows = 0;
         bool Ended = false;
-        Manager.OnPosition = [&](bool, void*) {
-            if (Manager.FPS > 0 && Manager.Playing && !Ended) {
-                RateSum += Manager.FPS;
+        Manager.OnPosition = [&](int64_t) {
+            if (Manager.FPS() > 0 && Manager.Playing() && !Ended) {
+                RateSum += Manager.FPS();
                 ++Windows;
             }
         };
-        Manager.OnPlayEnd = [&](bool, void*) { Ended = true; };
+        Manager.OnPlayEnd = [&] { Ended = true; };
         const double CpuStart = CpuSeconds();
         const auto Start = std::chrono::steady_clock::now();
         Manager.Play();
@@ -61,8 +60,8 @@ int main(int argc, char** argv) {
         Manager.Stop();
 
         const double Achieved = Windows ? RateSum / Windows : 0;
-        std::printf("%s: %dx%d at %.2f frames/s, %lld frames in %.2f s\n", argv[I], Manager.Width, Manager.Height,
-                    FileRate, static_cast<long long>(Frames), Wall);
+        std::printf("%s: %dx%d at %.2f frames/s, %lld frames in %.2f s\n", argv[I], Manager.Width(),
+                    Manager.Height(), FileRate, static_cast<long long>(Frames), Wall);
         std::printf("  achieved rate (mean of %d one-second windows): %.2f frames/s\n", Windows, Achieved);
         std::printf("  ratio achieved / file rate:                     %.3f\n", Achieved / FileRate);
         std::printf("  CPU time per shown frame:                       %.2f ms (%.0f%% of one core)\n",

@@ -38,11 +38,11 @@ bool MakeSheet(const TSheetRec& Rec) {
     TDecoder Decoder;
     Decoder.Open(Rec.Path);
     auto Job = std::make_unique<TSheetThread>(&Decoder);
-    Job->FRec = Rec;
+    Job->SetRec(Rec);
     bool Failed = false;
-    Job->SetOnEvent([&](TEngineEvents Events, void*) {
-        if (Events & evConvError) {
-            std::fprintf(stderr, "sheet job failed: %s\n", Job->ErrorMessage.c_str());
+    Job->SetOnEvent([&](const TJobReport& Report) {
+        if (Report.Events & evConvError) {
+            std::fprintf(stderr, "sheet job failed: %s\n", Report.Error.c_str());
             Failed = true;
         }
     });
@@ -61,7 +61,7 @@ struct TPeerSheet {
 TPeerSheet PeerSheet(const TSheetRec& Rec) {
     TDecoder Decoder;
     Decoder.Open(Rec.Path);
-    const TDecoderFileInfo& Info = *Decoder.FFileInfo;
+    const TDecoderFileInfo& Info = *Decoder.FileInfo();
     return {LayOutSheet(Rec.Columns, Rec.Rows, Rec.Width, Info.AspectRatio, 0), Info.Duration};
 }
 

@@ -62,32 +62,35 @@ void SizeFor(const TThumbsOptions& Options, const TDecoder& Decoder, TConvertRec
         return;
     }
     if (!Rec.Width && !Rec.Height)
-        Rec.Width = Decoder.FFileInfo->Width;
+        Rec.Width = Decoder.FileInfo()->Width;
     if (!Rec.Height)
         Rec.Height = HeightForWidth(Rec.Width, Decoder.AspectRatio);
     if (!Rec.Width)
         Rec.Width = WidthForHeight(Rec.Height, Decoder.AspectRatio);
 }
 
-// How a job ended: its last progress, and why it failed.
+// How a job ended: its last progress, why it failed, and what it wrote when it was done.
 struct TJobEnd {
     TConvertProgress Last;
     bool Failed = false;
     std::string Error;
+    std::string Output;
 };
 
 // Runs Job to its end, its progress on the console; a stop asked for meanwhile ends it
 // after the current file.
 TJobEnd RunJob(TGenerationJob& Job, TConsole& Console) {
     TJobEnd End;
-    Job.SetOnEvent([&](TEngineEvents Events, void* Data) {
-        End.Last = *static_cast<const TConvertProgress*>(Data);
-        if (Events & evConvFrame)
+    Job.SetOnEvent([&](const TJobReport& Report) {
+        End.Last = Report.Progress;
+        if (Report.Events & evConvFrame)
             Console.Frame(End.Last.Current + 1, End.Last.Total);
-        if (Events & evConvError) {
+        if (Report.Events & evConvError) {
             End.Failed = true;
-            End.Error = Job.ErrorMessage;
+            End.Error = Report.Error;
         }
+        if (Report.Events & evConvDone)
+            End.Output = Report.Output;
     });
     Job.Resume();
     while (!Job.Finished()) {
@@ -120,7 +123,7 @@ bool RunSheet(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
     const std::string File = SheetFileName(Rec);
     Console.Started(Input.Path, File, "tiles");
     TSheetThread Job(&Decoder);
-    Job.FRec = Rec;
+    Job.SetRec(Rec);
     const TJobEnd End = RunJob(Job, Console);
     if (End.Failed) {
         Console.Error(Input.Path + ": " + End.Error);
@@ -132,16 +135,18 @@ bool RunSheet(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
         return true;
     }
     Console.Finished(End.Last.Current + 1);
-    Console.Result(File, 1);
+    Console.Result(End.Output, 1);
     return true;
 }
 
 // The file manager's preview of the open video; false (after saying why) when none was written.
 bool RunPreview(TDecoder& Decoder, const TThumbsOptions& Options, const TInput& Input, TConsole& Console) {
+    TPreviewRec Rec;
+    Rec.Size = Options.PreviewSize;
+    Rec.Path = Input.Path;
+    Rec.FileName = Options.PreviewFile;
     TPreviewThread Job(&Decoder);
-    Job.FSize = Options.PreviewSize;
-    Job.FPath = Input.Path;
-    Job.FFileName = Options.PreviewFile;
+    Job.SetRec(Rec);
     const TJobEnd End = RunJob(Job, Console);
     if (End.Failed)
         Console.Error(Input.Path + ": " + End.Error);
@@ -177,7 +182,7 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
     Rec.StartExact = Options.RangeStartExact;
     Rec.EndExact = Options.RangeEnd == TThumbsOptions::kToTheEnd ? -1 : Options.RangeEndExact;
     Rec.EndPos =
-        Options.RangeEnd == TThumbsOptions::kToTheEnd ? Decoder.FFileInfo->Duration : Options.RangeEnd;
+        Options.RangeEnd == TThumbsOptions::kToTheEnd ? Decoder.FileInfo()->Duration : Options.RangeEnd;
     Rec.Format = Options.Format;
     Rec.Quality = Options.Quality;
     Rec.Digits = Options.Digits;
@@ -223,7 +228,7 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
 
     Console.Started(Input.Path, Folder);
     TConvertThread Job(&Decoder);
-    Job.FRec = Rec;
+    Job.SetRec(Rec);
     const TJobEnd End = RunJob(Job, Console);
     const int64_t Written = End.Last.Current + 1;
     // A video that did not finish still says what it left, and how it ended.
@@ -239,8 +244,8 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
         return true;
     }
     const std::string Shortfall =
-        ExplainShortfall(Rec, Options.RangeEnd == TThumbsOptions::kToTheEnd, Decoder.FFileInfo->Duration,
-                         Decoder.FFileInfo->FPS, Written);
+        ExplainShortfall(Rec, Options.RangeEnd == TThumbsOptions::kToTheEnd, Decoder.FileInfo()->Duration,
+                         Decoder.FileInfo()->FPS, Written);
     if (Written == 0) {
         Console.Error(Input.Path + ": nothing written: " + Shortfall);
         return false;
@@ -258,7 +263,7 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
     if (Older > 0)
         Console.Note(Input.Path + ": " + std::to_string(Older) + " older thumbnails of " + Rec.Name +
                      " are still in " + Folder + " (--clean removes them first)");
-    Console.Result(Folder, Written);
+    Console.Result(End.Output, Written);
     return true;
 }
 

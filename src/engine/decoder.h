@@ -65,21 +65,25 @@ public:
     // Whether FrameMicroseconds is exact (the library exports getFrameTime).
     bool ExactFrameTimes() const { return FGetFrameTime != nullptr; }
     // Asks for frames of Width x Height from the next Seek on (0 x 0: the video's own size);
-    // FFileInfo's sizes follow at that seek. False when the library cannot (it has no
+    // FileInfo()'s sizes follow at that seek. False when the library cannot (it has no
     // setFrameSize, or refuses the size): its frames stay as they are.
     bool SetFrameSize(int32_t Width, int32_t Height);
     // The next NextFrame delivers the frame at Seconds.
     void Seek(int32_t Seconds);
     void Rewind() { Seek(0); }
 
+    // The library's record of the open video (null before the first open): its size, the
+    // size its frames are delivered at, duration, rate and frame count.
+    const TDecoderFileInfo* FileInfo() const { return FFileInfo; }
+
     TDecoderFrameInfo* FFrameInfo = nullptr;
-    TDecoderFileInfo* FFileInfo = nullptr;
     int32_t FrameWidth = 0;
     int32_t FrameHeight = 0;
     double AspectRatio = 0;
     double FPS = 0;
 
 private:
+    TDecoderFileInfo* FFileInfo = nullptr;
     void* FLibrary = nullptr;
     TOpenFileProc FOpenFile = nullptr;
     TGetFrameInfoProc FGetFrameInfo = nullptr;

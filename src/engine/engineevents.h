@@ -1,9 +1,9 @@
-// The report flags that the two worker threads (play and convert) hand to the play
-// manager with every synchronous report, and the callback type that carries them.
+// The report flags that the engine's workers (the play thread and the generation jobs) hand
+// to their owner with every synchronous report, and what every report carries besides.
 #pragma once
 
 #include <cstdint>
-#include <functional>
+#include <string>
 
 enum TEngineEvent : uint16_t {
     evPlayFrame = 1 << 0,   // a frame was drawn into the panel's output surface
@@ -22,6 +22,10 @@ enum TEngineEvent : uint16_t {
 // A set of TEngineEvent flags.
 using TEngineEvents = uint16_t;
 
-// The worker report callback: the flags, and the convert thread's progress block (none
-// from the play thread).
-using TEngineEventProc = std::function<void(TEngineEvents Events, void* Data)>;
+// The part every worker's report has; each worker's report type adds its own (the play
+// thread's TPlayReport, the jobs' TJobReport).
+struct TEngineReport {
+    TEngineEvents Events = 0;
+    // Only in the report of the error flags: why the work failed.
+    std::string Error;
+};

@@ -4,19 +4,19 @@
 #include <new>
 
 void TEngineThread::Execute() {
+    std::string Reason;
     try {
         Work();
         return;
     } catch (const std::bad_alloc&) {
-        ErrorMessage = "Out of memory";
+        Reason = "Out of memory";
     } catch (const std::exception& E) {
-        ErrorMessage = E.what();
+        Reason = E.what();
     } catch (...) {
-        ErrorMessage = "Unknown error";
+        Reason = "Unknown error";
     }
-    FEvents = FErrorEvents;
     try {
-        Report();
+        ReportFailure(FErrorEvents, Reason);
     } catch (...) {
         // The receiver failed on the error report itself: nothing is left to tell it.
     }

@@ -47,10 +47,8 @@ constexpr const char* kBusy = "Generating the thumbnails; the video opens when t
 // How far Left and Right move.
 constexpr int32_t kSeekStep = 5;
 
-QString Progress(const char* Format, const void* Data) {
-    const auto* P = static_cast<const TConvertProgress*>(Data);
-    return QString::asprintf(Format, static_cast<long long>(P->Current + 1),
-                             static_cast<long long>(P->Total));
+QString Progress(const char* Format, const TConvertProgress& P) {
+    return QString::asprintf(Format, static_cast<long long>(P.Current + 1), static_cast<long long>(P.Total));
 }
 
 } // namespace
@@ -119,14 +117,13 @@ void TUIManager::Initialize() {
         SliderMouseUp();
     };
 
-    PlayManager = std::make_unique<TPlayManager>();
-    PlayManager->Panel = FVideoPanel;
-    PlayManager->OnPosition = [this](bool C, void* D) { PlayPosition(C, D); };
-    PlayManager->OnPlayEnd = [this](bool C, void* D) { PlayEnd(C, D); };
-    PlayManager->OnConvertProgress = [this](bool C, void* D) { ConvertProgress(C, D); };
-    PlayManager->OnConvertDone = [this](bool C, void* D) { ConvertDone(C, D); };
-    PlayManager->OnPlayError = [this](bool C, void* D) { PlayError(C, D); };
-    PlayManager->OnConvertError = [this](bool C, void* D) { ConvertError(C, D); };
+    PlayManager = std::make_unique<TPlayManager>(*FVideoPanel);
+    PlayManager->OnPosition = [this](int64_t Position) { PlayPosition(Position); };
+    PlayManager->OnPlayEnd = [this] { PlayEnd(); };
+    PlayManager->OnConvertProgress = [this](const TJobReport& Report) { ConvertProgress(Report); };
+    PlayManager->OnConvertDone = [this](const TJobReport& Report) { ConvertDone(Report); };
+    PlayManager->OnPlayError = [this] { PlayError(); };
+    PlayManager->OnConvertError = [this](const TJobReport& Report) { ConvertError(Report); };
 
     AssignEvents();
     ShowSettings();
@@ -135,12 +132,12 @@ void TUIManager::Initialize() {
 
 void TUIManager::EnableCommands(bool JobRunning) {
     TmainDlg* F = FForm;
-    const bool Video = PlayManager->Opened && !JobRunning;
+    const bool Video = PlayManager->Opened() && !JobRunning;
     for (QAction* Command : {F->tmiPlay, F->tmiPause, F->tmiPlayPause, F->tmiBack, F->tmiForward,
                              F->tmiStartMark, F->tmiEndMark})
         Command->setEnabled(Video);
     // Stop also ends a job.
-    F->tmiStop->setEnabled(PlayManager->Opened);
+    F->tmiStop->setEnabled(PlayManager->Opened());
     F->tmiStopJob->setEnabled(JobRunning);
 }
 
@@ -266,22 +263,23 @@ int TUIManager::Message(const QString& Text, int Icon, int Buttons) const {
 
 void TUIManager::WriteInfo(bool Running) {
     const TPlayManager& P = *PlayManager;
-    FForm->lbInfo->setText(InfoLine(FFileFPS, P.Width, P.Height, P.DurationHours, P.DurationMinutes,
-                                    P.DurationSeconds, Running ? &P.Position : nullptr));
+    const int64_t Position = P.Position();
+    FForm->lbInfo->setText(InfoLine(FFileFPS, P.Width(), P.Height(), P.DurationHours(), P.DurationMinutes(),
+                                    P.DurationSeconds(), Running ? &Position : nullptr));
 }
 
 void TUIManager::WriteInfoAtEnd() {
     const TPlayManager& P = *PlayManager;
     const int64_t Duration =
-        static_cast<int64_t>(P.DurationHours) * 3600 + P.DurationMinutes * 60 + P.DurationSeconds;
-    FForm->lbInfo->setText(InfoLine(FFileFPS, P.Width, P.Height, P.DurationHours, P.DurationMinutes,
-                                    P.DurationSeconds, &Duration));
+        static_cast<int64_t>(P.DurationHours()) * 3600 + P.DurationMinutes() * 60 + P.DurationSeconds();
+    FForm->lbInfo->setText(InfoLine(FFileFPS, P.Width(), P.Height(), P.DurationHours(), P.DurationMinutes(),
+                                    P.DurationSeconds(), &Duration));
 }
 
 void TUIManager::OpenClick() {
-    if (PlayManager->Converting)
+    if (PlayManager->Converting())
         return;
-    const bool WasPlaying = PlayManager->Playing;
+    const bool WasPlaying = PlayManager->Playing();
     if (WasPlaying)
         PlayManager->Pause();
     const QString FileName = ChooseVideo();
@@ -296,7 +294,7 @@ void TUIManager::OpenClick() {
 }
 
 void TUIManager::OpenVideo(const QString& FileName) {
-    if (PlayManager->Converting) {
+    if (PlayManager->Converting()) {
         // The last video handed over during a job opens when the job ends; the first one
         // says so, and the later ones only take its place.
         const bool Told = !FPendingVideo.isEmpty();
@@ -305,7 +303,7 @@ void TUIManager::OpenVideo(const QString& FileName) {
             Message(QString::fromLatin1(kBusy), QMessageBox::Information, QMessageBox::Ok);
         return;
     }
-    if (PlayManager->Playing)
+    if (PlayManager->Playing())
         PlayManager->Pause();
     OpenChosen(QFileInfo(FileName).absoluteFilePath());
 }
@@ -325,9 +323,9 @@ void TUIManager::OpenChosen(const QString& FileName) {
     Slider->SetSelEnd(0);
     FEndBeforeStart = false;
     FVideoPanel->show();
-    Slider->SetMax(PlayManager->Duration);
+    Slider->SetMax(PlayManager->Duration());
     Slider->SetPosition(0);
-    FFileFPS = PlayManager->FPS;
+    FFileFPS = PlayManager->FPS();
     FAtEnd = false;
     WriteInfo(false);
     // The previous video's count says nothing about this one.
@@ -340,19 +338,19 @@ void TUIManager::OpenChosen(const QString& FileName) {
     FSheetRec.Path = FileName.toStdString();
     TConfigManager& C = *ConfigManager;
     if (!C.SizeChosen) {
-        C.Width = PlayManager->Width;
-        C.Height = HeightForWidth(PlayManager->Width, PlayManager->AspectRatio);
+        C.Width = PlayManager->Width();
+        C.Height = HeightForWidth(PlayManager->Width(), PlayManager->AspectRatio());
         C.Constrain = true;
     } else if (C.Constrain) {
         // A size chosen earlier keeps its width and takes this video's shape.
-        C.Height = HeightForWidth(C.Width, PlayManager->AspectRatio);
+        C.Height = HeightForWidth(C.Width, PlayManager->AspectRatio());
     }
     C.OpenFolder = QFileInfo(FileName).absolutePath();
     StoreSettings();
 }
 
 void TUIManager::PlayClick() {
-    if (PlayManager->Converting)
+    if (PlayManager->Converting())
         return;
     // At the end of the video Play starts again from the beginning.
     if (FAtEnd)
@@ -361,16 +359,16 @@ void TUIManager::PlayClick() {
 }
 
 void TUIManager::PauseClick() {
-    if (!PlayManager->Converting)
+    if (!PlayManager->Converting())
         PlayManager->Pause();
 }
 
 void TUIManager::StopClick() {
-    if (PlayManager->Converting) {
+    if (PlayManager->Converting()) {
         StopGenerating();
         return;
     }
-    if (!PlayManager->Opened)
+    if (!PlayManager->Opened())
         return;
     PlayManager->Stop();
     FAtEnd = false;
@@ -379,17 +377,17 @@ void TUIManager::StopClick() {
 }
 
 void TUIManager::StartPointClick() {
-    if (PlayManager->Converting)
+    if (PlayManager->Converting())
         return;
     FEndBeforeStart = false;
-    FForm->SliderBar->SetSelStart(PlayManager->Position);
+    FForm->SliderBar->SetSelStart(PlayManager->Position());
 }
 
 void TUIManager::EndPointClick() {
-    if (PlayManager->Converting)
+    if (PlayManager->Converting())
         return;
-    FEndBeforeStart = PlayManager->Position < FForm->SliderBar->SelStart();
-    FForm->SliderBar->SetSelEnd(PlayManager->Position);
+    FEndBeforeStart = PlayManager->Position() < FForm->SliderBar->SelStart();
+    FForm->SliderBar->SetSelEnd(PlayManager->Position());
 }
 
 void TUIManager::ModeClick() {
@@ -398,29 +396,29 @@ void TUIManager::ModeClick() {
 }
 
 void TUIManager::PlayPauseKey() {
-    if (PlayManager->Playing)
+    if (PlayManager->Playing())
         PauseClick();
     else
         PlayClick();
 }
 
 void TUIManager::SeekBy(int32_t Seconds) {
-    if (PlayManager->Converting || !PlayManager->Opened)
+    if (PlayManager->Converting() || !PlayManager->Opened())
         return;
-    const int64_t Target = std::clamp<int64_t>(PlayManager->Position + Seconds, 0, PlayManager->Duration);
+    const int64_t Target = std::clamp<int64_t>(PlayManager->Position() + Seconds, 0, PlayManager->Duration());
     PlayManager->Seek(static_cast<int32_t>(Target));
     FAtEnd = false;
-    FForm->SliderBar->SetPosition(PlayManager->Position);
+    FForm->SliderBar->SetPosition(PlayManager->Position());
     WriteInfo(true);
 }
 
 void TUIManager::StopGenerating() {
-    if (!PlayManager->Converting)
+    if (!PlayManager->Converting())
         return;
     // The job ends after the file it is writing; what it wrote stays, and the count
     // includes that last file.
     FLastProgress = PlayManager->StopConvert();
-    FForm->lbConvertInfo->setText(Progress("Stopped: %lld/%lld", &FLastProgress));
+    FForm->lbConvertInfo->setText(Progress("Stopped: %lld/%lld", FLastProgress));
     JobEnded();
     OpenPendingVideo();
 }
@@ -429,7 +427,7 @@ void TUIManager::OpenPendingVideo() {
     // After the job's last report has returned, when the manager no longer counts it as
     // running; a refused video goes to the general error report.
     QTimer::singleShot(0, this, [this] {
-        if (FPendingVideo.isEmpty() || PlayManager->Converting)
+        if (FPendingVideo.isEmpty() || PlayManager->Converting())
             return;
         const QString Video = FPendingVideo;
         FPendingVideo.clear();
@@ -453,9 +451,9 @@ void TUIManager::SaveFolderClick() {
 
 bool TUIManager::ReadyForAJob() {
     // Nothing while a job runs, a word when no video is open.
-    if (PlayManager->Converting)
+    if (PlayManager->Converting())
         return false;
-    if (!PlayManager->Opened) {
+    if (!PlayManager->Opened()) {
         Message(QString::fromLatin1(kNoVideo), QMessageBox::Information, QMessageBox::Ok);
         return false;
     }
@@ -532,7 +530,7 @@ void TUIManager::SheetClick() {
 }
 
 void TUIManager::SliderMouseDown() {
-    if (!PlayManager->Converting && FForm->SliderBar->MouseOnPointer() && PlayManager->Playing) {
+    if (!PlayManager->Converting() && FForm->SliderBar->MouseOnPointer() && PlayManager->Playing()) {
         FResumePlay = true;
         PauseClick();
     }
@@ -540,7 +538,7 @@ void TUIManager::SliderMouseDown() {
 
 void TUIManager::SliderMouseUp() {
     TSliderBar* Slider = FForm->SliderBar;
-    if (PlayManager->Converting || !Slider->MouseOnPointer())
+    if (PlayManager->Converting() || !Slider->MouseOnPointer())
         return;
     if (Slider->Position() == Slider->Max()) {
         // Released at the very end: back to the start instead of a seek past the last frame.
@@ -556,53 +554,40 @@ void TUIManager::SliderMouseUp() {
     FResumePlay = false;
 }
 
-void TUIManager::PlayPosition(bool FromConvert, void*) {
-    if (FromConvert)
-        return;
+void TUIManager::PlayPosition(int64_t Position) {
     WriteInfo(true);
-    FForm->SliderBar->SetPosition(PlayManager->Position);
+    FForm->SliderBar->SetPosition(Position);
 }
 
-void TUIManager::PlayEnd(bool FromConvert, void*) {
-    if (FromConvert)
-        return;
+void TUIManager::PlayEnd() {
     FForm->SliderBar->SetPosition(FForm->SliderBar->Max());
     FAtEnd = true;
     WriteInfoAtEnd();
 }
 
-void TUIManager::PlayError(bool FromConvert, void*) {
-    if (FromConvert)
-        return;
-    Message(QString::fromStdString(PlayManager->LastError), QMessageBox::Critical, QMessageBox::Ok);
+void TUIManager::PlayError() {
+    Message(QString::fromStdString(PlayManager->LastError()), QMessageBox::Critical, QMessageBox::Ok);
 }
 
-void TUIManager::ConvertProgress(bool FromConvert, void* Data) {
-    if (!FromConvert)
-        return;
-    FLastProgress = *static_cast<const TConvertProgress*>(Data);
-    FForm->lbConvertInfo->setText(Progress("Processing: %lld/%lld", Data));
+void TUIManager::ConvertProgress(const TJobReport& Report) {
+    FLastProgress = Report.Progress;
+    FForm->lbConvertInfo->setText(Progress("Processing: %lld/%lld", Report.Progress));
 }
 
-void TUIManager::ConvertDone(bool FromConvert, void* Data) {
-    if (!FromConvert)
-        return;
-    FForm->lbConvertInfo->setText(Progress("Done: %lld/%lld", Data));
+void TUIManager::ConvertDone(const TJobReport& Report) {
+    FForm->lbConvertInfo->setText(Progress("Done: %lld/%lld", Report.Progress));
     JobEnded();
     TcompleteDlg Dialog(FForm);
+    // The sheet's file, opened by the link, or the thumbnails' folder: where the job wrote.
+    Dialog.lbPath->setText(QString::fromStdString(Report.Output));
     if (FSheetJob) {
-        // The sheet's file, opened by the link.
-        const std::string File = SheetFileName(FSheetRec);
-        Dialog.lbPath->setText(QString::fromStdString(File));
         Dialog.ShowSheet();
     } else {
-        // Where the thumbnails went; the job kept the folder it was started with.
-        Dialog.lbPath->setText(QString::fromStdString(ThumbnailFolder(FConvertRec)));
-        const int64_t Written = static_cast<const TConvertProgress*>(Data)->Current + 1;
+        const int64_t Written = Report.Progress.Current + 1;
         // A range whose end mark stands at the end of the video takes what there is.
-        const bool ToTheEnd = FConvertRec.Range() && FConvertRec.EndPos >= PlayManager->Duration;
+        const bool ToTheEnd = FConvertRec.Range() && FConvertRec.EndPos >= PlayManager->Duration();
         const std::string Shortfall =
-            ExplainShortfall(FConvertRec, ToTheEnd, PlayManager->Duration, FFileFPS, Written);
+            ExplainShortfall(FConvertRec, ToTheEnd, PlayManager->Duration(), FFileFPS, Written);
         if (!Shortfall.empty())
             Dialog.ShowShortfall(QString::fromStdString(Shortfall) + QLatin1Char('.'));
     }
@@ -613,12 +598,10 @@ void TUIManager::ConvertDone(bool FromConvert, void* Data) {
     OpenPendingVideo();
 }
 
-void TUIManager::ConvertError(bool FromConvert, void* Data) {
-    if (!FromConvert)
-        return;
-    FForm->lbConvertInfo->setText(Progress("Failed: %lld/%lld", Data));
+void TUIManager::ConvertError(const TJobReport& Report) {
+    FForm->lbConvertInfo->setText(Progress("Failed: %lld/%lld", Report.Progress));
     JobEnded();
-    Message(QString::fromStdString(PlayManager->LastError), QMessageBox::Critical, QMessageBox::Ok);
+    Message(QString::fromStdString(Report.Error), QMessageBox::Critical, QMessageBox::Ok);
     OpenPendingVideo();
 }
 
@@ -626,8 +609,8 @@ void TUIManager::ConfigClick() {
     TconfigDlg Dialog(FForm);
     Dialog.ThumbWidth = ConfigManager->Width;
     Dialog.ThumbHeight = ConfigManager->Height;
-    if (PlayManager->Opened)
-        Dialog.AspectRatio = PlayManager->AspectRatio;
+    if (PlayManager->Opened())
+        Dialog.AspectRatio = PlayManager->AspectRatio();
     Dialog.ckbConstrain->setChecked(ConfigManager->Constrain);
     Dialog.exec();
     if (Dialog.Accepted) {
@@ -658,7 +641,7 @@ void TUIManager::ExitClick() {
 }
 
 void TUIManager::FormClose(TCloseAction& Action) {
-    if (!PlayManager || !PlayManager->Converting) {
+    if (!PlayManager || !PlayManager->Converting()) {
         StoreSettings();
         return;
     }

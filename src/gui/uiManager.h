@@ -58,7 +58,22 @@ public:
     // window manager has put its frame around it.
     void CenterOnWorkArea();
 
-    // The handlers, public so that a test can call them as the events do.
+    // How the user picks a video and a folder; tests put their own choice here.
+    std::function<QString()> ChooseVideo;
+    std::function<QString()> ChooseFolder;
+
+    std::unique_ptr<TConfigManager> ConfigManager;
+    std::unique_ptr<TPlayManager> PlayManager;
+    TSDLPanel* FVideoPanel = nullptr; // owned
+    TConvertRec FConvertRec;
+
+protected:
+    // Keeps the window within reach, its title bar on some screen, wherever it is moved
+    // (where the platform lets a program place its window).
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+private:
+    // The handlers of the controls, the menu and the keyboard.
     void OpenClick();
     void PlayClick();
     void PauseClick();
@@ -84,41 +99,14 @@ public:
     void SeekBy(int32_t Seconds);
     void StopGenerating();
 
-    void PlayPosition(bool FromConvert, void* Data);
-    void PlayEnd(bool FromConvert, void* Data);
-    void PlayError(bool FromConvert, void* Data);
-    void ConvertProgress(bool FromConvert, void* Data);
-    void ConvertDone(bool FromConvert, void* Data);
-    void ConvertError(bool FromConvert, void* Data);
+    // The play manager's notifications.
+    void PlayPosition(int64_t Position);
+    void PlayEnd();
+    void PlayError();
+    void ConvertProgress(const TJobReport& Report);
+    void ConvertDone(const TJobReport& Report);
+    void ConvertError(const TJobReport& Report);
 
-    // How the user picks a video and a folder; tests put their own choice here.
-    std::function<QString()> ChooseVideo;
-    std::function<QString()> ChooseFolder;
-
-    std::unique_ptr<TConfigManager> ConfigManager;
-    std::unique_ptr<TPlayManager> PlayManager;
-    TSDLPanel* FVideoPanel = nullptr; // owned
-    TConvertRec FConvertRec;
-    TSheetRec FSheetRec;    // the last contact sheet; Path is the open video
-    bool FSheetJob = false; // the running or last job is a sheet
-    bool FResumePlay = false;
-    // The last progress the running job reported.
-    TConvertProgress FLastProgress{0, -1};
-    // The open video's own frame rate: the info line shows it whether playing or not.
-    double FFileFPS = 0;
-    // Playback reached the end of the video and nothing has moved the position since.
-    bool FAtEnd = false;
-    // The end mark was last put before the start mark (the slider then closes the range).
-    bool FEndBeforeStart = false;
-    // The last video handed over while a job ran.
-    QString FPendingVideo;
-
-protected:
-    // Keeps the window within reach, its title bar on some screen, wherever it is moved
-    // (where the platform lets a program place its window).
-    bool eventFilter(QObject* Watched, QEvent* Event) override;
-
-private:
     // The name the open video's outputs of Kind are claimed under in Folder (the default save
     // folder when empty); the plain name when the folder cannot be claimed.
     std::string ClaimedName(const std::string& Folder, TOutputKind Kind) const;
@@ -144,6 +132,19 @@ private:
     // A message box owned by the main window with the application's title.
     int Message(const QString& Text, int Icon, int Buttons) const;
 
+    TSheetRec FSheetRec;    // the last contact sheet; Path is the open video
+    bool FSheetJob = false; // the running or last job is a sheet
+    bool FResumePlay = false;
+    // The last progress the running job reported.
+    TConvertProgress FLastProgress{0, -1};
+    // The open video's own frame rate: the info line shows it whether playing or not.
+    double FFileFPS = 0;
+    // Playback reached the end of the video and nothing has moved the position since.
+    bool FAtEnd = false;
+    // The end mark was last put before the start mark (the slider then closes the range).
+    bool FEndBeforeStart = false;
+    // The last video handed over while a job ran.
+    QString FPendingVideo;
     TmainDlg* FForm;
     QString FSettingsFile;
     bool FClampMoves = false;

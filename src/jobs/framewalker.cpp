@@ -29,7 +29,7 @@ const TDecoderFrame* TFrameWalker::FrameAt(int64_t Microseconds) {
 const TDecoderFrame* TFrameWalker::Last() {
     // From the last second the duration names, further back each time: a duration may
     // promise more than the frames hold.
-    const int64_t Duration = FDecoder.FFileInfo->Duration;
+    const int64_t Duration = FDecoder.FileInfo()->Duration;
     for (int64_t Back = 0;; Back = Back ? Back * 2 : 1) {
         const int64_t Second = std::max<int64_t>(0, Duration - Back);
         if (FrameAt(Second * kSecond)) {
@@ -55,7 +55,7 @@ const TDecoderFrame* TFrameWalker::Next() {
         FTime = FDecoder.FrameMicroseconds();
     } else {
         const long double Seconds =
-            FSeekSecond + FCounted++ / static_cast<long double>(FDecoder.FFileInfo->FPS);
+            FSeekSecond + FCounted++ / static_cast<long double>(FDecoder.FileInfo()->FPS);
         FTime = static_cast<int64_t>(Seconds * kSecond + 0.5L);
     }
     return Frame;

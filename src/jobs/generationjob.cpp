@@ -4,7 +4,7 @@
 #include "platform/platform.h"
 
 TFrameSizeRequest::TFrameSizeRequest(TDecoder& Decoder, int32_t Width, int32_t Height) : FDecoder(Decoder) {
-    const TDecoderFileInfo& Info = *Decoder.FFileInfo;
+    const TDecoderFileInfo& Info = *Decoder.FileInfo();
     // Reducing in the planes pays where most of the picture goes: converting a picture of
     // a few times the size and reducing it with the scaler costs less (measured on SD video
     // at 400 x 225).
@@ -20,4 +20,22 @@ TFrameSizeRequest::~TFrameSizeRequest() {
     // The player and the next job find the decoder as the open left it.
     FDecoder.SetFrameSize(0, 0);
     FDecoder.Rewind();
+}
+
+TJobReport TGenerationJob::MakeReport(TEngineEvents Events) const {
+    TJobReport Report;
+    Report.Events = Events;
+    Report.Progress = FProgress;
+    Report.Rate = FRate;
+    return Report;
+}
+
+void TGenerationJob::ReportDone(const std::string& Output) {
+    TJobReport Done = MakeReport(evConvDone);
+    Done.Output = Output;
+    Report(Done);
+}
+
+bool TGenerationJob::MeasureRate(TRateMeter& Meter) {
+    return Meter.Frame(TRateMeter::Counter(), FRate);
 }

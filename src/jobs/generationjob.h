@@ -1,23 +1,34 @@
 // TGenerationJob is the common ground of the jobs that make pictures from the open video on a
-// worker thread: the thumbnail job (TConvertThread) and the contact sheet job (TSheetThread).
-// Their owners (the play manager, the command-line tool) drive either one the same way: create
-// it suspended, fill its record, bind the report callback, resume it, read Progress() and FRate
-// in the reports, and free it to stop it.
+// worker thread: the thumbnail job (TConvertThread), the contact sheet job (TSheetThread) and
+// the file manager's preview (TPreviewThread). Their owners (the play manager, the
+// command-line tool) drive each one the same way: create it suspended, give it its record,
+// bind the report callback, resume it, read the TJobReport of every report, and free it to
+// stop it.
 //
 // A job's work is Work. Whatever it throws ends the job with [evConvError, evConvStopped]
-// and ErrorMessage set to the reason (TEngineThread); every report carries the progress.
+// and the reason in the report's Error (TEngineThread); every report carries the progress
+// and the rate, and the last one of a job that did not fail, evConvDone, what it wrote.
 #pragma once
 
 #include "engine/decoder.h"
 #include "engine/enginethread.h"
+#include "engine/ratemeter.h"
 
 #include <cstdint>
 #include <string>
 
-// The progress of a job, passed by address with every report.
+// The progress of a job.
 struct TConvertProgress {
     int64_t Total = 0;    // pictures planned (thumbnails, or a sheet's tiles)
     int64_t Current = -1; // ordinal of the picture done last; Current + 1 are done
+};
+
+// What a job reports.
+struct TJobReport : TEngineReport {
+    TConvertProgress Progress;
+    double Rate = 0; // pictures per second, measured about once a second (0 before)
+    // With evConvDone: the path the job wrote, the thumbnails' folder or the picture's file.
+    std::string Output;
 };
 
 // While a job runs, the decoder delivers its frames at the size the job makes its pictures
@@ -37,14 +48,26 @@ private:
     bool FChanged = false;
 };
 
-class TGenerationJob : public TEngineThread {
+class TGenerationJob : public TReportingThread<TJobReport> {
 public:
-    // Read by the receiver of a report: pictures per second, updated about once a second.
-    double FRate = 0;
+    // The progress and the rate as they stand: for the receiver of a report, or for the owner
+    // once the job has ended.
     const TConvertProgress& Progress() const { return FProgress; }
+    double Rate() const { return FRate; }
 
 protected:
-    TGenerationJob() : TEngineThread(evConvError | evConvStopped, &FProgress) {}
+    TGenerationJob() : TReportingThread(evConvError | evConvStopped) {}
+
+    TJobReport MakeReport(TEngineEvents Events) const override;
+    // Worker: reports Events with the progress and the rate.
+    void ReportProgress(TEngineEvents Events) { Report(MakeReport(Events)); }
+    // Worker: the job's last report, evConvDone with Output, the path it wrote.
+    void ReportDone(const std::string& Output);
+    // Worker: counts one picture done now on Meter; true when that measured a new rate.
+    bool MeasureRate(TRateMeter& Meter);
 
     TConvertProgress FProgress;
+
+private:
+    double FRate = 0;
 };

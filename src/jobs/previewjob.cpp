@@ -36,11 +36,11 @@ TPreviewThread::~TPreviewThread() {
 }
 
 void TPreviewThread::Work() {
-    const TDecoderFileInfo& Info = *FDecoder->FFileInfo;
-    if (FSize < 1 || FSize > kMaxPreviewSize)
+    const TDecoderFileInfo& Info = *FDecoder->FileInfo();
+    if (FRec.Size < 1 || FRec.Size > kMaxPreviewSize)
         throw Exception("The preview size must be from 1 to " + std::to_string(kMaxPreviewSize) + " (it is " +
-                        std::to_string(FSize) + ")");
-    const TPreviewSize Size = FitPreview(FSize, Info.AspectRatio);
+                        std::to_string(FRec.Size) + ")");
+    const TPreviewSize Size = FitPreview(FRec.Size, Info.AspectRatio);
     FPicture.SetSize(Size.Width, Size.Height, 32);
     FProgress.Total = 1;
 
@@ -48,19 +48,16 @@ void TPreviewThread::Work() {
     Target.LookAhead = std::min<int64_t>(
         Target.LookAhead, static_cast<int64_t>(std::ceil(kPreviewLookAheadSeconds * Info.FPS)));
     TFrameWalker Walker(*FDecoder);
-    const int64_t Time = TakeStill(Walker, *FDecoder, Target, FPath, [this](const TDecoderFrame& Frame) {
-        ScaleFrame(Frame, *FDecoder->FFileInfo, FFrame, FPicture);
+    const int64_t Time = TakeStill(Walker, *FDecoder, Target, FRec.Path, [this](const TDecoderFrame& Frame) {
+        ScaleFrame(Frame, *FDecoder->FileInfo(), FFrame, FPicture);
     });
     FFrameIndex = std::llround(static_cast<long double>(Time) * Info.FPS / 1000000);
     if (Terminated()) {
-        FEvents = evConvStopped;
-        Report();
+        ReportProgress(evConvStopped);
         return;
     }
-    WritePicture(FPicture, FWriter, FFileName, 0, kFifPng);
+    WritePicture(FPicture, FWriter, FRec.FileName, 0, kFifPng);
     FProgress.Current = 0;
-    FEvents = evConvStopped | evConvEnd;
-    Report();
-    FEvents = evConvDone;
-    Report();
+    ReportProgress(evConvStopped | evConvEnd);
+    ReportDone(FRec.FileName);
 }

@@ -4,8 +4,8 @@
 // asked for. It reads one stretch of the video after one seek, so a long film costs no more
 // than a short clip. It is a generation job like the thumbnail and sheet jobs and behaves
 // like them towards its owner (trovelle-thumbs --thumbnail): one picture counted, reported
-// with [evConvStopped, evConvEnd] and then evConvDone once the file is written; a failure
-// reports [evConvError, evConvStopped] with ErrorMessage saying why, and writes nothing.
+// with [evConvStopped, evConvEnd] and then evConvDone with the file once it is written; a
+// failure reports [evConvError, evConvStopped] with the reason, and writes nothing.
 #pragma once
 
 #include "engine/decoder.h"
@@ -27,15 +27,22 @@ struct TPreviewSize {
 // side Size, the other at least 1.
 TPreviewSize FitPreview(int32_t Size, double AspectRatio);
 
+// One preview.
+struct TPreviewRec {
+    int32_t Size = 256;   // the box, 1 to kMaxPreviewSize
+    std::string Path;     // the video, for messages
+    std::string FileName; // the PNG file, written whatever its extension
+};
+
 class TPreviewThread : public TGenerationJob {
 public:
     // Suspended, for the decoder's open video.
     explicit TPreviewThread(TDecoder* Decoder);
     ~TPreviewThread() override;
 
-    int32_t FSize = 256;   // the box, 1 to kMaxPreviewSize
-    std::string FPath;     // the video, for messages
-    std::string FFileName; // the PNG file, written whatever its extension
+    // The preview; set on the main thread before Resume.
+    const TPreviewRec& Rec() const { return FRec; }
+    void SetRec(const TPreviewRec& Rec) { FRec = Rec; }
     // The index of the frame shown, counted at the file's rate from the start, once done.
     int64_t Frame() const { return FFrameIndex; }
 
@@ -43,6 +50,7 @@ protected:
     void Work() override;
 
 private:
+    TPreviewRec FRec;
     TDecoder* FDecoder;
     TFastDIB FFrame; // the decoder's frame memory, not a copy
     TFastDIB FPicture;

@@ -36,7 +36,7 @@ TSheetThread::~TSheetThread() {
 }
 
 void TSheetThread::Work() {
-    const TDecoderFileInfo& Info = *FDecoder->FFileInfo;
+    const TDecoderFileInfo& Info = *FDecoder->FileInfo();
     // Everything that can be refused is, before the first frame is decoded.
     CheckOutputChoice(FRec.Format, FRec.Quality);
     TSheetPainter Painter(FRec.Width, FileNameOf(FRec.Path),
@@ -56,23 +56,19 @@ void TSheetThread::Work() {
         Stopped = !TakeTiles(Layout, Painter);
     }
     if (Stopped) {
-        FEvents = evConvStopped;
-        Report();
+        ReportProgress(evConvStopped);
         return;
     }
     Painter.End();
 
     const std::string File = SheetFileName(FRec);
     WritePicture(FSheet, FWriter, File, FRec.Quality);
-    FileName = File;
-    FEvents = evConvStopped | evConvEnd;
-    Report();
-    FEvents = evConvDone;
-    Report();
+    ReportProgress(evConvStopped | evConvEnd);
+    ReportDone(File);
 }
 
 bool TSheetThread::TakeTiles(const TSheetLayout& Layout, TSheetPainter& Painter) {
-    const TDecoderFileInfo& Info = *FDecoder->FFileInfo;
+    const TDecoderFileInfo& Info = *FDecoder->FileInfo();
     const int32_t N = FRec.Columns * FRec.Rows;
     FProgress.Total = N;
     // Where a row spans less than a minute, whole seconds would label neighbouring tiles
@@ -88,17 +84,17 @@ bool TSheetThread::TakeTiles(const TSheetLayout& Layout, TSheetPainter& Painter)
             {Layout.Tiles[I], Frame, Tenths ? ClockTextTenths(Time) : ClockText(Time / kMicrosecondsPerSecond)});
         Painter.PlaceTile(FTile, Layout.Tiles[I]);
         Painter.DrawTileTime(Layout.Tiles[I], FTiles.back().Time);
-        FEvents = evConvFrame;
+        TEngineEvents Events = evConvFrame;
         FProgress.Current = I;
-        if (Meter.Frame(TRateMeter::Counter(), FRate))
-            FEvents |= evConvRate;
-        Report();
+        if (MeasureRate(Meter))
+            Events |= evConvRate;
+        ReportProgress(Events);
     }
     return true;
 }
 
 int64_t TSheetThread::TakeTile(int32_t I, int32_t N) {
-    const TDecoderFileInfo& Info = *FDecoder->FFileInfo;
+    const TDecoderFileInfo& Info = *FDecoder->FileInfo();
     const TTileFrame Target = TileFrame(I, N, Info.Duration, Info.FPS);
     if (FRec.PreferClear) {
         const int64_t Window = ClearWindow(int64_t{Info.Duration} * kMicrosecondsPerSecond / N, Info.FPS);
@@ -112,6 +108,6 @@ int64_t TSheetThread::TakeTile(int32_t I, int32_t N) {
             [&] { std::memcpy(FTile.Bits(), FCandidate.Bits(), static_cast<size_t>(FTile.Size())); });
     }
     return TakeStill(FWalker, *FDecoder, Target, FRec.Path, [this](const TDecoderFrame& Frame) {
-        ScaleFrame(Frame, *FDecoder->FFileInfo, FFrame, FTile);
+        ScaleFrame(Frame, *FDecoder->FileInfo(), FFrame, FTile);
     });
 }

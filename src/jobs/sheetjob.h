@@ -1,13 +1,13 @@
 // TSheetThread makes a contact sheet on a worker thread: one picture of Columns x Rows evenly
 // spaced frames of the open video, each with its time, under a header that names the file and
 // its properties. It is the thumbnail job's sibling and behaves like it towards its owner: the
-// owner creates it suspended, fills FRec, binds the report callback, resumes it, and frees it
-// to stop it; it reports synchronously after every tile (evConvFrame, Progress() counting
-// tiles), checks for a stop before every tile, and a failure ends it with
-// [evConvError, evConvStopped] and a readable ErrorMessage naming the path and the reason.
+// owner creates it suspended, gives it its record, binds the report callback, resumes it, and
+// frees it to stop it; it reports synchronously after every tile (evConvFrame, the progress
+// counting tiles), checks for a stop before every tile, and a failure ends it with
+// [evConvError, evConvStopped] and a readable reason naming the path and the system's.
 //
 // After the last tile the sheet is written as <save folder><name>_sheet.<format>, and the job
-// reports [evConvStopped, evConvEnd] and then evConvDone with FileName set. A stopped job
+// reports [evConvStopped, evConvEnd] and then evConvDone with the sheet's file. A stopped job
 // writes nothing and reports evConvStopped alone.
 #pragma once
 
@@ -54,9 +54,9 @@ public:
     explicit TSheetThread(TDecoder* Decoder);
     ~TSheetThread() override;
 
-    TSheetRec FRec;
-    // The sheet's file once it is written (read by the receiver of evConvDone).
-    std::string FileName;
+    // The sheet; set on the main thread before Resume.
+    const TSheetRec& Rec() const { return FRec; }
+    void SetRec(const TSheetRec& Rec) { FRec = Rec; }
     // The tiles drawn so far; all of them once the job is done.
     const std::vector<TSheetTile>& Tiles() const { return FTiles; }
 
@@ -70,6 +70,7 @@ private:
     // the time of the frame taken, in microseconds.
     int64_t TakeTile(int32_t I, int32_t N);
 
+    TSheetRec FRec;
     TDecoder* FDecoder;
     TFrameWalker FWalker; // the tiles' instants, one after another
     TFastDIB FFrame; // the decoder's frame memory, not a copy

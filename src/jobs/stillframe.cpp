@@ -17,8 +17,8 @@ int64_t TakeStill(TFrameWalker& Walker, TDecoder& Decoder, const TTileFrame& Tar
     const int64_t Time = Walker.Time();
     Take(*Frame);
 
-    const int32_t Width = Decoder.FFileInfo->FrameWidth;
-    const int32_t Height = Decoder.FFileInfo->FrameHeight;
+    const int32_t Width = Decoder.FileInfo()->FrameWidth;
+    const int32_t Height = Decoder.FileInfo()->FrameHeight;
     if (!IsBlankFrame(Frame->Pixels, Width, Height))
         return Time;
     // A blank frame stays only when nothing but blank frames follows within the look-ahead.

@@ -87,24 +87,22 @@ void TConvertThread::MakeThumbnails() {
         TFrameSizeRequest Size(*FDecoder, FRec.Width, FRec.Height);
         TakeFrames();
     }
-    FEvents = evConvStopped | evConvEnd;
-    Report();
-    FEvents = evConvDone;
-    Report();
+    ReportProgress(evConvStopped | evConvEnd);
+    ReportDone(WrittenFolder());
 }
 
 void TConvertThread::TakeFrames() {
     FDecoder->Rewind();
     FTarget.SetSize(FRec.Width, FRec.Height, 32);
     TRateMeter Meter(TRateMeter::Counter());
-    const double F = FDecoder->FFileInfo->FPS;
-    const int32_t D = FDecoder->FFileInfo->Duration;
+    const double F = FDecoder->FileInfo()->FPS;
+    const int32_t D = FDecoder->FileInfo()->Duration;
     int64_t Ordinal = 0;
 
     if (FRec.Whole()) {
         // The count from the file's index where the decoder has one; else only an estimate: the
         // files are as many as the decoder delivers frames.
-        const int32_t Counted = FDecoder->FFileInfo->FrameCount;
+        const int32_t Counted = FDecoder->FileInfo()->FrameCount;
         FProgress.Total = Counted > 0 ? Counted : RoundToInt64(static_cast<long double>(D) * F);
         while (!Terminated() && WriteNextThumbnail(Ordinal, Meter))
             ++Ordinal;
@@ -147,7 +145,7 @@ void TConvertThread::TakeFrames() {
 
 void TConvertThread::TakeRange(int64_t& Ordinal, TRateMeter& Meter) {
     constexpr int64_t kSecond = 1000000;
-    const int32_t D = FDecoder->FFileInfo->Duration;
+    const int32_t D = FDecoder->FileInfo()->Duration;
     const int64_t Start = FRec.StartExact >= 0 ? FRec.StartExact : FRec.StartPos * kSecond;
     // The first time past the range.
     const int64_t End = FRec.EndExact >= 0 ? FRec.EndExact + 1 : (FRec.EndPos + 1) * kSecond;
@@ -155,7 +153,7 @@ void TConvertThread::TakeRange(int64_t& Ordinal, TRateMeter& Meter) {
     // at the average rate.
     const int64_t Length = std::min(End, int64_t{D} * kSecond) - Start;
     FProgress.Total = std::max<int64_t>(
-        0, RoundToInt64(static_cast<long double>(Length) * FDecoder->FFileInfo->FPS / kSecond));
+        0, RoundToInt64(static_cast<long double>(Length) * FDecoder->FileInfo()->FPS / kSecond));
     FDecoder->Seek(static_cast<int32_t>(Start / kSecond));
     for (; !Terminated(); ++Ordinal) {
         const TDecoderFrame* Frame = FDecoder->NextFrame();
@@ -177,15 +175,14 @@ bool TConvertThread::WriteNextThumbnail(int64_t Ordinal, TRateMeter& Meter) {
 bool TConvertThread::WriteThumbnail(const TDecoderFrame* Frame, int64_t Ordinal, TRateMeter& Meter) {
     if (!Frame) {
         FinishWriting(Meter);
-        FEvents = evConvStopped | evConvEnd;
-        Report();
+        ReportProgress(evConvStopped | evConvEnd);
         return false;
     }
     // The decoder's pixels are read in place (they stay valid until the next frame is asked
     // for), scaled when the size differs, and turned into the writer's 24-bit bottom-up rows in
     // one pass.
-    const int Width = FDecoder->FFileInfo->FrameWidth;
-    const int Height = FDecoder->FFileInfo->FrameHeight;
+    const int Width = FDecoder->FileInfo()->FrameWidth;
+    const int Height = FDecoder->FileInfo()->FrameHeight;
     const std::uint8_t* Bits = reinterpret_cast<const std::uint8_t*>(Frame->Pixels);
     std::ptrdiff_t Stride = static_cast<std::ptrdiff_t>(Width) * 4;
     if (FTarget.Width() != Width || FTarget.AbsHeight() != Height) {
@@ -198,7 +195,7 @@ bool TConvertThread::WriteThumbnail(const TDecoderFrame* Frame, int64_t Ordinal,
 }
 
 int64_t TConvertThread::TakeClearPiece(TFrameWalker& Walker, int32_t I) {
-    const TDecoderFileInfo& Info = *FDecoder->FFileInfo;
+    const TDecoderFileInfo& Info = *FDecoder->FileInfo();
     const TTileFrame Target = TileFrame(I, FRec.Pieces, Info.Duration, Info.FPS);
     const int64_t Window = ClearWindow(int64_t{Info.Duration} * 1000000 / FRec.Pieces, Info.FPS);
     FCandidate.SetSize(FRec.Width, FRec.Height, 32);
@@ -235,11 +232,11 @@ void TConvertThread::FinishPendingSave(TRateMeter& Meter) {
     std::string Error;
     if (!FSaver.Wait(Error))
         throw Exception(Error);
-    FEvents = evConvFrame;
+    TEngineEvents Events = evConvFrame;
     FProgress.Current = FSaving;
-    if (Meter.Frame(TRateMeter::Counter(), FRate))
-        FEvents |= evConvRate;
-    Report();
+    if (MeasureRate(Meter))
+        Events |= evConvRate;
+    ReportProgress(Events);
 }
 
 void TConvertThread::MakeOutputFolder() {
@@ -255,4 +252,11 @@ void TConvertThread::FinishWriting(TRateMeter& Meter) {
     FinishPendingSave(Meter);
     if (FFolder)
         FFolder->Sync();
+}
+
+std::string TConvertThread::WrittenFolder() const {
+    if (FFolder)
+        return FFolder->Path();
+    // No thumbnail was written, so the folder was never opened: where it would be.
+    return ThumbnailFolder(FRec);
 }

@@ -7,10 +7,11 @@
 // Three ways of choosing frames (the record's Mode): every frame of the video (Whole), every
 // frame between a start and an end mark (Range), or a number of evenly spaced pieces.
 //
-// The owner creates it suspended, fills FRec, binds the report callback, resumes it, and
-// frees it to stop it. The job checks for a stop request before every frame. A job that
-// fails reports [evConvError, evConvStopped] with a readable ErrorMessage (which path,
-// and the system's or the decoder's reason) and ends; thumbnails written before stay.
+// The owner creates it suspended, gives it its record, binds the report callback, resumes
+// it, and frees it to stop it. The job checks for a stop request before every frame. A job
+// that fails reports [evConvError, evConvStopped] with a readable reason (which path, and
+// the system's or the decoder's reason) and ends; thumbnails written before stay. A job
+// that did not fail ends with evConvDone naming the folder its thumbnails are in.
 // A video that cannot be read on is such a failure, not its end. A size, a number of
 // pieces or a time the job cannot honour is refused before anything is read or written.
 // A range is a stretch of time: it takes the frames whose times lie in it, however many
@@ -84,7 +85,9 @@ public:
     explicit TConvertThread(TDecoder* Decoder);
     ~TConvertThread() override;
 
-    TConvertRec FRec;
+    // The job; set on the main thread before Resume.
+    const TConvertRec& Rec() const { return FRec; }
+    void SetRec(const TConvertRec& Rec) { FRec = Rec; }
 
 protected:
     void Work() override;
@@ -115,7 +118,10 @@ private:
     void MakeOutputFolder();
     // Waits for the last file and puts the job's files on disk; before the end is reported.
     void FinishWriting(TRateMeter& Meter);
+    // The folder the thumbnails went to, for the last report.
+    std::string WrittenFolder() const;
 
+    TConvertRec FRec;
     TDecoder* FDecoder;
     std::unique_ptr<TOutputFolder> FFolder; // before the saver: it outlives every save
     TFastDIB FSource;                       // the decoder's frame, in place

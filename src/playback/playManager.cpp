@@ -9,7 +9,7 @@ namespace {
 // anything else, but a library dropped in its place might, and the open has then
 // already replaced the previous video.
 bool UsableVideo(const TDecoder& Decoder) {
-    const TDecoderFileInfo& Info = *Decoder.FFileInfo;
+    const TDecoderFileInfo& Info = *Decoder.FileInfo();
     return std::isfinite(Decoder.FPS) && Decoder.FPS > 0 && std::isfinite(Decoder.AspectRatio) &&
            Decoder.AspectRatio > 0 && Info.Width > 0 && Info.Height > 0 && Info.Width == Decoder.FrameWidth &&
            Info.Height == Decoder.FrameHeight;
@@ -17,8 +17,8 @@ bool UsableVideo(const TDecoder& Decoder) {
 
 } // namespace
 
-TPlayManager::TPlayManager(const std::string& LibraryName)
-    : FDecoder(std::make_unique<TDecoder>(LibraryName)) {}
+TPlayManager::TPlayManager(TVideoScreen& Panel, const std::string& LibraryName)
+    : FPanel(Panel), FDecoder(std::make_unique<TDecoder>(LibraryName)) {}
 
 TPlayManager::~TPlayManager() {
     FreeThread(std::move(FConvertThread));
@@ -33,14 +33,14 @@ void TPlayManager::OpenFile(const std::string& FileName) {
     FDecoder->Open(FileName);
     if (!UsableVideo(*FDecoder)) {
         // The decoder now holds a video that cannot be shown: no command may reach it.
-        Opened = false;
+        FOpened = false;
         throw EMPEG2Error("Unable to open video file: " + FileName);
     }
     // The position is the one the library reports before any frame is decoded.
     RefreshInfo();
-    Panel->SetAspectRatio(AspectRatio);
-    Panel->Clear(0);
-    Opened = true;
+    FPanel.SetAspectRatio(FAspectRatio);
+    FPanel.Clear(0);
+    FOpened = true;
     const TDecoderFrame* Frame = nullptr;
     TakeFrame(Frame);
     ShowFrame(Frame);
@@ -49,26 +49,25 @@ void TPlayManager::OpenFile(const std::string& FileName) {
 }
 
 void TPlayManager::Play() {
-    if (Playing || !Opened)
+    if (FPlaying || !FOpened)
         return;
     // The previous thread has ended, or is ending after its end report: freeing waits.
     FreeThread(std::move(FPlayThread));
-    FPlayThread = std::make_unique<TPlayThread>(FDecoder.get());
-    FPlayThread->Panel = Panel;
-    Bind(*FPlayThread);
+    FPlayThread = std::make_unique<TPlayThread>(FDecoder.get(), &FPanel);
+    Bind(*FPlayThread, &TPlayManager::PlayEvent);
     FPlayThread->Resume();
-    Playing = true;
+    FPlaying = true;
 }
 
 void TPlayManager::Pause() {
-    if (!Opened)
+    if (!FOpened)
         return;
     FreeThread(std::move(FPlayThread));
-    Playing = false;
+    FPlaying = false;
 }
 
 void TPlayManager::Stop() {
-    if (!Opened)
+    if (!FOpened)
         return;
     Pause();
     FDecoder->Rewind();
@@ -79,9 +78,9 @@ void TPlayManager::Stop() {
 }
 
 void TPlayManager::Seek(int32_t Seconds) {
-    if (!Opened)
+    if (!FOpened)
         return;
-    const bool WasPlaying = Playing;
+    const bool WasPlaying = FPlaying;
     Pause();
     FDecoder->Seek(Seconds);
     const TDecoderFrame* Frame = nullptr;
@@ -98,26 +97,26 @@ bool TPlayManager::TakeFrame(const TDecoderFrame*& Frame) {
         return true;
     } catch (const EDecodeError& E) {
         Frame = nullptr;
-        LastError = E.what();
-        Raise(OnPlayError, false, nullptr);
+        FLastError = E.what();
+        Raise(OnPlayError);
         return false;
     }
 }
 
 void TPlayManager::StartConvert(const TConvertRec& Rec) {
     // The job sizes its buffers from the open video.
-    if (!Opened)
+    if (!FOpened)
         return;
     auto Job = std::make_unique<TConvertThread>(FDecoder.get());
-    Job->FRec = Rec;
+    Job->SetRec(Rec);
     StartJob(std::move(Job));
 }
 
 void TPlayManager::StartSheet(const TSheetRec& Rec) {
-    if (!Opened)
+    if (!FOpened)
         return;
     auto Job = std::make_unique<TSheetThread>(FDecoder.get());
-    Job->FRec = Rec;
+    Job->SetRec(Rec);
     StartJob(std::move(Job));
 }
 
@@ -125,13 +124,13 @@ void TPlayManager::StartJob(std::unique_ptr<TGenerationJob> Job) {
     Pause();
     FreeThread(std::move(FConvertThread));
     FConvertThread = std::move(Job);
-    Bind(*FConvertThread);
+    Bind(*FConvertThread, &TPlayManager::JobEvent);
     FConvertThread->Resume();
-    Converting = true;
+    FConverting = true;
 }
 
 TConvertProgress TPlayManager::StopConvert() {
-    if (!Converting)
+    if (!FConverting)
         return {};
     std::unique_ptr<TGenerationJob> Job = std::move(FConvertThread);
     if (Job && !IsReporting(Job.get())) {
@@ -142,94 +141,102 @@ TConvertProgress TPlayManager::StopConvert() {
     }
     const TConvertProgress Last = Job ? Job->Progress() : TConvertProgress{};
     FreeThread(std::move(Job));
-    Converting = false;
+    FConverting = false;
     return Last;
 }
 
-void TPlayManager::EngineEvent(TEngineEvents Events, void* Data) {
+void TPlayManager::PlayEvent(const TPlayReport& Report) {
     // A handler may stop or replace the reporting worker; what the rest of the report
     // would do then no longer applies.
     const TPlayThread* Player = FPlayThread.get();
-    const TGenerationJob* Converter = FConvertThread.get();
     const auto PlayerKept = [&] { return FPlayThread.get() == Player; };
-    const auto ConverterKept = [&] { return FConvertThread.get() == Converter; };
+    const TEngineEvents Events = Report.Events;
 
     // The play thread has drawn a new frame into the output surface.
     if (Events & evPlayFrame)
-        Panel->Present();
+        FPanel.Present();
     if ((Events & (evPlayRate | evPlayEnd)) && FPlayThread) {
-        Position = FDecoder->FFrameInfo->Timestamp;
-        FPS = FPlayThread->FRate;
-        Raise(OnPosition, false, nullptr);
+        FPosition = FDecoder->FFrameInfo->Timestamp;
+        FFPS = Report.Rate;
+        Raise(OnPosition, FPosition);
     }
     if ((Events & evPlayEnd) && PlayerKept()) {
-        Raise(OnPlayEnd, false, nullptr);
+        Raise(OnPlayEnd);
         if (PlayerKept())
-            Playing = false;
+            FPlaying = false;
     }
     // Without this the picture would freeze with Playing still set and Play refused.
     if ((Events & evPlayError) && PlayerKept()) {
-        LastError = Player ? Player->ErrorMessage : std::string();
-        Playing = false;
-        Raise(OnPlayError, false, nullptr);
+        FLastError = Report.Error;
+        FPlaying = false;
+        Raise(OnPlayError);
     }
+}
+
+void TPlayManager::JobEvent(const TJobReport& Report) {
+    // As for playback: a handler may stop or replace the reporting job.
+    const TGenerationJob* Converter = FConvertThread.get();
+    const auto ConverterKept = [&] { return FConvertThread.get() == Converter; };
+    const TEngineEvents Events = Report.Events;
 
     if (Events & evConvFrame)
-        Raise(OnConvertProgress, true, Data);
+        Raise(OnConvertProgress, Report);
     // A report with both a written thumbnail and a rate gives two progress notifications.
     if ((Events & (evConvRate | evConvEnd)) && FConvertThread && ConverterKept())
-        Raise(OnConvertProgress, true, Data);
+        Raise(OnConvertProgress, Report);
     if ((Events & evConvDone) && ConverterKept()) {
         // The worker still waits here, also while the handler shows a modal dialog.
-        Raise(OnConvertDone, true, Data);
+        Raise(OnConvertDone, Report);
         if (ConverterKept()) {
-            Converting = false;
+            FConverting = false;
             FDecoder->Rewind();
         }
     }
     // A failed job would otherwise leave Converting set, and every video command refused.
     if ((Events & evConvError) && ConverterKept()) {
-        LastError = Converter ? Converter->ErrorMessage : std::string();
-        Raise(OnConvertError, true, Data);
+        FLastError = Report.Error;
+        Raise(OnConvertError, Report);
         if (ConverterKept()) {
-            Converting = false;
+            FConverting = false;
             FDecoder->Rewind();
         }
     }
 }
 
 void TPlayManager::RefreshInfo() {
-    const TDecoderFileInfo& Info = *FDecoder->FFileInfo;
-    Width = Info.Width;
-    Height = Info.Height;
-    DurationHours = Info.DurationHours;
-    DurationMinutes = Info.DurationMinutes;
-    DurationSeconds = Info.DurationSeconds;
-    Duration = Info.Duration;
+    const TDecoderFileInfo& Info = *FDecoder->FileInfo();
+    FWidth = Info.Width;
+    FHeight = Info.Height;
+    FDurationHours = Info.DurationHours;
+    FDurationMinutes = Info.DurationMinutes;
+    FDurationSeconds = Info.DurationSeconds;
+    FDuration = Info.Duration;
     // The decoder's copies: FPS becomes the file's nominal rate again.
-    AspectRatio = FDecoder->AspectRatio;
-    FPS = FDecoder->FPS;
-    Position = FDecoder->FFrameInfo->Timestamp;
+    FAspectRatio = FDecoder->AspectRatio;
+    FFPS = FDecoder->FPS;
+    FPosition = FDecoder->FFrameInfo->Timestamp;
 }
 
 // Without a frame the panel keeps what it shows.
 void TPlayManager::ShowFrame(const TDecoderFrame* Frame) {
     if (!Frame)
         return;
-    Panel->SetFrameSize(Width, Height);
-    Panel->ShowFrame(Frame);
-    Panel->Present();
+    FPanel.SetFrameSize(FWidth, FHeight);
+    FPanel.ShowFrame(Frame);
+    FPanel.Present();
 }
 
-void TPlayManager::Bind(TEngineThread& Thread) {
-    Thread.SetOnEvent([this, Reporter = &Thread](TEngineEvents Events, void* Data) {
-        FReporting.push_back(Reporter);
-        struct TPop {
-            std::vector<const TEngineThread*>& Stack;
-            ~TPop() { Stack.pop_back(); }
-        } Pop{FReporting};
-        EngineEvent(Events, Data);
-    });
+template <class TReport>
+void TPlayManager::Bind(TReportingThread<TReport>& Thread, void (TPlayManager::*Event)(const TReport&)) {
+    Thread.SetOnEvent(
+        [this, Event, Reporter = static_cast<const TEngineThread*>(&Thread)](const TReport& Report) {
+            FReporting.push_back(Reporter);
+            struct TPop {
+                std::vector<const TEngineThread*>& Stack;
+                ~TPop() { Stack.pop_back(); }
+            } Pop{FReporting};
+            (this->*Event)(Report);
+        });
 }
 
 void TPlayManager::FreeThread(std::unique_ptr<TEngineThread> Thread) {
@@ -262,11 +269,4 @@ void TPlayManager::FreeRetired() {
 
 bool TPlayManager::IsReporting(const TEngineThread* Thread) const {
     return std::find(FReporting.begin(), FReporting.end(), Thread) != FReporting.end();
-}
-
-void TPlayManager::Raise(const TPlayManagerEvent& Event, bool FromConvert, void* Data) {
-    // A copy: the handler may assign the notification anew while it runs.
-    const TPlayManagerEvent Handler = Event;
-    if (Handler)
-        Handler(FromConvert, Data);
 }

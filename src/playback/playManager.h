@@ -6,9 +6,9 @@
 // workers into notifications.
 //
 // Everything here runs on the main thread. Workers reach the manager only through
-// EngineEvent, by a synchronous hand-off: the worker waits until EngineEvent and every
-// notification it raises have returned, so the worker's rate, the progress block and the
-// decoder's frame information are read without a lock. The decoder is never used by two
+// PlayEvent and JobEvent, by a synchronous hand-off: the worker waits until the event and
+// every notification it raises have returned, so the worker's report and the decoder's
+// frame information are read without a lock. The decoder is never used by two
 // threads at once: every operation that touches it first stops the play thread, and the
 // controller refuses video commands while Converting.
 //
@@ -31,15 +31,17 @@
 #include <string>
 #include <vector>
 
-// A notification of the play manager: FromConvert is false for the playback
-// notifications (Data none) and true for the generation ones (Data the job's
-// TConvertProgress).
-using TPlayManagerEvent = std::function<void(bool FromConvert, void* Data)>;
+// The play manager's notifications: playback ones with nothing, or the position of the frame
+// shown; job ones with the job's report.
+using TPlaybackNotification = std::function<void()>;
+using TPositionNotification = std::function<void(int64_t Position)>;
+using TJobNotification = std::function<void(const TJobReport& Report)>;
 
 class TPlayManager {
 public:
-    // Loads the decoding library; its OS error propagates and no manager exists.
-    explicit TPlayManager(const std::string& LibraryName = TDecoder::kLibraryName);
+    // Shows the video in Panel (not owned; it outlives the manager). Loads the decoding
+    // library; its OS error propagates and no manager exists.
+    explicit TPlayManager(TVideoScreen& Panel, const std::string& LibraryName = TDecoder::kLibraryName);
     // Frees the convert thread, the play thread and the decoder, in this order; each thread
     // is stopped and waited for. The panel is not touched.
     ~TPlayManager();
@@ -68,48 +70,50 @@ public:
     // arrives afterwards. Returns the job's last progress: Current + 1 files were written,
     // including the one that was being written when the stop came.
     TConvertProgress StopConvert();
-    // The workers' report: turns their flags into the notifications (main thread).
-    void EngineEvent(TEngineEvents Events, void* Data);
+    // The workers' reports: turn their flags into the notifications (main thread).
+    void PlayEvent(const TPlayReport& Report);
+    void JobEvent(const TJobReport& Report);
 
     // The decoder, for the panel's owner and for checks; the rules above apply to its use.
     TDecoder& Decoder() { return *FDecoder; }
 
-    TVideoScreen* Panel = nullptr; // the video panel, not owned; assigned before any other operation
-
     // The open video.
-    int32_t Width = 0;
-    int32_t Height = 0;
-    double AspectRatio = 1.0; // display width / height
-    int32_t DurationHours = 0;
-    int32_t DurationMinutes = 0;
-    int32_t DurationSeconds = 0;
-    int32_t Duration = 0; // whole seconds
-    int64_t Position = 0; // whole seconds of the current frame
+    int32_t Width() const { return FWidth; }
+    int32_t Height() const { return FHeight; }
+    double AspectRatio() const { return FAspectRatio; } // display width / height
+    int32_t DurationHours() const { return FDurationHours; }
+    int32_t DurationMinutes() const { return FDurationMinutes; }
+    int32_t DurationSeconds() const { return FDurationSeconds; }
+    int32_t Duration() const { return FDuration; } // whole seconds
+    int64_t Position() const { return FPosition; } // whole seconds of the current frame
     // The file's frame rate after opening, stopping and seeking; the measured playback
     // rate while playing.
-    double FPS = 0;
+    double FPS() const { return FFPS; }
 
-    bool Opened = false;     // a video has been opened
-    bool Playing = false;    // a play thread runs and has not been paused or reached the end
-    bool Converting = false; // a job runs and has not finished, failed or been stopped
+    // A video has been opened.
+    bool Opened() const { return FOpened; }
+    // A play thread runs and has not been paused or reached the end.
+    bool Playing() const { return FPlaying; }
+    // A job runs and has not finished, failed or been stopped.
+    bool Converting() const { return FConverting; }
 
     // The reason of the last failed job or failed playback, for OnConvertError and
     // OnPlayError.
-    std::string LastError;
+    const std::string& LastError() const { return FLastError; }
 
     // Playback: a rate was measured or the end was reached (Position and FPS fresh); the
     // end of the video (Playing still true during it, false after); playback failed, or
     // the frame to show after an open, stop or seek could not be read (Playing already
     // false, LastError says why).
-    TPlayManagerEvent OnPosition;
-    TPlayManagerEvent OnPlayEnd;
-    TPlayManagerEvent OnPlayError;
+    TPositionNotification OnPosition;
+    TPlaybackNotification OnPlayEnd;
+    TPlaybackNotification OnPlayError;
     // Generation: a thumbnail was written, a rate measured, or the loop ended; the job
     // finished (Converting still true during it; false and the decoder rewound after); the
-    // job failed (the same, LastError says why).
-    TPlayManagerEvent OnConvertProgress;
-    TPlayManagerEvent OnConvertDone;
-    TPlayManagerEvent OnConvertError;
+    // job failed (the same, the report's Error and LastError say why).
+    TJobNotification OnConvertProgress;
+    TJobNotification OnConvertDone;
+    TJobNotification OnConvertError;
 
 private:
     void RefreshInfo();
@@ -118,7 +122,9 @@ private:
     // null and OnPlayError with the reason (false is returned), so that the failure
     // never unwinds through the user interface's signals.
     bool TakeFrame(const TDecoderFrame*& Frame);
-    void Bind(TEngineThread& Thread);
+    // Binds Thread's reports to Event of this manager.
+    template <class TReport>
+    void Bind(TReportingThread<TReport>& Thread, void (TPlayManager::*Event)(const TReport&));
     void StartJob(std::unique_ptr<TGenerationJob> Job);
     // Stops and frees Thread, or only tells it to stop and retires it while its own report
     // is being handled. The one path of every operation (each pauses or frees a worker
@@ -127,8 +133,15 @@ private:
     void FreeThread(std::unique_ptr<TEngineThread> Thread);
     void FreeRetired();
     bool IsReporting(const TEngineThread* Thread) const;
-    static void Raise(const TPlayManagerEvent& Event, bool FromConvert, void* Data);
+    // Runs Handler with Args; a handler may assign the notification anew while it runs.
+    template <class TNotification, class... TArgs>
+    static void Raise(const TNotification& Handler, const TArgs&... Args) {
+        const TNotification Copy = Handler;
+        if (Copy)
+            Copy(Args...);
+    }
 
+    TVideoScreen& FPanel;
     std::unique_ptr<TDecoder> FDecoder;
     std::unique_ptr<TPlayThread> FPlayThread;
     std::unique_ptr<TGenerationJob> FConvertThread; // a thumbnail job or a sheet
@@ -137,4 +150,18 @@ private:
     std::vector<std::unique_ptr<TEngineThread>> FRetired;
     // The workers whose reports are being handled right now (innermost last).
     std::vector<const TEngineThread*> FReporting;
+
+    int32_t FWidth = 0;
+    int32_t FHeight = 0;
+    double FAspectRatio = 1.0;
+    int32_t FDurationHours = 0;
+    int32_t FDurationMinutes = 0;
+    int32_t FDurationSeconds = 0;
+    int32_t FDuration = 0;
+    int64_t FPosition = 0;
+    double FFPS = 0;
+    bool FOpened = false;
+    bool FPlaying = false;
+    bool FConverting = false;
+    std::string FLastError;
 };

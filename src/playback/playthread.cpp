@@ -3,7 +3,8 @@
 #include <chrono>
 #include <thread>
 
-TPlayThread::TPlayThread(TDecoder* Decoder) : TEngineThread(evPlayError | evPlayStopped), FDecoder(Decoder) {}
+TPlayThread::TPlayThread(TDecoder* Decoder, TFrameSink* Panel)
+    : TReportingThread(evPlayError | evPlayStopped), FDecoder(Decoder), FPanel(Panel) {}
 
 TPlayThread::~TPlayThread() {
     // No report may reach the owner once it frees the thread, and Execute uses our
@@ -18,21 +19,20 @@ void TPlayThread::Work() {
         FFrameStart = TRateMeter::Counter();
         const TDecoderFrame* Frame = FDecoder->NextFrame();
         if (!Frame) {
-            FEvents = evPlayStopped | evPlayEnd;
-            Report();
+            Report(MakeReport(evPlayStopped | evPlayEnd));
             return;
         }
-        Panel->ShowFrame(Frame);
+        FPanel->ShowFrame(Frame);
         // The rate is read here, before the report, rather than when pacing: from the moment
         // a report has returned until the next frame this thread touches neither the
         // decoder nor the panel, so the receiver may stop it from inside a report and use
         // the decoder at once.
-        const double FramesPerSecond = FDecoder->FFileInfo->FPS;
+        const double FramesPerSecond = FDecoder->FileInfo()->FPS;
 
-        FEvents = evPlayFrame;
+        TEngineEvents Events = evPlayFrame;
         if (Meter.Frame(TRateMeter::Counter(), FRate))
-            FEvents |= evPlayRate;
-        Report();
+            Events |= evPlayRate;
+        Report(MakeReport(Events));
 
         // The frame's slot runs from the start of its decoding to the end of the sleep: a
         // frame that already took longer gets no sleep, and nothing is made up later.
@@ -41,4 +41,11 @@ void TPlayThread::Work() {
         if (const int SleepMs = PacingSleepMs(Period, Spent); SleepMs > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(SleepMs));
     }
+}
+
+TPlayReport TPlayThread::MakeReport(TEngineEvents Events) const {
+    TPlayReport Report;
+    Report.Events = Events;
+    Report.Rate = FRate;
+    return Report;
 }

@@ -5,15 +5,16 @@
 // which it actually shows frames. It knows nothing of positions or the user interface.
 //
 // One thread object plays one uninterrupted stretch, from wherever the decoder stands to
-// a stop or to the end of the video. The owner creates it suspended, sets Panel, binds the
-// report callback, resumes it, and frees it to stop it. The stop request is looked at only
+// a stop or to the end of the video. The owner creates it suspended, sets the panel, binds
+// the report callback, resumes it, and frees it to stop it. The stop request is looked at only
 // before each frame, so a frame in progress is finished (decoded, drawn, reported, paced)
 // first; after a stop nothing more is reported.
 //
-// Reports: [evPlayFrame] for every frame drawn, with evPlayRate added when a rate window
-// of at least one second has just closed (FRate is then fresh); [evPlayStopped, evPlayEnd]
-// when the decoder has no frame left; [evPlayError, evPlayStopped] when an exception ended
-// the loop (ErrorMessage says why), also one raised by the receiver of a report.
+// Reports (TPlayReport): [evPlayFrame] for every frame drawn, with evPlayRate added when a
+// rate window of at least one second has just closed (the report's Rate is then fresh);
+// [evPlayStopped, evPlayEnd] when the decoder has no frame left; [evPlayError,
+// evPlayStopped] with the reason when an exception ended the loop, also one raised by the
+// receiver of a report.
 #pragma once
 
 #include "engine/decoder.h"
@@ -24,27 +25,29 @@
 #include <cstdint>
 #include <string>
 
-class TPlayThread : public TEngineThread {
+// What the play thread reports.
+struct TPlayReport : TEngineReport {
+    // The measured rate of shown frames per second (0 until the first window closed).
+    double Rate = 0;
+};
+
+class TPlayThread : public TReportingThread<TPlayReport> {
 public:
-    // Suspended, for the play manager's decoder (not owned).
-    explicit TPlayThread(TDecoder* Decoder);
+    // Suspended, for the play manager's decoder (not owned), drawing into Panel (the video
+    // panel; not owned).
+    TPlayThread(TDecoder* Decoder, TFrameSink* Panel);
     ~TPlayThread() override;
-
-    // What to draw into (the video panel; not owned); set before Resume.
-    TFrameSink* Panel = nullptr;
-
-    // Read by the receiver during a report: the measured rate of shown frames per second
-    // (0 until the first window closed). ErrorMessage (TEngineThread) says why the loop failed.
-    double FRate = 0;
 
     // Ticks per second of the counter that times frames.
     const int64_t FFrequency = TRateMeter::kFrequency;
 
 protected:
     void Work() override;
+    TPlayReport MakeReport(TEngineEvents Events) const override;
 
 private:
-
     TDecoder* FDecoder;
+    TFrameSink* FPanel;
+    double FRate = 0;        // the last measured rate
     int64_t FFrameStart = 0; // counter value at the start of the current frame
 };

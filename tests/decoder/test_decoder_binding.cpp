@@ -33,7 +33,7 @@ TEST(DecoderBinding, LibraryWithoutConvertIsRefused) {
 TEST(DecoderBinding, RefusedVideoNamesThePathAndKeepsTheFields) {
     TDecoder Decoder;
     Decoder.Open(Fixture("ntsc_2997.mp4"));
-    TDecoderFileInfo* Info = Decoder.FFileInfo;
+    const TDecoderFileInfo* Info = Decoder.FileInfo();
     const std::string Bad = Fixture("garbage.mp4");
     try {
         Decoder.Open(Bad);
@@ -43,7 +43,7 @@ TEST(DecoderBinding, RefusedVideoNamesThePathAndKeepsTheFields) {
     }
     // The library's own reason, through its optional entry point.
     EXPECT_EQ(Decoder.LastOpenError(), "Cannot read " + Bad + ": Invalid data found when processing input");
-    EXPECT_EQ(Decoder.FFileInfo, Info);
+    EXPECT_EQ(Decoder.FileInfo(), Info);
     EXPECT_EQ(Decoder.FrameWidth, 320);
     EXPECT_NEAR(Decoder.FPS, 29.97, 0.01);
     // The video that was open before is still there.

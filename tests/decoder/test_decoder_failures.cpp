@@ -24,7 +24,7 @@ struct TFailingReads {
 };
 
 int IndexOf(const TDecoder& Decoder, const TDecoderFrame* Frame) {
-    return ReadIdentity(Frame->Pixels, Decoder.FFileInfo->Width, Decoder.FFileInfo->Height).Index;
+    return ReadIdentity(Frame->Pixels, Decoder.FileInfo()->Width, Decoder.FileInfo()->Height).Index;
 }
 
 // Frames read until the decoder has none left or fails; Error gets the failure's text.
@@ -72,7 +72,7 @@ TEST(DecoderFailure, ReadErrorIsNotTheEnd) {
             EXPECT_LT(Count, Whole) << Name;
             EXPECT_THROW(Decoder.NextFrame(), EDecodeError) << Name << ": the failure is forgotten";
             // A seek into the part that cannot be read fails the same way.
-            Decoder.Seek(Decoder.FFileInfo->Duration - 1);
+            Decoder.Seek(Decoder.FileInfo()->Duration - 1);
             EXPECT_THROW(Decoder.NextFrame(), EDecodeError) << Name << " after a seek";
         }
         Decoder.Rewind();

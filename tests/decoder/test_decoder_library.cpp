@@ -85,7 +85,7 @@ double MeanDifference(const uint32_t* A, const uint32_t* B, size_t Count) {
 }
 
 TFrameIdentity Identity(const TDecoder& Decoder, const TDecoderFrame* Frame) {
-    return ReadIdentity(Frame->Pixels, Decoder.FFileInfo->Width, Decoder.FFileInfo->Height);
+    return ReadIdentity(Frame->Pixels, Decoder.FileInfo()->Width, Decoder.FileInfo()->Height);
 }
 
 } // namespace
@@ -96,7 +96,7 @@ TEST_P(DecoderProperties, MatchTheFile) {
     const TPropertiesCase& C = GetParam();
     TDecoder Decoder;
     Decoder.Open(Fixture(C.File));
-    const TDecoderFileInfo& Info = *Decoder.FFileInfo;
+    const TDecoderFileInfo& Info = *Decoder.FileInfo();
     EXPECT_EQ(Info.Width, C.Width);
     EXPECT_EQ(Info.Height, C.Height);
     EXPECT_EQ(Info.FrameWidth, C.Width);
@@ -121,7 +121,7 @@ TEST(DecoderFrameCount, FromAnIndexOnly) {
     for (const auto& [Name, Count] : Cases) {
         TDecoder Decoder;
         Decoder.Open(Fixture(Name));
-        EXPECT_EQ(Decoder.FFileInfo->FrameCount, Count) << Name;
+        EXPECT_EQ(Decoder.FileInfo()->FrameCount, Count) << Name;
     }
 }
 
@@ -226,7 +226,7 @@ TEST(DecoderBadInput, IsRefusedAndThePreviousVideoStays) {
     TDecoderFrame* Frame = Decoder.NextFrame();
     ASSERT_NE(Frame, nullptr);
     EXPECT_EQ(Identity(Decoder, Frame).Index, 500);
-    EXPECT_EQ(Decoder.FFileInfo->Duration, 120);
+    EXPECT_EQ(Decoder.FileInfo()->Duration, 120);
 }
 
 // A refused video costs the open one nothing: not the picture read ahead while the caller
@@ -282,7 +282,7 @@ TEST(DecoderBadInput, OutOfMemoryWhileOpeningKeepsTheOpenVideo) {
                 break;
             ++Refusals;
             const std::string At = " after a refusal with " + std::to_string(Spare) + " bytes to spare";
-            if (Decoder.FFileInfo->Duration != 120 || Decoder.FFileInfo->Width != 320)
+            if (Decoder.FileInfo()->Duration != 120 || Decoder.FileInfo()->Width != 320)
                 Fail("the open video's properties changed" + At);
             TDecoderFrame* Frame = Decoder.NextFrame();
             if (!Frame || Identity(Decoder, Frame).Index != Next++)
@@ -354,8 +354,8 @@ TEST_P(DecoderPictureMatchesFfmpeg, AfterSeek) {
     Decoder.Seek(Seconds);
     TDecoderFrame* Frame = Decoder.NextFrame();
     ASSERT_NE(Frame, nullptr);
-    const int W = Decoder.FFileInfo->Width, H = Decoder.FFileInfo->Height;
-    const int Index = static_cast<int>(std::ceil(Seconds * Decoder.FFileInfo->FPS - 1e-9));
+    const int W = Decoder.FileInfo()->Width, H = Decoder.FileInfo()->Height;
+    const int Index = static_cast<int>(std::ceil(Seconds * Decoder.FileInfo()->FPS - 1e-9));
     const std::vector<uint32_t> Reference = FfmpegPicture(Path, Index, W, H);
     ASSERT_FALSE(Reference.empty()) << "ffmpeg gave no " << W << "x" << H << " picture";
     EXPECT_LT(MeanDifference(Frame->Pixels, Reference.data(), Reference.size()), 3.0);
@@ -375,7 +375,7 @@ TEST(DecoderPicture, RotatedVideoIsDeliveredUpright) {
     // Stored 320x240 with a red square at the top left, and a display matrix of 90
     // degrees anticlockwise: upright it is 240x320 with the square at the bottom left,
     // as players show it.
-    const int W = Decoder.FFileInfo->Width, H = Decoder.FFileInfo->Height;
+    const int W = Decoder.FileInfo()->Width, H = Decoder.FileInfo()->Height;
     const auto IsRed = [&](int X, int Y) {
         const uint32_t P = Frame->Pixels[Y * W + X];
         return ((P >> 16) & 0xFF) > 200 && (P & 0xFF) < 60;

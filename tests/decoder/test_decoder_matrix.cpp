@@ -78,7 +78,7 @@ TReference DecodeWithFfmpeg(const std::string& Path, int Width, int Height) {
 }
 
 int IdentityOf(const TDecoder& Decoder, const TDecoderFrame* Frame) {
-    return ReadIdentity(Frame->Pixels, Decoder.FFileInfo->FrameWidth, Decoder.FFileInfo->FrameHeight).Index;
+    return ReadIdentity(Frame->Pixels, Decoder.FileInfo()->FrameWidth, Decoder.FileInfo()->FrameHeight).Index;
 }
 
 // The rate the matrix videos are drawn at.
@@ -96,7 +96,7 @@ TEST_P(DecoderMatrix, DeliversFfmpegsFrames) {
         GTEST_SKIP() << "the installed ffmpeg could not make " << GetParam();
     TDecoder Decoder;
     Decoder.Open(Path);
-    const int Width = Decoder.FFileInfo->FrameWidth, Height = Decoder.FFileInfo->FrameHeight;
+    const int Width = Decoder.FileInfo()->FrameWidth, Height = Decoder.FileInfo()->FrameHeight;
     const TReference Ffmpeg = DecodeWithFfmpeg(Path, Width, Height);
     const std::vector<TReferenceFrame>& Reference = Ffmpeg.Frames;
     ASSERT_GT(Reference.size(), 1u) << "ffmpeg and ffprobe disagree on the frames";
@@ -110,8 +110,8 @@ TEST_P(DecoderMatrix, DeliversFfmpegsFrames) {
         EXPECT_EQ(Decoder.FFrameInfo->Timestamp, Decoder.FrameMicroseconds() / 1000000) << "frame " << N;
     }
     ASSERT_EQ(N, Reference.size());
-    if (Decoder.FFileInfo->FrameCount != 0) {
-        EXPECT_EQ(Decoder.FFileInfo->FrameCount, static_cast<int>(N));
+    if (Decoder.FileInfo()->FrameCount != 0) {
+        EXPECT_EQ(Decoder.FileInfo()->FrameCount, static_cast<int>(N));
     }
 
     // The duration reaches the end of the last frame: as ffprobe times it, or, where the
@@ -122,9 +122,9 @@ TEST_P(DecoderMatrix, DeliversFfmpegsFrames) {
     const int64_t Last = Reference.back().Microseconds;
     const int Accepted[] = {static_cast<int>((Ffmpeg.EndMicroseconds + kTimeTolerance) / 1000000),
                             (Reference.back().Index + 1) / kSourceRate, Ffmpeg.StatedSeconds};
-    EXPECT_NE(std::find(std::begin(Accepted), std::end(Accepted), Decoder.FFileInfo->Duration),
+    EXPECT_NE(std::find(std::begin(Accepted), std::end(Accepted), Decoder.FileInfo()->Duration),
               std::end(Accepted))
-        << Decoder.FFileInfo->Duration << " s, not " << Accepted[0] << ", " << Accepted[1] << " or "
+        << Decoder.FileInfo()->Duration << " s, not " << Accepted[0] << ", " << Accepted[1] << " or "
         << Accepted[2];
 
     // The first frame at or after each second: forward and backward from the middle, to the

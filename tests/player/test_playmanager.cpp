@@ -26,39 +26,59 @@ namespace {
 
 struct TNote {
     std::string Name;
-    bool FromConvert;
-    void* Data;
-    bool Playing, Converting;
-    int64_t Position;
-    double FPS;
-    TFrameIdentity Shown;      // the frame in the panel while the notification ran
-    TConvertProgress Progress; // the job's progress then
+    bool Playing = false, Converting = false;
+    int64_t Position = 0;
+    double FPS = 0;
+    std::string LastError;
+    TFrameIdentity Shown; // the frame in the panel while the notification ran
+    // What the notification carried: a position, or a job's report.
+    int64_t Told = -1;
+    bool FromJob = false;
+    TConvertProgress Progress;
+    std::string Output, Error;
 };
+
+void Take(TNote& Note, int64_t Position) {
+    Note.Told = Position;
+}
+
+void Take(TNote& Note, const TJobReport& Report) {
+    Note.FromJob = true;
+    Note.Progress = Report.Progress;
+    Note.Output = Report.Output;
+    Note.Error = Report.Error;
+}
 
 class PlayManager : public ::testing::Test {
 protected:
+    // A handler of any of the notifications that notes what it carried and the manager's state.
+    auto Note(const std::string& Name, std::function<void()> Then = nullptr) {
+        return [this, Name, Then](const auto&... Told) {
+            TNote N;
+            N.Name = Name;
+            N.Playing = Manager->Playing();
+            N.Converting = Manager->Converting();
+            N.Position = Manager->Position();
+            N.FPS = Manager->FPS();
+            N.LastError = Manager->LastError();
+            N.Shown = ShownIdentity(Panel);
+            (Take(N, Told), ...);
+            Notes.push_back(N);
+            if (Then)
+                Then();
+        };
+    }
+
     void SetUp() override {
         Panel.resize(320, 240); // the shape of the 320 x 240 test videos: no bars
         Panel.InitVideo();
-        Manager = std::make_unique<TPlayManager>();
-        Manager->Panel = &Panel;
+        Manager = std::make_unique<TPlayManager>(Panel);
         Manager->OnPosition = Note("Position");
         Manager->OnPlayEnd = Note("PlayEnd");
         Manager->OnPlayError = Note("PlayError");
         Manager->OnConvertProgress = Note("Progress");
         Manager->OnConvertDone = Note("Done");
         Manager->OnConvertError = Note("ConvertError");
-    }
-
-    TPlayManagerEvent Note(const std::string& Name, std::function<void()> Then = nullptr) {
-        return [this, Name, Then](bool FromConvert, void* Data) {
-            const TConvertProgress Progress =
-                FromConvert && Data ? *static_cast<const TConvertProgress*>(Data) : TConvertProgress{};
-            Notes.push_back({Name, FromConvert, Data, Manager->Playing, Manager->Converting,
-                             Manager->Position, Manager->FPS, ShownIdentity(Panel), Progress});
-            if (Then)
-                Then();
-        };
     }
 
     int Count(const std::string& Name) const {
@@ -76,7 +96,7 @@ protected:
     // The frame the decoder delivers next: the one playback would start with.
     int NextIndex() {
         const TDecoderFrame* Frame = Manager->Decoder().NextFrame();
-        return Frame ? ReadIdentity(Frame->Pixels, Manager->Width, Manager->Height).Index : -1;
+        return Frame ? ReadIdentity(Frame->Pixels, Manager->Width(), Manager->Height()).Index : -1;
     }
 
     // Thumbnails in the job folder Name.
@@ -115,28 +135,28 @@ TEST_F(PlayManager, CommandsBeforeAVideoDoNothing) {
     Manager->StartConvert(Job("none"));
     Manager->StopConvert();
     ServeFor(200ms);
-    EXPECT_FALSE(Manager->Opened);
-    EXPECT_FALSE(Manager->Playing);
-    EXPECT_FALSE(Manager->Converting);
+    EXPECT_FALSE(Manager->Opened());
+    EXPECT_FALSE(Manager->Playing());
+    EXPECT_FALSE(Manager->Converting());
     EXPECT_TRUE(Notes.empty());
-    EXPECT_EQ(Manager->AspectRatio, 1.0);
+    EXPECT_EQ(Manager->AspectRatio(), 1.0);
     // No picture: the panel shows its own background.
     EXPECT_EQ(ShownImage(Panel).pixel(160, 120), Panel.palette().window().color().rgb());
 }
 
 TEST_F(PlayManager, OpenShowsTheFirstFrameAndRewinds) {
     Manager->OpenFile(Fixture("long_gop_25.mp4"));
-    EXPECT_TRUE(Manager->Opened);
-    EXPECT_FALSE(Manager->Playing);
-    EXPECT_EQ(Manager->Width, 320);
-    EXPECT_EQ(Manager->Height, 240);
-    EXPECT_EQ(Manager->Duration, 120);
-    EXPECT_EQ(Manager->DurationHours, 0);
-    EXPECT_EQ(Manager->DurationMinutes, 2);
-    EXPECT_EQ(Manager->DurationSeconds, 0);
-    EXPECT_DOUBLE_EQ(Manager->FPS, 25.0);
-    EXPECT_NEAR(Manager->AspectRatio, 4.0 / 3.0, 1e-9);
-    EXPECT_EQ(Manager->Position, 0);
+    EXPECT_TRUE(Manager->Opened());
+    EXPECT_FALSE(Manager->Playing());
+    EXPECT_EQ(Manager->Width(), 320);
+    EXPECT_EQ(Manager->Height(), 240);
+    EXPECT_EQ(Manager->Duration(), 120);
+    EXPECT_EQ(Manager->DurationHours(), 0);
+    EXPECT_EQ(Manager->DurationMinutes(), 2);
+    EXPECT_EQ(Manager->DurationSeconds(), 0);
+    EXPECT_DOUBLE_EQ(Manager->FPS(), 25.0);
+    EXPECT_NEAR(Manager->AspectRatio(), 4.0 / 3.0, 1e-9);
+    EXPECT_EQ(Manager->Position(), 0);
     EXPECT_EQ(ShownIdentity(Panel).Index, 0);
     EXPECT_EQ(NextIndex(), 0); // Play starts with the frame on screen
 
@@ -148,16 +168,16 @@ TEST_F(PlayManager, OpenShowsTheFirstFrameAndRewinds) {
     } catch (const EMPEG2Error& E) {
         EXPECT_EQ(std::string(E.what()), "Unable to open video file: " + Garbage);
     }
-    EXPECT_TRUE(Manager->Opened);
-    EXPECT_EQ(Manager->Duration, 120);
+    EXPECT_TRUE(Manager->Opened());
+    EXPECT_EQ(Manager->Duration(), 120);
     EXPECT_EQ(ShownIdentity(Panel).Index, 0);
 
     // Another shape: the output is cleared and the new picture letterboxed by its display
     // aspect ratio (720 x 576 shown 16:9 in 320 x 240: 320 x 180 from row 30).
     Manager->OpenFile(Fixture("anamorphic.mp4"));
-    EXPECT_EQ(Manager->Width, 720);
-    EXPECT_EQ(Manager->Height, 576);
-    EXPECT_DOUBLE_EQ(Panel.AspectRatio, Manager->AspectRatio);
+    EXPECT_EQ(Manager->Width(), 720);
+    EXPECT_EQ(Manager->Height(), 576);
+    EXPECT_DOUBLE_EQ(Panel.AspectRatio, Manager->AspectRatio());
     const QImage Output = ShownImage(Panel);
     for (int X : {0, 160, 319}) {
         EXPECT_EQ(Output.pixel(X, 29) & 0xFFFFFF, 0u);
@@ -171,8 +191,8 @@ TEST_F(PlayManager, OpenShowsTheFirstFrameAndRewinds) {
 TEST_F(PlayManager, SeekAndStopWhilePaused) {
     Manager->OpenFile(Fixture("long_gop_25.mp4"));
     Manager->Seek(60);
-    EXPECT_FALSE(Manager->Playing);
-    EXPECT_EQ(Manager->Position, 60);
+    EXPECT_FALSE(Manager->Playing());
+    EXPECT_EQ(Manager->Position(), 60);
     EXPECT_EQ(ShownIdentity(Panel).Index, 1500);
     EXPECT_EQ(ShownIdentity(Panel).Second, 60);
     EXPECT_EQ(NextIndex(), 1501);
@@ -182,9 +202,9 @@ TEST_F(PlayManager, SeekAndStopWhilePaused) {
     EXPECT_EQ(ShownIdentity(Panel).Index, 1500);
 
     Manager->Stop();
-    EXPECT_FALSE(Manager->Playing);
-    EXPECT_EQ(Manager->Position, 0);
-    EXPECT_DOUBLE_EQ(Manager->FPS, 25.0);
+    EXPECT_FALSE(Manager->Playing());
+    EXPECT_EQ(Manager->Position(), 0);
+    EXPECT_DOUBLE_EQ(Manager->FPS(), 25.0);
     EXPECT_EQ(ShownIdentity(Panel).Index, 0);
     EXPECT_EQ(NextIndex(), 1);
     ServeFor(100ms);
@@ -195,20 +215,20 @@ TEST_F(PlayManager, SeekAndStopWhilePlaying) {
     Manager->OpenFile(Fixture("long_gop_25.mp4"));
     Manager->Play();
     Manager->Play(); // nothing: already playing
-    EXPECT_TRUE(Manager->Playing);
+    EXPECT_TRUE(Manager->Playing());
     ASSERT_TRUE(ServeUntil([&] { return Arrived("Position"); }));
     {
         const TNote& N = Notes.back();
-        EXPECT_FALSE(N.FromConvert);
-        EXPECT_EQ(N.Data, nullptr);
+        EXPECT_FALSE(N.FromJob);
+        EXPECT_EQ(N.Told, N.Position); // the notification carries the position
         EXPECT_TRUE(N.Playing);
         EXPECT_GT(N.FPS, 0.0); // the measured rate
         EXPECT_EQ(N.Shown.Second, N.Position);
     }
 
     Manager->Seek(60);
-    EXPECT_TRUE(Manager->Playing);
-    EXPECT_EQ(Manager->Position, 60);
+    EXPECT_TRUE(Manager->Playing());
+    EXPECT_EQ(Manager->Position(), 60);
     const size_t Before = Notes.size();
     ASSERT_TRUE(ServeUntil([&] { return Notes.size() > Before; }));
     {
@@ -223,9 +243,9 @@ TEST_F(PlayManager, SeekAndStopWhilePlaying) {
     std::this_thread::sleep_for(100ms); // the worker blocks in its next report meanwhile
     const size_t AtStop = Notes.size();
     Manager->Stop();
-    EXPECT_FALSE(Manager->Playing);
-    EXPECT_EQ(Manager->Position, 0);
-    EXPECT_DOUBLE_EQ(Manager->FPS, 25.0);
+    EXPECT_FALSE(Manager->Playing());
+    EXPECT_EQ(Manager->Position(), 0);
+    EXPECT_DOUBLE_EQ(Manager->FPS(), 25.0);
     EXPECT_EQ(ShownIdentity(Panel).Index, 0);
     ServeFor(300ms);
     EXPECT_EQ(Notes.size(), AtStop);
@@ -247,7 +267,7 @@ TEST_F(PlayManager, PlaysToTheEnd) {
     EXPECT_TRUE(Last.Playing);
     EXPECT_TRUE(Notes.back().Playing);
     EXPECT_GE(Last.Position, 119);
-    EXPECT_FALSE(Manager->Playing);
+    EXPECT_FALSE(Manager->Playing());
     EXPECT_EQ(ShownIdentity(Panel).Index, 2999);
 
     // The decoder stays at the end: playing again reports the end at once.
@@ -256,7 +276,7 @@ TEST_F(PlayManager, PlaysToTheEnd) {
     ASSERT_TRUE(ServeUntil([&] { return Count("PlayEnd") == 2; }));
     ServeFor(100ms);
     EXPECT_EQ(NamesFrom(Before), (std::vector<std::string>{"Position", "PlayEnd"}));
-    EXPECT_FALSE(Manager->Playing);
+    EXPECT_FALSE(Manager->Playing());
     EXPECT_EQ(ShownIdentity(Panel).Index, 2999);
 }
 
@@ -276,7 +296,7 @@ TEST_F(PlayManager, JobNotificationsInOrder) {
     TConvertRec Rec = Job("ntsc");
     Rec.Pieces = 3;
     Manager->StartConvert(Rec);
-    EXPECT_TRUE(Manager->Converting);
+    EXPECT_TRUE(Manager->Converting());
     ASSERT_TRUE(ServeUntil([&] { return Arrived("Done") || Arrived("ConvertError"); }));
     ServeFor(100ms);
 
@@ -286,9 +306,10 @@ TEST_F(PlayManager, JobNotificationsInOrder) {
     EXPECT_TRUE(Notes.back().Converting); // still set while the handler runs
     std::vector<int64_t> Written;
     for (const TNote& N : Notes) {
-        EXPECT_TRUE(N.FromConvert);
-        ASSERT_NE(N.Data, nullptr);
-        EXPECT_EQ(N.Data, Notes[0].Data);
+        EXPECT_TRUE(N.FromJob);
+        EXPECT_EQ(N.Error, "");
+        // Only the last report says what the job wrote: the folder of its thumbnails.
+        EXPECT_EQ(N.Output, N.Name == "Done" ? Output.path().toStdString() + "/ntsc" : "");
         EXPECT_EQ(N.Progress.Total, 3);
         if (N.Name == "Progress" && (Written.empty() || Written.back() != N.Progress.Current))
             Written.push_back(N.Progress.Current);
@@ -296,7 +317,7 @@ TEST_F(PlayManager, JobNotificationsInOrder) {
     EXPECT_EQ(Written, (std::vector<int64_t>{0, 1, 2}));
     // One per thumbnail (two where a rate was measured too), and one when the loop ended.
     EXPECT_GE(Count("Progress"), 4);
-    EXPECT_FALSE(Manager->Converting);
+    EXPECT_FALSE(Manager->Converting());
     EXPECT_EQ(QDir(Output.filePath("ntsc")).entryList({"*.jpg"}, QDir::Files).size(), 3);
     EXPECT_EQ(ShownIdentity(Panel).Index, ShownBefore); // the panel keeps its picture
     EXPECT_EQ(NextIndex(), 0);                          // the decoder is back at the start
@@ -313,14 +334,15 @@ TEST_F(PlayManager, SheetJobNotifiesLikeAThumbnailJob) {
     Rec.Path = Fixture("ntsc_2997.mp4");
     Rec.Folder = Output.path().toStdString() + "/";
     Manager->StartSheet(Rec);
-    EXPECT_TRUE(Manager->Converting);
+    EXPECT_TRUE(Manager->Converting());
     ASSERT_TRUE(ServeUntil([&] { return Arrived("Done") || Arrived("ConvertError"); }));
     ASSERT_EQ(Count("Done"), 1);
     EXPECT_EQ(Count("ConvertError"), 0);
     EXPECT_GE(Count("Progress"), 7); // one per tile and one at the end
     EXPECT_EQ(Notes.back().Progress.Total, 6);
     EXPECT_EQ(Notes.back().Progress.Current, 5);
-    EXPECT_FALSE(Manager->Converting);
+    EXPECT_EQ(Notes.back().Output, Output.filePath("ntsc_2997_sheet.jpg").toStdString());
+    EXPECT_FALSE(Manager->Converting());
     EXPECT_TRUE(QFileInfo(Output.filePath("ntsc_2997_sheet.jpg")).isFile());
     EXPECT_EQ(NextIndex(), 0);
 
@@ -329,16 +351,24 @@ TEST_F(PlayManager, SheetJobNotifiesLikeAThumbnailJob) {
     Manager->StartSheet(Rec);
     ASSERT_TRUE(ServeUntil([&] { return Arrived("Done") || Arrived("ConvertError"); }));
     EXPECT_EQ(Count("ConvertError"), 1);
-    EXPECT_FALSE(Manager->Converting);
-    EXPECT_NE(Manager->LastError.find(Rec.Folder + "ntsc_2997_sheet.jpg"), std::string::npos) << Manager->LastError;
+    EXPECT_FALSE(Manager->Converting());
+    EXPECT_NE(Manager->LastError().find(Rec.Folder + "ntsc_2997_sheet.jpg"), std::string::npos)
+        << Manager->LastError();
+    EXPECT_EQ(Notes.back().Error, Manager->LastError());
+    EXPECT_EQ(Notes.back().Output, "");
 }
 
 // The flags of one report and what they raise; a rate or end report counts only while a
 // job exists.
-TEST_F(PlayManager, EngineEventRaisesProgressPerFlag) {
+TEST_F(PlayManager, JobEventRaisesProgressPerFlag) {
     Manager->OpenFile(Fixture("ntsc_2997.mp4"));
-    TConvertProgress Block;
-    Manager->EngineEvent(evConvFrame | evConvRate, &Block);
+    TJobReport Report;
+    Report.Progress = {7, 3};
+    const auto Send = [&](TEngineEvents Events) {
+        Report.Events = Events;
+        Manager->JobEvent(Report);
+    };
+    Send(evConvFrame | evConvRate);
     EXPECT_EQ(Count("Progress"), 1);
 
     TConvertRec Rec = Job("flags");
@@ -346,12 +376,14 @@ TEST_F(PlayManager, EngineEventRaisesProgressPerFlag) {
     Manager->StartConvert(Rec);
     ASSERT_TRUE(ServeUntil([&] { return Arrived("Done"); }));
     Notes.clear();
-    Manager->EngineEvent(evConvFrame | evConvRate, &Block);
-    Manager->EngineEvent(evConvStopped | evConvEnd, &Block);
-    Manager->EngineEvent(evConvStopped | evPlayStopped, &Block); // no reaction
+    Send(evConvFrame | evConvRate);
+    Send(evConvStopped | evConvEnd);
+    Send(evConvStopped | evPlayStopped); // no reaction
     EXPECT_EQ(NamesFrom(0), (std::vector<std::string>(3, "Progress")));
-    for (const TNote& N : Notes)
-        EXPECT_EQ(N.Data, &Block);
+    for (const TNote& N : Notes) {
+        EXPECT_EQ(N.Progress.Total, 7);
+        EXPECT_EQ(N.Progress.Current, 3);
+    }
 }
 
 TEST_F(PlayManager, StopConvertEndsTheJobAndItsNotifications) {
@@ -363,7 +395,7 @@ TEST_F(PlayManager, StopConvertEndsTheJobAndItsNotifications) {
     std::this_thread::sleep_for(100ms); // the job blocks in its next report meanwhile
     const size_t AtStop = Notes.size();
     Manager->StopConvert();
-    EXPECT_FALSE(Manager->Converting);
+    EXPECT_FALSE(Manager->Converting());
     // The job has ended: at most the thumbnail it was reporting was written unheard; no
     // file was started after the stop.
     const int Written = Files("stopped");
@@ -392,31 +424,32 @@ TEST_F(PlayManager, FailedJobRaisesConvertError) {
     ServeFor(100ms);
 
     ASSERT_EQ(NamesFrom(0), (std::vector<std::string>{"ConvertError"}));
-    EXPECT_TRUE(Notes[0].FromConvert);
-    EXPECT_NE(Notes[0].Data, nullptr);
+    EXPECT_TRUE(Notes[0].FromJob);
+    EXPECT_NE(Notes[0].Error.find(Blocker.toStdString()), std::string::npos) << Notes[0].Error;
+    EXPECT_EQ(Notes[0].LastError, Notes[0].Error); // already set while the handler runs
     EXPECT_TRUE(Notes[0].Converting);
-    EXPECT_FALSE(Manager->Converting);
-    EXPECT_NE(Manager->LastError.find(Blocker.toStdString()), std::string::npos) << Manager->LastError;
+    EXPECT_FALSE(Manager->Converting());
+    EXPECT_NE(Manager->LastError().find(Blocker.toStdString()), std::string::npos) << Manager->LastError();
     EXPECT_EQ(NextIndex(), 0); // the job had taken the first frame; the decoder is rewound
     Manager->Play();
-    EXPECT_TRUE(Manager->Playing);
+    EXPECT_TRUE(Manager->Playing());
 }
 
 // An exception in a handler ends playback; the manager says so instead of freezing.
 TEST_F(PlayManager, FailedPlaybackRaisesPlayError) {
     Manager->OpenFile(Fixture("long_gop_25.mp4"));
-    Manager->OnPosition = [](bool, void*) { throw std::runtime_error("the slider is gone"); };
+    Manager->OnPosition = [](int64_t) { throw std::runtime_error("the slider is gone"); };
     Manager->Play();
     ASSERT_TRUE(ServeUntil([&] { return Arrived("PlayError"); }));
     ServeFor(100ms);
     ASSERT_EQ(NamesFrom(0), (std::vector<std::string>{"PlayError"}));
-    EXPECT_FALSE(Notes[0].FromConvert);
+    EXPECT_EQ(Notes[0].LastError, "the slider is gone"); // already set while the handler runs
     EXPECT_FALSE(Notes[0].Playing);
-    EXPECT_FALSE(Manager->Playing);
-    EXPECT_EQ(Manager->LastError, "the slider is gone");
+    EXPECT_FALSE(Manager->Playing());
+    EXPECT_EQ(Manager->LastError(), "the slider is gone");
     Manager->OnPosition = nullptr;
     Manager->Play(); // playback can go on
-    EXPECT_TRUE(Manager->Playing);
+    EXPECT_TRUE(Manager->Playing());
 }
 
 // A frame the main thread cannot read (after a seek, say) is reported as a playback
@@ -430,8 +463,9 @@ TEST_F(PlayManager, UnreadableFrameRaisesPlayError) {
     FaultIoClear();
     ServeFor(100ms);
     ASSERT_EQ(NamesFrom(0), (std::vector<std::string>{"PlayError"}));
-    EXPECT_FALSE(Manager->Playing);
-    EXPECT_NE(Manager->LastError.find(Video + ": Input/output error"), std::string::npos) << Manager->LastError;
+    EXPECT_FALSE(Manager->Playing());
+    EXPECT_NE(Manager->LastError().find(Video + ": Input/output error"), std::string::npos)
+        << Manager->LastError();
     Manager->Seek(10); // the disk reads again
     EXPECT_EQ(ShownIdentity(Panel).Index, 250);
 }
@@ -445,8 +479,8 @@ TEST_F(PlayManager, OperationsFromInsideNotifications) {
     ASSERT_TRUE(ServeUntil([&] { return Arrived("PlayEnd"); }));
     ServeFor(200ms);
     EXPECT_EQ(Count("PlayEnd"), 1);
-    EXPECT_FALSE(Manager->Playing);
-    EXPECT_EQ(Manager->Position, 0);
+    EXPECT_FALSE(Manager->Playing());
+    EXPECT_EQ(Manager->Position(), 0);
     EXPECT_EQ(ShownIdentity(Panel).Index, 0);
 
     // Restarting from the end notification: playback runs on with a new thread.
@@ -454,7 +488,7 @@ TEST_F(PlayManager, OperationsFromInsideNotifications) {
     Manager->Seek(119);
     Manager->Play();
     ASSERT_TRUE(ServeUntil([&] { return Count("PlayEnd") == 2; }));
-    EXPECT_TRUE(Manager->Playing);
+    EXPECT_TRUE(Manager->Playing());
     const size_t Before = Notes.size();
     ASSERT_TRUE(ServeUntil([&] { return Notes.size() > Before; }));
     EXPECT_EQ(Notes.back().Name, "Position");
@@ -469,7 +503,7 @@ TEST_F(PlayManager, OperationsFromInsideNotifications) {
     TConvertRec Rec = Job("inside");
     Rec.Mode = TThumbMode::Whole;
     Manager->StartConvert(Rec);
-    ASSERT_TRUE(ServeUntil([&] { return !Manager->Converting; }));
+    ASSERT_TRUE(ServeUntil([&] { return !Manager->Converting(); }));
     ServeFor(300ms);
     EXPECT_EQ(NamesFrom(0), (std::vector<std::string>{"Progress", "Progress"}));
     Manager->Stop(); // waits for the stopped job before it uses the decoder
@@ -484,8 +518,7 @@ TEST_F(PlayManager, DestroyingWhileBusyStopsTheWorkers) {
     Manager.reset();
     ServeFor(100ms);
 
-    Manager = std::make_unique<TPlayManager>();
-    Manager->Panel = &Panel;
+    Manager = std::make_unique<TPlayManager>(Panel);
     Manager->OnConvertProgress = Note("Progress");
     Manager->OpenFile(Fixture("long_gop_25.mp4"));
     TConvertRec Rec = Job("destroyed");

@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -53,9 +54,10 @@ TEST(PlayThread, RateIsMeasuredOverWindowsOfAtLeastOneSecond) {
 
 struct TReport {
     TEngineEvents Events;
-    int Index;    // frame shown in the panel while the report was handled
-    double Rate;  // FRate then
-    double After; // seconds since Resume
+    int Index;         // frame shown in the panel while the report was handled
+    double Rate;       // the rate the report carried
+    double After;      // seconds since Resume
+    std::string Error; // the reason it carried
 };
 
 // A panel that the 320 x 240 test videos fill exactly, so that the frame identity can be
@@ -71,16 +73,13 @@ protected:
     }
 
     std::unique_ptr<TPlayThread> NewThread() {
-        auto Thread = std::make_unique<TPlayThread>(&Decoder);
-        Thread->Panel = &Panel;
-        TPlayThread* Self = Thread.get();
-        Thread->SetOnEvent([this, Self](TEngineEvents Events, void* Data) {
-            EXPECT_EQ(Data, nullptr);
+        auto Thread = std::make_unique<TPlayThread>(&Decoder, &Panel);
+        Thread->SetOnEvent([this](const TPlayReport& Report) {
             const double After =
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - Started).count();
-            Reports.push_back({Events, ShownIdentity(Panel).Index, Self->FRate, After});
+            Reports.push_back({Report.Events, ShownIdentity(Panel).Index, Report.Rate, After, Report.Error});
             if (OnReport)
-                OnReport(Events);
+                OnReport(Report.Events);
         });
         return Thread;
     }
@@ -172,7 +171,10 @@ TEST_F(PlayThreadVideo, ReceiverFailureEndsWithTheErrorReport) {
     ASSERT_TRUE(ServeUntil([&] { return Thread->Finished(); }));
     ASSERT_EQ(Reports.size(), 4u);
     EXPECT_EQ(Reports.back().Events, evPlayError | evPlayStopped);
-    EXPECT_EQ(Thread->ErrorMessage, "no room for the picture");
+    EXPECT_EQ(Reports.back().Error, "no room for the picture");
+    // Only the error report says why.
+    for (size_t I = 0; I + 1 < Reports.size(); ++I)
+        EXPECT_EQ(Reports[I].Error, "") << I;
 }
 
 // The same playback served by the Qt event loop, as in the program.

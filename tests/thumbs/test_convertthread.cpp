@@ -32,20 +32,21 @@ struct TJobResult {
     TConvertProgress First; // the first report's progress
     TConvertProgress Last;
     std::string Error;
+    std::string Output; // what the last report named
 };
 
 // Runs one job to its end, serving its reports on this (the main) thread.
 TJobResult RunJob(TDecoder& Decoder, const TConvertRec& Rec) {
     TJobResult Result;
     auto Job = std::make_unique<TConvertThread>(&Decoder);
-    Job->FRec = Rec;
-    Job->SetOnEvent([&](TEngineEvents Events, void* Data) {
-        Result.Reports.push_back(Events);
-        Result.Last = *static_cast<TConvertProgress*>(Data);
+    Job->SetRec(Rec);
+    Job->SetOnEvent([&](const TJobReport& Report) {
+        Result.Reports.push_back(Report.Events);
+        Result.Last = Report.Progress;
         if (Result.Reports.size() == 1)
             Result.First = Result.Last;
-        if (Events & evConvError)
-            Result.Error = Job->ErrorMessage;
+        Result.Error += Report.Error;
+        Result.Output += Report.Output;
     });
     Job->Resume();
     TLoopDispatcher::ServeUntil([&] { return Job->Finished(); });
@@ -84,6 +85,7 @@ TEST(ConvertJob, PiecesAreEvenlySpaced) {
 
     EXPECT_EQ(R.Last.Total, 12);
     EXPECT_EQ(R.Last.Current, 11);
+    EXPECT_EQ(R.Output, Out.Path + "/long");
     std::vector<TEngineEvents> Expected(12, evConvFrame);
     Expected.insert(Expected.end(), {kEnd, evConvDone});
     EXPECT_EQ(WithoutRate(R.Reports), Expected);
@@ -192,11 +194,11 @@ TEST(ConvertJob, EveryReportFollowsItsWrittenFileInOrder) {
     Rec.Mode = TThumbMode::Whole;
     int64_t Expected = 0;
     auto Job = std::make_unique<TConvertThread>(&Decoder);
-    Job->FRec = Rec;
-    Job->SetOnEvent([&](TEngineEvents Events, void* Data) {
-        if (!(Events & evConvFrame))
+    Job->SetRec(Rec);
+    Job->SetOnEvent([&](const TJobReport& Report) {
+        if (!(Report.Events & evConvFrame))
             return;
-        const int64_t Current = static_cast<TConvertProgress*>(Data)->Current;
+        const int64_t Current = Report.Progress.Current;
         ASSERT_EQ(Current, Expected);
         const TThumbnailFile Image = ReadThumbnail(Out.Path + "/w/w_" + std::to_string(Current) + ".jpg");
         EXPECT_EQ(Image.Id.Index, Current);
@@ -392,8 +394,8 @@ TEST(ConvertJob, StopEndsAJobPromptlyAndSilently) {
         Rec.Pieces = 100; // a second apart
         int Reports = 0;
         auto Job = std::make_unique<TConvertThread>(&Decoder);
-        Job->FRec = Rec;
-        Job->SetOnEvent([&](TEngineEvents, void*) { ++Reports; });
+        Job->SetRec(Rec);
+        Job->SetOnEvent([&](const TJobReport&) { ++Reports; });
         Job->Resume();
         TLoopDispatcher::ServeUntil([&] { return Reports >= 5 || Job->Finished(); });
         Job.reset(); // stops and waits, serving what is still handed off
@@ -484,10 +486,13 @@ TEST(ConvertJob, RangesPastTheEndAndTimesBeyond32Bits) {
         if (C.Refusal) {
             EXPECT_EQ(R.Reports, std::vector<TEngineEvents>{kError}) << What;
             EXPECT_NE(R.Error.find(C.Refusal), std::string::npos) << What << ": " << R.Error;
+            EXPECT_EQ(R.Output, "") << What;
             EXPECT_FALSE(fs::exists(Out.Path + "/r")) << What;
             continue;
         }
         EXPECT_EQ(R.Error, "") << What;
+        // Also where no frame was in the range: the folder the thumbnails would be in.
+        EXPECT_EQ(R.Output, Out.Path + "/r") << What;
         ASSERT_FALSE(R.Reports.empty()) << What;
         EXPECT_EQ(R.Reports.back(), evConvDone) << What;
         EXPECT_EQ(R.Last.Total, static_cast<int64_t>(C.Files)) << What;

@@ -13,7 +13,7 @@
 namespace {
 
 int IdentityOf(const TDecoder& Decoder, const TDecoderFrame* Frame) {
-    return ReadIdentity(Frame->Pixels, Decoder.FFileInfo->FrameWidth, Decoder.FFileInfo->FrameHeight).Index;
+    return ReadIdentity(Frame->Pixels, Decoder.FileInfo()->FrameWidth, Decoder.FileInfo()->FrameHeight).Index;
 }
 
 class FrameWalker : public testing::TestWithParam<const char*> {};

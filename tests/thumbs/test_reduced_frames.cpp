@@ -45,7 +45,7 @@ TEST(ReducedFrames, AreAsSharpAsLanczos) {
         TScratch Out;
         TDecoder Decoder;
         Decoder.Open(MakeNaturalVideo(Out.Path, S.SrcW, S.SrcH));
-        ASSERT_EQ(Decoder.FFileInfo->FrameWidth, S.SrcW);
+        ASSERT_EQ(Decoder.FileInfo()->FrameWidth, S.SrcW);
         TDecoderFrame* Frame = Decoder.NextFrame();
         ASSERT_NE(Frame, nullptr);
         TFastDIB Full, Scaled;
@@ -59,8 +59,8 @@ TEST(ReducedFrames, AreAsSharpAsLanczos) {
 
         ASSERT_TRUE(Decoder.SetFrameSize(S.DstW, S.DstH));
         Decoder.Rewind();
-        ASSERT_EQ(Decoder.FFileInfo->FrameWidth, S.DstW);
-        ASSERT_EQ(Decoder.FFileInfo->FrameHeight, S.DstH);
+        ASSERT_EQ(Decoder.FileInfo()->FrameWidth, S.DstW);
+        ASSERT_EQ(Decoder.FileInfo()->FrameHeight, S.DstH);
         Frame = Decoder.NextFrame();
         ASSERT_NE(Frame, nullptr);
         TFastDIB Reduced;
@@ -77,8 +77,8 @@ TEST(ReducedFrames, AreAsSharpAsLanczos) {
         // Back at the video's own size.
         ASSERT_TRUE(Decoder.SetFrameSize(0, 0));
         Decoder.Rewind();
-        EXPECT_EQ(Decoder.FFileInfo->FrameWidth, S.SrcW);
-        EXPECT_EQ(Decoder.FFileInfo->FrameHeight, S.SrcH);
+        EXPECT_EQ(Decoder.FileInfo()->FrameWidth, S.SrcW);
+        EXPECT_EQ(Decoder.FileInfo()->FrameHeight, S.SrcH);
     }
 }
 
@@ -87,7 +87,7 @@ TEST(ReducedFrames, AreAsSharpAsLanczos) {
 namespace {
 
 uint32_t PixelAt(const TDecoder& Decoder, const TDecoderFrame* Frame, double FX, double FY) {
-    const int W = Decoder.FFileInfo->FrameWidth, H = Decoder.FFileInfo->FrameHeight;
+    const int W = Decoder.FileInfo()->FrameWidth, H = Decoder.FileInfo()->FrameHeight;
     return Frame->Pixels[static_cast<size_t>(FY * H) * W + static_cast<size_t>(FX * W)];
 }
 
@@ -117,7 +117,7 @@ TEST(ReducedFrames, KeepColoursAndTurn) {
         const uint32_t Expected = PixelAt(Decoder, Full, C.FX, C.FY);
         ASSERT_TRUE(Decoder.SetFrameSize(C.Width, C.Height));
         Decoder.Rewind();
-        ASSERT_EQ(Decoder.FFileInfo->FrameWidth, C.Width);
+        ASSERT_EQ(Decoder.FileInfo()->FrameWidth, C.Width);
         const TDecoderFrame* Small = Decoder.NextFrame();
         ASSERT_NE(Small, nullptr);
         EXPECT_LE(Difference(PixelAt(Decoder, Small, C.FX, C.FY), Expected), 3)

@@ -131,16 +131,15 @@ TSheetResult MakeSheet(const std::string& Video, const TSheetRec& Rec, int StopA
     TDecoder Decoder;
     Decoder.Open(Video);
     auto Job = std::make_unique<TSheetThread>(&Decoder);
-    Job->FRec = Rec;
-    Job->FRec.Path = Video;
-    Job->SetOnEvent([&](TEngineEvents Events, void* Data) {
-        Result.Reports.push_back(Events & ~evConvRate);
-        Result.Last = *static_cast<TConvertProgress*>(Data);
-        if (Events & evConvError)
-            Result.Error = Job->ErrorMessage;
-        if (Events & evConvDone)
-            Result.FileName = Job->FileName;
-        if ((Events & evConvFrame) && Result.Last.Current == StopAfter)
+    TSheetRec Sheet = Rec;
+    Sheet.Path = Video;
+    Job->SetRec(Sheet);
+    Job->SetOnEvent([&](const TJobReport& Report) {
+        Result.Reports.push_back(Report.Events & ~evConvRate);
+        Result.Last = Report.Progress;
+        Result.Error += Report.Error;
+        Result.FileName += Report.Output;
+        if ((Report.Events & evConvFrame) && Result.Last.Current == StopAfter)
             Job->Terminate();
     });
     Job->Resume();
