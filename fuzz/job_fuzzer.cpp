@@ -45,9 +45,9 @@ constexpr const char* kVideoName = "clip";
 
 struct TFuzzState {
     int Fd = -1;
-    std::string Input;       // /proc/self/fd/N of the memory file
-    fs::path Scratch;        // made for this run, removed at its end
-    std::string SaveFolder;  // the save folder inside it, ending in "/"
+    std::string Input;      // /proc/self/fd/N of the memory file
+    fs::path Scratch;       // made for this run, removed at its end
+    std::string SaveFolder; // the save folder inside it, ending in "/"
     TDecoder* Decoder = nullptr;
     TLoopDispatcher Dispatcher;
 };
@@ -131,7 +131,8 @@ void CheckEnding(const TJobEnd& End, const char* Job) {
     const std::string Name = Job;
     Require(End.Reports > 0, Name + ": ended without a report");
     if (End.Failed) {
-        Require(End.LastEvents == (evConvError | evConvStopped), Name + ": a failure was not the last report");
+        Require(End.LastEvents == (evConvError | evConvStopped),
+                Name + ": a failure was not the last report");
         Require(!End.Error.empty(), Name + ": failed without saying why");
     } else {
         Require(End.LastEvents == evConvDone, Name + ": ended neither done nor failed");
@@ -153,7 +154,8 @@ void RunSheet(TDecoder& Decoder, const std::string& SaveFolder, const std::strin
     if (End.Failed)
         return;
     const int32_t Tiles = kSheetSide * kSheetSide;
-    Require(End.Last.Total == Tiles && End.Last.Current == Tiles - 1, "the sheet job: done before its last tile");
+    Require(End.Last.Total == Tiles && End.Last.Current == Tiles - 1,
+            "the sheet job: done before its last tile");
     Require(Job.Tiles().size() == static_cast<size_t>(Tiles), "the sheet job: done without all its tiles");
     Require(Job.FileName == SheetFileName(Rec), "the sheet job: done with another file name");
     Require(IsJpegFile(Job.FileName), "the sheet job: done, but " + Job.FileName + " is no JPEG file");
@@ -177,7 +179,8 @@ void RunThumbnails(TDecoder& Decoder, const std::string& SaveFolder, const std::
     CheckEnding(End, "the thumbnail job");
 
     const int64_t Written = End.Last.Current + 1;
-    Require(Written >= 0 && Written <= kPieces, "the thumbnail job: reported " + std::to_string(Written) + " files");
+    Require(Written >= 0 && Written <= kPieces,
+            "the thumbnail job: reported " + std::to_string(Written) + " files");
     // Exactly the files reported are there, whole.
     std::set<std::string> Expected, Found;
     for (int64_t I = 0; I < Written; ++I)
@@ -196,7 +199,8 @@ void RunThumbnails(TDecoder& Decoder, const std::string& SaveFolder, const std::
         const TDecoderFileInfo& Info = *Decoder.FFileInfo;
         const std::string Shortfall = ExplainShortfall(Rec, false, Info.Duration, Info.FPS, Written);
         Require(Shortfall.empty() == (Written == kPieces), "the thumbnail job: " + std::to_string(Written) +
-                                                               " files, and the shortfall says \"" + Shortfall + "\"");
+                                                               " files, and the shortfall says \"" +
+                                                               Shortfall + "\"");
     }
 }
 
