@@ -23,8 +23,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <dlfcn.h>
 #include <filesystem>
 #include <fstream>
+#include <link.h>
 #include <set>
 #include <string>
 #include <sys/mman.h>
@@ -95,6 +97,20 @@ bool IsJpegFile(const std::string& File) {
     char Head[3] = {};
     return In.read(Head, sizeof Head) && static_cast<unsigned char>(Head[0]) == 0xFF &&
            static_cast<unsigned char>(Head[1]) == 0xD8 && static_cast<unsigned char>(Head[2]) == 0xFF;
+}
+
+// The decoding library that TDecoder loaded must be the instrumented one beside this
+// executable: any other would run without coverage and without the sanitizers' checks.
+void RequireOwnLibrary() {
+    void* Handle = dlopen(TDecoder::kLibraryName, RTLD_NOW | RTLD_NOLOAD);
+    link_map* Map = nullptr;
+    if (!Handle || dlinfo(Handle, RTLD_DI_LINKMAP, &Map) != 0 || !Map)
+        Broken(std::string("cannot find the loaded ") + TDecoder::kLibraryName);
+    const fs::path Loaded = fs::canonical(Map->l_name);
+    const fs::path Own = fs::canonical("/proc/self/exe").parent_path() / TDecoder::kLibraryName;
+    if (Loaded != Own)
+        Broken("loaded " + Loaded.string() + ", not the instrumented " + Own.string());
+    dlclose(Handle);
 }
 
 // How a job ended, as its owner saw it in its reports.
@@ -214,6 +230,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
         std::abort();
     }
     State->Input = "/proc/self/fd/" + std::to_string(State->Fd);
+    try {
+        State->Decoder = new TDecoder();
+    } catch (const std::exception& E) {
+        std::fprintf(stderr, "job_fuzzer: cannot load the decoding library: %s\n", E.what());
+        std::abort();
+    }
+    RequireOwnLibrary();
     std::string Template = (ScratchParent() / "trovelle-job-fuzz-XXXXXX").string();
     if (!mkdtemp(Template.data())) {
         std::perror(Template.c_str());
@@ -222,12 +245,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     State->Scratch = Template;
     State->SaveFolder = Template + "/";
     std::atexit(RemoveScratch);
-    try {
-        State->Decoder = new TDecoder();
-    } catch (const std::exception& E) {
-        std::fprintf(stderr, "job_fuzzer: cannot load the decoding library: %s\n", E.what());
-        std::abort();
-    }
     TThread::SetMainThreadDispatcher(&State->Dispatcher);
     return 0;
 }
