@@ -37,7 +37,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // What the jobs are asked for: trovelle-thumbs --sheet 2x2 --sheet-width 480, and
-// trovelle-thumbs -n 2 -w 160 (pieces spread over the video, the height from its shape).
+// trovelle-thumbs --pieces 2 --size 160 (spread over the video, the height from its shape).
 constexpr int32_t kSheetSide = 2;
 constexpr int32_t kSheetWidth = 480;
 constexpr int32_t kPieces = 2;
