@@ -11,13 +11,13 @@
 // whatever the video: it ends with a report of its end or of a failure that says why, a
 // finished sheet is on disk with all its tiles, the thumbnails on disk are exactly the ones
 // reported, and a shortfall always has its explanation.
-#include "convertthread.h"
-#include "decoder.h"
-#include "outputfolder.h"
-#include "rounding.h"
-#include "sheetthread.h"
-#include "shortfall.h"
-#include "thread.h"
+#include "engine/decoder.h"
+#include "engine/rounding.h"
+#include "engine/thread.h"
+#include "jobs/outputs.h"
+#include "jobs/sheetjob.h"
+#include "jobs/shortfall.h"
+#include "jobs/thumbnailjob.h"
 
 #include <chrono>
 #include <cstdint>
@@ -120,20 +120,23 @@ struct TJobEnd {
     int Reports = 0;
     bool Failed = false;
     std::string Error;
+    std::string Output; // the path the job said it wrote
 };
 
 // Runs Job to its end as trovelle-thumbs does: resumed, its reports served on this thread
 // until it has finished.
 TJobEnd RunJob(TGenerationJob& Job) {
     TJobEnd End;
-    Job.SetOnEvent([&](TEngineEvents Events, void* Data) {
+    Job.SetOnEvent([&](const TJobReport& Report) {
         ++End.Reports;
-        End.LastEvents = Events;
-        End.Last = *static_cast<const TConvertProgress*>(Data);
-        if (Events & evConvError) {
+        End.LastEvents = Report.Events;
+        End.Last = Report.Progress;
+        if (Report.Events & evConvError) {
             End.Failed = true;
-            End.Error = Job.ErrorMessage;
+            End.Error = Report.Error;
         }
+        if (Report.Events & evConvDone)
+            End.Output = Report.Output;
     });
     Job.Resume();
     while (!Job.Finished())
@@ -164,7 +167,7 @@ void RunSheet(TDecoder& Decoder, const std::string& SaveFolder, const std::strin
     Rec.Folder = SaveFolder;
     Rec.Name = ClaimOutputName(SaveFolder, kVideoName, Input, TOutputKind::Sheet).Name;
     TSheetThread Job(&Decoder);
-    Job.FRec = Rec;
+    Job.SetRec(Rec);
     const TJobEnd End = RunJob(Job);
     CheckEnding(End, "the sheet job");
     if (End.Failed)
@@ -173,8 +176,8 @@ void RunSheet(TDecoder& Decoder, const std::string& SaveFolder, const std::strin
     Require(End.Last.Total == Tiles && End.Last.Current == Tiles - 1,
             "the sheet job: done before its last tile");
     Require(Job.Tiles().size() == static_cast<size_t>(Tiles), "the sheet job: done without all its tiles");
-    Require(Job.FileName == SheetFileName(Rec), "the sheet job: done with another file name");
-    Require(IsJpegFile(Job.FileName), "the sheet job: done, but " + Job.FileName + " is no JPEG file");
+    Require(End.Output == SheetFileName(Rec), "the sheet job: done with another file name");
+    Require(IsJpegFile(End.Output), "the sheet job: done, but " + End.Output + " is no JPEG file");
 }
 
 void RunThumbnails(TDecoder& Decoder, const std::string& SaveFolder, const std::string& Input) {
@@ -190,7 +193,7 @@ void RunThumbnails(TDecoder& Decoder, const std::string& SaveFolder, const std::
     Rec.Folder = SaveFolder;
     Rec.Name = ClaimOutputName(SaveFolder, kVideoName, Input, TOutputKind::Thumbnails).Name;
     TConvertThread Job(&Decoder);
-    Job.FRec = Rec;
+    Job.SetRec(Rec);
     const TJobEnd End = RunJob(Job);
     CheckEnding(End, "the thumbnail job");
 
@@ -212,7 +215,8 @@ void RunThumbnails(TDecoder& Decoder, const std::string& SaveFolder, const std::
     }
     Require(Found == Expected, "the thumbnail job: the files in " + Folder + " are not the ones reported");
     if (!End.Failed) {
-        const TDecoderFileInfo& Info = *Decoder.FFileInfo;
+        Require(End.Output == ThumbnailFolder(Rec), "the thumbnail job: done with another folder");
+        const TDecoderFileInfo& Info = *Decoder.FileInfo();
         const std::string Shortfall = ExplainShortfall(Rec, false, Info.Duration, Info.FPS, Written);
         Require(Shortfall.empty() == (Written == kPieces), "the thumbnail job: " + std::to_string(Written) +
                                                                " files, and the shortfall says \"" +
