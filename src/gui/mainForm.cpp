@@ -317,11 +317,16 @@ void TmainDlg::CreateMenuBar() {
     tmiPlayPause = MakeItem(TBXSubmenuItem3, "tmiPlayPause", QStringLiteral("Play/P&ause"), QKeySequence(Qt::Key_Space));
     tmiBack = MakeItem(TBXSubmenuItem3, "tmiBack", QStringLiteral("&Back 5 s"), QKeySequence(Qt::Key_Left));
     tmiForward = MakeItem(TBXSubmenuItem3, "tmiForward", QStringLiteral("&Forward 5 s"), QKeySequence(Qt::Key_Right));
+    tmiNextFrame = MakeItem(TBXSubmenuItem3, "tmiNextFrame", QStringLiteral("Ne&xt Frame"), QKeySequence(Qt::Key_Period));
+    tmiPreviousFrame =
+        MakeItem(TBXSubmenuItem3, "tmiPreviousFrame", QStringLiteral("Pre&vious Frame"), QKeySequence(Qt::Key_Comma));
     TBXSubmenuItem3->addSeparator();
     tmiStartMark = MakeItem(TBXSubmenuItem3, "tmiStartMark", QStringLiteral("Start &Mark"), QKeySequence(Qt::Key_I));
     tmiEndMark = MakeItem(TBXSubmenuItem3, "tmiEndMark", QStringLiteral("E&nd Mark"), QKeySequence(Qt::Key_O));
     tmiConfig = MakeItem(TBXSubmenuItem1, "tmiConfig", QStringLiteral("&Config"));
     tmiSheet = MakeItem(TBXSubmenuItem1, "tmiSheet", QStringLiteral("Make a Contact &Sheet\u2026"));
+    tmiSaveFrame =
+        MakeItem(TBXSubmenuItem1, "tmiSaveFrame", QStringLiteral("Save This Fra&me"), QKeySequence(Qt::CTRL | Qt::Key_S));
     tmiConfig->setEnabled(false); // until a video is opened
     tmiStopJob = MakeItem(TBXSubmenuItem1, "tmiStopJob", QStringLiteral("S&top Generating"), QKeySequence(Qt::Key_Escape));
     tmiExit = MakeItem(TBXSubmenuItem1, "tmiExit", QStringLiteral("&Exit"), QKeySequence(Qt::CTRL | Qt::Key_Q));

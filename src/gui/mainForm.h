@@ -78,10 +78,13 @@ public:
     QAction* tmiPlayPause = nullptr;
     QAction* tmiBack = nullptr;
     QAction* tmiForward = nullptr;
+    QAction* tmiNextFrame = nullptr;     // .
+    QAction* tmiPreviousFrame = nullptr; // ,
     QAction* tmiStartMark = nullptr;
     QAction* tmiEndMark = nullptr;
     QAction* tmiConfig = nullptr;
     QAction* tmiSheet = nullptr; // Make a Contact Sheet…
+    QAction* tmiSaveFrame = nullptr; // Ctrl+S
     QAction* tmiStopJob = nullptr; // Esc
     QAction* tmiExit = nullptr;
     QMenuBar* TBXToolbar2 = nullptr;

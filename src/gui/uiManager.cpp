@@ -14,6 +14,7 @@
 #include "gui/widgets/videopanel.h"
 #include "image/outputfolder.h"
 #include "jobs/shortfall.h"
+#include "jobs/stillframe.h"
 #include "mainForm.h"
 #include "platform/appinfo.h"
 #include "platform/platform.h"
@@ -202,6 +203,9 @@ void TUIManager::AssignEvents() {
     connect(F->tmiPlayPause, &QAction::triggered, this, [this] { PlayPauseKey(); });
     connect(F->tmiBack, &QAction::triggered, this, [this] { SeekBy(-kSeekStep); });
     connect(F->tmiForward, &QAction::triggered, this, [this] { SeekBy(kSeekStep); });
+    connect(F->tmiNextFrame, &QAction::triggered, this, [this] { StepKey(true); });
+    connect(F->tmiPreviousFrame, &QAction::triggered, this, [this] { StepKey(false); });
+    connect(F->tmiSaveFrame, &QAction::triggered, this, [this] { SaveFrameClick(); });
     connect(F->tmiStartMark, &QAction::triggered, this, [this] { StartPointClick(); });
     connect(F->tmiEndMark, &QAction::triggered, this, [this] { EndPointClick(); });
     connect(F->tmiStopJob, &QAction::triggered, this, [this] { StopGenerating(); });
@@ -359,8 +363,10 @@ void TUIManager::PlayClick() {
 }
 
 void TUIManager::PauseClick() {
-    if (!PlayManager->Converting())
-        PlayManager->Pause();
+    if (PlayManager->Converting() || !PlayManager->Playing())
+        return;
+    PlayManager->Pause();
+    WritePausedInfo();
 }
 
 void TUIManager::StopClick() {
@@ -409,7 +415,78 @@ void TUIManager::SeekBy(int32_t Seconds) {
     PlayManager->Seek(static_cast<int32_t>(Target));
     FAtEnd = false;
     FForm->SliderBar->SetPosition(PlayManager->Position());
-    WriteInfo(true);
+    if (PlayManager->Playing())
+        WriteInfo(true);
+    else
+        WritePausedInfo();
+}
+
+void TUIManager::StepKey(bool Forward) {
+    if (PlayManager->Converting() || !PlayManager->Opened() || PlayManager->Playing() || FStepPending)
+        return;
+    FStepPending = true;
+    QTimer::singleShot(0, this, [this, Forward] {
+        FStepPending = false;
+        if (PlayManager->Converting() || !PlayManager->Opened() || PlayManager->Playing())
+            return;
+        if (Forward)
+            PlayManager->StepForward();
+        else
+            PlayManager->StepBack();
+        FAtEnd = false;
+        FForm->SliderBar->SetPosition(PlayManager->Position());
+        WritePausedInfo();
+    });
+}
+
+void TUIManager::SaveFrameClick() {
+    if (PlayManager->Converting() || !PlayManager->Opened())
+        return;
+    const bool WasPlaying = PlayManager->Playing();
+    const int64_t Time = PlayManager->FrameTime();
+    std::string File;
+    std::string Error;
+    const bool Read = PlayManager->TakeShownFrame([&](const TDecoderFrame& Frame, const TDecoderFileInfo& Info) {
+        try {
+            const std::string Folder = FForm->etSaveFolder->text().toStdString();
+            TConvertRec Where;
+            Where.Folder = Folder;
+            Where.Name = ClaimedName(Folder, TOutputKind::Thumbnails);
+            // The video's folder, made when missing and never through a link.
+            const TOutputFolder Made(SaveFolderOrDefault(Folder), Where.Name, TOutputFolder::TOpen::Make);
+            File = ThumbnailFolder(Where) + "/" + FrameFileName(Where.Name, Time);
+            SaveFrame(Frame, Info, PlayManager->AspectRatio(), File);
+        } catch (const std::exception& E) {
+            Error = E.what();
+        }
+    });
+    if (!Read)
+        Error = PlayManager->LastError().empty() ? std::string("the frame cannot be read again")
+                                                 : PlayManager->LastError();
+    if (Error.empty())
+        FForm->lbConvertInfo->setText(QStringLiteral("Saved: %1").arg(QString::fromStdString(File)));
+    else
+        Message(QStringLiteral("The frame was not saved: %1").arg(QString::fromStdString(Error)),
+                QMessageBox::Warning, QMessageBox::Ok);
+    if (WasPlaying)
+        PlayManager->Play();
+    else
+        WritePausedInfo();
+}
+
+void TUIManager::WritePausedInfo() {
+    const TPlayManager& P = *PlayManager;
+    const int64_t Position = P.Position();
+    const int64_t Time = P.FrameTime();
+    const long long Millis = static_cast<long long>(std::max<int64_t>(0, Time) / 1000);
+    const long long Frame = FFileFPS > 0 ? std::llround(static_cast<double>(Time) * FFileFPS / 1e6) : 0;
+    const QString Precise = QString::asprintf("%lld:%02lld:%02lld.%03lld \u00b7 frame %lld", Millis / 3600000,
+                                              Millis / 60000 % 60, Millis / 1000 % 60, Millis % 1000, Frame);
+    QString Line = InfoLine(FFileFPS, P.Width(), P.Height(), P.DurationHours(), P.DurationMinutes(),
+                            P.DurationSeconds(), &Position);
+    // The whole seconds give way to the precise time.
+    Line.truncate(Line.lastIndexOf(QLatin1Char(' ')) + 1);
+    FForm->lbInfo->setText(Line + Precise);
 }
 
 void TUIManager::StopGenerating() {
@@ -521,6 +598,7 @@ void TUIManager::SheetClick() {
     FSheetRec.Columns = Dialog.Settings.Columns;
     FSheetRec.Rows = Dialog.Settings.Rows;
     FSheetRec.Width = Dialog.Settings.Width;
+    FSheetRec.PreferClear = Dialog.Settings.PreferClear;
     FSheetRec.Folder = FForm->etSaveFolder->text().toStdString();
     FSheetRec.Name = ClaimedName(FSheetRec.Folder, TOutputKind::Sheet);
     FForm->SliderBar->setEnabled(false);

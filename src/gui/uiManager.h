@@ -97,6 +97,13 @@ private:
     // The keyboard's own commands: Space, Left and Right (5 s), Esc.
     void PlayPauseKey();
     void SeekBy(int32_t Seconds);
+    // . and , while paused: the next or the previous frame. Held down, a key repeats at the
+    // keyboard's rate, but a step waits for the one before it: presses that came meanwhile
+    // make one step, not a pile of them.
+    void StepKey(bool Forward);
+    // Ctrl+S: the frame on screen, at the video's display size, as a PNG file in the video's
+    // folder of the save folder; the status line says where it went.
+    void SaveFrameClick();
     void StopGenerating();
 
     // The play manager's notifications.
@@ -128,6 +135,8 @@ private:
     // The job has ended one way or another: the slider is free.
     void JobEnded();
     void WriteInfo(bool Running);
+    // While paused: the position to the millisecond and the frame's number.
+    void WritePausedInfo();
     void WriteInfoAtEnd();
     // A message box owned by the main window with the application's title.
     int Message(const QString& Text, int Icon, int Buttons) const;
@@ -141,6 +150,8 @@ private:
     double FFileFPS = 0;
     // Playback reached the end of the video and nothing has moved the position since.
     bool FAtEnd = false;
+    // A frame step is on its way; key presses until it is done add none.
+    bool FStepPending = false;
     // The end mark was last put before the start mark (the slider then closes the range).
     bool FEndBeforeStart = false;
     // The last video handed over while a job ran.

@@ -36,6 +36,11 @@ int64_t TakeClearStill(TFrameWalker& Walker, const TTileFrame& Target, int64_t W
 void ScaleFrame(const TDecoderFrame& Frame, const TDecoderFileInfo& Info, TFastDIB& Wrapper,
                 TFastDIB& Target);
 
+// Writes Frame (of a video with Info's frame size) at the video's display size (its frame
+// size widened or heightened to the display aspect AspectRatio, never reduced) as the PNG
+// file File, whole or not at all. Raises Exception saying why it failed.
+void SaveFrame(const TDecoderFrame& Frame, const TDecoderFileInfo& Info, double AspectRatio, const std::string& File);
+
 // Writes Image (32-bit, top row first; turned upside down on the way) through Writer as
 // File, whole or not at all (TFreeBitmap::SaveChecked). Format: the writer's format code,
 // or kFifUnknown for the one File's extension names. Raises Exception saying why it failed.

@@ -131,6 +131,32 @@ TEST(ThumbsTool, SmartPiecesAreSharpFramesNearTheirInstants) {
     EXPECT_EQ(RunTool({"--smart", "-w", Fixture("blur_sharp.mp4")}).Exit, 2);
 }
 
+// --at: the first frame at or after each instant (fractions allowed, in any order), at the
+// display size, lossless, named by the frame's own time; an instant past the end is an
+// error for that frame alone.
+TEST(ThumbsTool, FramesAtInstants) {
+    TScratch Out;
+    const TRun Run = RunTool({"--at", "1.5,0:03,2", "-o", Out.Path, Fixture("ntsc_2997.mp4")});
+    ASSERT_EQ(Run.Exit, 0) << Run.Err;
+    const struct {
+        const char* Name;
+        int Index;
+    } Frames[] = {{"ntsc_2997_at_0-00-01.501.png", 45}, {"ntsc_2997_at_0-00-03.003.png", 90},
+                  {"ntsc_2997_at_0-00-02.002.png", 60}};
+    for (const auto& F : Frames) {
+        const TThumbnailFile Frame = ReadThumbnail(Out.Path + "/ntsc_2997/" + F.Name);
+        EXPECT_EQ(Frame.Id.Index, F.Index) << F.Name;
+        EXPECT_EQ(Frame.Width, 320) << F.Name;
+        EXPECT_EQ(FreeImage_GetFileType((Out.Path + "/ntsc_2997/" + F.Name).c_str(), 0), FIF_PNG) << F.Name;
+    }
+    EXPECT_EQ(FileNames(Out.Path + "/ntsc_2997").size(), 3u);
+
+    const TRun Past = RunTool({"--at", "1,99", "-o", Out.Path, Fixture("ntsc_2997.mp4")});
+    EXPECT_EQ(Past.Exit, 1);
+    EXPECT_TRUE(Contains(Past.Err, "no frame at or after 1:39.0")) << Past.Err;
+    EXPECT_EQ(RunTool({"--at", "1", "-f", "png", Fixture("ntsc_2997.mp4")}).Exit, 2);
+}
+
 TEST(ThumbsTool, FormatsQualityAndDigits) {
     struct TCase {
         std::vector<std::string> Args;

@@ -5,6 +5,7 @@
 #include "jobs/sheetlayout.h"
 #include "platform/appinfo.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -12,7 +13,7 @@
 namespace {
 
 constexpr int kClientWidth = 330;
-constexpr int kClientHeight = 170;
+constexpr int kClientHeight = 204;
 constexpr int kLabelLeft = 16;
 constexpr int kEntryLeft = 150;
 constexpr int kEntryWidth = 80;
@@ -37,6 +38,11 @@ TsheetDlg::TsheetDlg(QWidget* MainWindow) : FMainWindow(MainWindow) {
     Row(QStringLiteral("Columns"), 0, lbColumns, etColumns);
     Row(QStringLiteral("Rows"), 1, lbRows, etRows);
     Row(QStringLiteral("Width (pixels)"), 2, lbWidth, etWidth);
+    ckbPreferClear = new QCheckBox(QStringLiteral("&Prefer clear pictures"), this);
+    ckbPreferClear->setToolTip(QStringLiteral("Each tile takes the sharpest frame of a short moment after its "
+                                              "time, passing over blurred, fading and plain frames"));
+    ckbPreferClear->adjustSize();
+    ckbPreferClear->move(kLabelLeft, 16 + 3 * kRowHeight + (kEntryHeight - ckbPreferClear->height()) / 2);
 
     btnCancel = new QPushButton(QStringLiteral("&Cancel"), this);
     btnCancel->setGeometry(kClientWidth - 16 - 209, kClientHeight - 16 - 26, 100, 26);
@@ -49,7 +55,8 @@ TsheetDlg::TsheetDlg(QWidget* MainWindow) : FMainWindow(MainWindow) {
 }
 
 void TsheetDlg::btnOkClick() {
-    const TSheetSettings Entered{etColumns->asInteger(), etRows->asInteger(), etWidth->asInteger()};
+    const TSheetSettings Entered{etColumns->asInteger(), etRows->asInteger(), etWidth->asInteger(),
+                                 ckbPreferClear->isChecked()};
     try {
         CheckSheetSize(Entered.Columns, Entered.Rows, Entered.Width);
     } catch (const std::exception& E) {
@@ -67,6 +74,7 @@ void TsheetDlg::showEvent(QShowEvent* Event) {
     etColumns->setText(QString::number(Settings.Columns));
     etRows->setText(QString::number(Settings.Rows));
     etWidth->setText(QString::number(Settings.Width));
+    ckbPreferClear->setChecked(Settings.PreferClear);
     etColumns->setFocus();
     etColumns->selectAll();
 }

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 
+class QCheckBox;
 class QLabel;
 class QPushButton;
 class TMyFlatEdit;
@@ -26,6 +27,7 @@ public:
     TMyFlatEdit* etColumns;
     TMyFlatEdit* etRows;
     TMyFlatEdit* etWidth;
+    QCheckBox* ckbPreferClear;
     QPushButton* btnCancel;
     QPushButton* btnOk;
 
