@@ -150,6 +150,11 @@ TEST(ThumbsTool, FramesAtInstants) {
         EXPECT_EQ(FreeImage_GetFileType((Out.Path + "/ntsc_2997/" + F.Name).c_str(), 0), FIF_PNG) << F.Name;
     }
     EXPECT_EQ(FileNames(Out.Path + "/ntsc_2997").size(), 3u);
+    // Upright: a video stored 320 x 240 and shown turned a quarter.
+    ASSERT_EQ(RunTool({"--at", "0.5", "-o", Out.Path, Fixture("rotated_90.mp4")}).Exit, 0);
+    const TThumbnailFile Upright = ReadThumbnail(Out.Path + "/rotated_90/rotated_90_at_0-00-00.520.png");
+    EXPECT_EQ(Upright.Width, 240);
+    EXPECT_EQ(Upright.Height, 320);
 
     const TRun Past = RunTool({"--at", "1,99", "-o", Out.Path, Fixture("ntsc_2997.mp4")});
     EXPECT_EQ(Past.Exit, 1);
