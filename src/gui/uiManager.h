@@ -18,6 +18,7 @@
 #include "settings/configManager.h"
 #include "windowPlacement.h"
 
+#include <QCoreApplication>
 #include <QObject>
 #include <QString>
 
@@ -37,6 +38,8 @@ QString InfoLine(double FPS, int32_t Width, int32_t Height, int32_t DurationHour
                  int32_t DurationSeconds, const int64_t* Position);
 
 class TUIManager : public QObject {
+    Q_DECLARE_TR_FUNCTIONS(TUIManager)
+
 public:
     // Creates the settings holder, loaded from SettingsFile (empty: nothing is loaded or
     // stored) and, for the sheet's values of earlier versions, EarlierSettingsFile (see
