@@ -148,7 +148,7 @@
     </message>
     <message>
         <source>Free software under the GNU GPL, version 3 or later (GPL-3.0-or-later).</source>
-        <translation>Freie Software unter der GNU GPL, Version 3 oder neuer (GPL-3.0-or-later).</translation>
+        <translation>Freie Software: GNU GPL, Version 3 oder neuer (GPL-3.0-or-later).</translation>
     </message>
     <message>
         <source>Built with Qt, FFmpeg, SDL and FreeImage; lettering in Open Sans.</source>

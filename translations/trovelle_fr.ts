@@ -42,7 +42,7 @@
     </message>
     <message>
         <source>You have to enter a number of pieces greater than 0.</source>
-        <translation>Vous devez saisir un nombre d&apos;images supérieur à 0.</translation>
+        <translation>Vous devez saisir un nombre de vues supérieur à 0.</translation>
     </message>
     <message>
         <source>Generating the thumbnails, are you sure want to exit application?</source>
@@ -117,11 +117,11 @@
     </message>
     <message>
         <source>%1 pieces asked, %2 written: the video is %3 s long and pieces are whole seconds apart</source>
-        <translation>%1 images demandées, %2 écrites&#xa0;: la vidéo dure %3 s et les images sont espacées de secondes entières</translation>
+        <translation>%1 vues demandées, %2 écrites&#xa0;: la vidéo dure %3 s et les vues sont espacées de secondes entières</translation>
     </message>
     <message>
         <source>%1 pieces asked, %2 written: the video gave no frame after the last one written</source>
-        <translation>%1 images demandées, %2 écrites&#xa0;: la vidéo n&apos;a fourni aucune image après la dernière écrite</translation>
+        <translation>%1 vues demandées, %2 écrites&#xa0;: la vidéo n&apos;a fourni aucune image après la dernière écrite</translation>
     </message>
 </context>
 <context>
@@ -206,7 +206,7 @@
     </message>
     <message>
         <source>CONSTRAIN</source>
-        <translation>PROPORTIONS</translation>
+        <translation>LIER</translation>
     </message>
     <message>
         <source>&amp;Cancel</source>
@@ -245,7 +245,7 @@
     </message>
     <message>
         <source>pieces</source>
-        <translation>images</translation>
+        <translation>vues</translation>
     </message>
     <message>
         <source>&amp;Open a Video</source>

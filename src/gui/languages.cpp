@@ -26,7 +26,8 @@ QString InstallTranslations(QCoreApplication& App, const QLocale& Locale) {
         }
         QCoreApplication::installTranslator(Own);
         auto* Qt = new QTranslator(&App);
-        if (Qt->load(QStringLiteral("qtbase_") + Wanted.name(), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        if (Qt->load(QStringLiteral("qtbase_") + Wanted.name(),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
             QCoreApplication::installTranslator(Qt);
         else
             delete Qt;

@@ -208,9 +208,8 @@ TmainDlg::TmainDlg(TNotifyEvent OnCreate, TNotifyEvent OnDestroy, QWidget* Paren
 
     btnOpen = MakeButton(this, "btnOpen", QRect(485, 136, 281, 49), tr("&Open a Video"),
                          tr("open a video from disk"));
-    btnSaveFolder =
-        MakeButton(this, "btnSaveFolder", QRect(485, 192, 281, 49), tr("&Select Save Folder"),
-                   tr("select a folder for saving thumbnails (Optional)"));
+    btnSaveFolder = MakeButton(this, "btnSaveFolder", QRect(485, 192, 281, 49), tr("&Select Save Folder"),
+                               tr("select a folder for saving thumbnails (Optional)"));
     btnGenerate = MakeButton(this, "btnGenerate", QRect(485, 392, 281, 65), tr("GENERATE"),
                              tr("start generating thumbnails from the video"));
     // The one push button with a colour of its own. A skin's style sheet would override
@@ -245,8 +244,7 @@ TmainDlg::TmainDlg(TNotifyEvent OnCreate, TNotifyEvent OnDestroy, QWidget* Paren
     etPieces->resize(std::max(etPieces->width(), etPieces->WidthForDigits(kPiecesMaxLength)), etPieces->height());
     Label1->move(std::max(Label1->x(), etPieces->geometry().right() + 1 + kPiecesLabelGap), Label1->y());
 
-    rbStartEnd = MakeRadio(this, "rbStartEnd", QRect(485, 360, 281, 22),
-                           tr("from start point to end point"));
+    rbStartEnd = MakeRadio(this, "rbStartEnd", QRect(485, 360, 281, 22), tr("from start point to end point"));
 
     setAcceptDrops(true);
 
@@ -322,7 +320,8 @@ void TmainDlg::CreateMenuBar() {
     tmiConfig = MakeItem(TBXSubmenuItem1, "tmiConfig", tr("&Config"));
     tmiSheet = MakeItem(TBXSubmenuItem1, "tmiSheet", tr("Make a Contact &Sheet…"));
     tmiConfig->setEnabled(false); // until a video is opened
-    tmiStopJob = MakeItem(TBXSubmenuItem1, "tmiStopJob", tr("S&top Generating"), QKeySequence(Qt::Key_Escape));
+    tmiStopJob =
+        MakeItem(TBXSubmenuItem1, "tmiStopJob", tr("S&top Generating"), QKeySequence(Qt::Key_Escape));
     tmiExit = MakeItem(TBXSubmenuItem1, "tmiExit", tr("&Exit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     TBXToolbar2 = MakeMenuBar("TBXToolbar2");

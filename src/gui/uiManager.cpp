@@ -44,7 +44,8 @@ constexpr const char* kNoRange =
     QT_TRANSLATE_NOOP("TUIManager", "You have to select start position and end position for the option.");
 constexpr const char* kEndBeforeStart =
     QT_TRANSLATE_NOOP("TUIManager", "The end mark is before the start mark: set the end after the start.");
-constexpr const char* kNoPieces = QT_TRANSLATE_NOOP("TUIManager", "You have to enter a number of pieces greater than 0.");
+constexpr const char* kNoPieces =
+    QT_TRANSLATE_NOOP("TUIManager", "You have to enter a number of pieces greater than 0.");
 constexpr const char* kExitQuestion =
     QT_TRANSLATE_NOOP("TUIManager", "Generating the thumbnails, are you sure want to exit application?");
 constexpr const char* kBusy =
@@ -63,17 +64,20 @@ QString OpenDialogFilter() {
     QStringList Patterns;
     for (const QString& Extension : VideoExtensions())
         Patterns << QStringLiteral("*.") + Extension;
-    return QCoreApplication::translate("TUIManager", "Video Files (%1)").arg(Patterns.join(QLatin1Char(' '))) +
+    return QCoreApplication::translate("TUIManager", "Video Files (%1)")
+               .arg(Patterns.join(QLatin1Char(' '))) +
            QStringLiteral(";;") + QCoreApplication::translate("TUIManager", "All Files (*)");
 }
 
 // "%.2d" prints at least two digits with leading zeros (and all of a larger number).
 QString InfoLine(double FPS, int32_t Width, int32_t Height, int32_t DurationHours, int32_t DurationMinutes,
                  int32_t DurationSeconds, const int64_t* Position) {
-    const QString Duration = QString::asprintf("%.2d:%.2d:%.2d", DurationHours, DurationMinutes, DurationSeconds);
+    const QString Duration =
+        QString::asprintf("%.2d:%.2d:%.2d", DurationHours, DurationMinutes, DurationSeconds);
     const int64_t P = Position ? *Position : 0;
-    const QString Stamp = QString::asprintf("%.2lld:%.2lld:%.2lld", static_cast<long long>(P / 3600),
-                                            static_cast<long long>(P / 60 % 60), static_cast<long long>(P % 60));
+    const QString Stamp =
+        QString::asprintf("%.2lld:%.2lld:%.2lld", static_cast<long long>(P / 3600),
+                          static_cast<long long>(P / 60 % 60), static_cast<long long>(P % 60));
     // %1 is the frame rate with two decimals; a translation may write %L1 for its own decimal sign.
     return QCoreApplication::translate("TUIManager", "FPS: %1 Size: %2x%3 Duration: %4 Timestamp: %5")
         .arg(FPS, 0, 'f', 2)
@@ -655,8 +659,7 @@ void TUIManager::FormClose(TCloseAction& Action) {
         StoreSettings();
         return;
     }
-    QMessageBox Box(QMessageBox::Question, QString::fromUtf8(kApplicationTitle),
-                    tr(kExitQuestion),
+    QMessageBox Box(QMessageBox::Question, QString::fromUtf8(kApplicationTitle), tr(kExitQuestion),
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, FForm);
     // The job may end while the question is open; the question stays, and its answer
     // holds: the user asked to quit, and only Yes quits.

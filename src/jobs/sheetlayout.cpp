@@ -79,8 +79,9 @@ std::string FormatRate(double FPS) {
 TWording SheetSizeWording(int32_t Columns, int32_t Rows, int32_t Width) {
     const auto Outside = [](int32_t Count) { return Count < 1 || Count > kMaxSheetSide; };
     if (Outside(Columns))
-        return {TROVELLE_WORDING("TWording", "The number of columns of a sheet must be from 1 to %1 (it is %2)"),
-                {std::to_string(kMaxSheetSide), std::to_string(Columns)}};
+        return {
+            TROVELLE_WORDING("TWording", "The number of columns of a sheet must be from 1 to %1 (it is %2)"),
+            {std::to_string(kMaxSheetSide), std::to_string(Columns)}};
     if (Outside(Rows))
         return {TROVELLE_WORDING("TWording", "The number of rows of a sheet must be from 1 to %1 (it is %2)"),
                 {std::to_string(kMaxSheetSide), std::to_string(Rows)}};

@@ -2,13 +2,15 @@
 
 #include "engine/rounding.h"
 
-TWording ShortfallWording(const TConvertRec& Rec, bool ToTheEnd, int32_t Duration, double FPS, int64_t Written) {
+TWording ShortfallWording(const TConvertRec& Rec, bool ToTheEnd, int32_t Duration, double FPS,
+                          int64_t Written) {
     const bool Range = Rec.Range();
     ToTheEnd = ToTheEnd && Range;
     const std::string Length = std::to_string(Duration);
     if (Written == 0) {
         if (Range && Rec.StartPos >= Duration)
-            return {TROVELLE_WORDING("TWording", "the range starts after the end of the %1 s video"), {Length}};
+            return {TROVELLE_WORDING("TWording", "the range starts after the end of the %1 s video"),
+                    {Length}};
         if (Range)
             return {TROVELLE_WORDING("TWording", "the video gave no frame in the range"), {}};
         return {TROVELLE_WORDING("TWording", "the video gave no frame"), {}};
@@ -25,15 +27,18 @@ TWording ShortfallWording(const TConvertRec& Rec, bool ToTheEnd, int32_t Duratio
     const std::string Asked = std::to_string(Planned);
     const std::string Wrote = std::to_string(Written);
     if (Range)
-        return {TROVELLE_WORDING("TWording",
-                                 "%1 frames asked, %2 written: the range ends after the end of the %3 s video"),
-                {Asked, Wrote, Length}};
+        return {
+            TROVELLE_WORDING("TWording",
+                             "%1 frames asked, %2 written: the range ends after the end of the %3 s video"),
+            {Asked, Wrote, Length}};
     if (!Rec.SpreadPieces && Duration < Rec.Pieces)
-        return {TROVELLE_WORDING("TWording", "%1 pieces asked, %2 written: the video is %3 s long and pieces are "
-                                             "whole seconds apart"),
+        return {TROVELLE_WORDING("TWording",
+                                 "%1 pieces asked, %2 written: the video is %3 s long and pieces are "
+                                 "whole seconds apart"),
                 {Asked, Wrote, Length}};
-    return {TROVELLE_WORDING("TWording", "%1 pieces asked, %2 written: the video gave no frame after the last one "
-                                         "written"),
+    return {TROVELLE_WORDING("TWording",
+                             "%1 pieces asked, %2 written: the video gave no frame after the last one "
+                             "written"),
             {Asked, Wrote}};
 }
 

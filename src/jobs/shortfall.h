@@ -17,4 +17,5 @@
 std::string ExplainShortfall(const TConvertRec& Rec, bool ToTheEnd, int32_t Duration, double FPS,
                              int64_t Written);
 // The same, as a wording the window shows in the user's language; Empty where "" above.
-TWording ShortfallWording(const TConvertRec& Rec, bool ToTheEnd, int32_t Duration, double FPS, int64_t Written);
+TWording ShortfallWording(const TConvertRec& Rec, bool ToTheEnd, int32_t Duration, double FPS,
+                          int64_t Written);

@@ -42,14 +42,13 @@ TLinkLabel* Link(QWidget* Parent, const QString& Text, int Left, int Top) {
 TaboutDlg::TaboutDlg(QWidget* MainWindow) : FMainWindow(MainWindow) {
     SetDialogLook(this, kClientWidth, kClientHeight);
 
-    Label1 =
-        FixedLabel(this, tr("Trovelle is an easy-to-use video capture tool designed to help"),
-                   QRect(16, 16, 417, 16));
+    Label1 = FixedLabel(this, tr("Trovelle is an easy-to-use video capture tool designed to help"),
+                        QRect(16, 16, 417, 16));
     Label2 = FixedLabel(this, tr("create thumbnails from MP4 video."), QRect(16, 32, 417, 16));
     Label3 = FixedLabel(this, QString::fromUtf8(kPublisher), QRect(240, 64, 185, 16));
     Label3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    lbVersion =
-        FixedLabel(this, tr("Version %1").arg(QString::fromUtf8(kApplicationVersion)), QRect(16, 64, 200, 16));
+    lbVersion = FixedLabel(this, tr("Version %1").arg(QString::fromUtf8(kApplicationVersion)),
+                           QRect(16, 64, 200, 16));
     lbLicense = FixedLabel(this, tr(kLicenseLine), QRect(16, 176, 417, 16));
     lbCredits = FixedLabel(this, tr(kCreditsLine), QRect(16, 196, 417, 16));
     lbMail = Link(this, QString::fromUtf8(kMailAddress), 16, 136);

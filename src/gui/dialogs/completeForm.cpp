@@ -16,7 +16,8 @@ constexpr int kClientHeight = 166;
 constexpr const char* kCaption = QT_TRANSLATE_NOOP("TcompleteDlg", "Congratulations");
 constexpr const char* kSheetLine = QT_TRANSLATE_NOOP("TcompleteDlg", "The contact sheet is saved as");
 constexpr const char* kSheetLinkLine = QT_TRANSLATE_NOOP("TcompleteDlg", "click the link to open the sheet.");
-constexpr const char* kShortfallLine = QT_TRANSLATE_NOOP("TcompleteDlg", "Fewer thumbnails than asked were saved in");
+constexpr const char* kShortfallLine =
+    QT_TRANSLATE_NOOP("TcompleteDlg", "Fewer thumbnails than asked were saved in");
 // The reason's room under the path: two lines, and what moves down to make it.
 constexpr int kReasonTop = 80;
 constexpr int kReasonHeight = 36;

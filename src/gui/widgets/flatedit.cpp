@@ -72,7 +72,8 @@ int32_t TMyCustomFlatEdit::asInteger() const {
         return 0;
     int32_t Value = 0;
     if (!ParseInteger(Text, Value))
-        throw EConvertError(QCoreApplication::translate("TMyCustomFlatEdit", kNotAnInteger).arg(Text).toStdString());
+        throw EConvertError(
+            QCoreApplication::translate("TMyCustomFlatEdit", kNotAnInteger).arg(Text).toStdString());
     return Value;
 }
 

@@ -10,9 +10,9 @@
 void OpenLink(QWidget* Owner, const std::string& Url) {
     if (!OpenURL(Url))
         QMessageBox::warning(Owner, QString::fromUtf8(kApplicationTitle),
-                             QCoreApplication::translate("TLinkLabel",
-                                                         "Nothing on this system could open %1 (no launcher such "
-                                                         "as xdg-open was found).")
+                             QCoreApplication::translate(
+                                 "TLinkLabel", "Nothing on this system could open %1 (no launcher such "
+                                               "as xdg-open was found).")
                                  .arg(QString::fromStdString(Url)));
 }
 
