@@ -66,8 +66,9 @@ package() {
 }
 deb=$(package "$build")
 dpkg-deb --field "$deb" Depends
+contents=$(dpkg-deb --contents "$deb")
 for qm in "${translations[@]}"; do
-    if ! dpkg-deb --contents "$deb" | grep -q " \./usr/$qm\$"; then
+    if ! grep -q " \./usr/$qm\$" <<<"$contents"; then
         echo "not in the package: /usr/$qm" >&2
         exit 1
     fi
