@@ -18,6 +18,7 @@
 #include "settings/configManager.h"
 #include "windowPlacement.h"
 
+#include <QCoreApplication>
 #include <QObject>
 #include <QString>
 
@@ -35,8 +36,13 @@ QString OpenDialogFilter();
 // running time stamp (00:00:00 otherwise). Hours print at least two digits.
 QString InfoLine(double FPS, int32_t Width, int32_t Height, int32_t DurationHours, int32_t DurationMinutes,
                  int32_t DurationSeconds, const int64_t* Position);
+// The same with the timestamp given as text.
+QString InfoLine(double FPS, int32_t Width, int32_t Height, int32_t DurationHours, int32_t DurationMinutes,
+                 int32_t DurationSeconds, const QString& Stamp);
 
 class TUIManager : public QObject {
+    Q_DECLARE_TR_FUNCTIONS(TUIManager)
+
 public:
     // Creates the settings holder, loaded from SettingsFile (empty: nothing is loaded or
     // stored) and, for the sheet's values of earlier versions, EarlierSettingsFile (see

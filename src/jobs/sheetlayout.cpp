@@ -76,17 +76,25 @@ std::string FormatRate(double FPS) {
 
 } // namespace
 
-void CheckSheetSize(int32_t Columns, int32_t Rows, int32_t Width) {
-    const auto Side = [](const char* What, int32_t Count) {
-        if (Count < 1 || Count > kMaxSheetSide)
-            throw Exception(std::string("The number of ") + What + " of a sheet must be from 1 to " +
-                            std::to_string(kMaxSheetSide) + " (it is " + std::to_string(Count) + ")");
-    };
-    Side("columns", Columns);
-    Side("rows", Rows);
+TWording SheetSizeWording(int32_t Columns, int32_t Rows, int32_t Width) {
+    const auto Outside = [](int32_t Count) { return Count < 1 || Count > kMaxSheetSide; };
+    if (Outside(Columns))
+        return {
+            TROVELLE_WORDING("TWording", "The number of columns of a sheet must be from 1 to %1 (it is %2)"),
+            {std::to_string(kMaxSheetSide), std::to_string(Columns)}};
+    if (Outside(Rows))
+        return {TROVELLE_WORDING("TWording", "The number of rows of a sheet must be from 1 to %1 (it is %2)"),
+                {std::to_string(kMaxSheetSide), std::to_string(Rows)}};
     if (Width < kMinSheetWidth || Width > kMaxSheetWidth)
-        throw Exception("The width of a sheet must be from " + std::to_string(kMinSheetWidth) + " to " +
-                        std::to_string(kMaxSheetWidth) + " pixels (it is " + std::to_string(Width) + ")");
+        return {TROVELLE_WORDING("TWording", "The width of a sheet must be from %1 to %2 pixels (it is %3)"),
+                {std::to_string(kMinSheetWidth), std::to_string(kMaxSheetWidth), std::to_string(Width)}};
+    return {};
+}
+
+void CheckSheetSize(int32_t Columns, int32_t Rows, int32_t Width) {
+    const TWording Fault = SheetSizeWording(Columns, Rows, Width);
+    if (!Fault.Empty())
+        throw Exception(Fault.Text());
 }
 
 int32_t SheetGap(int32_t Width) { return std::max(kMinGap, RoundToInt32(static_cast<double>(Width) / kGapDivisor)); }

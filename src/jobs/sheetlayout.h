@@ -4,6 +4,8 @@
 // (TSheetThread) and its painter use it; nothing here decodes or draws.
 #pragma once
 
+#include "wording.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -36,6 +38,9 @@ struct TSheetLayout {
 // Throws Exception, saying what is wrong, unless the grid and the width are within the limits
 // above.
 void CheckSheetSize(int32_t Columns, int32_t Rows, int32_t Width);
+// What CheckSheetSize says, as a wording the window shows in the user's language; Empty when
+// the size is within the limits.
+TWording SheetSizeWording(int32_t Columns, int32_t Rows, int32_t Width);
 
 // The gap between tiles on a sheet Width pixels wide.
 int32_t SheetGap(int32_t Width);

@@ -7,6 +7,7 @@
 
 #include "settings/configManager.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 
 #include <cstdint>
@@ -17,6 +18,8 @@ class QPushButton;
 class TMyFlatEdit;
 
 class TsheetDlg : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TsheetDlg)
+
 public:
     // MainWindow is only where the dialog is centred when shown; it is not its owner.
     explicit TsheetDlg(QWidget* MainWindow = nullptr);

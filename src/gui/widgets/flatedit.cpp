@@ -21,7 +21,7 @@ constexpr int kDefaultHeight = 19;
 // The frame: a one-pixel border line and two pixels of field colour inside it.
 constexpr int kFrameWidth = 3;
 constexpr QChar kBackspace(8);
-const char* const kNotAnInteger = "'%s' is not a valid integer value";
+const char* const kNotAnInteger = QT_TRANSLATE_NOOP("TMyCustomFlatEdit", "'%1' is not a valid integer value");
 
 // Optional sign and decimal digits, nothing else, within the 32-bit range.
 bool ParseInteger(const QString& Text, int32_t& Value) {
@@ -72,7 +72,8 @@ int32_t TMyCustomFlatEdit::asInteger() const {
         return 0;
     int32_t Value = 0;
     if (!ParseInteger(Text, Value))
-        throw EConvertError(QString::asprintf(kNotAnInteger, qUtf8Printable(Text)).toStdString());
+        throw EConvertError(
+            QCoreApplication::translate("TMyCustomFlatEdit", kNotAnInteger).arg(Text).toStdString());
     return Value;
 }
 
