@@ -181,7 +181,8 @@ bool RunFrames(TDecoder& Decoder, const TThumbsOptions& Options, const std::stri
         try {
             const TDecoderFrame* Frame = Walker.FrameAt(Instant);
             if (!Frame) {
-                Console.Error(Input.Path + ": no frame at or after " + ClockTextTenths(Instant) + " (the video ends before)");
+                Console.Error(Input.Path + ": no frame at or after " + ClockTextTenths(Instant) +
+                              " (the video ends before)");
                 AllWritten = false;
                 continue;
             }

@@ -13,7 +13,20 @@
 namespace {
 
 // Options without a short form take ids past the characters.
-enum : int { kFrom = 256, kTo, kDigits, kClean, kVersion, kSheet, kSheetWidth, kThumbnail, kFit, kNames, kSmart, kAt };
+enum : int {
+    kFrom = 256,
+    kTo,
+    kDigits,
+    kClean,
+    kVersion,
+    kSheet,
+    kSheetWidth,
+    kThumbnail,
+    kFit,
+    kNames,
+    kSmart,
+    kAt
+};
 
 // One row per option, in the order --help lists them; a row without a long name starts a
 // group of the help text.

@@ -465,28 +465,29 @@ void TUIManager::SaveFrameClick() {
     const int64_t Time = PlayManager->FrameTime();
     std::string File;
     std::string Error;
-    const bool Read = PlayManager->TakeShownFrame([&](const TDecoderFrame& Frame, const TDecoderFileInfo& Info) {
-        try {
-            const std::string Folder = FForm->etSaveFolder->text().toStdString();
-            TConvertRec Where;
-            Where.Folder = Folder;
-            Where.Name = ClaimedName(Folder, TOutputKind::Thumbnails);
-            // The video's folder, made when missing and never through a link.
-            const TOutputFolder Made(SaveFolderOrDefault(Folder), Where.Name, TOutputFolder::TOpen::Make);
-            File = ThumbnailFolder(Where) + "/" + FrameFileName(Where.Name, Time);
-            SaveFrame(Frame, Info, PlayManager->AspectRatio(), File);
-        } catch (const std::exception& E) {
-            Error = E.what();
-        }
-    });
+    const bool Read =
+        PlayManager->TakeShownFrame([&](const TDecoderFrame& Frame, const TDecoderFileInfo& Info) {
+            try {
+                const std::string Folder = FForm->etSaveFolder->text().toStdString();
+                TConvertRec Where;
+                Where.Folder = Folder;
+                Where.Name = ClaimedName(Folder, TOutputKind::Thumbnails);
+                // The video's folder, made when missing and never through a link.
+                const TOutputFolder Made(SaveFolderOrDefault(Folder), Where.Name, TOutputFolder::TOpen::Make);
+                File = ThumbnailFolder(Where) + "/" + FrameFileName(Where.Name, Time);
+                SaveFrame(Frame, Info, PlayManager->AspectRatio(), File);
+            } catch (const std::exception& E) {
+                Error = E.what();
+            }
+        });
     if (!Read)
         Error = PlayManager->LastError().empty() ? std::string("the frame cannot be read again")
                                                  : PlayManager->LastError();
     if (Error.empty())
         FForm->lbConvertInfo->setText(tr("Saved: %1").arg(QString::fromStdString(File)));
     else
-        Message(tr("The frame was not saved: %1").arg(QString::fromStdString(Error)),
-                QMessageBox::Warning, QMessageBox::Ok);
+        Message(tr("The frame was not saved: %1").arg(QString::fromStdString(Error)), QMessageBox::Warning,
+                QMessageBox::Ok);
     if (WasPlaying)
         PlayManager->Play();
     else
@@ -498,8 +499,8 @@ void TUIManager::WritePausedInfo() {
     const int64_t Time = P.FrameTime();
     const long long Millis = static_cast<long long>(std::max<int64_t>(0, Time) / 1000);
     const long long Frame = FFileFPS > 0 ? std::llround(static_cast<double>(Time) * FFileFPS / 1e6) : 0;
-    const QString Clock = QString::asprintf("%lld:%02lld:%02lld.%03lld", Millis / 3600000, Millis / 60000 % 60,
-                                            Millis / 1000 % 60, Millis % 1000);
+    const QString Clock = QString::asprintf("%lld:%02lld:%02lld.%03lld", Millis / 3600000,
+                                            Millis / 60000 % 60, Millis / 1000 % 60, Millis % 1000);
     // The whole seconds give way to the precise time and the frame's number.
     FForm->lbInfo->setText(InfoLine(FFileFPS, P.Width(), P.Height(), P.DurationHours(), P.DurationMinutes(),
                                     P.DurationSeconds(), tr("%1 \u00b7 frame %2").arg(Clock).arg(Frame)));

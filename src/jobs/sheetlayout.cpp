@@ -97,9 +97,12 @@ void CheckSheetSize(int32_t Columns, int32_t Rows, int32_t Width) {
         throw Exception(Fault.Text());
 }
 
-int32_t SheetGap(int32_t Width) { return std::max(kMinGap, RoundToInt32(static_cast<double>(Width) / kGapDivisor)); }
+int32_t SheetGap(int32_t Width) {
+    return std::max(kMinGap, RoundToInt32(static_cast<double>(Width) / kGapDivisor));
+}
 
-TSheetLayout LayOutSheet(int32_t Columns, int32_t Rows, int32_t Width, double AspectRatio, int32_t HeaderHeight) {
+TSheetLayout LayOutSheet(int32_t Columns, int32_t Rows, int32_t Width, double AspectRatio,
+                         int32_t HeaderHeight) {
     CheckSheetSize(Columns, Rows, Width);
     if (!(AspectRatio > 0) || !std::isfinite(AspectRatio))
         throw Exception("The video's display aspect is not valid");
@@ -111,7 +114,8 @@ TSheetLayout LayOutSheet(int32_t Columns, int32_t Rows, int32_t Width, double As
         throw Exception("A sheet " + std::to_string(Width) + " pixels wide is too narrow for " +
                         std::to_string(Columns) + " columns");
     L.TileHeight = std::max(1, HeightForWidth(L.TileWidth, AspectRatio));
-    const int64_t Height = static_cast<int64_t>(HeaderHeight) + static_cast<int64_t>(Rows) * (L.TileHeight + L.Gap);
+    const int64_t Height =
+        static_cast<int64_t>(HeaderHeight) + static_cast<int64_t>(Rows) * (L.TileHeight + L.Gap);
     if (Height > kMaxSheetHeight)
         throw Exception("A sheet of " + std::to_string(Rows) + " rows of this video would be " +
                         std::to_string(Height) + " pixels high; fewer rows or a smaller width will do");
@@ -190,7 +194,9 @@ double Clearness(const uint32_t* Pixels, int32_t Width, int32_t Height) {
         const uint32_t* Line = Pixels + static_cast<int64_t>(Y) * Width;
         for (int32_t X = 0; X < Width; ++X) {
             const uint32_t P = Line[X];
-            Row[X] = static_cast<int32_t>(77 * ((P >> 16) & 0xFF) + 150 * ((P >> 8) & 0xFF) + 29 * (P & 0xFF)) >> 8;
+            Row[X] =
+                static_cast<int32_t>(77 * ((P >> 16) & 0xFF) + 150 * ((P >> 8) & 0xFF) + 29 * (P & 0xFF)) >>
+                8;
         }
     };
     LumaRow(0);

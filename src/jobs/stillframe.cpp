@@ -35,8 +35,9 @@ int64_t TakeStill(TFrameWalker& Walker, TDecoder& Decoder, const TTileFrame& Tar
     return Time;
 }
 
-int64_t TakeClearStill(TFrameWalker& Walker, const TTileFrame& Target, int64_t Window, const std::string& Path,
-                       const std::function<double(const TDecoderFrame&)>& Judge, const std::function<void()>& Keep) {
+int64_t TakeClearStill(TFrameWalker& Walker, const TTileFrame& Target, int64_t Window,
+                       const std::string& Path, const std::function<double(const TDecoderFrame&)>& Judge,
+                       const std::function<void()>& Keep) {
     const TDecoderFrame* Frame = Walker.FrameAt(Target.Microseconds);
     if (!Frame)
         Frame = Walker.Last();
@@ -80,7 +81,8 @@ void WritePicture(TFastDIB& Image, TFreeBitmap& Writer, const std::string& File,
     Writer.Clear();
 }
 
-void SaveFrame(const TDecoderFrame& Frame, const TDecoderFileInfo& Info, double AspectRatio, const std::string& File) {
+void SaveFrame(const TDecoderFrame& Frame, const TDecoderFileInfo& Info, double AspectRatio,
+               const std::string& File) {
     int32_t Width = Info.FrameWidth, Height = Info.FrameHeight;
     if (AspectRatio > 0 && Width > 0 && Height > 0) {
         const double Shape = static_cast<double>(Width) / Height;

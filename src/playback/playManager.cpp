@@ -155,7 +155,8 @@ void TPlayManager::StepBack() {
     }
 }
 
-bool TPlayManager::TakeShownFrame(const std::function<void(const TDecoderFrame&, const TDecoderFileInfo&)>& Take) {
+bool TPlayManager::TakeShownFrame(
+    const std::function<void(const TDecoderFrame&, const TDecoderFileInfo&)>& Take) {
     int64_t Time = 0;
     const TDecoderFrame* Frame = ReachFrame(FShownTime, false, Time);
     if (!Frame)

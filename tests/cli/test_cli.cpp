@@ -117,7 +117,8 @@ TEST(ThumbsTool, SmartPiecesAreSharpFramesNearTheirInstants) {
         SCOPED_TRACE(testing::PrintToString(Args) + "\n" + Run.Err);
         ASSERT_EQ(Run.Exit, 0);
         for (int I = 0; I < 4; ++I) {
-            const int Index = ReadThumbnail(Out.Path + "/blur_sharp/blur_sharp_" + std::to_string(I) + ".jpg").Id.Index;
+            const int Index =
+                ReadThumbnail(Out.Path + "/blur_sharp/blur_sharp_" + std::to_string(I) + ".jpg").Id.Index;
             if (Smart) {
                 EXPECT_EQ(Index % 10, 5) << "piece " << I << ": frame " << Index;
                 EXPECT_GE(Index, Due[I]);
@@ -141,7 +142,8 @@ TEST(ThumbsTool, FramesAtInstants) {
     const struct {
         const char* Name;
         int Index;
-    } Frames[] = {{"ntsc_2997_at_0-00-01.501.png", 45}, {"ntsc_2997_at_0-00-03.003.png", 90},
+    } Frames[] = {{"ntsc_2997_at_0-00-01.501.png", 45},
+                  {"ntsc_2997_at_0-00-03.003.png", 90},
                   {"ntsc_2997_at_0-00-02.002.png", 60}};
     for (const auto& F : Frames) {
         const TThumbnailFile Frame = ReadThumbnail(Out.Path + "/ntsc_2997/" + F.Name);

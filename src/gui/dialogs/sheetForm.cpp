@@ -40,9 +40,9 @@ TsheetDlg::TsheetDlg(QWidget* MainWindow) : FMainWindow(MainWindow) {
     Row(tr("Rows"), 1, lbRows, etRows);
     Row(tr("Width (pixels)"), 2, lbWidth, etWidth);
     ckbPreferClear = new QCheckBox(tr("&Prefer clear pictures"), this);
-    ckbPreferClear->setToolTip(
-        tr("Each tile takes the sharpest frame of a short moment after its time, passing over blurred, fading "
-           "and plain frames"));
+    ckbPreferClear->setToolTip(tr(
+        "Each tile takes the sharpest frame of a short moment after its time, passing over blurred, fading "
+        "and plain frames"));
     ckbPreferClear->adjustSize();
     ckbPreferClear->move(kLabelLeft, 16 + 3 * kRowHeight + (kEntryHeight - ckbPreferClear->height()) / 2);
 
