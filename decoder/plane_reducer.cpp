@@ -180,6 +180,73 @@ void WeightColumnsSse2(const uint16_t* Mid, const int* First, const int16_t* Wei
 }
 #endif
 
+// One row of the bilinear step across: Out[X] is 128 x the value between samples Left[X] and
+// Left[X] + 1 of Row (the same one at the row's end), Pairs[2X + 1] / 256 of the way, Pairs[2X]
+// being 256 less that. From pixel Safe on, the next sample would lie past the row.
+void AcrossPortable(const uint8_t* Row, const int* Left, const int16_t* Pairs, int Count, int Safe, int Samples,
+                    int16_t* Out) {
+    (void)Safe;
+    for (int X = 0; X < Count; ++X) {
+        const int L = Left[X], R = std::min(L + 1, Samples - 1);
+        Out[X] = static_cast<int16_t>((Row[L] * Pairs[2 * X] + Row[R] * Pairs[2 * X + 1] + 1) >> 1);
+    }
+}
+
+// A delivered row between two rows of the bilinear step across, Lower / 256 of the way down.
+void BlendPortable(const int16_t* A, const int16_t* B, int Lower, int Count, uint8_t* Out) {
+    const int Upper = 256 - Lower;
+    for (int X = 0; X < Count; ++X)
+        Out[X] = static_cast<uint8_t>((A[X] * Upper + B[X] * Lower + (1 << 14)) >> 15);
+}
+
+#ifdef __SSE2__
+// Eight pixels at a time: each pixel's two samples are read as one 16-bit word, the eight words
+// gathered into a vector and multiplied with their weights pairwise.
+void AcrossSse2(const uint8_t* Row, const int* Left, const int16_t* Pairs, int Count, int Safe, int Samples,
+                int16_t* Out) {
+    const __m128i Zero = _mm_setzero_si128(), One = _mm_set1_epi32(1);
+    const auto Word = [Row](int L) {
+        uint16_t W;
+        std::memcpy(&W, Row + L, 2);
+        return static_cast<int>(W);
+    };
+    int X = 0;
+    for (; X + 8 <= Safe; X += 8) {
+        __m128i Samples2 = _mm_cvtsi32_si128(Word(Left[X]));
+        Samples2 = _mm_insert_epi16(Samples2, Word(Left[X + 1]), 1);
+        Samples2 = _mm_insert_epi16(Samples2, Word(Left[X + 2]), 2);
+        Samples2 = _mm_insert_epi16(Samples2, Word(Left[X + 3]), 3);
+        Samples2 = _mm_insert_epi16(Samples2, Word(Left[X + 4]), 4);
+        Samples2 = _mm_insert_epi16(Samples2, Word(Left[X + 5]), 5);
+        Samples2 = _mm_insert_epi16(Samples2, Word(Left[X + 6]), 6);
+        Samples2 = _mm_insert_epi16(Samples2, Word(Left[X + 7]), 7);
+        const __m128i W0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Pairs + 2 * X));
+        const __m128i W1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Pairs + 2 * X + 8));
+        const __m128i Low = _mm_madd_epi16(_mm_unpacklo_epi8(Samples2, Zero), W0);
+        const __m128i High = _mm_madd_epi16(_mm_unpackhi_epi8(Samples2, Zero), W1);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(Out + X),
+                         _mm_packs_epi32(_mm_srai_epi32(_mm_add_epi32(Low, One), 1),
+                                         _mm_srai_epi32(_mm_add_epi32(High, One), 1)));
+    }
+    AcrossPortable(Row, Left + X, Pairs + 2 * X, Count - X, Safe - X, Samples, Out + X);
+}
+
+void BlendSse2(const int16_t* A, const int16_t* B, int Lower, int Count, uint8_t* Out) {
+    const __m128i Weights = _mm_set1_epi32(PairOf(static_cast<int16_t>(256 - Lower), static_cast<int16_t>(Lower)));
+    const __m128i Round = _mm_set1_epi32(1 << 14);
+    int X = 0;
+    for (; X + 8 <= Count; X += 8) {
+        const __m128i RowA = _mm_loadu_si128(reinterpret_cast<const __m128i*>(A + X));
+        const __m128i RowB = _mm_loadu_si128(reinterpret_cast<const __m128i*>(B + X));
+        const __m128i Low = _mm_add_epi32(_mm_madd_epi16(_mm_unpacklo_epi16(RowA, RowB), Weights), Round);
+        const __m128i High = _mm_add_epi32(_mm_madd_epi16(_mm_unpackhi_epi16(RowA, RowB), Weights), Round);
+        const __m128i Words = _mm_packs_epi32(_mm_srai_epi32(Low, 15), _mm_srai_epi32(High, 15));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(Out + X), _mm_packus_epi16(Words, Words));
+    }
+    BlendPortable(A + X, B + X, Lower, Count - X, Out + X);
+}
+#endif
+
 uint8_t Clamp(int32_t V) { return static_cast<uint8_t>(V < 0 ? 0 : V > 255 ? 255 : V); }
 
 // One row of the conversion: Count pixels of Y, U and V to 0x00RRGGBB words.
@@ -247,6 +314,9 @@ void ConvertRowSse2(const uint8_t* Ys, const uint8_t* Us, const uint8_t* Vs, int
 
 struct TPlaneKernels {
     TWeightRows Rows;
+    void (*Across)(const uint8_t* Row, const int* Left, const int16_t* Pairs, int Count, int Safe, int Samples,
+                   int16_t* Out);
+    void (*Blend)(const int16_t* A, const int16_t* B, int Lower, int Count, uint8_t* Out);
     void (*Columns)(const uint16_t* Mid, const int* First, const int16_t* Weights, int Taps, int Count,
                     uint8_t* Out);
     void (*Convert)(const uint8_t* Ys, const uint8_t* Us, const uint8_t* Vs, int Count, const TYuvToRgb& C,
@@ -254,12 +324,13 @@ struct TPlaneKernels {
 };
 
 namespace {
-constexpr TPlaneKernels kPortable{WeightRowsPortable, WeightColumnsPortable, ConvertRowPortable};
+constexpr TPlaneKernels kPortable{WeightRowsPortable, AcrossPortable, BlendPortable, WeightColumnsPortable,
+                                  ConvertRowPortable};
 #ifdef __SSE2__
-constexpr TPlaneKernels kSse2{WeightRowsSse2, WeightColumnsSse2, ConvertRowSse2};
+constexpr TPlaneKernels kSse2{WeightRowsSse2, AcrossSse2, BlendSse2, WeightColumnsSse2, ConvertRowSse2};
 #endif
 #if defined(__x86_64__) && defined(__SSE2__)
-constexpr TPlaneKernels kAvx2{WeightRowsAvx2, WeightColumnsSse2, ConvertRowSse2};
+constexpr TPlaneKernels kAvx2{WeightRowsAvx2, AcrossSse2, BlendSse2, WeightColumnsSse2, ConvertRowSse2};
 #endif
 } // namespace
 
@@ -360,6 +431,10 @@ void TPlaneReducer::PlanSide(TSide& S, bool Area, int Samples, int Span, int Shi
         S.Left.push_back(Left);
         S.Right.push_back(std::min(Left + 1, Samples - 1));
         S.Weight.push_back(Weight);
+        S.Pairs.push_back(static_cast<int16_t>(256 - Weight));
+        S.Pairs.push_back(static_cast<int16_t>(Weight));
+        if (Left + 1 < Samples)
+            S.Safe = J + 1;
     }
 }
 
@@ -435,21 +510,17 @@ const uint8_t* TPlaneReducer::Reduce(TPlanePlan& P, const uint8_t* Plane, int St
             for (int X = 0; X < FWidth; ++X)
                 Out[X] = static_cast<int16_t>(Row[X] << 7);
         } else {
-            const int *Left = P.Across.Left.data(), *Right = P.Across.Right.data(), *W = P.Across.Weight.data();
-            for (int X = 0; X < FWidth; ++X)
-                Out[X] = static_cast<int16_t>((Row[Left[X]] * (256 - W[X]) + Row[Right[X]] * W[X] + 1) >> 1);
+            FKernels->Across(Row, P.Across.Left.data(), P.Across.Pairs.data(), FWidth, P.Across.Safe, P.Width, Out);
         }
         return Out;
     };
     for (int Y = 0; Y < FHeight; ++Y) {
         const int Top = P.Down.Exact ? Y : P.Down.Left[static_cast<size_t>(Y)];
         const int Bottom = P.Down.Exact ? Y : P.Down.Right[static_cast<size_t>(Y)];
-        const int Lower = P.Down.Exact ? 0 : P.Down.Weight[static_cast<size_t>(Y)], Upper = 256 - Lower;
+        const int Lower = P.Down.Exact ? 0 : P.Down.Weight[static_cast<size_t>(Y)];
         const int16_t* A = AcrossRow(Top);
         const int16_t* B = Bottom == Top ? A : AcrossRow(Bottom);
-        uint8_t* Out = P.Small.data() + static_cast<size_t>(Y) * FWidth;
-        for (int X = 0; X < FWidth; ++X)
-            Out[X] = static_cast<uint8_t>((A[X] * Upper + B[X] * Lower + (1 << 14)) >> 15);
+        FKernels->Blend(A, B, Lower, FWidth, P.Small.data() + static_cast<size_t>(Y) * FWidth);
     }
     return P.Small.data();
 }

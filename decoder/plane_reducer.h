@@ -70,8 +70,12 @@ private:
         std::vector<int16_t> Weights;
         // The bilinear step: delivered pixel J lies between samples Left[J] and Right[J] (the
         // same at an edge), Weight[J] / 256 of the way; none where the side has its size.
+        // Pairs: 256 - Weight[J] and Weight[J] side by side; from pixel Safe on, Left[J] + 1 lies
+        // past the last sample.
         bool Exact = false;
         std::vector<int> Left, Right, Weight;
+        std::vector<int16_t> Pairs;
+        int Safe = 0;
     };
     struct TPlanePlan {
         int Width = 0, Height = 0; // the plane's own size
