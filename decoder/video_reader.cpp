@@ -25,7 +25,7 @@ constexpr double kFallbackFPS = 25.0;
 // How much of a program or transport stream's end is read to find its last picture.
 constexpr int64_t kTailBytes = 4 << 20;
 // Pictures up to this size decode on one thread; up to the second, on at most two.
-constexpr int64_t kOneThreadPixels = 768 * 576;
+constexpr int64_t kOneThreadPixels = 352 * 288;
 constexpr int64_t kHdPixels = 1280 * 720;
 // Without an index, a seek target at most this many seconds ahead is reached by decoding on.
 constexpr int64_t kForwardWithoutIndex = 2;
@@ -67,10 +67,12 @@ AVRational FrameRateOf(const AVStream* Stream) {
     return Positive(Stream->avg_frame_rate) ? Stream->avg_frame_rate : Stream->r_frame_rate;
 }
 
-// Decoding threads for a stream. More threads only pay where one core cannot keep up with the
-// rest of the pipeline (conversion, scaling, JPEG encoding, drawing), which runs on the other
-// core: large pictures of the demanding codecs. Below that they burn the time of the caller's
-// own thread on hand-overs between them.
+// Decoding threads for a stream. The rest of a job's pipeline (conversion, scaling, JPEG
+// encoding, writing) runs on threads of its own and waits for the pictures; a second decoding
+// thread keeps them coming for SD video too (measured on 480 x 352 H.264 and 768 x 576 MPEG-4,
+// every frame at 400 x 225 and at their own size: the same processor time, 7 to 20 % less wall
+// time on two busy cores). Only tiny pictures, which decode faster than they are handed over,
+// stay on one thread, and only the demanding codecs take every core beyond HD.
 int ThreadCountFor(const AVCodecParameters& Parameters) {
     const int64_t Pixels = static_cast<int64_t>(Parameters.width) * Parameters.height;
     bool Demanding = false;
@@ -82,9 +84,9 @@ int ThreadCountFor(const AVCodecParameters& Parameters) {
     default: break;
     }
     const int Cores = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
-    if (Pixels <= kOneThreadPixels || (!Demanding && Pixels <= kHdPixels))
+    if (Pixels <= kOneThreadPixels)
         return 1;
-    if (Pixels <= kHdPixels)
+    if (Pixels <= kHdPixels || !Demanding)
         return std::min(Cores, 2);
     return Cores;
 }
