@@ -45,7 +45,9 @@ struct TClock {
     }
 };
 
-double Milliseconds(double Since) { return TClock::now() - Since; }
+double Milliseconds(double Since) {
+    return TClock::now() - Since;
+}
 
 double Median(std::vector<double> V) {
     std::sort(V.begin(), V.end());
@@ -69,8 +71,9 @@ uint64_t ReadPlanes(const AVFrame* Frame) {
 #ifdef __SSE2__
             __m128i Sums = _mm_setzero_si128();
             for (; X + 16 <= Bytes; X += 16)
-                Sums = _mm_add_epi64(Sums, _mm_sad_epu8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(Row + X)),
-                                                        _mm_setzero_si128()));
+                Sums = _mm_add_epi64(Sums,
+                                     _mm_sad_epu8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(Row + X)),
+                                                  _mm_setzero_si128()));
             Sum += static_cast<uint64_t>(_mm_cvtsi128_si64(Sums)) +
                    static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(Sums, Sums)));
 #endif
@@ -84,7 +87,8 @@ uint64_t ReadPlanes(const AVFrame* Frame) {
 uint64_t Sink = 0;
 
 // One fresh round: decodes kFresh pictures from the start, each converted by both.
-TPair FreshRound(TVideoReader& Reader, TFrameConverter& Ours, TFrameConverter& Theirs, std::vector<uint32_t>& Out) {
+TPair FreshRound(TVideoReader& Reader, TFrameConverter& Ours, TFrameConverter& Theirs,
+                 std::vector<uint32_t>& Out) {
     Reader.Seek(0);
     TPair Total{0, 0, 0};
     int Count = 0;
@@ -106,7 +110,8 @@ TPair FreshRound(TVideoReader& Reader, TFrameConverter& Ours, TFrameConverter& T
     return {Total.Ours / Count, Total.Theirs / Count, Total.Read / Count};
 }
 
-double StoredRound(TFrameConverter& Converter, const std::vector<AVFrame*>& Pictures, std::vector<uint32_t>& Out) {
+double StoredRound(TFrameConverter& Converter, const std::vector<AVFrame*>& Pictures,
+                   std::vector<uint32_t>& Out) {
     const auto Start = TClock::now();
     for (const AVFrame* Picture : Pictures)
         Converter.Convert(Picture, Out.data());

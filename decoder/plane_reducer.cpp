@@ -32,8 +32,8 @@ using TWeightRows = void (*)(const uint8_t* Rows, ptrdiff_t Stride, const int16_
 
 // Two weights side by side, as the vector code multiplies pairs of 16-bit values with them.
 inline int32_t PairOf(int16_t First, int16_t Second) {
-    return static_cast<int32_t>(static_cast<uint16_t>(First) | static_cast<uint32_t>(static_cast<uint16_t>(Second))
-                                                                    << 16);
+    return static_cast<int32_t>(static_cast<uint16_t>(First) |
+                                static_cast<uint32_t>(static_cast<uint16_t>(Second)) << 16);
 }
 
 void WeightRowsPortable(const uint8_t* Rows, ptrdiff_t Stride, const int16_t* W, int Count, int Length,
@@ -50,7 +50,8 @@ void WeightRowsPortable(const uint8_t* Rows, ptrdiff_t Stride, const int16_t* W,
 #ifdef __SSE2__
 // Sixteen columns at a time, two rows per step: the bytes of both rows interleaved as 16-bit
 // values and multiplied with their weights pairwise; the sums stay in registers over the rows.
-void WeightRowsSse2(const uint8_t* Rows, ptrdiff_t Stride, const int16_t* W, int Count, int Length, uint16_t* Mid) {
+void WeightRowsSse2(const uint8_t* Rows, ptrdiff_t Stride, const int16_t* W, int Count, int Length,
+                    uint16_t* Mid) {
     const __m128i Zero = _mm_setzero_si128();
     const __m128i Round = _mm_set1_epi32(1 << (kMidShift - 1));
     int X = 0;
@@ -102,19 +103,23 @@ __attribute__((target("avx2"))) void WeightRowsAvx2(const uint8_t* Rows, ptrdiff
             }
             const __m256i Weights = _mm256_set1_epi32(PairOf(W[T], Pair ? W[T + 1] : 0));
             const __m256i A0 = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(Row)));
-            const __m256i A1 = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(Row + 16)));
+            const __m256i A1 =
+                _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(Row + 16)));
             __m256i B0 = _mm256_setzero_si256(), B1 = _mm256_setzero_si256();
             if (Pair) {
                 B0 = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(Row + Stride)));
-                B1 = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(Row + Stride + 16)));
+                B1 = _mm256_cvtepu8_epi16(
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(Row + Stride + 16)));
             }
             S0 = _mm256_add_epi32(S0, _mm256_madd_epi16(_mm256_unpacklo_epi16(A0, B0), Weights));
             S1 = _mm256_add_epi32(S1, _mm256_madd_epi16(_mm256_unpackhi_epi16(A0, B0), Weights));
             S2 = _mm256_add_epi32(S2, _mm256_madd_epi16(_mm256_unpacklo_epi16(A1, B1), Weights));
             S3 = _mm256_add_epi32(S3, _mm256_madd_epi16(_mm256_unpackhi_epi16(A1, B1), Weights));
         }
-        const __m256i Low = _mm256_packs_epi32(_mm256_srai_epi32(S0, kMidShift), _mm256_srai_epi32(S1, kMidShift));
-        const __m256i High = _mm256_packs_epi32(_mm256_srai_epi32(S2, kMidShift), _mm256_srai_epi32(S3, kMidShift));
+        const __m256i Low =
+            _mm256_packs_epi32(_mm256_srai_epi32(S0, kMidShift), _mm256_srai_epi32(S1, kMidShift));
+        const __m256i High =
+            _mm256_packs_epi32(_mm256_srai_epi32(S2, kMidShift), _mm256_srai_epi32(S3, kMidShift));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(Mid + X), Low);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(Mid + X + 16), High);
     }
@@ -134,7 +139,9 @@ void NarrowRow(const uint16_t* Mid, int Length, uint8_t* Out) {
         Out[X] = static_cast<uint8_t>((Mid[X] + (1 << (kMidBits - 1))) >> kMidBits);
 }
 
-uint8_t RoundedOut(int32_t Total) { return static_cast<uint8_t>((Total + (1 << (kOutShift - 1))) >> kOutShift); }
+uint8_t RoundedOut(int32_t Total) {
+    return static_cast<uint8_t>((Total + (1 << (kOutShift - 1))) >> kOutShift);
+}
 
 // One row of the horizontal pass: delivered pixel J from Taps weights on the samples of Mid
 // from First[J] on (Taps a whole number of blocks; Mid readable that far).
@@ -159,8 +166,9 @@ void WeightColumnsSse2(const uint16_t* Mid, const int* First, const int16_t* Wei
         __m128i Sum = _mm_madd_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(M)),
                                      _mm_loadu_si128(reinterpret_cast<const __m128i*>(W)));
         for (int T = kTapBlock; T < Taps; T += kTapBlock)
-            Sum = _mm_add_epi32(Sum, _mm_madd_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(M + T)),
-                                                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(W + T))));
+            Sum =
+                _mm_add_epi32(Sum, _mm_madd_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(M + T)),
+                                                  _mm_loadu_si128(reinterpret_cast<const __m128i*>(W + T))));
         return Sum;
     };
     // Four pixels at a time: their four partial sums each are added up crosswise.
@@ -183,8 +191,8 @@ void WeightColumnsSse2(const uint16_t* Mid, const int* First, const int16_t* Wei
 // One row of the bilinear step across: Out[X] is 128 x the value between samples Left[X] and
 // Left[X] + 1 of Row (the same one at the row's end), Pairs[2X + 1] / 256 of the way, Pairs[2X]
 // being 256 less that. From pixel Safe on, the next sample would lie past the row.
-void AcrossPortable(const uint8_t* Row, const int* Left, const int16_t* Pairs, int Count, int Safe, int Samples,
-                    int16_t* Out) {
+void AcrossPortable(const uint8_t* Row, const int* Left, const int16_t* Pairs, int Count, int Safe,
+                    int Samples, int16_t* Out) {
     (void)Safe;
     for (int X = 0; X < Count; ++X) {
         const int L = Left[X], R = std::min(L + 1, Samples - 1);
@@ -232,7 +240,8 @@ void AcrossSse2(const uint8_t* Row, const int* Left, const int16_t* Pairs, int C
 }
 
 void BlendSse2(const int16_t* A, const int16_t* B, int Lower, int Count, uint8_t* Out) {
-    const __m128i Weights = _mm_set1_epi32(PairOf(static_cast<int16_t>(256 - Lower), static_cast<int16_t>(Lower)));
+    const __m128i Weights =
+        _mm_set1_epi32(PairOf(static_cast<int16_t>(256 - Lower), static_cast<int16_t>(Lower)));
     const __m128i Round = _mm_set1_epi32(1 << 14);
     int X = 0;
     for (; X + 8 <= Count; X += 8) {
@@ -247,11 +256,13 @@ void BlendSse2(const int16_t* A, const int16_t* B, int Lower, int Count, uint8_t
 }
 #endif
 
-uint8_t Clamp(int32_t V) { return static_cast<uint8_t>(V < 0 ? 0 : V > 255 ? 255 : V); }
+uint8_t Clamp(int32_t V) {
+    return static_cast<uint8_t>(V < 0 ? 0 : V > 255 ? 255 : V);
+}
 
 // One row of the conversion: Count pixels of Y, U and V to 0x00RRGGBB words.
-void ConvertRowPortable(const uint8_t* Ys, const uint8_t* Us, const uint8_t* Vs, int Count, const TYuvToRgb& C,
-                        uint32_t* Out) {
+void ConvertRowPortable(const uint8_t* Ys, const uint8_t* Us, const uint8_t* Vs, int Count,
+                        const TYuvToRgb& C, uint32_t* Out) {
     constexpr int Bits = TYuvToRgb::kBits;
     constexpr int32_t Half = 1 << (Bits - 1);
     for (int X = 0; X < Count; ++X) {
@@ -299,8 +310,9 @@ void ConvertRowSse2(const uint8_t* Ys, const uint8_t* Us, const uint8_t* Vs, int
                                   _mm_add_epi32(_mm_madd_epi16(YVHigh, LumaRed), Round));
         const __m128i B = Channel(_mm_add_epi32(_mm_madd_epi16(YULow, LumaBlue), Round),
                                   _mm_add_epi32(_mm_madd_epi16(YUHigh, LumaBlue), Round));
-        const __m128i G = Channel(_mm_add_epi32(_mm_madd_epi16(YULow, LumaGreen), _mm_madd_epi16(V1Low, GreenRest)),
-                                  _mm_add_epi32(_mm_madd_epi16(YUHigh, LumaGreen), _mm_madd_epi16(V1High, GreenRest)));
+        const __m128i G =
+            Channel(_mm_add_epi32(_mm_madd_epi16(YULow, LumaGreen), _mm_madd_epi16(V1Low, GreenRest)),
+                    _mm_add_epi32(_mm_madd_epi16(YUHigh, LumaGreen), _mm_madd_epi16(V1High, GreenRest)));
         // Bytes B, G, R, 0 of each word: 0x00RRGGBB.
         const __m128i BG = _mm_unpacklo_epi8(B, G), R0 = _mm_unpacklo_epi8(R, Zero);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(Out + X), _mm_unpacklo_epi16(BG, R0));
@@ -314,8 +326,8 @@ void ConvertRowSse2(const uint8_t* Ys, const uint8_t* Us, const uint8_t* Vs, int
 
 struct TPlaneKernels {
     TWeightRows Rows;
-    void (*Across)(const uint8_t* Row, const int* Left, const int16_t* Pairs, int Count, int Safe, int Samples,
-                   int16_t* Out);
+    void (*Across)(const uint8_t* Row, const int* Left, const int16_t* Pairs, int Count, int Safe,
+                   int Samples, int16_t* Out);
     void (*Blend)(const int16_t* A, const int16_t* B, int Lower, int Count, uint8_t* Out);
     void (*Columns)(const uint16_t* Mid, const int* First, const int16_t* Weights, int Taps, int Count,
                     uint8_t* Out);
@@ -351,12 +363,19 @@ TPlaneReducer::TInstructions TPlaneReducer::Use(TInstructions Set) {
     Set = std::min(Set, Best());
     switch (Set) {
 #if defined(__x86_64__) && defined(__SSE2__)
-    case TInstructions::Avx2: FKernels = &kAvx2; break;
+    case TInstructions::Avx2:
+        FKernels = &kAvx2;
+        break;
 #endif
 #ifdef __SSE2__
-    case TInstructions::Sse2: FKernels = &kSse2; break;
+    case TInstructions::Sse2:
+        FKernels = &kSse2;
+        break;
 #endif
-    default: FKernels = &kPortable; Set = TInstructions::Portable; break;
+    default:
+        FKernels = &kPortable;
+        Set = TInstructions::Portable;
+        break;
     }
     return Set;
 }
@@ -470,13 +489,14 @@ void TPlaneReducer::AreaStep(TPlanePlan& P, const uint8_t* Plane, int Stride) {
             const int First = P.Down.First[static_cast<size_t>(J)];
             const int16_t* W = P.Down.Weights.data() + static_cast<size_t>(J) * P.Down.Taps;
             const int Count = P.Down.Count[static_cast<size_t>(J)];
-            FKernels->Rows(Plane + static_cast<ptrdiff_t>(First) * Stride, Stride, W, Count, P.Width, FMid.data());
+            FKernels->Rows(Plane + static_cast<ptrdiff_t>(First) * Stride, Stride, W, Count, P.Width,
+                           FMid.data());
         } else {
             WidenRow(Plane + static_cast<ptrdiff_t>(J) * Stride, P.Width, FMid.data());
         }
         if (P.Across.Area)
-            FKernels->Columns(FMid.data(), P.Across.First.data(), P.Across.Weights.data(), P.Across.Taps, P.BoxWidth,
-                              Out);
+            FKernels->Columns(FMid.data(), P.Across.First.data(), P.Across.Weights.data(), P.Across.Taps,
+                              P.BoxWidth, Out);
         else
             NarrowRow(FMid.data(), P.Width, Out);
     }
@@ -510,7 +530,8 @@ const uint8_t* TPlaneReducer::Reduce(TPlanePlan& P, const uint8_t* Plane, int St
             for (int X = 0; X < FWidth; ++X)
                 Out[X] = static_cast<int16_t>(Row[X] << 7);
         } else {
-            FKernels->Across(Row, P.Across.Left.data(), P.Across.Pairs.data(), FWidth, P.Across.Safe, P.Width, Out);
+            FKernels->Across(Row, P.Across.Left.data(), P.Across.Pairs.data(), FWidth, P.Across.Safe, P.Width,
+                             Out);
         }
         return Out;
     };

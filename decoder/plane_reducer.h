@@ -52,7 +52,8 @@ public:
 
     // Writes the picture in Planes (Y, U, V, with their row strides) as Width x Height words,
     // rows 4 x Width bytes apart.
-    void Convert(const uint8_t* const Planes[3], const int Strides[3], const TYuvToRgb& Colours, uint32_t* Output);
+    void Convert(const uint8_t* const Planes[3], const int Strides[3], const TYuvToRgb& Colours,
+                 uint32_t* Output);
 
     // Which sides of a plane (0 luma, 1 and 2 chroma) are area-averaged.
     bool AveragesAcross(int Plane) const { return FPlans[Plane].Across.Area; }

@@ -163,7 +163,8 @@ TEST_P(DecoderMatrix, SeeksToInstants) {
     TDecoder Decoder;
     Decoder.Open(Path);
     ASSERT_TRUE(Decoder.SeeksToInstants());
-    const TReference Ffmpeg = DecodeWithFfmpeg(Path, Decoder.FFileInfo->FrameWidth, Decoder.FFileInfo->FrameHeight);
+    const TReference Ffmpeg =
+        DecodeWithFfmpeg(Path, Decoder.FFileInfo->FrameWidth, Decoder.FFileInfo->FrameHeight);
     const std::vector<TReferenceFrame>& Reference = Ffmpeg.Frames;
     ASSERT_GT(Reference.size(), 1u) << "ffmpeg and ffprobe disagree on the frames";
     const int64_t End = Reference.back().Microseconds;
@@ -172,7 +173,8 @@ TEST_P(DecoderMatrix, SeeksToInstants) {
     constexpr int kTiles = 150;
     for (int I = 0; I < kTiles; ++I)
         Instants.push_back(End * (2 * I + 1) / (2 * kTiles));
-    for (int64_t Micros : {End / 2, int64_t{1}, End - 1, End / 3, End * 3 / 4, End * 3 / 4 - 45000, End / 4 + 20000})
+    for (int64_t Micros :
+         {End / 2, int64_t{1}, End - 1, End / 3, End * 3 / 4, End * 3 / 4 - 45000, End / 4 + 20000})
         Instants.push_back(Micros);
     for (int64_t Micros : Instants) {
         // The first frame at or after the instant; none where a frame's time is too close to the
@@ -180,16 +182,17 @@ TEST_P(DecoderMatrix, SeeksToInstants) {
         size_t Expected = 0;
         while (Expected < Reference.size() && Reference[Expected].Microseconds < Micros)
             ++Expected;
-        const bool TooClose = (Expected < Reference.size() &&
-                               Reference[Expected].Microseconds - Micros <= kTimeTolerance) ||
-                              (Expected > 0 && Micros - Reference[Expected - 1].Microseconds <= kTimeTolerance);
+        const bool TooClose =
+            (Expected < Reference.size() && Reference[Expected].Microseconds - Micros <= kTimeTolerance) ||
+            (Expected > 0 && Micros - Reference[Expected - 1].Microseconds <= kTimeTolerance);
         if (TooClose || Expected == Reference.size())
             continue;
         Decoder.SeekTime(Micros);
         for (size_t K = Expected; K < std::min(Expected + 2, Reference.size()); ++K) {
             TDecoderFrame* Frame = Decoder.NextFrame();
             ASSERT_NE(Frame, nullptr) << "instant " << Micros;
-            EXPECT_EQ(IdentityOf(Decoder, Frame), Reference[K].Index) << "instant " << Micros << ", frame " << K;
+            EXPECT_EQ(IdentityOf(Decoder, Frame), Reference[K].Index)
+                << "instant " << Micros << ", frame " << K;
             EXPECT_NEAR(Decoder.FrameMicroseconds(), Reference[K].Microseconds, kTimeTolerance)
                 << "instant " << Micros;
             if (K == Expected) {

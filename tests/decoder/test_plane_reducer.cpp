@@ -81,7 +81,8 @@ std::vector<uint32_t> FullSize(const AVFrame& Frame) {
 int Difference(uint32_t A, uint32_t B) {
     int Most = 0;
     for (int Shift = 0; Shift < 32; Shift += 8)
-        Most = std::max(Most, std::abs(static_cast<int>((A >> Shift) & 0xFF) - static_cast<int>((B >> Shift) & 0xFF)));
+        Most = std::max(
+            Most, std::abs(static_cast<int>((A >> Shift) & 0xFF) - static_cast<int>((B >> Shift) & 0xFF)));
     return Most;
 }
 
@@ -117,14 +118,14 @@ TEST(PlaneReducer, ColoursAsTheFullSizeConversion) {
         {AV_PIX_FMT_NV12, AVCOL_SPC_BT709, AVCOL_RANGE_MPEG, 1280, 720},
     };
     // Y, U, V: grey, saturated red, green, blue, near black and near white, and full range's ends.
-    const int Colours[][3] = {{128, 128, 128}, {82, 90, 240},  {145, 54, 34}, {41, 240, 110},
+    const int Colours[][3] = {{128, 128, 128}, {82, 90, 240},   {145, 54, 34}, {41, 240, 110},
                               {20, 128, 128},  {230, 128, 128}, {0, 128, 128}, {255, 128, 128}};
     for (const TColourCase& C : Cases) {
         for (const auto& YUV : Colours) {
             SCOPED_TRACE(std::string(av_get_pix_fmt_name(C.Format)) + " " + std::to_string(C.Width) + "x" +
                          std::to_string(C.Height) + " space " + std::to_string(C.Space) + " range " +
-                         std::to_string(C.Range) + " YUV " + std::to_string(YUV[0]) + "," + std::to_string(YUV[1]) +
-                         "," + std::to_string(YUV[2]));
+                         std::to_string(C.Range) + " YUV " + std::to_string(YUV[0]) + "," +
+                         std::to_string(YUV[1]) + "," + std::to_string(YUV[2]));
             TFrame F = MakeFrame(C.Width, C.Height, C.Format, C.Space, C.Range);
             ASSERT_TRUE(F);
             if (C.Format == AV_PIX_FMT_NV12) {
@@ -154,9 +155,9 @@ TEST(PlaneReducer, ColoursAsTheFullSizeConversion) {
 
 struct TEdgeCase {
     AVPixelFormat Format;
-    int Width, Height;     // the picture's
+    int Width, Height; // the picture's
     int DstWidth, DstHeight;
-    bool Across;           // an edge across the picture (left | right); else one down it (top / bottom)
+    bool Across; // an edge across the picture (left | right); else one down it (top / bottom)
 };
 
 // A picture whose left (or upper) part is red and the rest blue, in luma and chroma alike, with
@@ -165,12 +166,9 @@ struct TEdgeCase {
 // them there.
 TEST(PlaneReducer, EdgesStayWhereTheyAre) {
     const TEdgeCase Cases[] = {
-        {AV_PIX_FMT_YUV420P, 1920, 1080, 400, 225, true},
-        {AV_PIX_FMT_YUV420P, 1920, 1080, 400, 225, false},
-        {AV_PIX_FMT_YUV420P, 1280, 720, 1000, 90, false},
-        {AV_PIX_FMT_YUV422P, 720, 1280, 90, 1000, true},
-        {AV_PIX_FMT_YUV444P, 1920, 1080, 160, 90, true},
-        {AV_PIX_FMT_YUV420P, 3840, 2160, 80, 45, false},
+        {AV_PIX_FMT_YUV420P, 1920, 1080, 400, 225, true}, {AV_PIX_FMT_YUV420P, 1920, 1080, 400, 225, false},
+        {AV_PIX_FMT_YUV420P, 1280, 720, 1000, 90, false}, {AV_PIX_FMT_YUV422P, 720, 1280, 90, 1000, true},
+        {AV_PIX_FMT_YUV444P, 1920, 1080, 160, 90, true},  {AV_PIX_FMT_YUV420P, 3840, 2160, 80, 45, false},
     };
     const int Red[3] = {82, 90, 240}, Blue[3] = {41, 240, 110};
     for (const TEdgeCase& C : Cases) {
@@ -229,9 +227,9 @@ TEST(PlaneReducer, AveragesTheSidesThatShrinkByMoreThanTwo) {
         {640, 480, 1, 1, 1280, 960, false, false, false, false},
     };
     for (const TSideCase& C : Cases) {
-        SCOPED_TRACE(std::to_string(C.Width) + "x" + std::to_string(C.Height) + " -> " + std::to_string(C.DstWidth) +
-                     "x" + std::to_string(C.DstHeight) + " chroma shifts " + std::to_string(C.ShiftX) + "," +
-                     std::to_string(C.ShiftY));
+        SCOPED_TRACE(std::to_string(C.Width) + "x" + std::to_string(C.Height) + " -> " +
+                     std::to_string(C.DstWidth) + "x" + std::to_string(C.DstHeight) + " chroma shifts " +
+                     std::to_string(C.ShiftX) + "," + std::to_string(C.ShiftY));
         TPlaneReducer Reducer;
         Reducer.Setup(C.Width, C.Height, C.ShiftX, C.ShiftY, C.DstWidth, C.DstHeight);
         EXPECT_EQ(Reducer.AveragesAcross(0), C.LumaAcross);
@@ -250,18 +248,20 @@ TEST(PlaneReducer, EveryInstructionSetGivesTheSameBytes) {
     struct TCase {
         int Width, Height, ShiftX, ShiftY, DstWidth, DstHeight;
     };
-    const TCase Cases[] = {{1920, 1080, 1, 1, 400, 225}, {1279, 719, 1, 1, 161, 91}, {723, 1283, 1, 0, 97, 1001},
-                           {853, 481, 0, 0, 77, 43},     {3840, 2160, 1, 1, 76, 43}, {333, 211, 1, 1, 1001, 7},
-                           {768, 576, 1, 1, 400, 225},   {1280, 720, 1, 1, 1000, 90}, {64, 48, 1, 1, 1, 1}};
+    const TCase Cases[] = {
+        {1920, 1080, 1, 1, 400, 225}, {1279, 719, 1, 1, 161, 91},  {723, 1283, 1, 0, 97, 1001},
+        {853, 481, 0, 0, 77, 43},     {3840, 2160, 1, 1, 76, 43},  {333, 211, 1, 1, 1001, 7},
+        {768, 576, 1, 1, 400, 225},   {1280, 720, 1, 1, 1000, 90}, {64, 48, 1, 1, 1, 1}};
     uint32_t Seed = 2024;
     const auto Random = [&Seed] {
         Seed = Seed * 1664525u + 1013904223u;
         return static_cast<uint8_t>(Seed >> 24);
     };
-    const TYuvToRgb Colours = TYuvToRgb::FromTable(std::array<int, 4>{117489, 138438, 13975, 34925}.data(), false);
+    const TYuvToRgb Colours =
+        TYuvToRgb::FromTable(std::array<int, 4>{117489, 138438, 13975, 34925}.data(), false);
     for (const TCase& C : Cases) {
-        SCOPED_TRACE(std::to_string(C.Width) + "x" + std::to_string(C.Height) + " -> " + std::to_string(C.DstWidth) +
-                     "x" + std::to_string(C.DstHeight));
+        SCOPED_TRACE(std::to_string(C.Width) + "x" + std::to_string(C.Height) + " -> " +
+                     std::to_string(C.DstWidth) + "x" + std::to_string(C.DstHeight));
         std::vector<uint8_t> Planes[3];
         int Strides[3];
         const uint8_t* Pointers[3];
