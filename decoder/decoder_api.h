@@ -4,8 +4,8 @@
 // handle. It returns pointers to records in its own memory, which the caller never
 // frees or writes. This header is the only thing the program and the library share,
 // so any library that exports these seven names with these records can be dropped in.
-// Three more entries, getLastError, getFrameTime and setFrameSize, are optional: a library
-// without them is still used.
+// Four more entries, getLastError, getFrameTime, setFrameSize and seekTime, are optional: a
+// library without them is still used.
 #pragma once
 
 #include <cstddef>
@@ -89,6 +89,12 @@ typedef int64_t (*TGetFrameTimeProc)();
 // getFileInfo's two size pairs follow at that seek. Answers 0, or -1 for a size it refuses
 // (a side below 0, or larger than 65535) and keeps the one it had.
 typedef int32_t (*TSetFrameSizeProc)(int32_t Width, int32_t Height);
+// Optional. As seek, to a time in microseconds from the start of the video (the start that
+// getFrameTime counts from): the next getNextFrame delivers the first frame whose getFrameTime
+// is >= Microseconds. The frames before it are read on from the current place where that costs
+// less than a seek, and none of them is converted; those no other frame refers to need not be
+// decoded either. Answers as seek does.
+typedef int32_t (*TSeekTimeProc)(int64_t Microseconds);
 
 int32_t openFile(const char* FileName, int32_t Reserved1, int32_t Reserved2);
 TDecoderFileInfo* getFileInfo();
@@ -100,4 +106,5 @@ int32_t convert();
 const char* getLastError();
 int64_t getFrameTime();
 int32_t setFrameSize(int32_t Width, int32_t Height);
+int32_t seekTime(int64_t Microseconds);
 }

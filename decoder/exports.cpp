@@ -159,8 +159,12 @@ DECODER_EXPORT TDecoderFrame* getNextFrame() {
     S.HasFrame = true;
     return &S.Frame;
 }
+}
 
-DECODER_EXPORT int32_t seek(int32_t Seconds) {
+namespace {
+
+// seek and seekTime: Move places the reader; a failure is kept for getNextFrame.
+template <typename TMove> int32_t SeekWith(TMove Move) {
     TState& S = State();
     S.HasFrame = false;
     if (!S.Reader) {
@@ -171,7 +175,7 @@ DECODER_EXPORT int32_t seek(int32_t Seconds) {
         S.ReadAhead.Cancel();
         S.Failure.clear();
         ApplyFrameSize(S);
-        S.Reader->Seek(Seconds);
+        Move(*S.Reader);
         S.LastError.clear();
         return 0;
     } catch (const std::exception& E) {
@@ -188,6 +192,18 @@ DECODER_EXPORT int32_t seek(int32_t Seconds) {
     }
     S.LastError = S.Failure;
     return -1;
+}
+
+} // namespace
+
+extern "C" {
+
+DECODER_EXPORT int32_t seek(int32_t Seconds) {
+    return SeekWith([Seconds](TVideoReader& Reader) { Reader.Seek(Seconds); });
+}
+
+DECODER_EXPORT int32_t seekTime(int64_t Microseconds) {
+    return SeekWith([Microseconds](TVideoReader& Reader) { Reader.SeekTime(Microseconds); });
 }
 
 DECODER_EXPORT int32_t convert() { return -1; }

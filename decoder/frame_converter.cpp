@@ -46,6 +46,20 @@ int MatrixOf(const AVFrame* Frame) {
     }
 }
 
+// Whether TPlaneReducer takes pictures of this layout: 8-bit luma and two chroma planes of
+// their own, subsampled at most by two either way; no alpha, palette or packed samples.
+bool OwnReductionHandles(const AVPixFmtDescriptor& D) {
+    if (!(D.flags & AV_PIX_FMT_FLAG_PLANAR) || (D.flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL |
+                                                          AV_PIX_FMT_FLAG_BITSTREAM | AV_PIX_FMT_FLAG_BE)) ||
+        D.nb_components != 3)
+        return false;
+    for (int I = 0; I < 3; ++I)
+        if (D.comp[I].plane != I || D.comp[I].depth != 8 || D.comp[I].step != 1 || D.comp[I].shift != 0 ||
+            D.comp[I].offset != 0)
+            return false;
+    return TPlaneReducer::Handles(D.log2_chroma_w, D.log2_chroma_h);
+}
+
 // Turns a Width x Height picture clockwise by 90 (Clockwise) or 270 degrees into Dst,
 // which is Height x Width. Works in tiles so that both sides stay in the cache.
 void Transpose(const uint32_t* Src, int Width, int Height, uint32_t* Dst, bool Clockwise) {
@@ -91,40 +105,59 @@ void TFrameConverter::Setup(int StoredWidth, int StoredHeight, int Rotation, int
     sws_freeContext(FContext);
     sws_freeContext(FReduce);
     FContext = FReduce = nullptr;
+    FReducing = false;
 }
 
 void TFrameConverter::PrepareContext(const AVFrame* Frame) {
     bool FullRange = Frame->color_range == AVCOL_RANGE_JPEG;
     const AVPixelFormat Source = PlainFormat(static_cast<AVPixelFormat>(Frame->format), FullRange);
     const int Matrix = MatrixOf(Frame);
-    if (FContext && Frame->width == FSourceWidth && Frame->height == FSourceHeight &&
+    if ((FContext || FReducing) && Frame->width == FSourceWidth && Frame->height == FSourceHeight &&
         Source == FSourceFormat && Matrix == FColorSpace && int(FullRange) == FFullRange)
         return;
 
     sws_freeContext(FContext);
     sws_freeContext(FReduce);
     FContext = FReduce = nullptr;
-    // A size asked for is reached in the picture's own planes first: luma and chroma each
-    // filtered over what they leave out (swscale widens its bilinear filter by the reduction),
-    // into a small picture with chroma for every pixel; only that one is converted to RGB,
-    // so that chroma keeps its place however much one side shrinks.
+    FReducing = false;
+    FSourceFormat = -1; // until a way is set up for this kind of picture
     const AVPixFmtDescriptor* Descriptor = av_pix_fmt_desc_get(Source);
-    const bool Planar = Descriptor && !(Descriptor->flags & AV_PIX_FMT_FLAG_RGB) && Descriptor->nb_components >= 3;
     const bool Asked = FScaledWidth != FStoredWidth || FScaledHeight != FStoredHeight;
+    if (Asked && FOwnReduction && Descriptor && OwnReductionHandles(*Descriptor)) {
+        FReducer.Setup(Frame->width, Frame->height, Descriptor->log2_chroma_w, Descriptor->log2_chroma_h,
+                       FScaledWidth, FScaledHeight);
+        FColours = TYuvToRgb::FromTable(sws_getCoefficients(Matrix), FullRange);
+        FReducing = true;
+        FSourceWidth = Frame->width;
+        FSourceHeight = Frame->height;
+        FSourceFormat = Source;
+        FColorSpace = Matrix;
+        FFullRange = FullRange;
+        return;
+    }
+    // Any other picture with a size asked for is reduced in its own planes by swscale first:
+    // luma and chroma each filtered over what they leave out (swscale widens its bilinear
+    // filter by the reduction), into a small picture with chroma for every pixel; only that
+    // one is converted to RGB, so that chroma keeps its place however much one side shrinks.
+    const bool Planar = Descriptor && !(Descriptor->flags & AV_PIX_FMT_FLAG_RGB) && Descriptor->nb_components >= 3;
     AVPixelFormat ConvertFrom = Source;
     int ConvertWidth = Frame->width, ConvertHeight = Frame->height;
     if (Asked && Planar) {
-        FReduce = sws_getContext(Frame->width, Frame->height, Source, FScaledWidth, FScaledHeight,
-                                 AV_PIX_FMT_YUV444P, SWS_AREA, nullptr, nullptr, nullptr);
+        // Deeper samples stay deeper in between: cut to 8 bits there, swscale would dither them.
+        const bool Deep = Descriptor->comp[0].depth > 8;
+        const AVPixelFormat Between = Deep ? AV_PIX_FMT_YUV444P16 : AV_PIX_FMT_YUV444P;
+        FSampleBytes = Deep ? 2 : 1;
+        FReduce = sws_getContext(Frame->width, Frame->height, Source, FScaledWidth, FScaledHeight, Between,
+                                 SWS_AREA, nullptr, nullptr, nullptr);
         if (!FReduce)
             throw TAvError(std::string("Unsupported picture format ") +
                            (av_get_pix_fmt_name(Source) ? av_get_pix_fmt_name(Source) : "?"));
         // Plane to plane: the values stay in their range.
         const int* Same = sws_getCoefficients(Matrix);
         sws_setColorspaceDetails(FReduce, Same, FullRange, Same, FullRange, 0, 1 << 16, 1 << 16);
-        const size_t Plane = static_cast<size_t>(FScaledWidth) * FScaledHeight;
+        const size_t Plane = static_cast<size_t>(FScaledWidth) * FScaledHeight * FSampleBytes;
         FPlanes.resize(3 * Plane + kOverrunWords * 4);
-        ConvertFrom = AV_PIX_FMT_YUV444P;
+        ConvertFrom = Between;
         ConvertWidth = FScaledWidth;
         ConvertHeight = FScaledHeight;
     }
@@ -149,10 +182,15 @@ uint32_t* TFrameConverter::Convert(const AVFrame* Frame, uint32_t* Output) {
     uint32_t* Target = FRotation ? FStored.data() : Output;
     uint8_t* DstPlanes[4] = {reinterpret_cast<uint8_t*>(Target), nullptr, nullptr, nullptr};
     int DstStrides[4] = {FScaledWidth * 4, 0, 0, 0};
-    if (FReduce) {
-        const size_t Plane = static_cast<size_t>(FScaledWidth) * FScaledHeight;
+    if (FReducing) {
+        const uint8_t* const Planes[3] = {Frame->data[0], Frame->data[1], Frame->data[2]};
+        const int Strides[3] = {Frame->linesize[0], Frame->linesize[1], Frame->linesize[2]};
+        FReducer.Convert(Planes, Strides, FColours, Target);
+    } else if (FReduce) {
+        const size_t Plane = static_cast<size_t>(FScaledWidth) * FScaledHeight * FSampleBytes;
         uint8_t* Small[4] = {FPlanes.data(), FPlanes.data() + Plane, FPlanes.data() + 2 * Plane, nullptr};
-        int SmallStrides[4] = {FScaledWidth, FScaledWidth, FScaledWidth, 0};
+        const int Stride = FScaledWidth * FSampleBytes;
+        int SmallStrides[4] = {Stride, Stride, Stride, 0};
         sws_scale(FReduce, Frame->data, Frame->linesize, 0, Frame->height, Small, SmallStrides);
         sws_scale(FContext, Small, SmallStrides, 0, FScaledHeight, DstPlanes, DstStrides);
     } else {
@@ -168,6 +206,8 @@ uint32_t* TFrameConverter::Convert(const AVFrame* Frame, uint32_t* Output) {
         break;
     default: break;
     }
+    if (FReducing)
+        return Output; // written with the fourth byte 0
     // swscale fills the unused byte with 0xFF; the delivered words are 0x00RRGGBB.
     const size_t Count = static_cast<size_t>(FScaledWidth) * FScaledHeight;
     for (size_t I = 0; I < Count; ++I)

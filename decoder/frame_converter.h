@@ -7,8 +7,11 @@
 // player. A picture whose size changes in mid-stream is scaled to the size delivered
 // from the start, because the callers size their buffers once. A caller that wants smaller
 // pictures (thumbnails, a sheet's tiles) gets them scaled in the picture's own planes before
-// the conversion, by area averaging, so that only the small picture is converted.
+// the conversion, by area averaging, so that only the small picture is converted: 8-bit planar
+// pictures by TPlaneReducer, any other kind through swscale.
 #pragma once
+
+#include "plane_reducer.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,7 +22,8 @@ struct SwsContext;
 
 class TFrameConverter {
 public:
-    TFrameConverter() = default;
+    // Reductions go through swscale only where OwnReduction is false (for comparisons).
+    explicit TFrameConverter(bool OwnReduction = true) : FOwnReduction(OwnReduction) {}
     ~TFrameConverter();
     TFrameConverter(const TFrameConverter&) = delete;
     TFrameConverter& operator=(const TFrameConverter&) = delete;
@@ -54,6 +58,12 @@ private:
     SwsContext* FContext = nullptr; // to the delivered layout
     SwsContext* FReduce = nullptr;  // to the size asked for, in the picture's planes; or none
     std::vector<uint8_t> FPlanes;   // the reduced picture, 4:4:4
+    int FSampleBytes = 1;           // of FPlanes' samples: 2 for pictures of more than 8 bits
+    // The size asked for, reached without swscale: FReducing says the current pictures are.
+    bool FOwnReduction = true;
+    bool FReducing = false;
+    TPlaneReducer FReducer;
+    TYuvToRgb FColours;
     // What FContext was made for, so that it is rebuilt only when a frame differs.
     int FSourceWidth = 0, FSourceHeight = 0, FSourceFormat = -1, FColorSpace = -1, FFullRange = -1;
     std::vector<uint32_t> FStored; // the picture before it is turned, for rotated video

@@ -33,6 +33,9 @@ public:
     // Raises like NextFrame, also when a raw stream has to be read anew and its file is
     // gone or changed.
     void Seek(int32_t Seconds);
+    // The same to the first picture whose time in microseconds (MicrosecondsOf) is at least
+    // Microseconds.
+    void SeekTime(int64_t Microseconds);
     // A picture's time in whole seconds from the start of the video, rounded down.
     int64_t SecondsOf(const AVFrame* Frame) const;
     // The same in microseconds, rounded down.
@@ -66,6 +69,9 @@ private:
     // Whether the first picture at or after Target is reached more cheaply by decoding on from
     // the current position than by seeking.
     bool CloserByDecodingOn(int64_t Target) const;
+    // The next NextFrame delivers the first picture whose stream time is at least Target (the
+    // first picture where Target is the start); Seconds is Target in whole seconds, rounded down.
+    void SeekTo(int64_t Target, int64_t Seconds);
     // Decodes on from Frame until the first picture at or after Target; it is delivered next.
     void DropUntil(int64_t Target, const AVFrame* Frame);
     // Whether Packet, read while dropping towards a target, need not be decoded when no other
@@ -120,6 +126,7 @@ private:
     int64_t FFirstTime = 0;    // stream time of the first picture
     int64_t FLastTime = INT64_MIN;
     int64_t FBeforeLastTime = INT64_MIN; // of the picture decoded before the last one
+    int64_t FSkippedLast = INT64_MIN;    // the latest time of a picture left undecoded
     int64_t FFrameStep = 1;    // one frame's length in stream time base units
     bool FCountFrames = false; // times come from counting frames (raw streams)
     int64_t FDecoded = 0;      // pictures decoded since reading (re)started

@@ -62,6 +62,7 @@ TDecoder::TDecoder(const std::string& LibraryName) {
     FGetLastError = reinterpret_cast<TGetLastErrorProc>(dlsym(FLibrary, "getLastError"));
     FGetFrameTime = reinterpret_cast<TGetFrameTimeProc>(dlsym(FLibrary, "getFrameTime"));
     FSetFrameSize = reinterpret_cast<TSetFrameSizeProc>(dlsym(FLibrary, "setFrameSize"));
+    FSeekTime = reinterpret_cast<TSeekTimeProc>(dlsym(FLibrary, "seekTime"));
     dlerror();
 }
 
@@ -111,6 +112,8 @@ bool TDecoder::SetFrameSize(int32_t Width, int32_t Height) {
 }
 
 void TDecoder::Seek(int32_t Seconds) { FSeek(Seconds); }
+
+void TDecoder::SeekTime(int64_t Microseconds) { FSeekTime(Microseconds); }
 
 std::string UnreadableReason(const std::string& Path) {
     // Looked at before it is opened: opening a FIFO waits for a writer, a device may do

@@ -3,7 +3,8 @@
 // It loads the library at run time by its bare name (the executable's RUNPATH makes its
 // own folder the first place searched), resolves the seven entry points (and the optional
 // getLastError, which tells a failed read from the end of the video, getFrameTime, a
-// frame's exact time, and setFrameSize, frames delivered at a smaller size), opens a
+// frame's exact time, setFrameSize, frames delivered at a smaller size, and seekTime, exact
+// seeks to any instant that convert no frame on the way), opens a
 // video, hands out decoded frames one at a time, seeks by whole seconds, and keeps pointers
 // to the two information records the library maintains. It assumes nothing of the library
 // beyond decoder_api.h, so any library meeting that contract can be dropped in.
@@ -70,6 +71,11 @@ public:
     bool SetFrameSize(int32_t Width, int32_t Height);
     // The next NextFrame delivers the frame at Seconds.
     void Seek(int32_t Seconds);
+    // Whether the library seeks to instants in microseconds (it exports seekTime).
+    bool SeeksToInstants() const { return FSeekTime != nullptr; }
+    // The next NextFrame delivers the first frame at or after Microseconds; only with
+    // SeeksToInstants.
+    void SeekTime(int64_t Microseconds);
     void Rewind() { Seek(0); }
 
     // The library's record of the open video (null before the first open): its size, the
@@ -94,4 +100,5 @@ private:
     TGetLastErrorProc FGetLastError = nullptr; // optional
     TGetFrameTimeProc FGetFrameTime = nullptr; // optional
     TSetFrameSizeProc FSetFrameSize = nullptr; // optional
+    TSeekTimeProc FSeekTime = nullptr;         // optional
 };

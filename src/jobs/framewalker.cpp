@@ -7,16 +7,28 @@ constexpr int64_t kSecond = 1000000;
 }
 
 const TDecoderFrame* TFrameWalker::FrameAt(int64_t Microseconds) {
-    // The frame in hand is the one asked for when the frame before it lay before the instant.
-    if (FFrame && FTime >= Microseconds && FBefore >= 0 && FBefore < Microseconds)
+    // The frame in hand is the one asked for when no frame lies between the instant and it.
+    if (FFrame && FTime >= Microseconds && FEmptyFrom <= Microseconds)
         return FFrame;
+    if (FDecoder.SeeksToInstants() && FDecoder.ExactFrameTimes()) {
+        // The library decodes on or seeks, whichever is cheaper, and converts only this frame.
+        FDecoder.SeekTime(Microseconds);
+        FFrame = nullptr;
+        const TDecoderFrame* Frame = Next();
+        if (Frame && FTime >= Microseconds) {
+            FEmptyFrom = Microseconds;
+            return Frame;
+        }
+        while (Frame && FTime < Microseconds)
+            Frame = Next();
+        return Frame;
+    }
     const int64_t Second = Microseconds / kSecond;
     // Behind the frame in hand, or nothing in hand: a seek. Ahead of it by a second or more:
     // the library decodes on or seeks, whichever is cheaper. Within its second: reading on.
     if (!FFrame || FTime >= Microseconds || Second * kSecond > FTime) {
         FDecoder.Seek(static_cast<int32_t>(Second));
         FFrame = nullptr;
-        FBefore = -1;
         FSeekSecond = Second;
         FCounted = 0;
     }
@@ -49,7 +61,7 @@ const TDecoderFrame* TFrameWalker::Next() {
         FFrame = nullptr;
         return nullptr;
     }
-    FBefore = FFrame ? FTime : -1;
+    FEmptyFrom = FFrame ? FTime + 1 : INT64_MAX;
     FFrame = Frame;
     if (FDecoder.ExactFrameTimes()) {
         FTime = FDecoder.FrameMicroseconds();

@@ -151,6 +151,57 @@ TEST_P(DecoderMatrix, DeliversFfmpegsFrames) {
     }
 }
 
+// Seeks to instants (seekTime), as the frame walker makes them: a dense sheet's instants in order
+// (most between two frames, some a frame or more apart, so that the library reads on), then a
+// few backward and forward across the video; each gives the first frame at or after the instant,
+// and reading goes on from there.
+TEST_P(DecoderMatrix, SeeksToInstants) {
+    const std::string Path = Fixture(std::string("matrix/") + GetParam());
+    struct stat Info {};
+    if (stat(Path.c_str(), &Info) != 0)
+        GTEST_SKIP() << "the installed ffmpeg could not make " << GetParam();
+    TDecoder Decoder;
+    Decoder.Open(Path);
+    ASSERT_TRUE(Decoder.SeeksToInstants());
+    const TReference Ffmpeg =
+        DecodeWithFfmpeg(Path, Decoder.FileInfo()->FrameWidth, Decoder.FileInfo()->FrameHeight);
+    const std::vector<TReferenceFrame>& Reference = Ffmpeg.Frames;
+    ASSERT_GT(Reference.size(), 1u) << "ffmpeg and ffprobe disagree on the frames";
+    const int64_t End = Reference.back().Microseconds;
+
+    std::vector<int64_t> Instants;
+    constexpr int kTiles = 150;
+    for (int I = 0; I < kTiles; ++I)
+        Instants.push_back(End * (2 * I + 1) / (2 * kTiles));
+    for (int64_t Micros :
+         {End / 2, int64_t{1}, End - 1, End / 3, End * 3 / 4, End * 3 / 4 - 45000, End / 4 + 20000})
+        Instants.push_back(Micros);
+    for (int64_t Micros : Instants) {
+        // The first frame at or after the instant; none where a frame's time is too close to the
+        // instant to tell them apart (ffprobe rounds times to microseconds).
+        size_t Expected = 0;
+        while (Expected < Reference.size() && Reference[Expected].Microseconds < Micros)
+            ++Expected;
+        const bool TooClose =
+            (Expected < Reference.size() && Reference[Expected].Microseconds - Micros <= kTimeTolerance) ||
+            (Expected > 0 && Micros - Reference[Expected - 1].Microseconds <= kTimeTolerance);
+        if (TooClose || Expected == Reference.size())
+            continue;
+        Decoder.SeekTime(Micros);
+        for (size_t K = Expected; K < std::min(Expected + 2, Reference.size()); ++K) {
+            TDecoderFrame* Frame = Decoder.NextFrame();
+            ASSERT_NE(Frame, nullptr) << "instant " << Micros;
+            EXPECT_EQ(IdentityOf(Decoder, Frame), Reference[K].Index)
+                << "instant " << Micros << ", frame " << K;
+            EXPECT_NEAR(Decoder.FrameMicroseconds(), Reference[K].Microseconds, kTimeTolerance)
+                << "instant " << Micros;
+            if (K == Expected) {
+                EXPECT_GE(Decoder.FrameMicroseconds(), Micros) << "instant " << Micros;
+            }
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Kinds, DecoderMatrix,
                          testing::Values("xvid_bframes.avi", "mpeg4_bframes.avi", "h264_pyramid.mp4",
                                          "h264_pyramid.mkv", "h264_pyramid.avi", "h264_pyramid.ts",
