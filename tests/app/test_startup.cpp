@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <sys/socket.h>
 #include <sys/un.h>
 
@@ -25,12 +26,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kLockFile = "/trovelle.lock";
-constexpr const char* kSocketFile = "/trovelle.socket";
+// The running instance's lock and socket: the program's name and its display, which is the
+// platform's name for the headless platform the tests use.
+constexpr const char* kLockFile = "/trovelle-offscreen.lock";
+constexpr const char* kSocketFile = "/trovelle-offscreen.socket";
 
 // Starts the program with its runtime and config folders in RuntimeDir, and Video (when
 // given) on its command line; its standard error goes to ErrorFile when one is given.
-pid_t Start(const std::string& RuntimeDir, const std::string& Video = {}, const std::string& ErrorFile = {}) {
+// Environment is set over the headless platform's; an empty value unsets the variable.
+pid_t Start(const std::string& RuntimeDir, const std::string& Video = {}, const std::string& ErrorFile = {},
+            const std::map<std::string, std::string>& Environment = {}) {
     const pid_t Child = fork();
     if (Child == 0) {
         if (!ErrorFile.empty()) {
@@ -40,6 +45,12 @@ pid_t Start(const std::string& RuntimeDir, const std::string& Video = {}, const 
         setenv("XDG_RUNTIME_DIR", RuntimeDir.c_str(), 1);
         setenv("XDG_CONFIG_HOME", (RuntimeDir + "/config").c_str(), 1);
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        for (const auto& [Name, Value] : Environment) {
+            if (Value.empty())
+                unsetenv(Name.c_str());
+            else
+                setenv(Name.c_str(), Value.c_str(), 1);
+        }
         const std::string Program = std::string(TEST_BINDIR) + "/trovelle";
         if (Video.empty())
             execl(Program.c_str(), Program.c_str(), static_cast<char*>(nullptr));
@@ -50,9 +61,9 @@ pid_t Start(const std::string& RuntimeDir, const std::string& Video = {}, const 
     return Child;
 }
 
-// True once the running instance's window is up: it then accepts hand-overs.
-bool WindowUp(const std::string& RuntimeDir) {
-    const std::string Path = RuntimeDir + kSocketFile;
+// True once the running instance's window is up: it then accepts hand-overs on SocketFile.
+bool WindowUp(const std::string& RuntimeDir, const std::string& SocketFile = kSocketFile) {
+    const std::string Path = RuntimeDir + SocketFile;
     sockaddr_un Address{};
     Address.sun_family = AF_UNIX;
     std::snprintf(Address.sun_path, sizeof Address.sun_path, "%s", Path.c_str());
@@ -141,6 +152,44 @@ bool WaitForLock(const std::string& RuntimeDir) {
     return LockHeld(RuntimeDir);
 }
 
+// An X server of its own: Xvfb on a display number it picks itself. Display is empty when
+// Xvfb is not installed or did not start.
+struct TXServer {
+    TXServer() {
+        int Pipe[2];
+        if (pipe(Pipe) != 0)
+            return;
+        Pid = fork();
+        if (Pid == 0) {
+            close(Pipe[0]);
+            const int Null = open("/dev/null", O_WRONLY);
+            dup2(Null, 1);
+            dup2(Null, 2);
+            const std::string Fd = std::to_string(Pipe[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", Fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
+                   "tcp", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(Pipe[1]);
+        // Xvfb writes the display's number once it accepts clients.
+        std::string Number;
+        char C;
+        while (read(Pipe[0], &C, 1) == 1 && C != '\n')
+            Number += C;
+        close(Pipe[0]);
+        if (!Number.empty())
+            Display = ":" + Number;
+    }
+    ~TXServer() {
+        if (Pid > 0) {
+            kill(Pid, SIGTERM);
+            waitpid(Pid, nullptr, 0);
+        }
+    }
+    pid_t Pid = -1;
+    std::string Display;
+};
+
 } // namespace
 
 TEST(Startup, OneInstanceAtATime) {
@@ -166,6 +215,52 @@ TEST(Startup, OneInstanceAtATime) {
     kill(Third, SIGTERM);
     WaitExit(Third);
     fs::remove_all(RuntimeDir);
+}
+
+// Each X display has its own instance: a start on a second display opens a window there
+// instead of handing over to the window on the first, a later start on the first display
+// still hands over to that one, and a start with a runtime folder of its own opens its own.
+TEST(Startup, OneInstancePerDisplay) {
+    TXServer First, Second;
+    if (First.Display.empty() || Second.Display.empty())
+        GTEST_SKIP() << "Xvfb is not installed";
+    char Template[] = "/tmp/trovelle-run-XXXXXX";
+    const std::string RuntimeDir = mkdtemp(Template);
+    // The X11 platform, as on a desktop where DISPLAY alone names the display.
+    const auto OnX = [](const std::string& Display) {
+        return std::map<std::string, std::string>{
+            {"DISPLAY", Display}, {"QT_QPA_PLATFORM", ""}, {"WAYLAND_DISPLAY", ""}, {"XDG_SESSION_TYPE", ""}};
+    };
+    // ":N" becomes "_N" in the names of the lock and the socket.
+    const auto Socket = [](const std::string& Display) {
+        return "/trovelle-_" + Display.substr(1) + ".socket";
+    };
+
+    const pid_t OnFirst = Start(RuntimeDir, {}, {}, OnX(First.Display));
+    ASSERT_TRUE(WaitUntil([&] { return WindowUp(RuntimeDir, Socket(First.Display)); }));
+    const pid_t OnSecond = Start(RuntimeDir, {}, {}, OnX(Second.Display));
+    EXPECT_TRUE(WaitUntil([&] { return WindowUp(RuntimeDir, Socket(Second.Display)); }))
+        << "no window of its own on the second display";
+    EXPECT_EQ(WaitExit(OnSecond, std::chrono::seconds(0)), -1) << "the start on the second display ended";
+
+    const pid_t Again = Start(RuntimeDir, {}, {}, OnX(First.Display));
+    EXPECT_EQ(WaitExit(Again), 0) << "a start on the first display did not hand over";
+    EXPECT_EQ(WaitExit(OnFirst, std::chrono::seconds(0)), -1);
+    EXPECT_EQ(WaitExit(OnSecond, std::chrono::seconds(0)), -1);
+
+    char OtherTemplate[] = "/tmp/trovelle-run-XXXXXX";
+    const std::string OtherRuntime = mkdtemp(OtherTemplate);
+    const pid_t Elsewhere = Start(OtherRuntime, {}, {}, OnX(First.Display));
+    EXPECT_TRUE(WaitUntil([&] { return WindowUp(OtherRuntime, Socket(First.Display)); }))
+        << "no window of its own with another runtime folder";
+    EXPECT_EQ(WaitExit(Elsewhere, std::chrono::seconds(0)), -1);
+
+    for (const pid_t Child : {OnFirst, OnSecond, Elsewhere}) {
+        kill(Child, SIGTERM);
+        WaitExit(Child);
+    }
+    fs::remove_all(RuntimeDir);
+    fs::remove_all(OtherRuntime);
 }
 
 // `trovelle VIDEO` opens the video once the window is up; a second start with another

@@ -1162,6 +1162,42 @@ TEST(CommandLine, MissingDisplay) {
     }
 }
 
+// The display a start's window goes to, which names its single instance: Qt's options over
+// the environment, the platform's own display, both displays while Qt may pick either.
+TEST(CommandLine, WindowDisplay) {
+    struct TCase {
+        QStringList Arguments;
+        std::map<std::string, QByteArray> Environment;
+        const char* Display;
+    };
+    const TCase Cases[] = {
+        {{"trovelle"}, {{"DISPLAY", ":0"}}, ":0"},
+        {{"trovelle"}, {{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "wayland-1"}}, "wayland-1+:0"},
+        {{"trovelle"},
+         {{"DISPLAY", ":0"}, {"QT_QPA_PLATFORM", "xcb"}, {"WAYLAND_DISPLAY", "wayland-1"}},
+         ":0"},
+        {{"trovelle"},
+         {{"DISPLAY", ":0"}, {"QT_QPA_PLATFORM", "wayland"}, {"WAYLAND_DISPLAY", "wayland-1"}},
+         "wayland-1"},
+        {{"trovelle"}, {{"QT_QPA_PLATFORM", "wayland-egl;xcb"}}, "wayland-0"},
+        {{"trovelle"}, {{"DISPLAY", ":0"}, {"QT_QPA_PLATFORM", "offscreen"}}, "offscreen"},
+        {{"trovelle", "-platform", "xcb", "-display", ":3"},
+         {{"DISPLAY", ":0"}, {"QT_QPA_PLATFORM", "offscreen"}},
+         ":3"},
+        {{"trovelle", "-platform=vnc:size=800x600"}, {{"DISPLAY", ":0"}}, "vnc:size=800x600"},
+        {{"trovelle", "--", "-display", ":3"}, {{"DISPLAY", ":0"}}, ":0"},
+        {{"trovelle"}, {}, ""},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Arguments.join(' ').toStdString());
+        const QString Display = WindowDisplay(C.Arguments, [&](const char* Name) {
+            const auto It = C.Environment.find(Name);
+            return It == C.Environment.end() ? QByteArray() : It->second;
+        });
+        EXPECT_EQ(Display.toStdString(), C.Display);
+    }
+}
+
 TEST(CommandLine, OneVideoAsAFullPath) {
     using A = TCommandLine::TAction;
     const QString Here = QDir::currentPath();
