@@ -223,7 +223,7 @@ TmainDlg::TmainDlg(TNotifyEvent OnCreate, TNotifyEvent OnDestroy, QWidget* Paren
     for (QPushButton* Button : {btnOpen, btnSaveFolder})
         Button->setStyleSheet(QStringLiteral("color: %1;").arg(SkinPalette().color(QPalette::WindowText).name()));
 
-    // Read-only and disabled for the whole run: only the folder chooser writes it.
+    // Read-only: only the folder chooser writes it. Disabled while it shows the default.
     etSaveFolder = MakeFlatEdit(this, "etSaveFolder", QRect(485, 256, 281, 28));
     etSaveFolder->setToolTip(QStringLiteral("save folder (leave blank to use global save folder)"));
     etSaveFolder->setReadOnly(true);
@@ -231,6 +231,15 @@ TmainDlg::TmainDlg(TNotifyEvent OnCreate, TNotifyEvent OnDestroy, QWidget* Paren
     etSaveFolder->setFont(FormFont(kLargeFontPixels));
     SetTextColor(etSaveFolder, QPalette::Text, kSaveFolderText);
     etSaveFolder->setEnabled(false);
+    // A long folder shows its start and its end, where the files go.
+    etSaveFolder->SetElideMode(Qt::ElideMiddle);
+    tmiDefaultFolder =
+        new QAction(SkinClearIcon(), QStringLiteral("Use the &Global Save Folder"), etSaveFolder);
+    tmiDefaultFolder->setObjectName(QStringLiteral("tmiDefaultFolder"));
+    tmiDefaultFolder->setToolTip(QStringLiteral("use the global save folder"));
+    etSaveFolder->addAction(tmiDefaultFolder, QLineEdit::TrailingPosition);
+    // Hidden once in the field, so that its cross goes too.
+    tmiDefaultFolder->setVisible(false);
 
     // The three radio buttons are one exclusive group: they share this parent.
     rbWhole = MakeRadio(this, "rbWhole", QRect(485, 296, 281, 22), QStringLiteral("convert whole video"));

@@ -44,6 +44,10 @@ constexpr const char* kEndBeforeStart = "The end mark is before the start mark: 
 constexpr const char* kNoPieces = "You have to enter a number of pieces greater than 0.";
 constexpr const char* kExitQuestion = "Generating the thumbnails, are you sure want to exit application?";
 constexpr const char* kBusy = "Generating the thumbnails; the video opens when they are done.";
+constexpr const char* kSaveFolderGone =
+    "The save folder %1 is no longer there. The thumbnails go to %2 until another folder is selected.";
+constexpr const char* kSaveFolderGoneNoDefault =
+    "The save folder %1 is no longer there. Select another folder for the thumbnails.";
 // How far Left and Right move.
 constexpr int32_t kSeekStep = 5;
 
@@ -76,7 +80,7 @@ TUIManager::TUIManager(TmainDlg* Form, const QString& SettingsFile, const QStrin
     : FForm(Form), FSettingsFile(SettingsFile) {
     ConfigManager = std::make_unique<TConfigManager>();
     if (!FSettingsFile.isEmpty())
-        ConfigManager->Load(FSettingsFile, EarlierSettingsFile);
+        Report(ConfigManager->Load(FSettingsFile, EarlierSettingsFile));
     ChooseVideo = [this] {
         return QFileDialog::getOpenFileName(FForm, QString(), ConfigManager->OpenFolder, OpenDialogFilter());
     };
@@ -100,6 +104,7 @@ void TUIManager::Initialize() {
     const QString Platform = QGuiApplication::platformName();
     FClampMoves = Platform == QLatin1String("xcb") || Platform == QLatin1String("offscreen");
     FForm->installEventFilter(this);
+    FSaveFolderHint = FForm->etSaveFolder->toolTip();
     FForm->setWindowTitle(QString::fromUtf8(kApplicationTitle));
     SelectSkin(FForm, QString::fromLatin1(kHumanSkin));
     // Qt paints every widget double-buffered already.
@@ -144,9 +149,12 @@ void TUIManager::EnableCommands(bool JobRunning) {
 void TUIManager::ShowSettings() {
     const TConfigManager& C = *ConfigManager;
     // Where the files go while no folder is chosen, in grey.
-    FForm->etSaveFolder->setPlaceholderText(QString::fromStdString(DefaultSaveFolder()));
-    if (!C.SaveFolder.isEmpty())
-        ShowSaveFolder(C.SaveFolder);
+    const QString Default = QString::fromStdString(DefaultSaveFolder());
+    FForm->etSaveFolder->setPlaceholderText(Default);
+    ShowSaveFolder(C.SaveFolder);
+    if (!C.MissingSaveFolder.isEmpty())
+        Report(Default.isEmpty() ? QString::fromLatin1(kSaveFolderGoneNoDefault).arg(C.MissingSaveFolder)
+                                 : QString::fromLatin1(kSaveFolderGone).arg(C.MissingSaveFolder, Default));
     QRadioButton* const Modes[] = {FForm->rbWhole, FForm->rbPieces, FForm->rbStartEnd};
     Modes[static_cast<int>(C.Mode)]->setChecked(true);
     FForm->etPieces->setText(QString::number(C.Pieces));
@@ -154,9 +162,54 @@ void TUIManager::ShowSettings() {
 }
 
 void TUIManager::ShowSaveFolder(const QString& Folder) {
-    FForm->etSaveFolder->setText(QString::fromStdString(IncludeTrailingSlash(Folder.toStdString())));
-    // A long folder shows its end: the folder's own name, where the files go.
-    FForm->etSaveFolder->end(false);
+    // A chosen folder can be read whole (in the hint, or scrolled with the focus), copied and
+    // given up; the global one shows in grey in the empty field.
+    TMyFlatEdit* Field = FForm->etSaveFolder;
+    const QString Shown = QString::fromStdString(IncludeTrailingSlash(Folder.toStdString()));
+    Field->setText(Shown);
+    Field->setToolTip(Shown.isEmpty() ? FSaveFolderHint : Shown);
+    Field->setEnabled(!Shown.isEmpty());
+    FForm->tmiDefaultFolder->setVisible(!Shown.isEmpty());
+    // Scrolled with the focus, it starts at its end: the folder's own name.
+    Field->end(false);
+}
+
+void TUIManager::DefaultFolderClick() {
+    ConfigManager->SaveFolder.clear();
+    ShowSaveFolder(QString());
+    StoreSettings();
+}
+
+void TUIManager::Report(const QString& Text) {
+    // A store that cannot be written says so at the first try, not at every click.
+    if (Text.isEmpty() || FReported.contains(Text))
+        return;
+    FReported << Text;
+    FUnshown << Text;
+    ShowReports();
+}
+
+void TUIManager::ShowReports() {
+    if (FUnshown.isEmpty() || !FForm->isVisible())
+        return;
+    // After the event that gave rise to it, over the window; a box already open takes the
+    // new text too.
+    QTimer::singleShot(0, this, [this] {
+        if (FUnshown.isEmpty() || !FForm->isVisible())
+            return;
+        const QString Text = FUnshown.join(QStringLiteral("\n\n"));
+        FUnshown.clear();
+        if (FReportBox) {
+            FReportBox->setText(FReportBox->text() + QStringLiteral("\n\n") + Text);
+            return;
+        }
+        FReportBox = new QMessageBox(QMessageBox::Information, QString::fromUtf8(kApplicationTitle), Text,
+                                     QMessageBox::Ok, FForm);
+        // The window works on while it is open.
+        FReportBox->setWindowModality(Qt::NonModal);
+        FReportBox->setAttribute(Qt::WA_DeleteOnClose);
+        FReportBox->show();
+    });
 }
 
 TThumbMode TUIManager::ChosenMode() const {
@@ -172,7 +225,7 @@ void TUIManager::StoreSettings() {
     if (Pieces >= 1)
         C.Pieces = Pieces;
     if (!FSettingsFile.isEmpty())
-        C.Save(FSettingsFile);
+        Report(C.Save(FSettingsFile));
 }
 
 void TUIManager::AssignEvents() {
@@ -189,6 +242,7 @@ void TUIManager::AssignEvents() {
     F->btnStartPoint->OnClick = [this](QObject*) { StartPointClick(); };
     F->btnEndPoint->OnClick = [this](QObject*) { EndPointClick(); };
     connect(F->btnSaveFolder, &QPushButton::clicked, this, [this] { SaveFolderClick(); });
+    connect(F->tmiDefaultFolder, &QAction::triggered, this, [this] { DefaultFolderClick(); });
     connect(F->btnGenerate, &QPushButton::clicked, this, [this] { GenerateClick(); });
     for (QRadioButton* Mode : {F->rbWhole, F->rbPieces, F->rbStartEnd})
         connect(Mode, &QRadioButton::clicked, this, [this] { ModeClick(); });
@@ -232,6 +286,8 @@ void TUIManager::CenterOnWorkArea() {
 }
 
 bool TUIManager::eventFilter(QObject* Watched, QEvent* Event) {
+    if (Watched == FForm && Event->type() == QEvent::Show)
+        ShowReports();
     if (FClampMoves && Watched == FForm && Event->type() == QEvent::Move && FForm->isVisible()) {
         const QRect Frame = FForm->frameGeometry();
         if (FCenterPending && Frame.size() != FForm->size()) {
