@@ -260,9 +260,11 @@ TmainDlg::TmainDlg(TNotifyEvent OnCreate, TNotifyEvent OnDestroy, QWidget* Paren
 
     setAcceptDrops(true);
 
-    // Keyboard focus runs down the right column; disabled entries drop out by themselves.
-    QWidget* const TabOrder[] = {btnOpen, btnSaveFolder, btnGenerate, etSaveFolder,
-                                 rbWhole, rbPieces,      etPieces,    rbStartEnd};
+    // Keyboard focus runs down the right column, then along the player from the slider and
+    // its buttons left to right; disabled controls drop out by themselves.
+    QWidget* const TabOrder[] = {btnOpen,  btnSaveFolder, btnGenerate, etSaveFolder, rbWhole,
+                                 rbPieces, etPieces,      rbStartEnd,  SliderBar,    btnStartPoint,
+                                 btnPause, btnPlay,       btnStop,     btnEndPoint};
     for (size_t I = 1; I < std::size(TabOrder); ++I)
         setTabOrder(TabOrder[I - 1], TabOrder[I]);
 

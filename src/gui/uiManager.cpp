@@ -121,6 +121,7 @@ void TUIManager::Initialize() {
     FForm->SliderBar->OnMouseUp = [this](QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
         SliderMouseUp();
     };
+    FForm->SliderBar->OnKeyMove = [this](QObject*) { SliderKeyMove(); };
 
     PlayManager = std::make_unique<TPlayManager>(*FVideoPanel);
     PlayManager->OnPosition = [this](int64_t Position) { PlayPosition(Position); };
@@ -608,6 +609,20 @@ void TUIManager::SliderMouseUp() {
     if (FResumePlay)
         PlayManager->Play();
     FResumePlay = false;
+}
+
+void TUIManager::SliderKeyMove() {
+    TSliderBar* Slider = FForm->SliderBar;
+    if (PlayManager->Converting() || !PlayManager->Opened())
+        return;
+    // At the very end, back to the start, as a release there does.
+    if (Slider->Position() == Slider->Max()) {
+        StopClick();
+        return;
+    }
+    PlayManager->Seek(static_cast<int32_t>(Slider->Position()));
+    FAtEnd = false;
+    WriteInfo(true);
 }
 
 void TUIManager::PlayPosition(int64_t Position) {

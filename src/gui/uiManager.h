@@ -96,6 +96,8 @@ private:
     void FormClose(TCloseAction& Action);
     void SliderMouseDown();
     void SliderMouseUp();
+    // A key moved the slider: a seek, as a release of the pointer there.
+    void SliderKeyMove();
     // The keyboard's own commands: Space, Left and Right (5 s), Esc.
     void PlayPauseKey();
     void SeekBy(int32_t Seconds);

@@ -1043,6 +1043,50 @@ TEST_F(MainWindow, EveryModeFromTheKeyboard) {
     EXPECT_EQ(Out.Files("long_gop_25"), 150u);
 }
 
+// Tab reaches the slider and the player's buttons: the arrow keys move the slider a second
+// at a time (the window's five-second keys wait) and seek there as a release does, End is a
+// release at the end (back to the start); Return presses the buttons.
+TEST_F(MainWindow, ThePlayerFromTheKeyboard) {
+    Form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+    Open("long_gop_25.mp4");
+    ASSERT_EQ(Form->SliderBar->Max(), 120);
+    const auto Tab = [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); };
+    const auto Key = [](Qt::Key Code) { QTest::keyClick(QApplication::focusWidget(), Code); };
+
+    Form->rbStartEnd->setFocus(Qt::TabFocusReason);
+    Tab();
+    ASSERT_EQ(QApplication::focusWidget(), Form->SliderBar);
+    for (int I = 0; I < 10; ++I)
+        Key(Qt::Key_Right);
+    Key(Qt::Key_Left);
+    EXPECT_EQ(Form->SliderBar->Position(), 9);
+    EXPECT_EQ(UI->PlayManager->Position(), 9);
+    EXPECT_TRUE(Form->lbInfo->text().endsWith("Timestamp: 00:00:09")) << Form->lbInfo->text().toStdString();
+
+    Tab();
+    ASSERT_EQ(QApplication::focusWidget(), Form->btnStartPoint);
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Form->SliderBar->SelStart(), 9);
+    Tab();
+    Tab();
+    ASSERT_EQ(QApplication::focusWidget(), Form->btnPlay);
+    Key(Qt::Key_Return);
+    EXPECT_TRUE(UI->PlayManager->Playing());
+    Tab();
+    ASSERT_EQ(QApplication::focusWidget(), Form->btnStop);
+    Key(Qt::Key_Enter);
+    EXPECT_FALSE(UI->PlayManager->Playing());
+    EXPECT_EQ(UI->PlayManager->Position(), 0);
+
+    Form->SliderBar->setFocus(Qt::TabFocusReason);
+    Key(Qt::Key_PageUp);
+    EXPECT_EQ(UI->PlayManager->Position(), 12);
+    Key(Qt::Key_End);
+    EXPECT_EQ(Form->SliderBar->Position(), 0) << "at the end the slider goes back to the start";
+    EXPECT_EQ(UI->PlayManager->Position(), 0);
+}
+
 // ---- Opening from outside the dialog --------------------------------------------------
 
 TEST_F(MainWindow, AHandedOverVideoOpensAsTheOpenButtonWould) {
