@@ -267,6 +267,8 @@ TmainDlg::TmainDlg(TNotifyEvent OnCreate, TNotifyEvent OnDestroy, QWidget* Paren
                                  btnPause, btnPlay,       btnStop,     btnEndPoint};
     for (size_t I = 1; I < std::size(TabOrder); ++I)
         setTabOrder(TabOrder[I - 1], TabOrder[I]);
+    // The window starts at the first stop, not at the first control made that takes the focus.
+    btnOpen->setFocus();
 
     FormCreate();
 }

@@ -448,6 +448,7 @@ TEST_F(TMainFormTest, TabRunsDownTheRightColumnThenAlongThePlayerSkippingDisable
     Form->show();
     Form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+    EXPECT_EQ(QApplication::focusWidget(), Form->btnOpen) << "the window starts at its first stop";
 
     // At start the save folder, the pieces entry and the slider are disabled: from GENERATE
     // focus goes straight to the radio buttons, which are one stop (the arrow keys move

@@ -13,6 +13,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -25,6 +26,8 @@ constexpr int kDefaultWidth = 121;
 constexpr int kDefaultHeight = 19;
 // The frame: a one-pixel border line and two pixels of field colour inside it.
 constexpr int kFrameWidth = 3;
+// How far from a whole screen pixel an edge may lie and still count as on it.
+constexpr qreal kPixelSlack = 0.01;
 // The line edit's own room between its contents' edge and the text, left and right.
 constexpr int kTextInset = 2;
 constexpr QChar kBackspace(8);
@@ -236,12 +239,23 @@ void TMyCustomFlatEdit::paintEvent(QPaintEvent* Event) {
     }
     QPainter Painter(this);
     Painter.setBrush(Qt::NoBrush);
-    Painter.setPen(FColorBorder);
-    Painter.drawRect(rect().adjusted(0, 0, -1, -1));
     // The two field-coloured rings cover whatever the style drew at the edges.
     Painter.setPen(Field);
     Painter.drawRect(rect().adjusted(1, 1, -2, -2));
     Painter.drawRect(rect().adjusted(2, 2, -3, -3));
+    // The border goes on the outermost screen pixels the entry covers whole. At a
+    // fractional scale (1.5) an edge may fall in the middle of a pixel, and a line drawn at
+    // the edge in the window's units would be cut off there.
+    const QRectF Covered = Painter.deviceTransform().mapRect(QRectF(rect()));
+    const int Left = static_cast<int>(std::ceil(Covered.left() - kPixelSlack));
+    const int Top = static_cast<int>(std::ceil(Covered.top() - kPixelSlack));
+    const int Right = static_cast<int>(std::floor(Covered.right() + kPixelSlack));
+    const int Bottom = static_cast<int>(std::floor(Covered.bottom() + kPixelSlack));
+    // Drawn in screen pixels: the world transform undoes the window's own scale and offset.
+    const QTransform Base = Painter.worldTransform().inverted() * Painter.deviceTransform();
+    Painter.setWorldTransform(Base.inverted());
+    Painter.setPen(QPen(FColorBorder, 0));
+    Painter.drawRect(Left, Top, Right - Left - 1, Bottom - Top - 1);
 }
 
 void TMyCustomFlatEdit::focusInEvent(QFocusEvent* Event) {
