@@ -17,6 +17,7 @@
 #include "mainForm.h"
 #include "platform/appinfo.h"
 #include "platform/platform.h"
+#include "windowFrame.h"
 
 #include <QAction>
 #include <QApplication>
@@ -276,14 +277,22 @@ void TUIManager::CenterOnWorkArea() {
     if (!Screen)
         return;
     const QRect Work = Screen->availableGeometry();
-    const QRect Frame = FForm->frameGeometry();
+    QRect Frame = FForm->frameGeometry();
+    const bool Unframed = Frame.size() == FForm->size();
+    // Before the first show the frame is asked for, so that the window is shown where it
+    // stays instead of being moved once the frame is around it.
+    const QMargins Expected =
+        FClampMoves && Unframed && !FForm->isVisible() ? ExpectedFrameMargins(FForm) : QMargins();
+    Frame = Frame.marginsAdded(Expected);
     const TWindowRect Place = CenteredRect(Frame.width(), Frame.height(),
                                            {Work.left(), Work.top(), Work.right() + 1, Work.bottom() + 1});
-    // move() places the frame's top-left corner.
-    FForm->move(Place.Left, Place.Top);
-    // Before the window manager has framed the window its outer size is its inner size;
-    // it is centred once more when the frame arrives.
-    FCenterPending = FClampMoves && Frame.size() == FForm->size();
+    // move() places the frame's top-left corner, as far as Qt knows the frame: a frame only
+    // told of is not yet its, so the window goes inside it.
+    FForm->move(Place.Left + Expected.left(), Place.Top + Expected.top());
+    // Before the window manager has framed the window its outer size is its inner size (or
+    // the size it was told); it is centred once more when the frame arrives, which leaves it
+    // where it is when the frame is as told.
+    FCenterPending = FClampMoves && Unframed;
 }
 
 bool TUIManager::eventFilter(QObject* Watched, QEvent* Event) {
