@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks an installation and the Debian package made from a Release build:
 # installs BUILD (default build/) stripped into a scratch prefix, validates the menu entry
-# and the AppStream metainfo, makes thumbnails with trovelle-thumbs from the prefix and a
+# and the AppStream metainfo, looks for the window's translations, makes thumbnails with trovelle-thumbs from the prefix and a
 # file manager's preview through the installed thumbnailer entry, then builds the package
 # with CPack, checks it with lintian (warnings fail it too), and builds the same commit
 # again in another folder (BUILD-again), whose package must be the same byte for byte.
@@ -18,6 +18,14 @@ desktop-file-validate "$prefix/share/applications/org.example.trovelle.desktop"
 appstreamcli validate --no-net --pedantic "$prefix/share/metainfo/org.example.trovelle.metainfo.xml"
 for page in trovelle.1.gz trovelle-thumbs.1.gz; do
     gzip -t "$prefix/share/man/man1/$page"
+done
+# The window's translations, where the program looks for them: beside its bin folder.
+translations=(share/trovelle/translations/trovelle_de.qm share/trovelle/translations/trovelle_fr.qm)
+for qm in "${translations[@]}"; do
+    if [ ! -s "$prefix/$qm" ]; then
+        echo "not installed: $qm" >&2
+        exit 1
+    fi
 done
 for program in "$prefix"/bin/trovelle "$prefix"/bin/trovelle-thumbs "$prefix"/lib/*/trovelle/libdecoder.so; do
     if ! file -L "$program" | grep -q ', stripped'; then
@@ -58,6 +66,13 @@ package() {
 }
 deb=$(package "$build")
 dpkg-deb --field "$deb" Depends
+contents=$(dpkg-deb --contents "$deb")
+for qm in "${translations[@]}"; do
+    if ! grep -q " \./usr/$qm\$" <<<"$contents"; then
+        echo "not in the package: /usr/$qm" >&2
+        exit 1
+    fi
+done
 lintian --fail-on error,warning --suppress-tags-from-file /dev/null "$deb"
 
 # The same commit built in another folder gives the same package. Compiler caching sees

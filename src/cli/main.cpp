@@ -7,10 +7,12 @@
 #include "engine/rounding.h"
 #include "image/outputfolder.h"
 #include "inputs.h"
+#include "jobs/framewalker.h"
 #include "jobs/outputs.h"
 #include "jobs/previewjob.h"
 #include "jobs/sheetjob.h"
 #include "jobs/shortfall.h"
+#include "jobs/stillframe.h"
 #include "jobs/thumbnailjob.h"
 #include "options.h"
 #include "platform/appinfo.h"
@@ -154,6 +156,49 @@ bool RunPreview(TDecoder& Decoder, const TThumbsOptions& Options, const TInput& 
 }
 
 // Runs the job of one video; false (after saying why) when the video gave nothing.
+// The frames at the instants of --at into the video's folder; false (after saying why) when
+// one of them could not be written or the video has no frame at or after its instant.
+bool RunFrames(TDecoder& Decoder, const TThumbsOptions& Options, const std::string& SaveFolder,
+               const TInput& Input, TConsole& Console) {
+    TConvertRec Where;
+    Where.Folder = SaveFolder;
+    std::unique_ptr<TOutputFolder> Folder;
+    try {
+        Where.Name = ClaimOutputName(SaveFolder, Input.Name, Input.Path, TOutputKind::Thumbnails).Name;
+        Folder = std::make_unique<TOutputFolder>(SaveFolder, Where.Name, TOutputFolder::TOpen::Make);
+    } catch (const std::exception& E) {
+        Console.Error(Input.Path + ": " + E.what());
+        return false;
+    }
+    const std::string Path = ThumbnailFolder(Where);
+    Console.Started(Input.Path, Path, "frames");
+    bool AllWritten = true;
+    int64_t Written = 0;
+    TFrameWalker Walker(Decoder);
+    for (const int64_t Instant : Options.At) {
+        if (Stopping(Console))
+            break;
+        try {
+            const TDecoderFrame* Frame = Walker.FrameAt(Instant);
+            if (!Frame) {
+                Console.Error(Input.Path + ": no frame at or after " + ClockTextTenths(Instant) +
+                              " (the video ends before)");
+                AllWritten = false;
+                continue;
+            }
+            SaveFrame(*Frame, *Decoder.FileInfo(), Decoder.AspectRatio,
+                      Path + "/" + FrameFileName(Where.Name, Walker.Time()));
+            Console.Frame(++Written, static_cast<int64_t>(Options.At.size()));
+        } catch (const std::exception& E) {
+            Console.Error(Input.Path + ": " + E.what());
+            AllWritten = false;
+        }
+    }
+    Console.Finished(Written);
+    Console.Result(Path, Written, AllWritten ? nullptr : "failed");
+    return AllWritten;
+}
+
 // SaveFolder: where the video's folder goes, ending in "/".
 bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::string& SaveFolder,
               const TInput& Input, TConsole& Console) {
@@ -173,6 +218,8 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
         return RunPreview(Decoder, Options, Input, Console);
     if (Options.Kind == TJobKind::Sheet)
         return RunSheet(Decoder, Options, SaveFolder, Input, Console);
+    if (Options.Kind == TJobKind::Frames)
+        return RunFrames(Decoder, Options, SaveFolder, Input, Console);
     TConvertRec Rec;
     Rec.Name = Input.Name;
     Rec.Folder = SaveFolder;

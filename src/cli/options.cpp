@@ -13,7 +13,20 @@
 namespace {
 
 // Options without a short form take ids past the characters.
-enum : int { kFrom = 256, kTo, kDigits, kClean, kVersion, kSheet, kSheetWidth, kThumbnail, kFit, kNames, kSmart };
+enum : int {
+    kFrom = 256,
+    kTo,
+    kDigits,
+    kClean,
+    kVersion,
+    kSheet,
+    kSheetWidth,
+    kThumbnail,
+    kFit,
+    kNames,
+    kSmart,
+    kAt
+};
 
 // One row per option, in the order --help lists them; a row without a long name starts a
 // group of the help text.
@@ -43,6 +56,9 @@ const TOptionRow kOptions[] = {
      "under a header (default 4x4), written as\n"
      "FOLDER/NAME_sheet.EXT"},
     {kSheetWidth, "sheet-width", "W", "the sheet's width in pixels (default 1600)"},
+    {kAt, "at", "TIME[,TIME...]",
+     "the frames at these instants instead, each the\nfirst frame at or after its TIME (fractions\n"
+     "allowed), at the display size, lossless, as\nFOLDER/NAME/NAME_at_H-MM-SS.mmm.png"},
     {kSmart, "smart", nullptr,
      "prefer clear pictures: each piece or tile takes\nthe sharpest frame within a quarter of its\n"
      "interval (2 s at most) after its instant,\npassing over blurred, faded and plain frames"},
@@ -282,7 +298,7 @@ TThumbsOptions ParseOptions(const std::vector<std::string>& Args) {
     const auto SetMode = [&](TJobKind Kind, TThumbMode Mode = TThumbMode::Pieces) {
         if (ModeGiven && (Options.Kind != Kind || Options.Mode != Mode))
             throw EUsageError(
-                "choose one of --pieces, --whole, --range (or --from/--to), --sheet and --thumbnail");
+                "choose one of --pieces, --whole, --range (or --from/--to), --sheet, --at and --thumbnail");
         ModeGiven = true;
         Options.Kind = Kind;
         Options.Mode = Mode;
@@ -388,6 +404,18 @@ TThumbsOptions ParseOptions(const std::vector<std::string>& Args) {
         case kSmart:
             Options.Smart = true;
             break;
+        case kAt: {
+            SetMode(TJobKind::Frames);
+            size_t Begin = 0;
+            for (;;) {
+                const size_t Comma = Value.find(',', Begin);
+                Options.At.push_back(ParseTime(Value.substr(Begin, Comma - Begin)).Microseconds);
+                if (Comma == std::string::npos)
+                    break;
+                Begin = Comma + 1;
+            }
+            break;
+        }
         case kClean:
             Options.Clean = OutputGiven = true;
             break;
@@ -461,6 +489,11 @@ TThumbsOptions ParseOptions(const std::vector<std::string>& Args) {
             throw EUsageError(E.what());
         }
     }
+    if (Options.Kind == TJobKind::Frames &&
+        (Options.Width || Options.Height || Options.Digits || Options.Clean || Options.NamesByTime ||
+         Options.Format != "jpg" || QualityGiven))
+        throw EUsageError("--at writes the frames as they are (PNG at the display size); --size, --fit, "
+                          "--format, --quality, --digits, --names and --clean apply to thumbnails");
     if (SheetWidthGiven && Options.Kind != TJobKind::Sheet)
         throw EUsageError("--sheet-width applies to --sheet");
     if (Options.Kind == TJobKind::Sheet &&

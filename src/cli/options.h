@@ -55,7 +55,8 @@ struct TThumbsOptions {
     int32_t PreviewSize = 0;
     std::string PreviewFile;
     bool Clean = false;
-    bool Smart = false; // the clearest frame near each piece's or tile's instant
+    bool Smart = false;      // the clearest frame near each piece's or tile's instant
+    std::vector<int64_t> At; // --at: the instants, in microseconds
     bool Recursive = false;
     TVerbosity Verbosity = TVerbosity::Normal;
     bool NullResults = false; // results end in NUL, not in a newline

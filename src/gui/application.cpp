@@ -14,7 +14,7 @@ bool TApplication::notify(QObject* Receiver, QEvent* Event) {
     } catch (const std::exception& E) {
         ShowException(QString::fromUtf8(E.what()));
     } catch (...) {
-        ShowException(QStringLiteral("Unknown error"));
+        ShowException(tr("Unknown error"));
     }
     return false;
 }

@@ -6,6 +6,8 @@
 #include <QApplication>
 
 class TApplication : public QApplication {
+    Q_DECLARE_TR_FUNCTIONS(TApplication)
+
 public:
     TApplication(int& argc, char** argv);
     bool notify(QObject* Receiver, QEvent* Event) override;

@@ -7,6 +7,7 @@
 #include "artwork.h"
 #include "commandLine.h"
 #include "engine/qtdispatcher.h"
+#include "languages.h"
 #include "mainForm.h"
 #include "platform/appinfo.h"
 #include "platform/handover.h"
@@ -150,6 +151,8 @@ int main(int argc, char** argv) {
     }
     const std::unique_ptr<TApplication> Started = StartApplication(argc, argv);
     TApplication& App = *Started;
+    // The user's language, before the first window.
+    InstallTranslations(App);
     const TCommandLine Line = ParseCommandLine(App.arguments());
     if (Line.Action == TCommandLine::TAction::Error)
         return Refuse(Line);
@@ -194,7 +197,7 @@ int main(int argc, char** argv) {
         return 1;
     } catch (...) {
         Splash.reset();
-        TApplication::ShowException(QStringLiteral("Unknown error"));
+        TApplication::ShowException(TApplication::tr("Unknown error"));
         return 1;
     }
 

@@ -41,7 +41,6 @@ constexpr int kPiecesMaxLength = 8;
 constexpr int kPiecesLabelGap = 15;
 
 constexpr const char* kDesignVersion = "v0.0.1";
-constexpr const char* kStartProgress = "Processing: 0/0";
 
 QFont FormFont(int PixelSize, bool Bold = false, bool Italic = false) {
     QFont Font(QString::fromLatin1(kFontFamily));
@@ -192,28 +191,27 @@ TmainDlg::TmainDlg(TNotifyEvent OnCreate, TNotifyEvent OnDestroy, QWidget* Paren
     SetTextColor(lbInfo, QPalette::WindowText, Qt::white);
 
     lbConvertInfo = MakeLabel(this, "lbConvertInfo", QRect(493, 463, 273, 22),
-                              QString::fromLatin1(kStartProgress), Qt::AlignRight | Qt::AlignVCenter);
+                              tr("Processing: %1/%2").arg(0).arg(0), Qt::AlignRight | Qt::AlignVCenter);
     lbConvertInfo->setFont(FormFont(kLargeFontPixels, false, true));
     SetTextColor(lbConvertInfo, QPalette::WindowText, Qt::black);
 
-    btnPlay = MakeImageButton(this, "btnPlay", 217, 374, QStringLiteral("play"), "play");
-    btnPause = MakeImageButton(this, "btnPause", 177, 374, QStringLiteral("pause"), "pause");
-    btnStop = MakeImageButton(this, "btnStop", 257, 374, QStringLiteral("stop"), "stop");
-    btnStartPoint = MakeImageButton(this, "btnStartPoint", 31, 374, QStringLiteral("start point"), "point");
-    btnEndPoint = MakeImageButton(this, "btnEndPoint", 409, 374, QStringLiteral("end point"), "point");
+    btnPlay = MakeImageButton(this, "btnPlay", 217, 374, tr("play"), "play");
+    btnPause = MakeImageButton(this, "btnPause", 177, 374, tr("pause"), "pause");
+    btnStop = MakeImageButton(this, "btnStop", 257, 374, tr("stop"), "stop");
+    btnStartPoint = MakeImageButton(this, "btnStartPoint", 31, 374, tr("start point"), "point");
+    btnEndPoint = MakeImageButton(this, "btnEndPoint", 409, 374, tr("end point"), "point");
 
-    Label1 = MakeLabel(this, "Label1", QRect(616, 330, 36, 18), QStringLiteral("pieces"));
+    Label1 = MakeLabel(this, "Label1", QRect(616, 330, 36, 18), tr("pieces"));
     Label1->setTextFormat(Qt::PlainText);
 
     CreateMenuBar();
 
-    btnOpen = MakeButton(this, "btnOpen", QRect(485, 136, 281, 49), QStringLiteral("&Open a Video"),
-                         QStringLiteral("open a video from disk"));
-    btnSaveFolder =
-        MakeButton(this, "btnSaveFolder", QRect(485, 192, 281, 49), QStringLiteral("&Select Save Folder"),
-                   QStringLiteral("select a folder for saving thumbnails (Optional)"));
-    btnGenerate = MakeButton(this, "btnGenerate", QRect(485, 392, 281, 65), QStringLiteral("GENERATE"),
-                             QStringLiteral("start generating thumbnails from the video"));
+    btnOpen = MakeButton(this, "btnOpen", QRect(485, 136, 281, 49), tr("&Open a Video"),
+                         tr("open a video from disk"));
+    btnSaveFolder = MakeButton(this, "btnSaveFolder", QRect(485, 192, 281, 49), tr("&Select Save Folder"),
+                               tr("select a folder for saving thumbnails (Optional)"));
+    btnGenerate = MakeButton(this, "btnGenerate", QRect(485, 392, 281, 65), tr("GENERATE"),
+                             tr("start generating thumbnails from the video"));
     // The one push button with a colour of its own. A skin's style sheet would override
     // the palette, so the colour is also given as this button's own style sheet, which
     // wins over any inherited one.
@@ -225,7 +223,7 @@ TmainDlg::TmainDlg(TNotifyEvent OnCreate, TNotifyEvent OnDestroy, QWidget* Paren
 
     // Read-only: only the folder chooser writes it. Disabled while it shows the default.
     etSaveFolder = MakeFlatEdit(this, "etSaveFolder", QRect(485, 256, 281, 28));
-    etSaveFolder->setToolTip(QStringLiteral("save folder (leave blank to use global save folder)"));
+    etSaveFolder->setToolTip(tr("save folder (leave blank to use global save folder)"));
     etSaveFolder->setReadOnly(true);
     etSaveFolder->SetColorBorder(kSaveFolderBorder);
     etSaveFolder->setFont(FormFont(kLargeFontPixels));
@@ -233,18 +231,17 @@ TmainDlg::TmainDlg(TNotifyEvent OnCreate, TNotifyEvent OnDestroy, QWidget* Paren
     etSaveFolder->setEnabled(false);
     // A long folder shows its start and its end, where the files go.
     etSaveFolder->SetElideMode(Qt::ElideMiddle);
-    tmiDefaultFolder =
-        new QAction(SkinClearIcon(), QStringLiteral("Use the &Global Save Folder"), etSaveFolder);
+    tmiDefaultFolder = new QAction(SkinClearIcon(), tr("Use the &Global Save Folder"), etSaveFolder);
     tmiDefaultFolder->setObjectName(QStringLiteral("tmiDefaultFolder"));
-    tmiDefaultFolder->setToolTip(QStringLiteral("use the global save folder"));
+    tmiDefaultFolder->setToolTip(tr("use the global save folder"));
     etSaveFolder->addAction(tmiDefaultFolder, QLineEdit::TrailingPosition);
     // Hidden once in the field, so that its cross goes too.
     tmiDefaultFolder->setVisible(false);
 
     // The three radio buttons are one exclusive group: they share this parent.
-    rbWhole = MakeRadio(this, "rbWhole", QRect(485, 296, 281, 22), QStringLiteral("convert whole video"));
+    rbWhole = MakeRadio(this, "rbWhole", QRect(485, 296, 281, 22), tr("convert whole video"));
     rbWhole->setChecked(true);
-    rbPieces = MakeRadio(this, "rbPieces", QRect(485, 328, 52, 22), QStringLiteral("only"));
+    rbPieces = MakeRadio(this, "rbPieces", QRect(485, 328, 52, 22), tr("only"));
 
     etPieces = MakeFlatEdit(this, "etPieces", QRect(544, 327, 57, 24));
     etPieces->SetValueType(TEditValueType::evtInteger);
@@ -255,8 +252,7 @@ TmainDlg::TmainDlg(TNotifyEvent OnCreate, TNotifyEvent OnDestroy, QWidget* Paren
     etPieces->resize(std::max(etPieces->width(), etPieces->WidthForDigits(kPiecesMaxLength)), etPieces->height());
     Label1->move(std::max(Label1->x(), etPieces->geometry().right() + 1 + kPiecesLabelGap), Label1->y());
 
-    rbStartEnd = MakeRadio(this, "rbStartEnd", QRect(485, 360, 281, 22),
-                           QStringLiteral("from start point to end point"));
+    rbStartEnd = MakeRadio(this, "rbStartEnd", QRect(485, 360, 281, 22), tr("from start point to end point"));
 
     setAcceptDrops(true);
 
@@ -316,37 +312,41 @@ void TmainDlg::CreateMenuBar() {
     };
 
     TBXToolbar1 = MakeMenuBar("TBXToolbar1");
-    TBXSubmenuItem1 = MakeMenu(TBXToolbar1, "TBXSubmenuItem1", QStringLiteral("&Action"));
+    TBXSubmenuItem1 = MakeMenu(TBXToolbar1, "TBXSubmenuItem1", tr("&Action"));
     TBXToolbar1->addMenu(TBXSubmenuItem1);
-    TBXSubmenuItem4 = MakeMenu(TBXSubmenuItem1, "TBXSubmenuItem4", QStringLiteral("&File"));
+    TBXSubmenuItem4 = MakeMenu(TBXSubmenuItem1, "TBXSubmenuItem4", tr("&File"));
     TBXSubmenuItem1->addMenu(TBXSubmenuItem4);
-    tmiOpen = MakeItem(TBXSubmenuItem4, "tmiOpen", QStringLiteral("&Open"), QKeySequence(Qt::CTRL | Qt::Key_O));
-    TBXSubmenuItem3 = MakeMenu(TBXSubmenuItem1, "TBXSubmenuItem3", QStringLiteral("&Playback"));
+    tmiOpen = MakeItem(TBXSubmenuItem4, "tmiOpen", tr("&Open"), QKeySequence(Qt::CTRL | Qt::Key_O));
+    TBXSubmenuItem3 = MakeMenu(TBXSubmenuItem1, "TBXSubmenuItem3", tr("&Playback"));
     TBXSubmenuItem1->addMenu(TBXSubmenuItem3);
-    tmiPlay = MakeItem(TBXSubmenuItem3, "tmiPlay", QStringLiteral("&Play"));
-    tmiPause = MakeItem(TBXSubmenuItem3, "tmiPause", QStringLiteral("&Pause"));
-    tmiStop = MakeItem(TBXSubmenuItem3, "tmiStop", QStringLiteral("&Stop"));
+    tmiPlay = MakeItem(TBXSubmenuItem3, "tmiPlay", tr("&Play"));
+    tmiPause = MakeItem(TBXSubmenuItem3, "tmiPause", tr("&Pause"));
+    tmiStop = MakeItem(TBXSubmenuItem3, "tmiStop", tr("&Stop"));
     TBXSubmenuItem3->addSeparator();
-    tmiPlayPause = MakeItem(TBXSubmenuItem3, "tmiPlayPause", QStringLiteral("Play/P&ause"), QKeySequence(Qt::Key_Space));
-    tmiBack = MakeItem(TBXSubmenuItem3, "tmiBack", QStringLiteral("&Back 5 s"), QKeySequence(Qt::Key_Left));
-    tmiForward = MakeItem(TBXSubmenuItem3, "tmiForward", QStringLiteral("&Forward 5 s"), QKeySequence(Qt::Key_Right));
+    tmiPlayPause = MakeItem(TBXSubmenuItem3, "tmiPlayPause", tr("Play/P&ause"), QKeySequence(Qt::Key_Space));
+    tmiBack = MakeItem(TBXSubmenuItem3, "tmiBack", tr("&Back 5 s"), QKeySequence(Qt::Key_Left));
+    tmiForward = MakeItem(TBXSubmenuItem3, "tmiForward", tr("&Forward 5 s"), QKeySequence(Qt::Key_Right));
+    tmiNextFrame = MakeItem(TBXSubmenuItem3, "tmiNextFrame", tr("Ne&xt Frame"), QKeySequence(Qt::Key_Period));
+    tmiPreviousFrame = MakeItem(TBXSubmenuItem3, "tmiPreviousFrame", tr("Pre&vious Frame"), QKeySequence(Qt::Key_Comma));
     TBXSubmenuItem3->addSeparator();
-    tmiStartMark = MakeItem(TBXSubmenuItem3, "tmiStartMark", QStringLiteral("Start &Mark"), QKeySequence(Qt::Key_I));
-    tmiEndMark = MakeItem(TBXSubmenuItem3, "tmiEndMark", QStringLiteral("E&nd Mark"), QKeySequence(Qt::Key_O));
-    tmiConfig = MakeItem(TBXSubmenuItem1, "tmiConfig", QStringLiteral("&Config"));
-    tmiSheet = MakeItem(TBXSubmenuItem1, "tmiSheet", QStringLiteral("Make a Contact &Sheet\u2026"));
+    tmiStartMark = MakeItem(TBXSubmenuItem3, "tmiStartMark", tr("Start &Mark"), QKeySequence(Qt::Key_I));
+    tmiEndMark = MakeItem(TBXSubmenuItem3, "tmiEndMark", tr("E&nd Mark"), QKeySequence(Qt::Key_O));
+    tmiConfig = MakeItem(TBXSubmenuItem1, "tmiConfig", tr("&Config"));
+    tmiSheet = MakeItem(TBXSubmenuItem1, "tmiSheet", tr("Make a Contact &Sheet…"));
+    tmiSaveFrame = MakeItem(TBXSubmenuItem1, "tmiSaveFrame", tr("Save This Fra&me"), QKeySequence(Qt::CTRL | Qt::Key_S));
     tmiConfig->setEnabled(false); // until a video is opened
-    tmiStopJob = MakeItem(TBXSubmenuItem1, "tmiStopJob", QStringLiteral("S&top Generating"), QKeySequence(Qt::Key_Escape));
-    tmiExit = MakeItem(TBXSubmenuItem1, "tmiExit", QStringLiteral("&Exit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    tmiStopJob =
+        MakeItem(TBXSubmenuItem1, "tmiStopJob", tr("S&top Generating"), QKeySequence(Qt::Key_Escape));
+    tmiExit = MakeItem(TBXSubmenuItem1, "tmiExit", tr("&Exit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     TBXToolbar2 = MakeMenuBar("TBXToolbar2");
-    TBXSubmenuItem2 = MakeMenu(TBXToolbar2, "TBXSubmenuItem2", QStringLiteral("&Help"));
+    TBXSubmenuItem2 = MakeMenu(TBXToolbar2, "TBXSubmenuItem2", tr("&Help"));
     TBXToolbar2->addMenu(TBXSubmenuItem2);
-    tmiHelp = MakeItem(TBXSubmenuItem2, "tmiHelp", QStringLiteral("&Online"));
-    tmiSupport = MakeItem(TBXSubmenuItem2, "tmiSupport", QStringLiteral("&Support"));
+    tmiHelp = MakeItem(TBXSubmenuItem2, "tmiHelp", tr("&Online"));
+    tmiSupport = MakeItem(TBXSubmenuItem2, "tmiSupport", tr("&Support"));
     TBXSeparatorItem1 = TBXSubmenuItem2->addSeparator();
     TBXSeparatorItem1->setObjectName(QStringLiteral("TBXSeparatorItem1"));
-    tmiAbout = MakeItem(TBXSubmenuItem2, "tmiAbout", QStringLiteral("&About"));
+    tmiAbout = MakeItem(TBXSubmenuItem2, "tmiAbout", tr("&About"));
 
     // One toolbar at each end of the dock. A layout keeps the second one flush with the
     // right edge whatever width the skin's metrics give it, also when the skin is chosen

@@ -11,6 +11,7 @@
 // OnDropFile receives the one local file dropped on the window.
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QWidget>
 
@@ -31,6 +32,8 @@ class TSliderBar;
 enum class TCloseAction { caNone, caHide };
 
 class TmainDlg : public QWidget {
+    Q_DECLARE_TR_FUNCTIONS(TmainDlg)
+
 public:
     using TNotifyEvent = std::function<void(QObject* Sender)>;
     using TCloseEvent = std::function<void(QObject* Sender, TCloseAction& Action)>;
@@ -78,10 +81,13 @@ public:
     QAction* tmiPlayPause = nullptr;
     QAction* tmiBack = nullptr;
     QAction* tmiForward = nullptr;
+    QAction* tmiNextFrame = nullptr;     // .
+    QAction* tmiPreviousFrame = nullptr; // ,
     QAction* tmiStartMark = nullptr;
     QAction* tmiEndMark = nullptr;
     QAction* tmiConfig = nullptr;
     QAction* tmiSheet = nullptr; // Make a Contact Sheet…
+    QAction* tmiSaveFrame = nullptr; // Ctrl+S
     QAction* tmiStopJob = nullptr; // Esc
     QAction* tmiExit = nullptr;
     QMenuBar* TBXToolbar2 = nullptr;

@@ -6,6 +6,7 @@
 #include "gui/dialogs/completeForm.h"
 #include "gui/dialogs/configForm.h"
 #include "gui/dialogs/sheetForm.h"
+#include "gui/dialogs/translatedWording.h"
 #include "gui/widgets/flatedit.h"
 #include "gui/widgets/humanskin.h"
 #include "gui/widgets/imagebutton.h"
@@ -14,6 +15,7 @@
 #include "gui/widgets/videopanel.h"
 #include "image/outputfolder.h"
 #include "jobs/shortfall.h"
+#include "jobs/stillframe.h"
 #include "mainForm.h"
 #include "platform/appinfo.h"
 #include "platform/platform.h"
@@ -36,24 +38,30 @@
 
 namespace {
 
-constexpr const char* kSelectFolderTitle = "Select Folder";
+constexpr const char* kSelectFolderTitle = QT_TRANSLATE_NOOP("TUIManager", "Select Folder");
 constexpr const char* kHelpPath = "/help";
 constexpr const char* kSupportPath = "/support.html";
-constexpr const char* kNoVideo = "No video is opened, please load a video!";
-constexpr const char* kNoRange = "You have to select start position and end position for the option.";
-constexpr const char* kEndBeforeStart = "The end mark is before the start mark: set the end after the start.";
-constexpr const char* kNoPieces = "You have to enter a number of pieces greater than 0.";
-constexpr const char* kExitQuestion = "Generating the thumbnails, are you sure want to exit application?";
-constexpr const char* kBusy = "Generating the thumbnails; the video opens when they are done.";
-constexpr const char* kSaveFolderGone =
-    "The save folder %1 is no longer there. The thumbnails go to %2 until another folder is selected.";
+constexpr const char* kNoVideo = QT_TRANSLATE_NOOP("TUIManager", "No video is opened, please load a video!");
+constexpr const char* kNoRange =
+    QT_TRANSLATE_NOOP("TUIManager", "You have to select start position and end position for the option.");
+constexpr const char* kEndBeforeStart =
+    QT_TRANSLATE_NOOP("TUIManager", "The end mark is before the start mark: set the end after the start.");
+constexpr const char* kNoPieces =
+    QT_TRANSLATE_NOOP("TUIManager", "You have to enter a number of pieces greater than 0.");
+constexpr const char* kExitQuestion =
+    QT_TRANSLATE_NOOP("TUIManager", "Generating the thumbnails, are you sure want to exit application?");
+constexpr const char* kBusy =
+    QT_TRANSLATE_NOOP("TUIManager", "Generating the thumbnails; the video opens when they are done.");
+constexpr const char* kSaveFolderGone = QT_TRANSLATE_NOOP(
+    "TUIManager", "The save folder %1 is no longer there. The thumbnails go to %2 until another folder is selected.");
 constexpr const char* kSaveFolderGoneNoDefault =
-    "The save folder %1 is no longer there. Select another folder for the thumbnails.";
+    QT_TRANSLATE_NOOP("TUIManager", "The save folder %1 is no longer there. Select another folder for the thumbnails.");
 // How far Left and Right move.
 constexpr int32_t kSeekStep = 5;
 
-QString Progress(const char* Format, const TConvertProgress& P) {
-    return QString::asprintf(Format, static_cast<long long>(P.Current + 1), static_cast<long long>(P.Total));
+// Format has %1 for the files written and %2 for the files asked.
+QString Progress(const QString& Format, const TConvertProgress& P) {
+    return Format.arg(P.Current + 1).arg(P.Total);
 }
 
 } // namespace
@@ -62,19 +70,31 @@ QString OpenDialogFilter() {
     QStringList Patterns;
     for (const QString& Extension : VideoExtensions())
         Patterns << QStringLiteral("*.") + Extension;
-    return QStringLiteral("Video Files (%1);;All Files (*)").arg(Patterns.join(QLatin1Char(' ')));
+    return QCoreApplication::translate("TUIManager", "Video Files (%1)")
+               .arg(Patterns.join(QLatin1Char(' '))) +
+           QStringLiteral(";;") + QCoreApplication::translate("TUIManager", "All Files (*)");
 }
 
 // "%.2d" prints at least two digits with leading zeros (and all of a larger number).
 QString InfoLine(double FPS, int32_t Width, int32_t Height, int32_t DurationHours, int32_t DurationMinutes,
                  int32_t DurationSeconds, const int64_t* Position) {
-    QString Line = QString::asprintf("FPS: %.2f Size: %dx%d Duration: %.2d:%.2d:%.2d Timestamp: ", FPS, Width,
-                                     Height, DurationHours, DurationMinutes, DurationSeconds);
-    if (!Position)
-        return Line + QStringLiteral("00:00:00");
-    const int64_t P = *Position;
-    return Line + QString::asprintf("%.2lld:%.2lld:%.2lld", static_cast<long long>(P / 3600),
-                                    static_cast<long long>(P / 60 % 60), static_cast<long long>(P % 60));
+    const int64_t P = Position ? *Position : 0;
+    const QString Stamp =
+        QString::asprintf("%.2lld:%.2lld:%.2lld", static_cast<long long>(P / 3600),
+                          static_cast<long long>(P / 60 % 60), static_cast<long long>(P % 60));
+    return InfoLine(FPS, Width, Height, DurationHours, DurationMinutes, DurationSeconds, Stamp);
+}
+
+QString InfoLine(double FPS, int32_t Width, int32_t Height, int32_t DurationHours, int32_t DurationMinutes,
+                 int32_t DurationSeconds, const QString& Stamp) {
+    const QString Duration =
+        QString::asprintf("%.2d:%.2d:%.2d", DurationHours, DurationMinutes, DurationSeconds);
+    // %1 is the frame rate with two decimals; a translation may write %L1 for its own decimal sign.
+    return QCoreApplication::translate("TUIManager", "FPS: %1 Size: %2x%3 Duration: %4 Timestamp: %5")
+        .arg(FPS, 0, 'f', 2)
+        .arg(Width)
+        .arg(Height)
+        .arg(Duration, Stamp);
 }
 
 TUIManager::TUIManager(TmainDlg* Form, const QString& SettingsFile, const QString& EarlierSettingsFile)
@@ -86,7 +106,7 @@ TUIManager::TUIManager(TmainDlg* Form, const QString& SettingsFile, const QStrin
         return QFileDialog::getOpenFileName(FForm, QString(), ConfigManager->OpenFolder, OpenDialogFilter());
     };
     ChooseFolder = [this] {
-        return BrowseForFolder(FForm, QString::fromLatin1(kSelectFolderTitle), ConfigManager->SaveFolder);
+        return BrowseForFolder(FForm, tr(kSelectFolderTitle), ConfigManager->SaveFolder);
     };
 }
 
@@ -155,8 +175,8 @@ void TUIManager::ShowSettings() {
     FForm->etSaveFolder->setPlaceholderText(Default);
     ShowSaveFolder(C.SaveFolder);
     if (!C.MissingSaveFolder.isEmpty())
-        Report(Default.isEmpty() ? QString::fromLatin1(kSaveFolderGoneNoDefault).arg(C.MissingSaveFolder)
-                                 : QString::fromLatin1(kSaveFolderGone).arg(C.MissingSaveFolder, Default));
+        Report(Default.isEmpty() ? tr(kSaveFolderGoneNoDefault).arg(C.MissingSaveFolder)
+                                 : tr(kSaveFolderGone).arg(C.MissingSaveFolder, Default));
     QRadioButton* const Modes[] = {FForm->rbWhole, FForm->rbPieces, FForm->rbStartEnd};
     Modes[static_cast<int>(C.Mode)]->setChecked(true);
     FForm->etPieces->setText(QString::number(C.Pieces));
@@ -258,6 +278,9 @@ void TUIManager::AssignEvents() {
     connect(F->tmiPlayPause, &QAction::triggered, this, [this] { PlayPauseKey(); });
     connect(F->tmiBack, &QAction::triggered, this, [this] { SeekBy(-kSeekStep); });
     connect(F->tmiForward, &QAction::triggered, this, [this] { SeekBy(kSeekStep); });
+    connect(F->tmiNextFrame, &QAction::triggered, this, [this] { StepKey(true); });
+    connect(F->tmiPreviousFrame, &QAction::triggered, this, [this] { StepKey(false); });
+    connect(F->tmiSaveFrame, &QAction::triggered, this, [this] { SaveFrameClick(); });
     connect(F->tmiStartMark, &QAction::triggered, this, [this] { StartPointClick(); });
     connect(F->tmiEndMark, &QAction::triggered, this, [this] { EndPointClick(); });
     connect(F->tmiStopJob, &QAction::triggered, this, [this] { StopGenerating(); });
@@ -366,7 +389,7 @@ void TUIManager::OpenVideo(const QString& FileName) {
         const bool Told = !FPendingVideo.isEmpty();
         FPendingVideo = QFileInfo(FileName).absoluteFilePath();
         if (!Told)
-            Message(QString::fromLatin1(kBusy), QMessageBox::Information, QMessageBox::Ok);
+            Message(tr(kBusy), QMessageBox::Information, QMessageBox::Ok);
         return;
     }
     if (PlayManager->Playing())
@@ -425,8 +448,10 @@ void TUIManager::PlayClick() {
 }
 
 void TUIManager::PauseClick() {
-    if (!PlayManager->Converting())
-        PlayManager->Pause();
+    if (PlayManager->Converting() || !PlayManager->Playing())
+        return;
+    PlayManager->Pause();
+    WritePausedInfo();
 }
 
 void TUIManager::StopClick() {
@@ -475,7 +500,76 @@ void TUIManager::SeekBy(int32_t Seconds) {
     PlayManager->Seek(static_cast<int32_t>(Target));
     FAtEnd = false;
     FForm->SliderBar->SetPosition(PlayManager->Position());
-    WriteInfo(true);
+    if (PlayManager->Playing())
+        WriteInfo(true);
+    else
+        WritePausedInfo();
+}
+
+void TUIManager::StepKey(bool Forward) {
+    if (PlayManager->Converting() || !PlayManager->Opened() || PlayManager->Playing() || FStepPending)
+        return;
+    FStepPending = true;
+    QTimer::singleShot(0, this, [this, Forward] {
+        FStepPending = false;
+        if (PlayManager->Converting() || !PlayManager->Opened() || PlayManager->Playing())
+            return;
+        if (Forward)
+            PlayManager->StepForward();
+        else
+            PlayManager->StepBack();
+        FAtEnd = false;
+        FForm->SliderBar->SetPosition(PlayManager->Position());
+        WritePausedInfo();
+    });
+}
+
+void TUIManager::SaveFrameClick() {
+    if (PlayManager->Converting() || !PlayManager->Opened())
+        return;
+    const bool WasPlaying = PlayManager->Playing();
+    const int64_t Time = PlayManager->FrameTime();
+    std::string File;
+    std::string Error;
+    const bool Read =
+        PlayManager->TakeShownFrame([&](const TDecoderFrame& Frame, const TDecoderFileInfo& Info) {
+            try {
+                const std::string Folder = FForm->etSaveFolder->text().toStdString();
+                TConvertRec Where;
+                Where.Folder = Folder;
+                Where.Name = ClaimedName(Folder, TOutputKind::Thumbnails);
+                // The video's folder, made when missing and never through a link.
+                const TOutputFolder Made(SaveFolderOrDefault(Folder), Where.Name, TOutputFolder::TOpen::Make);
+                File = ThumbnailFolder(Where) + "/" + FrameFileName(Where.Name, Time);
+                SaveFrame(Frame, Info, PlayManager->AspectRatio(), File);
+            } catch (const std::exception& E) {
+                Error = E.what();
+            }
+        });
+    if (!Read)
+        Error = PlayManager->LastError().empty() ? std::string("the frame cannot be read again")
+                                                 : PlayManager->LastError();
+    if (Error.empty())
+        FForm->lbConvertInfo->setText(tr("Saved: %1").arg(QString::fromStdString(File)));
+    else
+        Message(tr("The frame was not saved: %1").arg(QString::fromStdString(Error)), QMessageBox::Warning,
+                QMessageBox::Ok);
+    if (WasPlaying)
+        PlayManager->Play();
+    else
+        WritePausedInfo();
+}
+
+void TUIManager::WritePausedInfo() {
+    const TPlayManager& P = *PlayManager;
+    const int64_t Time = P.FrameTime();
+    const long long Millis = static_cast<long long>(std::max<int64_t>(0, Time) / 1000);
+    const long long Frame = FFileFPS > 0 ? std::llround(static_cast<double>(Time) * FFileFPS / 1e6) : 0;
+    const QString Clock = QString::asprintf("%lld:%02lld:%02lld.%03lld", Millis / 3600000,
+                                            Millis / 60000 % 60, Millis / 1000 % 60, Millis % 1000);
+    // The whole seconds give way to the precise time and the frame's number.
+    FForm->lbInfo->setText(InfoLine(FFileFPS, P.Width(), P.Height(), P.DurationHours(), P.DurationMinutes(),
+                                    P.DurationSeconds(), tr("%1 \u00b7 frame %2").arg(Clock).arg(Frame)));
 }
 
 void TUIManager::StopGenerating() {
@@ -484,7 +578,7 @@ void TUIManager::StopGenerating() {
     // The job ends after the file it is writing; what it wrote stays, and the count
     // includes that last file.
     FLastProgress = PlayManager->StopConvert();
-    FForm->lbConvertInfo->setText(Progress("Stopped: %lld/%lld", FLastProgress));
+    FForm->lbConvertInfo->setText(Progress(tr("Stopped: %1/%2"), FLastProgress));
     JobEnded();
     OpenPendingVideo();
 }
@@ -520,7 +614,7 @@ bool TUIManager::ReadyForAJob() {
     if (PlayManager->Converting())
         return false;
     if (!PlayManager->Opened()) {
-        Message(QString::fromLatin1(kNoVideo), QMessageBox::Information, QMessageBox::Ok);
+        Message(tr(kNoVideo), QMessageBox::Information, QMessageBox::Ok);
         return false;
     }
     return true;
@@ -533,7 +627,7 @@ void TUIManager::GenerateClick() {
     if (FForm->rbStartEnd->isChecked() && Slider->SelStart() >= Slider->SelEnd()) {
         // The slider keeps no range that ends before it starts: it closes it at the end mark.
         const char* Why = FEndBeforeStart ? kEndBeforeStart : kNoRange;
-        Message(QString::fromLatin1(Why), QMessageBox::NoIcon, QMessageBox::Ok);
+        Message(tr(Why), QMessageBox::NoIcon, QMessageBox::Ok);
         return;
     }
     // Playback stops before anything of the job is read.
@@ -542,7 +636,7 @@ void TUIManager::GenerateClick() {
     const int32_t Pieces = FForm->etPieces->asInteger();
     // A job of no pieces could only fail.
     if (Mode == TThumbMode::Pieces && Pieces < 1) {
-        Message(QString::fromLatin1(kNoPieces), QMessageBox::NoIcon, QMessageBox::Ok);
+        Message(tr(kNoPieces), QMessageBox::NoIcon, QMessageBox::Ok);
         return;
     }
     StoreSettings();
@@ -587,6 +681,7 @@ void TUIManager::SheetClick() {
     FSheetRec.Columns = Dialog.Settings.Columns;
     FSheetRec.Rows = Dialog.Settings.Rows;
     FSheetRec.Width = Dialog.Settings.Width;
+    FSheetRec.PreferClear = Dialog.Settings.PreferClear;
     FSheetRec.Folder = FForm->etSaveFolder->text().toStdString();
     FSheetRec.Name = ClaimedName(FSheetRec.Folder, TOutputKind::Sheet);
     FForm->SliderBar->setEnabled(false);
@@ -651,11 +746,11 @@ void TUIManager::PlayError() {
 
 void TUIManager::ConvertProgress(const TJobReport& Report) {
     FLastProgress = Report.Progress;
-    FForm->lbConvertInfo->setText(Progress("Processing: %lld/%lld", Report.Progress));
+    FForm->lbConvertInfo->setText(Progress(tr("Processing: %1/%2"), Report.Progress));
 }
 
 void TUIManager::ConvertDone(const TJobReport& Report) {
-    FForm->lbConvertInfo->setText(Progress("Done: %lld/%lld", Report.Progress));
+    FForm->lbConvertInfo->setText(Progress(tr("Done: %1/%2"), Report.Progress));
     JobEnded();
     TcompleteDlg Dialog(FForm);
     // The sheet's file, opened by the link, or the thumbnails' folder: where the job wrote.
@@ -666,10 +761,10 @@ void TUIManager::ConvertDone(const TJobReport& Report) {
         const int64_t Written = Report.Progress.Current + 1;
         // A range whose end mark stands at the end of the video takes what there is.
         const bool ToTheEnd = FConvertRec.Range() && FConvertRec.EndPos >= PlayManager->Duration();
-        const std::string Shortfall =
-            ExplainShortfall(FConvertRec, ToTheEnd, PlayManager->Duration(), FFileFPS, Written);
-        if (!Shortfall.empty())
-            Dialog.ShowShortfall(QString::fromStdString(Shortfall) + QLatin1Char('.'));
+        const TWording Shortfall =
+            ShortfallWording(FConvertRec, ToTheEnd, PlayManager->Duration(), FFileFPS, Written);
+        if (!Shortfall.Empty())
+            Dialog.ShowShortfall(TranslatedWording(Shortfall) + QLatin1Char('.'));
     }
     // Owned by the window, so that a video handed over meanwhile cannot raise the window
     // over it.
@@ -679,7 +774,7 @@ void TUIManager::ConvertDone(const TJobReport& Report) {
 }
 
 void TUIManager::ConvertError(const TJobReport& Report) {
-    FForm->lbConvertInfo->setText(Progress("Failed: %lld/%lld", Report.Progress));
+    FForm->lbConvertInfo->setText(Progress(tr("Failed: %1/%2"), Report.Progress));
     JobEnded();
     Message(QString::fromStdString(Report.Error), QMessageBox::Critical, QMessageBox::Ok);
     OpenPendingVideo();
@@ -704,7 +799,7 @@ void TUIManager::ConfigClick() {
 
 void TUIManager::AboutClick() {
     TaboutDlg Dialog(FForm);
-    Dialog.setWindowTitle(QString::asprintf("About %s", kApplicationTitle));
+    Dialog.setWindowTitle(tr("About %1").arg(QString::fromUtf8(kApplicationTitle)));
     Dialog.exec();
 }
 
@@ -725,8 +820,7 @@ void TUIManager::FormClose(TCloseAction& Action) {
         StoreSettings();
         return;
     }
-    QMessageBox Box(QMessageBox::Question, QString::fromUtf8(kApplicationTitle),
-                    QString::fromLatin1(kExitQuestion),
+    QMessageBox Box(QMessageBox::Question, QString::fromUtf8(kApplicationTitle), tr(kExitQuestion),
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, FForm);
     // The job may end while the question is open; the question stays, and its answer
     // holds: the user asked to quit, and only Yes quits.

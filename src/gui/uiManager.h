@@ -18,6 +18,7 @@
 #include "settings/configManager.h"
 #include "windowPlacement.h"
 
+#include <QCoreApplication>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -37,8 +38,13 @@ QString OpenDialogFilter();
 // running time stamp (00:00:00 otherwise). Hours print at least two digits.
 QString InfoLine(double FPS, int32_t Width, int32_t Height, int32_t DurationHours, int32_t DurationMinutes,
                  int32_t DurationSeconds, const int64_t* Position);
+// The same with the timestamp given as text.
+QString InfoLine(double FPS, int32_t Width, int32_t Height, int32_t DurationHours, int32_t DurationMinutes,
+                 int32_t DurationSeconds, const QString& Stamp);
 
 class TUIManager : public QObject {
+    Q_DECLARE_TR_FUNCTIONS(TUIManager)
+
 public:
     // Creates the settings holder, loaded from SettingsFile (empty: nothing is loaded or
     // stored) and, for the sheet's values of earlier versions, EarlierSettingsFile (see
@@ -101,6 +107,13 @@ private:
     // The keyboard's own commands: Space, Left and Right (5 s), Esc.
     void PlayPauseKey();
     void SeekBy(int32_t Seconds);
+    // . and , while paused: the next or the previous frame. Held down, a key repeats at the
+    // keyboard's rate, but a step waits for the one before it: presses that came meanwhile
+    // make one step, not a pile of them.
+    void StepKey(bool Forward);
+    // Ctrl+S: the frame on screen, at the video's display size, as a PNG file in the video's
+    // folder of the save folder; the status line says where it went.
+    void SaveFrameClick();
     void StopGenerating();
 
     // The play manager's notifications.
@@ -139,6 +152,8 @@ private:
     // The job has ended one way or another: the slider is free.
     void JobEnded();
     void WriteInfo(bool Running);
+    // While paused: the position to the millisecond and the frame's number.
+    void WritePausedInfo();
     void WriteInfoAtEnd();
     // A message box owned by the main window with the application's title.
     int Message(const QString& Text, int Icon, int Buttons) const;
@@ -152,6 +167,8 @@ private:
     double FFileFPS = 0;
     // Playback reached the end of the video and nothing has moved the position since.
     bool FAtEnd = false;
+    // A frame step is on its way; key presses until it is done add none.
+    bool FStepPending = false;
     // The end mark was last put before the start mark (the slider then closes the range).
     bool FEndBeforeStart = false;
     // The last video handed over while a job ran.

@@ -2,9 +2,9 @@
 // and the thumbnail job share: the kind of job, and for thumbnails which frames they take.
 #pragma once
 
-// What a job makes: thumbnails, one contact sheet, or the one picture a file manager shows
-// for the video (its preview).
-enum class TJobKind { Thumbnails, Sheet, Preview };
+// What a job makes: thumbnails, one contact sheet, the one picture a file manager shows
+// for the video (its preview), or single frames at given instants, saved as they are.
+enum class TJobKind { Thumbnails, Sheet, Preview, Frames };
 
 // Which frames a thumbnail job takes: every frame of the video, a number of evenly spaced
 // pieces, or every frame between the start and the end mark. The settings store keeps the

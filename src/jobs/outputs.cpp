@@ -241,3 +241,12 @@ std::string ClockTextTenths(int64_t Microseconds) {
     const int64_t Tenths = std::max<int64_t>(0, Microseconds) / 100000;
     return ClockText(Tenths / 10) + "." + std::to_string(Tenths % 10);
 }
+
+std::string FrameFileName(const std::string& Name, int64_t Microseconds) {
+    const int64_t Millis = std::max<int64_t>(0, Microseconds) / 1000;
+    char Time[48];
+    std::snprintf(Time, sizeof Time, "%lld-%02d-%02d.%03d", static_cast<long long>(Millis / 3600000),
+                  static_cast<int>(Millis / 60000 % 60), static_cast<int>(Millis / 1000 % 60),
+                  static_cast<int>(Millis % 1000));
+    return Name + "_at_" + Time + ".png";
+}

@@ -59,6 +59,10 @@ enum class TOutputKind {
 TClaimedName ClaimOutputName(const std::string& SaveFolder, const std::string& Base, const std::string& Video,
                              TOutputKind Kind);
 
+// The file a single frame of the video Name at Microseconds is saved as, in its thumbnails'
+// folder: "<Name>_at_H-MM-SS.mmm.png", lossless.
+std::string FrameFileName(const std::string& Name, int64_t Microseconds);
+
 // Whether FileName (without folder) is a thumbnail of Name: Name, "_", digits or a frame's
 // time, ".", and one of the formats the tool writes.
 bool IsThumbnailOf(const std::string& FileName, const std::string& Name);

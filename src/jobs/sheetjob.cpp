@@ -79,9 +79,10 @@ bool TSheetThread::TakeTiles(const TSheetLayout& Layout, TSheetPainter& Painter)
         if (Terminated())
             return false;
         const int64_t Time = TakeTile(I, N);
-        const int64_t Frame = std::llround(static_cast<long double>(Time) * Info.FPS / kMicrosecondsPerSecond);
-        FTiles.push_back(
-            {Layout.Tiles[I], Frame, Tenths ? ClockTextTenths(Time) : ClockText(Time / kMicrosecondsPerSecond)});
+        const int64_t Frame =
+            std::llround(static_cast<long double>(Time) * Info.FPS / kMicrosecondsPerSecond);
+        FTiles.push_back({Layout.Tiles[I], Frame,
+                          Tenths ? ClockTextTenths(Time) : ClockText(Time / kMicrosecondsPerSecond)});
         Painter.PlaceTile(FTile, Layout.Tiles[I]);
         Painter.DrawTileTime(Layout.Tiles[I], FTiles.back().Time);
         TEngineEvents Events = evConvFrame;

@@ -31,11 +31,11 @@ struct TSheetRec {
     int32_t Columns = kDefaultSheetColumns;
     int32_t Rows = kDefaultSheetRows;
     int32_t Width = kDefaultSheetWidth; // of the whole picture, in pixels
-    std::string Path;   // the video file, for the header's name and size
-    std::string Name;   // the sheet's name before "_sheet"; empty: the video's name
-    std::string Folder; // save folder ending in "/", or empty for the default save folder
-    std::string Format = "jpg"; // the file type by its extension: jpg, png or webp
-    int32_t Quality = 100;      // JPEG and WebP quality, 1 to 100
+    std::string Path;                   // the video file, for the header's name and size
+    std::string Name;                   // the sheet's name before "_sheet"; empty: the video's name
+    std::string Folder;                 // save folder ending in "/", or empty for the default save folder
+    std::string Format = "jpg";         // the file type by its extension: jpg, png or webp
+    int32_t Quality = 100;              // JPEG and WebP quality, 1 to 100
     // Each tile takes the clearest frame within a short window after its instant
     // (ClearWindow) instead of the first frame there.
     bool PreferClear = false;
@@ -73,7 +73,7 @@ private:
     TSheetRec FRec;
     TDecoder* FDecoder;
     TFrameWalker FWalker; // the tiles' instants, one after another
-    TFastDIB FFrame; // the decoder's frame memory, not a copy
+    TFastDIB FFrame;      // the decoder's frame memory, not a copy
     TFastDIB FTile;
     TFastDIB FCandidate; // a frame judged for clearness, at the tile's size
     TFastDIB FSheet;

@@ -76,22 +76,33 @@ std::string FormatRate(double FPS) {
 
 } // namespace
 
-void CheckSheetSize(int32_t Columns, int32_t Rows, int32_t Width) {
-    const auto Side = [](const char* What, int32_t Count) {
-        if (Count < 1 || Count > kMaxSheetSide)
-            throw Exception(std::string("The number of ") + What + " of a sheet must be from 1 to " +
-                            std::to_string(kMaxSheetSide) + " (it is " + std::to_string(Count) + ")");
-    };
-    Side("columns", Columns);
-    Side("rows", Rows);
+TWording SheetSizeWording(int32_t Columns, int32_t Rows, int32_t Width) {
+    const auto Outside = [](int32_t Count) { return Count < 1 || Count > kMaxSheetSide; };
+    if (Outside(Columns))
+        return {
+            TROVELLE_WORDING("TWording", "The number of columns of a sheet must be from 1 to %1 (it is %2)"),
+            {std::to_string(kMaxSheetSide), std::to_string(Columns)}};
+    if (Outside(Rows))
+        return {TROVELLE_WORDING("TWording", "The number of rows of a sheet must be from 1 to %1 (it is %2)"),
+                {std::to_string(kMaxSheetSide), std::to_string(Rows)}};
     if (Width < kMinSheetWidth || Width > kMaxSheetWidth)
-        throw Exception("The width of a sheet must be from " + std::to_string(kMinSheetWidth) + " to " +
-                        std::to_string(kMaxSheetWidth) + " pixels (it is " + std::to_string(Width) + ")");
+        return {TROVELLE_WORDING("TWording", "The width of a sheet must be from %1 to %2 pixels (it is %3)"),
+                {std::to_string(kMinSheetWidth), std::to_string(kMaxSheetWidth), std::to_string(Width)}};
+    return {};
 }
 
-int32_t SheetGap(int32_t Width) { return std::max(kMinGap, RoundToInt32(static_cast<double>(Width) / kGapDivisor)); }
+void CheckSheetSize(int32_t Columns, int32_t Rows, int32_t Width) {
+    const TWording Fault = SheetSizeWording(Columns, Rows, Width);
+    if (!Fault.Empty())
+        throw Exception(Fault.Text());
+}
 
-TSheetLayout LayOutSheet(int32_t Columns, int32_t Rows, int32_t Width, double AspectRatio, int32_t HeaderHeight) {
+int32_t SheetGap(int32_t Width) {
+    return std::max(kMinGap, RoundToInt32(static_cast<double>(Width) / kGapDivisor));
+}
+
+TSheetLayout LayOutSheet(int32_t Columns, int32_t Rows, int32_t Width, double AspectRatio,
+                         int32_t HeaderHeight) {
     CheckSheetSize(Columns, Rows, Width);
     if (!(AspectRatio > 0) || !std::isfinite(AspectRatio))
         throw Exception("The video's display aspect is not valid");
@@ -103,7 +114,8 @@ TSheetLayout LayOutSheet(int32_t Columns, int32_t Rows, int32_t Width, double As
         throw Exception("A sheet " + std::to_string(Width) + " pixels wide is too narrow for " +
                         std::to_string(Columns) + " columns");
     L.TileHeight = std::max(1, HeightForWidth(L.TileWidth, AspectRatio));
-    const int64_t Height = static_cast<int64_t>(HeaderHeight) + static_cast<int64_t>(Rows) * (L.TileHeight + L.Gap);
+    const int64_t Height =
+        static_cast<int64_t>(HeaderHeight) + static_cast<int64_t>(Rows) * (L.TileHeight + L.Gap);
     if (Height > kMaxSheetHeight)
         throw Exception("A sheet of " + std::to_string(Rows) + " rows of this video would be " +
                         std::to_string(Height) + " pixels high; fewer rows or a smaller width will do");
@@ -182,7 +194,9 @@ double Clearness(const uint32_t* Pixels, int32_t Width, int32_t Height) {
         const uint32_t* Line = Pixels + static_cast<int64_t>(Y) * Width;
         for (int32_t X = 0; X < Width; ++X) {
             const uint32_t P = Line[X];
-            Row[X] = static_cast<int32_t>(77 * ((P >> 16) & 0xFF) + 150 * ((P >> 8) & 0xFF) + 29 * (P & 0xFF)) >> 8;
+            Row[X] =
+                static_cast<int32_t>(77 * ((P >> 16) & 0xFF) + 150 * ((P >> 8) & 0xFF) + 29 * (P & 0xFF)) >>
+                8;
         }
     };
     LumaRow(0);

@@ -4,6 +4,8 @@
 // (TSheetThread) and its painter use it; nothing here decodes or draws.
 #pragma once
 
+#include "wording.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -26,16 +28,19 @@ struct TSheetRect {
 struct TSheetLayout {
     int32_t Width = 0; // the whole picture
     int32_t Height = 0;
-    int32_t Gap = 0;          // between tiles and around them
-    TSheetRect Header;        // the text block above the tiles
-    int32_t TileWidth = 0;    // every tile has the same size,
-    int32_t TileHeight = 0;   // the video's display shape
+    int32_t Gap = 0;               // between tiles and around them
+    TSheetRect Header;             // the text block above the tiles
+    int32_t TileWidth = 0;         // every tile has the same size,
+    int32_t TileHeight = 0;        // the video's display shape
     std::vector<TSheetRect> Tiles; // row by row, left to right
 };
 
 // Throws Exception, saying what is wrong, unless the grid and the width are within the limits
 // above.
 void CheckSheetSize(int32_t Columns, int32_t Rows, int32_t Width);
+// What CheckSheetSize says, as a wording the window shows in the user's language; Empty when
+// the size is within the limits.
+TWording SheetSizeWording(int32_t Columns, int32_t Rows, int32_t Width);
 
 // The gap between tiles on a sheet Width pixels wide.
 int32_t SheetGap(int32_t Width);
@@ -43,16 +48,17 @@ int32_t SheetGap(int32_t Width);
 // Lays out Columns x Rows tiles of display aspect AspectRatio (width / height) under a header
 // HeaderHeight pixels high, on a picture Width pixels wide. The tiles fill the width less the
 // gaps; the pixels that do not divide evenly go to the outer margins. Checks the size first.
-TSheetLayout LayOutSheet(int32_t Columns, int32_t Rows, int32_t Width, double AspectRatio, int32_t HeaderHeight);
+TSheetLayout LayOutSheet(int32_t Columns, int32_t Rows, int32_t Width, double AspectRatio,
+                         int32_t HeaderHeight);
 
 // Which frame a tile shows. Tile I of N shows the first frame at or after Duration x (I + 0.5) / N
 // seconds. The decoder seeks by whole seconds only, so the job seeks to SeekSecond and reads on
 // ReadOn frames; frames are counted at the file's rate from the start of the video.
 struct TTileFrame {
-    int64_t Frame = 0;      // index of the frame the tile shows
-    int32_t SeekSecond = 0; // where the job seeks
-    int64_t ReadOn = 0;     // frames read and passed over after the seek
-    int64_t LookAhead = 0;  // how many frames after Frame may stand in for a blank one
+    int64_t Frame = 0;        // index of the frame the tile shows
+    int32_t SeekSecond = 0;   // where the job seeks
+    int64_t ReadOn = 0;       // frames read and passed over after the seek
+    int64_t LookAhead = 0;    // how many frames after Frame may stand in for a blank one
     int64_t Microseconds = 0; // the tile's instant, rounded down
 };
 TTileFrame TileFrame(int32_t I, int32_t N, int32_t Duration, double FPS);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "thumbnailjob.h"
+#include "wording.h"
 
 #include <cstdint>
 #include <string>
@@ -15,3 +16,6 @@
 // only estimate its count, and a range to the end takes what there is).
 std::string ExplainShortfall(const TConvertRec& Rec, bool ToTheEnd, int32_t Duration, double FPS,
                              int64_t Written);
+// The same, as a wording the window shows in the user's language; Empty where "" above.
+TWording ShortfallWording(const TConvertRec& Rec, bool ToTheEnd, int32_t Duration, double FPS,
+                          int64_t Written);

@@ -4,6 +4,7 @@
 #include "image/outputfolder.h"
 #include "image/scaler.h"
 
+#include <cmath>
 #include <new>
 
 int64_t TakeStill(TFrameWalker& Walker, TDecoder& Decoder, const TTileFrame& Target, const std::string& Path,
@@ -34,8 +35,9 @@ int64_t TakeStill(TFrameWalker& Walker, TDecoder& Decoder, const TTileFrame& Tar
     return Time;
 }
 
-int64_t TakeClearStill(TFrameWalker& Walker, const TTileFrame& Target, int64_t Window, const std::string& Path,
-                       const std::function<double(const TDecoderFrame&)>& Judge, const std::function<void()>& Keep) {
+int64_t TakeClearStill(TFrameWalker& Walker, const TTileFrame& Target, int64_t Window,
+                       const std::string& Path, const std::function<double(const TDecoderFrame&)>& Judge,
+                       const std::function<void()>& Keep) {
     const TDecoderFrame* Frame = Walker.FrameAt(Target.Microseconds);
     if (!Frame)
         Frame = Walker.Last();
@@ -77,4 +79,21 @@ void WritePicture(TFastDIB& Image, TFreeBitmap& Writer, const std::string& File,
     Folder->Sync();
     // The picture's memory is not needed until the next job.
     Writer.Clear();
+}
+
+void SaveFrame(const TDecoderFrame& Frame, const TDecoderFileInfo& Info, double AspectRatio,
+               const std::string& File) {
+    int32_t Width = Info.FrameWidth, Height = Info.FrameHeight;
+    if (AspectRatio > 0 && Width > 0 && Height > 0) {
+        const double Shape = static_cast<double>(Width) / Height;
+        if (AspectRatio > Shape)
+            Width = static_cast<int32_t>(std::lround(Height * AspectRatio));
+        else if (AspectRatio < Shape)
+            Height = static_cast<int32_t>(std::lround(Width / AspectRatio));
+    }
+    TFastDIB Wrapper, Picture;
+    Picture.SetSize(Width, Height, 32);
+    ScaleFrame(Frame, Info, Wrapper, Picture);
+    TFreeBitmap Writer;
+    WritePicture(Picture, Writer, File, 100, kFifPng);
 }

@@ -28,13 +28,20 @@ int64_t TakeStill(TFrameWalker& Walker, TDecoder& Decoder, const TTileFrame& Tar
 // answers how clear it is (Clearness); Keep is called after the clearest so far. A video that
 // ends before the instant gives its last frame. Answers the time of the frame kept. Raises
 // Exception naming Path when no frame can be read at all.
-int64_t TakeClearStill(TFrameWalker& Walker, const TTileFrame& Target, int64_t Window, const std::string& Path,
-                       const std::function<double(const TDecoderFrame&)>& Judge, const std::function<void()>& Keep);
+int64_t TakeClearStill(TFrameWalker& Walker, const TTileFrame& Target, int64_t Window,
+                       const std::string& Path, const std::function<double(const TDecoderFrame&)>& Judge,
+                       const std::function<void()>& Keep);
 
 // Scales Frame (of a video with Info's frame size) bilinearly into Target; Wrapper is set
 // to the frame's memory, not a copy.
 void ScaleFrame(const TDecoderFrame& Frame, const TDecoderFileInfo& Info, TFastDIB& Wrapper,
                 TFastDIB& Target);
+
+// Writes Frame (of a video with Info's frame size) at the video's display size (its frame
+// size widened or heightened to the display aspect AspectRatio, never reduced) as the PNG
+// file File, whole or not at all. Raises Exception saying why it failed.
+void SaveFrame(const TDecoderFrame& Frame, const TDecoderFileInfo& Info, double AspectRatio,
+               const std::string& File);
 
 // Writes Image (32-bit, top row first; turned upside down on the way) through Writer as
 // File, whole or not at all (TFreeBitmap::SaveChecked). Format: the writer's format code,

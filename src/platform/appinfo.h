@@ -8,6 +8,8 @@
 // Widget-free: the command-line tool includes it too (target trovelle_appinfo).
 #pragma once
 
+#include <QtGlobal>
+
 #include <string>
 
 constexpr const char* kApplicationTitle = "Trovelle";
@@ -31,9 +33,12 @@ constexpr const char* kCredits =
     "Pango and Cairo (LGPL-2.1) for the contact sheets' lettering and drawing, by their developers\n"
     "Open Sans (Apache-2.0), the lettering of the windows, by Steve Matteson";
 
-// The licence and the credits in a line each, for the about box.
-constexpr const char* kLicenseLine = "Free software under the GNU GPL, version 3 or later (GPL-3.0-or-later).";
-constexpr const char* kCreditsLine = "Built with Qt, FFmpeg, SDL and FreeImage; lettering in Open Sans.";
+// The licence and the credits in a line each, for the about box, which shows them in the
+// user's language.
+constexpr const char* kLicenseLine =
+    QT_TRANSLATE_NOOP("TaboutDlg", "Free software under the GNU GPL, version 3 or later (GPL-3.0-or-later).");
+constexpr const char* kCreditsLine =
+    QT_TRANSLATE_NOOP("TaboutDlg", "Built with Qt, FFmpeg, SDL and FreeImage; lettering in Open Sans.");
 
 // What `PROGRAM --version` prints: name and version, copyright, licence and credits.
 inline std::string VersionText(const std::string& Program) {

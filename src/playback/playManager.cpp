@@ -1,5 +1,7 @@
 #include "playManager.h"
 
+#include "jobs/framewalker.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -46,6 +48,7 @@ void TPlayManager::OpenFile(const std::string& FileName) {
     ShowFrame(Frame);
     // So that Play starts with the frame on screen.
     FDecoder->Rewind();
+    FStandsAfterShown = false;
 }
 
 void TPlayManager::Play() {
@@ -75,6 +78,91 @@ void TPlayManager::Stop() {
     TakeFrame(Frame);
     RefreshInfo();
     ShowFrame(Frame);
+}
+
+const TDecoderFrame* TPlayManager::ReachFrame(int64_t Microseconds, bool ReportFailure, int64_t& Time) {
+    if (!FOpened)
+        return nullptr;
+    Pause();
+    TFrameWalker Walker(*FDecoder);
+    const TDecoderFrame* Frame = nullptr;
+    try {
+        Frame = Walker.FrameAt(Microseconds);
+    } catch (const std::exception& E) {
+        FLastError = E.what();
+        if (ReportFailure)
+            Raise(OnPlayError);
+        return nullptr;
+    }
+    Time = Walker.Time();
+    if (Frame)
+        FStandsAfterShown = true;
+    return Frame;
+}
+
+bool TPlayManager::ShowFrameAt(int64_t Microseconds) {
+    int64_t Time = 0;
+    const TDecoderFrame* Frame = ReachFrame(Microseconds, true, Time);
+    if (!Frame)
+        return false;
+    RefreshInfo();
+    ShowFrame(Frame);
+    FShownTime = Time;
+    return true;
+}
+
+void TPlayManager::StepForward() {
+    if (!FOpened)
+        return;
+    Pause();
+    // After an open or a stop the decoder stands before the frame on screen.
+    if (!FStandsAfterShown && !ShowFrameAt(FShownTime))
+        return;
+    const TDecoderFrame* Frame = nullptr;
+    if (!TakeFrame(Frame) || !Frame) {
+        // Past the last frame: it stays on screen, and the decoder after it.
+        ShowFrameAt(FShownTime);
+        return;
+    }
+    RefreshInfo();
+    ShowFrame(Frame);
+}
+
+void TPlayManager::StepBack() {
+    if (!FOpened)
+        return;
+    Pause();
+    constexpr int64_t kSecond = 1000000;
+    const int64_t Shown = FShownTime;
+    // The frame before: the last one before Shown, read on from a whole second before it,
+    // or from a second earlier where that second begins with the frame on screen.
+    for (int64_t From = Shown / kSecond * kSecond;; From = std::max<int64_t>(0, From - kSecond)) {
+        TFrameWalker Walker(*FDecoder);
+        int64_t Before = -1;
+        try {
+            for (const TDecoderFrame* Frame = Walker.FrameAt(From); Frame && Walker.Time() < Shown;
+                 Frame = Walker.Next())
+                Before = Walker.Time();
+        } catch (const std::exception& E) {
+            FLastError = E.what();
+            Raise(OnPlayError);
+            return;
+        }
+        if (Before >= 0 || From == 0) {
+            ShowFrameAt(Before >= 0 ? Before : Shown);
+            return;
+        }
+    }
+}
+
+bool TPlayManager::TakeShownFrame(
+    const std::function<void(const TDecoderFrame&, const TDecoderFileInfo&)>& Take) {
+    int64_t Time = 0;
+    const TDecoderFrame* Frame = ReachFrame(FShownTime, false, Time);
+    if (!Frame)
+        return false;
+    Take(*Frame, *FDecoder->FileInfo());
+    return true;
 }
 
 void TPlayManager::Seek(int32_t Seconds) {
@@ -153,8 +241,11 @@ void TPlayManager::PlayEvent(const TPlayReport& Report) {
     const TEngineEvents Events = Report.Events;
 
     // The play thread has drawn a new frame into the output surface.
-    if (Events & evPlayFrame)
+    if (Events & evPlayFrame) {
         FPanel.Present();
+        FShownTime = FDecoder->FrameMicroseconds();
+        FStandsAfterShown = true;
+    }
     if ((Events & (evPlayRate | evPlayEnd)) && FPlayThread) {
         FPosition = FDecoder->FFrameInfo->Timestamp;
         FFPS = Report.Rate;
@@ -221,6 +312,8 @@ void TPlayManager::RefreshInfo() {
 void TPlayManager::ShowFrame(const TDecoderFrame* Frame) {
     if (!Frame)
         return;
+    FShownTime = FDecoder->FrameMicroseconds();
+    FStandsAfterShown = true;
     FPanel.SetFrameSize(FWidth, FHeight);
     FPanel.ShowFrame(Frame);
     FPanel.Present();

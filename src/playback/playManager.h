@@ -61,6 +61,19 @@ public:
     // Shows the first frame at Seconds or later; playback that was running goes on from
     // the frame after it.
     void Seek(int32_t Seconds);
+    // Pauses and shows the frame after the one on screen (nothing past the last frame), or
+    // the one before it (the first frame stays), exactly, also across a keyframe.
+    void StepForward();
+    void StepBack();
+    // Pauses and shows the first frame at or after Microseconds, exactly; false (the
+    // picture kept) when there is none.
+    bool ShowFrameAt(int64_t Microseconds);
+    // The time of the frame on screen, in microseconds from the start (exact where the
+    // library tells frame times).
+    int64_t FrameTime() const { return FShownTime; }
+    // Pauses and hands the frame on screen, at the video's frame size, to Take; false when
+    // it can no longer be read. Playback does not resume by itself.
+    bool TakeShownFrame(const std::function<void(const TDecoderFrame&, const TDecoderFileInfo&)>& Take);
     // Starts a thumbnail job on the open video; playback must be paused.
     void StartConvert(const TConvertRec& Rec);
     // Starts a contact sheet of the open video instead; the same rules, the same
@@ -117,6 +130,10 @@ public:
 
 private:
     void RefreshInfo();
+    // Pauses and reads the first frame at or after Microseconds exactly (its time into
+    // Time); null when there is none or it cannot be read (LastError says why, and with
+    // ReportFailure OnPlayError too).
+    const TDecoderFrame* ReachFrame(int64_t Microseconds, bool ReportFailure, int64_t& Time);
     void ShowFrame(const TDecoderFrame* Frame);
     // The decoder's next frame on the main thread. A video that cannot be read on gives
     // null and OnPlayError with the reason (false is returned), so that the failure
@@ -161,6 +178,11 @@ private:
     int64_t FPosition = 0;
     double FFPS = 0;
     bool FOpened = false;
+    // The time of the frame on screen, and whether the decoder stands right after it (its
+    // next frame is the one after it), as after a seek or a pause, not after an open or a
+    // stop, which rewind.
+    int64_t FShownTime = 0;
+    bool FStandsAfterShown = false;
     bool FPlaying = false;
     bool FConverting = false;
     std::string FLastError;

@@ -20,6 +20,7 @@ constexpr const char* kPieces = "Generate/Pieces";
 constexpr const char* kSheetColumns = "Sheet/Columns";
 constexpr const char* kSheetRows = "Sheet/Rows";
 constexpr const char* kSheetWidth = "Sheet/Width";
+constexpr const char* kSheetPreferClear = "Sheet/PreferClear";
 constexpr const char* kSheetKeys[] = {kSheetColumns, kSheetRows, kSheetWidth};
 
 constexpr const char* kModeNames[] = {"whole", "pieces", "range"};
@@ -56,6 +57,9 @@ TSheetSettings ReadSheet(const QSettings& Store) {
     ReadInteger(Store, kSheetColumns, 1, kMaxSheetSide, Sheet.Columns);
     ReadInteger(Store, kSheetRows, 1, kMaxSheetSide, Sheet.Rows);
     ReadInteger(Store, kSheetWidth, kMinSheetWidth, kMaxSheetWidth, Sheet.Width);
+    const QString Clear = Store.value(QLatin1String(kSheetPreferClear)).toString();
+    if (Clear == QLatin1String("true") || Clear == QLatin1String("false"))
+        Sheet.PreferClear = Clear == QLatin1String("true");
     return Sheet;
 }
 
@@ -163,6 +167,7 @@ QString TConfigManager::Save(const QString& File) {
     Store.setValue(QLatin1String(kSheetColumns), Sheet.Columns);
     Store.setValue(QLatin1String(kSheetRows), Sheet.Rows);
     Store.setValue(QLatin1String(kSheetWidth), Sheet.Width);
+    Store.setValue(QLatin1String(kSheetPreferClear), Sheet.PreferClear);
     Store.sync();
     if (Store.status() != QSettings::NoError || !QFileInfo(Target).isFile())
         return QStringLiteral("The settings cannot be saved to %1.").arg(File);

@@ -26,6 +26,8 @@ struct TSheetSettings {
     int32_t Columns = kDefaultSheetColumns;
     int32_t Rows = kDefaultSheetRows;
     int32_t Width = kDefaultSheetWidth;
+    // Each tile the clearest frame near its instant rather than the first one there.
+    bool PreferClear = false;
 };
 
 class TConfigManager {

@@ -468,7 +468,7 @@ TEST(Startup, TheSheetValuesOfEarlierVersionsMoveIntoTheSettingsFile) {
     EXPECT_TRUE(WaitUntil([&] { return WindowUp(RuntimeDir) && !fs::exists(OldFolder); }))
         << "the old file is still there";
     const std::string Stored = ReadFile(Settings);
-    EXPECT_NE(Stored.find("[Sheet]\nColumns=5\nRows=3\nWidth=900\n"), std::string::npos) << Stored;
+    EXPECT_NE(Stored.find("[Sheet]\nColumns=5\nPreferClear=false\nRows=3\nWidth=900\n"), std::string::npos) << Stored;
     kill(First, SIGTERM);
     WaitExit(First);
     fs::remove_all(RuntimeDir);

@@ -22,6 +22,7 @@
 #include "platform/platform.h"
 #include "scratch.h"
 #include "testwindow.h"
+#include "thumbnail_file.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -663,6 +664,47 @@ TEST_F(MainWindow, ContactSheetFromTheActionMenu) {
         unsetenv("XDG_CONFIG_HOME");
     else
         setenv("XDG_CONFIG_HOME", SavedConfig.c_str(), 1);
+}
+
+// Paused, "." and "," step frame by frame and the info line tells the time to the millisecond
+// and the frame's number; Ctrl+S saves the frame on screen at the video's display size, as
+// PNG, where the status line says. During playback it saves the frame shown at that moment
+// and playback goes on.
+TEST_F(MainWindow, StepAndSaveTheFrameOnScreen) {
+    TScratch Out;
+    Open("anamorphic.mp4"); // 720 x 576 shown at 16:9, 25 fps
+    NextFolder = Out.Path;
+    Form->btnSaveFolder->click();
+    Form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+    for (Qt::Key Key : {Qt::Key_Period, Qt::Key_Period, Qt::Key_Period, Qt::Key_Period, Qt::Key_Comma}) {
+        QTest::keyClick(Form.get(), Key);
+        QTest::qWait(50); // the step is made once the presses that came with it are in
+    }
+    EXPECT_TRUE(Form->lbInfo->text().endsWith(QString::fromUtf8("Timestamp: 0:00:00.120 \u00b7 frame 3")))
+        << Form->lbInfo->text().toStdString();
+    // For a person to look at: the window paused on a stepped frame.
+    Form->grab().save(QStringLiteral(TEST_BINDIR "/main-paused-frame.png"));
+    QTest::keyClick(Form.get(), Qt::Key_S, Qt::ControlModifier);
+    const std::string File = Out.Path + "/anamorphic/anamorphic_at_0-00-00.120.png";
+    EXPECT_EQ(Form->lbConvertInfo->text().toStdString(), "Saved: " + File);
+    const TThumbnailFile Saved = ReadThumbnail(File);
+    EXPECT_EQ(Saved.Width, 1024);
+    EXPECT_EQ(Saved.Height, 576);
+    EXPECT_EQ(Saved.Id.Index, 3);
+
+    Open("long_gop_25.mp4");
+    Press(Form->btnPlay);
+    ASSERT_TRUE(WaitFor([&] { return Form->SliderBar->Position() >= 1; }));
+    Form->tmiSaveFrame->trigger();
+    EXPECT_TRUE(UI->PlayManager->Playing());
+    Press(Form->btnPause);
+    const QString Status = Form->lbConvertInfo->text();
+    const QRegularExpression Name("long_gop_25_at_0-00-(\\d\\d)\\.(\\d\\d\\d)\\.png$");
+    const QRegularExpressionMatch Match = Name.match(Status);
+    ASSERT_TRUE(Match.hasMatch()) << Status.toStdString();
+    const int64_t Millis = Match.captured(1).toLongLong() * 1000 + Match.captured(2).toLongLong();
+    EXPECT_EQ(ReadThumbnail(Status.mid(7).toStdString()).Id.Index, Millis / 40);
 }
 
 TEST_F(MainWindow, PlayStopAndTheInfoLine) {

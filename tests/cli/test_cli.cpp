@@ -117,7 +117,8 @@ TEST(ThumbsTool, SmartPiecesAreSharpFramesNearTheirInstants) {
         SCOPED_TRACE(testing::PrintToString(Args) + "\n" + Run.Err);
         ASSERT_EQ(Run.Exit, 0);
         for (int I = 0; I < 4; ++I) {
-            const int Index = ReadThumbnail(Out.Path + "/blur_sharp/blur_sharp_" + std::to_string(I) + ".jpg").Id.Index;
+            const int Index =
+                ReadThumbnail(Out.Path + "/blur_sharp/blur_sharp_" + std::to_string(I) + ".jpg").Id.Index;
             if (Smart) {
                 EXPECT_EQ(Index % 10, 5) << "piece " << I << ": frame " << Index;
                 EXPECT_GE(Index, Due[I]);
@@ -129,6 +130,38 @@ TEST(ThumbsTool, SmartPiecesAreSharpFramesNearTheirInstants) {
     }
     // Only pieces and sheets choose.
     EXPECT_EQ(RunTool({"--smart", "-w", Fixture("blur_sharp.mp4")}).Exit, 2);
+}
+
+// --at: the first frame at or after each instant (fractions allowed, in any order), at the
+// display size, lossless, named by the frame's own time; an instant past the end is an
+// error for that frame alone.
+TEST(ThumbsTool, FramesAtInstants) {
+    TScratch Out;
+    const TRun Run = RunTool({"--at", "1.5,0:03,2", "-o", Out.Path, Fixture("ntsc_2997.mp4")});
+    ASSERT_EQ(Run.Exit, 0) << Run.Err;
+    const struct {
+        const char* Name;
+        int Index;
+    } Frames[] = {{"ntsc_2997_at_0-00-01.501.png", 45},
+                  {"ntsc_2997_at_0-00-03.003.png", 90},
+                  {"ntsc_2997_at_0-00-02.002.png", 60}};
+    for (const auto& F : Frames) {
+        const TThumbnailFile Frame = ReadThumbnail(Out.Path + "/ntsc_2997/" + F.Name);
+        EXPECT_EQ(Frame.Id.Index, F.Index) << F.Name;
+        EXPECT_EQ(Frame.Width, 320) << F.Name;
+        EXPECT_EQ(FreeImage_GetFileType((Out.Path + "/ntsc_2997/" + F.Name).c_str(), 0), FIF_PNG) << F.Name;
+    }
+    EXPECT_EQ(FileNames(Out.Path + "/ntsc_2997").size(), 3u);
+    // Upright: a video stored 320 x 240 and shown turned a quarter.
+    ASSERT_EQ(RunTool({"--at", "0.5", "-o", Out.Path, Fixture("rotated_90.mp4")}).Exit, 0);
+    const TThumbnailFile Upright = ReadThumbnail(Out.Path + "/rotated_90/rotated_90_at_0-00-00.520.png");
+    EXPECT_EQ(Upright.Width, 240);
+    EXPECT_EQ(Upright.Height, 320);
+
+    const TRun Past = RunTool({"--at", "1,99", "-o", Out.Path, Fixture("ntsc_2997.mp4")});
+    EXPECT_EQ(Past.Exit, 1);
+    EXPECT_TRUE(Contains(Past.Err, "no frame at or after 1:39.0")) << Past.Err;
+    EXPECT_EQ(RunTool({"--at", "1", "-f", "png", Fixture("ntsc_2997.mp4")}).Exit, 2);
 }
 
 TEST(ThumbsTool, FormatsQualityAndDigits) {

@@ -188,6 +188,32 @@ TEST_F(PlayManager, OpenShowsTheFirstFrameAndRewinds) {
     EXPECT_EQ(IdentityIn(Output, 0, 30, 320, 180).Index, 0);
 }
 
+// Frame by frame, both ways, across long_gop_25.mp4's keyframe at 10 s (frame 250): from a
+// video just opened (the decoder rewound under its first frame), after a seek, and at the
+// first frame, whose previous frame is itself.
+TEST_F(PlayManager, StepsFrameByFrameBothWaysAcrossAKeyframe) {
+    Manager->OpenFile(Fixture("long_gop_25.mp4"));
+    const auto Steps = [&](const std::vector<std::pair<bool, int64_t>>& Plan) {
+        for (const auto& [Forward, Index] : Plan) {
+            if (Forward)
+                Manager->StepForward();
+            else
+                Manager->StepBack();
+            EXPECT_EQ(ShownIdentity(Panel).Index, Index) << (Forward ? "forward to " : "back to ") << Index;
+            EXPECT_EQ(Manager->FrameTime(), Index * 40000);
+            EXPECT_EQ(Manager->Position(), Index / 25);
+        }
+    };
+    Steps({{false, 0}, {true, 1}, {true, 2}, {false, 1}, {false, 0}, {false, 0}});
+    Manager->Seek(10);
+    EXPECT_EQ(ShownIdentity(Panel).Index, 250);
+    Steps({{false, 249}, {false, 248}, {true, 249}, {true, 250}, {true, 251}});
+    // An instant between two frames shows the later one.
+    EXPECT_TRUE(Manager->ShowFrameAt(60 * 1000000 + 1));
+    EXPECT_EQ(ShownIdentity(Panel).Index, 1501);
+    EXPECT_FALSE(Manager->Playing());
+}
+
 TEST_F(PlayManager, SeekAndStopWhilePaused) {
     Manager->OpenFile(Fixture("long_gop_25.mp4"));
     Manager->Seek(60);

@@ -110,7 +110,7 @@ std::string Values(const TConfigManager& C) {
            C.OpenFolder.toStdString() + "', save '" + C.SaveFolder.toStdString() + "', mode " +
            std::to_string(static_cast<int>(C.Mode)) + ", pieces " + std::to_string(C.Pieces) + ", sheet " +
            std::to_string(C.Sheet.Columns) + "x" + std::to_string(C.Sheet.Rows) + "@" +
-           std::to_string(C.Sheet.Width);
+           std::to_string(C.Sheet.Width) + (C.Sheet.PreferClear ? " clear" : " exact");
 }
 
 std::string ReadText(const std::string& Path) {
@@ -178,8 +178,9 @@ TEST(ConfigManager, EveryValueComesBackInBothItsStates) {
              C.SaveFolder = Pictures;
              C.Mode = TThumbMode::Range;
              C.Pieces = 7;
-             C.Sheet = {3, 2, 640};
+             C.Sheet = {3, 2, 640, true};
          }},
+        {"clear pictures preferred", [](TConfigManager& C) { C.Sheet.PreferClear = true; }},
         {"the defaults again", [](TConfigManager&) {}},
     };
     const QString File = QString::fromStdString(Folder.Path + "/trovelle/trovelle.conf");

@@ -221,8 +221,9 @@ TEST(SheetLayout, RefusesSizesOutsideTheLimitsSayingWhy) {
 }
 
 TEST(SheetText, TimesAndTheHeadersLineOfProperties) {
-    const std::pair<int64_t, const char*> Times[] = {{0, "0:00"},       {59, "0:59"},       {61, "1:01"},
-                                                     {3599, "59:59"},   {3600, "1:00:00"}, {36061, "10:01:01"}, {-5, "0:00"}};
+    const std::pair<int64_t, const char*> Times[] = {{0, "0:00"},     {59, "0:59"},      {61, "1:01"},
+                                                     {3599, "59:59"}, {3600, "1:00:00"}, {36061, "10:01:01"},
+                                                     {-5, "0:00"}};
     for (const auto& [Seconds, Text] : Times)
         EXPECT_EQ(ClockText(Seconds), Text);
 
@@ -282,19 +283,20 @@ TEST_P(SheetFrames, EveryTileShowsTheFrameDueAtItsTimeWithItsTime) {
         EXPECT_EQ(Id.Second, Second);
         // A row spanning less than a minute labels its tiles to the tenth of a second.
         const bool Tenths = C.Duration < 60 * C.Rows;
-        const std::string Time = Tenths ? ClockTextTenths(Frame * C.RateDen * 1000000 / C.RateNum) : ClockText(Second);
+        const std::string Time =
+            Tenths ? ClockTextTenths(Frame * C.RateDen * 1000000 / C.RateNum) : ClockText(Second);
         EXPECT_EQ(Tile.Time, Time);
         // The time is written light on a dark band in the lower right corner, where the test
         // pictures are dark (those columns hold high bits of the second): its letters are
         // those of the same text drawn alone, and not those of the next tenth.
-        const std::vector<bool> Drawn =
-            LetterMask([&](int X, int Y) { return Image.At(X, Y); }, Tile.Where);
+        const std::vector<bool> Drawn = LetterMask([&](int X, int Y) { return Image.At(X, Y); }, Tile.Where);
         const auto [Differ, Letters] = MaskDifference(Drawn, TimeDrawnAlone(Time, Tile.Where, C.Width));
         EXPECT_GT(Letters, 20);
         EXPECT_LE(Differ, Letters / 50 + 2) << Differ << " of " << Letters;
         const std::string Other = Tenths ? ClockTextTenths(Frame * C.RateDen * 1000000 / C.RateNum + 100000)
                                          : ClockText(Second + 1);
-        const auto [OtherDiffer, OtherLetters] = MaskDifference(Drawn, TimeDrawnAlone(Other, Tile.Where, C.Width));
+        const auto [OtherDiffer, OtherLetters] =
+            MaskDifference(Drawn, TimeDrawnAlone(Other, Tile.Where, C.Width));
         EXPECT_GT(OtherDiffer, Letters / 50 + 2) << Other << ": " << OtherDiffer << " of " << Letters;
     }
 }
@@ -316,8 +318,8 @@ INSTANTIATE_TEST_SUITE_P(Videos, SheetFrames,
 
 // blur_sharp.mp4: 10 s at 25 fps, smeared by a blur but for frames 5, 15, 25, ... Preferring
 // clear pictures, each tile of a 2 x 2 sheet (instants 1.25, 3.75, 6.25 and 8.75 s, a window
-// of 12 frames, under a quarter of the interval) takes a sharp frame of its window, labelled with that frame's time; without,
-// the frame due at the instant.
+// of 12 frames, under a quarter of the interval) takes a sharp frame of its window, labelled with that
+// frame's time; without, the frame due at the instant.
 TEST(SheetChoice, PreferringClearPicturesTakesASharpFrameOfTheWindow) {
     const int64_t Due[] = {32, 94, 157, 219};
     for (const bool Prefer : {false, true}) {

@@ -13,7 +13,8 @@ namespace {
 
 constexpr int kClientWidth = 442;
 constexpr int kClientHeight = 270;
-constexpr const char* kCaption = "About %1";
+constexpr const char* kCaption = QT_TRANSLATE_NOOP("TaboutDlg", "About %1");
+// The subject of the support mail stays in English: it is read by the support address.
 constexpr const char* kMailSubject = "%1 Support";
 const QColor kLinkColor(0, 0, 255);
 
@@ -41,22 +42,21 @@ TLinkLabel* Link(QWidget* Parent, const QString& Text, int Left, int Top) {
 TaboutDlg::TaboutDlg(QWidget* MainWindow) : FMainWindow(MainWindow) {
     SetDialogLook(this, kClientWidth, kClientHeight);
 
-    Label1 =
-        FixedLabel(this, QStringLiteral("Trovelle is an easy-to-use video capture tool designed to help"),
-                   QRect(16, 16, 417, 16));
-    Label2 = FixedLabel(this, QStringLiteral("create thumbnails from MP4 video."), QRect(16, 32, 417, 16));
+    Label1 = FixedLabel(this, tr("Trovelle is an easy-to-use video capture tool designed to help"),
+                        QRect(16, 16, 417, 16));
+    Label2 = FixedLabel(this, tr("create thumbnails from MP4 video."), QRect(16, 32, 417, 16));
     Label3 = FixedLabel(this, QString::fromUtf8(kPublisher), QRect(240, 64, 185, 16));
     Label3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    lbVersion =
-        FixedLabel(this, QString::asprintf("Version %s", kApplicationVersion), QRect(16, 64, 200, 16));
-    lbLicense = FixedLabel(this, QString::fromUtf8(kLicenseLine), QRect(16, 176, 417, 16));
-    lbCredits = FixedLabel(this, QString::fromUtf8(kCreditsLine), QRect(16, 196, 417, 16));
+    lbVersion = FixedLabel(this, tr("Version %1").arg(QString::fromUtf8(kApplicationVersion)),
+                           QRect(16, 64, 200, 16));
+    lbLicense = FixedLabel(this, tr(kLicenseLine), QRect(16, 176, 417, 16));
+    lbCredits = FixedLabel(this, tr(kCreditsLine), QRect(16, 196, 417, 16));
     lbMail = Link(this, QString::fromUtf8(kMailAddress), 16, 136);
     lbMail->OnClick = [this](QObject*) { lbMailClick(); };
     lbWeb = Link(this, QString::fromUtf8(kWebAddress), 16, 112);
     lbWeb->OnClick = [this](QObject*) { lbWebClick(); };
 
-    btnOK = new QPushButton(QStringLiteral("&OK"), this);
+    btnOK = new QPushButton(tr("&OK"), this);
     btnOK->setGeometry(328, 232, 100, 26);
     btnOK->setFocus();
     connect(btnOK, &QPushButton::clicked, this, [this] { btnOKClick(); });
@@ -65,7 +65,7 @@ TaboutDlg::TaboutDlg(QWidget* MainWindow) : FMainWindow(MainWindow) {
 }
 
 void TaboutDlg::FormCreate() {
-    setWindowTitle(QString::fromLatin1(kCaption).arg(QLatin1String(kApplicationTitle)));
+    setWindowTitle(tr(kCaption).arg(QLatin1String(kApplicationTitle)));
 }
 
 QString TaboutDlg::MailLink() {

@@ -4,6 +4,7 @@
 // stays open. Only OK and the window's close box end it; Esc does nothing.
 #pragma once
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QString>
 
@@ -12,6 +13,8 @@ class QPushButton;
 class TLinkLabel;
 
 class TaboutDlg : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TaboutDlg)
+
 public:
     // MainWindow is only where the dialog is centred when shown; it is not its owner.
     explicit TaboutDlg(QWidget* MainWindow = nullptr);

@@ -13,10 +13,11 @@ namespace {
 
 constexpr int kClientWidth = 692;
 constexpr int kClientHeight = 166;
-constexpr const char* kCaption = "Congratulations";
-constexpr const char* kSheetLine = "The contact sheet is saved as";
-constexpr const char* kSheetLinkLine = "click the link to open the sheet.";
-constexpr const char* kShortfallLine = "Fewer thumbnails than asked were saved in";
+constexpr const char* kCaption = QT_TRANSLATE_NOOP("TcompleteDlg", "Congratulations");
+constexpr const char* kSheetLine = QT_TRANSLATE_NOOP("TcompleteDlg", "The contact sheet is saved as");
+constexpr const char* kSheetLinkLine = QT_TRANSLATE_NOOP("TcompleteDlg", "click the link to open the sheet.");
+constexpr const char* kShortfallLine =
+    QT_TRANSLATE_NOOP("TcompleteDlg", "Fewer thumbnails than asked were saved in");
 // The reason's room under the path: two lines, and what moves down to make it.
 constexpr int kReasonTop = 80;
 constexpr int kReasonHeight = 36;
@@ -27,9 +28,9 @@ const QColor kPathColor(0, 0, 128);
 
 TcompleteDlg::TcompleteDlg(QWidget* MainWindow) : FMainWindow(MainWindow) {
     SetDialogLook(this, kClientWidth, kClientHeight);
-    setWindowTitle(QLatin1String(kCaption));
+    setWindowTitle(tr(kCaption));
 
-    Label1 = new QLabel(QStringLiteral("The thumbnails are saved successfully in"), this);
+    Label1 = new QLabel(tr("The thumbnails are saved successfully in"), this);
     Label1->adjustSize();
     Label1->move(16, 16);
 
@@ -43,11 +44,11 @@ TcompleteDlg::TcompleteDlg(QWidget* MainWindow) : FMainWindow(MainWindow) {
     SetSkinColor(lbPath, QPalette::WindowText, kPathColor);
     lbPath->OnClick = [this](QObject*) { lbPathClick(); };
 
-    Label2 = new QLabel(QStringLiteral("click the link to open the folder in explorer."), this);
+    Label2 = new QLabel(tr("click the link to open the folder in explorer."), this);
     Label2->adjustSize();
     Label2->move(16, 88);
 
-    btnOK = new QPushButton(QStringLiteral("&OK"), this);
+    btnOK = new QPushButton(tr("&OK"), this);
     btnOK->setGeometry(16, 128, 100, 26);
     btnOK->setFocus();
 
@@ -62,7 +63,7 @@ TcompleteDlg::TcompleteDlg(QWidget* MainWindow) : FMainWindow(MainWindow) {
 
 void TcompleteDlg::ShowShortfall(const QString& Reason) {
     setWindowTitle(QLatin1String(kApplicationTitle));
-    Label1->setText(QLatin1String(kShortfallLine));
+    Label1->setText(tr(kShortfallLine));
     Label1->adjustSize();
     lbReason->setText(Reason);
     lbReason->show();
@@ -74,9 +75,9 @@ void TcompleteDlg::ShowShortfall(const QString& Reason) {
 }
 
 void TcompleteDlg::ShowSheet() {
-    Label1->setText(QLatin1String(kSheetLine));
+    Label1->setText(tr(kSheetLine));
     Label1->adjustSize();
-    Label2->setText(QLatin1String(kSheetLinkLine));
+    Label2->setText(tr(kSheetLinkLine));
     Label2->adjustSize();
 }
 

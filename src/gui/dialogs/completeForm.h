@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include <QCoreApplication>
 #include <QDialog>
 
 class QLabel;
@@ -14,6 +15,8 @@ class QPushButton;
 class TLinkLabel;
 
 class TcompleteDlg : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TcompleteDlg)
+
 public:
     // MainWindow is only where the dialog is centred when shown; it is not its owner.
     explicit TcompleteDlg(QWidget* MainWindow = nullptr);

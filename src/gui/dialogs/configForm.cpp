@@ -22,8 +22,8 @@ constexpr int kClientHeight = 270;
 constexpr int kEntryWidth = 121;
 constexpr int kEntryHeight = 24;
 constexpr int kEntryGap = 16;
-constexpr const char* kCaption = "Config %1";
-constexpr const char* kNoSize = "Enter a width and a height greater than 0.";
+constexpr const char* kCaption = QT_TRANSLATE_NOOP("TconfigDlg", "Config %1");
+constexpr const char* kNoSize = QT_TRANSLATE_NOOP("TconfigDlg", "Enter a width and a height greater than 0.");
 
 constexpr int32_t kInitialSide = 400;
 constexpr double kInitialAspectRatio = 1.0;
@@ -42,10 +42,10 @@ QLabel* AutoSizedLabel(QWidget* Parent, const QString& Text, int Left, int Top) 
 TconfigDlg::TconfigDlg(QWidget* MainWindow) : FMainWindow(MainWindow) {
     SetDialogLook(this, kClientWidth, kClientHeight);
 
-    lbWidth = AutoSizedLabel(this, QStringLiteral("Width"), 16, 16);
-    lbHeight = AutoSizedLabel(this, QStringLiteral("Height"), 16, 48);
+    lbWidth = AutoSizedLabel(this, tr("Width"), 16, 16);
+    lbHeight = AutoSizedLabel(this, tr("Height"), 16, 48);
 
-    ckbConstrain = new QCheckBox(QStringLiteral("CONSTRAIN"), this);
+    ckbConstrain = new QCheckBox(tr("CONSTRAIN"), this);
     ckbConstrain->setGeometry(16, 240, 97, 17);
     ckbConstrain->setChecked(true);
 
@@ -55,9 +55,9 @@ TconfigDlg::TconfigDlg(QWidget* MainWindow) : FMainWindow(MainWindow) {
     SetSkinColor(Panel1, QPalette::Window, kPanelColor);
     Panel1->setAutoFillBackground(true);
 
-    btnCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    btnCancel = new QPushButton(tr("&Cancel"), this);
     btnCancel->setGeometry(216, 232, 100, 26);
-    btnOk = new QPushButton(QStringLiteral("&OK"), this);
+    btnOk = new QPushButton(tr("&OK"), this);
     btnOk->setGeometry(325, 232, 100, 26);
 
     connect(ckbConstrain, &QCheckBox::clicked, this, [this] { ckbConstrainClick(); });
@@ -76,7 +76,7 @@ void TconfigDlg::FormCreate() {
     ThumbWidth = kInitialSide;
     ThumbHeight = kInitialSide;
     AspectRatio = kInitialAspectRatio;
-    setWindowTitle(QString::fromLatin1(kCaption).arg(QLatin1String(kApplicationTitle)));
+    setWindowTitle(tr(kCaption).arg(QLatin1String(kApplicationTitle)));
 
     etWidth = new TMyFlatEdit(this);
     etHeight = new TMyFlatEdit(this);
@@ -139,7 +139,7 @@ void TconfigDlg::Follow(TMyFlatEdit* Leader, TMyFlatEdit* Follower, int32_t (*Ru
 void TconfigDlg::btnOkClick() {
     // A side of 0 (or an empty entry) would only fail at GENERATE.
     if (etWidth->asInteger() < 1 || etHeight->asInteger() < 1) {
-        QMessageBox::warning(this, QString::fromUtf8(kApplicationTitle), QString::fromLatin1(kNoSize));
+        QMessageBox::warning(this, QString::fromUtf8(kApplicationTitle), tr(kNoSize));
         return;
     }
     Accepted = true;

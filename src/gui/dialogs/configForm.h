@@ -10,6 +10,7 @@
 // show handler, the other entry's update) drives nothing.
 #pragma once
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QRect>
 
@@ -21,6 +22,8 @@ class QPushButton;
 class TMyFlatEdit;
 
 class TconfigDlg : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TconfigDlg)
+
 public:
     // MainWindow is only where the dialog is centred when shown; it is not its owner.
     explicit TconfigDlg(QWidget* MainWindow = nullptr);

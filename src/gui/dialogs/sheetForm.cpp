@@ -4,7 +4,9 @@
 #include "gui/widgets/flatedit.h"
 #include "jobs/sheetlayout.h"
 #include "platform/appinfo.h"
+#include "translatedWording.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -12,19 +14,19 @@
 namespace {
 
 constexpr int kClientWidth = 330;
-constexpr int kClientHeight = 170;
+constexpr int kClientHeight = 204;
 constexpr int kLabelLeft = 16;
 constexpr int kEntryLeft = 150;
 constexpr int kEntryWidth = 80;
 constexpr int kEntryHeight = 24;
 constexpr int kRowHeight = 34;
-constexpr const char* kCaption = "Contact Sheet %1";
+constexpr const char* kCaption = QT_TRANSLATE_NOOP("TsheetDlg", "Contact Sheet %1");
 
 } // namespace
 
 TsheetDlg::TsheetDlg(QWidget* MainWindow) : FMainWindow(MainWindow) {
     SetDialogLook(this, kClientWidth, kClientHeight);
-    setWindowTitle(QString::fromLatin1(kCaption).arg(QLatin1String(kApplicationTitle)));
+    setWindowTitle(tr(kCaption).arg(QLatin1String(kApplicationTitle)));
     const auto Row = [this](const QString& Caption, int Index, QLabel*& Label, TMyFlatEdit*& Edit) {
         const int Top = 16 + Index * kRowHeight;
         Label = new QLabel(Caption, this);
@@ -34,13 +36,19 @@ TsheetDlg::TsheetDlg(QWidget* MainWindow) : FMainWindow(MainWindow) {
         SetEntryLook(Edit);
         Edit->setGeometry(kEntryLeft, Top, kEntryWidth, kEntryHeight);
     };
-    Row(QStringLiteral("Columns"), 0, lbColumns, etColumns);
-    Row(QStringLiteral("Rows"), 1, lbRows, etRows);
-    Row(QStringLiteral("Width (pixels)"), 2, lbWidth, etWidth);
+    Row(tr("Columns"), 0, lbColumns, etColumns);
+    Row(tr("Rows"), 1, lbRows, etRows);
+    Row(tr("Width (pixels)"), 2, lbWidth, etWidth);
+    ckbPreferClear = new QCheckBox(tr("&Prefer clear pictures"), this);
+    ckbPreferClear->setToolTip(tr(
+        "Each tile takes the sharpest frame of a short moment after its time, passing over blurred, fading "
+        "and plain frames"));
+    ckbPreferClear->adjustSize();
+    ckbPreferClear->move(kLabelLeft, 16 + 3 * kRowHeight + (kEntryHeight - ckbPreferClear->height()) / 2);
 
-    btnCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    btnCancel = new QPushButton(tr("&Cancel"), this);
     btnCancel->setGeometry(kClientWidth - 16 - 209, kClientHeight - 16 - 26, 100, 26);
-    btnOk = new QPushButton(QStringLiteral("&OK"), this);
+    btnOk = new QPushButton(tr("&OK"), this);
     btnOk->setGeometry(kClientWidth - 16 - 100, kClientHeight - 16 - 26, 100, 26);
     connect(btnCancel, &QPushButton::clicked, this, [this] { close(); });
     // Enter in an entry is OK.
@@ -49,11 +57,11 @@ TsheetDlg::TsheetDlg(QWidget* MainWindow) : FMainWindow(MainWindow) {
 }
 
 void TsheetDlg::btnOkClick() {
-    const TSheetSettings Entered{etColumns->asInteger(), etRows->asInteger(), etWidth->asInteger()};
-    try {
-        CheckSheetSize(Entered.Columns, Entered.Rows, Entered.Width);
-    } catch (const std::exception& E) {
-        QMessageBox::warning(this, QString::fromLatin1(kApplicationTitle), QString::fromStdString(E.what()));
+    const TSheetSettings Entered{etColumns->asInteger(), etRows->asInteger(), etWidth->asInteger(),
+                                 ckbPreferClear->isChecked()};
+    const TWording Fault = SheetSizeWording(Entered.Columns, Entered.Rows, Entered.Width);
+    if (!Fault.Empty()) {
+        QMessageBox::warning(this, QString::fromLatin1(kApplicationTitle), TranslatedWording(Fault));
         return;
     }
     Settings = Entered;
@@ -67,6 +75,7 @@ void TsheetDlg::showEvent(QShowEvent* Event) {
     etColumns->setText(QString::number(Settings.Columns));
     etRows->setText(QString::number(Settings.Rows));
     etWidth->setText(QString::number(Settings.Width));
+    ckbPreferClear->setChecked(Settings.PreferClear);
     etColumns->setFocus();
     etColumns->selectAll();
 }

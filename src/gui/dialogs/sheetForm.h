@@ -7,15 +7,19 @@
 
 #include "settings/configManager.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 
 #include <cstdint>
 
+class QCheckBox;
 class QLabel;
 class QPushButton;
 class TMyFlatEdit;
 
 class TsheetDlg : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(TsheetDlg)
+
 public:
     // MainWindow is only where the dialog is centred when shown; it is not its owner.
     explicit TsheetDlg(QWidget* MainWindow = nullptr);
@@ -26,6 +30,7 @@ public:
     TMyFlatEdit* etColumns;
     TMyFlatEdit* etRows;
     TMyFlatEdit* etWidth;
+    QCheckBox* ckbPreferClear;
     QPushButton* btnCancel;
     QPushButton* btnOk;
 

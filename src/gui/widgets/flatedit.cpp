@@ -31,7 +31,7 @@ constexpr qreal kPixelSlack = 0.01;
 // The line edit's own room between its contents' edge and the text, left and right.
 constexpr int kTextInset = 2;
 constexpr QChar kBackspace(8);
-const char* const kNotAnInteger = "'%s' is not a valid integer value";
+const char* const kNotAnInteger = QT_TRANSLATE_NOOP("TMyCustomFlatEdit", "'%1' is not a valid integer value");
 
 // Optional sign and decimal digits, nothing else, within the 32-bit range.
 bool ParseInteger(const QString& Text, int32_t& Value) {
@@ -110,7 +110,8 @@ int32_t TMyCustomFlatEdit::asInteger() const {
         return 0;
     int32_t Value = 0;
     if (!ParseInteger(Text, Value))
-        throw EConvertError(QString::asprintf(kNotAnInteger, qUtf8Printable(Text)).toStdString());
+        throw EConvertError(
+            QCoreApplication::translate("TMyCustomFlatEdit", kNotAnInteger).arg(Text).toStdString());
     return Value;
 }
 

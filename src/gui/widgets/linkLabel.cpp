@@ -3,14 +3,16 @@
 #include "platform/appinfo.h"
 #include "platform/openurl.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QMouseEvent>
 
 void OpenLink(QWidget* Owner, const std::string& Url) {
     if (!OpenURL(Url))
         QMessageBox::warning(Owner, QString::fromUtf8(kApplicationTitle),
-                             QStringLiteral("Nothing on this system could open %1 (no launcher such as "
-                                            "xdg-open was found).")
+                             QCoreApplication::translate(
+                                 "TLinkLabel", "Nothing on this system could open %1 (no launcher such "
+                                               "as xdg-open was found).")
                                  .arg(QString::fromStdString(Url)));
 }
 
