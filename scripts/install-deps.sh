@@ -14,7 +14,7 @@ packages=(
     libgtest-dev googletest
     ffmpeg
     fonts-open-sans fonts-wqy-microhei
-    xvfb xauth
+    xvfb xauth openbox libxcb1-dev
     time bc python3
     parallel rsync
     clang libclang-rt-14-dev

@@ -96,6 +96,14 @@
         <source>%1 · frame %2</source>
         <translation>%1 · Bild %2</translation>
     </message>
+    <message>
+        <source>The save folder %1 is no longer there. The thumbnails go to %2 until another folder is selected.</source>
+        <translation>Der Speicherordner %1 ist nicht mehr vorhanden. Die Vorschaubilder werden in %2 gespeichert, bis ein anderer Ordner gewählt wird.</translation>
+    </message>
+    <message>
+        <source>The save folder %1 is no longer there. Select another folder for the thumbnails.</source>
+        <translation>Der Speicherordner %1 ist nicht mehr vorhanden. Wählen Sie einen anderen Ordner für die Vorschaubilder.</translation>
+    </message>
 </context>
 <context>
     <name>TWording</name>
@@ -390,6 +398,14 @@
     <message>
         <source>Save This Fra&amp;me</source>
         <translation>Dieses Bild s&amp;peichern</translation>
+    </message>
+    <message>
+        <source>Use the &amp;Global Save Folder</source>
+        <translation>Allgemeinen Speicherordner &amp;nutzen</translation>
+    </message>
+    <message>
+        <source>use the global save folder</source>
+        <translation>den allgemeinen Speicherordner nutzen</translation>
     </message>
 </context>
 <context>

@@ -96,6 +96,14 @@
         <source>%1 · frame %2</source>
         <translation>%1 · image %2</translation>
     </message>
+    <message>
+        <source>The save folder %1 is no longer there. The thumbnails go to %2 until another folder is selected.</source>
+        <translation>Le dossier d&apos;enregistrement %1 n&apos;existe plus. Les vignettes seront enregistrées dans %2 jusqu&apos;au choix d&apos;un autre dossier.</translation>
+    </message>
+    <message>
+        <source>The save folder %1 is no longer there. Select another folder for the thumbnails.</source>
+        <translation>Le dossier d&apos;enregistrement %1 n&apos;existe plus. Choisissez un autre dossier pour les vignettes.</translation>
+    </message>
 </context>
 <context>
     <name>TWording</name>
@@ -390,6 +398,14 @@
     <message>
         <source>Save This Fra&amp;me</source>
         <translation>&amp;Enregistrer cette image</translation>
+    </message>
+    <message>
+        <source>Use the &amp;Global Save Folder</source>
+        <translation>Utiliser le dossier &amp;global</translation>
+    </message>
+    <message>
+        <source>use the global save folder</source>
+        <translation>utiliser le dossier global</translation>
     </message>
 </context>
 <context>

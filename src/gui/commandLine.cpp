@@ -74,6 +74,40 @@ QString MissingDisplay(const QStringList& Arguments,
     return QStringLiteral("no display is set (DISPLAY and WAYLAND_DISPLAY are empty)");
 }
 
+QString WindowDisplay(const QStringList& Arguments,
+                      const std::function<QByteArray(const char*)>& Environment) {
+    QString Platform = QString::fromLocal8Bit(Environment("QT_QPA_PLATFORM"));
+    QString XDisplay = QString::fromLocal8Bit(Environment("DISPLAY"));
+    // Qt's own options, which win over the environment.
+    const auto Option = [&](qsizetype& I, const QString& Name, QString& Value) {
+        const QString& A = Arguments[I];
+        if (A == Name && I + 1 < Arguments.size()) {
+            Value = Arguments[++I];
+            return true;
+        }
+        if (A.startsWith(Name + u'=')) {
+            Value = A.mid(Name.size() + 1);
+            return true;
+        }
+        return false;
+    };
+    for (qsizetype I = 1; I < Arguments.size() && Arguments[I] != u"--"; ++I)
+        if (!Option(I, QStringLiteral("-platform"), Platform))
+            Option(I, QStringLiteral("-display"), XDisplay);
+    const QString Choice = Platform.section(u';', 0, 0);
+    const QString Name = Choice.section(u':', 0, 0);
+    QString Wayland = QString::fromLocal8Bit(Environment("WAYLAND_DISPLAY"));
+    if (Name == u"xcb")
+        return XDisplay;
+    if (Name.startsWith(u"wayland"))
+        return Wayland.isEmpty() ? QStringLiteral("wayland-0") : Wayland;
+    if (!Name.isEmpty())
+        return Choice;
+    if (!Wayland.isEmpty() && !XDisplay.isEmpty())
+        return Wayland + u'+' + XDisplay;
+    return Wayland.isEmpty() ? XDisplay : Wayland;
+}
+
 QString NoDisplayLine(const QString& Reason) {
     return QStringLiteral(
                "trovelle: cannot open the window: %1; trovelle-thumbs makes thumbnails without one")

@@ -35,6 +35,14 @@ QString HelpText();
 QString MissingDisplay(const QStringList& Arguments,
                        const std::function<QByteArray(const char*)>& Environment);
 
+// The display this start's window goes to, named for its single instance: the X display
+// (-display, else DISPLAY) on X11, WAYLAND_DISPLAY (else wayland-0) on Wayland, both when
+// no platform is chosen (Qt then picks one of them), else the chosen platform itself
+// ("offscreen"). The platform is -platform's, else QT_QPA_PLATFORM's, its first choice.
+// Environment answers a variable's value, empty when unset.
+QString WindowDisplay(const QStringList& Arguments,
+                      const std::function<QByteArray(const char*)>& Environment);
+
 // The one line that ends a start without a display, naming Reason and the tool that works
 // without one.
 QString NoDisplayLine(const QString& Reason);

@@ -1,4 +1,4 @@
-// Trovelle's entry: one instance at a time, a splash window for at least a second, then
+// Trovelle's entry: one instance per display at a time, a splash window for at least a second, then
 // the main window, whose creation builds the controller and with it the whole engine.
 // `trovelle VIDEO` opens the video once the window is up; a second start hands its video
 // (or only the wish to see the window) to the running instance over a local socket and
@@ -31,8 +31,9 @@
 namespace {
 
 // The single-instance lock (NAME.lock, held by the running instance for the life of its
-// process) and the hand-over socket (NAME.socket) in the private runtime folder.
-constexpr const char* kInstanceName = "trovelle";
+// process) and the hand-over socket (NAME.socket) in the private runtime folder, NAME being
+// this program's name and the display its window goes to: one instance per display.
+constexpr const char* kProgramName = "trovelle";
 // How long a later start keeps trying to reach an instance that may still be starting.
 constexpr int kHandOverMilliseconds = 10000;
 constexpr int kSplashMilliseconds = 1000;
@@ -63,14 +64,14 @@ int Refuse(const TCommandLine& Line) {
 // still be starting, between taking the lock and listening, so a refused connection is
 // tried again for a while. The exit code when the start ends here; none when nobody took
 // the hand-over, and the start then opens a window of its own.
-std::optional<int> HandOver(int argc, char** argv) {
+std::optional<int> HandOver(int argc, char** argv, const std::string& Instance) {
     QCoreApplication Core(argc, argv);
     const TCommandLine Line = ParseCommandLine(Core.arguments());
     if (Line.Action == TCommandLine::TAction::Error)
         return Refuse(Line);
     QElapsedTimer Trying;
     Trying.start();
-    while (!HandOverToRunningInstance(kInstanceName, Line.Video)) {
+    while (!HandOverToRunningInstance(Instance, Line.Video)) {
         if (Trying.elapsed() >= kHandOverMilliseconds) {
             std::fputs("trovelle: the running instance did not answer; opening a window of its own\n",
                        stderr);
@@ -129,10 +130,13 @@ int main(int argc, char** argv) {
 
     // A second instance hands over what it was given and ends; it shows nothing. Without a
     // lock nobody else can reach, each start runs on its own.
+    const QString Display =
+        WindowDisplay(Arguments(argc, argv), [](const char* Name) { return qgetenv(Name); });
+    const std::string Instance = InstanceName(kProgramName, Display.toStdString());
     std::string LockError;
-    const TInstanceLock Lock = AcquireSingleInstance(kInstanceName, LockError);
+    const TInstanceLock Lock = AcquireSingleInstance(Instance, LockError);
     if (Lock == TInstanceLock::Held) {
-        if (const std::optional<int> Ended = HandOver(argc, argv))
+        if (const std::optional<int> Ended = HandOver(argc, argv, Instance))
             return *Ended;
     } else if (Lock == TInstanceLock::Unavailable) {
         std::fprintf(stderr, "trovelle: no private runtime folder (%s); this window runs on its own\n",
@@ -152,7 +156,7 @@ int main(int argc, char** argv) {
     const TCommandLine Line = ParseCommandLine(App.arguments());
     if (Line.Action == TCommandLine::TAction::Error)
         return Refuse(Line);
-    THandOverServer HandOverServer(kInstanceName);
+    THandOverServer HandOverServer(Instance);
 
     App.setApplicationName(QString::fromUtf8(kApplicationTitle));
     App.setApplicationVersion(QString::fromUtf8(kApplicationVersion));

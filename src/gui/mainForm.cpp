@@ -221,7 +221,7 @@ TmainDlg::TmainDlg(TNotifyEvent OnCreate, TNotifyEvent OnDestroy, QWidget* Paren
     for (QPushButton* Button : {btnOpen, btnSaveFolder})
         Button->setStyleSheet(QStringLiteral("color: %1;").arg(SkinPalette().color(QPalette::WindowText).name()));
 
-    // Read-only and disabled for the whole run: only the folder chooser writes it.
+    // Read-only: only the folder chooser writes it. Disabled while it shows the default.
     etSaveFolder = MakeFlatEdit(this, "etSaveFolder", QRect(485, 256, 281, 28));
     etSaveFolder->setToolTip(tr("save folder (leave blank to use global save folder)"));
     etSaveFolder->setReadOnly(true);
@@ -229,6 +229,14 @@ TmainDlg::TmainDlg(TNotifyEvent OnCreate, TNotifyEvent OnDestroy, QWidget* Paren
     etSaveFolder->setFont(FormFont(kLargeFontPixels));
     SetTextColor(etSaveFolder, QPalette::Text, kSaveFolderText);
     etSaveFolder->setEnabled(false);
+    // A long folder shows its start and its end, where the files go.
+    etSaveFolder->SetElideMode(Qt::ElideMiddle);
+    tmiDefaultFolder = new QAction(SkinClearIcon(), tr("Use the &Global Save Folder"), etSaveFolder);
+    tmiDefaultFolder->setObjectName(QStringLiteral("tmiDefaultFolder"));
+    tmiDefaultFolder->setToolTip(tr("use the global save folder"));
+    etSaveFolder->addAction(tmiDefaultFolder, QLineEdit::TrailingPosition);
+    // Hidden once in the field, so that its cross goes too.
+    tmiDefaultFolder->setVisible(false);
 
     // The three radio buttons are one exclusive group: they share this parent.
     rbWhole = MakeRadio(this, "rbWhole", QRect(485, 296, 281, 22), tr("convert whole video"));
@@ -248,11 +256,15 @@ TmainDlg::TmainDlg(TNotifyEvent OnCreate, TNotifyEvent OnDestroy, QWidget* Paren
 
     setAcceptDrops(true);
 
-    // Keyboard focus runs down the right column; disabled entries drop out by themselves.
-    QWidget* const TabOrder[] = {btnOpen, btnSaveFolder, btnGenerate, etSaveFolder,
-                                 rbWhole, rbPieces,      etPieces,    rbStartEnd};
+    // Keyboard focus runs down the right column, then along the player from the slider and
+    // its buttons left to right; disabled controls drop out by themselves.
+    QWidget* const TabOrder[] = {btnOpen,  btnSaveFolder, btnGenerate, etSaveFolder, rbWhole,
+                                 rbPieces, etPieces,      rbStartEnd,  SliderBar,    btnStartPoint,
+                                 btnPause, btnPlay,       btnStop,     btnEndPoint};
     for (size_t I = 1; I < std::size(TabOrder); ++I)
         setTabOrder(TabOrder[I - 1], TabOrder[I]);
+    // The window starts at the first stop, not at the first control made that takes the focus.
+    btnOpen->setFocus();
 
     FormCreate();
 }

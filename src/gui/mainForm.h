@@ -100,6 +100,9 @@ public:
     QPushButton* btnSaveFolder = nullptr;
     QPushButton* btnGenerate = nullptr;
     TMyFlatEdit* etSaveFolder = nullptr;
+    // The save-folder field's own action (its small cross and its context menu): back to
+    // the global save folder. Shown while a folder is chosen.
+    QAction* tmiDefaultFolder = nullptr;
     QRadioButton* rbWhole = nullptr;
     QRadioButton* rbPieces = nullptr;
     TMyFlatEdit* etPieces = nullptr;

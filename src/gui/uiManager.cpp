@@ -19,6 +19,7 @@
 #include "mainForm.h"
 #include "platform/appinfo.h"
 #include "platform/platform.h"
+#include "windowFrame.h"
 
 #include <QAction>
 #include <QApplication>
@@ -51,6 +52,10 @@ constexpr const char* kExitQuestion =
     QT_TRANSLATE_NOOP("TUIManager", "Generating the thumbnails, are you sure want to exit application?");
 constexpr const char* kBusy =
     QT_TRANSLATE_NOOP("TUIManager", "Generating the thumbnails; the video opens when they are done.");
+constexpr const char* kSaveFolderGone = QT_TRANSLATE_NOOP(
+    "TUIManager", "The save folder %1 is no longer there. The thumbnails go to %2 until another folder is selected.");
+constexpr const char* kSaveFolderGoneNoDefault =
+    QT_TRANSLATE_NOOP("TUIManager", "The save folder %1 is no longer there. Select another folder for the thumbnails.");
 // How far Left and Right move.
 constexpr int32_t kSeekStep = 5;
 
@@ -96,7 +101,7 @@ TUIManager::TUIManager(TmainDlg* Form, const QString& SettingsFile, const QStrin
     : FForm(Form), FSettingsFile(SettingsFile) {
     ConfigManager = std::make_unique<TConfigManager>();
     if (!FSettingsFile.isEmpty())
-        ConfigManager->Load(FSettingsFile, EarlierSettingsFile);
+        Report(ConfigManager->Load(FSettingsFile, EarlierSettingsFile));
     ChooseVideo = [this] {
         return QFileDialog::getOpenFileName(FForm, QString(), ConfigManager->OpenFolder, OpenDialogFilter());
     };
@@ -120,6 +125,7 @@ void TUIManager::Initialize() {
     const QString Platform = QGuiApplication::platformName();
     FClampMoves = Platform == QLatin1String("xcb") || Platform == QLatin1String("offscreen");
     FForm->installEventFilter(this);
+    FSaveFolderHint = FForm->etSaveFolder->toolTip();
     FForm->setWindowTitle(QString::fromUtf8(kApplicationTitle));
     SelectSkin(FForm, QString::fromLatin1(kHumanSkin));
     // Qt paints every widget double-buffered already.
@@ -136,6 +142,7 @@ void TUIManager::Initialize() {
     FForm->SliderBar->OnMouseUp = [this](QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
         SliderMouseUp();
     };
+    FForm->SliderBar->OnKeyMove = [this](QObject*) { SliderKeyMove(); };
 
     PlayManager = std::make_unique<TPlayManager>(*FVideoPanel);
     PlayManager->OnPosition = [this](int64_t Position) { PlayPosition(Position); };
@@ -164,9 +171,12 @@ void TUIManager::EnableCommands(bool JobRunning) {
 void TUIManager::ShowSettings() {
     const TConfigManager& C = *ConfigManager;
     // Where the files go while no folder is chosen, in grey.
-    FForm->etSaveFolder->setPlaceholderText(QString::fromStdString(DefaultSaveFolder()));
-    if (!C.SaveFolder.isEmpty())
-        ShowSaveFolder(C.SaveFolder);
+    const QString Default = QString::fromStdString(DefaultSaveFolder());
+    FForm->etSaveFolder->setPlaceholderText(Default);
+    ShowSaveFolder(C.SaveFolder);
+    if (!C.MissingSaveFolder.isEmpty())
+        Report(Default.isEmpty() ? tr(kSaveFolderGoneNoDefault).arg(C.MissingSaveFolder)
+                                 : tr(kSaveFolderGone).arg(C.MissingSaveFolder, Default));
     QRadioButton* const Modes[] = {FForm->rbWhole, FForm->rbPieces, FForm->rbStartEnd};
     Modes[static_cast<int>(C.Mode)]->setChecked(true);
     FForm->etPieces->setText(QString::number(C.Pieces));
@@ -174,9 +184,54 @@ void TUIManager::ShowSettings() {
 }
 
 void TUIManager::ShowSaveFolder(const QString& Folder) {
-    FForm->etSaveFolder->setText(QString::fromStdString(IncludeTrailingSlash(Folder.toStdString())));
-    // A long folder shows its end: the folder's own name, where the files go.
-    FForm->etSaveFolder->end(false);
+    // A chosen folder can be read whole (in the hint, or scrolled with the focus), copied and
+    // given up; the global one shows in grey in the empty field.
+    TMyFlatEdit* Field = FForm->etSaveFolder;
+    const QString Shown = QString::fromStdString(IncludeTrailingSlash(Folder.toStdString()));
+    Field->setText(Shown);
+    Field->setToolTip(Shown.isEmpty() ? FSaveFolderHint : Shown);
+    Field->setEnabled(!Shown.isEmpty());
+    FForm->tmiDefaultFolder->setVisible(!Shown.isEmpty());
+    // Scrolled with the focus, it starts at its end: the folder's own name.
+    Field->end(false);
+}
+
+void TUIManager::DefaultFolderClick() {
+    ConfigManager->SaveFolder.clear();
+    ShowSaveFolder(QString());
+    StoreSettings();
+}
+
+void TUIManager::Report(const QString& Text) {
+    // A store that cannot be written says so at the first try, not at every click.
+    if (Text.isEmpty() || FReported.contains(Text))
+        return;
+    FReported << Text;
+    FUnshown << Text;
+    ShowReports();
+}
+
+void TUIManager::ShowReports() {
+    if (FUnshown.isEmpty() || !FForm->isVisible())
+        return;
+    // After the event that gave rise to it, over the window; a box already open takes the
+    // new text too.
+    QTimer::singleShot(0, this, [this] {
+        if (FUnshown.isEmpty() || !FForm->isVisible())
+            return;
+        const QString Text = FUnshown.join(QStringLiteral("\n\n"));
+        FUnshown.clear();
+        if (FReportBox) {
+            FReportBox->setText(FReportBox->text() + QStringLiteral("\n\n") + Text);
+            return;
+        }
+        FReportBox = new QMessageBox(QMessageBox::Information, QString::fromUtf8(kApplicationTitle), Text,
+                                     QMessageBox::Ok, FForm);
+        // The window works on while it is open.
+        FReportBox->setWindowModality(Qt::NonModal);
+        FReportBox->setAttribute(Qt::WA_DeleteOnClose);
+        FReportBox->show();
+    });
 }
 
 TThumbMode TUIManager::ChosenMode() const {
@@ -192,7 +247,7 @@ void TUIManager::StoreSettings() {
     if (Pieces >= 1)
         C.Pieces = Pieces;
     if (!FSettingsFile.isEmpty())
-        C.Save(FSettingsFile);
+        Report(C.Save(FSettingsFile));
 }
 
 void TUIManager::AssignEvents() {
@@ -209,6 +264,7 @@ void TUIManager::AssignEvents() {
     F->btnStartPoint->OnClick = [this](QObject*) { StartPointClick(); };
     F->btnEndPoint->OnClick = [this](QObject*) { EndPointClick(); };
     connect(F->btnSaveFolder, &QPushButton::clicked, this, [this] { SaveFolderClick(); });
+    connect(F->tmiDefaultFolder, &QAction::triggered, this, [this] { DefaultFolderClick(); });
     connect(F->btnGenerate, &QPushButton::clicked, this, [this] { GenerateClick(); });
     for (QRadioButton* Mode : {F->rbWhole, F->rbPieces, F->rbStartEnd})
         connect(Mode, &QRadioButton::clicked, this, [this] { ModeClick(); });
@@ -244,17 +300,27 @@ void TUIManager::CenterOnWorkArea() {
     if (!Screen)
         return;
     const QRect Work = Screen->availableGeometry();
-    const QRect Frame = FForm->frameGeometry();
+    QRect Frame = FForm->frameGeometry();
+    const bool Unframed = Frame.size() == FForm->size();
+    // Before the first show the frame is asked for, so that the window is shown where it
+    // stays instead of being moved once the frame is around it.
+    const QMargins Expected =
+        FClampMoves && Unframed && !FForm->isVisible() ? ExpectedFrameMargins(FForm) : QMargins();
+    Frame = Frame.marginsAdded(Expected);
     const TWindowRect Place = CenteredRect(Frame.width(), Frame.height(),
                                            {Work.left(), Work.top(), Work.right() + 1, Work.bottom() + 1});
-    // move() places the frame's top-left corner.
-    FForm->move(Place.Left, Place.Top);
-    // Before the window manager has framed the window its outer size is its inner size;
-    // it is centred once more when the frame arrives.
-    FCenterPending = FClampMoves && Frame.size() == FForm->size();
+    // move() places the frame's top-left corner, as far as Qt knows the frame: a frame only
+    // told of is not yet its, so the window goes inside it.
+    FForm->move(Place.Left + Expected.left(), Place.Top + Expected.top());
+    // Before the window manager has framed the window its outer size is its inner size (or
+    // the size it was told); it is centred once more when the frame arrives, which leaves it
+    // where it is when the frame is as told.
+    FCenterPending = FClampMoves && Unframed;
 }
 
 bool TUIManager::eventFilter(QObject* Watched, QEvent* Event) {
+    if (Watched == FForm && Event->type() == QEvent::Show)
+        ShowReports();
     if (FClampMoves && Watched == FForm && Event->type() == QEvent::Move && FForm->isVisible()) {
         const QRect Frame = FForm->frameGeometry();
         if (FCenterPending && Frame.size() != FForm->size()) {
@@ -647,6 +713,20 @@ void TUIManager::SliderMouseUp() {
     if (FResumePlay)
         PlayManager->Play();
     FResumePlay = false;
+}
+
+void TUIManager::SliderKeyMove() {
+    TSliderBar* Slider = FForm->SliderBar;
+    if (PlayManager->Converting() || !PlayManager->Opened())
+        return;
+    // At the very end, back to the start, as a release there does.
+    if (Slider->Position() == Slider->Max()) {
+        StopClick();
+        return;
+    }
+    PlayManager->Seek(static_cast<int32_t>(Slider->Position()));
+    FAtEnd = false;
+    WriteInfo(true);
 }
 
 void TUIManager::PlayPosition(int64_t Position) {

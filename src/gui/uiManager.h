@@ -20,7 +20,9 @@
 
 #include <QCoreApplication>
 #include <QObject>
+#include <QPointer>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -100,6 +102,8 @@ private:
     void FormClose(TCloseAction& Action);
     void SliderMouseDown();
     void SliderMouseUp();
+    // A key moved the slider: a seek, as a release of the pointer there.
+    void SliderKeyMove();
     // The keyboard's own commands: Space, Left and Right (5 s), Esc.
     void PlayPauseKey();
     void SeekBy(int32_t Seconds);
@@ -131,8 +135,15 @@ private:
     void StoreSettings();
     // The mode the radio buttons show.
     TThumbMode ChosenMode() const;
-    // Folder (as chosen) into the save-folder field.
+    // Folder (as chosen) into the save-folder field; empty: the global save folder.
     void ShowSaveFolder(const QString& Folder);
+    // Back to the global save folder.
+    void DefaultFolderClick();
+    // Says Text (when not empty) to the user once in this run, in a box that waits for
+    // nobody, once the window is up: what the settings store reports, a remembered folder
+    // that has gone.
+    void Report(const QString& Text);
+    void ShowReports();
     // The menu's commands that can do something now: playback and marks with a video and
     // no job, Stop Generating during a job.
     void EnableCommands(bool JobRunning);
@@ -164,6 +175,11 @@ private:
     QString FPendingVideo;
     TmainDlg* FForm;
     QString FSettingsFile;
+    // The save-folder field's hint while it shows the global save folder.
+    QString FSaveFolderHint;
+    // Every text Report was given, and those not shown yet.
+    QStringList FReported, FUnshown;
+    QPointer<QMessageBox> FReportBox;
     bool FClampMoves = false;
     bool FCenterPending = false;
 };

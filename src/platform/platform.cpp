@@ -92,6 +92,30 @@ std::string PrivateRuntimeFolder(std::string& Error) {
     return IncludeTrailingSlash(Folder);
 }
 
+std::string InstanceName(const std::string& Program, const std::string& Display) {
+    if (Display.empty())
+        return Program;
+    // A socket's path holds 107 bytes, the runtime folder's included.
+    constexpr size_t kMaxDisplay = 40;
+    constexpr size_t kKeptStart = 31;
+    std::string Safe;
+    for (const char C : Display) {
+        const bool Plain = (C >= 'a' && C <= 'z') || (C >= 'A' && C <= 'Z') || (C >= '0' && C <= '9') ||
+                           C == '.' || C == '-' || C == '_';
+        Safe += Plain ? C : '_';
+    }
+    if (Safe.size() > kMaxDisplay) {
+        // FNV-1a of the whole display: two long names that share their start still differ.
+        uint32_t Hash = 2166136261u;
+        for (const char C : Display)
+            Hash = (Hash ^ static_cast<unsigned char>(C)) * 16777619u;
+        char Hex[9];
+        std::snprintf(Hex, sizeof Hex, "%08x", Hash);
+        Safe = Safe.substr(0, kKeptStart) + '-' + Hex;
+    }
+    return Program + '-' + Safe;
+}
+
 std::string HandOverSocketPath(const std::string& Name) {
     std::string Error;
     const std::string Folder = PrivateRuntimeFolder(Error);

@@ -33,6 +33,14 @@ enum class TInstanceLock {
     Unavailable // no private lock can be had (the reason in Error)
 };
 
+// The name of the single instance of Program on Display (the display its window goes to,
+// as the caller names it): "Program-DISPLAY", every character of the display that is not a
+// letter, a digit, '.', '-' or '_' written as '_', so that ":0" gives "Program-_0"; a display
+// too long for a socket's path is shortened to its start and a hash of the whole. Program
+// alone without a display. Each display has its own lock and hand-over socket, so a start
+// on another display opens a window of its own there.
+std::string InstanceName(const std::string& Program, const std::string& Display);
+
 // Takes the program-wide single-instance lock named Name (a file in the private runtime
 // folder, never reached through a link and owned by this user) for the life of the process.
 TInstanceLock AcquireSingleInstance(const std::string& Name, std::string& Error);

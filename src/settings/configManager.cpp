@@ -84,6 +84,7 @@ bool OnlySheetValues(const QString& File) {
 QString TConfigManager::Load(const QString& File, const QString& EarlierFile) {
     QString Said;
     bool SheetStored = false;
+    MissingSaveFolder.clear();
     if (QFileInfo(File).size() > kMaxFileBytes) {
         // Reading it would keep the program from starting for as long as it takes.
         const QString Aside = File + QStringLiteral(".too-large");
@@ -118,6 +119,11 @@ QString TConfigManager::Load(const QString& File, const QString& EarlierFile) {
 void TConfigManager::LoadFrom(const QSettings& Store) {
     OpenFolder = ReadFolder(Store, kOpenFolder);
     SaveFolder = ReadFolder(Store, kSaveFolder);
+    // A folder of the user's choice that has gone (a drive not mounted, a folder removed);
+    // not a value that was never a folder's path.
+    const QString Remembered = Store.value(QLatin1String(kSaveFolder)).toString();
+    if (SaveFolder.isEmpty() && QDir::isAbsolutePath(Remembered))
+        MissingSaveFolder = Remembered;
 
     // Width and height only as a pair: one without the other is not a chosen size.
     int32_t W = 0, H = 0;

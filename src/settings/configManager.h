@@ -50,6 +50,9 @@ public:
     // to the default save folder).
     QString OpenFolder;
     QString SaveFolder;
+    // The save folder the file remembers when it is no longer there (SaveFolder then keeps
+    // its default), for the window to say so; empty otherwise. Set by Load.
+    QString MissingSaveFolder;
     TThumbMode Mode = TThumbMode::Whole;
     int32_t Pieces = 12;
     TSheetSettings Sheet;

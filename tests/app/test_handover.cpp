@@ -120,6 +120,28 @@ TEST(RuntimeFolder, APrivateFolderHoldsTheLockOnce) {
     EXPECT_EQ(AcquireSingleInstance("once", Error), TInstanceLock::Held);
 }
 
+// The lock's and the socket's name: the display in characters a file name takes, and short
+// enough for a socket's path however long the display is.
+TEST(RuntimeFolder, EachDisplayHasAnInstanceNameOfItsOwn) {
+    const std::pair<const char*, const char*> Cases[] = {
+        {"", "trovelle"},
+        {":0", "trovelle-_0"},
+        {":0.1", "trovelle-_0.1"},
+        {"localhost:10.0", "trovelle-localhost_10.0"},
+        {"wayland-1+:0", "trovelle-wayland-1__0"},
+        {"/run/user/1000/wayland-0", "trovelle-_run_user_1000_wayland-0"},
+    };
+    for (const auto& [Display, Name] : Cases)
+        EXPECT_EQ(InstanceName("trovelle", Display), Name) << Display;
+    // Two long displays that differ only at their end keep apart, within a socket's path.
+    const std::string Long = "/run/user/1000/" + std::string(200, 'w');
+    const std::string A = InstanceName("trovelle", Long + "-a");
+    const std::string B = InstanceName("trovelle", Long + "-b");
+    EXPECT_NE(A, B);
+    EXPECT_LE(A.size(), 64u);
+    EXPECT_EQ(A.find('/'), std::string::npos);
+}
+
 // A client may send one line of a few KB, within a second; the server drops it otherwise and
 // still serves the next start.
 TEST(HandOver, AnOverlongOrSilentClientIsDropped) {

@@ -450,25 +450,38 @@ QStringList TabRound(QWidget* From, int Steps) {
     return Names;
 }
 
-TEST_F(TMainFormTest, TabRunsDownTheRightColumnSkippingDisabledEntries) {
+TEST_F(TMainFormTest, TabRunsDownTheRightColumnThenAlongThePlayerSkippingDisabledControls) {
     Form->show();
     Form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+    EXPECT_EQ(QApplication::focusWidget(), Form->btnOpen) << "the window starts at its first stop";
 
-    // At start the save folder and the pieces entry are disabled: from GENERATE focus goes
-    // straight to the radio buttons, which are one stop (the arrow keys move inside the
-    // group), and from there back to the top.
-    const QStringList AtStart = TabRound(Form->btnOpen, 6);
+    // At start the save folder, the pieces entry and the slider are disabled: from GENERATE
+    // focus goes straight to the radio buttons, which are one stop (the arrow keys move
+    // inside the group), then along the player's buttons left to right, and back to the top.
+    const QStringList AtStart = TabRound(Form->btnOpen, 11);
     EXPECT_EQ(AtStart.join(' ').toStdString(),
-              "btnOpen btnSaveFolder btnGenerate rbWhole btnOpen btnSaveFolder");
+              "btnOpen btnSaveFolder btnGenerate rbWhole btnStartPoint btnPause "
+              "btnPlay btnStop btnEndPoint btnOpen btnSaveFolder");
 
-    // Once the pieces entry is enabled it is a stop of its own after the radio group.
+    // Once the pieces entry and the slider are enabled each is a stop of its own.
     Form->rbPieces->setChecked(true);
     Form->etPieces->setEnabled(true);
-    const QStringList Pieces = TabRound(Form->btnGenerate, 4);
-    EXPECT_EQ(Pieces.join(' ').toStdString(), "btnGenerate rbWhole etPieces btnOpen");
+    Form->SliderBar->setEnabled(true);
+    const QStringList Enabled = TabRound(Form->btnGenerate, 5);
+    EXPECT_EQ(Enabled.join(' ').toStdString(), "btnGenerate rbWhole etPieces SliderBar btnStartPoint");
     // Backwards the same stops come in reverse.
+    QTest::keyClick(Form->btnStartPoint, Qt::Key_Backtab);
+    EXPECT_EQ(QApplication::focusWidget(), Form->SliderBar);
+    QTest::keyClick(Form->SliderBar, Qt::Key_Backtab);
+    EXPECT_EQ(QApplication::focusWidget(), Form->etPieces);
+    Form->btnOpen->setFocus(Qt::TabFocusReason);
     QTest::keyClick(Form->btnOpen, Qt::Key_Backtab);
+    EXPECT_EQ(QApplication::focusWidget(), Form->btnEndPoint);
+    // A click on a player control leaves the focus where it was.
+    Form->etPieces->setFocus();
+    QTest::mouseClick(Form->btnPlay, Qt::LeftButton, {}, QPoint(16, 16));
+    QTest::mouseClick(Form->SliderBar, Qt::LeftButton, {}, QPoint(200, 20));
     EXPECT_EQ(QApplication::focusWidget(), Form->etPieces);
 }
 

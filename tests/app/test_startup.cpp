@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <vector>
 
 #include <chrono>
 #include <csignal>
@@ -21,16 +23,27 @@
 #include <thread>
 #include <unistd.h>
 
+#ifdef TEST_HAVE_XCB
+#include <xcb/xcb.h>
+
+#include <cstring>
+#include <optional>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kLockFile = "/trovelle.lock";
-constexpr const char* kSocketFile = "/trovelle.socket";
+// The running instance's lock and socket: the program's name and its display, which is the
+// platform's name for the headless platform the tests use.
+constexpr const char* kLockFile = "/trovelle-offscreen.lock";
+constexpr const char* kSocketFile = "/trovelle-offscreen.socket";
 
 // Starts the program with its runtime and config folders in RuntimeDir, and Video (when
 // given) on its command line; its standard error goes to ErrorFile when one is given.
-pid_t Start(const std::string& RuntimeDir, const std::string& Video = {}, const std::string& ErrorFile = {}) {
+// Environment is set over the headless platform's; an empty value unsets the variable.
+pid_t Start(const std::string& RuntimeDir, const std::string& Video = {}, const std::string& ErrorFile = {},
+            const std::map<std::string, std::string>& Environment = {}) {
     const pid_t Child = fork();
     if (Child == 0) {
         if (!ErrorFile.empty()) {
@@ -40,6 +53,12 @@ pid_t Start(const std::string& RuntimeDir, const std::string& Video = {}, const 
         setenv("XDG_RUNTIME_DIR", RuntimeDir.c_str(), 1);
         setenv("XDG_CONFIG_HOME", (RuntimeDir + "/config").c_str(), 1);
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        for (const auto& [Name, Value] : Environment) {
+            if (Value.empty())
+                unsetenv(Name.c_str());
+            else
+                setenv(Name.c_str(), Value.c_str(), 1);
+        }
         const std::string Program = std::string(TEST_BINDIR) + "/trovelle";
         if (Video.empty())
             execl(Program.c_str(), Program.c_str(), static_cast<char*>(nullptr));
@@ -50,9 +69,9 @@ pid_t Start(const std::string& RuntimeDir, const std::string& Video = {}, const 
     return Child;
 }
 
-// True once the running instance's window is up: it then accepts hand-overs.
-bool WindowUp(const std::string& RuntimeDir) {
-    const std::string Path = RuntimeDir + kSocketFile;
+// True once the running instance's window is up: it then accepts hand-overs on SocketFile.
+bool WindowUp(const std::string& RuntimeDir, const std::string& SocketFile = kSocketFile) {
+    const std::string Path = RuntimeDir + SocketFile;
     sockaddr_un Address{};
     Address.sun_family = AF_UNIX;
     std::snprintf(Address.sun_path, sizeof Address.sun_path, "%s", Path.c_str());
@@ -141,6 +160,44 @@ bool WaitForLock(const std::string& RuntimeDir) {
     return LockHeld(RuntimeDir);
 }
 
+// An X server of its own: Xvfb on a display number it picks itself. Display is empty when
+// Xvfb is not installed or did not start.
+struct TXServer {
+    TXServer() {
+        int Pipe[2];
+        if (pipe(Pipe) != 0)
+            return;
+        Pid = fork();
+        if (Pid == 0) {
+            close(Pipe[0]);
+            const int Null = open("/dev/null", O_WRONLY);
+            dup2(Null, 1);
+            dup2(Null, 2);
+            const std::string Fd = std::to_string(Pipe[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", Fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
+                   "tcp", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(Pipe[1]);
+        // Xvfb writes the display's number once it accepts clients.
+        std::string Number;
+        char C;
+        while (read(Pipe[0], &C, 1) == 1 && C != '\n')
+            Number += C;
+        close(Pipe[0]);
+        if (!Number.empty())
+            Display = ":" + Number;
+    }
+    ~TXServer() {
+        if (Pid > 0) {
+            kill(Pid, SIGTERM);
+            waitpid(Pid, nullptr, 0);
+        }
+    }
+    pid_t Pid = -1;
+    std::string Display;
+};
+
 } // namespace
 
 TEST(Startup, OneInstanceAtATime) {
@@ -167,6 +224,193 @@ TEST(Startup, OneInstanceAtATime) {
     WaitExit(Third);
     fs::remove_all(RuntimeDir);
 }
+
+// Each X display has its own instance: a start on a second display opens a window there
+// instead of handing over to the window on the first, a later start on the first display
+// still hands over to that one, and a start with a runtime folder of its own opens its own.
+TEST(Startup, OneInstancePerDisplay) {
+    TXServer First, Second;
+    if (First.Display.empty() || Second.Display.empty())
+        GTEST_SKIP() << "Xvfb is not installed";
+    char Template[] = "/tmp/trovelle-run-XXXXXX";
+    const std::string RuntimeDir = mkdtemp(Template);
+    // The X11 platform, as on a desktop where DISPLAY alone names the display.
+    const auto OnX = [](const std::string& Display) {
+        return std::map<std::string, std::string>{
+            {"DISPLAY", Display}, {"QT_QPA_PLATFORM", ""}, {"WAYLAND_DISPLAY", ""}, {"XDG_SESSION_TYPE", ""}};
+    };
+    // ":N" becomes "_N" in the names of the lock and the socket.
+    const auto Socket = [](const std::string& Display) {
+        return "/trovelle-_" + Display.substr(1) + ".socket";
+    };
+
+    const pid_t OnFirst = Start(RuntimeDir, {}, {}, OnX(First.Display));
+    ASSERT_TRUE(WaitUntil([&] { return WindowUp(RuntimeDir, Socket(First.Display)); }));
+    const pid_t OnSecond = Start(RuntimeDir, {}, {}, OnX(Second.Display));
+    EXPECT_TRUE(WaitUntil([&] { return WindowUp(RuntimeDir, Socket(Second.Display)); }))
+        << "no window of its own on the second display";
+    EXPECT_EQ(WaitExit(OnSecond, std::chrono::seconds(0)), -1) << "the start on the second display ended";
+
+    const pid_t Again = Start(RuntimeDir, {}, {}, OnX(First.Display));
+    EXPECT_EQ(WaitExit(Again), 0) << "a start on the first display did not hand over";
+    EXPECT_EQ(WaitExit(OnFirst, std::chrono::seconds(0)), -1);
+    EXPECT_EQ(WaitExit(OnSecond, std::chrono::seconds(0)), -1);
+
+    char OtherTemplate[] = "/tmp/trovelle-run-XXXXXX";
+    const std::string OtherRuntime = mkdtemp(OtherTemplate);
+    const pid_t Elsewhere = Start(OtherRuntime, {}, {}, OnX(First.Display));
+    EXPECT_TRUE(WaitUntil([&] { return WindowUp(OtherRuntime, Socket(First.Display)); }))
+        << "no window of its own with another runtime folder";
+    EXPECT_EQ(WaitExit(Elsewhere, std::chrono::seconds(0)), -1);
+
+    for (const pid_t Child : {OnFirst, OnSecond, Elsewhere}) {
+        kill(Child, SIGTERM);
+        WaitExit(Child);
+    }
+    fs::remove_all(RuntimeDir);
+    fs::remove_all(OtherRuntime);
+}
+
+#ifdef TEST_HAVE_XCB
+namespace {
+
+// Whether Program is found on PATH.
+bool Installed(const std::string& Program) {
+    return RunShell("command -v " + Program + " >/dev/null").first == 0;
+}
+
+// A window manager (openbox) on an X server of the test's own, with a connection that hears
+// every window the manager frames, maps and moves.
+struct TManagedDisplay {
+    TManagedDisplay() {
+        if (Server.Display.empty() || !Installed("openbox"))
+            return;
+        Manager = fork();
+        if (Manager == 0) {
+            const int Null = open("/dev/null", O_WRONLY);
+            dup2(Null, 1);
+            dup2(Null, 2);
+            setenv("DISPLAY", Server.Display.c_str(), 1);
+            execlp("openbox", "openbox", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        Connection = xcb_connect(Server.Display.c_str(), nullptr);
+        Screen = xcb_setup_roots_iterator(xcb_get_setup(Connection)).data;
+        const uint32_t Mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+        xcb_change_window_attributes(Connection, Screen->root, XCB_CW_EVENT_MASK, &Mask);
+        xcb_flush(Connection);
+        // The manager is at work once it has announced itself on the root window.
+        const char Name[] = "_NET_SUPPORTING_WM_CHECK";
+        xcb_intern_atom_reply_t* Atom = xcb_intern_atom_reply(
+            Connection, xcb_intern_atom(Connection, 0, std::strlen(Name), Name), nullptr);
+        Ready = WaitUntil([&] {
+            xcb_get_property_reply_t* Reply = xcb_get_property_reply(
+                Connection, xcb_get_property(Connection, 0, Screen->root, Atom->atom, XCB_ATOM_WINDOW, 0, 1),
+                nullptr);
+            const bool Set = Reply && xcb_get_property_value_length(Reply) == 4;
+            free(Reply);
+            return Set;
+        });
+        free(Atom);
+    }
+    ~TManagedDisplay() {
+        if (Connection)
+            xcb_disconnect(Connection);
+        if (Manager > 0) {
+            kill(Manager, SIGTERM);
+            waitpid(Manager, nullptr, 0);
+        }
+    }
+
+    struct TPlace {
+        int X, Y, Width, Height;
+    };
+    // Takes the events that arrived: the top-level windows' places, the first window at least
+    // as large as Size that was mapped (the main window's frame) and where it was then, and
+    // each place that frame was moved to afterwards.
+    void Take(int MinWidth) {
+        while (xcb_generic_event_t* Event = xcb_poll_for_event(Connection)) {
+            switch (Event->response_type & 0x7f) {
+            case XCB_CREATE_NOTIFY: {
+                const auto* E = reinterpret_cast<xcb_create_notify_event_t*>(Event);
+                Places[E->window] = {E->x, E->y, E->width, E->height};
+                break;
+            }
+            case XCB_CONFIGURE_NOTIFY: {
+                const auto* E = reinterpret_cast<xcb_configure_notify_event_t*>(Event);
+                if (E->window == Frame && (E->x != Places[Frame].X || E->y != Places[Frame].Y))
+                    MovedTo.push_back({E->x, E->y, E->width, E->height});
+                Places[E->window] = {E->x, E->y, E->width, E->height};
+                break;
+            }
+            case XCB_MAP_NOTIFY: {
+                const auto* E = reinterpret_cast<xcb_map_notify_event_t*>(Event);
+                if (!Frame && Places[E->window].Width >= MinWidth) {
+                    Frame = E->window;
+                    Mapped = Places[Frame];
+                }
+                break;
+            }
+            default:
+                break;
+            }
+            free(Event);
+        }
+    }
+
+    TXServer Server;
+    pid_t Manager = -1;
+    xcb_connection_t* Connection = nullptr;
+    xcb_screen_t* Screen = nullptr;
+    bool Ready = false;
+    std::map<xcb_window_t, TPlace> Places;
+    xcb_window_t Frame = 0;
+    std::optional<TPlace> Mapped;
+    std::vector<TPlace> MovedTo;
+};
+
+} // namespace
+
+// Under a window manager the window appears centred, frame and all, and stays there: it is
+// placed before it is first shown, not shown elsewhere and moved once its frame arrives.
+TEST(Startup, TheWindowIsShownWhereItStays) {
+    TManagedDisplay Display;
+    if (!Display.Connection)
+        GTEST_SKIP() << "Xvfb or openbox is not installed";
+    ASSERT_TRUE(Display.Ready) << "the window manager did not start";
+    char Template[] = "/tmp/trovelle-run-XXXXXX";
+    const std::string RuntimeDir = mkdtemp(Template);
+    const std::map<std::string, std::string> OnX{{"DISPLAY", Display.Server.Display},
+                                                 {"QT_QPA_PLATFORM", ""},
+                                                 {"WAYLAND_DISPLAY", ""},
+                                                 {"XDG_SESSION_TYPE", ""}};
+    const pid_t Window = Start(RuntimeDir, {}, {}, OnX);
+    // Larger than the splash, as large as the main window at least.
+    constexpr int kMainWidth = 792;
+    ASSERT_TRUE(WaitUntil([&] {
+        Display.Take(kMainWidth);
+        return Display.Mapped.has_value();
+    })) << "no window was mapped";
+    const TManagedDisplay::TPlace Shown = *Display.Mapped;
+    const int Width = Display.Screen->width_in_pixels, Height = Display.Screen->height_in_pixels;
+    EXPECT_GT(Shown.Height, 518) << "no frame around the window";
+    EXPECT_NEAR(Shown.X, (Width - Shown.Width) / 2, 1);
+    EXPECT_NEAR(Shown.Y, (Height - Shown.Height) / 2, 1);
+
+    // Once the window has answered a later start, it has dealt with what the manager told it
+    // on showing it; it is where it was shown.
+    const std::string Socket = "/trovelle-_" + Display.Server.Display.substr(1) + ".socket";
+    ASSERT_TRUE(WaitUntil([&] { return WindowUp(RuntimeDir, Socket); }));
+    EXPECT_EQ(WaitExit(Start(RuntimeDir, {}, {}, OnX)), 0);
+    Display.Take(kMainWidth);
+    for (const TManagedDisplay::TPlace& P : Display.MovedTo)
+        ADD_FAILURE() << "moved from " << Shown.X << "," << Shown.Y << " to " << P.X << "," << P.Y;
+
+    kill(Window, SIGTERM);
+    WaitExit(Window);
+    fs::remove_all(RuntimeDir);
+}
+#endif
 
 // `trovelle VIDEO` opens the video once the window is up; a second start with another
 // video hands it over and ends at once with 0; the running window opens it.

@@ -31,6 +31,7 @@
 #include <QFont>
 #include <QImageReader>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
@@ -39,10 +40,12 @@
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QUrl>
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
 
 #include <filesystem>
@@ -245,32 +248,136 @@ TEST(WindowPlacement, AMovedWindowGoesAnywhereItStaysWithinReach) {
     EXPECT_EQ(Alone, (TWindowRect{5000, 5000, 5798, 5546}));
 }
 
-// The save-folder field shows in grey where the files go while no folder is chosen, and a
-// long chosen folder shows its end, where the files go.
-TEST(SaveFolderField, ShowsTheDefaultAndTheEndOfALongFolder) {
+// Sets HOME for one test (the default save folder follows it) and puts the old value back.
+struct THomeEnv {
+    explicit THomeEnv(const std::string& Home) : FSaved(qgetenv("HOME")) { qputenv("HOME", Home.c_str()); }
+    ~THomeEnv() { qputenv("HOME", FSaved); }
+    QByteArray FSaved;
+};
+
+// The save-folder field shows in grey where the files go while no folder is chosen; a long
+// chosen folder shows its start and its end, and the whole of it in the hint; its small cross
+// and its context menu give it up for the global save folder, which is remembered.
+TEST(SaveFolderField, ShowsTheEndsOfALongFolderAndGoesBackToTheDefault) {
     TScratch Home;
-    const std::string SavedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
-    setenv("HOME", Home.Path.c_str(), 1); // no Pictures folder in it: the home folder is used
-    {
-        TWindow Window;
-        TmainDlg* F = Window.Form.get();
-        EXPECT_EQ(F->etSaveFolder->text(), "");
-        EXPECT_EQ(F->etSaveFolder->placeholderText().toStdString(), Home.Path + "/");
-        const std::string Long = Home.Path + "/" + std::string(80, 'x') + "/the folder's own name";
+    THomeEnv Env(Home.Path); // no Pictures folder in it: the home folder is used
+    const QString File = QString::fromStdString(Home.Path + "/trovelle.conf");
+    TWindow Window(File);
+    TmainDlg* F = Window.Form.get();
+    TMyFlatEdit* Field = F->etSaveFolder;
+    const QString Hint = Field->toolTip();
+    const auto ShowsTheDefault = [&] {
+        EXPECT_EQ(Field->text(), "");
+        EXPECT_EQ(Field->placeholderText().toStdString(), Home.Path + "/");
+        EXPECT_EQ(Field->toolTip(), Hint);
+        EXPECT_FALSE(Field->isEnabled());
+        EXPECT_FALSE(F->tmiDefaultFolder->isVisible());
+        for (const QToolButton* Button : Field->findChildren<QToolButton*>())
+            EXPECT_FALSE(Button->isVisible()) << "a cross beside the default";
+        EXPECT_EQ(Window.UI->ConfigManager->SaveFolder, "");
+    };
+    ShowsTheDefault();
+
+    const std::string Long = Home.Path + "/" + std::string(80, 'x') + "/the folder's own name";
+    const QString Chosen = QString::fromStdString(Long + "/");
+    for (const char* Back : {"the cross", "the context menu"}) {
+        SCOPED_TRACE(Back);
         Window.UI->ChooseFolder = [&] { return QString::fromStdString(Long); };
-        Window.Form->btnSaveFolder->click();
+        F->btnSaveFolder->click();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(F));
+        EXPECT_EQ(Field->text(), Chosen) << "the job takes the whole folder";
+        EXPECT_EQ(Field->toolTip(), Chosen);
+        EXPECT_TRUE(Field->isEnabled());
+        const QString Shown = Field->ShownText();
+        // The folders between go, the first one and the folder's own name stay whole.
+        EXPECT_TRUE(Shown.startsWith("/tmp/")) << Shown.toStdString();
+        EXPECT_TRUE(Shown.endsWith(QStringLiteral("\u2026/the folder's own name/"))) << Shown.toStdString();
+        EXPECT_LT(Field->fontMetrics().horizontalAdvance(Shown), Field->width());
         F->grab().save(QStringLiteral(TEST_BINDIR "/main-long-folder.png"));
-        // What the field shows of the text ends with the last character.
-        EXPECT_EQ(F->etSaveFolder->cursorPosition(), F->etSaveFolder->text().size());
+
+        QToolButton* Cross = nullptr;
+        for (QToolButton* Button : Field->findChildren<QToolButton*>())
+            if (Button->isVisible())
+                Cross = Button;
+        ASSERT_NE(Cross, nullptr);
+        EXPECT_EQ(Cross->defaultAction(), F->tmiDefaultFolder);
+        if (std::string(Back) == "the cross") {
+            QTest::mouseClick(Cross, Qt::LeftButton);
+        } else {
+            QContextMenuEvent Event(QContextMenuEvent::Keyboard, QPoint(10, 10),
+                                    Field->mapToGlobal(QPoint(10, 10)));
+            QApplication::sendEvent(Field, &Event);
+            auto* Menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_NE(Menu, nullptr);
+            EXPECT_TRUE(Menu->actions().contains(F->tmiDefaultFolder));
+            Menu->close();
+            F->tmiDefaultFolder->trigger();
+        }
+        ShowsTheDefault();
+        EXPECT_EQ(QSettings(File, QSettings::IniFormat).value("Folders/Save").toString(), "");
     }
-    {
-        TWindow Window;
-        Window.Form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(Window.Form.get()));
-        Window.Form->grab().save(QStringLiteral(TEST_BINDIR "/main-default-folder.png"));
+    F->grab().save(QStringLiteral(TEST_BINDIR "/main-default-folder.png"));
+}
+
+// What the settings store reports, and a remembered save folder that has gone, are said once
+// in a box over the window that waits for nobody: the window goes on working.
+TEST(SettingsReports, SaidOnceInABoxThatWaitsForNobody) {
+    TScratch Home;
+    THomeEnv Env(Home.Path);
+    const std::string Gone = Home.Path + "/unplugged drive/thumbnails";
+    struct TCase {
+        const char* What;
+        std::function<std::string()> Store; // makes the settings store, answers its path
+        std::string Said;
+    };
+    const TCase Cases[] = {
+        {"a file too large",
+         [&] {
+             const std::string Path = Home.Path + "/large.conf";
+             std::ofstream(Path) << std::string(TConfigManager::kMaxFileBytes + 1, ';');
+             return Path;
+         },
+         "The settings file " + Home.Path +
+             "/large.conf is larger than any settings file of Trovelle; it was set "
+             "aside as " +
+             Home.Path + "/large.conf.too-large. The default settings are used."},
+        {"a store that cannot be written", [&] { return Home.Path; },
+         "The settings cannot be saved to " + Home.Path + "."},
+        {"a save folder that has gone",
+         [&] {
+             const std::string Path = Home.Path + "/gone.conf";
+             std::ofstream(Path) << "[Folders]\nSave=" << Gone << "\n";
+             return Path;
+         },
+         "The save folder " + Gone + " is no longer there. The thumbnails go to " + Home.Path +
+             "/ until another folder is selected."},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.What);
+        TWindow Window(QString::fromStdString(C.Store()));
+        TmainDlg* F = Window.Form.get();
+        const auto Boxes = [&] { return F->findChildren<QMessageBox*>(); };
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return !Boxes().isEmpty() && Boxes().first()->isVisible(); }, 15000));
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the box waits for an answer";
+        // Every click stores the settings again; the box says it once.
+        for (QRadioButton* Mode : {F->rbPieces, F->rbStartEnd, F->rbWhole})
+            Mode->click();
+        QApplication::processEvents();
+        ASSERT_EQ(Boxes().size(), 1);
+        EXPECT_EQ(Boxes().first()->text().toStdString(), C.Said);
+        EXPECT_EQ(Boxes().first()->windowTitle(), "Trovelle");
+        EXPECT_TRUE(F->rbWhole->isChecked());
+        EXPECT_EQ(F->etSaveFolder->text(), "");
+        Boxes().first()->button(QMessageBox::Ok)->click();
+        QApplication::processEvents();
+        EXPECT_TRUE(Boxes().isEmpty() || !Boxes().first()->isVisible());
     }
-    setenv("HOME", SavedHome.c_str(), 1);
+    // A settings file that is read and stored says nothing.
+    TWindow Quiet(QString::fromStdString(Home.Path + "/fine.conf"));
+    Quiet.Form->rbPieces->click();
+    QApplication::processEvents();
+    EXPECT_TRUE(Quiet.Form->findChildren<QMessageBox*>().isEmpty());
 }
 
 // The menu offers what can be done now: playback and marks with a video and no job, Stop
@@ -978,6 +1085,50 @@ TEST_F(MainWindow, EveryModeFromTheKeyboard) {
     EXPECT_EQ(Out.Files("long_gop_25"), 150u);
 }
 
+// Tab reaches the slider and the player's buttons: the arrow keys move the slider a second
+// at a time (the window's five-second keys wait) and seek there as a release does, End is a
+// release at the end (back to the start); Return presses the buttons.
+TEST_F(MainWindow, ThePlayerFromTheKeyboard) {
+    Form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+    Open("long_gop_25.mp4");
+    ASSERT_EQ(Form->SliderBar->Max(), 120);
+    const auto Tab = [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); };
+    const auto Key = [](Qt::Key Code) { QTest::keyClick(QApplication::focusWidget(), Code); };
+
+    Form->rbStartEnd->setFocus(Qt::TabFocusReason);
+    Tab();
+    ASSERT_EQ(QApplication::focusWidget(), Form->SliderBar);
+    for (int I = 0; I < 10; ++I)
+        Key(Qt::Key_Right);
+    Key(Qt::Key_Left);
+    EXPECT_EQ(Form->SliderBar->Position(), 9);
+    EXPECT_EQ(UI->PlayManager->Position(), 9);
+    EXPECT_TRUE(Form->lbInfo->text().endsWith("Timestamp: 00:00:09")) << Form->lbInfo->text().toStdString();
+
+    Tab();
+    ASSERT_EQ(QApplication::focusWidget(), Form->btnStartPoint);
+    Key(Qt::Key_Return);
+    EXPECT_EQ(Form->SliderBar->SelStart(), 9);
+    Tab();
+    Tab();
+    ASSERT_EQ(QApplication::focusWidget(), Form->btnPlay);
+    Key(Qt::Key_Return);
+    EXPECT_TRUE(UI->PlayManager->Playing());
+    Tab();
+    ASSERT_EQ(QApplication::focusWidget(), Form->btnStop);
+    Key(Qt::Key_Enter);
+    EXPECT_FALSE(UI->PlayManager->Playing());
+    EXPECT_EQ(UI->PlayManager->Position(), 0);
+
+    Form->SliderBar->setFocus(Qt::TabFocusReason);
+    Key(Qt::Key_PageUp);
+    EXPECT_EQ(UI->PlayManager->Position(), 12);
+    Key(Qt::Key_End);
+    EXPECT_EQ(Form->SliderBar->Position(), 0) << "at the end the slider goes back to the start";
+    EXPECT_EQ(UI->PlayManager->Position(), 0);
+}
+
 // ---- Opening from outside the dialog --------------------------------------------------
 
 TEST_F(MainWindow, AHandedOverVideoOpensAsTheOpenButtonWould) {
@@ -1201,6 +1352,42 @@ TEST(CommandLine, MissingDisplay) {
             return It == C.Environment.end() ? QByteArray() : It->second;
         });
         EXPECT_EQ(!Reason.isEmpty(), C.Missing) << Reason.toStdString();
+    }
+}
+
+// The display a start's window goes to, which names its single instance: Qt's options over
+// the environment, the platform's own display, both displays while Qt may pick either.
+TEST(CommandLine, WindowDisplay) {
+    struct TCase {
+        QStringList Arguments;
+        std::map<std::string, QByteArray> Environment;
+        const char* Display;
+    };
+    const TCase Cases[] = {
+        {{"trovelle"}, {{"DISPLAY", ":0"}}, ":0"},
+        {{"trovelle"}, {{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "wayland-1"}}, "wayland-1+:0"},
+        {{"trovelle"},
+         {{"DISPLAY", ":0"}, {"QT_QPA_PLATFORM", "xcb"}, {"WAYLAND_DISPLAY", "wayland-1"}},
+         ":0"},
+        {{"trovelle"},
+         {{"DISPLAY", ":0"}, {"QT_QPA_PLATFORM", "wayland"}, {"WAYLAND_DISPLAY", "wayland-1"}},
+         "wayland-1"},
+        {{"trovelle"}, {{"QT_QPA_PLATFORM", "wayland-egl;xcb"}}, "wayland-0"},
+        {{"trovelle"}, {{"DISPLAY", ":0"}, {"QT_QPA_PLATFORM", "offscreen"}}, "offscreen"},
+        {{"trovelle", "-platform", "xcb", "-display", ":3"},
+         {{"DISPLAY", ":0"}, {"QT_QPA_PLATFORM", "offscreen"}},
+         ":3"},
+        {{"trovelle", "-platform=vnc:size=800x600"}, {{"DISPLAY", ":0"}}, "vnc:size=800x600"},
+        {{"trovelle", "--", "-display", ":3"}, {{"DISPLAY", ":0"}}, ":0"},
+        {{"trovelle"}, {}, ""},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Arguments.join(' ').toStdString());
+        const QString Display = WindowDisplay(C.Arguments, [&](const char* Name) {
+            const auto It = C.Environment.find(Name);
+            return It == C.Environment.end() ? QByteArray() : It->second;
+        });
+        EXPECT_EQ(Display.toStdString(), C.Display);
     }
 }
 

@@ -2,11 +2,13 @@
 
 #include "helpers.h"
 
+#include <QAction>
 #include <QClipboard>
 #include <QEnterEvent>
 #include <QFontMetrics>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -252,6 +254,83 @@ TEST_F(FlatEditTest, FloatEntryShowsItsStartWhenLeft) {
     EXPECT_EQ(Edit->cursorPosition(), 0);
     Edit->setFocus();
     EXPECT_EQ(Other->cursorPosition(), 2) << "an integer entry keeps its caret";
+}
+
+// A path too wide for the field loses the folders in its middle: its last folders stay whole
+// as far as they fit, then its first ones; without whole folders that fit, or without
+// folders, characters go from the middle.
+TEST_F(FlatEditTest, APathLosesTheFoldersInItsMiddle) {
+    Edit->SetElideMode(Qt::ElideMiddle);
+    Button->setFocus();
+    const QString Gap(QChar(0x2026));
+    const QString Long(40, u'x');
+    struct TCase {
+        QString Text;
+        QString Shown;
+    };
+    const TCase Cases[] = {
+        {"/short/path/", "/short/path/"},
+        {"/home/" + Long + "/Thumbs/", "/home/" + Gap + "/Thumbs/"},
+        {"/home/" + Long + "/" + Long + "/Thumbs/", "/home/" + Gap + "/Thumbs/"},
+        {"/a/b/" + Long + "/Thumbs/", "/a/b/" + Gap + "/Thumbs/"},
+        {"/home/" + Long + "/a/b/", "/home/" + Gap + "/a/b/"},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Text.toStdString());
+        Edit->resize(Edit->fontMetrics().horizontalAdvance("/home/" + Gap + "/Thumbs/") + 40, 24);
+        Edit->setText(C.Text);
+        EXPECT_EQ(Edit->ShownText(), C.Shown);
+    }
+    // A last folder that alone is too wide, or a text without folders, is cut in its middle.
+    for (const QString& Text : {"/home/" + Long + "/", QString(80, u'y') + "z"}) {
+        Edit->setText(Text);
+        const QString Shown = Edit->ShownText();
+        EXPECT_TRUE(Shown.contains(Gap)) << Shown.toStdString();
+        EXPECT_EQ(Shown.back(), Text.back()) << Shown.toStdString();
+    }
+}
+
+// A text too wide for the field shows its start and its end while the field has no focus,
+// written exactly where the line edit writes a text of its own, and ending before an action
+// shown in the field; with the focus the whole text scrolls as usual.
+TEST_F(FlatEditTest, ALongTextShowsItsEndsWhereTheLineEditWritesText) {
+    const QString Long =
+        QStringLiteral("/home/somebody/Pictures/") + QString(60, u'x') + QStringLiteral("/The End/");
+    Edit->resize(240, 28);
+    Other->resize(240, 28);
+    Edit->setText(Long);
+    EXPECT_EQ(Edit->ShownText(), Long) << "no eliding without the mode";
+    Edit->SetElideMode(Qt::ElideMiddle);
+    Button->setFocus();
+    const QString Shown = Edit->ShownText();
+    EXPECT_TRUE(Shown.startsWith(QStringLiteral("/home/"))) << Shown.toStdString();
+    EXPECT_TRUE(Shown.endsWith(QStringLiteral("/The End/"))) << Shown.toStdString();
+    EXPECT_TRUE(Shown.contains(QChar(0x2026))) << Shown.toStdString();
+    EXPECT_EQ(Edit->text(), Long);
+
+    // The same look as a line edit given the shortened text itself.
+    Other->setText(Shown);
+    EXPECT_EQ(Edit->grab().toImage(), Other->grab().toImage());
+
+    // An action in the field takes its room from the text.
+    QAction Clear(QStringLiteral("clear"));
+    QPixmap Icon(16, 16);
+    Icon.fill(Qt::red);
+    Clear.setIcon(QIcon(Icon));
+    Edit->addAction(&Clear, QLineEdit::TrailingPosition);
+    const QString Shorter = Edit->ShownText();
+    EXPECT_LT(Shorter.size(), Shown.size());
+    EXPECT_TRUE(Shorter.endsWith(QStringLiteral("/The End/"))) << Shorter.toStdString();
+    const QImage WithAction = Edit->grab().toImage();
+    QToolButton* ActionButton = Edit->findChild<QToolButton*>();
+    ASSERT_NE(ActionButton, nullptr);
+    for (int Y = 6; Y < 22; ++Y)
+        for (int X = ActionButton->x() - 2; X < ActionButton->x(); ++X)
+            EXPECT_EQ(Pixel(WithAction, X, Y), Pixel(WithAction, X, 3))
+                << "text under the action at " << X << "," << Y;
+
+    Edit->setFocus();
+    EXPECT_EQ(Edit->ShownText(), Long);
 }
 
 TEST_F(FlatEditTest, HighlightOnFocusOrHoverUnlessAnotherFlatEditHasTheFocus) {

@@ -1,8 +1,10 @@
 #include "gui/widgets/imagebutton.h"
 
+#include "gui/widgets/humanskin.h"
 #include "helpers.h"
 
 #include <QEnterEvent>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -49,6 +51,13 @@ protected:
     void Leave() {
         QEvent Event(QEvent::Leave);
         QApplication::sendEvent(Button, &Event);
+    }
+
+    // Shows the parent as the active window, so that the button can take the focus.
+    void ShowActive() {
+        FParent.show();
+        QApplication::setActiveWindow(&FParent);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&FParent));
     }
 
     TImageButton* Button;
@@ -171,6 +180,43 @@ TEST_F(ImageButtonTest, MissingFacesFallBack) {
     Image = Shot();
     EXPECT_EQ(Pixel(Image, 2, 2), Rgb(kBackground)) << "nothing to draw while pressed";
     EXPECT_EQ(Pixel(Image, 20, 20), Rgb(kBackground));
+}
+
+// Tab reaches the button (a click does not); with the focus its face is edged in the skin's
+// focus colour, and Enter or Return clicks it unless its face is disabled. Space is left to
+// the window, which plays and pauses with it.
+TEST_F(ImageButtonTest, TheFocusEdgesTheFaceAndEnterClicks) {
+    ShowActive();
+    EXPECT_EQ(Button->focusPolicy(), Qt::TabFocus);
+    Leave();
+    Button->clearFocus();
+    const QImage Plain = Shot();
+    Button->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(Button->hasFocus());
+    const QImage Focused = Shot();
+    KeepPicture(Focused, "imagebutton_focused");
+    for (const QPoint At : {QPoint(0, 16), QPoint(1, 16), QPoint(16, 0), QPoint(31, 16), QPoint(16, 31)}) {
+        EXPECT_EQ(Pixel(Plain, At.x(), At.y()), Rgb(kNormal)) << At.x() << "," << At.y();
+        EXPECT_EQ(Pixel(Focused, At.x(), At.y()), Rgb(SkinFocusColor())) << At.x() << "," << At.y();
+    }
+    EXPECT_EQ(Pixel(Focused, 16, 16), Rgb(kNormal)) << "the face inside the edge stays";
+
+    struct TCase {
+        Qt::Key Key;
+        bool FaceEnabled;
+        int Clicks;
+    };
+    const TCase Cases[] = {{Qt::Key_Return, true, 1},
+                           {Qt::Key_Enter, true, 1},
+                           {Qt::Key_Space, true, 0},
+                           {Qt::Key_Return, false, 0}};
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Key);
+        Button->SetFaceEnabled(C.FaceEnabled);
+        Clicks = 0;
+        QTest::keyClick(Button, C.Key);
+        EXPECT_EQ(Clicks, C.Clicks);
+    }
 }
 
 } // namespace

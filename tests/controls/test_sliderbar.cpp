@@ -1,6 +1,10 @@
 #include "gui/widgets/sliderbar.h"
 
+#include "gui/widgets/humanskin.h"
 #include "helpers.h"
+
+#include <QAction>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -52,6 +56,15 @@ protected:
             if (Pixel(Image, X, 15) != Rgb(kBackground))
                 return X;
         return -1;
+    }
+
+    // Shows the parent as the active window, so that the slider can take the focus; the
+    // parent as the window whose shortcuts the keys would otherwise reach.
+    QWidget* ShowActive() {
+        FParent.show();
+        QApplication::setActiveWindow(&FParent);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&FParent));
+        return &FParent;
     }
 
     TSliderBar* Slider;
@@ -272,6 +285,82 @@ TEST_F(SliderBarMouseTest, OnlyALeftOrMiddlePressOnThePointerDrags) {
                   Twice);
         EXPECT_FALSE(Slider->MouseOnPointer());
     }
+}
+
+// With the focus the keys move the pointer, each move raising OnKeyMove, and the window's
+// shortcuts on those keys wait; the pointer is edged in the skin's focus colour.
+TEST_F(SliderBarTest, KeysMoveThePointerWhileItHasTheFocus) {
+    QWidget* Window = ShowActive();
+    int Moves = 0;
+    Slider->OnKeyMove = [&](QObject* Sender) {
+        EXPECT_EQ(Sender, Slider);
+        ++Moves;
+    };
+    QAction Back;
+    Back.setShortcut(Qt::Key_Left);
+    Back.setShortcutContext(Qt::WindowShortcut);
+    Window->addAction(&Back);
+    int BackTriggered = 0;
+    QObject::connect(&Back, &QAction::triggered, [&] { ++BackTriggered; });
+
+    Slider->clearFocus();
+    const QImage Plain = Shot();
+    EXPECT_EQ(Slider->focusPolicy(), Qt::TabFocus);
+    Slider->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(Slider->hasFocus());
+    const QImage Focused = Shot();
+    KeepPicture(Focused, "slider_focused");
+    const int Left = PointerLeft(Plain);
+    EXPECT_EQ(Pixel(Plain, Left, 20), Rgb(kPointer));
+    // The edge is curved there and drawn smooth: near the colour, far from the pointer's.
+    const QColor Edge = Focused.pixelColor(Left, 20);
+    const QColor Focus = SkinFocusColor();
+    EXPECT_LE(std::abs(Edge.red() - Focus.red()) + std::abs(Edge.green() - Focus.green()) +
+                  std::abs(Edge.blue() - Focus.blue()),
+              16)
+        << Edge.name().toStdString();
+    EXPECT_EQ(Pixel(Focused, Left + 12, 20), Rgb(kPointer)) << "the pointer inside the edge stays";
+
+    struct TCase {
+        int64_t Max, From;
+        Qt::Key Key;
+        int64_t To;
+    };
+    const TCase Cases[] = {
+        {100, 0, Qt::Key_Right, 1},
+        {100, 1, Qt::Key_Left, 0},
+        {100, 0, Qt::Key_Left, 0},
+        {100, 50, Qt::Key_Up, 51},
+        {100, 50, Qt::Key_Down, 49},
+        {100, 50, Qt::Key_PageUp, 60},
+        {100, 5, Qt::Key_PageDown, 0},
+        {100, 40, Qt::Key_End, 100},
+        {100, 40, Qt::Key_Home, 0},
+        {100, 100, Qt::Key_Right, 100},
+        // 376 pixels for 10000 units: a step is the 27 units of one pixel, and a step back
+        // from the end leaves the end.
+        {10000, 10000, Qt::Key_Left, 9973},
+        {10000, 0, Qt::Key_Right, 27},
+        {10000, 0, Qt::Key_PageUp, 1000},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(std::to_string(C.Max) + " from " + std::to_string(C.From) + " key " +
+                     std::to_string(C.Key));
+        Slider->SetMax(C.Max);
+        Slider->SetPosition(C.From);
+        ASSERT_EQ(Slider->Position(), C.From);
+        Moves = 0;
+        QTest::keyClick(Slider, C.Key);
+        EXPECT_EQ(Slider->Position(), C.To);
+        EXPECT_EQ(Moves, C.To != C.From ? 1 : 0);
+    }
+    EXPECT_EQ(BackTriggered, 0) << "the window's shortcut took the slider's key";
+    // Without the focus the key is the window's.
+    Slider->clearFocus();
+    Moves = 0;
+    QTest::keyClick(Window, Qt::Key_Left);
+    EXPECT_EQ(BackTriggered, 1);
+    EXPECT_EQ(Moves, 0);
 }
 
 } // namespace

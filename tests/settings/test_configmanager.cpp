@@ -43,6 +43,36 @@ TEST(ConfigManager, AnOversizedFileIsSetAsideWithAMessage) {
     EXPECT_EQ(Again.Width, 321);
 }
 
+// A remembered save folder that is no longer there is named for the window to report, and
+// the default takes its place; one that is there, or a value that was never a folder's
+// path, names nothing.
+TEST(ConfigManager, AVanishedSaveFolderIsNamed) {
+    TScratch Folder;
+    const std::string There = Folder.Path + "/there";
+    std::filesystem::create_directories(There);
+    std::ofstream(Folder.Path + "/a file") << "x";
+    struct TCase {
+        std::string Remembered;
+        std::string SaveFolder, Missing;
+    };
+    const TCase Cases[] = {
+        {There, There, ""},
+        {Folder.Path + "/gone", "", Folder.Path + "/gone"},
+        {Folder.Path + "/a file", "", Folder.Path + "/a file"},
+        {"relative/folder", "", ""},
+        {"", "", ""},
+    };
+    const QString File = QString::fromStdString(Folder.Path + "/trovelle.conf");
+    TConfigManager Config;
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Remembered);
+        std::ofstream(File.toStdString()) << "[Folders]\nSave=" << C.Remembered << "\n";
+        EXPECT_EQ(Config.Load(File), QString());
+        EXPECT_EQ(Config.SaveFolder.toStdString(), C.SaveFolder);
+        EXPECT_EQ(Config.MissingSaveFolder.toStdString(), C.Missing);
+    }
+}
+
 // Saving through a link keeps the link and changes its target; a place that cannot hold
 // the file is reported.
 TEST(ConfigManager, SavingKeepsALinkAndReportsAFailure) {

@@ -1,13 +1,19 @@
 #include "flatedit.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QEnterEvent>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPainter>
+#include <QStyleOptionFrame>
+#include <QToolButton>
 #include <QWheelEvent>
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -20,6 +26,10 @@ constexpr int kDefaultWidth = 121;
 constexpr int kDefaultHeight = 19;
 // The frame: a one-pixel border line and two pixels of field colour inside it.
 constexpr int kFrameWidth = 3;
+// How far from a whole screen pixel an edge may lie and still count as on it.
+constexpr qreal kPixelSlack = 0.01;
+// The line edit's own room between its contents' edge and the text, left and right.
+constexpr int kTextInset = 2;
 constexpr QChar kBackspace(8);
 const char* const kNotAnInteger = QT_TRANSLATE_NOOP("TMyCustomFlatEdit", "'%1' is not a valid integer value");
 
@@ -47,6 +57,34 @@ bool ParseInteger(const QString& Text, int32_t& Value) {
         return false;
     Value = static_cast<int32_t>(Signed);
     return true;
+}
+
+// Text cut in its middle to fit Width. A path is cut between folders: its last folders
+// stay whole (as many as fit), then its first ones, "…" standing for those between; a path
+// whose last folder alone does not fit, or any other text, loses characters from its middle.
+QString ElideMiddle(const QString& Text, const QFontMetrics& Metrics, int Width) {
+    if (Metrics.horizontalAdvance(Text) <= Width)
+        return Text;
+    const QString Gap(QChar(0x2026));
+    // Where a folder's name may start, after each '/' but the leading one and a trailing one.
+    QList<qsizetype> Starts;
+    for (qsizetype I = Text.indexOf(u'/', 1); I >= 0 && I + 1 < Text.size(); I = Text.indexOf(u'/', I + 1))
+        Starts << I + 1;
+    if (Starts.size() >= 2) {
+        const auto Fits = [&](qsizetype Head, qsizetype Tail) {
+            return Metrics.horizontalAdvance(Text.left(Head) + Gap + Text.mid(Tail - 1)) <= Width;
+        };
+        // The longest end of whole folders after the first folder, then the longest start.
+        for (qsizetype T = 1; T < Starts.size(); ++T) {
+            if (!Fits(Starts[0], Starts[T]))
+                continue;
+            qsizetype Head = Starts[0];
+            for (qsizetype H = 1; H < T && Fits(Starts[H], Starts[T]); ++H)
+                Head = Starts[H];
+            return Text.left(Head) + Gap + Text.mid(Starts[T] - 1);
+        }
+    }
+    return Metrics.elidedText(Text, Qt::ElideMiddle, Width);
 }
 
 } // namespace
@@ -139,6 +177,38 @@ void TMyCustomFlatEdit::AdjustHeight() {
     resize(width(), QFontMetrics(font()).height() + 2 * kFrameWidth);
 }
 
+void TMyCustomFlatEdit::SetElideMode(Qt::TextElideMode Value) {
+    FElideMode = Value;
+    update();
+}
+
+QRect TMyCustomFlatEdit::TextRect() const {
+    QStyleOptionFrame Option;
+    initStyleOption(&Option);
+    const QRect Contents =
+        style()->subElementRect(QStyle::SE_LineEditContents, &Option, this).marginsRemoved(textMargins());
+    // The line is centred as the line edit centres it: its height is the font's.
+    const QFontMetrics Metrics = fontMetrics();
+    const int LineHeight = std::max(Metrics.height(), Metrics.boundingRect(text()).height());
+    int Right = Contents.right() - kTextInset;
+    // The buttons of the actions shown in the field stand at its right end.
+    for (const QToolButton* Button : findChildren<QToolButton*>(Qt::FindDirectChildrenOnly))
+        if (Button->isVisible())
+            Right = std::min(Right, Button->x() - 1 - kTextInset);
+    const int Left = Contents.left() + kTextInset;
+    return QRect(Left, Contents.top() + (Contents.height() - LineHeight + 1) / 2,
+                 std::max(0, Right - Left + 1), LineHeight);
+}
+
+QString TMyCustomFlatEdit::ShownText() const {
+    if (FElideMode == Qt::ElideNone || hasFocus())
+        return text();
+    const int Width = TextRect().width();
+    if (FElideMode == Qt::ElideMiddle)
+        return ElideMiddle(text(), fontMetrics(), Width);
+    return fontMetrics().elidedText(text(), FElideMode, Width);
+}
+
 bool TMyCustomFlatEdit::IsHighlighted() const {
     // Hovering highlights only while no other flat edit holds the focus, so two entries
     // never look active at once.
@@ -156,15 +226,37 @@ void TMyCustomFlatEdit::paintEvent(QPaintEvent* Event) {
         QPainter Painter(this);
         Painter.fillRect(rect(), Field);
     }
-    QLineEdit::paintEvent(Event);
+    const QString Shown = ShownText();
+    if (Shown == text()) {
+        QLineEdit::paintEvent(Event);
+    } else {
+        // Written where the line edit writes, in its colour, from the first character.
+        QPainter Painter(this);
+        const QPalette::ColorGroup Group = !isEnabled()       ? QPalette::Disabled
+                                           : isActiveWindow() ? QPalette::Active
+                                                              : QPalette::Inactive;
+        Painter.setPen(palette().color(Group, QPalette::Text));
+        Painter.drawText(TextRect(), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, Shown);
+    }
     QPainter Painter(this);
     Painter.setBrush(Qt::NoBrush);
-    Painter.setPen(FColorBorder);
-    Painter.drawRect(rect().adjusted(0, 0, -1, -1));
     // The two field-coloured rings cover whatever the style drew at the edges.
     Painter.setPen(Field);
     Painter.drawRect(rect().adjusted(1, 1, -2, -2));
     Painter.drawRect(rect().adjusted(2, 2, -3, -3));
+    // The border goes on the outermost screen pixels the entry covers whole. At a
+    // fractional scale (1.5) an edge may fall in the middle of a pixel, and a line drawn at
+    // the edge in the window's units would be cut off there.
+    const QRectF Covered = Painter.deviceTransform().mapRect(QRectF(rect()));
+    const int Left = static_cast<int>(std::ceil(Covered.left() - kPixelSlack));
+    const int Top = static_cast<int>(std::ceil(Covered.top() - kPixelSlack));
+    const int Right = static_cast<int>(std::floor(Covered.right() + kPixelSlack));
+    const int Bottom = static_cast<int>(std::floor(Covered.bottom() + kPixelSlack));
+    // Drawn in screen pixels: the world transform undoes the window's own scale and offset.
+    const QTransform Base = Painter.worldTransform().inverted() * Painter.deviceTransform();
+    Painter.setWorldTransform(Base.inverted());
+    Painter.setPen(QPen(FColorBorder, 0));
+    Painter.drawRect(Left, Top, Right - Left - 1, Bottom - Top - 1);
 }
 
 void TMyCustomFlatEdit::focusInEvent(QFocusEvent* Event) {
@@ -288,4 +380,13 @@ void TMyCustomFlatEdit::wheelEvent(QWheelEvent* Event) {
     else
         StepUp();
     Event->accept();
+}
+
+void TMyCustomFlatEdit::contextMenuEvent(QContextMenuEvent* Event) {
+    QMenu* Menu = createStandardContextMenu();
+    Menu->setAttribute(Qt::WA_DeleteOnClose);
+    if (!actions().isEmpty())
+        Menu->addSeparator();
+    Menu->addActions(actions());
+    Menu->popup(Event->globalPos());
 }

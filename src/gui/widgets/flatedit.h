@@ -61,6 +61,16 @@ public:
     // Height := the font's character height + 6, room for the text and the frame.
     void AdjustHeight();
 
+    // How a text wider than the field shows while the field has no focus: Qt::ElideNone
+    // scrolls it as a line edit does; Qt::ElideMiddle keeps its start and its end with "…"
+    // between them, a path's last folders whole where they fit (the other modes as Qt cuts).
+    // With the focus the whole text scrolls, to be read to its end or copied. text() is
+    // always the whole text.
+    Qt::TextElideMode ElideMode() const { return FElideMode; }
+    void SetElideMode(Qt::TextElideMode Value);
+    // The text as the field shows it without the focus.
+    QString ShownText() const;
+
 protected:
     // Whether a typed character may reach the text: digits and backspace in integer
     // mode, nothing otherwise.
@@ -79,12 +89,17 @@ protected:
     bool event(QEvent* Event) override;
     void keyPressEvent(QKeyEvent* Event) override;
     void wheelEvent(QWheelEvent* Event) override;
+    // The line edit's own entries, then the actions given to the field (addAction).
+    void contextMenuEvent(QContextMenuEvent* Event) override;
 
 private:
     void TakeParentColor();
     // False when the character is cancelled.
     bool KeyPress(QChar Char);
     int CaretPosition() const;
+    // Where the line edit puts its text: the top-left corner of the first character and the
+    // width up to the right margin or the first action shown in the field.
+    QRect TextRect() const;
 
     TEditValueType FValueType = TEditValueType::evtInteger;
     int32_t FMinValue = 0;
@@ -94,6 +109,7 @@ private:
     QColor FColorFlat;
     bool FParentColor = true;
     bool FMouseIn = false;
+    Qt::TextElideMode FElideMode = Qt::ElideNone;
 };
 
 class TMyFlatEdit : public TMyCustomFlatEdit {

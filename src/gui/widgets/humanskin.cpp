@@ -269,6 +269,30 @@ QPalette SkinPalette() {
     return Palette;
 }
 
+QColor SkinFocusColor() {
+    return QColor(kAccent);
+}
+
+QIcon SkinClearIcon() {
+    QIcon Icon;
+    // A 16-pixel cross for each common scale, so that none is scaled from another.
+    for (const qreal Scale : {1.0, 1.25, 1.5, 2.0, 3.0}) {
+        const int Side = static_cast<int>(RoundToInt64(16 * Scale));
+        QPixmap Picture(Side, Side);
+        Picture.fill(Qt::transparent);
+        QPainter Painter(&Picture);
+        Painter.setRenderHint(QPainter::Antialiasing);
+        Painter.scale(Scale, Scale);
+        Painter.setPen(QPen(QColor(kLineHover), 1.6, Qt::SolidLine, Qt::RoundCap));
+        Painter.drawLine(QPointF(4.5, 4.5), QPointF(11.5, 11.5));
+        Painter.drawLine(QPointF(11.5, 4.5), QPointF(4.5, 11.5));
+        Painter.end();
+        Picture.setDevicePixelRatio(Scale);
+        Icon.addPixmap(Picture);
+    }
+    return Icon;
+}
+
 int LogicalWidth(const QImage& Picture) {
     return static_cast<int>(RoundToInt64(Picture.deviceIndependentSize().width()));
 }

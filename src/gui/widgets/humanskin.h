@@ -12,6 +12,8 @@
 // added below it later take the skin as well.
 #pragma once
 
+#include <QColor>
+#include <QIcon>
 #include <QImage>
 #include <QPalette>
 #include <QString>
@@ -25,6 +27,13 @@ QString SkinStyleSheet(const QString& SkinName);
 
 // The skin's colours for every role the forms use, in every colour group.
 QPalette SkinPalette();
+
+// The colour the skin marks the control that has the keyboard focus with (a push button's
+// border); the picture controls draw their focus mark in it.
+QColor SkinFocusColor();
+
+// The skin's small cross for a field's action that empties it, drawn sharp at any scale.
+QIcon SkinClearIcon();
 
 // A picture's size in the window's coordinates: a picture made for a scaled screen (a
 // device pixel ratio of 2) covers half its pixel count.

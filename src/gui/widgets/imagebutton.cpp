@@ -3,6 +3,7 @@
 #include "humanskin.h"
 
 #include <QEnterEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -10,12 +11,16 @@ namespace {
 
 // How far the pressed face moves right and down when UseDown is on.
 constexpr int kDownShift = 2;
+// The focus mark: a line this wide along the face's rounded edge.
+constexpr qreal kFocusLine = 2;
+constexpr qreal kFocusRadius = 5;
 
 } // namespace
 
 TImageButton::TImageButton(QWidget* Parent) : QWidget(Parent) {
     // Moves over the button arrive without a held button too.
     setMouseTracking(true);
+    setFocusPolicy(Qt::TabFocus);
 }
 
 void TImageButton::SetImage(const QImage& Value) {
@@ -62,9 +67,17 @@ void TImageButton::paintEvent(QPaintEvent*) {
         Face = &FImageOver;
     }
     FImageRect = QRect(Shift, Shift, LogicalWidth(*Face), LogicalHeight(*Face));
-    if (!Face->isNull()) {
-        QPainter Painter(this);
+    QPainter Painter(this);
+    if (!Face->isNull())
         Painter.drawImage(FImageRect, *Face);
+    if (hasFocus()) {
+        const QRect Edge = Face->isNull() ? rect() : FImageRect;
+        const qreal Inset = kFocusLine / 2;
+        Painter.setRenderHint(QPainter::Antialiasing);
+        Painter.setPen(QPen(SkinFocusColor(), kFocusLine));
+        Painter.setBrush(Qt::NoBrush);
+        Painter.drawRoundedRect(QRectF(Edge).adjusted(Inset, Inset, -Inset, -Inset), kFocusRadius,
+                                kFocusRadius);
     }
 }
 
@@ -105,4 +118,14 @@ void TImageButton::mouseReleaseEvent(QMouseEvent* Event) {
     FClickPressed = false;
     if (Clicked && FEnabled && Event->button() == Qt::LeftButton)
         Click();
+}
+
+void TImageButton::keyPressEvent(QKeyEvent* Event) {
+    if ((Event->key() == Qt::Key_Return || Event->key() == Qt::Key_Enter) &&
+        Event->modifiers() == Qt::NoModifier) {
+        if (FEnabled)
+            Click();
+        return;
+    }
+    QWidget::keyPressEvent(Event);
 }

@@ -5,6 +5,9 @@
 //
 // FaceEnabled is the button's own flag: it picks the disabled face and blocks the click,
 // but the widget itself stays enabled and keeps receiving the mouse.
+//
+// Tab reaches the button (a click does not take the focus); with the focus its face is
+// edged in the skin's focus colour, and Enter or Return clicks it.
 #pragma once
 
 #include <QImage>
@@ -47,6 +50,7 @@ protected:
     void mousePressEvent(QMouseEvent* Event) override;
     void mouseMoveEvent(QMouseEvent* Event) override;
     void mouseReleaseEvent(QMouseEvent* Event) override;
+    void keyPressEvent(QKeyEvent* Event) override;
 
 private:
     QImage FImage;

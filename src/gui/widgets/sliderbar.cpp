@@ -4,10 +4,12 @@
 
 #include "engine/rounding.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -40,6 +42,7 @@ void DrawPiece(QPainter& Painter, const QRect& Target, const QImage& Piece) {
 TSliderBar::TSliderBar(QWidget* Parent) : QWidget(Parent) {
     // A windowless control hears every move over it, not only those of a held button.
     setMouseTracking(true);
+    setFocusPolicy(Qt::TabFocus);
 }
 
 void TSliderBar::SetBarLeft(const QImage& Value) {
@@ -158,6 +161,15 @@ void TSliderBar::paintEvent(QPaintEvent*) {
         DrawPiece(Painter, FPointerRect, FBarPointerDown);
     else
         DrawPiece(Painter, FPointerRect, FBarPointer);
+    if (hasFocus() && !FPointerRect.isEmpty()) {
+        // The pointer's rounded edge in the focus colour.
+        constexpr qreal kLine = 1.5;
+        const QRectF Edge = QRectF(FPointerRect).adjusted(kLine / 2, kLine / 2, -kLine / 2, -kLine / 2);
+        Painter.setRenderHint(QPainter::Antialiasing);
+        Painter.setPen(QPen(SkinFocusColor(), kLine));
+        Painter.setBrush(Qt::NoBrush);
+        Painter.drawRoundedRect(Edge, Edge.height() / 2, Edge.height() / 2);
+    }
 }
 
 void TSliderBar::resizeEvent(QResizeEvent* Event) {
@@ -223,4 +235,82 @@ void TSliderBar::mouseReleaseEvent(QMouseEvent* Event) {
     FMouseOnPointer = false;
     update();
     DoMouseUp(Event);
+}
+
+int64_t TSliderBar::KeyTarget(int Key) const {
+    // A step moves the pointer by a pixel at least.
+    const int64_t Step =
+        FScale > 0 ? std::max<int64_t>(1, static_cast<int64_t>(std::ceil(1.0 / FScale - 1e-9))) : 1;
+    const int64_t Page = std::max(Step, FMax / 10);
+    int64_t Target = FPosition;
+    switch (Key) {
+    case Qt::Key_Left:
+    case Qt::Key_Down:
+        Target -= Step;
+        break;
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+        Target += Step;
+        break;
+    case Qt::Key_PageDown:
+        Target -= Page;
+        break;
+    case Qt::Key_PageUp:
+        Target += Page;
+        break;
+    case Qt::Key_Home:
+        Target = 0;
+        break;
+    case Qt::Key_End:
+        Target = FMax;
+        break;
+    default:
+        break;
+    }
+    return std::clamp<int64_t>(Target, 0, std::max<int64_t>(FMax, 0));
+}
+
+namespace {
+
+bool IsMoveKey(const QKeyEvent* Event) {
+    if (Event->modifiers() != Qt::NoModifier && Event->modifiers() != Qt::KeypadModifier)
+        return false;
+    switch (Event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+bool TSliderBar::event(QEvent* Event) {
+    if (Event->type() == QEvent::ShortcutOverride && IsMoveKey(static_cast<QKeyEvent*>(Event))) {
+        Event->accept();
+        return true;
+    }
+    return QWidget::event(Event);
+}
+
+void TSliderBar::keyPressEvent(QKeyEvent* Event) {
+    if (!IsMoveKey(Event)) {
+        QWidget::keyPressEvent(Event);
+        return;
+    }
+    const int64_t Target = KeyTarget(Event->key());
+    if (Target == FPosition || FisDown)
+        return;
+    // Stored directly, as a drag stores it: a step back from the end must leave the end.
+    FPosition = Target;
+    update();
+    if (OnKeyMove)
+        OnKeyMove(this);
 }

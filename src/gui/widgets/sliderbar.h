@@ -3,6 +3,12 @@
 // The main window uses it for the playback position and the range between the start
 // and end marks. Values are plain 64-bit integers; the control raises no change event:
 // its owner watches the mouse events and reads Position when the pointer is let go.
+//
+// Tab reaches the slider (a click does not take the focus); with the focus its pointer is
+// edged in the skin's focus colour and the keys move it: Left and Down one step back,
+// Right and Up one forward (a step is one unit, or as many as one pixel holds), Page Up
+// and Page Down a tenth of the way, Home and End to the ends. Each move raises OnKeyMove,
+// on which the owner reads Position as after a release.
 #pragma once
 
 #include <QImage>
@@ -27,6 +33,7 @@ public:
     TMouseEvent OnMouseDown;
     TMouseEvent OnMouseUp;
     TMouseMoveEvent OnMouseMove;
+    std::function<void(QObject* Sender)> OnKeyMove;
 
     // True from a press that hit the pointer until the release.
     bool MouseOnPointer() const { return FMouseOnPointer; }
@@ -61,6 +68,9 @@ protected:
     void mousePressEvent(QMouseEvent* Event) override;
     void mouseMoveEvent(QMouseEvent* Event) override;
     void mouseReleaseEvent(QMouseEvent* Event) override;
+    // Claims the keys it moves by from the window's shortcuts while it has the focus.
+    bool event(QEvent* Event) override;
+    void keyPressEvent(QKeyEvent* Event) override;
 
 private:
     void UpdateScale();
@@ -71,6 +81,8 @@ private:
     void DoMouseDown(QMouseEvent* Event);
     void DoMouseUp(QMouseEvent* Event);
     void DoMouseMove(QMouseEvent* Event);
+    // Where Key puts the pointer; Position when it is not a key the slider moves by.
+    int64_t KeyTarget(int Key) const;
 
     // Declared so that they are destroyed highlight first, track last.
     QImage FBar;
