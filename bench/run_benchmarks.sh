@@ -17,6 +17,11 @@ echo
 echo "== Playback"
 "$build/bin/bench_play" "$build/fixtures-bench/bench_1080p60.mp4" "$build/fixtures-bench/bench_1080p30.mp4"
 echo
+echo "== Reduced pictures in the library against swscale"
+for v in bench_1080p.mp4 bench_720p.mp4 bench_divx.avi; do
+    "$build/bin/bench_reduce" "$build/fixtures-bench/$v" 400x225 76x43
+done
+echo
 echo "== Bilinear scaling"
 "$build/bin/bench_bilinear"
 echo
