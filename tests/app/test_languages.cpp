@@ -51,31 +51,6 @@ QT_END_NAMESPACE
 
 namespace {
 
-class TAppEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        FApp = new TApplication(FArgc, FArgv);
-        QFont::insertSubstitution(QStringLiteral("Trebuchet MS"), QStringLiteral("Open Sans"));
-        FDispatcher = new TQtDispatcher;
-    }
-    void TearDown() override {
-        delete FDispatcher;
-        delete FApp;
-    }
-
-private:
-    int FArgc = 1;
-    char FName[15] = "test_languages";
-    char* FArgv[2] = {FName, nullptr};
-    TApplication* FApp = nullptr;
-    TQtDispatcher* FDispatcher = nullptr;
-};
-
-[[maybe_unused]] ::testing::Environment* const kEnvironment =
-    ::testing::AddGlobalTestEnvironment(new TAppEnvironment);
-
 // The translations of one locale, installed as the program installs them, for one test.
 struct TLanguage {
     explicit TLanguage(const char* Locale)

@@ -54,33 +54,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The application as the program sets it up: its error report, and workers' reports
-// reaching the main thread as posted events.
-class TAppEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        FApp = new TApplication(FArgc, FArgv);
-        QFont::insertSubstitution(QStringLiteral("Trebuchet MS"), QStringLiteral("Open Sans"));
-        FDispatcher = new TQtDispatcher;
-    }
-    void TearDown() override {
-        delete FDispatcher;
-        delete FApp;
-    }
-
-private:
-    int FArgc = 1;
-    char FName[8] = "test_ui";
-    char* FArgv[2] = {FName, nullptr};
-    TApplication* FApp = nullptr;
-    TQtDispatcher* FDispatcher = nullptr;
-};
-
-[[maybe_unused]] ::testing::Environment* const kEnvironment =
-    ::testing::AddGlobalTestEnvironment(new TAppEnvironment);
-
 // Answers the next modal window (a message box or a dialog) once it shows: records its
 // text and presses Button (or closes it).
 struct TModalAnswer {
