@@ -160,17 +160,16 @@ bool RunPreview(TDecoder& Decoder, const TThumbsOptions& Options, const TInput& 
 // one of them could not be written or the video has no frame at or after its instant.
 bool RunFrames(TDecoder& Decoder, const TThumbsOptions& Options, const std::string& SaveFolder,
                const TInput& Input, TConsole& Console) {
-    TConvertRec Where;
-    Where.Folder = SaveFolder;
+    std::string Name;
     std::unique_ptr<TOutputFolder> Folder;
     try {
-        Where.Name = ClaimOutputName(SaveFolder, Input.Name, Input.Path, TOutputKind::Thumbnails).Name;
-        Folder = std::make_unique<TOutputFolder>(SaveFolder, Where.Name, TOutputFolder::TOpen::Make);
+        Name = ClaimOutputName(SaveFolder, Input.Name, Input.Path, TOutputKind::Thumbnails).Name;
+        Folder = std::make_unique<TOutputFolder>(SaveFolder, Name, TOutputFolder::TOpen::Make);
     } catch (const std::exception& E) {
         Console.Error(Input.Path + ": " + E.what());
         return false;
     }
-    const std::string Path = ThumbnailFolder(Where);
+    const std::string& Path = Folder->Path();
     Console.Started(Input.Path, Path, "frames");
     bool AllWritten = true;
     int64_t Written = 0;
@@ -186,8 +185,8 @@ bool RunFrames(TDecoder& Decoder, const TThumbsOptions& Options, const std::stri
                 AllWritten = false;
                 continue;
             }
-            SaveFrame(*Frame, *Decoder.FileInfo(), Decoder.AspectRatio,
-                      Path + "/" + FrameFileName(Where.Name, Walker.Time()));
+            SaveFrame(*Frame, *Decoder.FileInfo(), Decoder.AspectRatio, *Folder,
+                      FrameFileName(Name, Walker.Time()));
             Console.Frame(++Written, static_cast<int64_t>(Options.At.size()));
         } catch (const std::exception& E) {
             Console.Error(Input.Path + ": " + E.what());

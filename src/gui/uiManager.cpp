@@ -535,13 +535,13 @@ void TUIManager::SaveFrameClick() {
         PlayManager->TakeShownFrame([&](const TDecoderFrame& Frame, const TDecoderFileInfo& Info) {
             try {
                 const std::string Folder = FForm->etSaveFolder->text().toStdString();
-                TConvertRec Where;
-                Where.Folder = Folder;
-                Where.Name = ClaimedName(Folder, TOutputKind::Thumbnails);
-                // The video's folder, made when missing and never through a link.
-                const TOutputFolder Made(SaveFolderOrDefault(Folder), Where.Name, TOutputFolder::TOpen::Make);
-                File = ThumbnailFolder(Where) + "/" + FrameFileName(Where.Name, Time);
-                SaveFrame(Frame, Info, PlayManager->AspectRatio(), File);
+                const std::string Name = ClaimedName(Folder, TOutputKind::Thumbnails);
+                // The video's folder, made when missing and never through a link; the file is
+                // written through it.
+                const TOutputFolder Made(SaveFolderOrDefault(Folder), Name, TOutputFolder::TOpen::Make);
+                const std::string FileName = FrameFileName(Name, Time);
+                SaveFrame(Frame, Info, PlayManager->AspectRatio(), Made, FileName);
+                File = Made.Path() + "/" + FileName;
             } catch (const std::exception& E) {
                 Error = E.what();
             }

@@ -64,25 +64,30 @@ void ScaleFrame(const TDecoderFrame& Frame, const TDecoderFileInfo& Info, TFastD
 }
 
 void WritePicture(TFastDIB& Image, TFreeBitmap& Writer, const std::string& File, int Quality, int Format) {
+    // The picture goes into the folder the user chose, opened as named.
+    std::string Name;
+    const std::unique_ptr<TOutputFolder> Folder = FolderOf(File, Name);
+    WritePicture(Image, Writer, *Folder, Name, Quality, Format);
+}
+
+void WritePicture(TFastDIB& Image, TFreeBitmap& Writer, const TOutputFolder& Folder, const std::string& Name,
+                  int Quality, int Format) {
     // The image library wants the bottom row first.
     FlipVertical(Image);
     CopyToWriter(Image, Writer);
     if (!Writer.IsValid() || !Writer.ConvertTo24Bits())
         throw std::bad_alloc();
-    // The picture goes into the folder the user chose, opened as named.
-    std::string Name;
-    const std::unique_ptr<TOutputFolder> Folder = FolderOf(File, Name);
-    Folder->RemoveStaleParts();
+    Folder.RemoveStaleParts();
     std::string Error;
-    if (!Writer.SaveChecked(*Folder, Name, SaveFlags(Name, Quality), Error, Format))
+    if (!Writer.SaveChecked(Folder, Name, SaveFlags(Name, Quality), Error, Format))
         throw Exception(Error);
-    Folder->Sync();
+    Folder.Sync();
     // The picture's memory is not needed until the next job.
     Writer.Clear();
 }
 
 void SaveFrame(const TDecoderFrame& Frame, const TDecoderFileInfo& Info, double AspectRatio,
-               const std::string& File) {
+               const TOutputFolder& Folder, const std::string& Name) {
     int32_t Width = Info.FrameWidth, Height = Info.FrameHeight;
     if (AspectRatio > 0 && Width > 0 && Height > 0) {
         const double Shape = static_cast<double>(Width) / Height;
@@ -95,5 +100,5 @@ void SaveFrame(const TDecoderFrame& Frame, const TDecoderFileInfo& Info, double 
     Picture.SetSize(Width, Height, 32);
     ScaleFrame(Frame, Info, Wrapper, Picture);
     TFreeBitmap Writer;
-    WritePicture(Picture, Writer, File, 100, kFifPng);
+    WritePicture(Picture, Writer, Folder, Name, 100, kFifPng);
 }

@@ -14,6 +14,8 @@
 #include <functional>
 #include <string>
 
+class TOutputFolder;
+
 // Reaches the instant Target names through Walker and hands its frame to Take. When it is
 // nearly uniform, reads on up to Target.LookAhead frames and hands the first one that is not
 // to Take as well; a blank frame stays only when nothing but blank frames follows. A video
@@ -39,12 +41,15 @@ void ScaleFrame(const TDecoderFrame& Frame, const TDecoderFileInfo& Info, TFastD
 
 // Writes Frame (of a video with Info's frame size) at the video's display size (its frame
 // size widened or heightened to the display aspect AspectRatio, never reduced) as the PNG
-// file File, whole or not at all. Raises Exception saying why it failed.
+// file Name of Folder, whole or not at all. Raises Exception saying why it failed.
 void SaveFrame(const TDecoderFrame& Frame, const TDecoderFileInfo& Info, double AspectRatio,
-               const std::string& File);
+               const TOutputFolder& Folder, const std::string& Name);
 
 // Writes Image (32-bit, top row first; turned upside down on the way) through Writer as
 // File, whole or not at all (TFreeBitmap::SaveChecked). Format: the writer's format code,
 // or kFifUnknown for the one File's extension names. Raises Exception saying why it failed.
 void WritePicture(TFastDIB& Image, TFreeBitmap& Writer, const std::string& File, int Quality,
                   int Format = kFifUnknown);
+// The same as the file Name of Folder.
+void WritePicture(TFastDIB& Image, TFreeBitmap& Writer, const TOutputFolder& Folder, const std::string& Name,
+                  int Quality, int Format = kFifUnknown);
