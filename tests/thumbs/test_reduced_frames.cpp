@@ -39,7 +39,8 @@ TEST(ReducedFrames, AreAsSharpAsLanczos) {
         int SrcW, SrcH, DstW, DstH;
     };
     for (const TSizes& S : {TSizes{1280, 720, 160, 90}, TSizes{1920, 1080, 400, 225},
-                            TSizes{1280, 720, 1000, 90}, TSizes{720, 1280, 90, 1000}}) {
+                            TSizes{1280, 720, 1000, 90}, TSizes{720, 1280, 90, 1000}, TSizes{480, 352, 400, 225},
+                            TSizes{768, 576, 400, 225},  TSizes{640, 360, 400, 225}}) {
         SCOPED_TRACE(std::to_string(S.SrcW) + "x" + std::to_string(S.SrcH) + " -> " + std::to_string(S.DstW) +
                      "x" + std::to_string(S.DstH));
         TScratch Out;
