@@ -57,7 +57,8 @@ for video in "$@"; do
     read -r width height rate frames < <(ffprobe -v error -select_streams v:0 -count_packets \
         -show_entries stream=width,height,avg_frame_rate,nb_read_packets -of csv=p=0 "$video" |
         awk -F, '{ split($3, r, "/"); print $1, $2, r[1] / r[2], $4 }')
-    duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$video" | cut -d. -f1)
+    length=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$video")
+    duration=${length%%.*}
     echo "-- $(basename "$video"): ${width}x${height}, $frames frames, $duration s"
 
     compare "whole video at $size" "1.2 (1080p), 1.3 (720p), 1.25 (SD, DivX AVI)" \
@@ -71,19 +72,21 @@ for video in "$@"; do
     compare "range $a..$b s at $size" "1.2" \
         -- "$tool" --range $a $b --size $size --out "$work/out" "$video" \
         -- "${ff[@]}" -ss $a -i "$video" -t $((b + 1 - a)) -an -vf "$scale" -q:v 1 "$work/out/%d.jpg"
+    # Pieces are taken where the tool takes them: piece i of N at D x (i + 0.5) / N, the first
+    # frame at or after that instant, so that both programs decode the same frames.
+    instant() { printf "%.6f" "$(echo "$length * ($1 + 0.5) / $2" | bc -l)"; }
     compare "one thumbnail at $size" "1.0" \
         -- "$tool" --pieces 1 --size $size --out "$work/out" "$video" \
-        -- "${ff[@]}" -i "$video" -an -frames:v 1 -vf "$scale" -q:v 1 "$work/out/1.jpg"
+        -- "${ff[@]}" -ss "$(instant 0 1)" -i "$video" -an -frames:v 1 -vf "$scale" -q:v 1 "$work/out/1.jpg"
 
     for n in 12 100; do
-        step=$((duration / n))
-        if [ "$step" -lt 1 ]; then step=1; fi
         # Peer one: one process, N seeked inputs. Peer two: one pass with select.
         inputs=() outputs=() picks=""
         for ((i = 0; i < n; i++)); do
-            inputs+=(-ss $((i * step)) -i "$video")
+            at=$(instant $i $n)
+            inputs+=(-ss "$at" -i "$video")
             outputs+=(-map "$i:v" -frames:v 1 -vf "$scale" -q:v 1 "$work/out/s$i.jpg")
-            picks+="${picks:++}eq(n\\,$(echo "$i * $step * $rate" | bc -l | awk '{ printf "%d", $1 + 0.999999 }'))"
+            picks+="${picks:++}eq(n\\,$(echo "$at * $rate" | bc -l | awk '{ printf "%d", $1 + 0.999999 }'))"
         done
         compare "$n pieces, N seeked inputs" "2.0 (with select)" \
             -- "$tool" --pieces $n --size $size --out "$work/out" "$video" \
