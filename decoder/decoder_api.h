@@ -4,8 +4,8 @@
 // handle. It returns pointers to records in its own memory, which the caller never
 // frees or writes. This header is the only thing the program and the library share,
 // so any library that exports these seven names with these records can be dropped in.
-// Five more entries, getLastError, getFrameTime, setFrameSize, seekTime and setReadingOn, are
-// optional: a library without them is still used.
+// Four more entries, getLastError, getFrameTime, setFrameSize and seekTime, are optional: a
+// library without them is still used.
 #pragma once
 
 #include <cstddef>
@@ -95,11 +95,6 @@ typedef int32_t (*TSetFrameSizeProc)(int32_t Width, int32_t Height);
 // less than a seek, and none of them is converted; those no other frame refers to need not be
 // decoded either. Answers as seek does.
 typedef int32_t (*TSeekTimeProc)(int64_t Microseconds);
-// Optional. How the caller reads from the next seek on: 1 when it reads on through long
-// stretches (every frame, a range), which the library may decode with more threads; 0 when it
-// seeks often (the default, which every openFile starts with). The frames delivered are the
-// same either way. Answers 0, or -1 for any other value and keeps the one it had.
-typedef int32_t (*TSetReadingOnProc)(int32_t On);
 
 int32_t openFile(const char* FileName, int32_t Reserved1, int32_t Reserved2);
 TDecoderFileInfo* getFileInfo();
@@ -112,5 +107,4 @@ const char* getLastError();
 int64_t getFrameTime();
 int32_t setFrameSize(int32_t Width, int32_t Height);
 int32_t seekTime(int64_t Microseconds);
-int32_t setReadingOn(int32_t On);
 }

@@ -32,8 +32,6 @@ struct TState {
     // The picture size asked for (0 x 0: the video's own), and the one delivered now.
     int32_t AskedWidth = 0, AskedHeight = 0;
     int32_t SetWidth = 0, SetHeight = 0;
-    // How the caller reads (setReadingOn), taken by the reader at the next seek.
-    bool AskedReadingOn = false;
     bool Opened = false; // a video was opened once: the records stay valid from then on
     // Why the open video cannot be read on, until the next seek or open; and the outcome
     // of the last openFile, seek or getNextFrame for getLastError.
@@ -117,7 +115,6 @@ DECODER_EXPORT int32_t openFile(const char* FileName, int32_t, int32_t) {
         S.Frame.Pixels = nullptr;
         S.HasFrame = false;
         S.AskedWidth = S.AskedHeight = S.SetWidth = S.SetHeight = 0;
-        S.AskedReadingOn = false;
         S.Opened = true;
         S.Failure.clear();
         S.LastError.clear();
@@ -178,7 +175,6 @@ template <typename TMove> int32_t SeekWith(TMove Move) {
         S.ReadAhead.Cancel();
         S.Failure.clear();
         ApplyFrameSize(S);
-        S.Reader->SetReadingOn(S.AskedReadingOn);
         Move(*S.Reader);
         S.LastError.clear();
         return 0;
@@ -222,13 +218,6 @@ DECODER_EXPORT int32_t setFrameSize(int32_t Width, int32_t Height) {
     // Either side 0: the video's own size.
     S.AskedWidth = Width && Height ? Width : 0;
     S.AskedHeight = Width && Height ? Height : 0;
-    return 0;
-}
-
-DECODER_EXPORT int32_t setReadingOn(int32_t On) {
-    if (On != 0 && On != 1)
-        return -1;
-    State().AskedReadingOn = On == 1;
     return 0;
 }
 

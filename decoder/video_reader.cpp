@@ -73,12 +73,7 @@ AVRational FrameRateOf(const AVStream* Stream) {
 // every frame at 400 x 225 and at their own size: the same processor time, 7 to 20 % less wall
 // time on two busy cores). Only tiny pictures, which decode faster than they are handed over,
 // stay on one thread, and only the demanding codecs take every core beyond HD.
-// A caller that reads on through long stretches gets one frame thread more than the cores for
-// the demanding codecs, as FFmpeg's own choice, which keeps the cores busier (every frame of
-// 720p H.264 at 400 x 225: 7 to 9 % less wall time; 1080p up to 5 %; MPEG-4 was slower). Each
-// seek costs that many frames more, so callers that seek often keep the count above (12 and
-// 100 pieces: 8 to 10 % more).
-int ThreadCountFor(const AVCodecParameters& Parameters, bool ReadingOn) {
+int ThreadCountFor(const AVCodecParameters& Parameters) {
     const int64_t Pixels = static_cast<int64_t>(Parameters.width) * Parameters.height;
     bool Demanding = false;
     switch (Parameters.codec_id) {
@@ -91,8 +86,6 @@ int ThreadCountFor(const AVCodecParameters& Parameters, bool ReadingOn) {
     const int Cores = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
     if (Pixels <= kOneThreadPixels)
         return 1;
-    if (Demanding && ReadingOn)
-        return Cores + 1;
     if (Pixels <= kHdPixels || !Demanding)
         return std::min(Cores, 2);
     return Cores;
@@ -166,10 +159,20 @@ void TVideoReader::OpenInput() {
         if (static_cast<int>(I) != FStreamIndex)
             FFormat->streams[I]->discard = AVDISCARD_ALL;
 
-    FCodec = OpenCodec(FReadingOn);
+    const AVCodec* Codec = avcodec_find_decoder(FStream->codecpar->codec_id);
+    if (!Codec)
+        throw std::runtime_error("No decoder for the video of " + FFileName);
+    FCodec = avcodec_alloc_context3(Codec);
+    if (!FCodec)
+        throw std::bad_alloc();
+    CheckRc(avcodec_parameters_to_context(FCodec, FStream->codecpar), "Cannot decode " + FFileName);
+    FCodec->pkt_timebase = FStream->time_base;
     // A raw stream's container carries no times (FFmpeg can only guess its length from
     // the bit rate), and those the parser makes up jump; count frames instead.
     FCountFrames = FFormat->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE;
+    FCodec->thread_count = ThreadCountFor(*FStream->codecpar);
+    FCodec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+    CheckRc(avcodec_open2(FCodec, Codec, nullptr), "Cannot decode " + FFileName);
 
     FPacket = av_packet_alloc();
     FFrame = av_frame_alloc();
@@ -191,40 +194,6 @@ void TVideoReader::CloseInput() {
     avcodec_free_context(&FCodec);
     avformat_close_input(&FFormat);
     FStream = nullptr;
-}
-
-AVCodecContext* TVideoReader::OpenCodec(bool ReadingOn) const {
-    const AVCodec* Codec = avcodec_find_decoder(FStream->codecpar->codec_id);
-    if (!Codec)
-        throw std::runtime_error("No decoder for the video of " + FFileName);
-    AVCodecContext* Context = avcodec_alloc_context3(Codec);
-    if (!Context)
-        throw std::bad_alloc();
-    try {
-        CheckRc(avcodec_parameters_to_context(Context, FStream->codecpar), "Cannot decode " + FFileName);
-        Context->pkt_timebase = FStream->time_base;
-        Context->thread_count = ThreadCountFor(*FStream->codecpar, ReadingOn);
-        Context->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
-        CheckRc(avcodec_open2(Context, Codec, nullptr), "Cannot decode " + FFileName);
-    } catch (...) {
-        avcodec_free_context(&Context);
-        throw;
-    }
-    return Context;
-}
-
-void TVideoReader::SetReadingOn(bool On) {
-    if (On == FReadingOn || !FCodec)
-        return;
-    // The new decoder is made before the old one goes: a failure leaves everything as it was.
-    AVCodecContext* Codec = OpenCodec(On);
-    avcodec_free_context(&FCodec);
-    FCodec = Codec;
-    FReadingOn = On;
-    // Nothing decoded so far is known to the new decoder: the next Seek seeks.
-    FDecoded = 0;
-    FInputEnded = FEnded = FHasPending = false;
-    FLastTime = FBeforeLastTime = FSkippedLast = INT64_MIN;
 }
 
 void TVideoReader::ReadProperties() {

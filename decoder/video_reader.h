@@ -52,19 +52,12 @@ public:
     // Pictures in the video where the file's index lists them all, else 0.
     int64_t FrameCount() const { return FFrameCount; }
     const std::string& FileName() const { return FFileName; }
-    // Decodes for a caller that reads on through long stretches (more frame threads), or for
-    // one that seeks often (the default). Takes effect at once: the next Seek seeks anew.
-    // Raises when memory or the decoder fails; the reader then stays as it was.
-    void SetReadingOn(bool On);
-    bool ReadingOn() const { return FReadingOn; }
     // False once the file could not be opened again: nothing can be read from it then.
     bool Usable() const { return FCodec != nullptr; }
 
 private:
     void OpenInput();
     void CloseInput();
-    // A decoder for the video stream, opened with the threads for ReadingOn.
-    AVCodecContext* OpenCodec(bool ReadingOn) const;
     void ReadProperties();
     // Decodes the next picture into FFrame; null at the end.
     AVFrame* Decode();
@@ -136,7 +129,6 @@ private:
     int64_t FSkippedLast = INT64_MIN;    // the latest time of a picture left undecoded
     int64_t FFrameStep = 1;    // one frame's length in stream time base units
     bool FCountFrames = false; // times come from counting frames (raw streams)
-    bool FReadingOn = false;   // decoding for a caller that reads on (SetReadingOn)
     int64_t FDecoded = 0;      // pictures decoded since reading (re)started
     // While decoding on towards a seek's target: pictures shown before it that no other picture
     // refers to are not decoded at all (INT64_MIN: every picture is).

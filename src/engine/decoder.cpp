@@ -63,7 +63,6 @@ TDecoder::TDecoder(const std::string& LibraryName) {
     FGetFrameTime = reinterpret_cast<TGetFrameTimeProc>(dlsym(FLibrary, "getFrameTime"));
     FSetFrameSize = reinterpret_cast<TSetFrameSizeProc>(dlsym(FLibrary, "setFrameSize"));
     FSeekTime = reinterpret_cast<TSeekTimeProc>(dlsym(FLibrary, "seekTime"));
-    FSetReadingOn = reinterpret_cast<TSetReadingOnProc>(dlsym(FLibrary, "setReadingOn"));
     dlerror();
 }
 
@@ -111,8 +110,6 @@ int64_t TDecoder::FrameMicroseconds() const {
 bool TDecoder::SetFrameSize(int32_t Width, int32_t Height) {
     return FSetFrameSize && FSetFrameSize(Width, Height) == 0;
 }
-
-bool TDecoder::SetReadingOn(bool On) { return FSetReadingOn && FSetReadingOn(On ? 1 : 0) == 0; }
 
 void TDecoder::Seek(int32_t Seconds) { FSeek(Seconds); }
 

@@ -3,9 +3,8 @@
 // It loads the library at run time by its bare name (the executable's RUNPATH makes its
 // own folder the first place searched), resolves the seven entry points (and the optional
 // getLastError, which tells a failed read from the end of the video, getFrameTime, a
-// frame's exact time, setFrameSize, frames delivered at a smaller size, seekTime, exact
-// seeks to any instant that convert no frame on the way, and setReadingOn, decoding for a
-// caller that reads on), opens a
+// frame's exact time, setFrameSize, frames delivered at a smaller size, and seekTime, exact
+// seeks to any instant that convert no frame on the way), opens a
 // video, hands out decoded frames one at a time, seeks by whole seconds, and keeps pointers
 // to the two information records the library maintains. It assumes nothing of the library
 // beyond decoder_api.h, so any library meeting that contract can be dropped in.
@@ -70,10 +69,6 @@ public:
     // FileInfo()'s sizes follow at that seek. False when the library cannot (it has no
     // setFrameSize, or refuses the size): its frames stay as they are.
     bool SetFrameSize(int32_t Width, int32_t Height);
-    // Tells the library from the next Seek on whether the caller reads on through long
-    // stretches (decoded with more threads) or seeks often (the default after Open). The
-    // frames are the same either way. False when the library has no setReadingOn.
-    bool SetReadingOn(bool On);
     // The next NextFrame delivers the frame at Seconds.
     void Seek(int32_t Seconds);
     // Whether the library seeks to instants in microseconds (it exports seekTime).
@@ -106,5 +101,4 @@ private:
     TGetFrameTimeProc FGetFrameTime = nullptr; // optional
     TSetFrameSizeProc FSetFrameSize = nullptr; // optional
     TSeekTimeProc FSeekTime = nullptr;         // optional
-    TSetReadingOnProc FSetReadingOn = nullptr; // optional
 };

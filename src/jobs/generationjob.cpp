@@ -3,25 +3,21 @@
 #include "engine/exceptions.h"
 #include "platform/platform.h"
 
-TJobDecoding::TJobDecoding(TDecoder& Decoder, int32_t Width, int32_t Height, bool ReadingOn) : FDecoder(Decoder) {
-    if (ReadingOn)
-        FReadingOn = Decoder.SetReadingOn(true);
+TFrameSizeRequest::TFrameSizeRequest(TDecoder& Decoder, int32_t Width, int32_t Height) : FDecoder(Decoder) {
     const TDecoderFileInfo& Info = *Decoder.FileInfo();
     // Reducing in the planes pays wherever the picture gets smaller: only the small picture
     // is converted, and the planes hold fewer bytes than the converted picture (SD at
     // 400 x 225 takes a fifth less time than converting it whole and scaling it).
-    if (int64_t{Info.FrameWidth} * Info.FrameHeight > int64_t{Width} * Height)
-        FSized = Decoder.SetFrameSize(Width, Height);
+    if (int64_t{Info.FrameWidth} * Info.FrameHeight <= int64_t{Width} * Height)
+        return;
+    FChanged = Decoder.SetFrameSize(Width, Height);
 }
 
-TJobDecoding::~TJobDecoding() {
-    if (!FSized && !FReadingOn)
+TFrameSizeRequest::~TFrameSizeRequest() {
+    if (!FChanged)
         return;
     // The player and the next job find the decoder as the open left it.
-    if (FSized)
-        FDecoder.SetFrameSize(0, 0);
-    if (FReadingOn)
-        FDecoder.SetReadingOn(false);
+    FDecoder.SetFrameSize(0, 0);
     FDecoder.Rewind();
 }
 

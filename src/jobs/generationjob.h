@@ -32,22 +32,20 @@ struct TJobReport : TEngineReport {
 };
 
 // While a job runs, the decoder delivers its frames at the size the job makes its pictures
-// at, reduced by the library before they are converted, and decodes for the way the job
-// reads (on through the video, or from seek to seek), from the job's first seek on;
-// afterwards as the open left it, at the video's own size, rewound, before the job's last
-// report hands the decoder back. The size stays where the library cannot deliver it, or the
-// picture does not get smaller.
-class TJobDecoding {
+// at, reduced by the library before they are converted, from the job's first seek on;
+// afterwards at the video's own size again, rewound, before the job's last report hands the
+// decoder back. Nothing changes where the library cannot deliver a size, or the size keeps
+// more than a quarter of the video's pixels.
+class TFrameSizeRequest {
 public:
-    TJobDecoding(TDecoder& Decoder, int32_t Width, int32_t Height, bool ReadingOn = false);
-    ~TJobDecoding();
-    TJobDecoding(const TJobDecoding&) = delete;
-    TJobDecoding& operator=(const TJobDecoding&) = delete;
+    TFrameSizeRequest(TDecoder& Decoder, int32_t Width, int32_t Height);
+    ~TFrameSizeRequest();
+    TFrameSizeRequest(const TFrameSizeRequest&) = delete;
+    TFrameSizeRequest& operator=(const TFrameSizeRequest&) = delete;
 
 private:
     TDecoder& FDecoder;
-    bool FSized = false;
-    bool FReadingOn = false;
+    bool FChanged = false;
 };
 
 class TGenerationJob : public TReportingThread<TJobReport> {

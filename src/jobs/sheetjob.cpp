@@ -52,7 +52,7 @@ void TSheetThread::Work() {
     bool Stopped = false;
     {
         // The decoder is back at the video's own size before the last reports.
-        TJobDecoding Decoding(*FDecoder, Layout.TileWidth, Layout.TileHeight);
+        TFrameSizeRequest Size(*FDecoder, Layout.TileWidth, Layout.TileHeight);
         Stopped = !TakeTiles(Layout, Painter);
     }
     if (Stopped) {

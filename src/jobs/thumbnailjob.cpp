@@ -83,9 +83,8 @@ void TConvertThread::MakeThumbnails() {
     }
     FFolder.reset();
     {
-        // The decoder is back as the open left it before the last reports. Every frame and a
-        // range are read on from one seek; pieces go from seek to seek.
-        TJobDecoding Decoding(*FDecoder, FRec.Width, FRec.Height, FRec.Whole() || FRec.Range());
+        // The decoder is back at the video's own size before the last reports.
+        TFrameSizeRequest Size(*FDecoder, FRec.Width, FRec.Height);
         TakeFrames();
     }
     ReportProgress(evConvStopped | evConvEnd);

@@ -202,53 +202,6 @@ INSTANTIATE_TEST_SUITE_P(
                     TSeekCase{"theora.ogv", 25, {2, 1}}),
     [](const auto& Info) { return TestNameOf(Info.param.File); });
 
-// A caller that reads on gets the decoder made anew (with more threads where the picture is
-// large and the codec demanding): the frames stay the same, a seek after the change starts
-// the new decoder from a keyframe even a few frames ahead of the place reached, and the
-// change back holds as well.
-TEST(DecoderReadingOn, SameFramesBeforeAndAfterTheChange) {
-    for (const char* File : {"anamorphic.mp4", "long_gop_25.mp4", "raw.m1v"}) {
-        SCOPED_TRACE(File);
-        TDecoder Decoder;
-        Decoder.Open(Fixture(File));
-        const auto Hash = [&Decoder](const TDecoderFrame* Frame) {
-            const size_t Words = static_cast<size_t>(Decoder.FileInfo()->FrameWidth) * Decoder.FileInfo()->FrameHeight;
-            uint64_t H = 1469598103934665603ull;
-            for (size_t I = 0; I < Words; ++I)
-                H = (H ^ (Frame->Pixels[I] & 0xFFFFFFu)) * 1099511628211ull;
-            return H;
-        };
-        std::vector<uint64_t> Hashes;
-        std::vector<int64_t> Times;
-        while (TDecoderFrame* Frame = Decoder.NextFrame()) {
-            Hashes.push_back(Hash(Frame));
-            Times.push_back(Decoder.FrameMicroseconds());
-        }
-        const size_t N = Hashes.size();
-        ASSERT_GE(N, 40u);
-
-        Decoder.Rewind();
-        for (size_t I = 0; I < N / 2; ++I)
-            ASSERT_NE(Decoder.NextFrame(), nullptr);
-        ASSERT_TRUE(Decoder.SetReadingOn(true));
-        Decoder.SeekTime(Times[N / 2 + 3]);
-        for (size_t I = N / 2 + 3; I < N; ++I) {
-            TDecoderFrame* Frame = Decoder.NextFrame();
-            ASSERT_NE(Frame, nullptr) << "frame " << I;
-            ASSERT_EQ(Hash(Frame), Hashes[I]) << "frame " << I;
-        }
-        EXPECT_EQ(Decoder.NextFrame(), nullptr);
-
-        ASSERT_TRUE(Decoder.SetReadingOn(false));
-        Decoder.SeekTime(Times[N / 4]);
-        for (size_t I = N / 4; I < N / 4 + 5; ++I) {
-            TDecoderFrame* Frame = Decoder.NextFrame();
-            ASSERT_NE(Frame, nullptr) << "frame " << I;
-            EXPECT_EQ(Hash(Frame), Hashes[I]) << "frame " << I;
-        }
-    }
-}
-
 TEST(DecoderSeek, OutsideTheVideo) {
     TDecoder Decoder;
     Decoder.Open(Fixture("long_gop_25.mp4"));
