@@ -34,8 +34,8 @@ struct TJobReport : TEngineReport {
 // While a job runs, the decoder delivers its frames at the size the job makes its pictures
 // at, reduced by the library before they are converted, from the job's first seek on;
 // afterwards at the video's own size again, rewound, before the job's last report hands the
-// decoder back. Nothing changes where the library cannot deliver a size, or the size keeps
-// more than a quarter of the video's pixels.
+// decoder back. Nothing changes where the library cannot deliver a size, or the picture does
+// not get smaller.
 class TFrameSizeRequest {
 public:
     TFrameSizeRequest(TDecoder& Decoder, int32_t Width, int32_t Height);
