@@ -3,9 +3,12 @@
 
 A folder's row names, in backticks in its last column, the folders it may include from
 (`engine`, `gui/widgets`, `decoder_api.h`); an include of any other folder of ours is an
-arrow the table forbids. Only a row whose last column says "Qt Widgets" may include a Qt
-Widgets header. Prints each forbidden arrow with the file and line, and exits 1 when there
-is one.
+arrow the table forbids. The same column names the outside libraries the folder may use
+(FFmpeg, SDL, FreeImage, Pango/Cairo, XCB, Qt Core, Qt Gui, Qt Network, Qt Widgets): a header
+of any other of these libraries is forbidden there too. A row that may use Qt Widgets may
+use Qt Gui and Qt Core, and one that may use Qt Gui or Qt Network may use Qt Core. The
+system's own headers (the C and C++ libraries, POSIX) are open to every folder. Prints each
+forbidden include with the file and line, and exits 1 when there is one.
 
     scripts/check-includes.py [ROOT]     (ROOT: the source tree, by default this one)
 """
@@ -51,15 +54,59 @@ def read_table():
         module = module_of(folder.group(1).rstrip("/") + "/x")
         rows[module] = {
             "may": set(re.findall(r"`([^`]+)`", cells[-1])),
-            "widgets": "Qt Widgets" in cells[-1],
+            "libraries": libraries_named(cells[-1]),
         }
     return rows
 
 
-def qt_widgets_headers():
-    for folder in glob.glob("/usr/include/*/qt6/QtWidgets") + glob.glob("/usr/include/qt6/QtWidgets"):
-        return {name for name in os.listdir(folder) if not name.endswith(".h")} | {"QtWidgets"}
-    return set()
+# The outside libraries a row may name, and how their headers are included.
+LIBRARIES = {
+    "FFmpeg": re.compile(r"^(libavcodec|libavformat|libavutil|libswscale|libswresample|libavfilter|libavdevice)/"),
+    "SDL": re.compile(r"^SDL2?/|^SDL\.h$"),
+    "FreeImage": re.compile(r"^FreeImage(Plus)?\.h$"),
+    "Pango/Cairo": re.compile(r"^(pango|cairo)/|^cairo[-\w]*\.h$"),
+    "XCB": re.compile(r"^xcb/"),
+}
+# Qt modules, the ones that each implies.
+QT_MODULES = {
+    "Qt Core": ("QtCore", ()),
+    "Qt Gui": ("QtGui", ("Qt Core",)),
+    "Qt Network": ("QtNetwork", ("Qt Core",)),
+    "Qt Widgets": ("QtWidgets", ("Qt Gui", "Qt Core")),
+}
+
+
+def qt_headers():
+    """Every Qt class header ("QWidget", "QtWidgets/QLabel") with the table's name of its module."""
+    headers = {}
+    for name, (folder, _) in QT_MODULES.items():
+        for base in glob.glob(f"/usr/include/*/qt6/{folder}") + glob.glob(f"/usr/include/qt6/{folder}"):
+            for header in os.listdir(base):
+                if not header.endswith(".h"):
+                    headers[header] = name
+                    headers[f"{folder}/{header}"] = name
+            headers[folder] = name
+            break
+    return headers
+
+
+def library_of(include, qt):
+    """The table's name of the outside library an angled include belongs to, or None."""
+    if include in qt:
+        return qt[include]
+    for name, pattern in LIBRARIES.items():
+        if pattern.search(include):
+            return name
+    return None
+
+
+def libraries_named(column):
+    """The outside libraries a row's last column names, with the Qt modules they imply."""
+    named = {name for name in list(LIBRARIES) + list(QT_MODULES) if name in column}
+    for name in list(named):
+        if name in QT_MODULES:
+            named.update(QT_MODULES[name][1])
+    return named
 
 
 def main():
@@ -67,8 +114,9 @@ def main():
     if not table:
         print("check-includes: no 'may use' table found in ARCHITECTURE.md")
         return 1
-    widgets = qt_widgets_headers()
+    qt = qt_headers()
     faults = []
+    used = set()  # (folder, what it includes from), for the arrows the table allows in vain
     for top in SOURCES:
         for folder, _, files in os.walk(os.path.join(root, top)):
             for name in sorted(files):
@@ -93,16 +141,28 @@ def main():
                             target = module_of("src/" + include)
                         else:
                             target = module_of(os.path.relpath(os.path.normpath(os.path.join(folder, include)), root))
-                        if target and target != module and target not in row["may"]:
-                            faults.append(f"{path}:{number}: {module} -> {target} ({include})")
-                    elif angled and not row["widgets"]:
-                        header = angled.group(1).split("/")
-                        if header[-1] in widgets and (len(header) == 1 or header[0] == "QtWidgets"):
-                            faults.append(f"{path}:{number}: {module} -> Qt Widgets ({angled.group(1)})")
+                        if target and target != module:
+                            used.add((module, target))
+                            if target not in row["may"]:
+                                faults.append(f"{path}:{number}: {module} -> {target} ({include})")
+                    elif angled:
+                        library = library_of(angled.group(1), qt)
+                        if library:
+                            used.add((module, library))
+                        if library and library not in row["libraries"]:
+                            faults.append(f"{path}:{number}: {module} -> {library} ({angled.group(1)})")
+    unused = []
+    for module, row in sorted(table.items()):
+        for target in sorted(row["may"] - {t for m, t in used if m == module}):
+            unused.append(f"{module} -> {target}")
     for fault in faults:
         print("forbidden include: " + fault)
+    for arrow in unused:
+        print(f"unused arrow: ARCHITECTURE.md allows {arrow}, but no file there includes from it")
+    faults += unused
     if faults:
-        print(f"check-includes: {len(faults)} include(s) against ARCHITECTURE.md's table")
+        print(f"check-includes: {len(faults) - len(unused)} include(s) against ARCHITECTURE.md's table, "
+              f"{len(unused)} arrow(s) it allows in vain")
         return 1
     print(f"check-includes: every include follows ARCHITECTURE.md's table ({len(table)} folders)")
     return 0
