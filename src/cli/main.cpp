@@ -22,6 +22,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <unistd.h>
 
@@ -104,6 +105,33 @@ TJobEnd RunJob(TGenerationJob& Job, TConsole& Console) {
     return End;
 }
 
+// Claims the name of Input's outputs of Kind into Claimed, held for as long as Claimed
+// lives, and says where the video's outputs go elsewhere than last time or replace what a
+// changed video left; false (after saying why) when no name could be claimed. Shown: a
+// name as the messages show it (the folder, or the sheet's file); Replaced: what is
+// replaced, as the note says it.
+bool ClaimName(const TInput& Input, const std::string& SaveFolder, TOutputKind Kind,
+               const std::function<std::string(const std::string&)>& Shown, const char* Replaced,
+               TConsole& Console, TClaimedName& Claimed) {
+    try {
+        Claimed = ClaimOutputName(SaveFolder, Input.Name, Input.Path, Kind);
+    } catch (const std::exception& E) {
+        Console.Error(Input.Path + ": " + E.what());
+        return false;
+    }
+    if (Claimed.TookOver)
+        Console.Note(
+            Input.Path + ": " + Shown(Claimed.Name) +
+            " holds thumbnails of an earlier run without a mark of its video; it is this video's now");
+    if (!Claimed.Busy.empty())
+        Console.Note(Input.Path + ": " + Shown(Claimed.Busy) + " is in use by another run of this video; " +
+                     "this run writes " + Shown(Claimed.Name));
+    if (Claimed.Changed)
+        Console.Note(Input.Path + ": the video's size or time of change is not what it was when " +
+                     Shown(Claimed.Name) + " was made; " + Replaced + " being replaced");
+    return true;
+}
+
 // The contact sheet of the open video; false (after saying why) when none was written.
 bool RunSheet(TDecoder& Decoder, const TThumbsOptions& Options, const std::string& SaveFolder,
               const TInput& Input, TConsole& Console) {
@@ -116,12 +144,15 @@ bool RunSheet(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
     Rec.Format = Options.Format;
     Rec.Quality = Options.Quality;
     Rec.PreferClear = Options.Smart;
-    try {
-        Rec.Name = ClaimOutputName(SaveFolder, Input.Name, Input.Path, TOutputKind::Sheet).Name;
-    } catch (const std::exception& E) {
-        Console.Error(Input.Path + ": " + E.what());
+    const auto SheetOf = [&](const std::string& Name) {
+        TSheetRec Named = Rec;
+        Named.Name = Name;
+        return SheetFileName(Named);
+    };
+    TClaimedName Claimed;
+    if (!ClaimName(Input, SaveFolder, TOutputKind::Sheet, SheetOf, "its sheet is", Console, Claimed))
         return false;
-    }
+    Rec.Name = Claimed.Name;
     const std::string File = SheetFileName(Rec);
     Console.Started(Input.Path, File, "tiles");
     TSheetThread Job(&Decoder);
@@ -160,10 +191,13 @@ bool RunPreview(TDecoder& Decoder, const TThumbsOptions& Options, const TInput& 
 // one of them could not be written or the video has no frame at or after its instant.
 bool RunFrames(TDecoder& Decoder, const TThumbsOptions& Options, const std::string& SaveFolder,
                const TInput& Input, TConsole& Console) {
-    std::string Name;
+    const auto FolderOf = [&](const std::string& Name) { return SaveFolder + Name; };
+    TClaimedName Claimed;
+    if (!ClaimName(Input, SaveFolder, TOutputKind::Thumbnails, FolderOf, "its frames are", Console, Claimed))
+        return false;
+    const std::string& Name = Claimed.Name;
     std::unique_ptr<TOutputFolder> Folder;
     try {
-        Name = ClaimOutputName(SaveFolder, Input.Name, Input.Path, TOutputKind::Thumbnails).Name;
         Folder = std::make_unique<TOutputFolder>(SaveFolder, Name, TOutputFolder::TOpen::Make);
     } catch (const std::exception& E) {
         Console.Error(Input.Path + ": " + E.what());
@@ -241,16 +275,12 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
         Console.Error(Input.Path + ": the thumbnail size: " + E.what());
         return false;
     }
-    try {
-        const TClaimedName Claimed = ClaimOutputName(SaveFolder, Input.Name, Input.Path, TOutputKind::Thumbnails);
-        Rec.Name = Claimed.Name;
-        if (Claimed.TookOver)
-            Console.Note(Input.Path + ": " + SaveFolder + Rec.Name +
-                         " holds thumbnails of an earlier run without a mark of its video; it is this video's now");
-    } catch (const std::exception& E) {
-        Console.Error(Input.Path + ": " + E.what());
+    const auto FolderOf = [&](const std::string& Name) { return SaveFolder + Name; };
+    TClaimedName Claimed;
+    if (!ClaimName(Input, SaveFolder, TOutputKind::Thumbnails, FolderOf, "its thumbnails are", Console,
+                   Claimed))
         return false;
-    }
+    Rec.Name = Claimed.Name;
     const std::string Folder = ThumbnailFolder(Rec);
 
     if (Options.Clean) {

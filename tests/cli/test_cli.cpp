@@ -8,12 +8,14 @@
 #include <FreeImage.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
-#include <sys/stat.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <set>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -550,6 +552,94 @@ TEST(ThumbsTool, SameNamedVideosInRunsAtOnceNeverShareAFolder) {
     EXPECT_EQ(Run.Exit, 0) << Run.Err;
     EXPECT_TRUE(Contains(Run.Err, Older.Path + "/clip holds thumbnails of an earlier run")) << Run.Err;
     EXPECT_EQ(ReadThumbnail(Older.Path + "/clip/clip_0.jpg").Id.Second, 5);
+}
+
+// Two runs of the same video at once never write into one folder: the first holds its
+// folder for its job's length, and the second takes the next free name and says so. The
+// hold dies with its run: after the first run is killed, the video gets its folder back.
+TEST(ThumbsTool, RunsOfOneVideoAtOnceKeepToTheirOwnFolders) {
+    TScratch Out;
+    const std::string Video = Fixture("long_gop_25.mp4");
+    TRun Second;
+    bool Held = false;
+    TRunSettings Settings;
+    // The first run (every frame of 3000) is frozen with some files written, the second
+    // runs meanwhile, then the first is killed as a crash would end it.
+    Settings.OnTick = [&](pid_t Child, const TRun&, bool&) {
+        if (Held || Out.Files("long_gop_25") < 5)
+            return;
+        Held = true;
+        kill(Child, SIGSTOP);
+        Second = RunTool({"-p", "4", "-o", Out.Path, Video});
+        kill(Child, SIGKILL);
+    };
+    const TRun First = RunTool({"-w", "-s", "32x24", "-o", Out.Path, Video}, Settings);
+    ASSERT_TRUE(Held) << First.Err;
+    EXPECT_TRUE(First.Signalled);
+    EXPECT_EQ(Second.Exit, 0) << Second.Err;
+    EXPECT_EQ(Second.Out, Out.Path + "/long_gop_25-2\t4\n");
+    EXPECT_TRUE(Contains(Second.Err,
+                         Out.Path + "/long_gop_25 is in use by another run of this video; this run writes " +
+                             Out.Path + "/long_gop_25-2"))
+        << Second.Err;
+    // The first run's files are its own frames, from the start (the pieces lie 15 s apart).
+    for (int I = 0; I < 4; ++I)
+        EXPECT_EQ(ReadThumbnail(Out.Path + "/long_gop_25/long_gop_25_" + std::to_string(I) + ".jpg").Id.Index,
+                  I);
+    EXPECT_EQ(Out.Files("long_gop_25-2"), 4u);
+
+    const TRun Again = RunTool({"-p", "1", "-o", Out.Path, Video});
+    EXPECT_EQ(Again.Out, Out.Path + "/long_gop_25\t1\n") << Again.Err;
+    EXPECT_FALSE(Contains(Again.Err, "in use")) << Again.Err;
+}
+
+// The same path is the same video: touched, or another video copied over it, it keeps its
+// folder and its sheet's name, and a note says that what is there is being replaced.
+TEST(ThumbsTool, AChangedVideoKeepsItsNameAndItsOutputsAreReplaced) {
+    struct TCase {
+        const char* What;
+        std::function<void(const std::string& Video)> Change;
+        bool Replaced; // the note says the outputs are being replaced
+    };
+    const std::vector<TCase> Cases = {
+        {"left as it is", [](const std::string&) {}, false},
+        {"touched",
+         [](const std::string& Video) {
+             fs::last_write_time(Video, fs::last_write_time(Video) + std::chrono::seconds(10));
+         },
+         true},
+        {"another video copied over it",
+         [](const std::string& Video) {
+             fs::copy_file(Fixture("ntsc_2997.mp4"), Video, fs::copy_options::overwrite_existing);
+         },
+         true},
+    };
+    struct TKind {
+        const char* Option;
+        const char* Result; // after the output folder
+        const char* Replaced;
+    };
+    const std::vector<TKind> Kinds = {{"-p2", "/clip\t2\n", "its thumbnails are being replaced"},
+                                      {"--sheet=2x1", "/clip_sheet.jpg\t1\n", "its sheet is being replaced"}};
+    for (const TCase& Case : Cases)
+        for (const TKind& Kind : Kinds) {
+            SCOPED_TRACE(std::string(Case.What) + ", " + Kind.Option);
+            TScratch In, Out;
+            const std::string Video = In.Path + "/clip.mp4";
+            fs::copy_file(Fixture("fps_12_5.mp4"), Video);
+            TRun Run = RunTool({Kind.Option, "-o", Out.Path, Video});
+            ASSERT_EQ(Run.Out, Out.Path + Kind.Result) << Run.Err;
+            Case.Change(Video);
+            Run = RunTool({Kind.Option, "-o", Out.Path, Video});
+            EXPECT_EQ(Run.Exit, 0) << Run.Err;
+            EXPECT_EQ(Run.Out, Out.Path + Kind.Result) << Run.Err;
+            EXPECT_EQ(Contains(Run.Err, Kind.Replaced), Case.Replaced) << Run.Err;
+            EXPECT_FALSE(fs::exists(Out.Path + "/clip-2") || fs::exists(Out.Path + "/clip-2_sheet.jpg"));
+            // The mark says what the video is now: a third run has nothing to replace.
+            Run = RunTool({Kind.Option, "-o", Out.Path, Video});
+            EXPECT_EQ(Run.Out, Out.Path + Kind.Result) << Run.Err;
+            EXPECT_FALSE(Contains(Run.Err, "replaced")) << Run.Err;
+        }
 }
 
 // Results a script can rely on: a name with a tab or a newline is escaped, so that each
