@@ -19,9 +19,11 @@
 #include "platform/platform.h"
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <functional>
 #include <memory>
 #include <unistd.h>
@@ -44,6 +46,15 @@ void InstallSignalHandlers() {
     sigaction(SIGINT, &Action, nullptr);
     sigaction(SIGTERM, &Action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+}
+
+// A standard descriptor the caller closed (2>&-) is given /dev/null, read-only: nothing the
+// run opens takes its number, so that no message lands in a thumbnail or a mark, and a
+// write to it fails as a write to a closed one does.
+void HoldClosedDescriptors() {
+    for (int Fd = STDIN_FILENO; Fd <= STDERR_FILENO; ++Fd)
+        if (fcntl(Fd, F_GETFD) < 0 && errno == EBADF)
+            open("/dev/null", O_RDONLY); // the lowest free number: Fd
 }
 
 bool Stopping(TConsole& Console) {
@@ -346,6 +357,7 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
 } // namespace
 
 int main(int argc, char** argv) {
+    HoldClosedDescriptors();
     TThumbsOptions Options;
     try {
         Options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
@@ -353,13 +365,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", kProgram, E.what(), kProgram);
         return kExitUsage;
     }
-    if (Options.Help) {
-        std::fputs(UsageText().c_str(), stdout);
-        return kExitOk;
-    }
-    if (Options.Version) {
-        std::fputs(VersionText(kProgram).c_str(), stdout);
-        return kExitOk;
+    if (Options.Help || Options.Version) {
+        // Text that did not reach its reader is a failure, as for the results.
+        const int Code = WriteWhole(STDOUT_FILENO, Options.Help ? UsageText() : VersionText(kProgram));
+        if (!Code)
+            return kExitOk;
+        std::fprintf(stderr, "%s: cannot write to standard output: %s\n", kProgram, std::strerror(Code));
+        return kExitFailure;
     }
     InstallSignalHandlers();
     TConsole Console(Options.Verbosity, Options.NullResults);
@@ -407,7 +419,8 @@ int main(int argc, char** argv) {
     if (StopSignal.load() != 0)
         return kExitSignal + StopSignal.load();
     if (!Console.WriteError().empty()) {
-        // Said straight, past the console that gave up: the results did not reach their reader.
+        // Said straight, past the console that gave up: the results did not reach their reader,
+        // or the messages did not.
         const std::string Text = std::string(kProgram) + ": cannot write to " + Console.WriteError() + "\n";
         [[maybe_unused]] const ssize_t Said = write(STDERR_FILENO, Text.data(), Text.size());
         return kExitFailure;

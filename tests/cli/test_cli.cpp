@@ -46,6 +46,25 @@ std::vector<std::string> FileNames(const std::string& Folder) {
     return Names;
 }
 
+// The characters of the longest line a live console drew (each redraw after a carriage
+// return, up to its erase to the end of the line).
+size_t LongestDrawnLine(const std::string& Err) {
+    size_t Longest = 0;
+    std::string Drawn;
+    for (char C : Err + "\n") {
+        if (C == '\r' || C == '\n') {
+            const std::string Line = Drawn.substr(0, Drawn.find("\33[K"));
+            Longest =
+                std::max(Longest, static_cast<size_t>(std::count_if(
+                                      Line.begin(), Line.end(), [](char B) { return (B & 0xC0) != 0x80; })));
+            Drawn.clear();
+        } else {
+            Drawn += C;
+        }
+    }
+    return Longest;
+}
+
 } // namespace
 
 TEST(ThumbsTool, EachModeWritesTheRightFrames) {
@@ -655,6 +674,9 @@ TEST(ThumbsTool, ResultsStayOneLineEachAndSayHowAVideoEnded) {
 
     Run = RunTool({"-q", "-0", "-p1", "-o", Out.Path, Fixture("vp9.webm"), Fixture("hevc.mp4")});
     EXPECT_EQ(Run.Out, Out.Path + "/vp9\t1" + std::string(1, '\0') + Out.Path + "/hevc\t1" + std::string(1, '\0'));
+    // With NUL ends a name needs no escapes: it is written as it is.
+    Run = RunTool({"-q", "-0", "-p1", "-o", Out.Path, Odd});
+    EXPECT_EQ(Run.Out, Out.Path + "/tab\there\nnewline\t1" + std::string(1, '\0'));
 
     // Reads of the video (its index at the front) fail half-way: the files before stay, and
     // the result says so.
@@ -721,21 +743,66 @@ TEST(ThumbsTool, ProgressOnATerminalPipedAndQuiet) {
     EXPECT_TRUE(Contains(Live.Err, " thumbnails/s, 0:00 left")) << Live.Err;
     EXPECT_TRUE(Contains(Live.Err, "video 2 of 2: ")) << Live.Err;
     EXPECT_EQ(CountLines(Live.Err), 2u) << Live.Err;
-    std::string Drawn;
-    for (char C : Live.Err + "\n") {
-        if (C == '\r' || C == '\n') {
-            const size_t End = Drawn.find("\33[K");
-            const std::string Line = Drawn.substr(0, End);
-            EXPECT_LE(std::count_if(Line.begin(), Line.end(), [](char B) { return (B & 0xC0) != 0x80; }), 79) << Line;
-            Drawn.clear();
-        } else {
-            Drawn += C;
-        }
-    }
+    EXPECT_LE(LongestDrawnLine(Live.Err), 79u) << Live.Err;
 
     // Quiet: nothing but the results.
     for (bool Terminal : {false, true})
         EXPECT_EQ(Run({"-q"}, Terminal).Err, "");
+}
+
+// On a narrow terminal the live line keeps the count and the percentage: the rate goes
+// first, then the time left, and no line reaches the last column.
+TEST(ThumbsTool, TheLiveLineKeepsTheCountOnANarrowTerminal) {
+    struct TCase {
+        unsigned short Columns;
+        std::vector<std::string> Shown, Dropped;
+    };
+    const std::vector<TCase> Cases = {
+        {60, {".mp4: 125/125 (100%), 0:00 left", ".mp4: 125 written in 0:0"}, {"/s"}},
+        {40, {".mp4: 125/125 (100%)", ".webm: 75/75 (100%)", ".mp4: 125 written"}, {"/s", "left", " in "}},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.Columns);
+        TScratch Out;
+        TRunSettings Settings;
+        Settings.Terminal = true;
+        Settings.Columns = Case.Columns;
+        const TRun Run = RunTool(
+            {"-w", "-s", "32x24", "-o", Out.Path, Fixture("fps_12_5.mp4"), Fixture("vp9.webm")}, Settings);
+        EXPECT_EQ(Run.Exit, 0) << Run.Err;
+        for (const std::string& Part : Case.Shown)
+            EXPECT_TRUE(Contains(Run.Err, Part)) << Part << "\n" << Run.Err;
+        for (const std::string& Part : Case.Dropped)
+            EXPECT_FALSE(Contains(Run.Err, Part)) << Part << "\n" << Run.Err;
+        EXPECT_LE(LongestDrawnLine(Run.Err), Case.Columns - 1u) << Run.Err;
+    }
+}
+
+// A console that cannot be written to (a full disk, a closed descriptor) stops no work: every
+// video is done and its result goes out, and the run fails at its end. --help and --version
+// whose text does not reach its reader fail.
+TEST(ThumbsTool, AConsoleThatCannotBeWrittenStopsNothing) {
+    TScratch Out;
+    const std::string Tool = ShellQuote(ToolPath());
+    const std::string Batch = Tool + " -p1 -o " + ShellQuote(Out.Path) + " " +
+                              ShellQuote(Fixture("vp9.webm")) + " " + ShellQuote(Fixture("hevc.mp4")) + " " +
+                              ShellQuote(Fixture("fps_12_5.mp4"));
+    const std::string Results =
+        Out.Path + "/vp9\t1\n" + Out.Path + "/hevc\t1\n" + Out.Path + "/fps_12_5\t1\n";
+    const struct {
+        std::string Command, Said;
+    } Cases[] = {
+        {Batch + " 2>/dev/full", Results + "1\n"},
+        {Batch + " 2>&-", Results + "1\n"},
+        {Tool + " --help >/dev/full 2>/dev/null", "1\n"},
+        {Tool + " --version >/dev/full 2>/dev/null", "1\n"},
+    };
+    for (const auto& Case : Cases) {
+        EXPECT_EQ(RunCommand(Case.Command + "; echo $?"), Case.Said) << Case.Command;
+        for (const char* Video : {"vp9", "hevc", "fps_12_5"})
+            EXPECT_EQ(Out.Files(Video), Contains(Case.Command, "2>/dev/null") ? 0u : 1u) << Video;
+        fs::remove_all(Out.Path);
+    }
 }
 
 TEST(ThumbsTool, SignalsStopAfterTheCurrentFileAndTheNextVideoIsNotStarted) {
