@@ -9,6 +9,7 @@
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -58,22 +59,32 @@ std::string Tail(const std::string& Text, size_t Count) {
     return Text.substr(Skipped.size());
 }
 
-// One line of Lead, Name and Rest that fits in Columns - 1 (a line that reaches the last
-// column wraps on some terminals, and every redraw would scroll): the name shortened in the
-// middle, then the rest cut at its end.
-std::string FitLine(const std::string& Lead, const std::string& Name, const std::string& Rest, int Columns) {
+// One line of Lead, Name and a rest that fits in Columns - 1 (a line that reaches the last
+// column wraps on some terminals, and every redraw would scroll). Rests are the same
+// rest, fullest first, each without the least needed piece of the one before: the first
+// that fits beside the name shortened in the middle is taken; the last is taken anyway,
+// the name shortened as far as it takes, and only then the line is cut at its end.
+std::string FitLine(const std::string& Lead, const std::string& Name, const std::vector<std::string>& Rests,
+                    int Columns) {
     const size_t Room = static_cast<size_t>(std::max(Columns - 1, 20));
-    const size_t Fixed = Characters(Lead) + Characters(Rest);
-    std::string Shown = Name;
-    if (Fixed + Characters(Name) > Room) {
-        constexpr size_t kShortestName = 9;
-        const size_t Keep = Room > Fixed + kShortestName ? Room - Fixed - 1 : kShortestName - 1;
-        Shown = Head(Name, (Keep + 1) / 2) + "\u2026" + Tail(Name, Keep / 2);
+    constexpr size_t kShortestName = 9;
+    for (size_t I = 0; I < Rests.size(); ++I) {
+        const std::string& Rest = Rests[I];
+        const size_t Fixed = Characters(Lead) + Characters(Rest);
+        const bool Last = I + 1 == Rests.size();
+        std::string Shown = Name;
+        if (Fixed + Characters(Name) > Room) {
+            if (!Last && Fixed + kShortestName > Room)
+                continue;
+            const size_t Keep = Room > Fixed + 1 ? Room - Fixed - 1 : 0;
+            Shown = Head(Name, (Keep + 1) / 2) + "\u2026" + Tail(Name, Keep / 2);
+        }
+        std::string Line = Lead + Shown + Rest;
+        if (Characters(Line) > Room)
+            Line = Head(Line, Room);
+        return Line;
     }
-    std::string Line = Lead + Shown + Rest;
-    if (Characters(Line) > Room)
-        Line = Head(Line, Room);
-    return Line;
+    return Head(Lead + Name, Room);
 }
 
 } // namespace
@@ -105,25 +116,32 @@ std::string Escaped(const std::string& Text) {
 TConsole::TConsole(TVerbosity Verbosity, bool NullResults)
     : FVerbosity(Verbosity), FLive(isatty(STDERR_FILENO)), FNullResults(NullResults) {}
 
-void TConsole::Write(int Fd, const std::string& Text) {
-    if (FClosed)
-        return;
+int WriteWhole(int Fd, const std::string& Text) {
     for (size_t Done = 0; Done < Text.size();) {
         const ssize_t Written = write(Fd, Text.data() + Done, Text.size() - Done);
-        if (Written > 0) {
+        if (Written > 0)
             Done += static_cast<size_t>(Written);
-        } else if (Written < 0 && errno == EINTR) {
-            continue;
-        } else {
-            // EPIPE above all: the reader went away. Nothing more is said anywhere. Any other
-            // failure is the run's error.
-            if (Written < 0 && errno != EPIPE)
-                FWriteError = std::string(Fd == STDOUT_FILENO ? "standard output" : "standard error") + ": " +
-                              std::strerror(errno);
-            FClosed = true;
-            return;
-        }
+        else if (Written == 0)
+            return EIO;
+        else if (errno != EINTR)
+            return errno;
     }
+    return 0;
+}
+
+void TConsole::Write(int Fd, const std::string& Text) {
+    const bool Out = Fd == STDOUT_FILENO;
+    if (Out ? FOutClosed : FErrClosed)
+        return;
+    const int Code = WriteWhole(Fd, Text);
+    if (!Code)
+        return;
+    // Standard output that lost its reader (EPIPE) ends the run quietly, one that cannot be
+    // written otherwise ends it with its reason. Standard error that cannot be written is
+    // left alone: the work goes on and the results still go out.
+    if (Out ? Code != EPIPE : FWriteError.empty())
+        FWriteError = std::string(Out ? "standard output" : "standard error") + ": " + std::strerror(Code);
+    (Out ? FOutClosed : FErrClosed) = true;
 }
 
 void TConsole::CloseLiveLine() {
@@ -133,7 +151,8 @@ void TConsole::CloseLiveLine() {
 }
 
 void TConsole::Result(const std::string& Folder, int64_t Count, const char* State) {
-    std::string Line = Escaped(Folder) + "\t" + std::to_string(Count);
+    // With NUL ends a name can hold anything but a NUL: it is written as it is.
+    std::string Line = (FNullResults ? Folder : Escaped(Folder)) + "\t" + std::to_string(Count);
     if (State)
         Line.append("\t").append(State);
     Line += FNullResults ? '\0' : '\n';
@@ -164,8 +183,7 @@ void TConsole::Started(const std::string& Video, const std::string& Folder, cons
     if (FVerbosity == TVerbosity::Quiet)
         return;
     if (FLive) {
-        Write(STDERR_FILENO, FitLine(FBatch, FVideo, ": starting", TerminalColumns()) + "\33[K");
-        FLineOpen = true;
+        Redraw({": starting"});
     } else {
         Write(STDERR_FILENO, FVideo + ": writing into " + Escaped(Folder) + "\n");
     }
@@ -182,32 +200,47 @@ void TConsole::Frame(int64_t Done, int64_t Total) {
     const double Rate = Elapsed > 0 ? Done / Elapsed : 0;
     // The whole video's total is an estimate that the count may pass.
     const int64_t Shown = std::max(Total, Done);
-    char Text[160];
-    std::snprintf(Text, sizeof Text, ": %lld/%lld (%d%%), %.1f %s/s, %s left",
-                  static_cast<long long>(Done), static_cast<long long>(Shown),
-                  Shown > 0 ? static_cast<int>(Done * 100 / Shown) : 100, Rate, FUnits,
+    // The count and the percentage stay; a narrow terminal loses the rate first, then the
+    // time left.
+    char Count[64], Rated[64], Left[48];
+    std::snprintf(Count, sizeof Count, ": %lld/%lld (%d%%)", static_cast<long long>(Done),
+                  static_cast<long long>(Shown), Shown > 0 ? static_cast<int>(Done * 100 / Shown) : 100);
+    std::snprintf(Rated, sizeof Rated, ", %.1f %s/s", Rate, FUnits);
+    std::snprintf(Left, sizeof Left, ", %s left",
                   ClockText(Rate > 0 ? static_cast<int64_t>((Shown - Done) / Rate + 0.5) : 0).c_str());
-    Write(STDERR_FILENO, "\r" + FitLine(FBatch, FVideo, Text, TerminalColumns()) + "\33[K");
-    FLineOpen = true;
+    const std::vector<std::string> Rests = {std::string(Count) + Rated + Left, std::string(Count) + Left,
+                                            Count};
+    Redraw(Rests);
 }
 
 void TConsole::Finished(int64_t Done) {
     if (FVerbosity == TVerbosity::Quiet)
         return;
     const double Elapsed = SecondsSince(FStart);
-    char Text[160];
-    std::snprintf(Text, sizeof Text, ": %lld written in %s (%.1f %s/s)", static_cast<long long>(Done),
-                  ClockText(static_cast<int64_t>(Elapsed + 0.5)).c_str(), Elapsed > 0 ? Done / Elapsed : 0.0,
-                  FUnits);
-    if (FLive)
-        Write(STDERR_FILENO, "\r" + FitLine(FBatch, FVideo, Text, TerminalColumns()) + "\33[K\n");
-    else
-        Write(STDERR_FILENO, FVideo + Text + "\n");
-    FLineOpen = false;
+    char Count[48], Took[48], Rated[64];
+    std::snprintf(Count, sizeof Count, ": %lld written", static_cast<long long>(Done));
+    std::snprintf(Took, sizeof Took, " in %s", ClockText(static_cast<int64_t>(Elapsed + 0.5)).c_str());
+    std::snprintf(Rated, sizeof Rated, " (%.1f %s/s)", Elapsed > 0 ? Done / Elapsed : 0.0, FUnits);
+    const std::string Whole = std::string(Count) + Took + Rated;
+    if (FLive) {
+        Redraw({Whole, std::string(Count) + Took, Count});
+        CloseLiveLine();
+    } else {
+        Write(STDERR_FILENO, FVideo + Whole + "\n");
+    }
+}
+
+void TConsole::Redraw(const std::vector<std::string>& Rests) {
+    // Built piece by piece: GCC 12 warns wrongly about a chain of + starting with a literal.
+    std::string Line(1, '\r');
+    Line += FitLine(FBatch, FVideo, Rests, TerminalColumns());
+    Line += "\33[K";
+    Write(STDERR_FILENO, Line);
+    FLineOpen = true;
 }
 
 bool TConsole::OutputClosed() {
-    if (!FClosed && (ReaderGone(STDOUT_FILENO) || ReaderGone(STDERR_FILENO)))
-        FClosed = true;
-    return FClosed;
+    if (!FOutClosed && ReaderGone(STDOUT_FILENO))
+        FOutClosed = true;
+    return FOutClosed;
 }

@@ -7,6 +7,9 @@
 //
 // A closed output (a reader such as head that went away) is not fatal to a write: the
 // tool ignores SIGPIPE, and OutputClosed tells the run to stop after the current file.
+// Standard error that cannot be written (a full disk, a reader gone) stops nothing: the
+// console says no more there, the results still go to standard output, and WriteError
+// makes the run fail at its end.
 #pragma once
 
 #include "options.h"
@@ -14,6 +17,10 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <vector>
+
+// Writes the whole of Text to Fd: 0, or the errno of the write that failed.
+int WriteWhole(int Fd, const std::string& Text);
 
 // Text with its control characters (tab, newline, escape, ...) and backslashes written as
 // C escapes (\t, \n, \x1B, \\), as names are shown in messages and results.
@@ -25,7 +32,8 @@ public:
 
     // Standard output: the folder and the number of files written, and after a tab how the
     // video's job ended when it did not finish ("stopped", "failed"). Each result ends in a
-    // newline, or a NUL with NullResults.
+    // newline, the folder's control characters escaped; or with NullResults in a NUL, the
+    // folder as it is.
     void Result(const std::string& Folder, int64_t Count, const char* State = nullptr);
     // Standard error, "trovelle-thumbs: Text"; shown also with -q.
     void Error(const std::string& Text);
@@ -42,20 +50,24 @@ public:
     void Frame(int64_t Done, int64_t Total);
     void Finished(int64_t Done);
 
-    // Whether standard output or standard error lost its reader.
+    // Whether standard output lost its reader, or could not be written.
     bool OutputClosed();
-    // Why writing to standard output or standard error failed other than by its reader going
-    // away (a full disk, an I/O error), or empty; the run then stops as when it is closed.
+    // Why writing to standard output failed other than by its reader going away (a full
+    // disk, an I/O error: the run then stops as when it is closed), or why standard error
+    // could not be written (the run goes on); empty when neither happened.
     const std::string& WriteError() const { return FWriteError; }
 
 private:
     void Write(int Fd, const std::string& Text);
     void CloseLiveLine();
+    // Draws the live line again with the first of Rests that fits (see FitLine).
+    void Redraw(const std::vector<std::string>& Rests);
 
     TVerbosity FVerbosity;
     bool FLive;             // standard error is a terminal
     bool FLineOpen = false; // a live line waits for its end
-    bool FClosed = false;
+    bool FOutClosed = false; // standard output lost its reader or cannot be written
+    bool FErrClosed = false; // standard error cannot be written
     bool FNullResults = false;
     std::string FWriteError;
     std::string FVideo;

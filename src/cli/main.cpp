@@ -19,9 +19,12 @@
 #include "platform/platform.h"
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <functional>
 #include <memory>
 #include <unistd.h>
 
@@ -43,6 +46,15 @@ void InstallSignalHandlers() {
     sigaction(SIGINT, &Action, nullptr);
     sigaction(SIGTERM, &Action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+}
+
+// A standard descriptor the caller closed (2>&-) is given /dev/null, read-only: nothing the
+// run opens takes its number, so that no message lands in a thumbnail or a mark, and a
+// write to it fails as a write to a closed one does.
+void HoldClosedDescriptors() {
+    for (int Fd = STDIN_FILENO; Fd <= STDERR_FILENO; ++Fd)
+        if (fcntl(Fd, F_GETFD) < 0 && errno == EBADF)
+            open("/dev/null", O_RDONLY); // the lowest free number: Fd
 }
 
 bool Stopping(TConsole& Console) {
@@ -104,6 +116,33 @@ TJobEnd RunJob(TGenerationJob& Job, TConsole& Console) {
     return End;
 }
 
+// Claims the name of Input's outputs of Kind into Claimed, held for as long as Claimed
+// lives, and says where the video's outputs go elsewhere than last time or replace what a
+// changed video left; false (after saying why) when no name could be claimed. Shown: a
+// name as the messages show it (the folder, or the sheet's file); Replaced: what is
+// replaced, as the note says it.
+bool ClaimName(const TInput& Input, const std::string& SaveFolder, TOutputKind Kind,
+               const std::function<std::string(const std::string&)>& Shown, const char* Replaced,
+               TConsole& Console, TClaimedName& Claimed) {
+    try {
+        Claimed = ClaimOutputName(SaveFolder, Input.Name, Input.Path, Kind);
+    } catch (const std::exception& E) {
+        Console.Error(Input.Path + ": " + E.what());
+        return false;
+    }
+    if (Claimed.TookOver)
+        Console.Note(
+            Input.Path + ": " + Shown(Claimed.Name) +
+            " holds thumbnails of an earlier run without a mark of its video; it is this video's now");
+    if (!Claimed.Busy.empty())
+        Console.Note(Input.Path + ": " + Shown(Claimed.Busy) + " is in use by another run of this video; " +
+                     "this run writes " + Shown(Claimed.Name));
+    if (Claimed.Changed)
+        Console.Note(Input.Path + ": the video's size or time of change is not what it was when " +
+                     Shown(Claimed.Name) + " was made; " + Replaced + " being replaced");
+    return true;
+}
+
 // The contact sheet of the open video; false (after saying why) when none was written.
 bool RunSheet(TDecoder& Decoder, const TThumbsOptions& Options, const std::string& SaveFolder,
               const TInput& Input, TConsole& Console) {
@@ -116,12 +155,15 @@ bool RunSheet(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
     Rec.Format = Options.Format;
     Rec.Quality = Options.Quality;
     Rec.PreferClear = Options.Smart;
-    try {
-        Rec.Name = ClaimOutputName(SaveFolder, Input.Name, Input.Path, TOutputKind::Sheet).Name;
-    } catch (const std::exception& E) {
-        Console.Error(Input.Path + ": " + E.what());
+    const auto SheetOf = [&](const std::string& Name) {
+        TSheetRec Named = Rec;
+        Named.Name = Name;
+        return SheetFileName(Named);
+    };
+    TClaimedName Claimed;
+    if (!ClaimName(Input, SaveFolder, TOutputKind::Sheet, SheetOf, "its sheet is", Console, Claimed))
         return false;
-    }
+    Rec.Name = Claimed.Name;
     const std::string File = SheetFileName(Rec);
     Console.Started(Input.Path, File, "tiles");
     TSheetThread Job(&Decoder);
@@ -160,10 +202,13 @@ bool RunPreview(TDecoder& Decoder, const TThumbsOptions& Options, const TInput& 
 // one of them could not be written or the video has no frame at or after its instant.
 bool RunFrames(TDecoder& Decoder, const TThumbsOptions& Options, const std::string& SaveFolder,
                const TInput& Input, TConsole& Console) {
-    std::string Name;
+    const auto FolderOf = [&](const std::string& Name) { return SaveFolder + Name; };
+    TClaimedName Claimed;
+    if (!ClaimName(Input, SaveFolder, TOutputKind::Thumbnails, FolderOf, "its frames are", Console, Claimed))
+        return false;
+    const std::string& Name = Claimed.Name;
     std::unique_ptr<TOutputFolder> Folder;
     try {
-        Name = ClaimOutputName(SaveFolder, Input.Name, Input.Path, TOutputKind::Thumbnails).Name;
         Folder = std::make_unique<TOutputFolder>(SaveFolder, Name, TOutputFolder::TOpen::Make);
     } catch (const std::exception& E) {
         Console.Error(Input.Path + ": " + E.what());
@@ -241,16 +286,12 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
         Console.Error(Input.Path + ": the thumbnail size: " + E.what());
         return false;
     }
-    try {
-        const TClaimedName Claimed = ClaimOutputName(SaveFolder, Input.Name, Input.Path, TOutputKind::Thumbnails);
-        Rec.Name = Claimed.Name;
-        if (Claimed.TookOver)
-            Console.Note(Input.Path + ": " + SaveFolder + Rec.Name +
-                         " holds thumbnails of an earlier run without a mark of its video; it is this video's now");
-    } catch (const std::exception& E) {
-        Console.Error(Input.Path + ": " + E.what());
+    const auto FolderOf = [&](const std::string& Name) { return SaveFolder + Name; };
+    TClaimedName Claimed;
+    if (!ClaimName(Input, SaveFolder, TOutputKind::Thumbnails, FolderOf, "its thumbnails are", Console,
+                   Claimed))
         return false;
-    }
+    Rec.Name = Claimed.Name;
     const std::string Folder = ThumbnailFolder(Rec);
 
     if (Options.Clean) {
@@ -316,6 +357,7 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
 } // namespace
 
 int main(int argc, char** argv) {
+    HoldClosedDescriptors();
     TThumbsOptions Options;
     try {
         Options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
@@ -323,13 +365,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", kProgram, E.what(), kProgram);
         return kExitUsage;
     }
-    if (Options.Help) {
-        std::fputs(UsageText().c_str(), stdout);
-        return kExitOk;
-    }
-    if (Options.Version) {
-        std::fputs(VersionText(kProgram).c_str(), stdout);
-        return kExitOk;
+    if (Options.Help || Options.Version) {
+        // Text that did not reach its reader is a failure, as for the results.
+        const int Code = WriteWhole(STDOUT_FILENO, Options.Help ? UsageText() : VersionText(kProgram));
+        if (!Code)
+            return kExitOk;
+        std::fprintf(stderr, "%s: cannot write to standard output: %s\n", kProgram, std::strerror(Code));
+        return kExitFailure;
     }
     InstallSignalHandlers();
     TConsole Console(Options.Verbosity, Options.NullResults);
@@ -377,7 +419,8 @@ int main(int argc, char** argv) {
     if (StopSignal.load() != 0)
         return kExitSignal + StopSignal.load();
     if (!Console.WriteError().empty()) {
-        // Said straight, past the console that gave up: the results did not reach their reader.
+        // Said straight, past the console that gave up: the results did not reach their reader,
+        // or the messages did not.
         const std::string Text = std::string(kProgram) + ": cannot write to " + Console.WriteError() + "\n";
         [[maybe_unused]] const ssize_t Said = write(STDERR_FILENO, Text.data(), Text.size());
         return kExitFailure;

@@ -102,7 +102,8 @@ const char* const kUsageTail =
     "Standard output gets one line per video: its folder, a tab, and the number\n"
     "of files written; after another tab \"stopped\" or \"failed\" when its job\n"
     "did not finish. Control characters in names are written as \\t, \\n, \\x1B\n"
-    "and a backslash as \\\\. Progress, notes and errors go to standard error.\n"
+    "and a backslash as \\\\ (with -0 the names are written as they are).\n"
+    "Progress, notes and errors go to standard error.\n"
     "Ctrl+C or SIGTERM stops after the current file.\n"
     "\n"
     "Exit status:\n"
@@ -110,7 +111,7 @@ const char* const kUsageTail =
     "  1    a video could not be read or gave none\n"
     "  2    the command line was not understood\n"
     "  130  stopped by Ctrl+C (SIGINT)\n"
-    "  141  standard output or standard error was closed (as by head)\n"
+    "  141  standard output was closed (as by head)\n"
     "  143  stopped by SIGTERM\n";
 
 const TOptionRow& Row(int Id) {

@@ -596,6 +596,7 @@ void TUIManager::OpenPendingVideo() {
 }
 
 void TUIManager::JobEnded() {
+    FNameHold.Release();
     FForm->SliderBar->setEnabled(true);
     EnableCommands(false);
 }
@@ -655,12 +656,16 @@ void TUIManager::GenerateClick() {
     EnableCommands(true);
 }
 
-std::string TUIManager::ClaimedName(const std::string& Folder, TOutputKind Kind) const {
+std::string TUIManager::ClaimedName(const std::string& Folder, TOutputKind Kind) {
     // Where the folder cannot be claimed (none chosen and no home, a link in the way, no
     // right to write), the job meets the same trouble and says so in its error report.
     const std::string Base = VideoName(FSheetRec.Path);
+    // A hold of an earlier job would keep this one from its own name.
+    FNameHold.Release();
     try {
-        return ClaimOutputName(SaveFolderOrDefault(Folder), Base, FSheetRec.Path, Kind).Name;
+        TClaimedName Claimed = ClaimOutputName(SaveFolderOrDefault(Folder), Base, FSheetRec.Path, Kind);
+        FNameHold = std::move(Claimed.Hold);
+        return Claimed.Name;
     } catch (const std::exception&) {
         return Base;
     }

@@ -125,8 +125,9 @@ private:
     void ConvertError(const TJobReport& Report);
 
     // The name the open video's outputs of Kind are claimed under in Folder (the default save
-    // folder when empty); the plain name when the folder cannot be claimed.
-    std::string ClaimedName(const std::string& Folder, TOutputKind Kind) const;
+    // folder when empty), held in FNameHold until the job ends; the plain name when the
+    // folder cannot be claimed.
+    std::string ClaimedName(const std::string& Folder, TOutputKind Kind);
     void AssignEvents();
     // Opens FileName once the dialog or the caller has chosen it.
     void OpenChosen(const QString& FileName);
@@ -160,6 +161,8 @@ private:
 
     TSheetRec FSheetRec;    // the last contact sheet; Path is the open video
     bool FSheetJob = false; // the running or last job is a sheet
+    // The running job's name, kept from another run of the same video until the job ends.
+    TNameHold FNameHold;
     bool FResumePlay = false;
     // The last progress the running job reported.
     TConvertProgress FLastProgress{0, -1};

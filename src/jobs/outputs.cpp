@@ -16,8 +16,10 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <regex>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 const std::vector<std::string> kFormats = {"jpg", "png", "webp"};
 
@@ -57,6 +59,20 @@ std::string ReadMarker(int At, const char* Name) {
     return Text;
 }
 
+// Whether Text is a whole mark: a mark still being written by a run at the same time, or
+// rewritten by its holder, reads short or with a piece of the old text behind.
+bool WholeMarker(const std::string& Text) {
+    static const std::regex Whole("path=[\\s\\S]*\\nsize=[0-9]+\\nchanged=[0-9]+\\.[0-9]+\\n");
+    return std::regex_match(Text, Whole);
+}
+
+// Whether the whole marks A and B name one video: the same path, whatever its size and
+// time of change.
+bool SameVideo(const std::string& A, const std::string& B) {
+    const std::size_t Path = A.rfind("\nsize=");
+    return Path == B.rfind("\nsize=") && A.compare(0, Path, B, 0, Path) == 0;
+}
+
 // Makes the marker Name of At for Identity, exclusively: false when one is there already.
 bool MakeMarker(const TOutputFolder& At, const char* Name, const std::string& Identity,
                 const std::string& Where) {
@@ -68,22 +84,64 @@ bool MakeMarker(const TOutputFolder& At, const char* Name, const std::string& Id
     return true;
 }
 
-// Whether the marker Name of At holds the name for Identity: made now, or made for it before.
-// A marker still being written by a run at the same time reads short: it is read again.
-bool Holds(const TOutputFolder& At, const char* Name, const std::string& Identity, const std::string& Where,
-           bool& Made) {
+// Whether the marker Name of At names the video of Identity: made now (Made), or made for it
+// before.
+bool OfThisVideo(const TOutputFolder& At, const char* Name, const std::string& Identity,
+                 const std::string& Where, bool& Made) {
     Made = MakeMarker(At, Name, Identity, Where);
     if (Made)
         return true;
     for (int Try = 0; Try < 50; ++Try) {
         const std::string Text = ReadMarker(At.Fd(), Name);
-        if (Text == Identity)
-            return true;
-        if (Text.size() >= 5 && Text.back() == '\n')
-            return false;
+        if (WholeMarker(Text))
+            return SameVideo(Text, Identity);
         usleep(2000);
     }
     return false;
+}
+
+// The outcome of taking the lock on a name's marker.
+enum class TLocked { Held, Busy, Other };
+
+// Takes the lock on the marker Name of At for the video of Identity into Hold. Busy: another
+// run holds it. Other: the marker was put back for another video meanwhile. A marker that
+// names the video with another size or time is rewritten in place (Changed), so that the
+// lock stays on the file every run opens.
+TLocked LockMarker(const TOutputFolder& At, const char* Name, const std::string& Identity,
+                   const std::string& Where, TNameHold& Hold, bool& Changed) {
+    bool Writable = true;
+    int Fd = openat(At.Fd(), Name, O_RDWR | O_NOFOLLOW | O_CLOEXEC);
+    if (Fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
+        Writable = false;
+        Fd = openat(At.Fd(), Name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    }
+    if (Fd < 0)
+        throw Exception("Cannot claim " + Where + ": " + std::strerror(errno));
+    TNameHold Mine(Fd);
+    // A file system without locks (ENOLCK) still gives the name: the runs of one video
+    // then are not kept apart, as before there were locks.
+    if (flock(Fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
+        return TLocked::Busy;
+    std::string Text;
+    for (int Try = 0; Try < 50; ++Try) {
+        Text.clear();
+        char Buffer[4096];
+        for (ssize_t Read; (Read = pread(Fd, Buffer, sizeof Buffer, static_cast<off_t>(Text.size()))) > 0 &&
+                           Text.size() < (1 << 16);)
+            Text.append(Buffer, static_cast<std::size_t>(Read));
+        if (WholeMarker(Text))
+            break;
+        usleep(2000);
+    }
+    if (!WholeMarker(Text) || !SameVideo(Text, Identity))
+        return TLocked::Other;
+    Changed = Text != Identity;
+    if (Changed && Writable &&
+        (pwrite(Fd, Identity.data(), Identity.size(), 0) != static_cast<ssize_t>(Identity.size()) ||
+         ftruncate(Fd, static_cast<off_t>(Identity.size())) != 0))
+        throw Exception("Cannot claim " + Where + ": " + std::strerror(errno));
+    Hold = std::move(Mine);
+    return TLocked::Held;
 }
 
 // Whether the folder At holds files other than hidden ones (thumbnails of an earlier run).
@@ -165,26 +223,54 @@ std::string SheetFileName(const TSheetRec& Rec) {
     return IncludeTrailingSlash(SaveFolderOrDefault(Rec.Folder)) + Name + "_sheet." + Rec.Format;
 }
 
+TNameHold::TNameHold(TNameHold&& Other) noexcept : FFd(std::exchange(Other.FFd, -1)) {}
+
+TNameHold& TNameHold::operator=(TNameHold&& Other) noexcept {
+    if (this != &Other) {
+        Release();
+        FFd = std::exchange(Other.FFd, -1);
+    }
+    return *this;
+}
+
+TNameHold::~TNameHold() {
+    Release();
+}
+
+void TNameHold::Release() {
+    // Closing the marker's only descriptor lets go of its lock.
+    if (FFd >= 0)
+        close(FFd);
+    FFd = -1;
+}
+
 TClaimedName ClaimOutputName(const std::string& SaveFolder, const std::string& Base, const std::string& Video,
                              TOutputKind Kind) {
     const std::string Mine = Identity(Video);
     const TOutputFolder Parent(SaveFolder);
+    TClaimedName Claim;
     for (int N = 1; N <= kMostClaims; ++N) {
-        const std::string Name = N == 1 ? Base : Base + "-" + std::to_string(N);
-        if (Kind == TOutputKind::Sheet) {
-            const std::string Marker = "." + Name + kSheetMarkerSuffix;
-            bool Made = false;
-            if (Holds(Parent, Marker.c_str(), Mine, IncludeTrailingSlash(SaveFolder) + Name + "_sheet", Made))
-                return {Name, false};
-            continue;
-        }
-        const TOutputFolder Folder(SaveFolder, Name, TOutputFolder::TOpen::Make);
-        // A folder of an older run (thumbnails, no marker) is taken over by the first video
-        // that comes for its name.
-        const bool Older = HoldsFiles(Folder.Fd());
+        Claim.Name = N == 1 ? Base : Base + "-" + std::to_string(N);
+        TLocked Locked = TLocked::Other;
         bool Made = false;
-        if (Holds(Folder, kFolderMarker, Mine, Folder.Path(), Made))
-            return {Name, Made && Older};
+        if (Kind == TOutputKind::Sheet) {
+            const std::string Marker = "." + Claim.Name + kSheetMarkerSuffix;
+            const std::string Where = IncludeTrailingSlash(SaveFolder) + Claim.Name + "_sheet";
+            if (OfThisVideo(Parent, Marker.c_str(), Mine, Where, Made))
+                Locked = LockMarker(Parent, Marker.c_str(), Mine, Where, Claim.Hold, Claim.Changed);
+        } else {
+            const TOutputFolder Folder(SaveFolder, Claim.Name, TOutputFolder::TOpen::Make);
+            // A folder of an older run (thumbnails, no marker) is taken over by the first video
+            // that comes for its name.
+            const bool Older = HoldsFiles(Folder.Fd());
+            if (OfThisVideo(Folder, kFolderMarker, Mine, Folder.Path(), Made))
+                Locked = LockMarker(Folder, kFolderMarker, Mine, Folder.Path(), Claim.Hold, Claim.Changed);
+            Claim.TookOver = Made && Older;
+        }
+        if (Locked == TLocked::Held)
+            return Claim;
+        if (Locked == TLocked::Busy && Claim.Busy.empty())
+            Claim.Busy = Claim.Name;
     }
     throw Exception("Cannot claim a name for " + Video + " in " + SaveFolder + ": " +
                     std::to_string(kMostClaims) + " names of " + Base + " are taken");

@@ -39,14 +39,45 @@ std::string ThumbnailFolder(const TConvertRec& Rec);
 std::string SheetFileName(const TSheetRec& Rec);
 
 // What a video's outputs are called in a save folder: Base ("clip"), or Base-2, Base-3, ...
-// where another video holds the name. A name is held by a small hidden marker naming its
+// where another video holds the name. A name is held by a small hidden mark naming its
 // video (path, size and time of change): inside the video's folder for thumbnails, beside
-// the sheet for a contact sheet. The marker is made exclusively, so that runs at the same
-// time never take one name for two videos, and the same video run again finds its name.
+// the sheet for a contact sheet. The mark is made exclusively, so that runs at the same
+// time never take one name for two videos, and the same video run again finds its name:
+// the same path is the same video, whatever its size or time of change became.
+//
+// A run holds the name it claimed for its job's length by a lock on the mark; a run of the
+// same video meanwhile takes the next free name. The lock belongs to the open mark, so the
+// system lets go of it when the run ends in any way, a crash included.
+class TNameHold {
+public:
+    TNameHold() = default;
+    explicit TNameHold(int Fd) : FFd(Fd) {}
+    TNameHold(TNameHold&& Other) noexcept;
+    TNameHold& operator=(TNameHold&& Other) noexcept;
+    ~TNameHold();
+    TNameHold(const TNameHold&) = delete;
+    TNameHold& operator=(const TNameHold&) = delete;
+
+    bool Held() const { return FFd >= 0; }
+    // Lets another run of the video have the name again.
+    void Release();
+
+private:
+    int FFd = -1;
+};
+
 struct TClaimedName {
     std::string Name;
-    // Thumbnails of an earlier run without a marker were found there and taken over.
+    // Thumbnails of an earlier run without a mark were found there and taken over.
     bool TookOver = false;
+    // The name the video's outputs already have, held by another run of the same video at
+    // the same time ("" when there was none): Name is the next free one instead.
+    std::string Busy;
+    // The mark named the video's path with another size or time of change: the outputs
+    // under Name are being replaced (the mark now says what the video is).
+    bool Changed = false;
+    // Kept for as long as the job writes under Name.
+    TNameHold Hold;
 };
 
 enum class TOutputKind {
@@ -54,8 +85,9 @@ enum class TOutputKind {
     Sheet       // the file SaveFolder/NAME_sheet.EXT
 };
 
-// Claims the name for Video's outputs of Kind in SaveFolder (which must exist). Raises
-// Exception naming the folder when it cannot be read or written.
+// Claims the name for Video's outputs of Kind in SaveFolder (which must exist) and holds it
+// until the answer's Hold goes. Raises Exception naming the folder when it cannot be read
+// or written.
 TClaimedName ClaimOutputName(const std::string& SaveFolder, const std::string& Base, const std::string& Video,
                              TOutputKind Kind);
 

@@ -8,12 +8,14 @@
 #include <FreeImage.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
-#include <sys/stat.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <set>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -42,6 +44,25 @@ std::vector<std::string> FileNames(const std::string& Folder) {
                 Names.push_back(Entry.path().filename().string());
     std::sort(Names.begin(), Names.end());
     return Names;
+}
+
+// The characters of the longest line a live console drew (each redraw after a carriage
+// return, up to its erase to the end of the line).
+size_t LongestDrawnLine(const std::string& Err) {
+    size_t Longest = 0;
+    std::string Drawn;
+    for (char C : Err + "\n") {
+        if (C == '\r' || C == '\n') {
+            const std::string Line = Drawn.substr(0, Drawn.find("\33[K"));
+            Longest =
+                std::max(Longest, static_cast<size_t>(std::count_if(
+                                      Line.begin(), Line.end(), [](char B) { return (B & 0xC0) != 0x80; })));
+            Drawn.clear();
+        } else {
+            Drawn += C;
+        }
+    }
+    return Longest;
 }
 
 } // namespace
@@ -552,6 +573,94 @@ TEST(ThumbsTool, SameNamedVideosInRunsAtOnceNeverShareAFolder) {
     EXPECT_EQ(ReadThumbnail(Older.Path + "/clip/clip_0.jpg").Id.Second, 5);
 }
 
+// Two runs of the same video at once never write into one folder: the first holds its
+// folder for its job's length, and the second takes the next free name and says so. The
+// hold dies with its run: after the first run is killed, the video gets its folder back.
+TEST(ThumbsTool, RunsOfOneVideoAtOnceKeepToTheirOwnFolders) {
+    TScratch Out;
+    const std::string Video = Fixture("long_gop_25.mp4");
+    TRun Second;
+    bool Held = false;
+    TRunSettings Settings;
+    // The first run (every frame of 3000) is frozen with some files written, the second
+    // runs meanwhile, then the first is killed as a crash would end it.
+    Settings.OnTick = [&](pid_t Child, const TRun&, bool&) {
+        if (Held || Out.Files("long_gop_25") < 5)
+            return;
+        Held = true;
+        kill(Child, SIGSTOP);
+        Second = RunTool({"-p", "4", "-o", Out.Path, Video});
+        kill(Child, SIGKILL);
+    };
+    const TRun First = RunTool({"-w", "-s", "32x24", "-o", Out.Path, Video}, Settings);
+    ASSERT_TRUE(Held) << First.Err;
+    EXPECT_TRUE(First.Signalled);
+    EXPECT_EQ(Second.Exit, 0) << Second.Err;
+    EXPECT_EQ(Second.Out, Out.Path + "/long_gop_25-2\t4\n");
+    EXPECT_TRUE(Contains(Second.Err,
+                         Out.Path + "/long_gop_25 is in use by another run of this video; this run writes " +
+                             Out.Path + "/long_gop_25-2"))
+        << Second.Err;
+    // The first run's files are its own frames, from the start (the pieces lie 15 s apart).
+    for (int I = 0; I < 4; ++I)
+        EXPECT_EQ(ReadThumbnail(Out.Path + "/long_gop_25/long_gop_25_" + std::to_string(I) + ".jpg").Id.Index,
+                  I);
+    EXPECT_EQ(Out.Files("long_gop_25-2"), 4u);
+
+    const TRun Again = RunTool({"-p", "1", "-o", Out.Path, Video});
+    EXPECT_EQ(Again.Out, Out.Path + "/long_gop_25\t1\n") << Again.Err;
+    EXPECT_FALSE(Contains(Again.Err, "in use")) << Again.Err;
+}
+
+// The same path is the same video: touched, or another video copied over it, it keeps its
+// folder and its sheet's name, and a note says that what is there is being replaced.
+TEST(ThumbsTool, AChangedVideoKeepsItsNameAndItsOutputsAreReplaced) {
+    struct TCase {
+        const char* What;
+        std::function<void(const std::string& Video)> Change;
+        bool Replaced; // the note says the outputs are being replaced
+    };
+    const std::vector<TCase> Cases = {
+        {"left as it is", [](const std::string&) {}, false},
+        {"touched",
+         [](const std::string& Video) {
+             fs::last_write_time(Video, fs::last_write_time(Video) + std::chrono::seconds(10));
+         },
+         true},
+        {"another video copied over it",
+         [](const std::string& Video) {
+             fs::copy_file(Fixture("ntsc_2997.mp4"), Video, fs::copy_options::overwrite_existing);
+         },
+         true},
+    };
+    struct TKind {
+        const char* Option;
+        const char* Result; // after the output folder
+        const char* Replaced;
+    };
+    const std::vector<TKind> Kinds = {{"-p2", "/clip\t2\n", "its thumbnails are being replaced"},
+                                      {"--sheet=2x1", "/clip_sheet.jpg\t1\n", "its sheet is being replaced"}};
+    for (const TCase& Case : Cases)
+        for (const TKind& Kind : Kinds) {
+            SCOPED_TRACE(std::string(Case.What) + ", " + Kind.Option);
+            TScratch In, Out;
+            const std::string Video = In.Path + "/clip.mp4";
+            fs::copy_file(Fixture("fps_12_5.mp4"), Video);
+            TRun Run = RunTool({Kind.Option, "-o", Out.Path, Video});
+            ASSERT_EQ(Run.Out, Out.Path + Kind.Result) << Run.Err;
+            Case.Change(Video);
+            Run = RunTool({Kind.Option, "-o", Out.Path, Video});
+            EXPECT_EQ(Run.Exit, 0) << Run.Err;
+            EXPECT_EQ(Run.Out, Out.Path + Kind.Result) << Run.Err;
+            EXPECT_EQ(Contains(Run.Err, Kind.Replaced), Case.Replaced) << Run.Err;
+            EXPECT_FALSE(fs::exists(Out.Path + "/clip-2") || fs::exists(Out.Path + "/clip-2_sheet.jpg"));
+            // The mark says what the video is now: a third run has nothing to replace.
+            Run = RunTool({Kind.Option, "-o", Out.Path, Video});
+            EXPECT_EQ(Run.Out, Out.Path + Kind.Result) << Run.Err;
+            EXPECT_FALSE(Contains(Run.Err, "replaced")) << Run.Err;
+        }
+}
+
 // Results a script can rely on: a name with a tab or a newline is escaped, so that each
 // result stays one line of two fields; -0 ends the results with NUL; a video whose reading
 // fails part-way still gives its result line, marked failed.
@@ -565,6 +674,9 @@ TEST(ThumbsTool, ResultsStayOneLineEachAndSayHowAVideoEnded) {
 
     Run = RunTool({"-q", "-0", "-p1", "-o", Out.Path, Fixture("vp9.webm"), Fixture("hevc.mp4")});
     EXPECT_EQ(Run.Out, Out.Path + "/vp9\t1" + std::string(1, '\0') + Out.Path + "/hevc\t1" + std::string(1, '\0'));
+    // With NUL ends a name needs no escapes: it is written as it is.
+    Run = RunTool({"-q", "-0", "-p1", "-o", Out.Path, Odd});
+    EXPECT_EQ(Run.Out, Out.Path + "/tab\there\nnewline\t1" + std::string(1, '\0'));
 
     // Reads of the video (its index at the front) fail half-way: the files before stay, and
     // the result says so.
@@ -631,21 +743,66 @@ TEST(ThumbsTool, ProgressOnATerminalPipedAndQuiet) {
     EXPECT_TRUE(Contains(Live.Err, " thumbnails/s, 0:00 left")) << Live.Err;
     EXPECT_TRUE(Contains(Live.Err, "video 2 of 2: ")) << Live.Err;
     EXPECT_EQ(CountLines(Live.Err), 2u) << Live.Err;
-    std::string Drawn;
-    for (char C : Live.Err + "\n") {
-        if (C == '\r' || C == '\n') {
-            const size_t End = Drawn.find("\33[K");
-            const std::string Line = Drawn.substr(0, End);
-            EXPECT_LE(std::count_if(Line.begin(), Line.end(), [](char B) { return (B & 0xC0) != 0x80; }), 79) << Line;
-            Drawn.clear();
-        } else {
-            Drawn += C;
-        }
-    }
+    EXPECT_LE(LongestDrawnLine(Live.Err), 79u) << Live.Err;
 
     // Quiet: nothing but the results.
     for (bool Terminal : {false, true})
         EXPECT_EQ(Run({"-q"}, Terminal).Err, "");
+}
+
+// On a narrow terminal the live line keeps the count and the percentage: the rate goes
+// first, then the time left, and no line reaches the last column.
+TEST(ThumbsTool, TheLiveLineKeepsTheCountOnANarrowTerminal) {
+    struct TCase {
+        unsigned short Columns;
+        std::vector<std::string> Shown, Dropped;
+    };
+    const std::vector<TCase> Cases = {
+        {60, {".mp4: 125/125 (100%), 0:00 left", ".mp4: 125 written in 0:0"}, {"/s"}},
+        {40, {".mp4: 125/125 (100%)", ".webm: 75/75 (100%)", ".mp4: 125 written"}, {"/s", "left", " in "}},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.Columns);
+        TScratch Out;
+        TRunSettings Settings;
+        Settings.Terminal = true;
+        Settings.Columns = Case.Columns;
+        const TRun Run = RunTool(
+            {"-w", "-s", "32x24", "-o", Out.Path, Fixture("fps_12_5.mp4"), Fixture("vp9.webm")}, Settings);
+        EXPECT_EQ(Run.Exit, 0) << Run.Err;
+        for (const std::string& Part : Case.Shown)
+            EXPECT_TRUE(Contains(Run.Err, Part)) << Part << "\n" << Run.Err;
+        for (const std::string& Part : Case.Dropped)
+            EXPECT_FALSE(Contains(Run.Err, Part)) << Part << "\n" << Run.Err;
+        EXPECT_LE(LongestDrawnLine(Run.Err), Case.Columns - 1u) << Run.Err;
+    }
+}
+
+// A console that cannot be written to (a full disk, a closed descriptor) stops no work: every
+// video is done and its result goes out, and the run fails at its end. --help and --version
+// whose text does not reach its reader fail.
+TEST(ThumbsTool, AConsoleThatCannotBeWrittenStopsNothing) {
+    TScratch Out;
+    const std::string Tool = ShellQuote(ToolPath());
+    const std::string Batch = Tool + " -p1 -o " + ShellQuote(Out.Path) + " " +
+                              ShellQuote(Fixture("vp9.webm")) + " " + ShellQuote(Fixture("hevc.mp4")) + " " +
+                              ShellQuote(Fixture("fps_12_5.mp4"));
+    const std::string Results =
+        Out.Path + "/vp9\t1\n" + Out.Path + "/hevc\t1\n" + Out.Path + "/fps_12_5\t1\n";
+    const struct {
+        std::string Command, Said;
+    } Cases[] = {
+        {Batch + " 2>/dev/full", Results + "1\n"},
+        {Batch + " 2>&-", Results + "1\n"},
+        {Tool + " --help >/dev/full 2>/dev/null", "1\n"},
+        {Tool + " --version >/dev/full 2>/dev/null", "1\n"},
+    };
+    for (const auto& Case : Cases) {
+        EXPECT_EQ(RunCommand(Case.Command + "; echo $?"), Case.Said) << Case.Command;
+        for (const char* Video : {"vp9", "hevc", "fps_12_5"})
+            EXPECT_EQ(Out.Files(Video), Contains(Case.Command, "2>/dev/null") ? 0u : 1u) << Video;
+        fs::remove_all(Out.Path);
+    }
 }
 
 TEST(ThumbsTool, SignalsStopAfterTheCurrentFileAndTheNextVideoIsNotStarted) {

@@ -566,6 +566,25 @@ TEST(ConvertJob, ThumbnailsAreWrittenAtQuality100) {
     EXPECT_EQ(*std::max_element(Values.begin(), Values.end()), 1);
 }
 
+// A claimed name stays the claim's, wherever the claim is moved, until its hold goes: the
+// same video claimed meanwhile (a second run, or the window's next job) gets the next name.
+TEST(ConvertJob, AClaimedNameIsHeldUntilItsHoldGoes) {
+    const std::string Video = Fixture("vp9.webm");
+    for (const TOutputKind Kind : {TOutputKind::Thumbnails, TOutputKind::Sheet}) {
+        TScratch Out;
+        TClaimedName First = ClaimOutputName(Out.Path, "clip", Video, Kind);
+        EXPECT_EQ(First.Name, "clip");
+        EXPECT_TRUE(First.Busy.empty());
+        TClaimedName Second = ClaimOutputName(Out.Path, "clip", Video, Kind);
+        EXPECT_EQ(Second.Name, "clip-2");
+        EXPECT_EQ(Second.Busy, "clip");
+        const TClaimedName Moved = std::move(First);
+        EXPECT_EQ(ClaimOutputName(Out.Path, "clip", Video, Kind).Name, "clip-3");
+        Second.Hold.Release();
+        EXPECT_EQ(ClaimOutputName(Out.Path, "clip", Video, Kind).Name, "clip-2");
+    }
+}
+
 TEST(ConvertJob, VideoNameDropsFolderAndExtension) {
     EXPECT_EQ(VideoName("/videos/holiday.2024.mp4"), "holiday.2024");
     EXPECT_EQ(VideoName("clip"), "clip");
