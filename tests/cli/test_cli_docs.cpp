@@ -301,6 +301,21 @@ TEST(VideoTypes, TheListIsTheMimeDatabases) {
         EXPECT_EQ(Extension, Extension.toLower());
 }
 
+// A file manager runs the thumbnailer of the type the MIME database gives a file, by its name
+// and its content: the type of every kind of test video is in the list (Theora in Ogg is
+// video/x-theora+ogg, more than video/ogg).
+TEST(VideoTypes, EveryTestVideosTypeIsListed) {
+    const QMimeDatabase Database;
+    const QStringList Types = VideoMimeTypes();
+    for (const char* Video : {"theora.ogv", "vfr.ogv", "matrix/theora.ogv", "vp9.webm", "hevc.mp4",
+                              "mpeg2.mpg", "one_gop.ts", "mpeg4.avi", "wmv2.wmv", "matrix/h264_pyramid.mkv",
+                              "matrix/mjpeg.avi", "matrix/wmv2.asf", "matrix/mpeg2_open_gop.ts"}) {
+        const std::string Type =
+            Database.mimeTypeForFile(QString::fromStdString(Fixture(Video))).name().toStdString();
+        EXPECT_TRUE(Types.contains(QString::fromStdString(Type))) << Video << ": " << Type;
+    }
+}
+
 // The menu entry and the file managers' thumbnailer entry (as it is installed) open exactly
 // the listed types, in the list's order.
 TEST(VideoTypes, DesktopEntriesNameTheListedTypes) {
