@@ -4,8 +4,8 @@
 // handle. It returns pointers to records in its own memory, which the caller never
 // frees or writes. This header is the only thing the program and the library share,
 // so any library that exports these seven names with these records can be dropped in.
-// Four more entries, getLastError, getFrameTime, setFrameSize and seekTime, are optional: a
-// library without them is still used.
+// Five more entries, getLastError, getFrameTime, setFrameSize, seekTime and getDurationTime,
+// are optional: a library without them is still used.
 #pragma once
 
 #include <cstddef>
@@ -95,6 +95,10 @@ typedef int32_t (*TSetFrameSizeProc)(int32_t Width, int32_t Height);
 // less than a seek, and none of them is converted; those no other frame refers to need not be
 // decoded either. Answers as seek does.
 typedef int32_t (*TSeekTimeProc)(int64_t Microseconds);
+// Optional. The length of the open video in microseconds, from the start that getFrameTime
+// counts from to the end of the video (Duration holds it in whole seconds, rounded down);
+// -1 when it is not known or no video is open.
+typedef int64_t (*TGetDurationTimeProc)();
 
 int32_t openFile(const char* FileName, int32_t Reserved1, int32_t Reserved2);
 TDecoderFileInfo* getFileInfo();
@@ -107,4 +111,5 @@ const char* getLastError();
 int64_t getFrameTime();
 int32_t setFrameSize(int32_t Width, int32_t Height);
 int32_t seekTime(int64_t Microseconds);
+int64_t getDurationTime();
 }

@@ -28,6 +28,7 @@ struct TState {
     TDecoderFrameInfo FrameInfo{};
     TDecoderFrame Frame{};
     int64_t FrameMicroseconds = 0;
+    int64_t DurationMicroseconds = -1; // of the open video; -1: not known
     bool HasFrame = false;
     // The picture size asked for (0 x 0: the video's own), and the one delivered now.
     int32_t AskedWidth = 0, AskedHeight = 0;
@@ -72,6 +73,14 @@ void FillFileInfo(const TVideoReader& Reader, int Width, int Height, TDecoderFil
     Info.FrameCount = Reader.FrameCount() > INT32_MAX ? 0 : static_cast<int32_t>(Reader.FrameCount());
 }
 
+// The reader's duration in whole microseconds, rounded to the nearest; -1 when it has none.
+int64_t DurationMicroseconds(const TVideoReader& Reader) {
+    const double Micros = std::round(Reader.DurationSeconds() * 1e6);
+    if (!std::isfinite(Micros) || Micros <= 0)
+        return -1;
+    return Micros >= static_cast<double>(INT64_MAX) ? INT64_MAX : static_cast<int64_t>(Micros);
+}
+
 // Delivers pictures of the size asked for from now on. All or nothing: when memory runs
 // out, the size stays as it was.
 void ApplyFrameSize(TState& S) {
@@ -111,6 +120,7 @@ DECODER_EXPORT int32_t openFile(const char* FileName, int32_t, int32_t) {
         S.Reader = std::move(Reader);
         S.Converter = std::move(Converter);
         S.FileInfo = Info;
+        S.DurationMicroseconds = DurationMicroseconds(*S.Reader);
         S.FrameInfo.Timestamp = 0;
         S.Frame.Pixels = nullptr;
         S.HasFrame = false;
@@ -158,6 +168,10 @@ DECODER_EXPORT TDecoderFrame* getNextFrame() {
     S.FrameMicroseconds = Picture.Microseconds;
     S.HasFrame = true;
     return &S.Frame;
+}
+
+DECODER_EXPORT int64_t getDurationTime() {
+    return State().Opened ? State().DurationMicroseconds : -1;
 }
 }
 

@@ -143,6 +143,14 @@
         <source>%1 pieces asked, %2 written: the video gave no frame after the last one written</source>
         <translation>%1 Teile gewünscht, %2 geschrieben: Das Video lieferte nach dem zuletzt geschriebenen kein Bild mehr</translation>
     </message>
+    <message>
+        <source>%1 pieces asked, %2 frames in the video: %3 different frames written, each once</source>
+        <translation>%1 Teile gewünscht, %2 Bilder im Video: %3 verschiedene Bilder geschrieben, jedes einmal</translation>
+    </message>
+    <message>
+        <source>%1 pieces asked, %2 different frames written: the other pieces fell on frames written already</source>
+        <translation>%1 Teile gewünscht, %2 verschiedene Bilder geschrieben: Die übrigen Teile fielen auf schon geschriebene Bilder</translation>
+    </message>
 </context>
 <context>
     <name>TaboutDlg</name>

@@ -143,6 +143,14 @@
         <source>%1 pieces asked, %2 written: the video gave no frame after the last one written</source>
         <translation>%1 vues demandées, %2 écrites&#xa0;: la vidéo n&apos;a fourni aucune image après la dernière écrite</translation>
     </message>
+    <message>
+        <source>%1 pieces asked, %2 frames in the video: %3 different frames written, each once</source>
+        <translation>%1 vues demandées, %2 images dans la vidéo&#xa0;: %3 images différentes écrites, chacune une fois</translation>
+    </message>
+    <message>
+        <source>%1 pieces asked, %2 different frames written: the other pieces fell on frames written already</source>
+        <translation>%1 vues demandées, %2 images différentes écrites&#xa0;: les autres vues tombaient sur des images déjà écrites</translation>
+    </message>
 </context>
 <context>
     <name>TaboutDlg</name>

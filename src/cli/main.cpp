@@ -179,6 +179,11 @@ bool RunSheet(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
         return true;
     }
     Console.Finished(End.Last.Current + 1);
+    if (End.Last.Repeats > 0)
+        Console.Note(
+            Input.Path + ": " + std::to_string(End.Last.Total) + " tiles asked, " +
+            std::to_string(End.Last.Current + 1) +
+            " different frames shown: the other tiles fell on frames shown already and are left out");
     Console.Result(End.Output, 1);
     return true;
 }
@@ -332,7 +337,7 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
     }
     const std::string Shortfall =
         ExplainShortfall(Rec, Options.RangeEnd == TThumbsOptions::kToTheEnd, Decoder.FileInfo()->Duration,
-                         Decoder.FileInfo()->FPS, Written);
+                         Decoder.FileInfo()->FPS, Written, End.Last.Repeats, Decoder.FileInfo()->FrameCount);
     if (Written == 0) {
         Console.Error(Input.Path + ": nothing written: " + Shortfall);
         return false;

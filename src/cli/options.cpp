@@ -501,6 +501,8 @@ TThumbsOptions ParseOptions(const std::vector<std::string>& Args) {
         (Options.Width || Options.Height || Options.Digits || Options.Clean || Options.NamesByTime))
         throw EUsageError("--size, --fit, --digits, --names and --clean apply to thumbnails; a sheet takes "
                           "--sheet-width");
+    if (Options.Digits && Options.NamesByTime)
+        throw EUsageError("--digits pads ordinals; files named by time (--names time) have none");
     if (Options.Smart && Options.Kind != TJobKind::Sheet &&
         (Options.Kind != TJobKind::Thumbnails || Options.Mode != TThumbMode::Pieces))
         throw EUsageError("--smart applies to --pieces and --sheet");

@@ -63,6 +63,7 @@ TDecoder::TDecoder(const std::string& LibraryName) {
     FGetFrameTime = reinterpret_cast<TGetFrameTimeProc>(dlsym(FLibrary, "getFrameTime"));
     FSetFrameSize = reinterpret_cast<TSetFrameSizeProc>(dlsym(FLibrary, "setFrameSize"));
     FSeekTime = reinterpret_cast<TSeekTimeProc>(dlsym(FLibrary, "seekTime"));
+    FGetDurationTime = reinterpret_cast<TGetDurationTimeProc>(dlsym(FLibrary, "getDurationTime"));
     dlerror();
 }
 
@@ -105,6 +106,15 @@ int64_t TDecoder::FrameMicroseconds() const {
             return Micros;
     }
     return FFrameInfo ? FFrameInfo->Timestamp * kMicrosecondsPerSecond : 0;
+}
+
+int64_t TDecoder::DurationMicroseconds() const {
+    constexpr int64_t kMicrosecondsPerSecond = 1000000;
+    if (FGetDurationTime) {
+        if (const int64_t Micros = FGetDurationTime(); Micros >= 0)
+            return Micros;
+    }
+    return FFileInfo ? int64_t{FFileInfo->Duration} * kMicrosecondsPerSecond : 0;
 }
 
 bool TDecoder::SetFrameSize(int32_t Width, int32_t Height) {

@@ -3,8 +3,9 @@
 // It loads the library at run time by its bare name (the executable's RUNPATH makes its
 // own folder the first place searched), resolves the seven entry points (and the optional
 // getLastError, which tells a failed read from the end of the video, getFrameTime, a
-// frame's exact time, setFrameSize, frames delivered at a smaller size, and seekTime, exact
-// seeks to any instant that convert no frame on the way), opens a
+// frame's exact time, setFrameSize, frames delivered at a smaller size, seekTime, exact
+// seeks to any instant that convert no frame on the way, and getDurationTime, the exact
+// length), opens a
 // video, hands out decoded frames one at a time, seeks by whole seconds, and keeps pointers
 // to the two information records the library maintains. It assumes nothing of the library
 // beyond decoder_api.h, so any library meeting that contract can be dropped in.
@@ -63,6 +64,9 @@ public:
     // The time of the frame NextFrame delivered last, in microseconds from the start of the
     // video: exact from a library that exports getFrameTime, else its whole second.
     int64_t FrameMicroseconds() const;
+    // The open video's length in microseconds: exact from a library that exports
+    // getDurationTime and knows it, else the whole seconds of FileInfo()'s Duration.
+    int64_t DurationMicroseconds() const;
     // Whether FrameMicroseconds is exact (the library exports getFrameTime).
     bool ExactFrameTimes() const { return FGetFrameTime != nullptr; }
     // Asks for frames of Width x Height from the next Seek on (0 x 0: the video's own size);
@@ -97,8 +101,9 @@ private:
     TGetFrameProc FGetFrame = nullptr;
     TGetNextFrameProc FGetNextFrame = nullptr;
     TSeekProc FSeek = nullptr;
-    TGetLastErrorProc FGetLastError = nullptr; // optional
-    TGetFrameTimeProc FGetFrameTime = nullptr; // optional
-    TSetFrameSizeProc FSetFrameSize = nullptr; // optional
-    TSeekTimeProc FSeekTime = nullptr;         // optional
+    TGetLastErrorProc FGetLastError = nullptr;       // optional
+    TGetFrameTimeProc FGetFrameTime = nullptr;       // optional
+    TSetFrameSizeProc FSetFrameSize = nullptr;       // optional
+    TSeekTimeProc FSeekTime = nullptr;               // optional
+    TGetDurationTimeProc FGetDurationTime = nullptr; // optional
 };

@@ -22,6 +22,7 @@ const char* const kMimeTypes[] = {
     "video/mp2t",
     "video/ogg",
     "video/x-ogm+ogg",
+    "video/x-theora+ogg",
     "video/x-flv",
     "video/3gpp",
     "video/3gpp2",

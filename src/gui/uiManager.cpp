@@ -767,7 +767,8 @@ void TUIManager::ConvertDone(const TJobReport& Report) {
         // A range whose end mark stands at the end of the video takes what there is.
         const bool ToTheEnd = FConvertRec.Range() && FConvertRec.EndPos >= PlayManager->Duration();
         const TWording Shortfall =
-            ShortfallWording(FConvertRec, ToTheEnd, PlayManager->Duration(), FFileFPS, Written);
+            ShortfallWording(FConvertRec, ToTheEnd, PlayManager->Duration(), FFileFPS, Written,
+                             Report.Progress.Repeats);
         if (!Shortfall.Empty())
             Dialog.ShowShortfall(TranslatedWording(Shortfall) + QLatin1Char('.'));
     }

@@ -99,7 +99,7 @@ bool TFreeBitmap::Save(const std::string& FileName, int Flags) const {
 }
 
 bool TFreeBitmap::SaveChecked(const TOutputFolder& Folder, const std::string& Name, int Flags,
-                              std::string& Error, int Chosen) const {
+                              std::string& Error, int Chosen, bool InPlace) const {
     const std::string FileName = IncludeTrailingSlash(Folder.Path()) + Name;
     const FREE_IMAGE_FORMAT Format = Chosen == kFifUnknown ? FreeImage_GetFIFFromFilename(Name.c_str())
                                                            : static_cast<FREE_IMAGE_FORMAT>(Chosen);
@@ -117,7 +117,7 @@ bool TFreeBitmap::SaveChecked(const TOutputFolder& Folder, const std::string& Na
         Error = "Cannot write " + FileName + ": the image could not be encoded";
         return false;
     }
-    const int Code = Folder.WriteFile(Name, Data, Size);
+    const int Code = InPlace ? Folder.WriteInPlace(Name, Data, Size) : Folder.WriteFile(Name, Data, Size);
     FreeImage_CloseMemory(Memory);
     if (Code) {
         Error = "Cannot write " + FileName + ": " + std::strerror(Code);
@@ -126,11 +126,12 @@ bool TFreeBitmap::SaveChecked(const TOutputFolder& Folder, const std::string& Na
     return true;
 }
 
-bool TFreeBitmap::SaveChecked(const std::string& FileName, int Flags, std::string& Error, int Format) const {
+bool TFreeBitmap::SaveChecked(const std::string& FileName, int Flags, std::string& Error, int Format,
+                              bool InPlace) const {
     try {
         std::string Name;
         const std::unique_ptr<TOutputFolder> Folder = FolderOf(FileName, Name);
-        return SaveChecked(*Folder, Name, Flags, Error, Format);
+        return SaveChecked(*Folder, Name, Flags, Error, Format, InPlace);
     } catch (const std::exception& E) {
         Error = E.what();
         return false;

@@ -62,10 +62,13 @@ public:
     // (TOutputFolder::WriteFile), so a failed or killed run keeps a good file, and a
     // symbolic link planted under the name is replaced, never followed. Format: the
     // library's format code, or kFifUnknown for the one the name's extension gives.
+    // InPlace: written into the file Name itself instead (TOutputFolder::WriteInPlace), only for
+    // a caller that holds that file open and reads it.
     bool SaveChecked(const TOutputFolder& Folder, const std::string& Name, int Flags, std::string& Error,
-                     int Format = kFifUnknown) const;
+                     int Format = kFifUnknown, bool InPlace = false) const;
     // The same into the folder of FileName, which is opened as the user names it.
-    bool SaveChecked(const std::string& FileName, int Flags, std::string& Error, int Format = kFifUnknown) const;
+    bool SaveChecked(const std::string& FileName, int Flags, std::string& Error, int Format = kFifUnknown,
+                     bool InPlace = false) const;
 
     FIBITMAP* Dib() const { return FDib; }
 

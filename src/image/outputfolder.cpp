@@ -149,6 +149,18 @@ int TOutputFolder::WriteFile(const std::string& Name, const void* Data, std::siz
     return Code;
 }
 
+int TOutputFolder::WriteInPlace(const std::string& Name, const void* Data, std::size_t Size) const {
+    if (FFd < 0)
+        return ENOENT;
+    const int Fd = openat(FFd, Name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (Fd < 0)
+        return errno;
+    int Code = WriteAll(Fd, static_cast<const char*>(Data), Size);
+    if (close(Fd) != 0 && !Code)
+        Code = errno;
+    return Code;
+}
+
 int TOutputFolder::CreateFile(const std::string& Name, const void* Data, std::size_t Size) const {
     const int Fd = openat(FFd, Name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (Fd < 0)

@@ -40,6 +40,10 @@ public:
     // is replaced rather than followed, and a failed write leaves nothing behind. 0 or the
     // errno.
     int WriteFile(const std::string& Name, const void* Data, std::size_t Size) const;
+    // Writes Data into the file Name itself, made when missing and else cut to nothing first,
+    // never through a link: for the one caller that holds Name open and reads that very file
+    // (a file manager's thumbnailer). A failed write may leave a part. 0 or the errno.
+    int WriteInPlace(const std::string& Name, const void* Data, std::size_t Size) const;
     // Makes the file Name holding Data, exclusively and never through a link: 0, EEXIST
     // when anything of that name is there already, or the errno.
     int CreateFile(const std::string& Name, const void* Data, std::size_t Size) const;

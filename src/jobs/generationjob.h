@@ -21,6 +21,9 @@
 struct TConvertProgress {
     int64_t Total = 0;    // pictures planned (thumbnails, or a sheet's tiles)
     int64_t Current = -1; // ordinal of the picture done last; Current + 1 are done
+    // Pieces (or tiles) not made because their frame was made already: a frame is never
+    // written twice, so these are left out of the count.
+    int64_t Repeats = 0;
 };
 
 // What a job reports.

@@ -199,14 +199,14 @@ std::string VideoName(const std::string& Path) {
     return Name;
 }
 
-std::string ThumbnailFileName(const TConvertRec& Rec, int64_t Ordinal, int64_t Microseconds) {
+std::string ThumbnailFileName(const TConvertRec& Rec, int64_t Ordinal, int64_t Microseconds, int32_t Repeat) {
     if (Rec.NamesByTime) {
         const int64_t Millis = std::max<int64_t>(0, Microseconds) / 1000;
         char Time[48];
         std::snprintf(Time, sizeof Time, "%02lld-%02d-%02d.%03d", static_cast<long long>(Millis / 3600000),
                       static_cast<int>(Millis / 60000 % 60), static_cast<int>(Millis / 1000 % 60),
                       static_cast<int>(Millis % 1000));
-        return Rec.Name + "_" + Time + "." + Rec.Format;
+        return Rec.Name + "_" + Time + (Repeat > 1 ? "-" + std::to_string(Repeat) : "") + "." + Rec.Format;
     }
     std::string Number = std::to_string(Ordinal);
     if (Number.size() < static_cast<size_t>(std::max(Rec.Digits, 0)))
@@ -280,8 +280,8 @@ bool IsThumbnailOf(const std::string& FileName, const std::string& Name) {
     const std::string Head = Name + "_";
     if (FileName.compare(0, Head.size(), Head) != 0)
         return false;
-    // NAME_7.jpg, or by the frame's time NAME_00-01-05.120.jpg.
-    static const std::regex Number("[0-9]+"), Time("[0-9]{2,}-[0-9]{2}-[0-9]{2}\\.[0-9]{3}");
+    // NAME_7.jpg, or by the frame's time NAME_00-01-05.120.jpg (NAME_00-01-05.120-2.jpg).
+    static const std::regex Number("[0-9]+"), Time("[0-9]{2,}-[0-9]{2}-[0-9]{2}\\.[0-9]{3}(-[0-9]+)?");
     const size_t Dot = FileName.rfind('.');
     if (Dot == std::string::npos || Dot <= Head.size())
         return false;

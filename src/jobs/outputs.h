@@ -29,8 +29,10 @@ std::string SaveFolderOrDefault(const std::string& Folder);
 std::string VideoName(const std::string& Path);
 
 // The name of thumbnail Ordinal of a job: "<Name>_<ordinal>.<Format>", or with NamesByTime
-// "<Name>_HH-MM-SS.mmm.<Format>" for a frame at Microseconds.
-std::string ThumbnailFileName(const TConvertRec& Rec, int64_t Ordinal, int64_t Microseconds = 0);
+// "<Name>_HH-MM-SS.mmm.<Format>" for a frame at Microseconds, and "<Name>_HH-MM-SS.mmm-<Repeat>
+// .<Format>" for the Repeat-th different frame of the job within that millisecond.
+std::string ThumbnailFileName(const TConvertRec& Rec, int64_t Ordinal, int64_t Microseconds = 0,
+                              int32_t Repeat = 1);
 // The folder a thumbnail job of Rec writes into: the save folder (or the default one) and
 // the video's claimed name.
 std::string ThumbnailFolder(const TConvertRec& Rec);
@@ -96,7 +98,8 @@ TClaimedName ClaimOutputName(const std::string& SaveFolder, const std::string& B
 std::string FrameFileName(const std::string& Name, int64_t Microseconds);
 
 // Whether FileName (without folder) is a thumbnail of Name: Name, "_", digits or a frame's
-// time, ".", and one of the formats the tool writes.
+// time (with its "-N" where frames share a millisecond), ".", and one of the formats the tool
+// writes.
 bool IsThumbnailOf(const std::string& FileName, const std::string& Name);
 // The thumbnails of Name in Folder (names without folder); none when Folder does not exist.
 std::vector<std::string> ThumbnailsOf(const TOutputFolder& Folder, const std::string& Name);

@@ -44,9 +44,8 @@ void TPreviewThread::Work() {
     FPicture.SetSize(Size.Width, Size.Height, 32);
     FProgress.Total = 1;
 
-    TTileFrame Target = TileFrame(0, kPreviewSheetTiles, Info.Duration, Info.FPS);
-    Target.LookAhead = std::min<int64_t>(
-        Target.LookAhead, static_cast<int64_t>(std::ceil(kPreviewLookAheadSeconds * Info.FPS)));
+    TTileFrame Target = TileFrame(0, kPreviewSheetTiles, FDecoder->DurationMicroseconds(), Info.FPS);
+    Target.LookAhead = static_cast<int64_t>(std::ceil(kPreviewLookAheadSeconds * Info.FPS));
     TFrameWalker Walker(*FDecoder);
     const int64_t Time = TakeStill(Walker, *FDecoder, Target, FRec.Path, [this](const TDecoderFrame& Frame) {
         ScaleFrame(Frame, *FDecoder->FileInfo(), FFrame, FPicture);
@@ -56,7 +55,9 @@ void TPreviewThread::Work() {
         ReportProgress(evConvStopped);
         return;
     }
-    WritePicture(FPicture, FWriter, FRec.FileName, 0, kFifPng);
+    // The file manager made the file it named and reads that one, holding it open: the
+    // picture goes into it, not into a new file put in its place.
+    WritePicture(FPicture, FWriter, FRec.FileName, 0, kFifPng, true);
     FProgress.Current = 0;
     ReportProgress(evConvStopped | evConvEnd);
     ReportDone(FRec.FileName);

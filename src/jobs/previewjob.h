@@ -1,11 +1,13 @@
 // TPreviewThread makes the one picture a file manager shows for a video: a frame from about
-// a tenth into it (a nearly uniform one giving way to the next real picture a few seconds on),
+// a tenth into it (a nearly uniform one giving way to the next real picture up to five seconds on),
 // fitted in its display shape into a Size x Size box, written as PNG to exactly the file
 // asked for. It reads one stretch of the video after one seek, so a long film costs no more
 // than a short clip. It is a generation job like the thumbnail and sheet jobs and behaves
 // like them towards its owner (trovelle-thumbs --thumbnail): one picture counted, reported
 // with [evConvStopped, evConvEnd] and then evConvDone with the file once it is written; a
-// failure reports [evConvError, evConvStopped] with the reason, and writes nothing.
+// failure reports [evConvError, evConvStopped] with the reason, and writes nothing. The
+// picture is written into the file asked for itself, not into a new file put in its place:
+// the file manager made that file and reads it through the descriptor it holds.
 #pragma once
 
 #include "engine/decoder.h"

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <set>
 #include <sys/stat.h>
 
 namespace {
@@ -40,8 +41,8 @@ void TSheetThread::Work() {
     // Everything that can be refused is, before the first frame is decoded.
     CheckOutputChoice(FRec.Format, FRec.Quality);
     TSheetPainter Painter(FRec.Width, FileNameOf(FRec.Path),
-                          SheetInfoLine(FileSize(FRec.Path), Info.Duration, Info.FrameWidth, Info.FrameHeight,
-                                        Info.AspectRatio, Info.FPS));
+                          SheetInfoLine(FileSize(FRec.Path), FDecoder->DurationMicroseconds(),
+                                        Info.FrameWidth, Info.FrameHeight, Info.AspectRatio, Info.FPS));
     const TSheetLayout Layout =
         LayOutSheet(FRec.Columns, FRec.Rows, FRec.Width, Info.AspectRatio, Painter.HeaderHeight());
     FTile.SetSize(Layout.TileWidth, Layout.TileHeight, 32);
@@ -62,7 +63,18 @@ void TSheetThread::Work() {
     Painter.End();
 
     const std::string File = SheetFileName(FRec);
-    WritePicture(FSheet, FWriter, File, FRec.Quality);
+    // Rows that no frame reached are left off the sheet.
+    const size_t RowsShown = (FTiles.size() + FRec.Columns - 1) / FRec.Columns;
+    if (RowsShown < static_cast<size_t>(FRec.Rows)) {
+        const TSheetRect& LastRow = Layout.Tiles[(RowsShown - 1) * FRec.Columns];
+        TFastDIB Shown;
+        Shown.SetSize(Layout.Width, LastRow.Y + LastRow.Height + Layout.Gap, 32);
+        for (int32_t Row = 0; Row < Shown.AbsHeight(); ++Row)
+            std::memcpy(Shown.Scanlines()[Row], FSheet.Scanlines()[Row], static_cast<size_t>(Shown.BWidth()));
+        WritePicture(Shown, FWriter, File, FRec.Quality);
+    } else {
+        WritePicture(FSheet, FWriter, File, FRec.Quality);
+    }
     ReportProgress(evConvStopped | evConvEnd);
     ReportDone(File);
 }
@@ -73,20 +85,29 @@ bool TSheetThread::TakeTiles(const TSheetLayout& Layout, TSheetPainter& Painter)
     FProgress.Total = N;
     // Where a row spans less than a minute, whole seconds would label neighbouring tiles
     // alike: their times show tenths.
-    const bool Tenths = int64_t{Info.Duration} < int64_t{kSecondsPerMinute} * FRec.Rows;
+    const bool Tenths =
+        FDecoder->DurationMicroseconds() < int64_t{kSecondsPerMinute} * kMicrosecondsPerSecond * FRec.Rows;
     TRateMeter Meter(TRateMeter::Counter());
+    // The times of the frames on the sheet: a frame is shown once, and the frames fill the
+    // places in order, so that a video of fewer frames than tiles leaves the last places empty.
+    std::set<int64_t> Shown;
     for (int32_t I = 0; I < N; ++I) {
         if (Terminated())
             return false;
         const int64_t Time = TakeTile(I, N);
+        if (!Shown.insert(Time).second) {
+            ++FProgress.Repeats;
+            continue;
+        }
+        const TSheetRect& Where = Layout.Tiles[FTiles.size()];
         const int64_t Frame =
             std::llround(static_cast<long double>(Time) * Info.FPS / kMicrosecondsPerSecond);
-        FTiles.push_back({Layout.Tiles[I], Frame,
-                          Tenths ? ClockTextTenths(Time) : ClockText(Time / kMicrosecondsPerSecond)});
-        Painter.PlaceTile(FTile, Layout.Tiles[I]);
-        Painter.DrawTileTime(Layout.Tiles[I], FTiles.back().Time);
+        FTiles.push_back(
+            {Where, Frame, Tenths ? ClockTextTenths(Time) : ClockText(Time / kMicrosecondsPerSecond)});
+        Painter.PlaceTile(FTile, Where);
+        Painter.DrawTileTime(Where, FTiles.back().Time);
         TEngineEvents Events = evConvFrame;
-        FProgress.Current = I;
+        FProgress.Current = static_cast<int64_t>(FTiles.size()) - 1;
         if (MeasureRate(Meter))
             Events |= evConvRate;
         ReportProgress(Events);
@@ -96,9 +117,10 @@ bool TSheetThread::TakeTiles(const TSheetLayout& Layout, TSheetPainter& Painter)
 
 int64_t TSheetThread::TakeTile(int32_t I, int32_t N) {
     const TDecoderFileInfo& Info = *FDecoder->FileInfo();
-    const TTileFrame Target = TileFrame(I, N, Info.Duration, Info.FPS);
+    const int64_t Duration = FDecoder->DurationMicroseconds();
+    const TTileFrame Target = TileFrame(I, N, Duration, Info.FPS);
     if (FRec.PreferClear) {
-        const int64_t Window = ClearWindow(int64_t{Info.Duration} * kMicrosecondsPerSecond / N, Info.FPS);
+        const int64_t Window = ClearWindow(Duration / N, Info.FPS);
         return TakeClearStill(
             FWalker, Target, Window, FRec.Path,
             [&](const TDecoderFrame& Frame) {

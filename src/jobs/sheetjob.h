@@ -6,6 +6,11 @@
 // counting tiles), checks for a stop before every tile, and a failure ends it with
 // [evConvError, evConvStopped] and a readable reason naming the path and the system's.
 //
+// A frame is shown once: a tile whose instant finds a frame already on the sheet is left out
+// (counted in the progress's Repeats), the frames fill the places in order, and rows no frame
+// reached are cut off the sheet, so a clip of fewer frames than tiles gives a shorter sheet
+// of its different frames. Current counts the tiles shown.
+//
 // After the last tile the sheet is written as <save folder><name>_sheet.<format>, and the job
 // reports [evConvStopped, evConvEnd] and then evConvDone with the sheet's file. A stopped job
 // writes nothing and reports evConvStopped alone.
@@ -57,7 +62,8 @@ public:
     // The sheet; set on the main thread before Resume.
     const TSheetRec& Rec() const { return FRec; }
     void SetRec(const TSheetRec& Rec) { FRec = Rec; }
-    // The tiles drawn so far; all of them once the job is done.
+    // The tiles drawn so far; all of them once the job is done (fewer than the grid holds where
+    // tiles found frames already shown).
     const std::vector<TSheetTile>& Tiles() const { return FTiles; }
 
 protected:

@@ -129,17 +129,20 @@ TSheetLayout LayOutSheet(int32_t Columns, int32_t Rows, int32_t Width, double As
     return L;
 }
 
-TTileFrame TileFrame(int32_t I, int32_t N, int32_t Duration, double FPS) {
-    // The time as the exact fraction Duration (2I + 1) / 2N until it meets the rate.
-    const long double Numerator = static_cast<long double>(Duration) * (2 * static_cast<int64_t>(I) + 1);
+TTileFrame TileFrame(int32_t I, int32_t N, int64_t Duration, double FPS) {
+    constexpr long double kMicrosecondsPerSecond = 1e6L;
+    // The time in seconds as the exact fraction Duration (2I + 1) / 2N until it meets the rate.
+    const long double Numerator =
+        static_cast<long double>(Duration) * (2 * static_cast<int64_t>(I) + 1) / kMicrosecondsPerSecond;
     const long double Denominator = 2.0L * N;
     const long double Rate = FPS;
     TTileFrame T;
     T.Frame = static_cast<int64_t>(std::ceil(Numerator * Rate / Denominator - kFrameEpsilon));
     T.SeekSecond = static_cast<int32_t>(std::floor(Numerator / Denominator));
     T.ReadOn = std::max<int64_t>(0, T.Frame - FirstFrameAt(T.SeekSecond, FPS));
-    T.LookAhead = static_cast<int64_t>(std::floor(Duration * Rate / Denominator + kFrameEpsilon));
-    T.Microseconds = int64_t{Duration} * (2 * int64_t{I} + 1) * 1000000 / (2 * int64_t{N});
+    T.LookAhead = static_cast<int64_t>(std::floor(
+        static_cast<long double>(Duration) / kMicrosecondsPerSecond * Rate / Denominator + kFrameEpsilon));
+    T.Microseconds = Duration * (2 * int64_t{I} + 1) / (2 * int64_t{N});
     return T;
 }
 
@@ -151,12 +154,13 @@ int64_t FrameSecond(int64_t Index, double FPS) {
     return static_cast<int64_t>(std::floor(static_cast<long double>(Index) / FPS + kFrameEpsilon));
 }
 
-std::string SheetInfoLine(int64_t FileSize, int32_t Duration, int32_t FrameWidth, int32_t FrameHeight,
+std::string SheetInfoLine(int64_t FileSize, int64_t Duration, int32_t FrameWidth, int32_t FrameHeight,
                           double AspectRatio, double FPS) {
+    constexpr int64_t kMinute = 60000000;
     std::string Line;
     if (FileSize >= 0)
         Line = FormatFileSize(FileSize) + kSeparator;
-    Line += ClockText(Duration) + kSeparator;
+    Line += (Duration < kMinute ? ClockTextTenths(Duration) : ClockText(Duration / 1000000)) + kSeparator;
     Line += std::to_string(FrameWidth) + " \u00d7 " + std::to_string(FrameHeight) + kSeparator;
     Line += FormatAspect(AspectRatio) + kSeparator;
     return Line + FormatRate(FPS);

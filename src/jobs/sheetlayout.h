@@ -51,9 +51,12 @@ int32_t SheetGap(int32_t Width);
 TSheetLayout LayOutSheet(int32_t Columns, int32_t Rows, int32_t Width, double AspectRatio,
                          int32_t HeaderHeight);
 
-// Which frame a tile shows. Tile I of N shows the first frame at or after Duration x (I + 0.5) / N
-// seconds. The decoder seeks by whole seconds only, so the job seeks to SeekSecond and reads on
-// ReadOn frames; frames are counted at the file's rate from the start of the video.
+// Which frame a tile or a piece shows: the one rule for sheets, the command line's pieces and the
+// file manager's preview. Tile I of N shows the first frame at or after Duration x (I + 0.5) / N,
+// Duration the video's exact length in microseconds (TDecoder::DurationMicroseconds), so that a
+// short clip's end is not left out. The decoder seeks by whole seconds only, so the job seeks to
+// SeekSecond and reads on ReadOn frames; frames are counted at the file's rate from the start
+// of the video.
 struct TTileFrame {
     int64_t Frame = 0;        // index of the frame the tile shows
     int32_t SeekSecond = 0;   // where the job seeks
@@ -61,7 +64,7 @@ struct TTileFrame {
     int64_t LookAhead = 0;    // how many frames after Frame may stand in for a blank one
     int64_t Microseconds = 0; // the tile's instant, rounded down
 };
-TTileFrame TileFrame(int32_t I, int32_t N, int32_t Duration, double FPS);
+TTileFrame TileFrame(int32_t I, int32_t N, int64_t Duration, double FPS);
 
 // The index of the first frame at or after Second, where a seek to Second lands.
 int64_t FirstFrameAt(int32_t Second, double FPS);
@@ -69,9 +72,11 @@ int64_t FirstFrameAt(int32_t Second, double FPS);
 // The time of frame Index at FPS frames per second, in whole seconds (for the tile's label).
 int64_t FrameSecond(int64_t Index, double FPS);
 
-// The header's second line: file size, duration, frame size, display aspect and frame rate,
-// e.g. "12.4 MB  ·  2:00  ·  1920 × 1080  ·  16:9  ·  29.97 fps". FileSize < 0 leaves the size out.
-std::string SheetInfoLine(int64_t FileSize, int32_t Duration, int32_t FrameWidth, int32_t FrameHeight,
+// The header's second line: file size, duration (Duration in microseconds, to the tenth of a
+// second below a minute), frame size, display aspect and frame rate, e.g.
+// "12.4 MB  ·  2:00  ·  1920 × 1080  ·  16:9  ·  29.97 fps" or "812 bytes  ·  0:01.5  ·  ...".
+// FileSize < 0 leaves the size out.
+std::string SheetInfoLine(int64_t FileSize, int64_t Duration, int32_t FrameWidth, int32_t FrameHeight,
                           double AspectRatio, double FPS);
 
 // True when a picture is nearly uniform (a black or white fade, a plain title background): the

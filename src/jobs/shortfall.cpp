@@ -3,7 +3,7 @@
 #include "engine/rounding.h"
 
 TWording ShortfallWording(const TConvertRec& Rec, bool ToTheEnd, int32_t Duration, double FPS,
-                          int64_t Written) {
+                          int64_t Written, int64_t Repeats, int64_t Frames) {
     const bool Range = Rec.Range();
     ToTheEnd = ToTheEnd && Range;
     const std::string Length = std::to_string(Duration);
@@ -31,6 +31,17 @@ TWording ShortfallWording(const TConvertRec& Rec, bool ToTheEnd, int32_t Duratio
             TROVELLE_WORDING("TWording",
                              "%1 frames asked, %2 written: the range ends after the end of the %3 s video"),
             {Asked, Wrote, Length}};
+    // Every piece found a frame, but some found one written already.
+    if (Repeats > 0 && Written + Repeats >= Planned) {
+        if (Frames > 0)
+            return {TROVELLE_WORDING("TWording",
+                                     "%1 pieces asked, %2 frames in the video: %3 different frames written, "
+                                     "each once"),
+                    {Asked, std::to_string(Frames), Wrote}};
+        return {TROVELLE_WORDING("TWording", "%1 pieces asked, %2 different frames written: the other pieces "
+                                             "fell on frames written already"),
+                {Asked, Wrote}};
+    }
     if (!Rec.SpreadPieces && Duration < Rec.Pieces)
         return {TROVELLE_WORDING("TWording",
                                  "%1 pieces asked, %2 written: the video is %3 s long and pieces are "
@@ -43,6 +54,6 @@ TWording ShortfallWording(const TConvertRec& Rec, bool ToTheEnd, int32_t Duratio
 }
 
 std::string ExplainShortfall(const TConvertRec& Rec, bool ToTheEnd, int32_t Duration, double FPS,
-                             int64_t Written) {
-    return ShortfallWording(Rec, ToTheEnd, Duration, FPS, Written).Text();
+                             int64_t Written, int64_t Repeats, int64_t Frames) {
+    return ShortfallWording(Rec, ToTheEnd, Duration, FPS, Written, Repeats, Frames).Text();
 }

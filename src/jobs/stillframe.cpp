@@ -63,15 +63,16 @@ void ScaleFrame(const TDecoderFrame& Frame, const TDecoderFileInfo& Info, TFastD
     Bilinear(Wrapper, Target);
 }
 
-void WritePicture(TFastDIB& Image, TFreeBitmap& Writer, const std::string& File, int Quality, int Format) {
+void WritePicture(TFastDIB& Image, TFreeBitmap& Writer, const std::string& File, int Quality, int Format,
+                  bool InPlace) {
     // The picture goes into the folder the user chose, opened as named.
     std::string Name;
     const std::unique_ptr<TOutputFolder> Folder = FolderOf(File, Name);
-    WritePicture(Image, Writer, *Folder, Name, Quality, Format);
+    WritePicture(Image, Writer, *Folder, Name, Quality, Format, InPlace);
 }
 
 void WritePicture(TFastDIB& Image, TFreeBitmap& Writer, const TOutputFolder& Folder, const std::string& Name,
-                  int Quality, int Format) {
+                  int Quality, int Format, bool InPlace) {
     // The image library wants the bottom row first.
     FlipVertical(Image);
     CopyToWriter(Image, Writer);
@@ -79,7 +80,7 @@ void WritePicture(TFastDIB& Image, TFreeBitmap& Writer, const TOutputFolder& Fol
         throw std::bad_alloc();
     Folder.RemoveStaleParts();
     std::string Error;
-    if (!Writer.SaveChecked(Folder, Name, SaveFlags(Name, Quality), Error, Format))
+    if (!Writer.SaveChecked(Folder, Name, SaveFlags(Name, Quality), Error, Format, InPlace))
         throw Exception(Error);
     Folder.Sync();
     // The picture's memory is not needed until the next job.

@@ -47,9 +47,10 @@ void SaveFrame(const TDecoderFrame& Frame, const TDecoderFileInfo& Info, double 
 
 // Writes Image (32-bit, top row first; turned upside down on the way) through Writer as
 // File, whole or not at all (TFreeBitmap::SaveChecked). Format: the writer's format code,
-// or kFifUnknown for the one File's extension names. Raises Exception saying why it failed.
+// or kFifUnknown for the one File's extension names. InPlace: into File itself, for a caller
+// that holds it open (the file manager's preview). Raises Exception saying why it failed.
 void WritePicture(TFastDIB& Image, TFreeBitmap& Writer, const std::string& File, int Quality,
-                  int Format = kFifUnknown);
+                  int Format = kFifUnknown, bool InPlace = false);
 // The same as the file Name of Folder.
 void WritePicture(TFastDIB& Image, TFreeBitmap& Writer, const TOutputFolder& Folder, const std::string& Name,
-                  int Quality, int Format = kFifUnknown);
+                  int Quality, int Format = kFifUnknown, bool InPlace = false);

@@ -114,16 +114,21 @@ void TConvertThread::TakeFrames() {
         for (int32_t I = 0; I < FRec.Pieces && !Terminated(); ++I) {
             if (FRec.PreferClear) {
                 const int64_t Time = TakeClearPiece(Walker, I);
+                if (Repeated(Time))
+                    continue;
                 if (!WritePicture(FTarget.Bits(), FTarget.BWidth(), Ordinal, Time, Meter))
                     break;
                 ++Ordinal;
                 continue;
             }
-            const TDecoderFrame* Frame = Walker.FrameAt(TileFrame(I, FRec.Pieces, D, F).Microseconds);
-            // A piece due after the last frame (the duration is a whole second past it) takes
-            // the last frame, as a sheet's tile does.
+            const TDecoderFrame* Frame =
+                Walker.FrameAt(TileFrame(I, FRec.Pieces, FDecoder->DurationMicroseconds(), F).Microseconds);
+            // A piece due after the last frame (the duration may promise more than the frames
+            // hold) takes the last frame, as a sheet's tile does.
             if (!Frame)
                 Frame = Walker.Last();
+            if (Frame && Repeated(Walker.Time()))
+                continue;
             if (!WriteThumbnail(Frame, Ordinal, Meter))
                 break;
             ++Ordinal;
@@ -135,7 +140,11 @@ void TConvertThread::TakeFrames() {
         const int32_t Step = D / FRec.Pieces;
         for (int32_t I = 0; I < FRec.Pieces && !Terminated(); ++I) {
             FDecoder->Seek(Step != 0 ? I * Step : I);
-            if (!WriteNextThumbnail(Ordinal, Meter))
+            const TDecoderFrame* Frame = FDecoder->NextFrame();
+            // Where frames lie further apart than the pieces, a seek finds the frame it found before.
+            if (Frame && Repeated(FDecoder->FrameMicroseconds()))
+                continue;
+            if (!WriteThumbnail(Frame, Ordinal, Meter))
                 break;
             ++Ordinal;
         }
@@ -196,8 +205,9 @@ bool TConvertThread::WriteThumbnail(const TDecoderFrame* Frame, int64_t Ordinal,
 
 int64_t TConvertThread::TakeClearPiece(TFrameWalker& Walker, int32_t I) {
     const TDecoderFileInfo& Info = *FDecoder->FileInfo();
-    const TTileFrame Target = TileFrame(I, FRec.Pieces, Info.Duration, Info.FPS);
-    const int64_t Window = ClearWindow(int64_t{Info.Duration} * 1000000 / FRec.Pieces, Info.FPS);
+    const int64_t Duration = FDecoder->DurationMicroseconds();
+    const TTileFrame Target = TileFrame(I, FRec.Pieces, Duration, Info.FPS);
+    const int64_t Window = ClearWindow(Duration / FRec.Pieces, Info.FPS);
     FCandidate.SetSize(FRec.Width, FRec.Height, 32);
     return TakeClearStill(
         Walker, Target, Window, FRec.Name,
@@ -216,13 +226,24 @@ bool TConvertThread::WritePicture(const std::uint8_t* Bits, std::ptrdiff_t Strid
         throw std::bad_alloc();
 
     MakeOutputFolder();
-    const std::string FileName = ThumbnailFileName(FRec, Ordinal, Microseconds);
+    // Different frames within one millisecond, which a name by time cannot tell apart, are
+    // numbered on.
+    const int32_t Repeat =
+        FRec.NamesByTime ? ++FNamesByTime[ThumbnailFileName(FRec, Ordinal, Microseconds)] : 1;
+    const std::string FileName = ThumbnailFileName(FRec, Ordinal, Microseconds, Repeat);
     FinishPendingSave(Meter);
     // A stop that came while the previous file was reported starts no further file.
     if (Terminated())
         return false;
     FSaver.Start(Bitmap, *FFolder, FileName, SaveFlags(FileName, FRec.Quality));
     FSaving = Ordinal;
+    return true;
+}
+
+bool TConvertThread::Repeated(int64_t Time) {
+    if (FWrittenTimes.insert(Time).second)
+        return false;
+    ++FProgress.Repeats;
     return true;
 }
 

@@ -16,7 +16,9 @@
 // pieces or a time the job cannot honour is refused before anything is read or written.
 // A range is a stretch of time: it takes the frames whose times lie in it, however many
 // that is on a video of varying rate; its Total is an estimate until its last reports,
-// which carry the number it took.
+// which carry the number it took. Pieces never write one frame twice: a piece whose frame
+// was written already is left out and counted in the progress's Repeats, so the files are
+// as many as the different frames the pieces found.
 #pragma once
 
 #include "engine/decoder.h"
@@ -30,7 +32,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
+#include <unordered_map>
 
 // One generation job.
 class TFrameWalker;
@@ -111,6 +115,9 @@ private:
     int64_t TakeClearPiece(TFrameWalker& Walker, int32_t I);
     // Every frame of the range, by the frames' own times.
     void TakeRange(int64_t& Ordinal, TRateMeter& Meter);
+    // Whether the frame at Time was written already by this job; counts it as a repeat when
+    // it was, else notes it as written.
+    bool Repeated(int64_t Time);
     // Waits for the file being written, if any, and reports it; throws when it failed.
     void FinishPendingSave(TRateMeter& Meter);
     // Opens the output folder (made when missing, never through a link), once per job,
@@ -129,6 +136,9 @@ private:
     TFastDIB FCandidate;                    // a frame judged for clearness, thumbnail-sized
     // Thumbnail k is written from bitmap k % 2 while k + 1 is made in the other.
     TFreeBitmap FBitmaps[2];
-    int64_t FSaving = -1; // the ordinal being written
-    TSaveThread FSaver;   // after the bitmaps: it is gone before they go
+    int64_t FSaving = -1;            // the ordinal being written
+    std::set<int64_t> FWrittenTimes; // of the pieces' frames written, in microseconds
+    // With NamesByTime: how many different frames took each name by time so far.
+    std::unordered_map<std::string, int32_t> FNamesByTime;
+    TSaveThread FSaver; // after the bitmaps: it is gone before they go
 };

@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -92,9 +93,12 @@ TEST(ThumbsTool, EachModeWritesTheRightFrames) {
         {{"-p1", "-s", "x90"}, "anamorphic.mp4", 1, 25, 160, 90},
         {{"-p1", "--fit", "200x200"}, "anamorphic.mp4", 1, 25, 200, 112}, // the longest side bounded
         {{"-p1", "--fit", "100x50"}, "anamorphic.mp4", 1, 25, 89, 50},
-        // Pieces spread over the whole video (9 s long here), fractions of a second apart: the
-        // end of the video is not left out, nor is a piece taken at its first (often black) frame.
-        {{"-p", "12", "-s", "96x72"}, "matrix/vfr.mp4", 12, 220, 96, 72},
+        // Pieces spread over the whole video
+        // (9.52 s long by its stream's exact length), fractions of a second apart: the end of the
+        // video is not left out, nor is a piece taken at its first (often black) frame.
+        {{"-p", "12", "-s", "96x72"}, "matrix/vfr.mp4", 12, 230, 96, 72},
+        // The exact length of a 1.52 s clip: 6 pieces at 0.127 .. 1.393 s, the last frame 35 of 37.
+        {{"-p", "6"}, "short_1_52.mp4", 6, 35, 320, 240},
         // Ranges are stretches of time, also on a video of 25 frames a second for 5 s and then
         // 5 a second (a frame every 5 source frames): a whole end second is included, an end
         // with a fraction is an instant.
@@ -305,7 +309,12 @@ TEST(ThumbsTool, FewerFilesThanAskedAreExplained) {
     };
     // fps_12_5.mp4 is 10 s long at 12.5 frames per second.
     const TCase Cases[] = {
-        {{"-p", "200"}, 0, 200, ""}, // more pieces than frames: some frames twice
+        // More pieces than frames: every frame once (but the first, before the first instant).
+        {{"-p", "200"},
+         0,
+         124,
+         "200 pieces asked, 125 frames in the video: 124 different frames written, each once"},
+        {{"-p", "200", "--smart"}, 0, 124, "200 pieces asked, 125 frames in the video: 124 different"},
         {{"-r", "100", "200"}, 1, 0, "nothing written: the range starts after the end of the 10 s video"},
         {{"-r", "8", "12"},
          0,
@@ -327,8 +336,11 @@ TEST(ThumbsTool, FewerFilesThanAskedAreExplained) {
             EXPECT_TRUE(Contains(Run.Err, C.Says));
         else
             EXPECT_FALSE(Contains(Run.Err, "asked")) << "no shortfall to explain";
-        // A failed video has no result line.
+        // A failed video has no result line; the count is the files on disk.
         EXPECT_EQ(CountLines(Run.Out), C.Exit == 0 ? 1u : 0u);
+        if (C.Exit == 0) {
+            EXPECT_TRUE(Contains(Run.Out, "\t" + std::to_string(C.Files) + "\n")) << Run.Out;
+        }
     }
 }
 
@@ -495,6 +507,41 @@ TEST(ThumbsTool, FilesNamedByTimeOrPaddedOrdinalsSort) {
         const int Index = ReadThumbnail(Padded.Path + "/fps_12_5/" + Name).Id.Index;
         EXPECT_GT(Index, Last) << Name; // name order is time order
         Last = Index;
+    }
+}
+
+// Named by time, the count is the files on disk: each frame is written once, and a frame that
+// shares its millisecond with the one before (frames 0.667 ms apart) gets "-2".
+TEST(ThumbsTool, FilesNamedByTimeAreAsManyAsCounted) {
+    struct TCase {
+        std::vector<std::string> Args;
+        int First; // the frames from First to 29 are written
+    };
+    for (const TCase& C : {TCase{{"-w"}, 0}, TCase{{"-p", "30"}, 1}}) {
+        SCOPED_TRACE(testing::PrintToString(C.Args));
+        TScratch Out;
+        std::vector<std::string> Args = C.Args;
+        Args.insert(Args.end(), {"--names", "time", "-s", "32x24", "-o", Out.Path, Fixture("ms_apart.mp4")});
+        const TRun Run = RunTool(Args);
+        ASSERT_EQ(Run.Exit, 0) << Run.Err;
+        // Frame k lies at 2k/3 ms: frames 3j and 3j + 1 share millisecond 2j.
+        std::vector<std::string> Expected;
+        for (int K = C.First; K < 30; ++K) {
+            char Name[64];
+            // The second frame of a millisecond written gets "-2".
+            const bool Second = K % 3 == 1 && K - 1 >= C.First;
+            std::snprintf(Name, sizeof Name, "ms_apart_00-00-00.%03d%s.jpg", 2 * K / 3, Second ? "-2" : "");
+            Expected.push_back(Name);
+        }
+        std::sort(Expected.begin(), Expected.end());
+        EXPECT_EQ(FileNames(Out.Path + "/ms_apart"), Expected);
+        EXPECT_EQ(Run.Out, Out.Path + "/ms_apart\t" + std::to_string(Expected.size()) + "\n");
+        // They are the video's thumbnails, which --clean removes.
+        Args.insert(Args.begin(), "--clean");
+        const TRun Again = RunTool(Args);
+        EXPECT_TRUE(Contains(Again.Err, "removed " + std::to_string(Expected.size()) + " earlier thumbnails"))
+            << Again.Err;
+        EXPECT_EQ(FileNames(Out.Path + "/ms_apart"), Expected);
     }
 }
 
@@ -920,6 +967,7 @@ TEST(ThumbsTool, CommandLinesThatMakeNoSense) {
         {{"-s", "64x48", "--fit", "64x48", "a.mp4"}, "choose one of --size and --fit"},
         {{"--fit", "64", "a.mp4"}, "--fit takes WIDTHxHEIGHT, not '64'"},
         {{"--names", "ordinal", "a.mp4"}, "--names takes time, not 'ordinal'"},
+        {{"--names", "time", "--digits", "4", "a.mp4"}, "--digits pads ordinals; files named by time"},
         {{"--s=3", "a.mp4"}, "option --s is ambiguous (--sheet, --sheet-width, --smart, --size)"},
         {{"--sheet-w=300", "--sheet", "a.mp4"}, ""}, // one option fits: taken
         {{"-s", "99999x1", "a.mp4"}, "the thumbnail width must be a whole number from 1 to 65500"},
@@ -984,6 +1032,41 @@ TEST(ThumbsTool, AJobThatFailsGivesItsReasonAndTheNextVideoStillRuns) {
     }
 }
 
+// A file cut short (its index promises 10 s, its data ends before 3.75 s): every kind of job
+// that reaches past its data fails with the library's reason (exit status 1), and a thumbnail
+// job's result line counts the files it kept, marked failed; no sheet is written.
+TEST(ThumbsTool, ACutFileFailsEveryKindOfJobThatReachesPastTheCut) {
+    const std::string Cut = Fixture("truncated.mp4");
+    struct TCase {
+        std::vector<std::string> Args;
+        std::string Video;
+        bool Kept; // thumbnails written before the cut stay, counted
+    };
+    const TCase Cases[] = {
+        {{"-p", "4"}, Cut, true},      {{"-p", "4", "--smart"}, Cut, true}, {{"-w"}, Cut, true},
+        {{"-r", "2", "9"}, Cut, true}, {{"--sheet", "2x2"}, Cut, false},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(testing::PrintToString(C.Args));
+        TScratch Out;
+        std::vector<std::string> Args = C.Args;
+        Args.insert(Args.end(), {"-s", "32x24", "-o", Out.Path, C.Video});
+        if (C.Args.front() == "--sheet")
+            Args.erase(Args.end() - 5, Args.end() - 3);
+        const TRun Run = RunTool(Args);
+        EXPECT_EQ(Run.Exit, 1) << Run.Err;
+        EXPECT_TRUE(Contains(Run.Err, "the file ends before its index says")) << Run.Err;
+        if (C.Kept) {
+            const size_t Files = Out.Files("truncated");
+            EXPECT_GT(Files, 0u);
+            EXPECT_EQ(Run.Out, Out.Path + "/truncated\t" + std::to_string(Files) + "\tfailed\n");
+        } else {
+            EXPECT_EQ(Run.Out, "");
+            EXPECT_FALSE(fs::exists(Out.Path + "/truncated_sheet.jpg"));
+        }
+    }
+}
+
 namespace {
 
 // The value of Key in the thumbnailer entry, or "" when it has none.
@@ -1024,8 +1107,10 @@ bool IsPng(const std::string& File) {
 } // namespace
 
 // The file managers' thumbnail: the picture a tenth into the video, a blank frame giving way
-// to the next real one, in its display shape within the box, as PNG whatever the output's
-// name, written quietly and with nothing else left in the folder.
+// to the next real one up to five seconds on, in its display shape within the box, as PNG
+// whatever the output's name, written quietly into the output file itself (tumbler makes the
+// file, holds it open and reads the picture through its descriptor) and with nothing else
+// left in the folder.
 TEST(ThumbsTool, FileManagerThumbnailer) {
     ASSERT_NE(ThumbnailerKey("MimeType").find("video/mp4;"), std::string::npos);
     struct TCase {
@@ -1040,16 +1125,28 @@ TEST(ThumbsTool, FileManagerThumbnailer) {
         {"anamorphic.mp4", 256, 256, 144, 5},    // stored 720x576, shown 16:9
         {"rotated_90.mp4", 256, 192, 256, -1},   // turned upright
         {"one_frame.mp4", 64, 64, 48, 0},
+        {"short_1_52.mp4", 64, 64, 48, 4},     // a tenth of 1.52 s: 0.152 s
+        {"black_start.mp4", 128, 128, 96, 75}, // 3 s of black: frame 25 gives way to 75
     };
     for (const TCase& C : Cases) {
         SCOPED_TRACE(C.Video);
-        TScratch Out;
+        TScratch Out, Read;
         const std::string File = Out.Path + "/tumbler-X1b2"; // no extension, as tumbler names it
+        const int Held = open(File.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        ASSERT_GE(Held, 0);
         const TRun Run = RunThumbnailer(Fixture(C.Video), File, C.Size);
         EXPECT_EQ(Run.Exit, 0) << Run.Err;
         EXPECT_EQ(Run.Out + Run.Err, "");
-        EXPECT_TRUE(IsPng(File));
-        const TThumbnailFile Picture = ReadThumbnail(File);
+        // The picture as the descriptor held all along reads it.
+        std::string Bytes;
+        char Buffer[65536];
+        for (ssize_t Got; (Got = pread(Held, Buffer, sizeof Buffer, static_cast<off_t>(Bytes.size()))) > 0;)
+            Bytes.append(Buffer, static_cast<size_t>(Got));
+        close(Held);
+        const std::string Copy = Read.Path + "/held.png";
+        std::ofstream(Copy, std::ios::binary) << Bytes;
+        EXPECT_TRUE(IsPng(Copy));
+        const TThumbnailFile Picture = ReadThumbnail(Copy);
         EXPECT_EQ(Picture.Width, C.Width);
         EXPECT_EQ(Picture.Height, C.Height);
         if (C.Frame >= 0) {

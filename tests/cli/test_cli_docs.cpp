@@ -301,6 +301,39 @@ TEST(VideoTypes, TheListIsTheMimeDatabases) {
         EXPECT_EQ(Extension, Extension.toLower());
 }
 
+// A file manager runs the thumbnailer of the type the MIME database gives a file, by its name
+// and by its content alone: the type of every kind of test video is in the list (Theora in Ogg is
+// video/x-theora+ogg, more than video/ogg).
+TEST(VideoTypes, EveryTestVideosTypeIsListed) {
+    const QMimeDatabase Database;
+    const QStringList Types = VideoMimeTypes();
+    // ByContent: also the type its content alone gives (GLib's file managers look into an Ogg
+    // file); other containers' content alone gives a generic type (application/x-matroska).
+    const std::pair<const char*, bool> Videos[] = {{"theora.ogv", true},
+                                                   {"vfr.ogv", true},
+                                                   {"matrix/theora.ogv", true},
+                                                   {"vp9.webm", false},
+                                                   {"hevc.mp4", false},
+                                                   {"mpeg2.mpg", false},
+                                                   {"one_gop.ts", false},
+                                                   {"mpeg4.avi", false},
+                                                   {"wmv2.wmv", false},
+                                                   {"matrix/h264_pyramid.mkv", false},
+                                                   {"matrix/mjpeg.avi", false},
+                                                   {"matrix/wmv2.asf", false},
+                                                   {"matrix/mpeg2_open_gop.ts", false}};
+    for (const auto& [Video, ByContent] : Videos) {
+        for (const QMimeDatabase::MatchMode Mode :
+             {QMimeDatabase::MatchDefault, QMimeDatabase::MatchContent}) {
+            if (Mode == QMimeDatabase::MatchContent && !ByContent)
+                continue;
+            const std::string Type =
+                Database.mimeTypeForFile(QString::fromStdString(Fixture(Video)), Mode).name().toStdString();
+            EXPECT_TRUE(Types.contains(QString::fromStdString(Type))) << Video << ": " << Type;
+        }
+    }
+}
+
 // The menu entry and the file managers' thumbnailer entry (as it is installed) open exactly
 // the listed types, in the list's order.
 TEST(VideoTypes, DesktopEntriesNameTheListedTypes) {

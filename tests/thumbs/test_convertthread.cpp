@@ -114,6 +114,48 @@ TEST(ConvertJob, ShortVideoGetsPiecesOneSecondApartUntilItEnds) {
         EXPECT_EQ(ReadThumbnail(Out.Path + "/ntsc/ntsc_" + std::to_string(I) + ".jpg").Id.Second, I);
 }
 
+// A frame is never written twice: a piece whose instant finds a frame written already is left
+// out and counted as a repeat, in the window's pieces whole seconds apart as in the command
+// line's spread ones, with or without the clearest frame taken; the files are numbered on.
+TEST(ConvertJob, PiecesNeverWriteAFrameTwice) {
+    struct TCase {
+        const char* What;
+        const char* Video;
+        int32_t Pieces;
+        bool Spread, Clear;
+        int First, Files; // the frame of the first file; the files, frames one after another
+        int64_t Repeats;
+    };
+    const TCase Cases[] = {
+        // Seeks to 0 .. 9 s find the slides at 0, 2, 2, 4, 4, ... s; the tenth finds none.
+        {"window, slides 2 s apart", "slideshow.mp4", 10, false, false, 0, 5, 4},
+        // Instants 0.5 .. 9.5 s: the slides at 2, 4, 6 and 8 s, the last standing in past it.
+        {"spread, slides 2 s apart", "slideshow.mp4", 10, true, false, 1, 4, 6},
+        // Instants 0.05 s apart from 0.025 s: every frame but the first, at 0 s.
+        {"spread, more pieces than frames", "fps_12_5.mp4", 200, true, false, 1, 124, 76},
+        {"spread, clearest, more pieces than frames", "fps_12_5.mp4", 200, true, true, 1, 124, 76},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.What);
+        TScratch Out;
+        TDecoder Decoder;
+        Decoder.Open(Fixture(C.Video));
+        TConvertRec Rec = Job("p", Out.Folder());
+        Rec.Pieces = C.Pieces;
+        Rec.SpreadPieces = C.Spread;
+        Rec.PreferClear = C.Clear;
+        const TJobResult R = RunJob(Decoder, Rec);
+        ASSERT_EQ(R.Error, "");
+        EXPECT_EQ(R.Last.Total, C.Pieces);
+        EXPECT_EQ(R.Last.Current + 1, C.Files);
+        EXPECT_EQ(R.Last.Repeats, C.Repeats);
+        ASSERT_EQ(Out.Files("p"), static_cast<size_t>(C.Files));
+        for (int I = 0; I < C.Files; ++I)
+            EXPECT_EQ(ReadThumbnail(Out.Path + "/p/p_" + std::to_string(I) + ".jpg").Id.Index, C.First + I)
+                << I;
+    }
+}
+
 TEST(ConvertJob, RangeWritesConsecutiveFramesFromTheStartMark) {
     TScratch Out;
     TDecoder Decoder;
@@ -432,6 +474,47 @@ TEST(ConvertJob, ReadFailureEndsTheJobWithItsReason) {
         EXPECT_EQ(Out.Files(Mode), static_cast<size_t>(R.Last.Current + 1)) << Mode;
     }
     FaultIoClear();
+}
+
+// A file cut short (its index promises 10 s, its data holds about half): a job that reaches past
+// the data ends with the error report and the library's reason, in every mode, keeping the
+// files written before; a piece past the cut never takes the last frame before it.
+TEST(ConvertJob, ACutFileEndsEveryModeWithTheLibrarysReason) {
+    struct TCase {
+        const char* What;
+        TThumbMode Mode;
+        bool Spread, Clear;
+    };
+    const TCase Cases[] = {
+        {"window pieces", TThumbMode::Pieces, false, false}, {"pieces", TThumbMode::Pieces, true, false},
+        {"clearest pieces", TThumbMode::Pieces, true, true}, {"whole", TThumbMode::Whole, false, false},
+        {"range", TThumbMode::Range, false, false},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.What);
+        TScratch Out;
+        TDecoder Decoder;
+        Decoder.Open(Fixture("truncated.mp4"));
+        TConvertRec Rec = Job("cut", Out.Folder());
+        Rec.Mode = C.Mode;
+        Rec.Pieces = 4; // 1.25, 3.75, 6.25 and 8.75 s, or 0, 2, 4 and 6 s in the window
+        Rec.SpreadPieces = C.Spread;
+        Rec.PreferClear = C.Clear;
+        Rec.StartPos = 2;
+        Rec.EndPos = 9;
+        const TJobResult R = RunJob(Decoder, Rec);
+        ASSERT_FALSE(R.Reports.empty());
+        EXPECT_EQ(R.Reports.back(), kError);
+        EXPECT_EQ(std::count(R.Reports.begin(), R.Reports.end(), evConvDone), 0);
+        EXPECT_NE(R.Error.find("truncated.mp4: the file ends before its index says"), std::string::npos)
+            << R.Error;
+        EXPECT_GE(R.Last.Current, 0);
+        EXPECT_EQ(Out.Files("cut"), static_cast<size_t>(R.Last.Current + 1));
+        // The last file is a frame before the cut, not one taken for a piece past it.
+        const int Last =
+            ReadThumbnail(Out.Path + "/cut/cut_" + std::to_string(R.Last.Current) + ".jpg").Id.Index;
+        EXPECT_LT(Last, 150);
+    }
 }
 
 // A file type or quality the writer is not asked for is refused before anything is read

@@ -227,11 +227,17 @@ TEST(SheetText, TimesAndTheHeadersLineOfProperties) {
     for (const auto& [Seconds, Text] : Times)
         EXPECT_EQ(ClockText(Seconds), Text);
 
-    EXPECT_EQ(SheetInfoLine(12'400'000, 5025, 1920, 1080, 16.0 / 9, 30000.0 / 1001),
+    // The duration in microseconds, to the tenth of a second below a minute.
+    EXPECT_EQ(SheetInfoLine(12'400'000, 5'025'400'000, 1920, 1080, 16.0 / 9, 30000.0 / 1001),
               "12.4 MB  \u00b7  1:23:45  \u00b7  1920 \u00d7 1080  \u00b7  16:9  \u00b7  29.97 fps");
-    EXPECT_EQ(SheetInfoLine(812, 7, 240, 320, 0.75, 25), "812 bytes  \u00b7  0:07  \u00b7  240 \u00d7 320  \u00b7  3:4  "
-                                                        "\u00b7  25 fps");
-    EXPECT_EQ(SheetInfoLine(-1, 60, 720, 576, 2.39, 12.5), "1:00  \u00b7  720 \u00d7 576  \u00b7  2.39:1  \u00b7  12.5 fps");
+    EXPECT_EQ(SheetInfoLine(812, 7'000'000, 240, 320, 0.75, 25),
+              "812 bytes  \u00b7  0:07.0  \u00b7  240 \u00d7 320  \u00b7  3:4  \u00b7  25 fps");
+    EXPECT_EQ(SheetInfoLine(812, 1'520'000, 320, 240, 4.0 / 3, 25),
+              "812 bytes  \u00b7  0:01.5  \u00b7  320 \u00d7 240  \u00b7  4:3  \u00b7  25 fps");
+    EXPECT_EQ(SheetInfoLine(-1, 59'960'000, 320, 240, 4.0 / 3, 25),
+              "0:59.9  \u00b7  320 \u00d7 240  \u00b7  4:3  \u00b7  25 fps");
+    EXPECT_EQ(SheetInfoLine(-1, 60'000'000, 720, 576, 2.39, 12.5),
+              "1:00  \u00b7  720 \u00d7 576  \u00b7  2.39:1  \u00b7  12.5 fps");
 }
 
 TEST(SheetText, FileNamesInAnyScriptFindTheirFonts) {
@@ -244,12 +250,13 @@ TEST(SheetText, FileNamesInAnyScriptFindTheirFonts) {
     }
 }
 
-// The tile i of N shows the first frame at or after D (i + 0.5) / N seconds; with the rate as the
-// fraction Num / Den, that is frame ceil(D (2i + 1) Num / (2 N Den)).
+// The tile i of N shows the first frame at or after D (i + 0.5) / N seconds, D the exact length;
+// with D in microseconds and the rate as the fraction Num / Den, that is frame
+// ceil(D (2i + 1) Num / (2 N Den 10^6)).
 struct TSheetCase {
     const char* File;
     int Columns, Rows, Width;
-    int64_t Duration, RateNum, RateDen;
+    int64_t Duration, RateNum, RateDen; // Duration in microseconds
 };
 
 class SheetFrames : public testing::TestWithParam<TSheetCase> {};
@@ -273,7 +280,7 @@ TEST_P(SheetFrames, EveryTileShowsTheFrameDueAtItsTimeWithItsTime) {
     for (int I = 0; I < N; ++I) {
         SCOPED_TRACE("tile " + std::to_string(I));
         const int64_t Num = C.Duration * (2 * I + 1) * C.RateNum;
-        const int64_t Den = 2 * N * C.RateDen;
+        const int64_t Den = 2 * N * C.RateDen * 1000000;
         const int64_t Frame = (Num + Den - 1) / Den;
         const int64_t Second = Frame * C.RateDen / C.RateNum;
         const TSheetTile& Tile = R.Tiles[I];
@@ -282,7 +289,7 @@ TEST_P(SheetFrames, EveryTileShowsTheFrameDueAtItsTimeWithItsTime) {
         EXPECT_EQ(Id.Index, Frame);
         EXPECT_EQ(Id.Second, Second);
         // A row spanning less than a minute labels its tiles to the tenth of a second.
-        const bool Tenths = C.Duration < 60 * C.Rows;
+        const bool Tenths = C.Duration < int64_t{60'000'000} * C.Rows;
         const std::string Time =
             Tenths ? ClockTextTenths(Frame * C.RateDen * 1000000 / C.RateNum) : ClockText(Second);
         EXPECT_EQ(Tile.Time, Time);
@@ -302,19 +309,56 @@ TEST_P(SheetFrames, EveryTileShowsTheFrameDueAtItsTimeWithItsTime) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Videos, SheetFrames,
-                         testing::Values(TSheetCase{"vp9.webm", 4, 4, 1600, 3, 25, 1},
-                                         TSheetCase{"long_gop_25.mp4", 4, 4, 1600, 120, 25, 1},
-                                         TSheetCase{"long_gop_25.mp4", 6, 2, 2000, 120, 25, 1},
-                                         TSheetCase{"long_gop_25.mp4", 10, 10, 1600, 120, 25, 1},
-                                         TSheetCase{"ntsc_2997.mp4", 3, 3, 900, 10, 30000, 1001},
-                                         TSheetCase{"fps_12_5.mp4", 5, 4, 1200, 10, 25, 2},
-                                         TSheetCase{"hevc.mp4", 2, 3, 640, 3, 25, 1},
-                                         TSheetCase{"one_frame.mp4", 2, 2, 400, 0, 25, 1}),
+                         testing::Values(TSheetCase{"vp9.webm", 4, 4, 1600, 3'000'000, 25, 1},
+                                         TSheetCase{"long_gop_25.mp4", 4, 4, 1600, 120'000'000, 25, 1},
+                                         TSheetCase{"long_gop_25.mp4", 6, 2, 2000, 120'000'000, 25, 1},
+                                         TSheetCase{"long_gop_25.mp4", 10, 10, 1600, 120'000'000, 25, 1},
+                                         TSheetCase{"ntsc_2997.mp4", 3, 3, 900, 10'010'000, 30000, 1001},
+                                         TSheetCase{"fps_12_5.mp4", 5, 4, 1200, 10'000'000, 25, 2},
+                                         TSheetCase{"hevc.mp4", 2, 3, 640, 3'000'000, 25, 1},
+                                         // 1.52 s: its last half second too.
+                                         TSheetCase{"short_1_52.mp4", 4, 2, 800, 1'520'000, 25, 1}),
                          [](const testing::TestParamInfo<TSheetCase>& Info) {
                              return TestNameOf(std::string(Info.param.File) + "_" +
                                                std::to_string(Info.param.Columns) + "x" +
                                                std::to_string(Info.param.Rows));
                          });
+
+// A frame is shown once: tiles whose instant finds a frame already on the sheet are left out
+// and counted as repeats, the different frames fill the places in time order, and rows that no
+// frame reached are cut off the sheet.
+TEST(SheetFrames, AFrameIsShownOnceAndRowsNoFrameReachedAreCut) {
+    struct TCase {
+        const char* File;
+        int Columns, Rows;
+        size_t Shown; // different frames: tiles on the sheet
+    };
+    for (const TCase& C : {TCase{"one_frame.mp4", 2, 2, 1}, TCase{"slideshow.mp4", 4, 4, 4},
+                           TCase{"fps_12_5.mp4", 12, 12, 124}}) {
+        SCOPED_TRACE(C.File);
+        TScratch Out;
+        const TSheetResult R = MakeSheet(Fixture(C.File), Sheet(Out.Folder(), C.Columns, C.Rows, 1200));
+        const int N = C.Columns * C.Rows;
+        ASSERT_EQ(R.Error, "");
+        EXPECT_EQ(R.Reports, FinishedReports(static_cast<int>(C.Shown)));
+        EXPECT_EQ(R.Last.Total, N);
+        EXPECT_EQ(R.Last.Current + 1, static_cast<int64_t>(C.Shown));
+        EXPECT_EQ(R.Last.Repeats, N - static_cast<int64_t>(C.Shown));
+        ASSERT_EQ(R.Tiles.size(), C.Shown);
+        const TSheetImage Image = ReadSheet(R.FileName);
+        const TSheetLayout Full = LayOutSheet(C.Columns, C.Rows, 1200, 4.0 / 3, R.Tiles.front().Where.Y);
+        int64_t Last = -1;
+        for (size_t I = 0; I < C.Shown; ++I) {
+            EXPECT_EQ(R.Tiles[I].Where.X, Full.Tiles[I].X) << I;
+            EXPECT_EQ(R.Tiles[I].Where.Y, Full.Tiles[I].Y) << I;
+            const int64_t Index = Image.Identity(R.Tiles[I].Where).Index;
+            EXPECT_EQ(Index, R.Tiles[I].Frame) << I;
+            EXPECT_GT(Index, Last) << I;
+            Last = Index;
+        }
+        EXPECT_EQ(Image.Height, R.Tiles.back().Where.Y + Full.TileHeight + Full.Gap);
+    }
+}
 
 // blur_sharp.mp4: 10 s at 25 fps, smeared by a blur but for frames 5, 15, 25, ... Preferring
 // clear pictures, each tile of a 2 x 2 sheet (instants 1.25, 3.75, 6.25 and 8.75 s, a window
