@@ -3,12 +3,17 @@
 #include "av_error.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <stdexcept>
+#include <string_view>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -24,6 +29,8 @@ constexpr int kMaxErrorsInARow = 500;
 constexpr double kFallbackFPS = 25.0;
 // How much of a program or transport stream's end is read to find its last picture.
 constexpr int64_t kTailBytes = 4 << 20;
+// How far short of its stated end a cut file's pictures may stop and still count as all there.
+constexpr double kEndTolerance = 0.1;
 // Pictures up to this size decode on one thread; up to the second, on at most two.
 constexpr int64_t kOneThreadPixels = 352 * 288;
 constexpr int64_t kHdPixels = 1280 * 720;
@@ -91,6 +98,146 @@ int ThreadCountFor(const AVCodecParameters& Parameters) {
     return Cores;
 }
 
+// A file's bytes read beside the demuxer, for a look at the container's own structure.
+class TRawFile {
+public:
+    explicit TRawFile(const std::string& FileName) : FFd(open(FileName.c_str(), O_RDONLY | O_CLOEXEC)) {
+        struct stat Info {};
+        if (FFd >= 0 && fstat(FFd, &Info) == 0)
+            FSize = Info.st_size;
+    }
+    ~TRawFile() {
+        if (FFd >= 0)
+            close(FFd);
+    }
+    TRawFile(const TRawFile&) = delete;
+    TRawFile& operator=(const TRawFile&) = delete;
+    int64_t Size() const { return FSize; }
+    // Up to Count bytes from Offset on: how many were read.
+    size_t Read(int64_t Offset, uint8_t* Buffer, size_t Count) const {
+        size_t Done = 0;
+        while (FFd >= 0 && Done < Count) {
+            const ssize_t Got = pread(FFd, Buffer + Done, Count - Done, static_cast<off_t>(Offset + Done));
+            if (Got < 0 && errno == EINTR)
+                continue;
+            if (Got <= 0)
+                break;
+            Done += static_cast<size_t>(Got);
+        }
+        return Done;
+    }
+
+private:
+    int FFd;
+    int64_t FSize = 0;
+};
+
+uint64_t BigEndian(const uint8_t* Data, int Bytes) {
+    uint64_t Value = 0;
+    for (int I = 0; I < Bytes; ++I)
+        Value = Value << 8 | Data[I];
+    return Value;
+}
+
+// An EBML number at Data (no further than End): its length in bytes, 0 when malformed. Value
+// keeps the length marker for an element ID, and drops it for a size; Unknown tells a size whose
+// bits are all set (a Matroska writer that did not know the size yet).
+size_t EbmlNumber(const uint8_t* Data, const uint8_t* End, bool Id, uint64_t& Value, bool& Unknown) {
+    if (Data >= End || *Data == 0)
+        return 0;
+    const int Length = std::countl_zero(*Data) + 1;
+    if (Length > (Id ? 4 : 8) || End - Data < Length)
+        return 0;
+    Value = BigEndian(Data, Length);
+    const uint64_t Bits = (uint64_t{1} << (7 * Length)) - 1;
+    if (!Id)
+        Value &= Bits;
+    Unknown = !Id && Value == Bits;
+    return static_cast<size_t>(Length);
+}
+
+// The bytes a Matroska file's header gives for its segment, from the file's start; 0 when it
+// gives none (a file written live leaves the size unknown).
+int64_t MatroskaStatedBytes(const TRawFile& File) {
+    constexpr uint64_t kEbmlHeader = 0x1A45DFA3, kSegment = 0x18538067;
+    uint8_t Head[4096];
+    const uint8_t* End = Head + File.Read(0, Head, sizeof Head);
+    const uint8_t* Element = Head;
+    for (int I = 0; I < 8; ++I) {
+        uint64_t Id = 0, Size = 0;
+        bool Unknown = false;
+        const size_t IdLength = EbmlNumber(Element, End, true, Id, Unknown);
+        const size_t SizeLength = IdLength ? EbmlNumber(Element + IdLength, End, false, Size, Unknown) : 0;
+        if (!SizeLength || Unknown || Size > (uint64_t{1} << 56) || (I == 0 && Id != kEbmlHeader))
+            return 0;
+        const int64_t Data = (Element - Head) + static_cast<int64_t>(IdLength + SizeLength);
+        if (Id == kSegment)
+            return Data + static_cast<int64_t>(Size);
+        if (Size > static_cast<uint64_t>(End - Head - Data))
+            return 0;
+        Element = Head + Data + Size;
+    }
+    return 0;
+}
+
+// The bytes an AVI file's RIFF chunks give, one after the other (OpenDML files hold one chunk
+// per gigabyte): up to the end of the first chunk that reaches the file's end or beyond.
+int64_t RiffStatedBytes(const TRawFile& File) {
+    int64_t Offset = 0, Stated = 0;
+    uint8_t Head[8];
+    while (Offset < File.Size() && File.Read(Offset, Head, sizeof Head) == sizeof Head &&
+           std::memcmp(Head, "RIFF", 4) == 0) {
+        const uint32_t Size = static_cast<uint32_t>(Head[4] | Head[5] << 8 | Head[6] << 16) |
+                              static_cast<uint32_t>(Head[7]) << 24;
+        Stated = Offset + 8 + Size;
+        Offset = Stated + (Size & 1); // a chunk of odd size is padded to an even one
+    }
+    return Stated;
+}
+
+// The bytes the header of a file in Format states for the whole file, where it states them.
+int64_t StatedBytes(const std::string& FileName, std::string_view Format) {
+    const TRawFile File(FileName);
+    if (Format.starts_with("matroska"))
+        return MatroskaStatedBytes(File);
+    if (Format == "avi")
+        return RiffStatedBytes(File);
+    return 0;
+}
+
+// Whether FileName is an MP4 or QuickTime file whose pictures are there but whose index (the
+// "moov" box, written when the recording ends) is not: its boxes lead to the end of the file
+// without one.
+bool IsoFileWithoutIndex(const std::string& FileName) {
+    const TRawFile File(FileName);
+    int64_t Offset = 0;
+    bool Media = false;
+    for (int Box = 0; Box < 4096 && Offset < File.Size(); ++Box) {
+        uint8_t Head[16];
+        if (File.Read(Offset, Head, 8) != 8)
+            break;
+        const std::string_view Type(reinterpret_cast<const char*>(Head + 4), 4);
+        if (Type == "moov")
+            return false;
+        if (Box == 0 && Type != "ftyp" && Type != "wide" && Type != "free" && Type != "skip" &&
+            Type != "mdat")
+            return false;
+        Media = Media || Type == "mdat";
+        uint64_t Length = BigEndian(Head, 4);
+        if (Length == 0) // the last box, to the end of the file
+            break;
+        if (Length == 1) {
+            if (File.Read(Offset + 8, Head + 8, 8) != 8)
+                break;
+            Length = BigEndian(Head + 8, 8);
+        }
+        if (Length < 8 || Length > static_cast<uint64_t>(INT64_MAX - Offset))
+            return false;
+        Offset += static_cast<int64_t>(Length);
+    }
+    return Media;
+}
+
 } // namespace
 
 TVideoReader::TVideoReader(const std::string& FileName) : FFileName(FileName) {
@@ -99,8 +246,12 @@ TVideoReader::TVideoReader(const std::string& FileName) : FFileName(FileName) {
         throw std::runtime_error("File not found: " + FileName);
     if (!S_ISREG(Info.st_mode))
         throw std::runtime_error("Not a file: " + FileName);
-    FIdentity = {true, static_cast<uint64_t>(Info.st_dev), static_cast<uint64_t>(Info.st_ino), Info.st_size,
-                 Info.st_mtim.tv_sec, Info.st_mtim.tv_nsec};
+    FIdentity = {true,
+                 static_cast<uint64_t>(Info.st_dev),
+                 static_cast<uint64_t>(Info.st_ino),
+                 Info.st_size,
+                 Info.st_mtim.tv_sec,
+                 Info.st_mtim.tv_nsec};
     try {
         OpenInput();
         FStartTime = FStream->start_time != AV_NOPTS_VALUE ? FStream->start_time : 0;
@@ -127,7 +278,9 @@ TVideoReader::TVideoReader(const std::string& FileName, TInputOnly) : FFileName(
     }
 }
 
-TVideoReader::~TVideoReader() { CloseInput(); }
+TVideoReader::~TVideoReader() {
+    CloseInput();
+}
 
 void TVideoReader::OpenInput() {
     // Only local files: a name that looks like another protocol ("http:", "concat:") is
@@ -137,6 +290,10 @@ void TVideoReader::OpenInput() {
     const std::string Url = "file:" + FFileName;
     const int Rc = avformat_open_input(&FFormat, Url.c_str(), nullptr, &Options);
     av_dict_free(&Options);
+    if (Rc == AVERROR_INVALIDDATA && IsoFileWithoutIndex(FFileName))
+        throw TAvError("Cannot read " + FFileName +
+                       ": the file has no index of its pictures; it was probably cut short while it was "
+                       "being written");
     CheckRc(Rc, "Cannot read " + FFileName);
     CheckRc(avformat_find_stream_info(FFormat, nullptr), "Cannot read " + FFileName);
 
@@ -146,7 +303,8 @@ void TVideoReader::OpenInput() {
         FStreamIndex = -1;
         for (unsigned I = 0; I < FFormat->nb_streams; ++I) {
             const AVStream* S = FFormat->streams[I];
-            if (S->codecpar->codec_type == AVMEDIA_TYPE_VIDEO && !(S->disposition & AV_DISPOSITION_ATTACHED_PIC)) {
+            if (S->codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
+                !(S->disposition & AV_DISPOSITION_ATTACHED_PIC)) {
                 FStreamIndex = static_cast<int>(I);
                 break;
             }
@@ -180,12 +338,14 @@ void TVideoReader::OpenInput() {
         throw std::bad_alloc();
 
     const AVRational Rate = FrameRateOf(FStream);
-    FFrameStep = Positive(Rate) ? std::max<int64_t>(1, av_rescale_q(1, av_inv_q(Rate), FStream->time_base)) : 1;
+    FFrameStep =
+        Positive(Rate) ? std::max<int64_t>(1, av_rescale_q(1, av_inv_q(Rate), FStream->time_base)) : 1;
     FRateNum = Positive(Rate) ? Rate.num : 25;
     FRateDen = Positive(Rate) ? Rate.den : 1;
     FDecoded = 0;
     FInputEnded = FEnded = FHasPending = false;
     FLastTime = FBeforeLastTime = FSkippedLast = INT64_MIN;
+    FCutShort.clear();
 }
 
 void TVideoReader::CloseInput() {
@@ -231,8 +391,12 @@ void TVideoReader::ReadProperties() {
     // ASF headers give a play time that need not reach the last picture.
     const bool HeaderMayFallShort = std::strcmp(FFormat->iformat->name, "asf") == 0;
     switch (FFormat->duration_estimation_method) {
-    case AVFMT_DURATION_FROM_BITRATE: FDuration = MeasureDurationByPackets(Packets()); break;
-    case AVFMT_DURATION_FROM_PTS: FDuration = MeasureDurationByDecodingTail(); break;
+    case AVFMT_DURATION_FROM_BITRATE:
+        FDuration = MeasureDurationByPackets(Packets());
+        break;
+    case AVFMT_DURATION_FROM_PTS:
+        FDuration = MeasureDurationByDecodingTail();
+        break;
     default:
         if (FStream->duration != AV_NOPTS_VALUE && FStream->duration > 0)
             FDuration = FStream->duration * av_q2d(FStream->time_base);
@@ -243,6 +407,11 @@ void TVideoReader::ReadProperties() {
         if (HeaderMayFallShort)
             FDuration = std::max(FDuration, MeasureDurationByDecodingTail());
     }
+    // A file cut short lasts as long as its header says: the pictures past its end are missing,
+    // and asking for them tells so.
+    FStatedBytes = StatedBytes(FFileName, FFormat->iformat->name);
+    if (const double StatedEnd = StatedEndOfCutFile(); StatedEnd > 0)
+        FDuration = std::max(FDuration, StatedEnd - ContainerStart());
     if (!std::isfinite(FDuration) || FDuration < 0)
         FDuration = 0;
     if (!KnownAverage && FDuration > 0 && Packets().Count > 0) {
@@ -262,6 +431,13 @@ void TVideoReader::ReadProperties() {
                 ++FFrameCount;
         }
     }
+}
+
+int64_t TVideoReader::EndOf(const AVPacket& Packet) const {
+    const int64_t Time = Packet.pts != AV_NOPTS_VALUE ? Packet.pts : Packet.dts;
+    if (Time == AV_NOPTS_VALUE)
+        return INT64_MIN;
+    return Time + (Packet.duration > 0 ? Packet.duration : FFrameStep);
 }
 
 TVideoReader::TPacketScan TVideoReader::ScanPackets() const {
@@ -286,9 +462,7 @@ TVideoReader::TPacketScan TVideoReader::ScanPackets() const {
         while (av_read_frame(Input, Packet) >= 0) {
             if (Packet->stream_index == FStreamIndex) {
                 ++Scan.Count;
-                const int64_t Time = Packet->pts != AV_NOPTS_VALUE ? Packet->pts : Packet->dts;
-                if (Time != AV_NOPTS_VALUE)
-                    End = std::max(End, Time + (Packet->duration > 0 ? Packet->duration : FFrameStep));
+                End = std::max(End, EndOf(*Packet));
             }
             av_packet_unref(Packet);
         }
@@ -357,29 +531,27 @@ AVFrame* TVideoReader::Decode() {
         if (Rc != AVERROR(EAGAIN)) {
             // AVERROR_EOF: the drained decoder has nothing left. Anything else is a damaged
             // picture, skipped unless damage is all there is.
-            if (Rc == AVERROR_EOF || ++Errors > kMaxErrorsInARow) {
-                FEnded = true;
-                return nullptr;
-            }
+            if (Rc == AVERROR_EOF || ++Errors > kMaxErrorsInARow)
+                return End();
             continue;
         }
-        if (FInputEnded) {
-            FEnded = true;
-            return nullptr;
-        }
+        if (FInputEnded)
+            return End();
 
         Rc = av_read_frame(FFormat, FPacket);
         if (Rc == AVERROR(EAGAIN))
             continue;
         if (Rc < 0) {
             // The end of the file: drain the decoder so that the pictures it still holds
-            // are not lost. A read error is no end.
+            // are not lost (also in a file cut short, which fails after them). A read error is
+            // no end.
             CheckEndOfInput(Rc);
             avcodec_send_packet(FCodec, nullptr);
             FInputEnded = true;
             continue;
         }
         if (FPacket->stream_index == FStreamIndex) {
+            FPacketsEnd = std::max(FPacketsEnd, EndOf(*FPacket));
             // A packet whose time differs from its decoding time (or comes without one) shows
             // that the container stores when pictures are shown. AVI and raw streams store
             // only the decoding order, which a reordering codec does not show pictures in.
@@ -416,30 +588,80 @@ void TVideoReader::CheckEndOfInput(int Rc) {
         Fail("Cannot read " + FFileName + ": " + AvErrorText(Rc));
     if (const std::string Change = FileChange(false); !Change.empty())
         Fail(Change);
-    if (const std::string Cut = CutShort(); !Cut.empty())
-        Fail(Cut);
+    FCutShort = CutShort();
+}
+
+AVFrame* TVideoReader::End() {
+    if (!FCutShort.empty())
+        Fail(FCutShort);
+    FEnded = true;
+    return nullptr;
+}
+
+double TVideoReader::ContainerStart() const {
+    return FFormat->start_time != AV_NOPTS_VALUE ? FFormat->start_time / static_cast<double>(AV_TIME_BASE)
+                                                 : 0;
+}
+
+double TVideoReader::StatedEndOfCutFile() const {
+    if (FStatedBytes <= FIdentity.Size)
+        return 0;
+    // The container's length, where it states one rather than FFmpeg guessing it; an AVI header's
+    // frame count stays as written where the demuxer's length counts only the frames there are.
+    double Seconds = 0;
+    if (FFormat->duration != AV_NOPTS_VALUE && FFormat->duration > 0 &&
+        FFormat->duration_estimation_method != AVFMT_DURATION_FROM_BITRATE)
+        Seconds = ContainerStart() + FFormat->duration / static_cast<double>(AV_TIME_BASE);
+    if (std::strcmp(FFormat->iformat->name, "avi") == 0 && FStream->nb_frames > 0) {
+        const int64_t Start = FStream->start_time != AV_NOPTS_VALUE ? FStream->start_time : 0;
+        Seconds = std::max(Seconds, (Start + FStream->nb_frames) * av_q2d(FStream->time_base));
+    }
+    return std::isfinite(Seconds) ? Seconds : 0;
 }
 
 std::string TVideoReader::CutShort() const {
-    // Only an index read from the file itself says what the file should hold; one the
-    // demuxer builds while reading knows nothing beyond what was there.
-    if (!FFormat->pb || (FFormat->iformat->flags & AVFMT_GENERIC_INDEX))
+    if (!FFormat->pb)
         return {};
     const int64_t Size = avio_size(FFormat->pb);
+    if (Size <= 0)
+        return {};
+    const std::string Cut = "Cannot read " + FFileName + ": the file ends before its ";
+    const std::string Probably = "; the file was probably cut short";
+    // Only an index read from the file itself says what the file should hold; one the
+    // demuxer builds while reading knows nothing beyond what was there.
     const int Entries = avformat_index_get_entries_count(FStream);
-    if (Size <= 0 || Entries <= 0)
-        return {};
-    int64_t Missing = 0;
-    for (int I = 0; I < Entries; ++I) {
-        const AVIndexEntry* Entry = avformat_index_get_entry(FStream, I);
-        if (Entry && Entry->pos >= 0 && Entry->pos + std::max(Entry->size, 0) > Size)
-            ++Missing;
+    if (!(FFormat->iformat->flags & AVFMT_GENERIC_INDEX) && Entries > 0 && FStatedBytes <= Size) {
+        int64_t Missing = 0;
+        for (int I = 0; I < Entries; ++I) {
+            const AVIndexEntry* Entry = avformat_index_get_entry(FStream, I);
+            if (Entry && Entry->pos >= 0 && Entry->pos + std::max(Entry->size, 0) > Size)
+                ++Missing;
+        }
+        if (Missing > 0)
+            return Cut + "index says: " + std::to_string(Missing) + " of its " + std::to_string(Entries) +
+                   " pictures lie beyond its end (" + std::to_string(Size) + " bytes)" + Probably;
     }
-    if (Missing == 0)
+    // A header that states more bytes than the file holds (a Matroska segment, AVI's RIFF chunks):
+    // the file is cut, and pictures are missing unless all it lost is what follows them (an index,
+    // tags); where the header states no length, it is taken at its word.
+    if (FStatedBytes <= Size)
         return {};
-    return "Cannot read " + FFileName + ": the file ends before its index says: " + std::to_string(Missing) +
-           " of its " + std::to_string(Entries) + " pictures lie beyond its end (" + std::to_string(Size) +
-           " bytes); the file was probably cut short";
+    const std::string Bytes = "header says (it holds " + std::to_string(Size) + " of the " +
+                              std::to_string(FStatedBytes) + " bytes stated)";
+    const double StatedEnd = StatedEndOfCutFile();
+    if (StatedEnd <= 0)
+        return Cut + Bytes + Probably;
+    // Both on the stream's clock, told from the container's start as its length is.
+    const double Start = ContainerStart();
+    const double Reached = FPacketsEnd == INT64_MIN ? Start : FPacketsEnd * av_q2d(FStream->time_base);
+    // A frame or two short is no loss: times are rounded, and the length may count another
+    // stream's end.
+    if (Reached >= StatedEnd - std::max(2 / FFPS, kEndTolerance))
+        return {};
+    char Times[96];
+    std::snprintf(Times, sizeof Times, ": its pictures stop at %.2f s of the %.2f s it states",
+                  std::max(0.0, Reached - Start), StatedEnd - Start);
+    return Cut + Bytes + Times + Probably;
 }
 
 std::string TVideoReader::FileChange(bool Reopening) const {
@@ -505,6 +727,7 @@ void TVideoReader::ResetDecoding() {
     FDecoded = 0;
     FInputEnded = FEnded = FHasPending = false;
     FLastTime = FBeforeLastTime = FSkippedLast = INT64_MIN;
+    FCutShort.clear();
 }
 
 void TVideoReader::RestartFromBeginning() {
@@ -612,7 +835,8 @@ void TVideoReader::SeekTo(int64_t Target, int64_t Seconds) {
             Frame = NextFrame();
             break;
         }
-        const int64_t SeekTime = FStartTime + av_rescale_q(Seconds - Back, AVRational{1, 1}, FStream->time_base);
+        const int64_t SeekTime =
+            FStartTime + av_rescale_q(Seconds - Back, AVRational{1, 1}, FStream->time_base);
         if (av_seek_frame(FFormat, FStreamIndex, SeekTime, AVSEEK_FLAG_BACKWARD) < 0)
             continue;
         ResetDecoding();

@@ -83,13 +83,22 @@ private:
         double Seconds = 0; // 0 when the packets carry no times
     };
     TPacketScan ScanPackets() const;
+    // The stream time at which Packet's picture ends; INT64_MIN when it carries no time.
+    int64_t EndOf(const AVPacket& Packet) const;
     // The length from all the packets' times, or from their count where times are counted.
     double MeasureDurationByPackets(const TPacketScan& Scan) const;
     // The demuxer has nothing more to give (Rc < 0): raises TAvError unless that is the
     // clean end of an unchanged file.
     void CheckEndOfInput(int Rc);
-    // Why the file holds less than its own index lists (it was cut short), or empty.
+    // Why the file holds less than its own index or header states (it was cut short), or empty.
     std::string CutShort() const;
+    // Where the header states more bytes than the file holds: the end of the video it states, in
+    // seconds of the stream's clock; else 0.
+    double StatedEndOfCutFile() const;
+    // The container's start on the stream's clock, in seconds: its length counts from there.
+    double ContainerStart() const;
+    // The end of the pictures: null, or a failure where the file was found cut short.
+    AVFrame* End();
     // Why the file on disk can no longer be read as the one opened first, or empty: a
     // changed size or time of change; when Reopening by its name, also a file that is
     // gone or another one.
@@ -145,4 +154,12 @@ private:
     double FStoredAspect = 1;
     double FDuration = 0;
     int64_t FFrameCount = 0;
+    // The bytes the container's header states for the file (a Matroska segment's size, the
+    // sizes of an AVI's RIFF chunks); 0 when it states none.
+    int64_t FStatedBytes = 0;
+    // The end of the latest video packet read, in stream time base units.
+    int64_t FPacketsEnd = INT64_MIN;
+    // Why the file is cut short, found at the end of its data: raised once the decoder has given
+    // the pictures it still held.
+    std::string FCutShort;
 };

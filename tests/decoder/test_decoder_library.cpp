@@ -321,6 +321,80 @@ TEST(DecoderBadInput, TruncatedFileDeliversWhatIsThereAndSaysItIsCut) {
     EXPECT_EQ(Identity(Decoder, Frame).Index, 25);
 }
 
+// Each container that states more than a cut file holds says so: Matroska (its segment's size
+// and length), AVI (its RIFF size and frame count), MP4 (its index at the front); an MP4 whose
+// index was to come at the end has none. The cut file delivers its pictures in order (those the
+// decoder still held too) and then fails with the reason, as does a seek past its data; its
+// length stays the one it states, so that pieces spread over it reach the missing part. The
+// whole file beside each reads to its end without a word.
+TEST(DecoderBadInput, CutFilesSayTheyAreCutAndWholeOnesStayWhole) {
+    struct TCase {
+        const char* File;
+        const char* Reason; // null: whole
+    };
+    const TCase Cases[] = {
+        {"cut_whole.mkv", nullptr},
+        {"cut_whole.avi", nullptr},
+        {"cut_whole_index_front.mp4", nullptr},
+        {"cut_whole_index_end.mp4", nullptr},
+        {"cut_short.mkv", "ends before its header says"},
+        {"cut_short.avi", "ends before its header says"},
+        {"cut_short_index_front.mp4", "ends before its index says"},
+        {"cut_short_index_end.mp4",
+         "has no index of its pictures; it was probably cut short while it was being"},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.File);
+        const std::string Path = Fixture(C.File);
+        TDecoder Decoder;
+        if (std::string(C.File) == "cut_short_index_end.mp4") {
+            EXPECT_THROW(Decoder.Open(Path), EMPEG2Error);
+            const std::string Error = Decoder.LastOpenError();
+            EXPECT_NE(Error.find(Path), std::string::npos) << Error;
+            EXPECT_NE(Error.find(C.Reason), std::string::npos) << Error;
+            continue;
+        }
+        Decoder.Open(Path);
+        EXPECT_EQ(Decoder.FileInfo()->Duration, 10);
+        // In order; a cut through a picture the last few refer to may cost those.
+        int Count = 0, Last = -1;
+        std::string Error;
+        try {
+            while (TDecoderFrame* Frame = Decoder.NextFrame()) {
+                const int Index = Identity(Decoder, Frame).Index;
+                ASSERT_GT(Index, Last);
+                ++Count;
+                Last = Index;
+            }
+        } catch (const EDecodeError& E) {
+            Error = E.what();
+        }
+        EXPECT_LE(Last - Count, 3);
+        if (!C.Reason) {
+            EXPECT_EQ(Error, "");
+            EXPECT_EQ(Count, 250);
+            Decoder.Seek(9);
+            TDecoderFrame* Frame = Decoder.NextFrame();
+            ASSERT_NE(Frame, nullptr);
+            EXPECT_EQ(Identity(Decoder, Frame).Index, 225);
+            continue;
+        }
+        EXPECT_GT(Count, 25);
+        EXPECT_LT(Count, 250);
+        EXPECT_NE(Error.find(Path), std::string::npos) << Error;
+        EXPECT_NE(Error.find(C.Reason), std::string::npos) << Error;
+        EXPECT_NE(Error.find("the file was probably cut short"), std::string::npos) << Error;
+        EXPECT_THROW(Decoder.NextFrame(), EDecodeError) << "the failure is forgotten";
+        // A seek past the data fails the same way; one into it reads.
+        EXPECT_NO_THROW(Decoder.SeekTime(9500000));
+        EXPECT_THROW(Decoder.NextFrame(), EDecodeError);
+        Decoder.Seek(1);
+        TDecoderFrame* Frame = Decoder.NextFrame();
+        ASSERT_NE(Frame, nullptr);
+        EXPECT_EQ(Identity(Decoder, Frame).Index, 25);
+    }
+}
+
 // Damaged picture data is skipped, not fatal: the video reads to its end, seeks and
 // rewinds.
 TEST(DecoderBadInput, DamagedDataIsSkipped) {

@@ -2,7 +2,7 @@
 // the encoder that usually makes it, the frames it delivers (every one in order, the first,
 // and those after seeks forward, backward and to the last second) are the frames of ffmpeg's
 // own sequential decoding of the file, told apart by the identity drawn into each, and the
-// frame count, times and duration agree with it.
+// frame count, times and duration agree with it; seeks back one frame at a time give each frame.
 #include "engine/decoder.h"
 #include "fixtures.h"
 #include "frame_identity.h"
@@ -103,13 +103,27 @@ TEST_P(DecoderMatrix, DeliversFfmpegsFrames) {
 
     // Every frame, in order, at its time.
     size_t N = 0;
+    std::vector<int64_t> Times;
     for (TDecoderFrame* Frame; (Frame = Decoder.NextFrame()) != nullptr; ++N) {
         ASSERT_LT(N, Reference.size()) << "more frames than ffmpeg decodes";
         ASSERT_EQ(IdentityOf(Decoder, Frame), Reference[N].Index) << "frame " << N;
         EXPECT_NEAR(Decoder.FrameMicroseconds(), Reference[N].Microseconds, kTimeTolerance) << "frame " << N;
         EXPECT_EQ(Decoder.FFrameInfo->Timestamp, Decoder.FrameMicroseconds() / 1000000) << "frame " << N;
+        Times.push_back(Decoder.FrameMicroseconds());
     }
     ASSERT_EQ(N, Reference.size());
+
+    // Back one frame at a time from the last, to each frame's own time, across keyframes (three
+    // seconds, more than a GOP of every kind): each seek gives that very frame.
+    const size_t Walk = std::min<size_t>(N - 1, 3 * kSourceRate);
+    for (size_t K = N - 1; K + Walk >= N; --K) {
+        Decoder.SeekTime(Times[K]);
+        TDecoderFrame* Frame = Decoder.NextFrame();
+        ASSERT_NE(Frame, nullptr) << "back to frame " << K;
+        EXPECT_EQ(IdentityOf(Decoder, Frame), Reference[K].Index) << "back to frame " << K;
+        EXPECT_EQ(Decoder.FrameMicroseconds(), Times[K]) << "back to frame " << K;
+    }
+
     if (Decoder.FileInfo()->FrameCount != 0) {
         EXPECT_EQ(Decoder.FileInfo()->FrameCount, static_cast<int>(N));
     }
