@@ -314,6 +314,16 @@ TEST(SettingsReports, SaidOnceInABoxThatWaitsForNobody) {
              "/large.conf is larger than any settings file of Trovelle; it was set "
              "aside as " +
              Home.Path + "/large.conf.too-large. The default settings are used."},
+        // Said once, and the clean file that takes its place is saved without a word.
+        {"a file that cannot be read",
+         [&] {
+             const std::string Path = Home.Path + "/garbage.conf";
+             std::ofstream(Path, std::ios::binary)
+                 << std::string(60 * 1000, '\xa5') << "[Generate\nPieces=7\n";
+             return Path;
+         },
+         "The settings file " + Home.Path + "/garbage.conf cannot be read; it was set aside as " + Home.Path +
+             "/garbage.conf.unreadable, and a new one takes its place. The default settings are used."},
         {"a store that cannot be written", [&] { return Home.Path; },
          "The settings cannot be saved to " + Home.Path + "."},
         {"a save folder that has gone",
