@@ -9,6 +9,29 @@
     </message>
 </context>
 <context>
+    <name>TConfigManager</name>
+    <message>
+        <source>The settings file %1 is larger than any settings file of Trovelle; it was set aside as %2. The default settings are used.</source>
+        <translation>Die Einstellungsdatei %1 ist größer als jede Einstellungsdatei von Trovelle; sie wurde als %2 beiseitegelegt. Es gelten die Standardeinstellungen.</translation>
+    </message>
+    <message>
+        <source>The settings file %1 is larger than any settings file of Trovelle and was not read. The default settings are used.</source>
+        <translation>Die Einstellungsdatei %1 ist größer als jede Einstellungsdatei von Trovelle und wurde nicht gelesen. Es gelten die Standardeinstellungen.</translation>
+    </message>
+    <message>
+        <source>The settings file %1 cannot be read; it was set aside as %2, and a new one takes its place. The default settings are used.</source>
+        <translation>Die Einstellungsdatei %1 kann nicht gelesen werden; sie wurde als %2 beiseitegelegt, und eine neue tritt an ihre Stelle. Es gelten die Standardeinstellungen.</translation>
+    </message>
+    <message>
+        <source>The settings file %1 cannot be read. The default settings are used.</source>
+        <translation>Die Einstellungsdatei %1 kann nicht gelesen werden. Es gelten die Standardeinstellungen.</translation>
+    </message>
+    <message>
+        <source>The settings cannot be saved to %1.</source>
+        <translation>Die Einstellungen können nicht in %1 gespeichert werden.</translation>
+    </message>
+</context>
+<context>
     <name>TLinkLabel</name>
     <message>
         <source>Nothing on this system could open %1 (no launcher such as xdg-open was found).</source>

@@ -9,6 +9,29 @@
     </message>
 </context>
 <context>
+    <name>TConfigManager</name>
+    <message>
+        <source>The settings file %1 is larger than any settings file of Trovelle; it was set aside as %2. The default settings are used.</source>
+        <translation>Le fichier de réglages %1 est plus grand que tout fichier de réglages de Trovelle ; il a été mis de côté sous le nom %2. Les réglages par défaut sont utilisés.</translation>
+    </message>
+    <message>
+        <source>The settings file %1 is larger than any settings file of Trovelle and was not read. The default settings are used.</source>
+        <translation>Le fichier de réglages %1 est plus grand que tout fichier de réglages de Trovelle et n’a pas été lu. Les réglages par défaut sont utilisés.</translation>
+    </message>
+    <message>
+        <source>The settings file %1 cannot be read; it was set aside as %2, and a new one takes its place. The default settings are used.</source>
+        <translation>Le fichier de réglages %1 est illisible ; il a été mis de côté sous le nom %2, et un nouveau fichier le remplace. Les réglages par défaut sont utilisés.</translation>
+    </message>
+    <message>
+        <source>The settings file %1 cannot be read. The default settings are used.</source>
+        <translation>Le fichier de réglages %1 est illisible. Les réglages par défaut sont utilisés.</translation>
+    </message>
+    <message>
+        <source>The settings cannot be saved to %1.</source>
+        <translation>Les réglages ne peuvent pas être enregistrés dans %1.</translation>
+    </message>
+</context>
+<context>
     <name>TLinkLabel</name>
     <message>
         <source>Nothing on this system could open %1 (no launcher such as xdg-open was found).</source>

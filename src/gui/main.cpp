@@ -71,7 +71,15 @@ std::optional<int> HandOver(int argc, char** argv, const std::string& Instance) 
         return Refuse(Line);
     QElapsedTimer Trying;
     Trying.start();
-    while (!HandOverToRunningInstance(Instance, Line.Video)) {
+    for (;;) {
+        const THandOver Answer = HandOverToRunningInstance(Instance, Line.Video);
+        if (Answer == THandOver::Taken)
+            return 0;
+        if (Answer == THandOver::Refused) {
+            std::fputs("trovelle: the running window does not open a name with a control character\n",
+                       stderr);
+            return 2;
+        }
         if (Trying.elapsed() >= kHandOverMilliseconds) {
             std::fputs("trovelle: the running instance did not answer; opening a window of its own\n",
                        stderr);
@@ -81,7 +89,6 @@ std::optional<int> HandOver(int argc, char** argv, const std::string& Instance) 
         QTimer::singleShot(100, &Wait, &QEventLoop::quit);
         Wait.exec();
     }
-    return 0;
 }
 
 // What Qt says while it starts, held back until it has started. When it cannot reach the

@@ -5,16 +5,24 @@
 #include <QLocalSocket>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 
 // A line is one percent-encoded path: a few KB at most, however long a name Linux allows.
 constexpr qint64 kMaxLineBytes = 64 * 1024;
 // A client that has not sent its line by then is dropped.
 constexpr int kClientSilenceMs = 1000;
-// What the running instance answers once it has taken a line.
-constexpr char kAnswer[] = "ok\n";
+// What the running instance answers once it has taken a line, or refused it.
+constexpr char kTaken[] = "ok\n";
+constexpr char kRefused[] = "refused\n";
 
 } // namespace
+
+bool HandOverAcceptable(const QString& Video) {
+    return std::none_of(Video.begin(), Video.end(),
+                        [](QChar C) { return C.category() == QChar::Other_Control; });
+}
 
 THandOverServer::THandOverServer(const std::string& Name) : FName(Name) {
     connect(&FServer, &QLocalServer::newConnection, this, [this] { Accept(); });
@@ -48,29 +56,41 @@ void THandOverServer::Accept() {
             }
             const QString Video =
                 QString::fromUtf8(QByteArray::fromPercentEncoding(Client->readLine().trimmed()));
-            Client->write(kAnswer);
+            const bool Taken = HandOverAcceptable(Video);
+            Client->write(Taken ? kTaken : kRefused);
             Client->disconnectFromServer();
-            if (OnHandOver)
-                OnHandOver(Video);
+            // The socket may be gone by the time OnHandOver returns: it runs once this
+            // handler has returned.
+            if (Taken)
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, Video] {
+                        if (OnHandOver)
+                            OnHandOver(Video);
+                    },
+                    Qt::QueuedConnection);
         });
     }
 }
 
-bool HandOverToRunningInstance(const std::string& Name, const QString& Video, int TimeoutMs) {
+THandOver HandOverToRunningInstance(const std::string& Name, const QString& Video, int TimeoutMs) {
     const std::string Path = HandOverSocketPath(Name);
     if (Path.empty())
-        return false;
+        return THandOver::Unanswered;
     QLocalSocket Socket;
     Socket.connectToServer(QString::fromStdString(Path));
     if (!Socket.waitForConnected(TimeoutMs))
-        return false;
+        return THandOver::Unanswered;
     // Percent-encoded, so that the line is one line whatever the file is called.
     Socket.write(Video.toUtf8().toPercentEncoding("/") + '\n');
     if (!Socket.waitForBytesWritten(TimeoutMs))
-        return false;
+        return THandOver::Unanswered;
     // Handed over only once the running instance says it took the line.
     while (!Socket.canReadLine())
         if (!Socket.waitForReadyRead(TimeoutMs))
-            return false;
-    return Socket.readLine() == kAnswer;
+            return THandOver::Unanswered;
+    const QByteArray Answer = Socket.readLine();
+    return Answer == kTaken     ? THandOver::Taken
+           : Answer == kRefused ? THandOver::Refused
+                                : THandOver::Unanswered;
 }

@@ -25,6 +25,13 @@ constexpr const char* kSheetKeys[] = {kSheetColumns, kSheetRows, kSheetWidth};
 
 constexpr const char* kModeNames[] = {"whole", "pieces", "range"};
 
+// Whether every line of Store could be read. QSettings reads a section only when one of its
+// values is asked for, so that a line it cannot read shows only once every section is read.
+bool Readable(const QSettings& Store) {
+    Store.allKeys();
+    return Store.status() == QSettings::NoError;
+}
+
 // A whole number written as decimal digits within Low..High, or nothing.
 bool ReadInteger(const QSettings& Store, const char* Key, int32_t Low, int32_t High, int32_t& Value) {
     bool Ok = false;
@@ -70,13 +77,21 @@ bool OnlySheetValues(const QString& File) {
     if (!Info.isFile() || Info.isSymLink() || Info.size() > TConfigManager::kMaxFileBytes)
         return false;
     const QSettings Store(File, QSettings::IniFormat);
-    if (Store.status() != QSettings::NoError)
+    if (!Readable(Store))
         return false;
     const QStringList Keys = Store.allKeys();
     return std::all_of(Keys.begin(), Keys.end(), [](const QString& Key) {
         return std::any_of(std::begin(kSheetKeys), std::end(kSheetKeys),
                            [&](const char* Sheet) { return Key == QLatin1String(Sheet); });
     });
+}
+
+// Where File leads: the last target of a chain of links, or File itself.
+QString LinkTarget(const QString& File) {
+    QFileInfo Info(File);
+    for (int Hops = 0; Info.isSymLink() && Hops < 40; ++Hops)
+        Info.setFile(Info.symLinkTarget());
+    return Info.filePath();
 }
 
 } // namespace
@@ -89,16 +104,31 @@ QString TConfigManager::Load(const QString& File, const QString& EarlierFile) {
         // Reading it would keep the program from starting for as long as it takes.
         const QString Aside = File + QStringLiteral(".too-large");
         QFile::remove(Aside);
-        const bool Moved = QFile::rename(File, Aside);
-        Said = QStringLiteral("The settings file %1 is larger than any settings file of Trovelle; %2 "
-                              "The default settings are used.")
-                   .arg(File, Moved ? QStringLiteral("it was set aside as %1.").arg(Aside)
-                                    : QStringLiteral("it was not read."));
+        Said = QFile::rename(File, Aside)
+                   ? tr("The settings file %1 is larger than any settings file of Trovelle; it was set aside "
+                        "as %2. The default settings are used.")
+                         .arg(File, Aside)
+                   : tr("The settings file %1 is larger than any settings file of Trovelle and was not read. "
+                        "The default settings are used.")
+                         .arg(File);
     } else {
         const QSettings Store(File, QSettings::IniFormat);
-        if (Store.status() == QSettings::NoError) {
+        if (Readable(Store)) {
             LoadFrom(Store);
             SheetStored = HoldsSheet(Store);
+        } else if (QFileInfo(File).isFile()) {
+            // Saving over it would carry its bytes along into every later file: it goes
+            // aside, once, and the next save writes a clean one (through a link, at the
+            // link's target, so that the link stays).
+            const QString Target = LinkTarget(File);
+            const QString Aside = Target + QStringLiteral(".unreadable");
+            QFile::remove(Aside);
+            Said =
+                QFile::rename(Target, Aside)
+                    ? tr("The settings file %1 cannot be read; it was set aside as %2, and a new one takes "
+                         "its place. The default settings are used.")
+                          .arg(File, Aside)
+                    : tr("The settings file %1 cannot be read. The default settings are used.").arg(File);
         }
     }
     // The sheet's values of earlier versions, taken over once: from the next save on they
@@ -107,7 +137,7 @@ QString TConfigManager::Load(const QString& File, const QString& EarlierFile) {
     if (!SheetStored && !EarlierFile.isEmpty() && QFileInfo(EarlierFile).isFile() &&
         QFileInfo(EarlierFile).size() <= kMaxFileBytes) {
         const QSettings Earlier(EarlierFile, QSettings::IniFormat);
-        if (Earlier.status() == QSettings::NoError && HoldsSheet(Earlier)) {
+        if (Readable(Earlier) && HoldsSheet(Earlier)) {
             Sheet = ReadSheet(Earlier);
             if (OnlySheetValues(EarlierFile))
                 FTakenOver = EarlierFile;
@@ -148,9 +178,15 @@ void TConfigManager::LoadFrom(const QSettings& Store) {
 QString TConfigManager::Save(const QString& File) {
     // Written where a link points (dotfile managers keep the real file elsewhere): the new
     // content goes into a temporary file beside the target, renamed over it.
-    const QFileInfo Info(File);
-    const QString Target = Info.isSymLink() ? Info.symLinkTarget() : File;
+    const QString Target = LinkTarget(File);
     QDir().mkpath(QFileInfo(Target).path());
+    {
+        // A file that cannot be read would be merged into what is written, and keep the
+        // store unreadable: the values are written into a clean one.
+        const QSettings Before(Target, QSettings::IniFormat);
+        if (!Readable(Before) && QFileInfo(Target).isFile())
+            QFile::remove(Target);
+    }
     QSettings Store(Target, QSettings::IniFormat);
     Store.setValue(QLatin1String(kOpenFolder), OpenFolder);
     Store.setValue(QLatin1String(kSaveFolder), SaveFolder);
@@ -169,8 +205,10 @@ QString TConfigManager::Save(const QString& File) {
     Store.setValue(QLatin1String(kSheetWidth), Sheet.Width);
     Store.setValue(QLatin1String(kSheetPreferClear), Sheet.PreferClear);
     Store.sync();
-    if (Store.status() != QSettings::NoError || !QFileInfo(Target).isFile())
-        return QStringLiteral("The settings cannot be saved to %1.").arg(File);
+    // Only a write that failed is reported: a format error is what QSettings found reading
+    // the file before it wrote it.
+    if (Store.status() == QSettings::AccessError || !QFileInfo(Target).isFile())
+        return tr("The settings cannot be saved to %1.").arg(File);
     // The sheet's values taken over from the earlier file are safe here now: that file goes,
     // and its folder with it when nothing else is left there.
     if (!FTakenOver.isEmpty()) {

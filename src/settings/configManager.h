@@ -15,6 +15,7 @@
 #include "jobs/jobrequest.h"
 #include "jobs/sheetlayout.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <cstdint>
@@ -31,6 +32,8 @@ struct TSheetSettings {
 };
 
 class TConfigManager {
+    Q_DECLARE_TR_FUNCTIONS(TConfigManager)
+
 public:
     TConfigManager() = default;
 
@@ -61,8 +64,9 @@ public:
     static constexpr qint64 kMaxFileBytes = 64 * 1024;
 
     // Reads the values stored in File over the defaults, value by value. A file larger
-    // than kMaxFileBytes is not read but set aside as FILE.too-large; then the answer is
-    // a message for the user, else it is empty.
+    // than kMaxFileBytes is not read but set aside as FILE.too-large, and one that cannot be
+    // read as FILE.unreadable (so that the next Save writes a clean file in its place); then
+    // the answer is a message for the user, else it is empty.
     //
     // EarlierFile: where earlier versions kept the sheet's values on their own (see
     // EarlierSettingsFile). When File holds no sheet values, they are taken from there, and
@@ -71,7 +75,8 @@ public:
     // besides the sheet's values, or reached through a link, is read but left alone.
     QString Load(const QString& File, const QString& EarlierFile = QString());
     // Writes every value to File, creating its folder. A link at File stays a link: its
-    // target's content is replaced. Empty, or why the values could not be stored (the
+    // target's content is replaced. A file there that cannot be read is replaced by a clean
+    // one, nothing of it carried along. Empty, or why the values could not be stored (the
     // program works on without remembering).
     QString Save(const QString& File);
 

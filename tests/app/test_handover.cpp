@@ -28,14 +28,19 @@ struct TRuntimeEnv {
 };
 
 // Hands Video over from another thread, as a later start does from its own process, while
-// this thread serves the server; whether it was taken.
-bool HandOver(const std::string& Name, const QString& Video, int TimeoutMs = 3000) {
+// this thread serves the server; the answer.
+THandOver Answer(const std::string& Name, const QString& Video, int TimeoutMs = 3000) {
     auto Sent =
         std::async(std::launch::async, [&] { return HandOverToRunningInstance(Name, Video, TimeoutMs); });
     if (!QTest::qWaitFor([&] { return Sent.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
                          60000))
-        return false;
+        return THandOver::Unanswered;
     return Sent.get();
+}
+
+// Whether Video was taken.
+bool HandOver(const std::string& Name, const QString& Video, int TimeoutMs = 3000) {
+    return Answer(Name, Video, TimeoutMs) == THandOver::Taken;
 }
 
 // A running instance's server named "handover-test" in a private runtime folder of its own,
@@ -59,11 +64,44 @@ TEST(HandOver, LinesArriveAsTheyWereSent) {
     TListening Instance;
     ASSERT_TRUE(Instance.Listening);
     const QStringList Sent = {QStringLiteral("/videos/vidéo été – 日本 #1 (copy).mp4"), QString(),
-                              QStringLiteral("/odd/line\nbreak%20.mp4")};
+                              QStringLiteral("/odd/name%20 %0A;?&=+.mp4")};
     for (const QString& Video : Sent)
         ASSERT_TRUE(HandOver("handover-test", Video));
+    // Each line arrives once the server's handler has returned, as a posted call.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Instance.Received.size() == Sent.size(); }, 20000));
     EXPECT_EQ(Instance.Received, Sent);
     EXPECT_FALSE(HandOver("nobody-listens", QString(), 100));
+}
+
+// A name with a NUL or another control character is answered as refused and never arrives:
+// the window would open the file named before a NUL and take its title and the thumbnails'
+// folder from the name after it.
+TEST(HandOver, ANameWithAControlCharacterIsRefused) {
+    TListening Instance;
+    ASSERT_TRUE(Instance.Listening);
+    const QString Refused[] = {
+        QStringLiteral("/videos/clip.mp4") + QChar(0) + QStringLiteral("/etc/passwd"),
+        QStringLiteral("/odd/line\nbreak.mp4"),
+        QStringLiteral("/odd/\x1b[31mred.mp4"),
+        QStringLiteral("/odd/tab\t.mp4"),
+        QStringLiteral("/odd/delete\x7f.mp4"),
+        QStringLiteral("/odd/c1\u0085.mp4"),
+    };
+    for (const QString& Video : Refused) {
+        SCOPED_TRACE(Video.toStdString());
+        EXPECT_EQ(Answer("handover-test", Video), THandOver::Refused);
+    }
+    // What a client writes itself: the encoded NUL of a line no later start sends.
+    QLocalSocket Client;
+    Client.connectToServer(QString::fromStdString(HandOverSocketPath("handover-test")));
+    ASSERT_TRUE(Client.waitForConnected(5000));
+    Client.write("/videos/clip.mp4%00/etc/passwd\n");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Client.canReadLine(); }, 20000));
+    EXPECT_EQ(Client.readLine(), "refused\n");
+    // The next start is served.
+    EXPECT_TRUE(HandOver("handover-test", QStringLiteral("/after.mp4")));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !Instance.Received.isEmpty(); }, 20000));
+    EXPECT_EQ(Instance.Received, QStringList{QStringLiteral("/after.mp4")});
 }
 
 TEST(RuntimeFolder, AFolderOthersOwnOrMayEnterIsRefused) {
@@ -160,5 +198,6 @@ TEST(HandOver, AnOverlongOrSilentClientIsDropped) {
     }
     EXPECT_TRUE(Instance.Received.isEmpty());
     EXPECT_TRUE(HandOver("handover-test", QStringLiteral("/after.mp4")));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !Instance.Received.isEmpty(); }, 20000));
     EXPECT_EQ(Instance.Received, QStringList{QStringLiteral("/after.mp4")});
 }

@@ -130,16 +130,18 @@ std::pair<int, std::string> RunWithEnvironment(const std::string& Environment) {
     return Result;
 }
 
-// Waits up to a minute for the child to end; its exit code, or -1 while it still runs.
+// Waits up to a minute (with no time given, looks once) for the child to end; its exit code,
+// or -1 while it still runs.
 int WaitExit(pid_t Child, std::chrono::seconds Limit = std::chrono::seconds(60)) {
     const auto Until = std::chrono::steady_clock::now() + Limit;
     int Status = 0;
-    while (std::chrono::steady_clock::now() < Until) {
+    for (;;) {
         if (waitpid(Child, &Status, WNOHANG) == Child)
             return WIFEXITED(Status) ? WEXITSTATUS(Status) : 128 + WTERMSIG(Status);
+        if (std::chrono::steady_clock::now() >= Until)
+            return -1;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    return -1;
 }
 
 // True once somebody holds the single-instance lock in RuntimeDir.
@@ -410,7 +412,133 @@ TEST(Startup, TheWindowIsShownWhereItStays) {
     WaitExit(Window);
     fs::remove_all(RuntimeDir);
 }
+
+namespace {
+
+xcb_atom_t Atom(xcb_connection_t* Connection, const char* Name) {
+    xcb_intern_atom_reply_t* Reply =
+        xcb_intern_atom_reply(Connection, xcb_intern_atom(Connection, 0, std::strlen(Name), Name), nullptr);
+    const xcb_atom_t Result = Reply ? Reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    free(Reply);
+    return Result;
+}
+
+// The windows the manager keeps in its client list: every top-level window a person sees.
+std::vector<xcb_window_t> ClientWindows(const TManagedDisplay& Display) {
+    const xcb_atom_t List = Atom(Display.Connection, "_NET_CLIENT_LIST");
+    xcb_get_property_reply_t* Reply = xcb_get_property_reply(
+        Display.Connection,
+        xcb_get_property(Display.Connection, 0, Display.Screen->root, List, XCB_ATOM_WINDOW, 0, 1024),
+        nullptr);
+    std::vector<xcb_window_t> Windows;
+    if (Reply) {
+        const auto* Each = static_cast<const xcb_window_t*>(xcb_get_property_value(Reply));
+        Windows.assign(Each, Each + xcb_get_property_value_length(Reply) / sizeof(xcb_window_t));
+        free(Reply);
+    }
+    return Windows;
+}
+
+// A window's title as the manager shows it.
+std::string Title(const TManagedDisplay& Display, xcb_window_t Window) {
+    xcb_get_property_reply_t* Reply = xcb_get_property_reply(
+        Display.Connection,
+        xcb_get_property(Display.Connection, 0, Window, Atom(Display.Connection, "_NET_WM_NAME"),
+                         Atom(Display.Connection, "UTF8_STRING"), 0, 1024),
+        nullptr);
+    std::string Text;
+    if (Reply) {
+        Text.assign(static_cast<const char*>(xcb_get_property_value(Reply)),
+                    xcb_get_property_value_length(Reply));
+        free(Reply);
+    }
+    return Text;
+}
+
+// Asks Window to close, as its title bar's close button does.
+void AskToClose(const TManagedDisplay& Display, xcb_window_t Window) {
+    xcb_client_message_event_t Message{};
+    Message.response_type = XCB_CLIENT_MESSAGE;
+    Message.format = 32;
+    Message.window = Window;
+    Message.type = Atom(Display.Connection, "WM_PROTOCOLS");
+    Message.data.data32[0] = Atom(Display.Connection, "WM_DELETE_WINDOW");
+    Message.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(Display.Connection, 0, Window, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char*>(&Message));
+    xcb_flush(Display.Connection);
+}
+
+} // namespace
+
+// A later start hands over a file the window cannot open: the window says so in a box, and
+// once the person has closed the box it runs on, its video still open, and takes the next
+// start. Freed memory is overwritten in the window's process, so that reading the hand-over's
+// connection after it was gone ends the window every time instead of now and then.
+TEST(Startup, AHandedOverFileThatCannotBeOpenedLeavesTheWindowRunning) {
+    TManagedDisplay Display;
+    if (!Display.Connection)
+        GTEST_SKIP() << "Xvfb or openbox is not installed";
+    ASSERT_TRUE(Display.Ready) << "the window manager did not start";
+    char Template[] = "/tmp/trovelle-run-XXXXXX";
+    const std::string RuntimeDir = mkdtemp(Template);
+    const std::string Video = RuntimeDir + "/clip.mp4";
+    fs::copy_file(std::string(TEST_DATADIR) + "/anamorphic.mp4", Video);
+    const std::string NotAVideo = RuntimeDir + "/notes.txt";
+    std::ofstream(NotAVideo) << "root:x:0:0:root:/root:/bin/bash\n";
+    std::map<std::string, std::string> OnX{{"DISPLAY", Display.Server.Display},
+                                           {"QT_QPA_PLATFORM", ""},
+                                           {"WAYLAND_DISPLAY", ""},
+                                           {"XDG_SESSION_TYPE", ""}};
+    const std::string Socket = "/trovelle-_" + Display.Server.Display.substr(1) + ".socket";
+    auto InWindow = OnX;
+    InWindow["MALLOC_PERTURB_"] = "165";
+    const pid_t Window = Start(RuntimeDir, Video, {}, InWindow);
+    ASSERT_TRUE(WaitUntil([&] {
+        return WindowUp(RuntimeDir, Socket) && RememberedOpenFolder(RuntimeDir) == RuntimeDir;
+    })) << "the window did not open its video";
+    const std::vector<xcb_window_t> Before = ClientWindows(Display);
+
+    EXPECT_EQ(WaitExit(Start(RuntimeDir, NotAVideo, {}, OnX)), 0);
+    xcb_window_t Box = 0;
+    ASSERT_TRUE(WaitUntil([&] {
+        for (const xcb_window_t W : ClientWindows(Display))
+            if (std::find(Before.begin(), Before.end(), W) == Before.end())
+                Box = W;
+        return Box != 0;
+    })) << "no box said the file cannot be opened";
+    AskToClose(Display, Box);
+    EXPECT_TRUE(WaitUntil([&] {
+        const std::vector<xcb_window_t> Now = ClientWindows(Display);
+        return std::find(Now.begin(), Now.end(), Box) == Now.end() || WaitExit(Window, {}) != -1;
+    })) << "the box did not close";
+
+    // The window answers the next start (which it serves once the box's own loop has ended),
+    // and its video is still open.
+    const pid_t Next = Start(RuntimeDir, {}, {}, OnX);
+    const int Answered = WaitExit(Next);
+    if (Answered == -1) {
+        kill(Next, SIGTERM);
+        WaitExit(Next);
+    }
+    EXPECT_EQ(Answered, 0);
+    const int Ended = WaitExit(Window, {});
+    ASSERT_EQ(Ended, -1) << "the window ended with status " << Ended;
+    std::vector<std::string> Titles;
+    for (const xcb_window_t W : ClientWindows(Display))
+        Titles.push_back(Title(Display, W));
+    EXPECT_NE(std::find(Titles.begin(), Titles.end(), "clip.mp4 \u2014 Trovelle"), Titles.end());
+
+    kill(Window, SIGTERM);
+    WaitExit(Window);
+    fs::remove_all(RuntimeDir);
+}
 #endif
+
+std::string ReadFile(const std::string& Path) {
+    std::ifstream In(Path);
+    return std::string(std::istreambuf_iterator<char>(In), {});
+}
 
 // `trovelle VIDEO` opens the video once the window is up; a second start with another
 // video hands it over and ends at once with 0; the running window opens it.
@@ -437,6 +565,14 @@ TEST(Startup, VideosFromTheCommandLineAndFromASecondStart) {
     EXPECT_TRUE(WaitUntil([&] { return RememberedOpenFolder(RuntimeDir) == Other; }))
         << "the running window did not open the handed-over video";
 
+    // A name with a control character is refused: the start says so and ends with 2, and
+    // the window keeps its video.
+    const std::string Odd = Other + "/line\nbreak.mp4";
+    fs::copy_file(Other + "/second.mp4", Odd);
+    const std::string Errors = RuntimeDir + "/errors";
+    EXPECT_EQ(WaitExit(Start(RuntimeDir, Odd, Errors)), 2);
+    EXPECT_NE(ReadFile(Errors).find("control character"), std::string::npos) << ReadFile(Errors);
+
     // Without a video a second start only raises the window.
     const pid_t Third = Start(RuntimeDir);
     EXPECT_EQ(WaitExit(Third), 0);
@@ -446,11 +582,6 @@ TEST(Startup, VideosFromTheCommandLineAndFromASecondStart) {
     kill(First, SIGTERM);
     WaitExit(First);
     fs::remove_all(RuntimeDir);
-}
-
-std::string ReadFile(const std::string& Path) {
-    std::ifstream In(Path);
-    return std::string(std::istreambuf_iterator<char>(In), {});
 }
 
 // The contact sheet's values that earlier versions kept in Trovelle/Trovelle.conf of the
@@ -468,7 +599,8 @@ TEST(Startup, TheSheetValuesOfEarlierVersionsMoveIntoTheSettingsFile) {
     EXPECT_TRUE(WaitUntil([&] { return WindowUp(RuntimeDir) && !fs::exists(OldFolder); }))
         << "the old file is still there";
     const std::string Stored = ReadFile(Settings);
-    EXPECT_NE(Stored.find("[Sheet]\nColumns=5\nPreferClear=false\nRows=3\nWidth=900\n"), std::string::npos) << Stored;
+    EXPECT_NE(Stored.find("[Sheet]\nColumns=5\nPreferClear=false\nRows=3\nWidth=900\n"), std::string::npos)
+        << Stored;
     kill(First, SIGTERM);
     WaitExit(First);
     fs::remove_all(RuntimeDir);

@@ -314,6 +314,16 @@ TEST(SettingsReports, SaidOnceInABoxThatWaitsForNobody) {
              "/large.conf is larger than any settings file of Trovelle; it was set "
              "aside as " +
              Home.Path + "/large.conf.too-large. The default settings are used."},
+        // Said once, and the clean file that takes its place is saved without a word.
+        {"a file that cannot be read",
+         [&] {
+             const std::string Path = Home.Path + "/garbage.conf";
+             std::ofstream(Path, std::ios::binary)
+                 << std::string(60 * 1000, '\xa5') << "[Generate\nPieces=7\n";
+             return Path;
+         },
+         "The settings file " + Home.Path + "/garbage.conf cannot be read; it was set aside as " + Home.Path +
+             "/garbage.conf.unreadable, and a new one takes its place. The default settings are used."},
         {"a store that cannot be written", [&] { return Home.Path; },
          "The settings cannot be saved to " + Home.Path + "."},
         {"a save folder that has gone",
@@ -711,6 +721,53 @@ TEST_F(MainWindow, AFailedJobIsReportedAndTheWindowGoesOn) {
     Press(Form->btnPlay); // the video commands work again
     EXPECT_TRUE(UI->PlayManager->Playing());
     Press(Form->btnPause);
+}
+
+// A video cut short fails in the window as it does on the command line, in every mode: the
+// progress line says "Failed", and the box gives the reason instead of congratulations.
+// The cut videos are the first part of a whole one, as a download that stopped leaves it.
+TEST_F(MainWindow, AVideoCutShortFailsWithItsReason) {
+    struct TCase {
+        const char* Video;
+        int Percent; // of its bytes kept
+    };
+    const TCase Cases[] = {
+        {"matrix/h264_pyramid.mkv", 30},
+        {"matrix/h264_pyramid.avi", 90},
+        // Already cut at half its bytes by make_fixtures.sh (its index at the front).
+        {"truncated.mp4", 100},
+    };
+    TScratch Cut, Out;
+    NextFolder = Out.Path;
+    Form->btnSaveFolder->click();
+    for (const TCase& C : Cases) {
+        const std::string Source = Fixture(C.Video);
+        NextVideo = Cut.Path + "/cut" + fs::path(Source).extension().string();
+        {
+            std::ifstream In(Source, std::ios::binary);
+            std::string Bytes((std::istreambuf_iterator<char>(In)), {});
+            Bytes.resize(Bytes.size() * C.Percent / 100);
+            std::ofstream(NextVideo, std::ios::binary) << Bytes;
+        }
+        for (QRadioButton* Mode : {Form->rbPieces, Form->rbWhole, Form->rbStartEnd}) {
+            SCOPED_TRACE(std::string(C.Video) + ", " + Mode->text().toStdString());
+            Form->btnOpen->click();
+            ASSERT_TRUE(UI->PlayManager->Opened());
+            Mode->click();
+            Form->etPieces->setText("3");
+            Form->SliderBar->SetSelStart(0);
+            Form->SliderBar->SetSelEnd(3);
+            TModalAnswer Answer;
+            Form->btnGenerate->click();
+            ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Converting() && Answer.Seen; }));
+            EXPECT_TRUE(Form->lbConvertInfo->text().startsWith("Failed: "))
+                << Form->lbConvertInfo->text().toStdString();
+            EXPECT_EQ(Answer.Icon, QMessageBox::Critical);
+            EXPECT_FALSE(Answer.Heading.contains("successfully")) << Answer.Heading.toStdString();
+            EXPECT_TRUE(Answer.Text.contains("cut short")) << Answer.Text.toStdString();
+            fs::remove_all(Out.Path + "/cut");
+        }
+    }
 }
 
 TEST_F(MainWindow, MarksAndTheSliderDrive) {

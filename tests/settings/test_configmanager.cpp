@@ -1,5 +1,6 @@
 #include "settings/configManager.h"
 
+#include "helpers.h"
 #include "scratch.h"
 
 #include <QFileInfo>
@@ -11,6 +12,15 @@
 #include <functional>
 #include <iterator>
 #include <string>
+
+namespace {
+
+std::string ReadText(const std::string& Path) {
+    std::ifstream In(Path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(In), {});
+}
+
+} // namespace
 
 TEST(ConfigManager, StartsAt400By225Locked) {
     const TConfigManager Config;
@@ -101,6 +111,115 @@ TEST(ConfigManager, SavingKeepsALinkAndReportsAFailure) {
     EXPECT_NE(Config.Save(QString::fromStdString(Occupied)), QString());
 }
 
+// A settings file of a size a settings file may have that cannot be read (random bytes, a
+// file nobody may read) gives the defaults and a message naming where it was set aside; the
+// next save writes a clean file in its place, and the start after that says nothing. Saving
+// over it never carries its bytes along.
+TEST(ConfigManager, AnUnreadableFileIsReplacedByACleanOneOnce) {
+    struct TCase {
+        const char* What;
+        std::function<void(const std::string& File)> Spoil;
+    };
+    const TCase Cases[] = {
+        {"random bytes",
+         [](const std::string& File) {
+             std::string Bytes(60 * 1000, '\0');
+             uint32_t Seed = 31;
+             for (char& B : Bytes) {
+                 Seed = Seed * 1664525u + 1013904223u;
+                 B = static_cast<char>(Seed >> 24);
+             }
+             std::ofstream(File, std::ios::binary) << "[Generate]\nPieces=7\n" << Bytes;
+         }},
+        {"a section that never closes",
+         [](const std::string& File) { std::ofstream(File) << "[Generate\nPieces=7\n"; }},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.What);
+        TScratch Folder;
+        const std::string File = Folder.Path + "/trovelle.conf";
+        C.Spoil(File);
+        const std::string Spoiled = ReadText(File);
+        TConfigManager Config;
+        const QString Said = Config.Load(QString::fromStdString(File));
+        EXPECT_TRUE(Said.contains(QStringLiteral("cannot be read"))) << Said.toStdString();
+        EXPECT_TRUE(Said.contains(QString::fromStdString(File + ".unreadable"))) << Said.toStdString();
+        EXPECT_EQ(Config.Pieces, 12);
+        EXPECT_TRUE(ReadText(File + ".unreadable") == Spoiled) << "not kept as it was";
+
+        Config.Pieces = 9;
+        EXPECT_EQ(Config.Save(QString::fromStdString(File)), QString());
+        EXPECT_LT(std::filesystem::file_size(File), 1024u);
+        TConfigManager Again;
+        EXPECT_EQ(Again.Load(QString::fromStdString(File)), QString());
+        EXPECT_EQ(Again.Pieces, 9);
+
+        // Spoiled again after the start read it: the save still writes a clean file.
+        C.Spoil(File);
+        EXPECT_EQ(Again.Save(QString::fromStdString(File)), QString());
+        EXPECT_LT(std::filesystem::file_size(File), 1024u);
+        TConfigManager Third;
+        EXPECT_EQ(Third.Load(QString::fromStdString(File)), QString());
+        EXPECT_EQ(Third.Pieces, 9);
+    }
+}
+
+// However the link is made (absolute, relative, through another link, to a file not made
+// yet), saving through it keeps it, changes its target and says nothing.
+TEST(ConfigManager, SavingThroughAnyLinkSaysNothing) {
+    struct TCase {
+        const char* What;
+        std::function<void(const std::string& Link, const std::string& Real)> Make;
+    };
+    const TCase Cases[] = {
+        {"absolute",
+         [](const std::string& L, const std::string& R) { std::filesystem::create_symlink(R, L); }},
+        {"relative",
+         [](const std::string& L, const std::string&) {
+             std::filesystem::create_symlink("../dotfiles/trovelle.conf", L);
+         }},
+        {"through another link",
+         [](const std::string& L, const std::string& R) {
+             std::filesystem::create_symlink(R, L + ".middle");
+             std::filesystem::create_symlink(L + ".middle", L);
+         }},
+        {"to a file not made yet",
+         [](const std::string& L, const std::string& R) {
+             std::filesystem::remove(R);
+             std::filesystem::create_symlink(R, L);
+         }},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.What);
+        TScratch Folder;
+        const std::string Real = Folder.Path + "/dotfiles/trovelle.conf";
+        std::filesystem::create_directories(Folder.Path + "/dotfiles");
+        std::ofstream(Real) << "[Generate]\nPieces=7\n";
+        const std::string Link = Folder.Path + "/config/trovelle.conf";
+        std::filesystem::create_directories(Folder.Path + "/config");
+        C.Make(Link, Real);
+
+        TConfigManager Config;
+        EXPECT_EQ(Config.Load(QString::fromStdString(Link)), QString());
+        Config.Pieces = 9;
+        EXPECT_EQ(Config.Save(QString::fromStdString(Link)), QString());
+        EXPECT_TRUE(std::filesystem::is_symlink(Link));
+        TConfigManager Saved;
+        EXPECT_EQ(Saved.Load(QString::fromStdString(Real)), QString());
+        EXPECT_EQ(Saved.Pieces, 9);
+        // Once more, now that the file is there.
+        EXPECT_EQ(Saved.Save(QString::fromStdString(Link)), QString());
+        EXPECT_TRUE(std::filesystem::is_symlink(Link));
+        // And over a target that cannot be read: a clean file there, the link kept.
+        std::ofstream(std::filesystem::canonical(Link)) << "[Generate\nPieces=7\n";
+        EXPECT_EQ(Saved.Save(QString::fromStdString(Link)), QString());
+        EXPECT_TRUE(std::filesystem::is_symlink(Link));
+        TConfigManager Clean;
+        EXPECT_EQ(Clean.Load(QString::fromStdString(Link)), QString());
+        EXPECT_EQ(Clean.Pieces, 9);
+    }
+}
+
 namespace {
 
 // Every remembered value of C, in one line, so that a failure shows what came back.
@@ -111,11 +230,6 @@ std::string Values(const TConfigManager& C) {
            std::to_string(static_cast<int>(C.Mode)) + ", pieces " + std::to_string(C.Pieces) + ", sheet " +
            std::to_string(C.Sheet.Columns) + "x" + std::to_string(C.Sheet.Rows) + "@" +
            std::to_string(C.Sheet.Width) + (C.Sheet.PreferClear ? " clear" : " exact");
-}
-
-std::string ReadText(const std::string& Path) {
-    std::ifstream In(Path);
-    return std::string(std::istreambuf_iterator<char>(In), {});
 }
 
 } // namespace
