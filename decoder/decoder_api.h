@@ -4,8 +4,8 @@
 // handle. It returns pointers to records in its own memory, which the caller never
 // frees or writes. This header is the only thing the program and the library share,
 // so any library that exports these seven names with these records can be dropped in.
-// Five more entries, getLastError, getFrameTime, setFrameSize, seekTime and getDurationTime,
-// are optional: a library without them is still used.
+// Seven more entries, getLastError, getFrameTime, setFrameSize, seekTime, getDurationTime,
+// getNote and getKnownCut, are optional: a library without them is still used.
 #pragma once
 
 #include <cstddef>
@@ -99,6 +99,20 @@ typedef int32_t (*TSeekTimeProc)(int64_t Microseconds);
 // counts from to the end of the video (Duration holds it in whole seconds, rounded down);
 // -1 when it is not known or no video is open.
 typedef int64_t (*TGetDurationTimeProc)();
+// Optional. What a person should know about the open video although it reads without a
+// failure, as readable UTF-8 text naming the file: a container without an index that ends
+// inside one of its packets, so that the file was probably cut short and its last picture
+// may be missing. Empty when there is nothing to say or no video is open. Valid until the
+// next call of any entry point; never null.
+typedef const char* (*TGetNoteProc)();
+// Optional. Why the open video is known, since openFile, to hold less than its container states
+// (its index lists pictures past the file's end, or its header states more bytes than the file
+// holds and its last pictures stop short of the length it states): the file was cut short. In
+// the words of the failure that getNextFrame answers once it reaches the missing part, so that a
+// caller that reads less far can still say that the video is not whole. Empty when the file
+// holds all it states (or the library cannot tell before reading there), and when no video is
+// open. Valid until the next call of any entry point; never null.
+typedef const char* (*TGetKnownCutProc)();
 
 int32_t openFile(const char* FileName, int32_t Reserved1, int32_t Reserved2);
 TDecoderFileInfo* getFileInfo();
@@ -112,4 +126,6 @@ int64_t getFrameTime();
 int32_t setFrameSize(int32_t Width, int32_t Height);
 int32_t seekTime(int64_t Microseconds);
 int64_t getDurationTime();
+const char* getNote();
+const char* getKnownCut();
 }

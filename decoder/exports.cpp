@@ -29,6 +29,8 @@ struct TState {
     TDecoderFrame Frame{};
     int64_t FrameMicroseconds = 0;
     int64_t DurationMicroseconds = -1; // of the open video; -1: not known
+    std::string Note;                  // for getNote
+    std::string KnownCut;              // for getKnownCut
     bool HasFrame = false;
     // The picture size asked for (0 x 0: the video's own), and the one delivered now.
     int32_t AskedWidth = 0, AskedHeight = 0;
@@ -121,6 +123,8 @@ DECODER_EXPORT int32_t openFile(const char* FileName, int32_t, int32_t) {
         S.Converter = std::move(Converter);
         S.FileInfo = Info;
         S.DurationMicroseconds = DurationMicroseconds(*S.Reader);
+        S.Note = S.Reader->Note();
+        S.KnownCut = S.Reader->KnownCut();
         S.FrameInfo.Timestamp = 0;
         S.Frame.Pixels = nullptr;
         S.HasFrame = false;
@@ -223,6 +227,10 @@ DECODER_EXPORT int32_t seekTime(int64_t Microseconds) {
 DECODER_EXPORT int32_t convert() { return -1; }
 
 DECODER_EXPORT const char* getLastError() { return State().LastError.c_str(); }
+
+DECODER_EXPORT const char* getNote() { return State().Note.c_str(); }
+
+DECODER_EXPORT const char* getKnownCut() { return State().KnownCut.c_str(); }
 
 DECODER_EXPORT int32_t setFrameSize(int32_t Width, int32_t Height) {
     constexpr int32_t kMaxSide = 65535;

@@ -238,6 +238,24 @@ bool IsoFileWithoutIndex(const std::string& FileName) {
     return Media;
 }
 
+// The size of a transport stream's packets, from the sync bytes that begin them in the file's
+// first packets: plain (188), with a time code before each (192, as on Blu-ray) or with error
+// correction after each (204); 0 when the start shows none of them.
+int64_t TransportPacketSize(const std::string& FileName) {
+    constexpr size_t kPackets = 5;
+    uint8_t Start[204 * kPackets];
+    const size_t Read = TRawFile(FileName).Read(0, Start, sizeof Start);
+    for (const size_t Size : {188, 192, 204}) {
+        const size_t Sync = Size == 192 ? 4 : 0;
+        bool All = true;
+        for (size_t K = 0; K < kPackets && All; ++K)
+            All = Sync + K * Size < Read && Start[Sync + K * Size] == 0x47;
+        if (All)
+            return static_cast<int64_t>(Size);
+    }
+    return 0;
+}
+
 } // namespace
 
 TVideoReader::TVideoReader(const std::string& FileName) : FFileName(FileName) {
@@ -420,6 +438,19 @@ void TVideoReader::ReadProperties() {
             FFPS = Measured;
     }
 
+    // A file cut short is known as such from the start where its index lists pictures past its
+    // end, or its header states more bytes than it holds and its last packets stop short: a job
+    // that never reads that far still learns that the video is not whole. Only such a file costs
+    // the look at its end.
+    FKnownCut.clear();
+    if (const int64_t Size = FFormat->pb ? avio_size(FFormat->pb) : 0; Size > 0) {
+        const bool Stated = FStatedBytes > Size;
+        if (!Stated)
+            FKnownCut = CutShort(INT64_MIN);
+        else if (const int64_t End = TailPacketsEnd(); End != INT64_MIN)
+            FKnownCut = CutShort(End);
+    }
+
     // Formats whose index lists every picture (MP4, AVI) count them for free; pictures that an
     // edit list leaves out before its start are decoded but never shown.
     FFrameCount = 0;
@@ -588,7 +619,7 @@ void TVideoReader::CheckEndOfInput(int Rc) {
         Fail("Cannot read " + FFileName + ": " + AvErrorText(Rc));
     if (const std::string Change = FileChange(false); !Change.empty())
         Fail(Change);
-    FCutShort = CutShort();
+    FCutShort = CutShort(FPacketsEnd);
 }
 
 AVFrame* TVideoReader::End() {
@@ -619,7 +650,38 @@ double TVideoReader::StatedEndOfCutFile() const {
     return std::isfinite(Seconds) ? Seconds : 0;
 }
 
-std::string TVideoReader::CutShort() const {
+std::string TVideoReader::Note() const {
+    // A transport stream has no index to say what it should hold; a file that ends inside one
+    // of its fixed-size packets was cut where no muxer would end it.
+    if (!FFormat || !FFormat->pb || std::strcmp(FFormat->iformat->name, "mpegts") != 0)
+        return {};
+    const int64_t Size = avio_size(FFormat->pb);
+    const int64_t Packet = TransportPacketSize(FFileName);
+    if (Size <= 0 || Packet == 0 || Size % Packet == 0)
+        return {};
+    return FFileName + " ends inside a transport stream packet (its last " + std::to_string(Size % Packet) +
+           " bytes are part of one): the file was probably cut short, and its last picture may be missing";
+}
+
+int64_t TVideoReader::TailPacketsEnd() const {
+    try {
+        TVideoReader Tail(FFileName, TInputOnly{});
+        const int64_t Size = avio_size(Tail.FFormat->pb);
+        if (Size > kTailBytes && av_seek_frame(Tail.FFormat, -1, Size - kTailBytes, AVSEEK_FLAG_BYTE) < 0)
+            return INT64_MIN;
+        int64_t End = INT64_MIN;
+        while (av_read_frame(Tail.FFormat, Tail.FPacket) >= 0) {
+            if (Tail.FPacket->stream_index == Tail.FStreamIndex)
+                End = std::max(End, Tail.EndOf(*Tail.FPacket));
+            av_packet_unref(Tail.FPacket);
+        }
+        return End;
+    } catch (const std::exception&) {
+        return INT64_MIN;
+    }
+}
+
+std::string TVideoReader::CutShort(int64_t PacketsEnd) const {
     if (!FFormat->pb)
         return {};
     const int64_t Size = avio_size(FFormat->pb);
@@ -653,7 +715,7 @@ std::string TVideoReader::CutShort() const {
         return Cut + Bytes + Probably;
     // Both on the stream's clock, told from the container's start as its length is.
     const double Start = ContainerStart();
-    const double Reached = FPacketsEnd == INT64_MIN ? Start : FPacketsEnd * av_q2d(FStream->time_base);
+    const double Reached = PacketsEnd == INT64_MIN ? Start : PacketsEnd * av_q2d(FStream->time_base);
     // A frame or two short is no loss: times are rounded, and the length may count another
     // stream's end.
     if (Reached >= StatedEnd - std::max(2 / FFPS, kEndTolerance))

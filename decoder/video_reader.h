@@ -52,6 +52,13 @@ public:
     // Pictures in the video where the file's index lists them all, else 0.
     int64_t FrameCount() const { return FFrameCount; }
     const std::string& FileName() const { return FFileName; }
+    // Why the file is known, since it was opened, to hold less than its container states (it
+    // was cut short and pictures are missing), in the words of the failure that reading there
+    // raises; empty when it holds all it states.
+    const std::string& KnownCut() const { return FKnownCut; }
+    // What a person should know about the file although it reads without a failure (a
+    // transport stream that ends inside a packet), or empty.
+    std::string Note() const;
     // False once the file could not be opened again: nothing can be read from it then.
     bool Usable() const { return FCodec != nullptr; }
 
@@ -91,7 +98,12 @@ private:
     // clean end of an unchanged file.
     void CheckEndOfInput(int Rc);
     // Why the file holds less than its own index or header states (it was cut short), or empty.
-    std::string CutShort() const;
+    // PacketsEnd: where the video's packets end (stream time; INT64_MIN: nowhere), for a header
+    // that states more bytes than the file holds.
+    std::string CutShort(int64_t PacketsEnd) const;
+    // Where the video's packets in the last few megabytes of the file end (stream time), read
+    // beside the open input; INT64_MIN when that cannot be told.
+    int64_t TailPacketsEnd() const;
     // Where the header states more bytes than the file holds: the end of the video it states, in
     // seconds of the stream's clock; else 0.
     double StatedEndOfCutFile() const;
@@ -162,4 +174,5 @@ private:
     // Why the file is cut short, found at the end of its data: raised once the decoder has given
     // the pictures it still held.
     std::string FCutShort;
+    std::string FKnownCut;
 };

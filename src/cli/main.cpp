@@ -263,6 +263,8 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
         Console.Error(Input.Path + ": " + TDecoder::kNotAVideo + (Why.empty() ? "" : " (" + Why + ")"));
         return false;
     }
+    if (const std::string Note = Decoder.Note(); !Note.empty())
+        Console.Note(Note);
     if (Options.Kind == TJobKind::Preview)
         return RunPreview(Decoder, Options, Input, Console);
     if (Options.Kind == TJobKind::Sheet)

@@ -64,6 +64,8 @@ TDecoder::TDecoder(const std::string& LibraryName) {
     FSetFrameSize = reinterpret_cast<TSetFrameSizeProc>(dlsym(FLibrary, "setFrameSize"));
     FSeekTime = reinterpret_cast<TSeekTimeProc>(dlsym(FLibrary, "seekTime"));
     FGetDurationTime = reinterpret_cast<TGetDurationTimeProc>(dlsym(FLibrary, "getDurationTime"));
+    FGetNote = reinterpret_cast<TGetNoteProc>(dlsym(FLibrary, "getNote"));
+    FGetKnownCut = reinterpret_cast<TGetKnownCutProc>(dlsym(FLibrary, "getKnownCut"));
     dlerror();
 }
 
@@ -115,6 +117,16 @@ int64_t TDecoder::DurationMicroseconds() const {
             return Micros;
     }
     return FFileInfo ? int64_t{FFileInfo->Duration} * kMicrosecondsPerSecond : 0;
+}
+
+std::string TDecoder::Note() const {
+    const char* Text = FGetNote && FFileInfo ? FGetNote() : nullptr;
+    return Text ? Text : "";
+}
+
+std::string TDecoder::KnownCut() const {
+    const char* Text = FGetKnownCut && FFileInfo ? FGetKnownCut() : nullptr;
+    return Text ? Text : "";
 }
 
 bool TDecoder::SetFrameSize(int32_t Width, int32_t Height) {

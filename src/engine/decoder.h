@@ -67,6 +67,13 @@ public:
     // The open video's length in microseconds: exact from a library that exports
     // getDurationTime and knows it, else the whole seconds of FileInfo()'s Duration.
     int64_t DurationMicroseconds() const;
+    // What a person should know about the open video although it reads (a file probably cut
+    // short that no index tells of), from a library that exports getNote; else "".
+    std::string Note() const;
+    // Why the open video is known to hold less than its container states (it was cut short),
+    // from a library that exports getKnownCut; else "" (and such a video fails only where it is
+    // read past its data).
+    std::string KnownCut() const;
     // Whether FrameMicroseconds is exact (the library exports getFrameTime).
     bool ExactFrameTimes() const { return FGetFrameTime != nullptr; }
     // Asks for frames of Width x Height from the next Seek on (0 x 0: the video's own size);
@@ -106,4 +113,6 @@ private:
     TSetFrameSizeProc FSetFrameSize = nullptr;       // optional
     TSeekTimeProc FSeekTime = nullptr;               // optional
     TGetDurationTimeProc FGetDurationTime = nullptr; // optional
+    TGetNoteProc FGetNote = nullptr;                 // optional
+    TGetKnownCutProc FGetKnownCut = nullptr;         // optional
 };

@@ -29,6 +29,11 @@ TJobReport TGenerationJob::MakeReport(TEngineEvents Events) const {
     return Report;
 }
 
+void FailWhereCut(const TDecoder& Decoder) {
+    if (const std::string Cut = Decoder.KnownCut(); !Cut.empty())
+        throw Exception(Cut);
+}
+
 void TGenerationJob::ReportDone(const std::string& Output) {
     TJobReport Done = MakeReport(evConvDone);
     Done.Output = Output;

@@ -51,6 +51,11 @@ private:
     bool FChanged = false;
 };
 
+// Raises Exception with the library's reason where Decoder's video is known to hold less than
+// its container states: a job that took its frames before the missing part ends failed all the
+// same, so that a video cut short never passes as whole (its files stay).
+void FailWhereCut(const TDecoder& Decoder);
+
 class TGenerationJob : public TReportingThread<TJobReport> {
 public:
     // The progress and the rate as they stand: for the receiver of a report, or for the owner

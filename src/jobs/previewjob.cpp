@@ -55,6 +55,7 @@ void TPreviewThread::Work() {
         ReportProgress(evConvStopped);
         return;
     }
+    FailWhereCut(*FDecoder);
     // The file manager made the file it named and reads that one, holding it open: the
     // picture goes into it, not into a new file put in its place.
     WritePicture(FPicture, FWriter, FRec.FileName, 0, kFifPng, true);

@@ -60,6 +60,7 @@ void TSheetThread::Work() {
         ReportProgress(evConvStopped);
         return;
     }
+    FailWhereCut(*FDecoder);
     Painter.End();
 
     const std::string File = SheetFileName(FRec);

@@ -87,6 +87,8 @@ void TConvertThread::MakeThumbnails() {
         TFrameSizeRequest Size(*FDecoder, FRec.Width, FRec.Height);
         TakeFrames();
     }
+    if (!Terminated())
+        FailWhereCut(*FDecoder);
     ReportProgress(evConvStopped | evConvEnd);
     ReportDone(WrittenFolder());
 }
@@ -184,6 +186,7 @@ bool TConvertThread::WriteNextThumbnail(int64_t Ordinal, TRateMeter& Meter) {
 bool TConvertThread::WriteThumbnail(const TDecoderFrame* Frame, int64_t Ordinal, TRateMeter& Meter) {
     if (!Frame) {
         FinishWriting(Meter);
+        FailWhereCut(*FDecoder);
         ReportProgress(evConvStopped | evConvEnd);
         return false;
     }

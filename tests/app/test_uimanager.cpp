@@ -723,19 +723,21 @@ TEST_F(MainWindow, AFailedJobIsReportedAndTheWindowGoesOn) {
     Press(Form->btnPause);
 }
 
-// A video cut short fails in the window as it does on the command line, in every mode: the
-// progress line says "Failed", and the box gives the reason instead of congratulations.
-// The cut videos are the first part of a whole one, as a download that stopped leaves it.
+// A video cut short fails in the window as it does on the command line, in every mode, also
+// where its frames lie before the cut (the range from 0 to 1 s): the progress line says
+// "Failed", and the box gives the reason instead of congratulations. The cut videos are the
+// first part of a whole one, as a download that stopped leaves it: 10 s of which 3 s are left
+// (make_fixtures.sh cuts them), and the first 90 % of an AVI of 5 s.
 TEST_F(MainWindow, AVideoCutShortFailsWithItsReason) {
     struct TCase {
         const char* Video;
         int Percent; // of its bytes kept
     };
     const TCase Cases[] = {
-        {"matrix/h264_pyramid.mkv", 30},
-        {"matrix/h264_pyramid.avi", 90},
-        // Already cut at half its bytes by make_fixtures.sh (its index at the front).
+        {"cut_short.mkv", 100},
+        {"cut_short.avi", 100},
         {"truncated.mp4", 100},
+        {"mpeg4.avi", 90},
     };
     TScratch Cut, Out;
     NextFolder = Out.Path;
@@ -756,7 +758,7 @@ TEST_F(MainWindow, AVideoCutShortFailsWithItsReason) {
             Mode->click();
             Form->etPieces->setText("3");
             Form->SliderBar->SetSelStart(0);
-            Form->SliderBar->SetSelEnd(3);
+            Form->SliderBar->SetSelEnd(1);
             TModalAnswer Answer;
             Form->btnGenerate->click();
             ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Converting() && Answer.Seen; }));

@@ -1032,38 +1032,65 @@ TEST(ThumbsTool, AJobThatFailsGivesItsReasonAndTheNextVideoStillRuns) {
     }
 }
 
-// A file cut short (its index promises 10 s, its data ends before 3.75 s): every kind of job
-// that reaches past its data fails with the library's reason (exit status 1), and a thumbnail
-// job's result line counts the files it kept, marked failed; no sheet is written.
+// Files cut short, whose containers state more than they hold (an MP4's index promises 10 s
+// and its data ends before 3.75 s; a Matroska segment's and an AVI's header state 10 s, their
+// data ends near 3 s): every kind of job fails with the library's reason (exit status 1), also
+// one whose frames all lie before the cut, and a thumbnail job's result line counts the files it
+// kept, marked failed; no sheet is written.
 TEST(ThumbsTool, ACutFileFailsEveryKindOfJobThatReachesPastTheCut) {
-    const std::string Cut = Fixture("truncated.mp4");
+    struct TVideo {
+        const char* File;
+        const char* Name;
+        const char* Reason;
+    };
+    const TVideo Videos[] = {
+        {"truncated.mp4", "truncated", "the file ends before its index says"},
+        {"cut_short.mkv", "cut_short", "the file ends before its header says"},
+        {"cut_short.avi", "cut_short", "the file ends before its header says"},
+    };
     struct TCase {
         std::vector<std::string> Args;
-        std::string Video;
         bool Kept; // thumbnails written before the cut stay, counted
     };
     const TCase Cases[] = {
-        {{"-p", "4"}, Cut, true},      {{"-p", "4", "--smart"}, Cut, true}, {{"-w"}, Cut, true},
-        {{"-r", "2", "9"}, Cut, true}, {{"--sheet", "2x2"}, Cut, false},
+        {{"-p", "4"}, true},      {{"-p", "4", "--smart"}, true}, {{"-w"}, true},
+        {{"-r", "2", "9"}, true}, {{"-r", "0", "0.5"}, true},   {{"--sheet", "2x2"}, false},
     };
-    for (const TCase& C : Cases) {
-        SCOPED_TRACE(testing::PrintToString(C.Args));
-        TScratch Out;
-        std::vector<std::string> Args = C.Args;
-        Args.insert(Args.end(), {"-s", "32x24", "-o", Out.Path, C.Video});
-        if (C.Args.front() == "--sheet")
-            Args.erase(Args.end() - 5, Args.end() - 3);
-        const TRun Run = RunTool(Args);
-        EXPECT_EQ(Run.Exit, 1) << Run.Err;
-        EXPECT_TRUE(Contains(Run.Err, "the file ends before its index says")) << Run.Err;
-        if (C.Kept) {
-            const size_t Files = Out.Files("truncated");
-            EXPECT_GT(Files, 0u);
-            EXPECT_EQ(Run.Out, Out.Path + "/truncated\t" + std::to_string(Files) + "\tfailed\n");
-        } else {
-            EXPECT_EQ(Run.Out, "");
-            EXPECT_FALSE(fs::exists(Out.Path + "/truncated_sheet.jpg"));
+    for (const TVideo& V : Videos)
+        for (const TCase& C : Cases) {
+            SCOPED_TRACE(testing::Message() << V.File << " " << testing::PrintToString(C.Args));
+            TScratch Out;
+            std::vector<std::string> Args = C.Args;
+            Args.insert(Args.end(), {"-s", "32x24", "-o", Out.Path, Fixture(V.File)});
+            if (C.Args.front() == "--sheet")
+                Args.erase(Args.end() - 5, Args.end() - 3);
+            const TRun Run = RunTool(Args);
+            EXPECT_EQ(Run.Exit, 1) << Run.Err;
+            EXPECT_TRUE(Contains(Run.Err, V.Reason)) << Run.Err;
+            EXPECT_TRUE(Contains(Run.Err, "the file was probably cut short")) << Run.Err;
+            if (C.Kept) {
+                const size_t Files = Out.Files(V.Name);
+                EXPECT_GT(Files, 0u);
+                EXPECT_EQ(Run.Out, Out.Path + "/" + V.Name + "\t" + std::to_string(Files) + "\tfailed\n");
+            } else {
+                EXPECT_EQ(Run.Out, "");
+                EXPECT_FALSE(fs::exists(Out.Path + "/" + V.Name + "_sheet.jpg"));
+            }
         }
+}
+
+// A transport stream states nothing to fall short of: one that ends inside a packet gives its
+// thumbnails and says in a note that it was probably cut short; a whole one says nothing.
+TEST(ThumbsTool, ATransportStreamCutInsideAPacketGetsANote) {
+    for (const char* File : {"cut_short.ts", "cut_whole.ts"}) {
+        SCOPED_TRACE(File);
+        TScratch Out;
+        const TRun Run = RunTool({"-p", "2", "-s", "32x24", "-o", Out.Path, Fixture(File)});
+        EXPECT_EQ(Run.Exit, 0) << Run.Err;
+        EXPECT_EQ(Out.Files(fs::path(File).stem().string()), 2u);
+        EXPECT_EQ(Contains(Run.Err, Fixture(File) + " ends inside a transport stream packet"),
+                  std::string(File) == "cut_short.ts")
+            << Run.Err;
     }
 }
 

@@ -327,6 +327,41 @@ TEST(DecoderBadInput, TruncatedFileDeliversWhatIsThereAndSaysItIsCut) {
 // decoder still held too) and then fails with the reason, as does a seek past its data; its
 // length stays the one it states, so that pieces spread over it reach the missing part. The
 // whole file beside each reads to its end without a word.
+// A transport stream has no index to tell a cut: one that ends inside a packet reads to its
+// end without a failure, and the library's note says that it was probably cut short. Whole
+// files, and one cut where a packet ends, have nothing to say.
+TEST(DecoderBadInput, ATransportStreamCutInsideAPacketHasANote) {
+    struct TCase {
+        const char* File;
+        bool Note;
+    };
+    const TCase Cases[] = {
+        {"cut_whole.ts", false},
+        {"cut_short_at_packet.ts", false},
+        {"cut_short.ts", true},
+        {"cut_whole.mkv", false},
+        {"truncated.mp4", false},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.File);
+        const std::string Path = Fixture(C.File);
+        TDecoder Decoder;
+        Decoder.Open(Path);
+        const std::string Note = Decoder.Note();
+        if (!C.Note) {
+            EXPECT_EQ(Note, "");
+            continue;
+        }
+        EXPECT_NE(Note.find(Path), std::string::npos) << Note;
+        EXPECT_NE(Note.find("ends inside a transport stream packet"), std::string::npos) << Note;
+        EXPECT_NE(Note.find("probably cut short"), std::string::npos) << Note;
+        int Count = 0;
+        EXPECT_NO_THROW(while (Decoder.NextFrame())++ Count);
+        EXPECT_GT(Count, 25);
+        EXPECT_LT(Count, 250);
+    }
+}
+
 TEST(DecoderBadInput, CutFilesSayTheyAreCutAndWholeOnesStayWhole) {
     struct TCase {
         const char* File;
@@ -356,6 +391,8 @@ TEST(DecoderBadInput, CutFilesSayTheyAreCutAndWholeOnesStayWhole) {
         }
         Decoder.Open(Path);
         EXPECT_EQ(Decoder.FileInfo()->Duration, 10);
+        // Known from the start, in the words of the failure that reading there gives.
+        const std::string Known = Decoder.KnownCut();
         // In order; a cut through a picture the last few refer to may cost those.
         int Count = 0, Last = -1;
         std::string Error;
@@ -372,6 +409,7 @@ TEST(DecoderBadInput, CutFilesSayTheyAreCutAndWholeOnesStayWhole) {
         EXPECT_LE(Last - Count, 3);
         if (!C.Reason) {
             EXPECT_EQ(Error, "");
+            EXPECT_EQ(Known, "");
             EXPECT_EQ(Count, 250);
             Decoder.Seek(9);
             TDecoderFrame* Frame = Decoder.NextFrame();
@@ -384,6 +422,7 @@ TEST(DecoderBadInput, CutFilesSayTheyAreCutAndWholeOnesStayWhole) {
         EXPECT_NE(Error.find(Path), std::string::npos) << Error;
         EXPECT_NE(Error.find(C.Reason), std::string::npos) << Error;
         EXPECT_NE(Error.find("the file was probably cut short"), std::string::npos) << Error;
+        EXPECT_EQ(Known, Error);
         EXPECT_THROW(Decoder.NextFrame(), EDecodeError) << "the failure is forgotten";
         // A seek past the data fails the same way; one into it reads.
         EXPECT_NO_THROW(Decoder.SeekTime(9500000));
