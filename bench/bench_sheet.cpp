@@ -44,18 +44,12 @@ std::string Quoted(const std::string& Text) {
 bool MakeSheet(const TSheetRec& Rec) {
     TDecoder Decoder;
     Decoder.Open(Rec.Path);
-    auto Job = std::make_unique<TSheetThread>(&Decoder);
-    Job->SetRec(Rec);
-    bool Failed = false;
-    Job->SetOnEvent([&](const TJobReport& Report) {
-        if (Report.Events & evConvError) {
-            std::fprintf(stderr, "sheet job failed: %s\n", Report.Error.c_str());
-            Failed = true;
-        }
-    });
-    Job->Resume();
-    TLoopDispatcher::ServeUntil([&] { return Job->Finished(); });
-    return !Failed;
+    TSheetThread Job(&Decoder);
+    Job.SetRec(Rec);
+    const TJobEnd End = RunToEnd(Job);
+    if (End.Failed)
+        std::fprintf(stderr, "sheet job failed: %s\n", End.Error.c_str());
+    return !End.Failed;
 }
 
 // The sheet's layout without the header, as the peers lay the same tiles out, and the

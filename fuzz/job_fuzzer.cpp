@@ -113,48 +113,16 @@ void RequireOwnLibrary() {
     dlclose(Handle);
 }
 
-// How a job ended, as its owner saw it in its reports.
-struct TJobEnd {
-    TConvertProgress Last;
-    TEngineEvents LastEvents = 0;
-    int Reports = 0;
-    bool Failed = false;
-    std::string Error;
-    std::string Output; // the path the job said it wrote
-};
-
-// Runs Job to its end as trovelle-thumbs does: resumed, its reports served on this thread
-// until it has finished.
-TJobEnd RunJob(TGenerationJob& Job) {
-    TJobEnd End;
-    Job.SetOnEvent([&](const TJobReport& Report) {
-        ++End.Reports;
-        End.LastEvents = Report.Events;
-        End.Last = Report.Progress;
-        if (Report.Events & evConvError) {
-            End.Failed = true;
-            End.Error = Report.Error;
-        }
-        if (Report.Events & evConvDone)
-            End.Output = Report.Output;
-    });
-    Job.Resume();
-    while (!Job.Finished())
-        TLoopDispatcher::ProcessHandOffs(std::chrono::milliseconds(100));
-    Job.ClearOnEvent();
-    return End;
-}
-
 // A finished job's last report is evConvDone; a failed one's carries the error and says why.
 void CheckEnding(const TJobEnd& End, const char* Job) {
     const std::string Name = Job;
-    Require(End.Reports > 0, Name + ": ended without a report");
+    Require(!End.Reports.empty(), Name + ": ended without a report");
     if (End.Failed) {
-        Require(End.LastEvents == (evConvError | evConvStopped),
+        Require(End.Reports.back() == (evConvError | evConvStopped),
                 Name + ": a failure was not the last report");
         Require(!End.Error.empty(), Name + ": failed without saying why");
     } else {
-        Require(End.LastEvents == evConvDone, Name + ": ended neither done nor failed");
+        Require(End.Reports.back() == evConvDone, Name + ": ended neither done nor failed");
     }
 }
 
@@ -168,7 +136,7 @@ void RunSheet(TDecoder& Decoder, const std::string& SaveFolder, const std::strin
     Rec.Name = ClaimOutputName(SaveFolder, kVideoName, Input, TOutputKind::Sheet).Name;
     TSheetThread Job(&Decoder);
     Job.SetRec(Rec);
-    const TJobEnd End = RunJob(Job);
+    const TJobEnd End = RunToEnd(Job);
     CheckEnding(End, "the sheet job");
     if (End.Failed)
         return;
@@ -191,10 +159,11 @@ void RunThumbnails(TDecoder& Decoder, const std::string& SaveFolder, const std::
     Rec.Pieces = kPieces;
     Rec.SpreadPieces = true;
     Rec.Folder = SaveFolder;
+    Rec.Path = Input;
     Rec.Name = ClaimOutputName(SaveFolder, kVideoName, Input, TOutputKind::Thumbnails).Name;
     TConvertThread Job(&Decoder);
     Job.SetRec(Rec);
-    const TJobEnd End = RunJob(Job);
+    const TJobEnd End = RunToEnd(Job);
     CheckEnding(End, "the thumbnail job");
 
     const int64_t Written = End.Last.Current + 1;

@@ -83,37 +83,16 @@ void SizeFor(const TThumbsOptions& Options, const TDecoder& Decoder, TConvertRec
         Rec.Width = WidthForHeight(Rec.Height, Decoder.AspectRatio);
 }
 
-// How a job ended: its last progress, why it failed, and what it wrote when it was done.
-struct TJobEnd {
-    TConvertProgress Last;
-    bool Failed = false;
-    std::string Error;
-    std::string Output;
-};
-
 // Runs Job to its end, its progress on the console; a stop asked for meanwhile ends it
 // after the current file.
 TJobEnd RunJob(TGenerationJob& Job, TConsole& Console) {
-    TJobEnd End;
-    Job.SetOnEvent([&](const TJobReport& Report) {
-        End.Last = Report.Progress;
-        if (Report.Events & evConvFrame)
-            Console.Frame(End.Last.Current + 1, End.Last.Total);
-        if (Report.Events & evConvError) {
-            End.Failed = true;
-            End.Error = Report.Error;
-        }
-        if (Report.Events & evConvDone)
-            End.Output = Report.Output;
-    });
-    Job.Resume();
-    while (!Job.Finished()) {
-        TLoopDispatcher::ProcessHandOffs(std::chrono::milliseconds(100));
-        if (Stopping(Console))
-            Job.Terminate();
-    }
-    Job.ClearOnEvent();
-    return End;
+    return RunToEnd(
+        Job,
+        [&](const TJobReport& Report) {
+            if (Report.Events & evConvFrame)
+                Console.Frame(Report.Progress.Current + 1, Report.Progress.Total);
+        },
+        [&] { return Stopping(Console); });
 }
 
 // Claims the name of Input's outputs of Kind into Claimed, held for as long as Claimed
@@ -272,6 +251,7 @@ bool RunVideo(TDecoder& Decoder, const TThumbsOptions& Options, const std::strin
     if (Options.Kind == TJobKind::Frames)
         return RunFrames(Decoder, Options, SaveFolder, Input, Console);
     TConvertRec Rec;
+    Rec.Path = Input.Path;
     Rec.Name = Input.Name;
     Rec.Folder = SaveFolder;
     Rec.Mode = Options.Mode;

@@ -77,6 +77,7 @@ TDecoder::~TDecoder() {
 void TDecoder::Open(const std::string& FileName) {
     if (FOpenFile(FileName.c_str(), 0, 0) != 0)
         throw EMPEG2Error("Unable to open video file: " + FileName);
+    FFileName = FileName;
     FFileInfo = FGetFileInfo();
     FFrameInfo = FGetFrameInfo();
     FrameWidth = FFileInfo->FrameWidth;

@@ -52,6 +52,8 @@ public:
     // Opens FileName (UTF-8); raises EMPEG2Error when the library refuses it, leaving
     // every field as it was.
     void Open(const std::string& FileName);
+    // The file of the open video, as Open was given it ("" before the first).
+    const std::string& FileName() const { return FFileName; }
     // Why the library refused the last Open, when it says ("" when it does not).
     std::string LastOpenError() const;
     // Why Path could not be opened, for a user: the system's reason when the file cannot be
@@ -101,6 +103,7 @@ public:
 
 private:
     TDecoderFileInfo* FFileInfo = nullptr;
+    std::string FFileName;
     void* FLibrary = nullptr;
     TOpenFileProc FOpenFile = nullptr;
     TGetFrameInfoProc FGetFrameInfo = nullptr;

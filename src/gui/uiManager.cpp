@@ -423,8 +423,8 @@ void TUIManager::OpenChosen(const QString& FileName) {
     EnableCommands(false);
     FForm->setWindowTitle(QFileInfo(FileName).fileName() + QStringLiteral(" — ") +
                           QString::fromUtf8(kApplicationTitle));
-    FConvertRec.Name = VideoName(FileName.toStdString());
-    FSheetRec.Path = FileName.toStdString();
+    FConvertRec.Path = FSheetRec.Path = FileName.toStdString();
+    FConvertRec.Name = VideoName(FConvertRec.Path);
     TConfigManager& C = *ConfigManager;
     if (!C.SizeChosen) {
         C.Width = PlayManager->Width();

@@ -29,6 +29,16 @@ TJobReport TGenerationJob::MakeReport(TEngineEvents Events) const {
     return Report;
 }
 
+void OpenVideoOf(TDecoder& Decoder, const std::string& Path) {
+    if (Path.empty() || Path == Decoder.FileName())
+        return;
+    try {
+        Decoder.Open(Path);
+    } catch (const EMPEG2Error& E) {
+        throw EMPEG2Error(std::string(E.what()) + " (" + Decoder.WhyNotOpened(Path) + ")");
+    }
+}
+
 void FailWhereCut(const TDecoder& Decoder) {
     if (const std::string Cut = Decoder.KnownCut(); !Cut.empty())
         throw Exception(Cut);
@@ -42,4 +52,31 @@ void TGenerationJob::ReportDone(const std::string& Output) {
 
 bool TGenerationJob::MeasureRate(TRateMeter& Meter) {
     return Meter.Frame(TRateMeter::Counter(), FRate);
+}
+
+TJobEnd RunToEnd(TGenerationJob& Job, const std::function<void(const TJobReport&)>& OnReport,
+                 const std::function<bool()>& Stop) {
+    TJobEnd End;
+    Job.SetOnEvent([&](const TJobReport& Report) {
+        End.Reports.push_back(Report.Events);
+        if (End.Reports.size() == 1)
+            End.First = Report.Progress;
+        End.Last = Report.Progress;
+        if (Report.Events & evConvError) {
+            End.Failed = true;
+            End.Error = Report.Error;
+        }
+        if (Report.Events & evConvDone)
+            End.Output = Report.Output;
+        if (OnReport)
+            OnReport(Report);
+    });
+    Job.Resume();
+    while (!Job.Finished()) {
+        TLoopDispatcher::ProcessHandOffs(std::chrono::milliseconds(100));
+        if (Stop && Stop())
+            Job.Terminate();
+    }
+    Job.ClearOnEvent();
+    return End;
 }

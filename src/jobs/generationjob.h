@@ -15,7 +15,9 @@
 #include "engine/ratemeter.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 // The progress of a job.
 struct TConvertProgress {
@@ -51,6 +53,11 @@ private:
     bool FChanged = false;
 };
 
+// Opens Path in Decoder where it has another video open (or none): a job takes the video its
+// request names. An empty Path keeps the open video. Raises EMPEG2Error with the reason when
+// the video cannot be opened.
+void OpenVideoOf(TDecoder& Decoder, const std::string& Path);
+
 // Raises Exception with the library's reason where Decoder's video is known to hold less than
 // its container states: a job that took its frames before the missing part ends failed all the
 // same, so that a video cut short never passes as whole (its files stay).
@@ -79,3 +86,21 @@ protected:
 private:
     double FRate = 0;
 };
+
+// How a job ended, as its reports said: their events in order, the first and the last progress,
+// why it failed, and what it wrote when it was done.
+struct TJobEnd {
+    std::vector<TEngineEvents> Reports;
+    TConvertProgress First;
+    TConvertProgress Last;
+    bool Failed = false;
+    std::string Error;
+    std::string Output;
+};
+
+// Runs Job (suspended, its request set) to its end on this thread, as trovelle-thumbs, the tests
+// and the benchmarks do without an event loop: resumes it and serves its reports here
+// (TLoopDispatcher) until it has finished. Each report is also handed to OnReport, which may
+// stop the job; Stop, asked between reports, stops it when it answers true.
+TJobEnd RunToEnd(TGenerationJob& Job, const std::function<void(const TJobReport&)>& OnReport = {},
+                 const std::function<bool()>& Stop = {});

@@ -2,9 +2,8 @@
 
 #include "engine/exceptions.h"
 #include "image/outputfolder.h"
+#include "jobrequest.h"
 #include "platform/platform.h"
-#include "sheetjob.h"
-#include "thumbnailjob.h"
 
 #include <algorithm>
 #include <cerrno>

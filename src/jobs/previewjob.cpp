@@ -36,6 +36,7 @@ TPreviewThread::~TPreviewThread() {
 }
 
 void TPreviewThread::Work() {
+    OpenVideoOf(*FDecoder, FRec.Path);
     const TDecoderFileInfo& Info = *FDecoder->FileInfo();
     if (FRec.Size < 1 || FRec.Size > kMaxPreviewSize)
         throw Exception("The preview size must be from 1 to " + std::to_string(kMaxPreviewSize) + " (it is " +

@@ -14,12 +14,11 @@
 #include "generationjob.h"
 #include "image/imagebuffer.h"
 #include "image/imagewriter.h"
+#include "jobrequest.h"
 
 #include <cstdint>
 #include <string>
 
-// The sides a preview may ask for: file managers ask for 128 to 1024.
-inline constexpr int32_t kMaxPreviewSize = 4096;
 
 struct TPreviewSize {
     int32_t Width = 0, Height = 0;
@@ -29,12 +28,6 @@ struct TPreviewSize {
 // side Size, the other at least 1.
 TPreviewSize FitPreview(int32_t Size, double AspectRatio);
 
-// One preview.
-struct TPreviewRec {
-    int32_t Size = 256;   // the box, 1 to kMaxPreviewSize
-    std::string Path;     // the video, for messages
-    std::string FileName; // the PNG file, written whatever its extension
-};
 
 class TPreviewThread : public TGenerationJob {
 public:

@@ -37,6 +37,7 @@ TSheetThread::~TSheetThread() {
 }
 
 void TSheetThread::Work() {
+    OpenVideoOf(*FDecoder, FRec.Path);
     const TDecoderFileInfo& Info = *FDecoder->FileInfo();
     // Everything that can be refused is, before the first frame is decoded.
     CheckOutputChoice(FRec.Format, FRec.Quality);
@@ -117,20 +118,10 @@ bool TSheetThread::TakeTiles(const TSheetLayout& Layout, TSheetPainter& Painter)
 }
 
 int64_t TSheetThread::TakeTile(int32_t I, int32_t N) {
-    const TDecoderFileInfo& Info = *FDecoder->FileInfo();
-    const int64_t Duration = FDecoder->DurationMicroseconds();
-    const TTileFrame Target = TileFrame(I, N, Duration, Info.FPS);
-    if (FRec.PreferClear) {
-        const int64_t Window = ClearWindow(Duration / N, Info.FPS);
-        return TakeClearStill(
-            FWalker, Target, Window, FRec.Path,
-            [&](const TDecoderFrame& Frame) {
-                ScaleFrame(Frame, Info, FFrame, FCandidate);
-                return Clearness(reinterpret_cast<const uint32_t*>(FCandidate.Bits()), FCandidate.Width(),
-                                 FCandidate.AbsHeight());
-            },
-            [&] { std::memcpy(FTile.Bits(), FCandidate.Bits(), static_cast<size_t>(FTile.Size())); });
-    }
+    if (FRec.PreferClear)
+        return TakeClearFrame(FWalker, *FDecoder, I, N, FRec.Path, FFrame, FCandidate, FTile);
+    const TTileFrame Target =
+        TileFrame(I, N, FDecoder->DurationMicroseconds(), FDecoder->FileInfo()->FPS);
     return TakeStill(FWalker, *FDecoder, Target, FRec.Path, [this](const TDecoderFrame& Frame) {
         ScaleFrame(Frame, *FDecoder->FileInfo(), FFrame, FTile);
     });

@@ -22,8 +22,8 @@
 #include "generationjob.h"
 #include "image/imagebuffer.h"
 #include "image/imagewriter.h"
+#include "jobrequest.h"
 #include "sheetlayout.h"
-#include "thumbnailjob.h"
 
 #include <cstdint>
 #include <string>
@@ -31,20 +31,6 @@
 
 class TSheetPainter;
 
-// One sheet.
-struct TSheetRec {
-    int32_t Columns = kDefaultSheetColumns;
-    int32_t Rows = kDefaultSheetRows;
-    int32_t Width = kDefaultSheetWidth; // of the whole picture, in pixels
-    std::string Path;                   // the video file, for the header's name and size
-    std::string Name;                   // the sheet's name before "_sheet"; empty: the video's name
-    std::string Folder;                 // save folder ending in "/", or empty for the default save folder
-    std::string Format = "jpg";         // the file type by its extension: jpg, png or webp
-    int32_t Quality = 100;              // JPEG and WebP quality, 1 to 100
-    // Each tile takes the clearest frame within a short window after its instant
-    // (ClearWindow) instead of the first frame there.
-    bool PreferClear = false;
-};
 
 // What one tile of a finished sheet shows.
 struct TSheetTile {

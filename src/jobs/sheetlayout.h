@@ -4,16 +4,13 @@
 // (TSheetThread) and its painter use it; nothing here decodes or draws.
 #pragma once
 
+#include "jobrequest.h"
 #include "wording.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-// The defaults of a sheet: its grid and the width of the whole picture in pixels.
-inline constexpr int32_t kDefaultSheetColumns = 4;
-inline constexpr int32_t kDefaultSheetRows = 4;
-inline constexpr int32_t kDefaultSheetWidth = 1600;
 // What a sheet may ask for: a grid of at most kMaxSheetSide tiles each way, and a picture
 // between kMinSheetWidth and kMaxSheetWidth pixels wide.
 inline constexpr int32_t kMaxSheetSide = 20;

@@ -4,7 +4,7 @@
 // shows it in the completion dialog. One rule for both, so that they never tell the same job apart.
 #pragma once
 
-#include "thumbnailjob.h"
+#include "jobrequest.h"
 #include "wording.h"
 
 #include <cstdint>

@@ -5,6 +5,7 @@
 #include "image/scaler.h"
 
 #include <cmath>
+#include <cstring>
 #include <new>
 
 int64_t TakeStill(TFrameWalker& Walker, TDecoder& Decoder, const TTileFrame& Target, const std::string& Path,
@@ -35,10 +36,19 @@ int64_t TakeStill(TFrameWalker& Walker, TDecoder& Decoder, const TTileFrame& Tar
     return Time;
 }
 
-int64_t TakeClearStill(TFrameWalker& Walker, const TTileFrame& Target, int64_t Window,
-                       const std::string& Path, const std::function<double(const TDecoderFrame&)>& Judge,
-                       const std::function<void()>& Keep) {
-    const TDecoderFrame* Frame = Walker.FrameAt(Target.Microseconds);
+int64_t TakeClearFrame(TFrameWalker& Walker, const TDecoder& Decoder, int32_t I, int32_t N,
+                       const std::string& Path, TFastDIB& Wrapper, TFastDIB& Candidate, TFastDIB& Target) {
+    const TDecoderFileInfo& Info = *Decoder.FileInfo();
+    const int64_t Duration = Decoder.DurationMicroseconds();
+    const TTileFrame Due = TileFrame(I, N, Duration, Info.FPS);
+    const int64_t Window = ClearWindow(Duration / N, Info.FPS);
+    const auto Judge = [&](const TDecoderFrame& Frame) {
+        ScaleFrame(Frame, Info, Wrapper, Candidate);
+        return Clearness(reinterpret_cast<const uint32_t*>(Candidate.Bits()), Candidate.Width(),
+                         Candidate.AbsHeight());
+    };
+    const auto Keep = [&] { std::memcpy(Target.Bits(), Candidate.Bits(), static_cast<size_t>(Target.Size())); };
+    const TDecoderFrame* Frame = Walker.FrameAt(Due.Microseconds);
     if (!Frame)
         Frame = Walker.Last();
     if (!Frame)
@@ -46,7 +56,7 @@ int64_t TakeClearStill(TFrameWalker& Walker, const TTileFrame& Target, int64_t W
     int64_t Kept = Walker.Time();
     double Best = Judge(*Frame);
     Keep();
-    while ((Frame = Walker.Next()) && Walker.Time() < Target.Microseconds + Window) {
+    while ((Frame = Walker.Next()) && Walker.Time() < Due.Microseconds + Window) {
         const double Clear = Judge(*Frame);
         if (Clear > Best) {
             Best = Clear;

@@ -25,14 +25,13 @@ class TOutputFolder;
 int64_t TakeStill(TFrameWalker& Walker, TDecoder& Decoder, const TTileFrame& Target, const std::string& Path,
                   const std::function<void(const TDecoderFrame&)>& Take);
 
-// The clearest frame near the instant Target names: the frame due there and those that follow
-// it by less than Window microseconds are each handed to Judge, which scales the picture and
-// answers how clear it is (Clearness); Keep is called after the clearest so far. A video that
-// ends before the instant gives its last frame. Answers the time of the frame kept. Raises
-// Exception naming Path when no frame can be read at all.
-int64_t TakeClearStill(TFrameWalker& Walker, const TTileFrame& Target, int64_t Window,
-                       const std::string& Path, const std::function<double(const TDecoderFrame&)>& Judge,
-                       const std::function<void()>& Keep);
+// The clearest frame near instant I of N of Decoder's video (TileFrame): the frame due there
+// and those that follow it within ClearWindow are each scaled into Candidate (Wrapper is set to
+// the frame's memory) and judged by Clearness; the clearest is copied into Target, which has
+// Candidate's size. A video that ends before the instant gives its last frame. Answers the
+// time of the frame kept. Raises Exception naming Path when no frame can be read at all.
+int64_t TakeClearFrame(TFrameWalker& Walker, const TDecoder& Decoder, int32_t I, int32_t N,
+                       const std::string& Path, TFastDIB& Wrapper, TFastDIB& Candidate, TFastDIB& Target);
 
 // Scales Frame (of a video with Info's frame size) bilinearly into Target; Wrapper is set
 // to the frame's memory, not a copy.

@@ -71,6 +71,7 @@ void TConvertThread::Work() {
 }
 
 void TConvertThread::MakeThumbnails() {
+    OpenVideoOf(*FDecoder, FRec.Path);
     // Everything that can be refused is, before anything is read or made.
     CheckThumbnailSize(FRec.Width, FRec.Height, PhysicalMemoryBytes());
     CheckOutputChoice(FRec.Format, FRec.Quality);
@@ -207,19 +208,8 @@ bool TConvertThread::WriteThumbnail(const TDecoderFrame* Frame, int64_t Ordinal,
 }
 
 int64_t TConvertThread::TakeClearPiece(TFrameWalker& Walker, int32_t I) {
-    const TDecoderFileInfo& Info = *FDecoder->FileInfo();
-    const int64_t Duration = FDecoder->DurationMicroseconds();
-    const TTileFrame Target = TileFrame(I, FRec.Pieces, Duration, Info.FPS);
-    const int64_t Window = ClearWindow(Duration / FRec.Pieces, Info.FPS);
     FCandidate.SetSize(FRec.Width, FRec.Height, 32);
-    return TakeClearStill(
-        Walker, Target, Window, FRec.Name,
-        [&](const TDecoderFrame& Frame) {
-            ScaleFrame(Frame, Info, FSource, FCandidate);
-            return Clearness(reinterpret_cast<const uint32_t*>(FCandidate.Bits()), FCandidate.Width(),
-                             FCandidate.AbsHeight());
-        },
-        [&] { std::memcpy(FTarget.Bits(), FCandidate.Bits(), static_cast<size_t>(FTarget.Size())); });
+    return TakeClearFrame(Walker, *FDecoder, I, FRec.Pieces, FRec.Path, FSource, FCandidate, FTarget);
 }
 
 bool TConvertThread::WritePicture(const std::uint8_t* Bits, std::ptrdiff_t Stride, int64_t Ordinal,

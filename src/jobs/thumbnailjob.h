@@ -36,47 +36,9 @@
 #include <string>
 #include <unordered_map>
 
-// One generation job.
 class TFrameWalker;
 
-struct TConvertRec {
-    int32_t Width = 0; // thumbnail size
-    int32_t Height = 0;
-    TThumbMode Mode = TThumbMode::Pieces;
-    int32_t Pieces = 0;   // in pieces mode
-    std::string Name;     // the video's file name without folder and extension
-    std::string Folder;   // save folder ending in "/", or empty for the default save folder
-    int64_t StartPos = 0; // marks, in seconds of video time
-    int64_t EndPos = 0;
-    // Exact instants in microseconds, where a range was given with fractions of a second;
-    // -1: the whole second of StartPos, and the end of EndPos's second. A range holds the
-    // frames whose time t has start <= t, and t < EndPos + 1 s or t <= the exact end.
-    int64_t StartExact = -1;
-    int64_t EndExact = -1;
-    // The file format (its extension: jpg, png or webp), the quality of the lossy ones
-    // (1 to 100), and the width the ordinal is zero-padded to (0: no padding). The window
-    // keeps the defaults.
-    std::string Format = "jpg";
-    int32_t Quality = 100;
-    int32_t Digits = 0;
-    // Pieces spread over the whole video, piece i of N at the first frame at or after
-    // D (i + 0.5) / N seconds as a sheet's tiles are (the command line); else whole seconds
-    // apart from the start (the window).
-    bool SpreadPieces = false;
-    // Files named by their frame's time ("<Name>_00-01-05.120.<Format>"), not their ordinal.
-    bool NamesByTime = false;
-    // With SpreadPieces: each piece takes the clearest frame within a short window after its
-    // instant (ClearWindow) instead of the first frame there.
-    bool PreferClear = false;
 
-    // Every frame.
-    bool Whole() const { return Mode == TThumbMode::Whole; }
-    // Every frame from StartPos to EndPos (both included).
-    bool Range() const { return Mode == TThumbMode::Range; }
-};
-
-// The longest side of a thumbnail: the longest a JPEG file can hold.
-constexpr int32_t kMaxThumbnailSide = 65500;
 
 // Raises Exception with a message naming the size when no thumbnail of Width x Height
 // can be written: a side of 0 or less, one longer than a JPEG file allows, or more pixels

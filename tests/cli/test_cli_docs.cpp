@@ -338,7 +338,7 @@ TEST(VideoTypes, EveryTestVideosTypeIsListed) {
 // the listed types, in the list's order.
 TEST(VideoTypes, DesktopEntriesNameTheListedTypes) {
     const std::string Listed = VideoMimeTypes().join(QLatin1Char(';')).toStdString() + ";";
-    for (const std::string Entry :
+    for (const std::string& Entry :
          {Source("resources/org.example.trovelle.desktop"), std::string(TEST_THUMBNAILER)}) {
         SCOPED_TRACE(Entry);
         std::istringstream Lines(ReadText(Entry));
@@ -358,7 +358,7 @@ TEST(VideoTypes, CompletionOffersTheListedExtensions) {
         std::string Upper = Extension.toStdString();
         for (char& C : Upper)
             C = static_cast<char>(std::toupper(static_cast<unsigned char>(C)));
-        for (const std::string Name : {"v." + Extension.toStdString(), "w." + Upper}) {
+        for (const std::string& Name : {"v." + Extension.toStdString(), "w." + Upper}) {
             ASSERT_TRUE(HasVideoExtension(Name)) << Name;
             std::ofstream(Dir.Folder() + Name) << "x";
             Videos.insert(Name);

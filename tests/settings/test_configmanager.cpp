@@ -399,12 +399,14 @@ TEST(ConfigManager, TheSheetValuesOfEarlierVersionsAreTakenOverOnce) {
             EXPECT_EQ(Again.Sheet.Rows, Rows);
         }
         EXPECT_EQ(std::filesystem::is_symlink(Old) || std::filesystem::exists(Old), C.EarlierStays);
-        if (C.EarlierStays)
+        if (C.EarlierStays) {
             EXPECT_EQ(ReadText(Old), C.Earlier);
+        }
         // The folder goes with the file unless something else is in it.
         EXPECT_EQ(std::filesystem::exists(OldFolder), C.EarlierStays || C.Neighbour);
-        if (C.Linked)
+        if (C.Linked) {
             EXPECT_EQ(ReadText(Home.Path + "/dotfiles.conf"), C.Earlier);
+        }
 
         if (!C.SaveFails) {
             // Read once: what the old file says later is not taken again.

@@ -27,30 +27,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct TJobResult {
-    std::vector<TEngineEvents> Reports;
-    TConvertProgress First; // the first report's progress
-    TConvertProgress Last;
-    std::string Error;
-    std::string Output; // what the last report named
-};
-
 // Runs one job to its end, serving its reports on this (the main) thread.
-TJobResult RunJob(TDecoder& Decoder, const TConvertRec& Rec) {
-    TJobResult Result;
-    auto Job = std::make_unique<TConvertThread>(&Decoder);
-    Job->SetRec(Rec);
-    Job->SetOnEvent([&](const TJobReport& Report) {
-        Result.Reports.push_back(Report.Events);
-        Result.Last = Report.Progress;
-        if (Result.Reports.size() == 1)
-            Result.First = Result.Last;
-        Result.Error += Report.Error;
-        Result.Output += Report.Output;
-    });
-    Job->Resume();
-    TLoopDispatcher::ServeUntil([&] { return Job->Finished(); });
-    return Result;
+TJobEnd RunJob(TDecoder& Decoder, const TConvertRec& Rec) {
+    TConvertThread Job(&Decoder);
+    Job.SetRec(Rec);
+    return RunToEnd(Job);
 }
 
 TConvertRec Job(const std::string& Name, const std::string& Folder) {
@@ -81,7 +62,7 @@ TEST(ConvertJob, PiecesAreEvenlySpaced) {
     TScratch Out;
     TDecoder Decoder;
     Decoder.Open(Fixture("long_gop_25.mp4")); // 120 s at 25 fps
-    const TJobResult R = RunJob(Decoder, Job("long", Out.Folder()));
+    const TJobEnd R = RunJob(Decoder, Job("long", Out.Folder()));
 
     EXPECT_EQ(R.Last.Total, 12);
     EXPECT_EQ(R.Last.Current, 11);
@@ -99,11 +80,40 @@ TEST(ConvertJob, PiecesAreEvenlySpaced) {
     }
 }
 
+// A request names its video: the job opens it where the decoder it is given has another video
+// open, or none, and takes its frames from it; a video that cannot be opened fails the job with
+// the reason.
+TEST(ConvertJob, TakesTheVideoItsRequestNames) {
+    TScratch Out;
+    for (const char* Before : {"", "ntsc_2997.mp4"}) {
+        SCOPED_TRACE(Before);
+        TDecoder Decoder;
+        if (*Before)
+            Decoder.Open(Fixture(Before));
+        TConvertRec Rec = Job(*Before ? "long_after" : "long_fresh", Out.Folder());
+        Rec.Path = Fixture("long_gop_25.mp4");
+        Rec.Pieces = 3;
+        const TJobEnd R = RunJob(Decoder, Rec);
+        ASSERT_FALSE(R.Failed) << R.Error;
+        EXPECT_EQ(Decoder.FileName(), Rec.Path);
+        for (int I = 0; I < 3; ++I)
+            EXPECT_EQ(ReadThumbnail(Out.Path + "/" + Rec.Name + "/" + Rec.Name + "_" + std::to_string(I) + ".jpg")
+                          .Id.Index,
+                      I * 1000);
+    }
+    TDecoder Decoder;
+    TConvertRec Rec = Job("missing", Out.Folder());
+    Rec.Path = Out.Path + "/missing.mp4";
+    const TJobEnd R = RunJob(Decoder, Rec);
+    EXPECT_TRUE(R.Failed);
+    EXPECT_NE(R.Error.find(Rec.Path), std::string::npos) << R.Error;
+}
+
 TEST(ConvertJob, ShortVideoGetsPiecesOneSecondApartUntilItEnds) {
     TScratch Out;
     TDecoder Decoder;
     Decoder.Open(Fixture("ntsc_2997.mp4")); // 10 s: seeks 0, 1, ... and 10 finds nothing
-    const TJobResult R = RunJob(Decoder, Job("ntsc", Out.Folder()));
+    const TJobEnd R = RunJob(Decoder, Job("ntsc", Out.Folder()));
 
     std::vector<TEngineEvents> Expected(10, evConvFrame);
     Expected.insert(Expected.end(), {kEnd, kEnd, evConvDone});
@@ -144,7 +154,7 @@ TEST(ConvertJob, PiecesNeverWriteAFrameTwice) {
         Rec.Pieces = C.Pieces;
         Rec.SpreadPieces = C.Spread;
         Rec.PreferClear = C.Clear;
-        const TJobResult R = RunJob(Decoder, Rec);
+        const TJobEnd R = RunJob(Decoder, Rec);
         ASSERT_EQ(R.Error, "");
         EXPECT_EQ(R.Last.Total, C.Pieces);
         EXPECT_EQ(R.Last.Current + 1, C.Files);
@@ -164,7 +174,7 @@ TEST(ConvertJob, RangeWritesConsecutiveFramesFromTheStartMark) {
     Rec.Mode = TThumbMode::Range;
     Rec.StartPos = 10;
     Rec.EndPos = 20;
-    const TJobResult R = RunJob(Decoder, Rec);
+    const TJobEnd R = RunJob(Decoder, Rec);
 
     EXPECT_EQ(R.Last.Total, 275);
     ASSERT_EQ(Out.Files("long"), 275u);
@@ -192,7 +202,7 @@ TEST(ConvertJob, RangeEstimateRoundsHalfToEvenAndTheFilesFollowTheTimes) {
         Rec.Mode = TThumbMode::Range;
         Rec.StartPos = C.Start;
         Rec.EndPos = C.End;
-        const TJobResult R = RunJob(Decoder, Rec);
+        const TJobEnd R = RunJob(Decoder, Rec);
         EXPECT_EQ(R.First.Total, C.Estimate) << C.File;
         EXPECT_EQ(R.Last.Total, C.Files) << C.File;
         EXPECT_EQ(Out.Files("v"), static_cast<size_t>(C.Files)) << C.File;
@@ -210,7 +220,7 @@ TEST(ConvertJob, WholeVideoWritesEveryDeliveredFrameUnscaledAtFrameSize) {
     Rec.Mode = TThumbMode::Whole;
     Rec.Width = 320; // the frame size: written unscaled
     Rec.Height = 240;
-    const TJobResult R = RunJob(Decoder, Rec);
+    const TJobEnd R = RunJob(Decoder, Rec);
 
     EXPECT_EQ(R.Last.Total, std::llround(10 * 12.5));
     EXPECT_EQ(R.Last.Current + 1, Delivered);
@@ -261,7 +271,7 @@ TEST(ConvertJob, WholeVideoTotalIsTheIndexedCount) {
         Decoder.Open(Fixture(Name));
         TConvertRec Rec = Job("whole", Out.Folder());
         Rec.Mode = TThumbMode::Whole;
-        const TJobResult R = RunJob(Decoder, Rec);
+        const TJobEnd R = RunJob(Decoder, Rec);
         EXPECT_EQ(R.Last.Total, static_cast<int64_t>(Out.Files("whole"))) << Name;
         EXPECT_EQ(R.Last.Total, R.Last.Current + 1) << Name;
     }
@@ -277,7 +287,7 @@ TEST(ConvertJob, RangeOfAVariableRateVideoCoversTheSecondsAsked) {
     Rec.Mode = TThumbMode::Range;
     Rec.StartPos = 4;
     Rec.EndPos = 7;
-    const TJobResult R = RunJob(Decoder, Rec);
+    const TJobEnd R = RunJob(Decoder, Rec);
     // Its frames are shown from 1/15 s on, every 2/15 s (source frames 0, 2, 4, ... of 15 a
     // second): those of source frames 62 to 120 lie in [4 s, 8 s).
     EXPECT_EQ(R.Last.Total, 30);
@@ -313,7 +323,7 @@ TEST(ConvertJob, RangeTakesTheFramesOfItsTimeOnAVariableRate) {
         Rec.EndPos = C.End;
         Rec.StartExact = C.StartExact;
         Rec.EndExact = C.EndExact;
-        const TJobResult R = RunJob(Decoder, Rec);
+        const TJobEnd R = RunJob(Decoder, Rec);
         SCOPED_TRACE(std::to_string(C.Start) + " .. " + std::to_string(C.End));
         const size_t Files = Out.Files("vfr");
         ASSERT_GT(Files, 0u);
@@ -326,7 +336,7 @@ TEST(ConvertJob, RangeTakesTheFramesOfItsTimeOnAVariableRate) {
 
 TEST(ConvertJob, ExistingThumbnailsAreReplacedAndTheDefaultFolderIsUsed) {
     TScratch Home;
-    TJobResult R;
+    TJobEnd R;
     {
         THome Set(Home.Path.c_str());
         TDecoder Decoder;
@@ -380,7 +390,7 @@ TEST(ConvertJob, FailuresEndTheJobWithAMessage) {
           TCase{"unwritable file", Blocked, 1, "b_1.jpg: Is a directory"},
           TCase{"file in the way", FileInTheWay, 0, "in the way"},
           TCase{"planted link", PlantedLink, 0, "symbolic link"}}) {
-        const TJobResult R = RunJob(Decoder, C.Rec);
+        const TJobEnd R = RunJob(Decoder, C.Rec);
         std::vector<TEngineEvents> Expected(C.FramesFirst, evConvFrame);
         Expected.push_back(kError);
         EXPECT_EQ(WithoutRate(R.Reports), Expected) << C.What;
@@ -412,7 +422,7 @@ TEST(ConvertJob, TheNextJobRemovesWhatKilledRunsLeft) {
 
     TConvertRec Rec = Job("v", Out.Folder());
     Rec.Pieces = 2;
-    const TJobResult R = RunJob(Decoder, Rec);
+    const TJobEnd R = RunJob(Decoder, Rec);
     ASSERT_TRUE(R.Error.empty()) << R.Error;
     EXPECT_FALSE(fs::exists(Out.Path + "/v/" + Dead));
     for (const std::string& Name : Kept)
@@ -464,7 +474,7 @@ TEST(ConvertJob, ReadFailureEndsTheJobWithItsReason) {
                                                   : TThumbMode::Pieces;
         Rec.StartPos = 30;
         Rec.EndPos = 119;
-        const TJobResult R = RunJob(Decoder, Rec);
+        const TJobEnd R = RunJob(Decoder, Rec);
         ASSERT_FALSE(R.Reports.empty()) << Mode;
         EXPECT_EQ(R.Reports.back(), kError) << Mode;
         EXPECT_EQ(std::count(R.Reports.begin(), R.Reports.end(), evConvDone), 0) << Mode;
@@ -502,7 +512,7 @@ TEST(ConvertJob, ACutFileEndsEveryModeWithTheLibrarysReason) {
         Rec.PreferClear = C.Clear;
         Rec.StartPos = 2;
         Rec.EndPos = 9;
-        const TJobResult R = RunJob(Decoder, Rec);
+        const TJobEnd R = RunJob(Decoder, Rec);
         ASSERT_FALSE(R.Reports.empty());
         EXPECT_EQ(R.Reports.back(), kError);
         EXPECT_EQ(std::count(R.Reports.begin(), R.Reports.end(), evConvDone), 0);
@@ -535,7 +545,7 @@ TEST(ConvertJob, AFormatOrQualityNotWrittenIsRefusedFirst) {
         Rec.Pieces = 2;
         Rec.Format = C.Format;
         Rec.Quality = C.Quality;
-        const TJobResult R = RunJob(Decoder, Rec);
+        const TJobEnd R = RunJob(Decoder, Rec);
         EXPECT_EQ(R.Reports, std::vector<TEngineEvents>{kError}) << C.Format;
         EXPECT_NE(R.Error.find(C.Refusal), std::string::npos) << C.Format << ": " << R.Error;
         EXPECT_FALSE(fs::exists(Out.Path + "/f")) << C.Format;
@@ -563,7 +573,7 @@ TEST(ConvertJob, RangesPastTheEndAndTimesBeyond32Bits) {
         Rec.Mode = TThumbMode::Range;
         Rec.StartPos = C.Start;
         Rec.EndPos = C.End;
-        const TJobResult R = RunJob(Decoder, Rec);
+        const TJobEnd R = RunJob(Decoder, Rec);
         const std::string What = std::to_string(C.Start) + ".." + std::to_string(C.End);
         EXPECT_EQ(Out.Files("r"), C.Files) << What;
         if (C.Refusal) {
@@ -621,7 +631,7 @@ TEST(ConvertJob, RefusedBeforeAnyFolderIsMade) {
     TConvertRec Huge = Job("huge", Out.Folder());
     Huge.Width = 320;
     Huge.Height = 61200 * 2;
-    const TJobResult R = RunJob(Decoder, Huge);
+    const TJobEnd R = RunJob(Decoder, Huge);
     EXPECT_EQ(R.Reports, std::vector<TEngineEvents>{kError});
     EXPECT_NE(R.Error.find("320 x 122400 is larger than a JPEG"), std::string::npos) << R.Error;
     EXPECT_FALSE(fs::exists(Out.Path + "/huge"));
@@ -629,7 +639,7 @@ TEST(ConvertJob, RefusedBeforeAnyFolderIsMade) {
     const std::string Name = "trovelle-no-home-" + std::to_string(getpid());
     for (const char* Home : {static_cast<const char*>(nullptr), "", "/"}) {
         THome Set(Home);
-        const TJobResult NoHome = RunJob(Decoder, Job(Name, ""));
+        const TJobEnd NoHome = RunJob(Decoder, Job(Name, ""));
         EXPECT_EQ(WithoutRate(NoHome.Reports), std::vector<TEngineEvents>{kError}) << (Home ? Home : "unset");
         EXPECT_NE(NoHome.Error.find("no default save folder"), std::string::npos) << NoHome.Error;
         EXPECT_FALSE(fs::exists("/" + Name)) << (Home ? Home : "unset");

@@ -130,21 +130,20 @@ TSheetResult MakeSheet(const std::string& Video, const TSheetRec& Rec, int StopA
     TSheetResult Result;
     TDecoder Decoder;
     Decoder.Open(Video);
-    auto Job = std::make_unique<TSheetThread>(&Decoder);
+    TSheetThread Job(&Decoder);
     TSheetRec Sheet = Rec;
     Sheet.Path = Video;
-    Job->SetRec(Sheet);
-    Job->SetOnEvent([&](const TJobReport& Report) {
-        Result.Reports.push_back(Report.Events & ~evConvRate);
-        Result.Last = Report.Progress;
-        Result.Error += Report.Error;
-        Result.FileName += Report.Output;
-        if ((Report.Events & evConvFrame) && Result.Last.Current == StopAfter)
-            Job->Terminate();
+    Job.SetRec(Sheet);
+    const TJobEnd End = RunToEnd(Job, [&](const TJobReport& Report) {
+        if ((Report.Events & evConvFrame) && Report.Progress.Current == StopAfter)
+            Job.Terminate();
     });
-    Job->Resume();
-    TLoopDispatcher::ServeUntil([&] { return Job->Finished(); });
-    Result.Tiles = Job->Tiles();
+    for (const TEngineEvents Events : End.Reports)
+        Result.Reports.push_back(Events & ~evConvRate);
+    Result.Last = End.Last;
+    Result.Error = End.Error;
+    Result.FileName = End.Output;
+    Result.Tiles = Job.Tiles();
     return Result;
 }
 
