@@ -51,15 +51,18 @@ void TPlayManager::OpenFile(const std::string& FileName) {
     FStandsAfterShown = false;
 }
 
-void TPlayManager::Play() {
-    if (FPlaying || !FOpened)
-        return;
+bool TPlayManager::Play() {
+    if (!MayRead())
+        return false;
+    if (FPlaying)
+        return true;
     // The previous thread has ended, or is ending after its end report: freeing waits.
     FreeThread(std::move(FPlayThread));
     FPlayThread = std::make_unique<TPlayThread>(FDecoder.get(), &FPanel);
     Bind(*FPlayThread, &TPlayManager::PlayEvent);
     FPlayThread->Resume();
     FPlaying = true;
+    return true;
 }
 
 void TPlayManager::Pause() {
@@ -69,19 +72,20 @@ void TPlayManager::Pause() {
     FPlaying = false;
 }
 
-void TPlayManager::Stop() {
-    if (!FOpened)
-        return;
+bool TPlayManager::Stop() {
+    if (!MayRead())
+        return false;
     Pause();
     FDecoder->Rewind();
     const TDecoderFrame* Frame = nullptr;
     TakeFrame(Frame);
     RefreshInfo();
     ShowFrame(Frame);
+    return true;
 }
 
 const TDecoderFrame* TPlayManager::ReachFrame(int64_t Microseconds, bool ReportFailure, int64_t& Time) {
-    if (!FOpened)
+    if (!MayRead())
         return nullptr;
     Pause();
     TFrameWalker Walker(*FDecoder);
@@ -111,26 +115,27 @@ bool TPlayManager::ShowFrameAt(int64_t Microseconds) {
     return true;
 }
 
-void TPlayManager::StepForward() {
-    if (!FOpened)
-        return;
+bool TPlayManager::StepForward() {
+    if (!MayRead())
+        return false;
     Pause();
     // After an open or a stop the decoder stands before the frame on screen.
     if (!FStandsAfterShown && !ShowFrameAt(FShownTime))
-        return;
+        return true;
     const TDecoderFrame* Frame = nullptr;
     if (!TakeFrame(Frame) || !Frame) {
         // Past the last frame: it stays on screen, and the decoder after it.
         ShowFrameAt(FShownTime);
-        return;
+        return true;
     }
     RefreshInfo();
     ShowFrame(Frame);
+    return true;
 }
 
-void TPlayManager::StepBack() {
-    if (!FOpened)
-        return;
+bool TPlayManager::StepBack() {
+    if (!MayRead())
+        return false;
     Pause();
     constexpr int64_t kSecond = 1000000;
     const int64_t Shown = FShownTime;
@@ -146,11 +151,11 @@ void TPlayManager::StepBack() {
         } catch (const std::exception& E) {
             FLastError = E.what();
             Raise(OnPlayError);
-            return;
+            return true;
         }
         if (Before >= 0 || From == 0) {
             ShowFrameAt(Before >= 0 ? Before : Shown);
-            return;
+            return true;
         }
     }
 }
@@ -165,9 +170,9 @@ bool TPlayManager::TakeShownFrame(
     return true;
 }
 
-void TPlayManager::Seek(int32_t Seconds) {
-    if (!FOpened)
-        return;
+bool TPlayManager::Seek(int32_t Seconds) {
+    if (!MayRead())
+        return false;
     const bool WasPlaying = FPlaying;
     Pause();
     FDecoder->Seek(Seconds);
@@ -177,6 +182,7 @@ void TPlayManager::Seek(int32_t Seconds) {
     ShowFrame(Frame);
     if (WasPlaying && Read)
         Play();
+    return true;
 }
 
 bool TPlayManager::TakeFrame(const TDecoderFrame*& Frame) {

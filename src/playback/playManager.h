@@ -52,19 +52,22 @@ public:
     // starts with that frame. A file the library refuses raises EMPEG2Error and changes
     // nothing. Playback must be paused and no job running.
     void OpenFile(const std::string& FileName);
-    // Plays on from wherever the decoder stands; nothing while Playing or before a video.
-    void Play();
+    // The decoder is used by one thread at a time: while a job runs, the commands that read
+    // it (Play, Stop, Seek, the steps, ShowFrameAt, TakeShownFrame) refuse, answering false
+    // (and nothing before a video), whoever gives them.
+    // Plays on from wherever the decoder stands; nothing while Playing.
+    bool Play();
     // Stops the play thread; the position and the picture stay. Nothing before a video.
     void Pause();
     // Pauses, shows the first frame and refreshes the properties (the file's frame rate).
-    void Stop();
+    bool Stop();
     // Shows the first frame at Seconds or later; playback that was running goes on from
     // the frame after it.
-    void Seek(int32_t Seconds);
+    bool Seek(int32_t Seconds);
     // Pauses and shows the frame after the one on screen (nothing past the last frame), or
     // the one before it (the first frame stays), exactly, also across a keyframe.
-    void StepForward();
-    void StepBack();
+    bool StepForward();
+    bool StepBack();
     // Pauses and shows the first frame at or after Microseconds, exactly; false (the
     // picture kept) when there is none.
     bool ShowFrameAt(int64_t Microseconds);
@@ -129,6 +132,8 @@ public:
     TJobNotification OnConvertError;
 
 private:
+    // A video is open and no job runs: the decoder is this thread's to read.
+    bool MayRead() const { return FOpened && !FConverting; }
     void RefreshInfo();
     // Pauses and reads the first frame at or after Microseconds exactly (its time into
     // Time); null when there is none or it cannot be read (LastError says why, and with

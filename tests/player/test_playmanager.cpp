@@ -435,6 +435,34 @@ TEST_F(PlayManager, StopConvertEndsTheJobAndItsNotifications) {
     EXPECT_EQ(ShownIdentity(Panel).Index, 0);
 }
 
+// The decoder is one thread's at a time: while a job runs, every command that reads it says no
+// and leaves the picture and the job alone, whoever gives it; once the job has ended they work.
+TEST_F(PlayManager, CommandsThatReadTheDecoderSayNoWhileAJobRuns) {
+    Manager->OpenFile(Fixture("long_gop_25.mp4"));
+    ASSERT_TRUE(Manager->Seek(7));
+    const int Shown = ShownIdentity(Panel).Index;
+    TConvertRec Rec = Job("busy");
+    Rec.Mode = TThumbMode::Whole;
+    Manager->StartConvert(Rec);
+    ASSERT_TRUE(ServeUntil([&] { return Count("Progress") >= 2; }));
+    ASSERT_TRUE(Manager->Converting());
+    EXPECT_FALSE(Manager->Play());
+    EXPECT_FALSE(Manager->Playing());
+    EXPECT_FALSE(Manager->Seek(3));
+    EXPECT_FALSE(Manager->Stop());
+    EXPECT_FALSE(Manager->StepForward());
+    EXPECT_FALSE(Manager->StepBack());
+    EXPECT_FALSE(Manager->ShowFrameAt(0));
+    EXPECT_FALSE(Manager->TakeShownFrame([](const TDecoderFrame&, const TDecoderFileInfo&) {}));
+    EXPECT_EQ(ShownIdentity(Panel).Index, Shown);
+    EXPECT_TRUE(Manager->Converting());
+    const int64_t Before = Reported();
+    ASSERT_TRUE(ServeUntil([&] { return Reported() > Before + 2; })) << "the job goes on";
+    Manager->StopConvert();
+    EXPECT_TRUE(Manager->Seek(3));
+    EXPECT_EQ(ShownIdentity(Panel).Index, 75);
+}
+
 // The job fails (its folder cannot be made): the user hears why, and can go on.
 TEST_F(PlayManager, FailedJobRaisesConvertError) {
     Manager->OpenFile(Fixture("ntsc_2997.mp4"));
