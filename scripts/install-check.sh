@@ -23,6 +23,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 build=${1:-build}
+if dpkg-query -W -f='${Status}' trovelle 2>/dev/null | grep -q 'install ok installed'; then
+    echo "trovelle is installed already: remove it first, this check installs and purges its own" >&2
+    exit 1
+fi
 prefix=$(mktemp -d /tmp/trovelle-prefix.XXXXXX)
 trap 'rm -rf "$prefix"' EXIT
 
@@ -146,10 +150,6 @@ fi
 sudo=
 if [ "$(id -u)" -ne 0 ]; then
     sudo=sudo
-fi
-if dpkg-query -W -f='${Status}' trovelle 2>/dev/null | grep -q 'install ok installed'; then
-    echo "trovelle is installed already: remove it first, this check installs and purges its own" >&2
-    exit 1
 fi
 trap '$sudo apt-get purge -y -qq trovelle >/dev/null 2>&1 || true; rm -rf "$prefix" "$work"' EXIT
 $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$deb" >/dev/null

@@ -64,6 +64,8 @@ def tumbler(uri, output):
     GLib.timeout_add_seconds(TIMEOUT_SECONDS, on_timeout)
     loop.run()
     if "ready" not in outcome:
+        # When an entry fails, tumbler goes on to its own thumbnailers (GStreamer's hangs
+        # where no GStreamer plugin is installed), so a failure may show as no answer.
         sys.exit(f"tumbler made no preview: {outcome.get('error', 'it finished without one')}")
     cache = GLib.get_user_cache_dir()
     shutil.copyfile(f"{cache}/thumbnails/normal/{hashlib.md5(uri.encode()).hexdigest()}.png", output)
