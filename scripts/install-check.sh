@@ -1,15 +1,32 @@
 #!/usr/bin/env bash
-# Checks an installation and the Debian package made from a Release build:
-# installs BUILD (default build/) stripped into a scratch prefix, validates the menu entry
-# and the AppStream metainfo, looks for the window's translations, makes thumbnails with trovelle-thumbs from the prefix and a
-# file manager's preview through the installed thumbnailer entry, then builds the package
-# with CPack, checks it with lintian (warnings fail it too), and builds the same commit
-# again in another folder (BUILD-again), whose package must be the same byte for byte.
+# Checks an installation, and the Debian package as a Debian maintainer would.
+#
+# 1. Installs BUILD (default build/) stripped into a scratch prefix, validates the menu
+#    entry and the AppStream metainfo, looks for the window's translations, makes
+#    thumbnails with trovelle-thumbs from the prefix and a file manager's preview through
+#    the installed thumbnailer entry.
+# 2. Clones the last commit twice, the second clone once the first one's package is built
+#    (so their files carry other times), builds the package in each with
+#    `dpkg-buildpackage -us -uc -b` (nocheck: the suite ran already; through ccache where
+#    it is installed), and compares the two clones' .debs byte for byte. lintian on the
+#    .changes, pedantic tags included: any error, warning or pedantic tag fails, and no
+#    override hides one. Every program must be hardened.
+# 3. Installs the package, has GNOME's thumbnail factory (through its introspection
+#    bindings) and tumbler (over D-Bus) make a preview of a test video, each of which must
+#    be the frame trovelle-thumbs takes and a frame of the video, then purges the package
+#    and checks that nothing of it is left. Needs root (or sudo) for that.
 #
 #   scripts/install-check.sh [BUILD]
+#
+# Steps 2 and 3 take what is committed: commit first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
 build=${1:-build}
+if dpkg-query -W -f='${Status}' trovelle 2>/dev/null | grep -q 'install ok installed'; then
+    echo "trovelle is installed already: remove it first, this check installs and purges its own" >&2
+    exit 1
+fi
 prefix=$(mktemp -d /tmp/trovelle-prefix.XXXXXX)
 trap 'rm -rf "$prefix"' EXIT
 
@@ -59,12 +76,42 @@ if [ "$(file -b "$prefix/out/preview")" != "PNG image data, 128 x 96, 8-bit/colo
     exit 1
 fi
 
-# Builds the package of build folder $1; prints its path.
-package() {
-    (cd "$1" && rm -f trovelle_*.deb && cpack -G DEB >/dev/null)
-    ls "$1"/trovelle_*.deb
+# --- 2. The package, built twice from two clones -------------------------------------------
+work=$(mktemp -d /tmp/trovelle-package.XXXXXX)
+trap 'rm -rf "$prefix" "$work"' EXIT
+export DEB_BUILD_OPTIONS="nocheck parallel=$(nproc)" DEB_BUILD_PROFILES=nocheck
+if [ -d /usr/lib/ccache ]; then
+    export PATH="/usr/lib/ccache:$PATH"
+fi
+# Clones the last commit and builds the package in it, then moves what it made into
+# $work/$1 and removes the clone. Both clones lie in the same folder, so that the second
+# build finds the first one's objects in the compiler cache (which still compiles anew
+# whatever source differs, a generated one too).
+build_package() {
+    local began=$SECONDS
+    mkdir "$work/$1"
+    git clone --quiet --no-hardlinks "$PWD" "$work/src/trovelle"
+    (cd "$work/src/trovelle" && dpkg-buildpackage -us -uc -b >"$work/$1/build.log" 2>&1) || {
+        tail -n 40 "$work/$1/build.log" >&2
+        echo "dpkg-buildpackage failed in a clone of the last commit (log above)" >&2
+        exit 1
+    }
+    mv "$work"/src/*.deb "$work"/src/*.changes "$work"/src/*.buildinfo "$work/$1/"
+    rm -rf "$work/src"
+    echo "package built in clone $1 in $((SECONDS - began)) s"
 }
-deb=$(package "$build")
+build_package one
+build_package two
+version=$(dpkg-parsechangelog -l debian/changelog -S Version)
+arch=$(dpkg --print-architecture)
+debs=("trovelle_${version}_$arch.deb" "trovelle-dbgsym_${version}_$arch.deb")
+for deb in "${debs[@]}"; do
+    if ! cmp "$work/one/$deb" "$work/two/$deb"; then
+        echo "two clones of one commit gave different packages: $work/one/$deb $work/two/$deb" >&2
+        exit 1
+    fi
+done
+deb=$work/one/${debs[0]}
 dpkg-deb --field "$deb" Depends
 contents=$(dpkg-deb --contents "$deb")
 for qm in "${translations[@]}"; do
@@ -73,22 +120,78 @@ for qm in "${translations[@]}"; do
         exit 1
     fi
 done
-lintian --fail-on error,warning --suppress-tags-from-file /dev/null "$deb"
+lintian --pedantic --no-override --fail-on error,warning,pedantic --suppress-tags-from-file /dev/null \
+    "$work/one/trovelle_${version}_$arch.changes"
 
-# The same commit built in another folder gives the same package. Compiler caching sees
-# both folders alike when paths are taken relative to the source folder.
-again="$build-again"
-launcher=()
-if command -v ccache >/dev/null; then
-    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-    export CCACHE_BASEDIR=$PWD
-fi
-cmake -S . -B "$again" -DCMAKE_BUILD_TYPE="$(sed -n 's/^CMAKE_BUILD_TYPE:STRING=//p' "$build/CMakeCache.txt")" \
-    -DBUILD_TESTING=OFF "${launcher[@]}" >/dev/null
-cmake --build "$again" -j"$(nproc)" >/dev/null
-deb_again=$(package "$again")
-if ! cmp "$deb" "$deb_again"; then
-    echo "two builds of one commit gave different packages: $deb $deb_again" >&2
+# Hardened: position-independent, read-only relocations bound at start, stack protector;
+# the programs' fortified calls too (the library makes no call whose buffer size is known
+# when it is built, so it has none to show).
+unpacked=$work/unpacked
+dpkg-deb -x "$deb" "$unpacked"
+for program in "$unpacked"/usr/bin/* "$unpacked"/usr/lib/*/trovelle/libdecoder.so; do
+    marks=('Type: *DYN' 'GNU_RELRO' 'FLAGS.*BIND_NOW' '__stack_chk_fail')
+    if [[ $program == */bin/* ]]; then
+        marks+=('__[a-z_]*_chk@')
+    fi
+    elf=$(readelf -W --file-header --program-headers --dynamic --dyn-syms "$program")
+    for mark in "${marks[@]}"; do
+        if ! grep -q -- "$mark" <<<"$elf"; then
+            echo "not hardened ($mark missing): ${program#"$unpacked"}" >&2
+            exit 1
+        fi
+    done
+done
+if readelf -d "$unpacked"/usr/lib/*/trovelle/libdecoder.so | grep -q -E 'RUNPATH|RPATH'; then
+    echo "libdecoder.so carries a library search path" >&2
     exit 1
 fi
+
+# --- 3. The installed package with real thumbnail services ---------------------------------
+sudo=
+if [ "$(id -u)" -ne 0 ]; then
+    sudo=sudo
+fi
+trap '$sudo apt-get purge -y -qq trovelle >/dev/null 2>&1 || true; rm -rf "$prefix" "$work"' EXIT
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$deb" >/dev/null
+installed=$(dpkg -L trovelle)
+
+# The preview trovelle-thumbs makes, then each service's; each must hold the same pixels
+# and one frame of the video (its frames carry their number: tests/fixtures).
+video=$(realpath "$build/fixtures/ntsc_2997.mp4")
+home=$work/home
+mkdir -p "$home"
+trovelle-thumbs --thumbnail 128 "$video" "$work/direct.png"
+env HOME="$home" XDG_CACHE_HOME="$home/.cache" /usr/bin/python3 scripts/thumbnail-services.py gnome "$video" "$work/gnome.png"
+env HOME="$home" XDG_CACHE_HOME="$home/.cache" dbus-run-session -- \
+    /usr/bin/python3 scripts/thumbnail-services.py tumbler "$video" "$work/tumbler.png"
+pixels() { ffmpeg -nostdin -v error -i "$1" -f rawvideo -pix_fmt rgb24 - | md5sum; }
+# The highest PSNR of the picture against any frame of the video, scaled to its size.
+best_frame() {
+    local size
+    size=$(ffprobe -v error -select_streams v -show_entries stream=width,height -of csv=p=0:s=x "$1")
+    ffmpeg -nostdin -v error -i "$video" -loop 1 -i "$1" -lavfi \
+        "[0:v]scale=$size:flags=bilinear,format=rgb24[v];[1:v]format=rgb24[t];[v][t]psnr=shortest=1:stats_file=-" \
+        -f null - | sed -n 's/.*psnr_avg:\([0-9.inf]*\).*/\1/p' | sort -g | tail -n 1
+}
+match=$(best_frame "$work/direct.png")
+if ! awk -v p="$match" 'BEGIN { exit !(p == "inf" || p >= 30) }'; then
+    echo "trovelle-thumbs' preview is no frame of the video (best PSNR $match dB)" >&2
+    exit 1
+fi
+for service in gnome tumbler; do
+    if [ "$(pixels "$work/$service.png")" != "$(pixels "$work/direct.png")" ]; then
+        echo "$service's preview is not the one trovelle-thumbs makes: $(file -b "$work/$service.png")" >&2
+        exit 1
+    fi
+    echo "$service made the preview through trovelle.thumbnailer (a frame at $match dB)"
+done
+
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq trovelle >/dev/null
+while IFS= read -r path; do
+    if [ -e "$path" ] && { ! [ -d "$path" ] || [[ $path == *trovelle* ]]; }; then
+        echo "left behind by the purge: $path" >&2
+        exit 1
+    fi
+done <<<"$installed"
+trap 'rm -rf "$prefix" "$work"' EXIT
 echo "install check passed: $deb"

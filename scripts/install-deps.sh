@@ -19,6 +19,8 @@ packages=(
     parallel rsync
     clang libclang-rt-14-dev
     desktop-file-utils appstream lintian dpkg-dev file
+    debhelper
+    tumbler gir1.2-gnomedesktop-3.0 python3-gi dbus-daemon
 )
 
 missing=()

@@ -10,6 +10,56 @@ namespace {
 bool IsHelp(const QString& A) { return A == u"--help" || A == u"-h"; }
 bool IsVersion(const QString& A) { return A == u"--version" || A == u"-v"; }
 
+// The options the application object takes out for itself (QGuiApplication, QApplication
+// and the X11 platform), with one dash or two, a value following or after '='. The command
+// line is read before they are taken out too: without a display, or in a later start.
+struct TQtOption {
+    const char16_t* Name;
+    bool TakesValue;
+};
+constexpr TQtOption kQtOptions[] = {
+    {u"platform", true},
+    {u"platformpluginpath", true},
+    {u"platformtheme", true},
+    {u"plugin", true},
+    {u"qwindowgeometry", true},
+    {u"qwindowicon", true},
+    {u"qwindowtitle", true},
+    {u"session", true},
+    {u"style", true},
+    {u"stylesheet", true},
+    {u"display", true},
+    {u"geometry", true},
+    {u"title", true},
+    {u"icon", true},
+    {u"name", true},
+    {u"visual", true},
+    {u"qmljsdebugger", true},
+    {u"reverse", false},
+    {u"widgetcount", false},
+    {u"testability", false},
+    {u"nograb", false},
+    {u"dograb", false},
+    {u"sync", false},
+};
+
+// How many arguments Qt's option at Arguments[I] takes up with its value; 0 when it is
+// none of Qt's.
+qsizetype QtOptionLength(const QStringList& Arguments, qsizetype I) {
+    QStringView A = Arguments[I];
+    if (!A.startsWith(u'-'))
+        return 0;
+    A = A.mid(A.startsWith(u"--") ? 2 : 1);
+    for (const TQtOption& Option : kQtOptions) {
+        const QStringView Name(Option.Name);
+        if (A == Name)
+            return Option.TakesValue && I + 1 < Arguments.size() ? 2 : 1;
+        if (Option.TakesValue && A.startsWith(Name) && A.mid(Name.size()).startsWith(u'='))
+            return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 TCommandLine::TAction QuickAnswer(const QStringList& Arguments) {
@@ -33,6 +83,12 @@ TCommandLine ParseCommandLine(const QStringList& Arguments) {
         if (!OptionsEnded && A == u"--") {
             OptionsEnded = true;
             continue;
+        }
+        if (!OptionsEnded) {
+            if (const qsizetype Taken = QtOptionLength(Arguments, I)) {
+                I += Taken - 1;
+                continue;
+            }
         }
         if (!OptionsEnded && A.startsWith(u'-') && A != u"-") {
             Result.Action = TCommandLine::TAction::Error;

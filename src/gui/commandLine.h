@@ -23,8 +23,9 @@ struct TCommandLine {
 // looked at, so that this works before Qt has taken out its own options.
 TCommandLine::TAction QuickAnswer(const QStringList& Arguments);
 
-// The whole command line (program name first). A relative video is made absolute against
-// the working folder; a file: URL becomes its path.
+// The whole command line (program name first), Qt's own options passed over, so that it
+// may be read before the application object exists. A relative video is made absolute
+// against the working folder; a file: URL becomes its path.
 TCommandLine ParseCommandLine(const QStringList& Arguments);
 
 QString HelpText();

@@ -123,8 +123,12 @@ std::unique_ptr<TApplication> StartApplication(int& argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
-    // Answered on the terminal, without a display.
-    switch (QuickAnswer(Arguments(argc, argv))) {
+    // Answered on the terminal, without a display; a command line not understood is refused
+    // before anything else.
+    const TCommandLine Asked = ParseCommandLine(Arguments(argc, argv));
+    switch (Asked.Action) {
+    case TCommandLine::TAction::Error:
+        return Refuse(Asked);
     case TCommandLine::TAction::Help:
         std::fputs(qPrintable(HelpText()), stdout);
         return 0;

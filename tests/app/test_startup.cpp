@@ -658,6 +658,20 @@ TEST(Startup, HelpAndVersionWithoutADisplay) {
     EXPECT_NE(Version.find("GNU GPL version 3 or later"), std::string::npos) << Version;
 }
 
+// A command line that is not understood is refused with status 2 before the display is
+// looked for; Qt's own options are understood, and such a start then ends for want of one.
+TEST(Startup, UsageErrorsBeforeTheDisplay) {
+    const std::pair<const char*, int> Cases[] = {
+        {"--bogus", 2},
+        {"a.mp4 b.mp4", 2},
+        {"-style fusion a.mp4", 1},
+    };
+    for (const auto& [Arguments, Status] : Cases) {
+        SCOPED_TRACE(Arguments);
+        EXPECT_EQ(RunWithoutDisplay(Arguments).first, Status);
+    }
+}
+
 // Without a display, or with one that cannot be reached, the window cannot start: one line
 // says so and names the tool that works without one, instead of Qt's abort (status 134).
 TEST(Startup, WithoutADisplayOneLineAndStatusOne) {

@@ -1442,6 +1442,11 @@ TEST(CommandLine, OneVideoAsAFullPath) {
         {{"trovelle", "--", "--help"}, A::Run, Here + "/--help"},
         {{"trovelle", "--bogus"}, A::Error, {}},
         {{"trovelle", "a.mp4", "b.mp4"}, A::Error, {}},
+        // Qt's own options, as a later start or one without a display reads them.
+        {{"trovelle", "-style", "fusion", "a.mp4"}, A::Run, Here + "/a.mp4"},
+        {{"trovelle", "--reverse", "-stylesheet=x.qss", "-platform", "xcb"}, A::Run, {}},
+        {{"trovelle", "-qwindowtitle", "T", "--", "-style"}, A::Run, Here + "/-style"},
+        {{"trovelle", "-styles", "a.mp4"}, A::Error, {}},
     };
     for (const TCase& C : Cases) {
         SCOPED_TRACE(C.Arguments.join(' ').toStdString());
