@@ -746,7 +746,8 @@ void TUIManager::PlayEnd() {
 }
 
 void TUIManager::PlayError() {
-    Message(QString::fromStdString(PlayManager->LastError()), QMessageBox::Critical, QMessageBox::Ok);
+    const QString Error = QString::fromStdString(PlayManager->LastError());
+    AfterReport([this, Error] { Message(Error, QMessageBox::Critical, QMessageBox::Ok); });
 }
 
 void TUIManager::ConvertProgress(const TJobReport& Report) {
@@ -757,33 +758,48 @@ void TUIManager::ConvertProgress(const TJobReport& Report) {
 void TUIManager::ConvertDone(const TJobReport& Report) {
     FForm->lbConvertInfo->setText(Progress(tr("Done: %1/%2"), Report.Progress));
     JobEnded();
-    TcompleteDlg Dialog(FForm);
-    // The sheet's file, opened by the link, or the thumbnails' folder: where the job wrote.
-    Dialog.lbPath->setText(QString::fromStdString(Report.Output));
-    if (FSheetJob) {
-        Dialog.ShowSheet();
-    } else {
+    // What the dialog says is taken now; it shows once the report has returned, so that the
+    // job ends while a person reads it.
+    const QString Output = QString::fromStdString(Report.Output);
+    const bool Sheet = FSheetJob;
+    QString Shortfall;
+    if (!Sheet) {
         const int64_t Written = Report.Progress.Current + 1;
         // A range whose end mark stands at the end of the video takes what there is.
         const bool ToTheEnd = FConvertRec.Range() && FConvertRec.EndPos >= PlayManager->Duration();
-        const TWording Shortfall =
-            ShortfallWording(FConvertRec, ToTheEnd, PlayManager->Duration(), FFileFPS, Written,
-                             Report.Progress.Repeats);
-        if (!Shortfall.Empty())
-            Dialog.ShowShortfall(TranslatedWording(Shortfall) + QLatin1Char('.'));
+        const TWording Wording = ShortfallWording(FConvertRec, ToTheEnd, PlayManager->Duration(), FFileFPS,
+                                                  Written, Report.Progress.Repeats);
+        if (!Wording.Empty())
+            Shortfall = TranslatedWording(Wording) + QLatin1Char('.');
     }
-    // Owned by the window, so that a video handed over meanwhile cannot raise the window
-    // over it.
-    Dialog.setParent(FForm, Dialog.windowFlags());
-    Dialog.exec();
-    OpenPendingVideo();
+    AfterReport([this, Output, Sheet, Shortfall] {
+        TcompleteDlg Dialog(FForm);
+        // The sheet's file, opened by the link, or the thumbnails' folder: where the job wrote.
+        Dialog.lbPath->setText(Output);
+        if (Sheet)
+            Dialog.ShowSheet();
+        else if (!Shortfall.isEmpty())
+            Dialog.ShowShortfall(Shortfall);
+        // Owned by the window, so that a video handed over meanwhile cannot raise the window
+        // over it.
+        Dialog.setParent(FForm, Dialog.windowFlags());
+        Dialog.exec();
+        OpenPendingVideo();
+    });
+}
+
+void TUIManager::AfterReport(std::function<void()> React) {
+    QTimer::singleShot(0, this, std::move(React));
 }
 
 void TUIManager::ConvertError(const TJobReport& Report) {
     FForm->lbConvertInfo->setText(Progress(tr("Failed: %1/%2"), Report.Progress));
     JobEnded();
-    Message(QString::fromStdString(Report.Error), QMessageBox::Critical, QMessageBox::Ok);
-    OpenPendingVideo();
+    const QString Error = QString::fromStdString(Report.Error);
+    AfterReport([this, Error] {
+        Message(Error, QMessageBox::Critical, QMessageBox::Ok);
+        OpenPendingVideo();
+    });
 }
 
 void TUIManager::ConfigClick() {

@@ -116,13 +116,17 @@ private:
     void SaveFrameClick();
     void StopGenerating();
 
-    // The play manager's notifications.
+    // The play manager's notifications. They run inside a worker's report, which waits for
+    // them: what waits on a person (a dialog, a message) is posted with AfterReport and runs
+    // once the report has returned.
     void PlayPosition(int64_t Position);
     void PlayEnd();
     void PlayError();
     void ConvertProgress(const TJobReport& Report);
     void ConvertDone(const TJobReport& Report);
     void ConvertError(const TJobReport& Report);
+    // Runs React from the window's event loop, after the report being served has returned.
+    void AfterReport(std::function<void()> React);
 
     // The name the open video's outputs of Kind are claimed under in Folder (the default save
     // folder when empty), held in FNameHold until the job ends; the plain name when the

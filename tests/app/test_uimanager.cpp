@@ -526,7 +526,7 @@ TEST_F(MainWindow, GenerateRunsAJobToItsCompletionDialog) {
         EXPECT_TRUE(UI->PlayManager->Converting());
         EXPECT_FALSE(Form->SliderBar->isEnabled());
         Form->btnGenerate->click(); // a second press does nothing
-        ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Converting(); })) << C.Done;
+        ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Converting() && Completion.Seen; })) << C.Done;
 
         const std::string Name = fs::path(C.Video).stem().string();
         const std::string Folder = (C.SaveFolder ? Out.Path : Home.Path) + "/" + Name;
@@ -577,7 +577,7 @@ TEST_F(MainWindow, AShortJobSaysHowManyAndWhy) {
         Form->SliderBar->SetSelEnd(C.End);
         TModalAnswer Completion;
         Form->btnGenerate->click();
-        ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Converting(); }));
+        ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Converting() && Completion.Seen; }));
         ASSERT_TRUE(Completion.Seen);
         EXPECT_EQ(Form->lbConvertInfo->text(), C.Done);
         EXPECT_EQ(Completion.Reason, C.Reason);
@@ -704,6 +704,36 @@ TEST_F(MainWindow, PlayStopAndTheInfoLine) {
     EXPECT_EQ(Form->lbInfo->text(), "FPS: 25.00 Size: 320x240 Duration: 00:02:00 Timestamp: 00:00:00");
 }
 
+// What waits on a person runs after the report: while the completion dialog (or a failure's
+// message) is open, the job's last report has returned, the job is over and the video
+// commands work.
+TEST_F(MainWindow, TheJobHasEndedWhileItsDialogIsOpen) {
+    TScratch Out;
+    Open("long_gop_25.mp4");
+    NextFolder = Out.Path;
+    Form->btnSaveFolder->click();
+    for (const bool Fails : {false, true}) {
+        SCOPED_TRACE(Fails ? "failed" : "done");
+        if (Fails) {
+            NextFolder = Out.Path + "/gone";
+            Form->btnSaveFolder->click();
+        }
+        Form->rbPieces->click();
+        Form->etPieces->setText("3");
+        bool Shown = false, Converting = true, Seeks = false;
+        OnNextModal([&](QWidget* Modal) {
+            Shown = true;
+            Converting = UI->PlayManager->Converting();
+            Seeks = UI->PlayManager->Seek(2);
+            Modal->close();
+        });
+        Form->btnGenerate->click();
+        ASSERT_TRUE(WaitFor([&] { return Shown && !QApplication::activeModalWidget(); }));
+        EXPECT_FALSE(Converting);
+        EXPECT_TRUE(Seeks);
+    }
+}
+
 TEST_F(MainWindow, AFailedJobIsReportedAndTheWindowGoesOn) {
     TScratch Out;
     Open("long_gop_25.mp4");
@@ -711,9 +741,8 @@ TEST_F(MainWindow, AFailedJobIsReportedAndTheWindowGoesOn) {
     Form->btnSaveFolder->click();
     TModalAnswer Failure;
     Form->btnGenerate->click();
-    ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Converting(); }));
+    ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Converting() && Failure.Seen; }));
 
-    EXPECT_TRUE(Failure.Seen);
     EXPECT_NE(Failure.Text.indexOf("No such file or directory"), -1) << Failure.Text.toStdString();
     EXPECT_NE(Failure.Text.indexOf(QString::fromStdString(Out.Path + "/gone")), -1);
     EXPECT_EQ(Form->lbConvertInfo->text(), "Failed: 0/3000"); // whole video: 120 s at 25 fps
@@ -914,7 +943,7 @@ TEST_F(MainWindow, OpeningAnotherVideoClearsTheProgressLine) {
     Form->rbPieces->click();
     TModalAnswer Completion;
     Form->btnGenerate->click();
-    ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Converting(); }));
+    ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Converting() && Completion.Seen; }));
     EXPECT_EQ(Form->lbConvertInfo->text(), "Done: 2/2");
     Open("fps_12_5.mp4");
     EXPECT_EQ(Form->lbConvertInfo->text(), "");
@@ -941,7 +970,7 @@ TEST_F(MainWindow, TheAcceptedSizeIsTheNextJobsSize) {
     Form->etPieces->setText("1");
     TModalAnswer Completion;
     Form->btnGenerate->click();
-    ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Converting(); }));
+    ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Converting() && Completion.Seen; }));
     EXPECT_EQ(QImageReader(QString::fromStdString(Out.Path + "/long_gop_25/long_gop_25_0.jpg")).size(),
               QSize(160, 120));
 }
@@ -1112,7 +1141,7 @@ TEST_F(MainWindow, EveryModeFromTheKeyboard) {
     TModalAnswer Completion;
     Key(Qt::Key_Return);
     ASSERT_TRUE(UI->PlayManager->Converting());
-    ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Converting(); }));
+    ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Converting() && Completion.Seen; }));
     EXPECT_EQ(Form->lbConvertInfo->text(), "Done: 150/150"); // seconds 10 to 15 at 25 fps
     EXPECT_EQ(Out.Files("long_gop_25"), 150u);
 }
