@@ -67,7 +67,9 @@ int RotationOf(const AVStream* Stream) {
     return Turn;
 }
 
-bool Positive(AVRational R) { return R.num > 0 && R.den > 0; }
+bool Positive(AVRational R) {
+    return R.num > 0 && R.den > 0;
+}
 
 // The stream's average frame rate, else its real base rate (either may be unknown, 0/0).
 AVRational FrameRateOf(const AVStream* Stream) {
@@ -87,8 +89,11 @@ int ThreadCountFor(const AVCodecParameters& Parameters) {
     case AV_CODEC_ID_H264:
     case AV_CODEC_ID_HEVC:
     case AV_CODEC_ID_VP9:
-    case AV_CODEC_ID_AV1: Demanding = true; break;
-    default: break;
+    case AV_CODEC_ID_AV1:
+        Demanding = true;
+        break;
+    default:
+        break;
     }
     const int Cores = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
     if (Pixels <= kOneThreadPixels)
@@ -277,7 +282,10 @@ TVideoReader::TVideoReader(const std::string& FileName) : FFileName(FileName) {
         if (!First)
             throw std::runtime_error("No picture could be decoded from " + FileName);
         // Times count from the first picture: a container's start time can lie a frame
-        // or more before it (AVI and raw streams with B-frames).
+        // or more before it (AVI and raw streams with B-frames). Where the first picture carries
+        // no time of its own, none of them are taken.
+        FVopOriginMissing = FVopOrigin == INT64_MIN;
+        FVopTimes = FVopTimes && !FVopOriginMissing;
         FFirstTime = FStartTime = FLastTime;
         FHasPending = true;
         ReadProperties();
@@ -288,6 +296,8 @@ TVideoReader::TVideoReader(const std::string& FileName) : FFileName(FileName) {
 }
 
 TVideoReader::TVideoReader(const std::string& FileName, TInputOnly) : FFileName(FileName) {
+    // A look at the end has no first picture to count the pictures' own times from.
+    FVopOriginMissing = true;
     try {
         OpenInput();
     } catch (...) {
@@ -347,6 +357,14 @@ void TVideoReader::OpenInput() {
     // the bit rate), and those the parser makes up jump; count frames instead.
     FCountFrames = FFormat->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE;
     FCodec->thread_count = ThreadCountFor(*FStream->codecpar);
+    // The times an AVI gives MPEG-4 Part 2 pictures are those of the packets the decoder gives
+    // them out with, a frame or more off where the file packs B-frames (see TVopClock).
+    FVopTimes = !FVopOriginMissing && FStream->codecpar->codec_id == AV_CODEC_ID_MPEG4 &&
+                std::strcmp(FFormat->iformat->name, "avi") == 0;
+    FVopClock = TVopClock();
+    if (FVopTimes)
+        FVopClock.ReadHeaders(FStream->codecpar->extradata,
+                              static_cast<size_t>(std::max(FStream->codecpar->extradata_size, 0)));
     FCodec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     CheckRc(avcodec_open2(FCodec, Codec, nullptr), "Cannot decode " + FFileName);
 
@@ -533,7 +551,23 @@ double TVideoReader::MeasureDurationByDecodingTail() const {
     }
 }
 
+double TVideoReader::AroundOf(const AVPacket& Packet) const {
+    if (Packet.dts == AV_NOPTS_VALUE || FFirstPacketTime == INT64_MIN || FVopClock.Resolution() == 0)
+        return NAN;
+    const double Origin =
+        FVopOrigin == INT64_MIN ? 0 : FVopOrigin / static_cast<double>(FVopClock.Resolution());
+    return Origin + (Packet.dts - FFirstPacketTime) * av_q2d(FStream->time_base);
+}
+
 int64_t TVideoReader::TimestampOf(const AVFrame* Frame) {
+    // Counted from the first picture's own time, where the pictures carry theirs.
+    int64_t Ticks = 0;
+    if (FVopTimes && FVopClock.TimeOf(Frame->pict_type == AV_PICTURE_TYPE_B, Ticks)) {
+        if (FVopOrigin == INT64_MIN)
+            FVopOrigin = Ticks; // only the first picture is dated before its origin is known
+        return FStartTime +
+               av_rescale_q(Ticks - FVopOrigin, AVRational{1, FVopClock.Resolution()}, FStream->time_base);
+    }
     // The picture's own time first: FFmpeg's best-effort guess can switch between
     // presentation and decoding times within a stream and so jump by a frame.
     int64_t Time = Frame->pts;
@@ -583,6 +617,11 @@ AVFrame* TVideoReader::Decode() {
         }
         if (FPacket->stream_index == FStreamIndex) {
             FPacketsEnd = std::max(FPacketsEnd, EndOf(*FPacket));
+            if (FVopTimes) {
+                if (FFirstPacketTime == INT64_MIN)
+                    FFirstPacketTime = FPacket->dts != AV_NOPTS_VALUE ? FPacket->dts : INT64_MIN;
+                FVopClock.Read(FPacket->data, static_cast<size_t>(FPacket->size), AroundOf(*FPacket));
+            }
             // A packet whose time differs from its decoding time (or comes without one) shows
             // that the container stores when pictures are shown. AVI and raw streams store
             // only the decoding order, which a reordering codec does not show pictures in.
@@ -786,6 +825,7 @@ int64_t TVideoReader::MicrosecondsOf(const AVFrame* Frame) const {
 
 void TVideoReader::ResetDecoding() {
     avcodec_flush_buffers(FCodec);
+    FVopClock.Restart();
     FDecoded = 0;
     FInputEnded = FEnded = FHasPending = false;
     FLastTime = FBeforeLastTime = FSkippedLast = INT64_MIN;

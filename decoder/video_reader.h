@@ -6,6 +6,8 @@
 // pictures into the delivered 32-bit layout. FFmpeg types stay out of this header.
 #pragma once
 
+#include "vop_clock.h"
+
 #include <cstdint>
 #include <string>
 
@@ -69,6 +71,9 @@ private:
     // Decodes the next picture into FFrame; null at the end.
     AVFrame* Decode();
     int64_t TimestampOf(const AVFrame* Frame);
+    // Roughly when Packet's first picture is shown by the container's placing, in seconds on the
+    // clock of the pictures' own times (FVopClock); NaN when it carries no time.
+    double AroundOf(const AVPacket& Packet) const;
     void ResetDecoding();
     // Positions the demuxer so that decoding starts at the first picture; reopens the file
     // when the container cannot seek back to its start.
@@ -140,17 +145,17 @@ private:
     AVPacket* FPacket = nullptr;
     AVFrame* FFrame = nullptr;
 
-    bool FInputEnded = false;  // the demuxer is exhausted and the decoder was told so
-    bool FEnded = false;       // no picture is left
-    bool FHasPending = false;  // FFrame holds a picture that NextFrame delivers next
-    int64_t FStartTime = 0;    // stream time of the video's start, in stream time base units
-    int64_t FFirstTime = 0;    // stream time of the first picture
+    bool FInputEnded = false; // the demuxer is exhausted and the decoder was told so
+    bool FEnded = false;      // no picture is left
+    bool FHasPending = false; // FFrame holds a picture that NextFrame delivers next
+    int64_t FStartTime = 0;   // stream time of the video's start, in stream time base units
+    int64_t FFirstTime = 0;   // stream time of the first picture
     int64_t FLastTime = INT64_MIN;
     int64_t FBeforeLastTime = INT64_MIN; // of the picture decoded before the last one
     int64_t FSkippedLast = INT64_MIN;    // the latest time of a picture left undecoded
-    int64_t FFrameStep = 1;    // one frame's length in stream time base units
-    bool FCountFrames = false; // times come from counting frames (raw streams)
-    int64_t FDecoded = 0;      // pictures decoded since reading (re)started
+    int64_t FFrameStep = 1;              // one frame's length in stream time base units
+    bool FCountFrames = false;           // times come from counting frames (raw streams)
+    int64_t FDecoded = 0;                // pictures decoded since reading (re)started
     // While decoding on towards a seek's target: pictures shown before it that no other picture
     // refers to are not decoded at all (INT64_MIN: every picture is).
     int64_t FSkipBefore = INT64_MIN;
@@ -158,6 +163,13 @@ private:
     // time has shown: only then can they tell which pictures lie before a target.
     bool FPresentationTimes = false;
     int FRateNum = 25, FRateDen = 1;
+    // The pictures take the times their own headers carry (MPEG-4 Part 2 in AVI, which stores only
+    // the decoding order): FVopClock reads them from the packets.
+    bool FVopTimes = false;
+    TVopClock FVopClock;
+    int64_t FVopOrigin = INT64_MIN;       // the first picture's own time, in FVopClock's ticks
+    bool FVopOriginMissing = false;       // the first picture carried no time of its own
+    int64_t FFirstPacketTime = INT64_MIN; // the decoding time of the first video packet
 
     int FStoredWidth = 0;
     int FStoredHeight = 0;
