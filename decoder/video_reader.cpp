@@ -552,11 +552,25 @@ double TVideoReader::MeasureDurationByDecodingTail() const {
 }
 
 double TVideoReader::AroundOf(const AVPacket& Packet) const {
-    if (Packet.dts == AV_NOPTS_VALUE || FFirstPacketTime == INT64_MIN || FVopClock.Resolution() == 0)
+    const int Resolution = FVopClock.Resolution();
+    if (Packet.dts == AV_NOPTS_VALUE || FFirstPacketTime == INT64_MIN || Resolution == 0)
         return NAN;
-    const double Origin =
-        FVopOrigin == INT64_MIN ? 0 : FVopOrigin / static_cast<double>(FVopClock.Resolution());
-    return Origin + (Packet.dts - FFirstPacketTime) * av_q2d(FStream->time_base);
+    const double Origin = FVopOrigin == INT64_MIN ? 0 : FVopOrigin / static_cast<double>(Resolution);
+    const double Elapsed = static_cast<double>(Packet.dts - FFirstPacketTime);
+    // Where the pictures state a fixed rate, the container's frames count in it: an AVI's rate may
+    // have been changed without touching the pictures (a film sped to 25 frames a second and back).
+    if (FVopClock.FrameTicks() > 0)
+        return Origin + Elapsed / FFrameStep * FVopClock.FrameTicks() / Resolution;
+    return Origin + Elapsed * av_q2d(FStream->time_base);
+}
+
+int64_t TVideoReader::VopTime(int64_t Ticks) const {
+    const int64_t Since = Ticks - FVopOrigin;
+    // In the container's frames where the pictures state a fixed rate (see AroundOf), else in
+    // seconds.
+    if (FVopClock.FrameTicks() > 0)
+        return FStartTime + av_rescale(Since, FFrameStep, FVopClock.FrameTicks());
+    return FStartTime + av_rescale_q(Since, AVRational{1, FVopClock.Resolution()}, FStream->time_base);
 }
 
 int64_t TVideoReader::TimestampOf(const AVFrame* Frame) {
@@ -565,8 +579,7 @@ int64_t TVideoReader::TimestampOf(const AVFrame* Frame) {
     if (FVopTimes && FVopClock.TimeOf(Frame->pict_type == AV_PICTURE_TYPE_B, Ticks)) {
         if (FVopOrigin == INT64_MIN)
             FVopOrigin = Ticks; // only the first picture is dated before its origin is known
-        return FStartTime +
-               av_rescale_q(Ticks - FVopOrigin, AVRational{1, FVopClock.Resolution()}, FStream->time_base);
+        return VopTime(Ticks);
     }
     // The picture's own time first: FFmpeg's best-effort guess can switch between
     // presentation and decoding times within a stream and so jump by a frame.

@@ -74,6 +74,8 @@ private:
     // Roughly when Packet's first picture is shown by the container's placing, in seconds on the
     // clock of the pictures' own times (FVopClock); NaN when it carries no time.
     double AroundOf(const AVPacket& Packet) const;
+    // The stream time of a picture whose own time is Ticks (FVopClock's).
+    int64_t VopTime(int64_t Ticks) const;
     void ResetDecoding();
     // Positions the demuxer so that decoding starts at the first picture; reopens the file
     // when the container cannot seek back to its start.

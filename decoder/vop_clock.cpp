@@ -7,6 +7,9 @@ namespace {
 // The most pictures of one kind waiting for the decoder to give them: more are never held back.
 constexpr size_t kMaxWaiting = 64;
 
+// Beyond this many seconds a packet's time is damage: counted in ticks it would overflow.
+constexpr double kLongestSeconds = 1e12;
+
 constexpr uint8_t kGroupCode = 0xB3, kPictureCode = 0xB6;
 bool ObjectLayerCode(uint8_t Code) {
     return Code >= 0x20 && Code <= 0x2F;
@@ -120,6 +123,12 @@ void TVopClock::ReadObjectLayer(const uint8_t* Data, const uint8_t* End) {
     FIncrementBits = 1;
     while ((1 << FIncrementBits) < Resolution)
         ++FIncrementBits;
+    Bits.Get(1);
+    if (Bits.Get(1)) { // a fixed rate: every picture lasts as many ticks
+        const int FrameTicks = static_cast<int>(Bits.Get(FIncrementBits));
+        if (!Bits.Failed() && FrameTicks > 0)
+            FFrameTicks = FrameTicks;
+    }
 }
 
 void TVopClock::ReadGroup(const uint8_t* Data, const uint8_t* End) {
@@ -151,7 +160,7 @@ void TVopClock::ReadPicture(const uint8_t* Data, const uint8_t* End, double Arou
     if (!FSecondKnown) {
         // Where decoding starts anew, the second is the one nearest to when the container places
         // the picture: it places it a few frames late at most.
-        if (!std::isfinite(Around))
+        if (!std::isfinite(Around) || std::fabs(Around) > kLongestSeconds)
             return;
         const int64_t Nearest = std::llround(Around - static_cast<double>(Tick) / FResolution);
         FSecond = FSecondBefore = Nearest - Seconds;

@@ -36,6 +36,8 @@ public:
     bool TimeOf(bool Bidirectional, int64_t& Ticks);
     // Ticks a second; 0 before a header stated it.
     int Resolution() const { return FResolution; }
+    // Ticks a picture lasts where the header states a fixed rate, else 0.
+    int FrameTicks() const { return FFrameTicks; }
 
 private:
     void ReadObjectLayer(const uint8_t* Data, const uint8_t* End);
@@ -44,6 +46,7 @@ private:
 
     int FResolution = 0;
     int FIncrementBits = 0;
+    int FFrameTicks = 0;
     bool FUsable = true;       // false once a header changed the resolution
     bool FSecondKnown = false; // the running second counts from the start, or a group stated it
     int64_t FSecond = 0;       // of the latest reference picture
