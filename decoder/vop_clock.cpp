@@ -113,12 +113,8 @@ void TVopClock::ReadObjectLayer(const uint8_t* Data, const uint8_t* End) {
     const int Resolution = static_cast<int>(Bits.Get(16));
     if (Bits.Failed() || Resolution == 0)
         return;
-    if (FResolution != 0 && Resolution != FResolution) {
-        // Times of the one resolution cannot be told on in the other.
-        FUsable = false;
-        Restart();
-        return;
-    }
+    if (FResolution != 0 && Resolution != FResolution) // times in the one cannot go on in the other
+        return GiveUp();
     FResolution = Resolution;
     FIncrementBits = 1;
     while ((1 << FIncrementBits) < Resolution)
@@ -143,25 +139,32 @@ void TVopClock::ReadGroup(const uint8_t* Data, const uint8_t* End) {
     FSecondKnown = true;
 }
 
+void TVopClock::GiveUp() {
+    FUsable = false;
+    Restart();
+}
+
 void TVopClock::ReadPicture(const uint8_t* Data, const uint8_t* End, double Around) {
+    // A picture whose time is not read would take the next one's: the decoder's times serve then.
     if (FResolution == 0)
-        return;
+        return GiveUp();
     TBits Bits(Data, End);
     const bool Bidirectional = Bits.Get(2) == 2;
     int64_t Seconds = 0;
     while (Bits.Get(1) && !Bits.Failed())
         ++Seconds;
-    Bits.Get(1);
+    const bool Marked = Bits.Get(1);
     const int64_t Tick = Bits.Get(FIncrementBits);
-    Bits.Get(1);
+    const bool MarkedAfter = Bits.Get(1);
     const bool Coded = Bits.Get(1);
-    if (Bits.Failed() || Tick >= FResolution)
-        return;
+    // The marker bits around the tick tell a header read with the wrong number of bits for it.
+    if (Bits.Failed() || !Marked || !MarkedAfter || Tick >= FResolution)
+        return GiveUp();
     if (!FSecondKnown) {
         // Where decoding starts anew, the second is the one nearest to when the container places
         // the picture: it places it a few frames late at most.
         if (!std::isfinite(Around) || std::fabs(Around) > kLongestSeconds)
-            return;
+            return GiveUp();
         const int64_t Nearest = std::llround(Around - static_cast<double>(Tick) / FResolution);
         FSecond = FSecondBefore = Nearest - Seconds;
         FSecondKnown = true;
@@ -184,6 +187,8 @@ void TVopClock::ReadPicture(const uint8_t* Data, const uint8_t* End, double Arou
 }
 
 bool TVopClock::TimeOf(bool Bidirectional, int64_t& Ticks) {
+    if (!FUsable)
+        return false;
     std::deque<int64_t>& Waiting = Bidirectional ? FBidirectional : FReferences;
     // Pictures before the one given last were never given: the decoder dropped them.
     while (!Waiting.empty() && FLastGiven != INT64_MIN && Waiting.front() <= FLastGiven)

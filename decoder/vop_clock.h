@@ -32,7 +32,8 @@ public:
     // second where decoding starts anew without a header that states it. NaN when not known.
     void Read(const uint8_t* Data, size_t Size, double Around);
     // The time of the picture the decoder gave, in ticks of 1 / Resolution() seconds: of the B-frames
-    // when Bidirectional, else of the reference pictures. False when the packets did not tell it.
+    // when Bidirectional, else of the reference pictures. False when the packets did not tell it,
+    // and for good once a picture's header could not be read.
     bool TimeOf(bool Bidirectional, int64_t& Ticks);
     // Ticks a second; 0 before a header stated it.
     int Resolution() const { return FResolution; }
@@ -40,6 +41,8 @@ public:
     int FrameTicks() const { return FFrameTicks; }
 
 private:
+    // The packets' times cannot be followed (a header that cannot be read): none are told from now.
+    void GiveUp();
     void ReadObjectLayer(const uint8_t* Data, const uint8_t* End);
     void ReadGroup(const uint8_t* Data, const uint8_t* End);
     void ReadPicture(const uint8_t* Data, const uint8_t* End, double Around);
