@@ -67,9 +67,7 @@ int RotationOf(const AVStream* Stream) {
     return Turn;
 }
 
-bool Positive(AVRational R) {
-    return R.num > 0 && R.den > 0;
-}
+bool Positive(AVRational R) { return R.num > 0 && R.den > 0; }
 
 // The stream's average frame rate, else its real base rate (either may be unknown, 0/0).
 AVRational FrameRateOf(const AVStream* Stream) {
@@ -89,11 +87,8 @@ int ThreadCountFor(const AVCodecParameters& Parameters) {
     case AV_CODEC_ID_H264:
     case AV_CODEC_ID_HEVC:
     case AV_CODEC_ID_VP9:
-    case AV_CODEC_ID_AV1:
-        Demanding = true;
-        break;
-    default:
-        break;
+    case AV_CODEC_ID_AV1: Demanding = true; break;
+    default: break;
     }
     const int Cores = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
     if (Pixels <= kOneThreadPixels)
@@ -357,7 +352,7 @@ void TVideoReader::OpenInput() {
     // the bit rate), and those the parser makes up jump; count frames instead.
     FCountFrames = FFormat->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE;
     FCodec->thread_count = ThreadCountFor(*FStream->codecpar);
-    // The times an AVI gives MPEG-4 Part 2 pictures are those of the packets the decoder gives
+    // The times an AVI gives MPEG-4 video pictures are those of the packets the decoder gives
     // them out with, a frame or more off where the file packs B-frames (see TVopClock).
     FVopTimes = !FVopOriginMissing && FStream->codecpar->codec_id == AV_CODEC_ID_MPEG4 &&
                 std::strcmp(FFormat->iformat->name, "avi") == 0;

@@ -147,17 +147,17 @@ private:
     AVPacket* FPacket = nullptr;
     AVFrame* FFrame = nullptr;
 
-    bool FInputEnded = false; // the demuxer is exhausted and the decoder was told so
-    bool FEnded = false;      // no picture is left
-    bool FHasPending = false; // FFrame holds a picture that NextFrame delivers next
-    int64_t FStartTime = 0;   // stream time of the video's start, in stream time base units
-    int64_t FFirstTime = 0;   // stream time of the first picture
+    bool FInputEnded = false;  // the demuxer is exhausted and the decoder was told so
+    bool FEnded = false;       // no picture is left
+    bool FHasPending = false;  // FFrame holds a picture that NextFrame delivers next
+    int64_t FStartTime = 0;    // stream time of the video's start, in stream time base units
+    int64_t FFirstTime = 0;    // stream time of the first picture
     int64_t FLastTime = INT64_MIN;
     int64_t FBeforeLastTime = INT64_MIN; // of the picture decoded before the last one
     int64_t FSkippedLast = INT64_MIN;    // the latest time of a picture left undecoded
-    int64_t FFrameStep = 1;              // one frame's length in stream time base units
-    bool FCountFrames = false;           // times come from counting frames (raw streams)
-    int64_t FDecoded = 0;                // pictures decoded since reading (re)started
+    int64_t FFrameStep = 1;    // one frame's length in stream time base units
+    bool FCountFrames = false; // times come from counting frames (raw streams)
+    int64_t FDecoded = 0;      // pictures decoded since reading (re)started
     // While decoding on towards a seek's target: pictures shown before it that no other picture
     // refers to are not decoded at all (INT64_MIN: every picture is).
     int64_t FSkipBefore = INT64_MIN;
@@ -165,7 +165,7 @@ private:
     // time has shown: only then can they tell which pictures lie before a target.
     bool FPresentationTimes = false;
     int FRateNum = 25, FRateDen = 1;
-    // The pictures take the times their own headers carry (MPEG-4 Part 2 in AVI, which stores only
+    // The pictures take the times their own headers carry (MPEG-4 video in AVI, which stores only
     // the decoding order): FVopClock reads them from the packets.
     bool FVopTimes = false;
     TVopClock FVopClock;

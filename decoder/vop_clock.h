@@ -1,19 +1,20 @@
-// TVopClock reads the times that MPEG-4 Part 2 pictures (VOPs: DivX, Xvid) carry in their own
+// TVopClock reads the times that MPEG-4 video pictures (VOPs: DivX, Xvid) carry in their own
 // headers: the second, counted on from the reference picture before it in decoding order (or set
 // by a group-of-VOP header), and the tick within that second.
 //
 // An AVI stores only the decoding order; the times FFmpeg guesses for its pictures are those of
 // the packets the decoder gives them out with. Xvid and DivX 5 "packed" files put a B-frame into
 // the packet of the reference picture before it and a placeholder of a few bytes (a VOP that is
-// not coded) where the reference picture is due, so that guess runs a frame late wherever the
-// encoder left an empty packet at the start, and the decoder never gives a B-frame packed into
-// the last packet: then the last picture follows the one before by more than one frame. The
-// pictures' own times are right in either case.
+// not coded) where the reference picture is due. The guess then runs a frame late after the
+// empty packets an encoder leaves at the start; and the decoder, which holds a packed B-frame back
+// until the next packet comes, never gives the one it holds when the packets end, so that the
+// last picture follows the one before by two or three frames, not one. The pictures' own times
+// are right in either case.
 //
 // The decoder gives pictures in the order they are shown, each one either of a packet's reference
 // pictures (I, P, S), in the order they were read, or of its B-frames, in the order they were read;
-// pictures it never gives (a packed B-frame at the end, a B-frame without its reference after a
-// seek) lie before the one it gives next. So the time of a picture it gives is the first time
+// pictures it never gives (the B-frame held back at the end, a B-frame without its reference
+// after a seek) lie before the one it gives next. So the time of a picture it gives is the first time
 // not yet taken of its kind that lies after the picture given before.
 #pragma once
 
