@@ -277,7 +277,10 @@ TVideoReader::TVideoReader(const std::string& FileName) : FFileName(FileName) {
         if (!First)
             throw std::runtime_error("No picture could be decoded from " + FileName);
         // Times count from the first picture: a container's start time can lie a frame
-        // or more before it (AVI and raw streams with B-frames).
+        // or more before it (AVI and raw streams with B-frames). Where the first picture carries
+        // no time of its own, none of them are taken.
+        FVopOriginMissing = FVopOrigin == INT64_MIN;
+        FVopTimes = FVopTimes && !FVopOriginMissing;
         FFirstTime = FStartTime = FLastTime;
         FHasPending = true;
         ReadProperties();
@@ -288,6 +291,8 @@ TVideoReader::TVideoReader(const std::string& FileName) : FFileName(FileName) {
 }
 
 TVideoReader::TVideoReader(const std::string& FileName, TInputOnly) : FFileName(FileName) {
+    // A look at the end has no first picture to count the pictures' own times from.
+    FVopOriginMissing = true;
     try {
         OpenInput();
     } catch (...) {
@@ -347,6 +352,14 @@ void TVideoReader::OpenInput() {
     // the bit rate), and those the parser makes up jump; count frames instead.
     FCountFrames = FFormat->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE;
     FCodec->thread_count = ThreadCountFor(*FStream->codecpar);
+    // The times an AVI gives MPEG-4 video pictures are those of the packets the decoder gives
+    // them out with, a frame or more off where the file packs B-frames (see TVopClock).
+    FVopTimes = !FVopOriginMissing && FStream->codecpar->codec_id == AV_CODEC_ID_MPEG4 &&
+                std::strcmp(FFormat->iformat->name, "avi") == 0;
+    FVopClock = TVopClock();
+    if (FVopTimes)
+        FVopClock.ReadHeaders(FStream->codecpar->extradata,
+                              static_cast<size_t>(std::max(FStream->codecpar->extradata_size, 0)));
     FCodec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     CheckRc(avcodec_open2(FCodec, Codec, nullptr), "Cannot decode " + FFileName);
 
@@ -533,7 +546,36 @@ double TVideoReader::MeasureDurationByDecodingTail() const {
     }
 }
 
+double TVideoReader::AroundOf(const AVPacket& Packet) const {
+    const int Resolution = FVopClock.Resolution();
+    if (Packet.dts == AV_NOPTS_VALUE || FFirstPacketTime == INT64_MIN || Resolution == 0)
+        return NAN;
+    const double Origin = FVopOrigin == INT64_MIN ? 0 : FVopOrigin / static_cast<double>(Resolution);
+    const double Elapsed = static_cast<double>(Packet.dts - FFirstPacketTime);
+    // Where the pictures state a fixed rate, the container's frames count in it: an AVI's rate may
+    // have been changed without touching the pictures (a film sped to 25 frames a second and back).
+    if (FVopClock.FrameTicks() > 0)
+        return Origin + Elapsed / FFrameStep * FVopClock.FrameTicks() / Resolution;
+    return Origin + Elapsed * av_q2d(FStream->time_base);
+}
+
+int64_t TVideoReader::VopTime(int64_t Ticks) const {
+    const int64_t Since = Ticks - FVopOrigin;
+    // In the container's frames where the pictures state a fixed rate (see AroundOf), else in
+    // seconds.
+    if (FVopClock.FrameTicks() > 0)
+        return FStartTime + av_rescale(Since, FFrameStep, FVopClock.FrameTicks());
+    return FStartTime + av_rescale_q(Since, AVRational{1, FVopClock.Resolution()}, FStream->time_base);
+}
+
 int64_t TVideoReader::TimestampOf(const AVFrame* Frame) {
+    // Counted from the first picture's own time, where the pictures carry theirs.
+    int64_t Ticks = 0;
+    if (FVopTimes && FVopClock.TimeOf(Frame->pict_type == AV_PICTURE_TYPE_B, Ticks)) {
+        if (FVopOrigin == INT64_MIN)
+            FVopOrigin = Ticks; // only the first picture is dated before its origin is known
+        return VopTime(Ticks);
+    }
     // The picture's own time first: FFmpeg's best-effort guess can switch between
     // presentation and decoding times within a stream and so jump by a frame.
     int64_t Time = Frame->pts;
@@ -583,6 +625,11 @@ AVFrame* TVideoReader::Decode() {
         }
         if (FPacket->stream_index == FStreamIndex) {
             FPacketsEnd = std::max(FPacketsEnd, EndOf(*FPacket));
+            if (FVopTimes) {
+                if (FFirstPacketTime == INT64_MIN)
+                    FFirstPacketTime = FPacket->dts != AV_NOPTS_VALUE ? FPacket->dts : INT64_MIN;
+                FVopClock.Read(FPacket->data, static_cast<size_t>(FPacket->size), AroundOf(*FPacket));
+            }
             // A packet whose time differs from its decoding time (or comes without one) shows
             // that the container stores when pictures are shown. AVI and raw streams store
             // only the decoding order, which a reordering codec does not show pictures in.
@@ -786,6 +833,7 @@ int64_t TVideoReader::MicrosecondsOf(const AVFrame* Frame) const {
 
 void TVideoReader::ResetDecoding() {
     avcodec_flush_buffers(FCodec);
+    FVopClock.Restart();
     FDecoded = 0;
     FInputEnded = FEnded = FHasPending = false;
     FLastTime = FBeforeLastTime = FSkippedLast = INT64_MIN;

@@ -6,6 +6,8 @@
 // pictures into the delivered 32-bit layout. FFmpeg types stay out of this header.
 #pragma once
 
+#include "vop_clock.h"
+
 #include <cstdint>
 #include <string>
 
@@ -69,6 +71,11 @@ private:
     // Decodes the next picture into FFrame; null at the end.
     AVFrame* Decode();
     int64_t TimestampOf(const AVFrame* Frame);
+    // Roughly when Packet's first picture is shown by the container's placing, in seconds on the
+    // clock of the pictures' own times (FVopClock); NaN when it carries no time.
+    double AroundOf(const AVPacket& Packet) const;
+    // The stream time of a picture whose own time is Ticks (FVopClock's).
+    int64_t VopTime(int64_t Ticks) const;
     void ResetDecoding();
     // Positions the demuxer so that decoding starts at the first picture; reopens the file
     // when the container cannot seek back to its start.
@@ -158,6 +165,13 @@ private:
     // time has shown: only then can they tell which pictures lie before a target.
     bool FPresentationTimes = false;
     int FRateNum = 25, FRateDen = 1;
+    // The pictures take the times their own headers carry (MPEG-4 video in AVI, which stores only
+    // the decoding order): FVopClock reads them from the packets.
+    bool FVopTimes = false;
+    TVopClock FVopClock;
+    int64_t FVopOrigin = INT64_MIN;       // the first picture's own time, in FVopClock's ticks
+    bool FVopOriginMissing = false;       // the first picture carried no time of its own
+    int64_t FFirstPacketTime = INT64_MIN; // the decoding time of the first video packet
 
     int FStoredWidth = 0;
     int FStoredHeight = 0;

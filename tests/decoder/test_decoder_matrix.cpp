@@ -2,7 +2,9 @@
 // the encoder that usually makes it, the frames it delivers (every one in order, the first,
 // and those after seeks forward, backward and to the last second) are the frames of ffmpeg's
 // own sequential decoding of the file, told apart by the identity drawn into each, and the
-// frame count, times and duration agree with it; seeks back one frame at a time give each frame.
+// frame count, times and duration agree with it (an AVI's times, which ffprobe takes from the
+// order of its packets, with the identity); the last frame lies where its identity places it;
+// seeks back one frame at a time give each frame.
 #include "engine/decoder.h"
 #include "fixtures.h"
 #include "frame_identity.h"
@@ -27,12 +29,29 @@ struct TReference {
     std::vector<TReferenceFrame> Frames;
     int64_t EndMicroseconds = 0; // the end of the last frame
     int StatedSeconds = -1;      // the container's own length, in whole seconds
+    // The frames' rate: the one the source drew them at, or the one an AVI states for them.
+    int64_t RateNum = 25, RateDen = 1;
+    // From the first frame to the frame of identity Index, at that rate.
+    int64_t MicrosecondsTo(int Index) const {
+        return (Index - Frames.front().Index) * 1000000 * RateDen / RateNum;
+    }
 };
+
+// The rate the matrix videos are drawn at.
+constexpr int kSourceRate = 25;
+
+// Whether the file stores only the decoding order (AVI): ffprobe's times for its pictures are
+// those of the packets the decoder gives them out with, a frame or more off where Xvid packs
+// B-frames.
+bool StoresDecodingOrderOnly(const std::string& Path) {
+    return Path.size() > 4 && Path.compare(Path.size() - 4, 4, ".avi") == 0;
+}
 
 // ffmpeg's decoding of the whole file, frame by frame, with each frame's time and length as
 // ffprobe gives them; no frames when the two disagree on the count. A time that does not
 // follow on from the one before (ffprobe's guess for the last pictures of an AVI, which
-// stores no times) is taken one frame step after it.
+// stores no times) is taken one frame step after it. An AVI's frames take their times from
+// their identity, at the rate the AVI states.
 TReference DecodeWithFfmpeg(const std::string& Path, int Width, int Height) {
     const std::string Pixels = RunCommand("ffmpeg -nostdin -v error -i " + ShellQuote(Path) +
                                           " -fps_mode passthrough -f rawvideo -pix_fmt gray -");
@@ -68,6 +87,20 @@ TReference DecodeWithFfmpeg(const std::string& Path, int Width, int Height) {
     }
     if (Frames.size() * FrameBytes != Pixels.size())
         return {};
+    if (StoresDecodingOrderOnly(Path) && !Frames.empty()) {
+        const std::string Rate = RunCommand("ffprobe -v error -select_streams v:0 -show_entries "
+                                            "stream=avg_frame_rate -of csv=p=0 " +
+                                            ShellQuote(Path));
+        const size_t Slash = Rate.find('/');
+        if (Slash == std::string::npos || std::atoll(Rate.c_str()) <= 0 ||
+            std::atoll(Rate.c_str() + Slash + 1) <= 0)
+            return {};
+        Reference.RateNum = std::atoll(Rate.c_str());
+        Reference.RateDen = std::atoll(Rate.c_str() + Slash + 1);
+        for (TReferenceFrame& Frame : Frames)
+            Frame.Microseconds = Reference.MicrosecondsTo(Frame.Index);
+        Length = 1000000 * Reference.RateDen / Reference.RateNum;
+    }
     if (!Frames.empty())
         Reference.EndMicroseconds = Frames.back().Microseconds + Length;
     const std::string Stated =
@@ -80,9 +113,6 @@ TReference DecodeWithFfmpeg(const std::string& Path, int Width, int Height) {
 int IdentityOf(const TDecoder& Decoder, const TDecoderFrame* Frame) {
     return ReadIdentity(Frame->Pixels, Decoder.FileInfo()->FrameWidth, Decoder.FileInfo()->FrameHeight).Index;
 }
-
-// The rate the matrix videos are drawn at.
-constexpr int kSourceRate = 25;
 
 // A frame's time from the library and from ffprobe: both round a stream time to microseconds.
 constexpr int64_t kTimeTolerance = 1000;
@@ -112,6 +142,11 @@ TEST_P(DecoderMatrix, DeliversFfmpegsFrames) {
         Times.push_back(Decoder.FrameMicroseconds());
     }
     ASSERT_EQ(N, Reference.size());
+
+    // The last frame lies where its identity places it, counted from the first (also where the
+    // decoder never gives the frames before it).
+    EXPECT_NEAR(Times.back() - Times.front(), Ffmpeg.MicrosecondsTo(Reference.back().Index), kTimeTolerance)
+        << "the last frame, " << Reference.back().Index;
 
     // Back one frame at a time from the last, to each frame's own time, across keyframes (three
     // seconds, more than a GOP of every kind): each seek gives that very frame.
@@ -217,7 +252,8 @@ TEST_P(DecoderMatrix, SeeksToInstants) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, DecoderMatrix,
-                         testing::Values("xvid_bframes.avi", "mpeg4_bframes.avi", "h264_pyramid.mp4",
+                         testing::Values("xvid_bframes.avi", "xvid_end_lost_b.avi", "xvid_end_packed.avi",
+                                         "xvid_rate_changed.avi", "mpeg4_bframes.avi", "h264_pyramid.mp4",
                                          "h264_pyramid.mkv", "h264_pyramid.avi", "h264_pyramid.ts",
                                          "h264_edit_list.mp4", "hevc_bframes.mkv", "hevc_bframes.mp4",
                                          "vp8.webm", "vp9.webm", "av1.mkv", "mpeg2_open_gop.mpg",
