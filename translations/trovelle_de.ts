@@ -407,6 +407,14 @@
         <source>use the global save folder</source>
         <translation>den allgemeinen Speicherordner nutzen</translation>
     </message>
+    <message>
+        <source>F&amp;irst Frame</source>
+        <translation>E&amp;rstes Bild</translation>
+    </message>
+    <message>
+        <source>&amp;Last Frame</source>
+        <translation>&amp;Letztes Bild</translation>
+    </message>
 </context>
 <context>
     <name>TsheetDlg</name>

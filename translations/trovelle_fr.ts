@@ -407,6 +407,14 @@
         <source>use the global save folder</source>
         <translation>utiliser le dossier global</translation>
     </message>
+    <message>
+        <source>F&amp;irst Frame</source>
+        <translation>Premi&amp;ère image</translation>
+    </message>
+    <message>
+        <source>&amp;Last Frame</source>
+        <translation>&amp;Dernière image</translation>
+    </message>
 </context>
 <context>
     <name>TsheetDlg</name>

@@ -12,13 +12,13 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QKeyEvent>
-#include <QMimeData>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -219,7 +219,8 @@ TmainDlg::TmainDlg(TNotifyEvent OnCreate, TNotifyEvent OnDestroy, QWidget* Paren
     btnGenerate->setStyleSheet(QStringLiteral("color: %1;").arg(kGenerateText.name()));
     // The other two large buttons write in the window's text colour, in the same way.
     for (QPushButton* Button : {btnOpen, btnSaveFolder})
-        Button->setStyleSheet(QStringLiteral("color: %1;").arg(SkinPalette().color(QPalette::WindowText).name()));
+        Button->setStyleSheet(
+            QStringLiteral("color: %1;").arg(SkinPalette().color(QPalette::WindowText).name()));
 
     // Read-only: only the folder chooser writes it. Disabled while it shows the default.
     etSaveFolder = MakeFlatEdit(this, "etSaveFolder", QRect(485, 256, 281, 28));
@@ -249,7 +250,8 @@ TmainDlg::TmainDlg(TNotifyEvent OnCreate, TNotifyEvent OnDestroy, QWidget* Paren
     etPieces->setText(QStringLiteral("12"));
     etPieces->setEnabled(false);
     // Wide enough for every digit it takes; the word after it moves along.
-    etPieces->resize(std::max(etPieces->width(), etPieces->WidthForDigits(kPiecesMaxLength)), etPieces->height());
+    etPieces->resize(std::max(etPieces->width(), etPieces->WidthForDigits(kPiecesMaxLength)),
+                     etPieces->height());
     Label1->move(std::max(Label1->x(), etPieces->geometry().right() + 1 + kPiecesLabelGap), Label1->y());
 
     rbStartEnd = MakeRadio(this, "rbStartEnd", QRect(485, 360, 281, 22), tr("from start point to end point"));
@@ -326,14 +328,19 @@ void TmainDlg::CreateMenuBar() {
     tmiPlayPause = MakeItem(TBXSubmenuItem3, "tmiPlayPause", tr("Play/P&ause"), QKeySequence(Qt::Key_Space));
     tmiBack = MakeItem(TBXSubmenuItem3, "tmiBack", tr("&Back 5 s"), QKeySequence(Qt::Key_Left));
     tmiForward = MakeItem(TBXSubmenuItem3, "tmiForward", tr("&Forward 5 s"), QKeySequence(Qt::Key_Right));
+    tmiFirstFrame =
+        MakeItem(TBXSubmenuItem3, "tmiFirstFrame", tr("F&irst Frame"), QKeySequence(Qt::Key_Home));
+    tmiLastFrame = MakeItem(TBXSubmenuItem3, "tmiLastFrame", tr("&Last Frame"), QKeySequence(Qt::Key_End));
     tmiNextFrame = MakeItem(TBXSubmenuItem3, "tmiNextFrame", tr("Ne&xt Frame"), QKeySequence(Qt::Key_Period));
-    tmiPreviousFrame = MakeItem(TBXSubmenuItem3, "tmiPreviousFrame", tr("Pre&vious Frame"), QKeySequence(Qt::Key_Comma));
+    tmiPreviousFrame =
+        MakeItem(TBXSubmenuItem3, "tmiPreviousFrame", tr("Pre&vious Frame"), QKeySequence(Qt::Key_Comma));
     TBXSubmenuItem3->addSeparator();
     tmiStartMark = MakeItem(TBXSubmenuItem3, "tmiStartMark", tr("Start &Mark"), QKeySequence(Qt::Key_I));
     tmiEndMark = MakeItem(TBXSubmenuItem3, "tmiEndMark", tr("E&nd Mark"), QKeySequence(Qt::Key_O));
     tmiConfig = MakeItem(TBXSubmenuItem1, "tmiConfig", tr("&Config"));
     tmiSheet = MakeItem(TBXSubmenuItem1, "tmiSheet", tr("Make a Contact &Sheet…"));
-    tmiSaveFrame = MakeItem(TBXSubmenuItem1, "tmiSaveFrame", tr("Save This Fra&me"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    tmiSaveFrame =
+        MakeItem(TBXSubmenuItem1, "tmiSaveFrame", tr("Save This Fra&me"), QKeySequence(Qt::CTRL | Qt::Key_S));
     tmiConfig->setEnabled(false); // until a video is opened
     tmiStopJob =
         MakeItem(TBXSubmenuItem1, "tmiStopJob", tr("S&top Generating"), QKeySequence(Qt::Key_Escape));

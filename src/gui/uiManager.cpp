@@ -53,11 +53,13 @@ constexpr const char* kExitQuestion =
 constexpr const char* kBusy =
     QT_TRANSLATE_NOOP("TUIManager", "Generating the thumbnails; the video opens when they are done.");
 constexpr const char* kSaveFolderGone = QT_TRANSLATE_NOOP(
-    "TUIManager", "The save folder %1 is no longer there. The thumbnails go to %2 until another folder is selected.");
-constexpr const char* kSaveFolderGoneNoDefault =
-    QT_TRANSLATE_NOOP("TUIManager", "The save folder %1 is no longer there. Select another folder for the thumbnails.");
-// How far Left and Right move.
+    "TUIManager",
+    "The save folder %1 is no longer there. The thumbnails go to %2 until another folder is selected.");
+constexpr const char* kSaveFolderGoneNoDefault = QT_TRANSLATE_NOOP(
+    "TUIManager", "The save folder %1 is no longer there. Select another folder for the thumbnails.");
+// How far Left and Right move, in seconds.
 constexpr int32_t kSeekStep = 5;
+constexpr int64_t kMicroseconds = 1000000;
 
 // Format has %1 for the files written and %2 for the files asked.
 QString Progress(const QString& Format, const TConvertProgress& P) {
@@ -161,7 +163,7 @@ void TUIManager::EnableCommands(bool JobRunning) {
     TmainDlg* F = FForm;
     const bool Video = PlayManager->Opened() && !JobRunning;
     for (QAction* Command : {F->tmiPlay, F->tmiPause, F->tmiPlayPause, F->tmiBack, F->tmiForward,
-                             F->tmiStartMark, F->tmiEndMark})
+                             F->tmiFirstFrame, F->tmiLastFrame, F->tmiStartMark, F->tmiEndMark})
         Command->setEnabled(Video);
     // Stop also ends a job.
     F->tmiStop->setEnabled(PlayManager->Opened());
@@ -278,6 +280,8 @@ void TUIManager::AssignEvents() {
     connect(F->tmiPlayPause, &QAction::triggered, this, [this] { PlayPauseKey(); });
     connect(F->tmiBack, &QAction::triggered, this, [this] { SeekBy(-kSeekStep); });
     connect(F->tmiForward, &QAction::triggered, this, [this] { SeekBy(kSeekStep); });
+    connect(F->tmiFirstFrame, &QAction::triggered, this, [this] { FirstFrameKey(); });
+    connect(F->tmiLastFrame, &QAction::triggered, this, [this] { LastFrameKey(); });
     connect(F->tmiNextFrame, &QAction::triggered, this, [this] { StepKey(true); });
     connect(F->tmiPreviousFrame, &QAction::triggered, this, [this] { StepKey(false); });
     connect(F->tmiSaveFrame, &QAction::triggered, this, [this] { SaveFrameClick(); });
@@ -496,19 +500,49 @@ void TUIManager::PlayPauseKey() {
 void TUIManager::SeekBy(int32_t Seconds) {
     if (PlayManager->Converting() || !PlayManager->Opened())
         return;
-    const int64_t Target = std::clamp<int64_t>(PlayManager->Position() + Seconds, 0, PlayManager->Duration());
-    PlayManager->Seek(static_cast<int32_t>(Target));
-    FAtEnd = false;
-    FForm->SliderBar->SetPosition(PlayManager->Position());
-    if (PlayManager->Playing())
+    // From the frame on screen, to the microsecond; within a step of the end, the last frame.
+    const int64_t Target = std::max<int64_t>(0, PlayManager->FrameTime() + Seconds * kMicroseconds);
+    const bool WasPlaying = PlayManager->Playing();
+    if (!PlayManager->ShowFrameOrLast(Target))
+        return;
+    ShowReachedFrame(WasPlaying);
+}
+
+void TUIManager::FirstFrameKey() {
+    if (PlayManager->Converting() || !PlayManager->Opened())
+        return;
+    const bool WasPlaying = PlayManager->Playing();
+    if (PlayManager->ShowFrameAt(0))
+        ShowReachedFrame(WasPlaying);
+}
+
+void TUIManager::LastFrameKey() {
+    if (PlayManager->Converting() || !PlayManager->Opened())
+        return;
+    if (PlayManager->ShowLastFrame())
+        ShowReachedFrame(false);
+}
+
+void TUIManager::ShowReachedFrame(bool PlayOn) {
+    // At the last frame playback has nothing left to play: it stays paused there, and Play
+    // starts again from the beginning, as after playing to the end.
+    FAtEnd = PlayManager->AtLastFrame();
+    TSliderBar* Slider = FForm->SliderBar;
+    Slider->SetPosition(FAtEnd ? Slider->Max() : PlayManager->Position());
+    if (PlayOn && !FAtEnd) {
+        PlayManager->Play();
         WriteInfo(true);
-    else
+    } else {
         WritePausedInfo();
+    }
 }
 
 void TUIManager::StepKey(bool Forward) {
-    if (PlayManager->Converting() || !PlayManager->Opened() || PlayManager->Playing() || FStepPending)
+    if (PlayManager->Converting() || !PlayManager->Opened() || FStepPending)
         return;
+    // During playback the step pauses first, from the frame on screen.
+    if (PlayManager->Playing())
+        PauseClick();
     FStepPending = true;
     QTimer::singleShot(0, this, [this, Forward] {
         FStepPending = false;
@@ -518,9 +552,7 @@ void TUIManager::StepKey(bool Forward) {
             PlayManager->StepForward();
         else
             PlayManager->StepBack();
-        FAtEnd = false;
-        FForm->SliderBar->SetPosition(PlayManager->Position());
-        WritePausedInfo();
+        ShowReachedFrame(false);
     });
 }
 
@@ -707,9 +739,9 @@ void TUIManager::SliderMouseUp() {
     if (PlayManager->Converting() || !Slider->MouseOnPointer())
         return;
     if (Slider->Position() == Slider->Max()) {
-        // Released at the very end: back to the start instead of a seek past the last frame.
-        StopClick();
+        // Released at the very end: the last frame, where a seek would find none.
         FResumePlay = false;
+        LastFrameKey();
         return;
     }
     PlayManager->Seek(static_cast<int32_t>(Slider->Position()));
@@ -724,9 +756,9 @@ void TUIManager::SliderKeyMove() {
     TSliderBar* Slider = FForm->SliderBar;
     if (PlayManager->Converting() || !PlayManager->Opened())
         return;
-    // At the very end, back to the start, as a release there does.
+    // At the very end, the last frame, as a release there.
     if (Slider->Position() == Slider->Max()) {
-        StopClick();
+        LastFrameKey();
         return;
     }
     PlayManager->Seek(static_cast<int32_t>(Slider->Position()));

@@ -104,12 +104,18 @@ private:
     void SliderMouseUp();
     // A key moved the slider: a seek, as a release of the pointer there.
     void SliderKeyMove();
-    // The keyboard's own commands: Space, Left and Right (5 s), Esc.
+    // The keyboard's own commands: Space, Left and Right (5 s from the frame on screen, the
+    // last frame within 5 s of the end), Home and End (the first and the last frame), Esc.
     void PlayPauseKey();
     void SeekBy(int32_t Seconds);
-    // . and , while paused: the next or the previous frame. Held down, a key repeats at the
-    // keyboard's rate, but a step waits for the one before it: presses that came meanwhile
-    // make one step, not a pile of them.
+    void FirstFrameKey();
+    void LastFrameKey();
+    // The frame just reached on the slider and the info line; PlayOn: playback goes on from
+    // it (not from the last frame).
+    void ShowReachedFrame(bool PlayOn);
+    // . and ,: the next or the previous frame (pausing first during playback). Held down, a
+    // key repeats at the keyboard's rate, but a step waits for the one before it: presses
+    // that came meanwhile make one step, not a pile of them.
     void StepKey(bool Forward);
     // Ctrl+S: the frame on screen, at the video's display size, as a PNG file in the video's
     // folder of the save folder; the status line says where it went.

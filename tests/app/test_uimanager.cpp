@@ -722,7 +722,7 @@ TEST_F(MainWindow, MarksAndTheSliderDrive) {
     EXPECT_EQ(Form->SliderBar->SelStart(), 7);
     EXPECT_EQ(Form->SliderBar->SelEnd(), 9);
 
-    // Dragging the pointer to the very end and releasing it there rewinds to the start.
+    // Dragging the pointer to the very end and releasing it there shows the last frame.
     // The slider hit-tests the pointer where it was last painted.
     TSliderBar* Slider = Form->SliderBar;
     Slider->SetPosition(0);
@@ -734,9 +734,11 @@ TEST_F(MainWindow, MarksAndTheSliderDrive) {
     QTest::mouseMove(Slider, QPoint(Travel + Grab, Y));
     EXPECT_EQ(Slider->Position(), Slider->Max());
     QTest::mouseRelease(Slider, Qt::LeftButton, {}, QPoint(Travel + Grab, Y));
-    EXPECT_EQ(Slider->Position(), 0);
-    EXPECT_EQ(UI->PlayManager->Position(), 0);
-    EXPECT_TRUE(Form->lbInfo->text().endsWith("Timestamp: 00:00:00"));
+    EXPECT_EQ(Slider->Position(), Slider->Max());
+    EXPECT_EQ(UI->PlayManager->FrameTime(), 119960000);
+    EXPECT_TRUE(Form->lbInfo->text().endsWith(QString::fromUtf8("0:01:59.960 \u00b7 frame 2999")))
+        << Form->lbInfo->text().toStdString();
+    Press(Form->btnStop);
 
     // Released in the middle while playing: seek there and play on.
     Press(Form->btnPlay);
@@ -1060,7 +1062,7 @@ TEST_F(MainWindow, EveryModeFromTheKeyboard) {
 
 // Tab reaches the slider and the player's buttons: the arrow keys move the slider a second
 // at a time (the window's five-second keys wait) and seek there as a release does, End is a
-// release at the end (back to the start); Return presses the buttons.
+// release at the end (the last frame); Return presses the buttons.
 TEST_F(MainWindow, ThePlayerFromTheKeyboard) {
     Form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
@@ -1098,8 +1100,111 @@ TEST_F(MainWindow, ThePlayerFromTheKeyboard) {
     Key(Qt::Key_PageUp);
     EXPECT_EQ(UI->PlayManager->Position(), 12);
     Key(Qt::Key_End);
-    EXPECT_EQ(Form->SliderBar->Position(), 0) << "at the end the slider goes back to the start";
-    EXPECT_EQ(UI->PlayManager->Position(), 0);
+    EXPECT_EQ(Form->SliderBar->Position(), Form->SliderBar->Max());
+    EXPECT_EQ(UI->PlayManager->FrameTime(), 119960000) << "the last frame";
+    Key(Qt::Key_Home);
+    EXPECT_EQ(Form->SliderBar->Position(), 0);
+    EXPECT_EQ(UI->PlayManager->FrameTime(), 0);
+}
+
+// Every frame is within reach of the window's keys: Home and End go to the first and the
+// last frame exactly, Left and Right move five seconds from the frame on screen (to the last
+// frame within five seconds of the end), and the steps go on from wherever those left off.
+TEST_F(MainWindow, TheKeysReachEveryFrame) {
+    Form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+    struct TCase {
+        const char* Video;
+        std::vector<int> Keys;
+        const char* Shown; // the paused info line's end
+        bool AtEnd;        // the slider's pointer at its end
+    };
+    const TCase Cases[] = {
+        {"anamorphic.mp4", {Qt::Key_End}, "0:00:01.960 \u00b7 frame 49", true}, // 2 s at 25 fps
+        {"anamorphic.mp4",
+         {Qt::Key_Period, Qt::Key_Period, Qt::Key_Home},
+         "0:00:00.000 \u00b7 frame 0",
+         false},
+        {"anamorphic.mp4", {Qt::Key_Right}, "0:00:01.960 \u00b7 frame 49", true},
+        {"anamorphic.mp4", {Qt::Key_Right, Qt::Key_Comma}, "0:00:01.920 \u00b7 frame 48", false},
+        {"anamorphic.mp4", {Qt::Key_Right, Qt::Key_Period}, "0:00:01.960 \u00b7 frame 49", true},
+        {"anamorphic.mp4", {Qt::Key_End, Qt::Key_Home}, "0:00:00.000 \u00b7 frame 0", false},
+        {"long_gop_25.mp4",
+         {Qt::Key_Period, Qt::Key_Period, Qt::Key_Period, Qt::Key_Right},
+         "0:00:05.120 \u00b7 frame 128",
+         false},
+        {"long_gop_25.mp4",
+         {Qt::Key_Period, Qt::Key_Right, Qt::Key_Right, Qt::Key_Left},
+         "0:00:05.040 \u00b7 frame 126",
+         false},
+        {"long_gop_25.mp4", {Qt::Key_End, Qt::Key_Left}, "0:01:54.960 \u00b7 frame 2874", false},
+        {"long_gop_25.mp4",
+         {Qt::Key_End, Qt::Key_Left, Qt::Key_Right},
+         "0:01:59.960 \u00b7 frame 2999",
+         true},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(::testing::Message() << Case.Video << ", key count " << Case.Keys.size());
+        Open(Case.Video);
+        Form->btnGenerate->setFocus();
+        for (const int Key : Case.Keys) {
+            QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(Key));
+            QTest::qWait(50); // a step is made once the presses that came with it are in
+        }
+        EXPECT_TRUE(Form->lbInfo->text().endsWith(QString::fromUtf8(Case.Shown)))
+            << Form->lbInfo->text().toStdString();
+        EXPECT_EQ(Form->SliderBar->Position() == Form->SliderBar->Max(), Case.AtEnd);
+        EXPECT_FALSE(UI->PlayManager->Playing());
+    }
+
+    // In a text entry Home and End are the entry's.
+    QTest::keyClick(Form.get(), Qt::Key_Home);
+    ASSERT_EQ(Form->SliderBar->Position(), 0);
+    Form->rbPieces->click();
+    Form->etPieces->setFocus();
+    Form->etPieces->setText("12");
+    Form->etPieces->setCursorPosition(0);
+    QTest::keyClick(Form->etPieces, Qt::Key_End);
+    EXPECT_EQ(Form->etPieces->cursorPosition(), 2);
+    EXPECT_EQ(Form->SliderBar->Position(), 0);
+    EXPECT_EQ(UI->PlayManager->FrameTime(), 0);
+}
+
+// End, then Ctrl+S: the last frame is saved, named after its own time.
+TEST_F(MainWindow, EndThenSaveTakesTheLastFrame) {
+    TScratch Out;
+    Open("anamorphic.mp4");
+    NextFolder = Out.Path;
+    Form->btnSaveFolder->click();
+    Form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+    QTest::keyClick(Form.get(), Qt::Key_End);
+    QTest::keyClick(Form.get(), Qt::Key_S, Qt::ControlModifier);
+    const std::string File = Out.Path + "/anamorphic/anamorphic_at_0-00-01.960.png";
+    EXPECT_EQ(Form->lbConvertInfo->text().toStdString(), "Saved: " + File);
+    EXPECT_EQ(ReadThumbnail(File).Id.Index, 49);
+}
+
+// "." during playback pauses and shows the frame after the one on screen.
+TEST_F(MainWindow, AStepDuringPlaybackPausesThere) {
+    Form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+    Open("long_gop_25.mp4");
+    Press(Form->btnPlay);
+    ASSERT_TRUE(WaitFor([&] { return Form->SliderBar->Position() >= 1; }));
+    QTest::keyClick(Form.get(), Qt::Key_Period);
+    QTest::qWait(50);
+    EXPECT_FALSE(UI->PlayManager->Playing());
+    const QRegularExpression Frame("frame (\\d+)$");
+    const QRegularExpressionMatch Stepped = Frame.match(Form->lbInfo->text());
+    ASSERT_TRUE(Stepped.hasMatch()) << Form->lbInfo->text().toStdString();
+    EXPECT_GE(Stepped.captured(1).toInt(), 25);
+    // Back and on again: the same frame, so the step left a frame the steps know.
+    QTest::keyClick(Form.get(), Qt::Key_Comma);
+    QTest::qWait(50);
+    QTest::keyClick(Form.get(), Qt::Key_Period);
+    QTest::qWait(50);
+    EXPECT_EQ(Frame.match(Form->lbInfo->text()).captured(1), Stepped.captured(1));
 }
 
 // ---- Opening from outside the dialog --------------------------------------------------
