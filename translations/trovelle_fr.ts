@@ -37,10 +37,6 @@
         <translation>Pour cette option, vous devez choisir une position de début et une position de fin.</translation>
     </message>
     <message>
-        <source>The end mark is before the start mark: set the end after the start.</source>
-        <translation>La marque de fin est avant la marque de début&#xa0;: placez la fin après le début.</translation>
-    </message>
-    <message>
         <source>You have to enter a number of pieces greater than 0.</source>
         <translation>Vous devez saisir un nombre de vues supérieur à 0.</translation>
     </message>
@@ -104,6 +100,10 @@
         <source>The save folder %1 is no longer there. Select another folder for the thumbnails.</source>
         <translation>Le dossier d&apos;enregistrement %1 n&apos;existe plus. Choisissez un autre dossier pour les vignettes.</translation>
     </message>
+    <message>
+        <source>Unable to open video file: %1 (%2)</source>
+        <translation>Impossible d&apos;ouvrir le fichier vidéo : %1 (%2)</translation>
+    </message>
 </context>
 <context>
     <name>TWording</name>
@@ -155,10 +155,6 @@
         <translation>Trovelle est un outil de capture vidéo simple, conçu pour vous aider</translation>
     </message>
     <message>
-        <source>create thumbnails from MP4 video.</source>
-        <translation>à créer des vignettes à partir de vidéos MP4.</translation>
-    </message>
-    <message>
         <source>Version %1</source>
         <translation>Version %1</translation>
     </message>
@@ -173,6 +169,10 @@
     <message>
         <source>Built with Qt, FFmpeg, SDL and FreeImage; lettering in Open Sans.</source>
         <translation>Réalisé avec Qt, FFmpeg, SDL et FreeImage&#xa0;; police Open Sans.</translation>
+    </message>
+    <message>
+        <source>create thumbnails from videos.</source>
+        <translation>à créer des vignettes à partir de vidéos.</translation>
     </message>
 </context>
 <context>
@@ -198,20 +198,16 @@
         <translation>Les vignettes ont été enregistrées avec succès dans</translation>
     </message>
     <message>
-        <source>click the link to open the folder in explorer.</source>
-        <translation>cliquez sur le lien pour ouvrir le dossier dans le gestionnaire de fichiers.</translation>
-    </message>
-    <message>
         <source>&amp;OK</source>
         <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>click the link to open the folder.</source>
+        <translation>cliquez sur le lien pour ouvrir le dossier.</translation>
     </message>
 </context>
 <context>
     <name>TconfigDlg</name>
-    <message>
-        <source>Config %1</source>
-        <translation>Réglages de %1</translation>
-    </message>
     <message>
         <source>Enter a width and a height greater than 0.</source>
         <translation>Saisissez une largeur et une hauteur supérieures à 0.</translation>
@@ -235,6 +231,10 @@
     <message>
         <source>&amp;OK</source>
         <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>Thumbnail Size – %1</source>
+        <translation>Taille des vignettes – %1</translation>
     </message>
 </context>
 <context>
@@ -419,10 +419,6 @@
 <context>
     <name>TsheetDlg</name>
     <message>
-        <source>Contact Sheet %1</source>
-        <translation>Planche contact – %1</translation>
-    </message>
-    <message>
         <source>Columns</source>
         <translation>Colonnes</translation>
     </message>
@@ -449,6 +445,10 @@
     <message>
         <source>Each tile takes the sharpest frame of a short moment after its time, passing over blurred, fading and plain frames</source>
         <translation>Chaque vignette prend l’image la plus nette peu après son instant, en écartant les images floues, en fondu ou unies</translation>
+    </message>
+    <message>
+        <source>Contact Sheet – %1</source>
+        <translation>Planche contact – %1</translation>
     </message>
 </context>
 </TS>

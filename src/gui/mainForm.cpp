@@ -190,7 +190,8 @@ TmainDlg::TmainDlg(TNotifyEvent OnCreate, TNotifyEvent OnDestroy, QWidget* Paren
     lbInfo->setFont(FormFont(kFontPixels, true, true));
     SetTextColor(lbInfo, QPalette::WindowText, Qt::white);
 
-    lbConvertInfo = MakeLabel(this, "lbConvertInfo", QRect(493, 463, 273, 22),
+    // From the monitor's foot to GENERATE's right edge: room for a saved frame's path.
+    lbConvertInfo = MakeLabel(this, "lbConvertInfo", QRect(345, 463, 421, 22),
                               tr("Processing: %1/%2").arg(0).arg(0), Qt::AlignRight | Qt::AlignVCenter);
     lbConvertInfo->setFont(FormFont(kLargeFontPixels, false, true));
     SetTextColor(lbConvertInfo, QPalette::WindowText, Qt::black);
@@ -260,9 +261,9 @@ TmainDlg::TmainDlg(TNotifyEvent OnCreate, TNotifyEvent OnDestroy, QWidget* Paren
 
     // Keyboard focus runs down the right column, then along the player from the slider and
     // its buttons left to right; disabled controls drop out by themselves.
-    QWidget* const TabOrder[] = {btnOpen,  btnSaveFolder, btnGenerate, etSaveFolder, rbWhole,
-                                 rbPieces, etPieces,      rbStartEnd,  SliderBar,    btnStartPoint,
-                                 btnPause, btnPlay,       btnStop,     btnEndPoint};
+    QWidget* const TabOrder[] = {btnOpen,  btnSaveFolder, etSaveFolder, rbWhole,    rbPieces,
+                                 etPieces, rbStartEnd,    btnGenerate,  SliderBar,  btnStartPoint,
+                                 btnPause, btnPlay,       btnStop,      btnEndPoint};
     for (size_t I = 1; I < std::size(TabOrder); ++I)
         setTabOrder(TabOrder[I - 1], TabOrder[I]);
     // The window starts at the first stop, not at the first control made that takes the focus.

@@ -44,8 +44,6 @@ constexpr const char* kSupportPath = "/support.html";
 constexpr const char* kNoVideo = QT_TRANSLATE_NOOP("TUIManager", "No video is opened, please load a video!");
 constexpr const char* kNoRange =
     QT_TRANSLATE_NOOP("TUIManager", "You have to select start position and end position for the option.");
-constexpr const char* kEndBeforeStart =
-    QT_TRANSLATE_NOOP("TUIManager", "The end mark is before the start mark: set the end after the start.");
 constexpr const char* kNoPieces =
     QT_TRANSLATE_NOOP("TUIManager", "You have to enter a number of pieces greater than 0.");
 constexpr const char* kExitQuestion =
@@ -60,6 +58,25 @@ constexpr const char* kSaveFolderGoneNoDefault = QT_TRANSLATE_NOOP(
 // How far Left and Right move, in seconds.
 constexpr int32_t kSeekStep = 5;
 constexpr int64_t kMicroseconds = 1000000;
+
+// Format with the path of File in Folder for %1, as Label shows it whole: a folder too long
+// for it gives up its middle, so that the start of the line, the folder's start and the
+// file's name stay.
+QString FittedPathLine(const QLabel& Label, const QString& Format, const QString& Folder,
+                       const QString& File) {
+    const QFontMetrics Metrics = Label.fontMetrics();
+    const QString Path = Folder + QStringLiteral("/") + File;
+    const QString Whole = Format.arg(Path);
+    if (Metrics.horizontalAdvance(Whole) <= Label.width())
+        return Whole;
+    const QString Ellipsis(QChar(0x2026));
+    const int Room = Label.width() - Metrics.horizontalAdvance(Format.arg(QStringLiteral("/") + File));
+    if (Room >= Metrics.horizontalAdvance(Folder.left(1) + Ellipsis))
+        return Format.arg(Metrics.elidedText(Folder, Qt::ElideMiddle, Room) + QStringLiteral("/") + File);
+    // Not even the file's name has room: the whole path gives up its middle.
+    return Format.arg(Metrics.elidedText(Path, Qt::ElideMiddle,
+                                         Label.width() - Metrics.horizontalAdvance(Format.arg(QString()))));
+}
 
 // Format has %1 for the files written and %2 for the files asked.
 QString Progress(const QString& Format, const TConvertProgress& P) {
@@ -392,8 +409,12 @@ void TUIManager::OpenVideo(const QString& FileName) {
         // says so, and the later ones only take its place.
         const bool Told = !FPendingVideo.isEmpty();
         FPendingVideo = QFileInfo(FileName).absoluteFilePath();
-        if (!Told)
-            Message(tr(kBusy), QMessageBox::Information, QMessageBox::Ok);
+        if (!Told) {
+            QMessageBox Box(QMessageBox::Information, QString::fromUtf8(kApplicationTitle), tr(kBusy),
+                            QMessageBox::Ok, FForm);
+            FBusyBox = &Box;
+            Box.exec();
+        }
         return;
     }
     if (PlayManager->Playing())
@@ -405,16 +426,18 @@ void TUIManager::OpenChosen(const QString& FileName) {
     const std::string Path = FileName.toStdString();
     try {
         PlayManager->OpenFile(Path);
-    } catch (const EMPEG2Error& E) {
-        // A refused file ends the handler here, and the message says why beside the path.
-        throw EMPEG2Error(std::string(E.what()) + " (" + PlayManager->Decoder().WhyNotOpened(Path) + ")");
+    } catch (const EMPEG2Error&) {
+        // A refused file leaves the window as it was, and the message says why beside the path.
+        Message(tr("Unable to open video file: %1 (%2)")
+                    .arg(FileName, QString::fromStdString(PlayManager->Decoder().WhyNotOpened(Path))),
+                QMessageBox::Critical, QMessageBox::Ok);
+        return;
     }
 
     TSliderBar* Slider = FForm->SliderBar;
     Slider->setEnabled(true);
     Slider->SetSelStart(0);
     Slider->SetSelEnd(0);
-    FEndBeforeStart = false;
     FVideoPanel->show();
     Slider->SetMax(PlayManager->Duration());
     Slider->SetPosition(0);
@@ -422,7 +445,7 @@ void TUIManager::OpenChosen(const QString& FileName) {
     FAtEnd = false;
     WriteInfo(false);
     // The previous video's count says nothing about this one.
-    FForm->lbConvertInfo->clear();
+    WriteStatus(QString());
     FForm->tmiConfig->setEnabled(true);
     EnableCommands(false);
     FForm->setWindowTitle(QFileInfo(FileName).fileName() + QStringLiteral(" — ") +
@@ -474,15 +497,22 @@ void TUIManager::StopClick() {
 void TUIManager::StartPointClick() {
     if (PlayManager->Converting())
         return;
-    FEndBeforeStart = false;
     FForm->SliderBar->SetSelStart(PlayManager->Position());
 }
 
 void TUIManager::EndPointClick() {
     if (PlayManager->Converting())
         return;
-    FEndBeforeStart = PlayManager->Position() < FForm->SliderBar->SelStart();
-    FForm->SliderBar->SetSelEnd(PlayManager->Position());
+    TSliderBar* Slider = FForm->SliderBar;
+    const int64_t At = PlayManager->Position();
+    if (At < Slider->SelStart()) {
+        // An end before the start: the two swap, and the range runs between them.
+        const int64_t Start = Slider->SelStart();
+        Slider->SetSelStart(At);
+        Slider->SetSelEnd(Start);
+        return;
+    }
+    Slider->SetSelEnd(At);
 }
 
 void TUIManager::ModeClick() {
@@ -561,7 +591,7 @@ void TUIManager::SaveFrameClick() {
         return;
     const bool WasPlaying = PlayManager->Playing();
     const int64_t Time = PlayManager->FrameTime();
-    std::string File;
+    std::string Written, FileName; // the video's folder and the file in it
     std::string Error;
     const bool Read =
         PlayManager->TakeShownFrame([&](const TDecoderFrame& Frame, const TDecoderFileInfo& Info) {
@@ -571,9 +601,9 @@ void TUIManager::SaveFrameClick() {
                 // The video's folder, made when missing and never through a link; the file is
                 // written through it.
                 const TOutputFolder Made(SaveFolderOrDefault(Folder), Name, TOutputFolder::TOpen::Make);
-                const std::string FileName = FrameFileName(Name, Time);
+                FileName = FrameFileName(Name, Time);
                 SaveFrame(Frame, Info, PlayManager->AspectRatio(), Made, FileName);
-                File = Made.Path() + "/" + FileName;
+                Written = Made.Path();
             } catch (const std::exception& E) {
                 Error = E.what();
             }
@@ -581,15 +611,22 @@ void TUIManager::SaveFrameClick() {
     if (!Read)
         Error = PlayManager->LastError().empty() ? std::string("the frame cannot be read again")
                                                  : PlayManager->LastError();
-    if (Error.empty())
-        FForm->lbConvertInfo->setText(tr("Saved: %1").arg(QString::fromStdString(File)));
-    else
+    if (Error.empty()) {
+        WriteStatus(FittedPathLine(*FForm->lbConvertInfo, tr("Saved: %1"), QString::fromStdString(Written),
+                                   QString::fromStdString(FileName)),
+                    QString::fromStdString(Written + "/" + FileName));
+    } else
         Message(tr("The frame was not saved: %1").arg(QString::fromStdString(Error)), QMessageBox::Warning,
                 QMessageBox::Ok);
     if (WasPlaying)
         PlayManager->Play();
     else
         WritePausedInfo();
+}
+
+void TUIManager::WriteStatus(const QString& Text, const QString& Whole) {
+    FForm->lbConvertInfo->setText(Text);
+    FForm->lbConvertInfo->setToolTip(Whole);
 }
 
 void TUIManager::WritePausedInfo() {
@@ -610,7 +647,7 @@ void TUIManager::StopGenerating() {
     // The job ends after the file it is writing; what it wrote stays, and the count
     // includes that last file.
     FLastProgress = PlayManager->StopConvert();
-    FForm->lbConvertInfo->setText(Progress(tr("Stopped: %1/%2"), FLastProgress));
+    WriteStatus(Progress(tr("Stopped: %1/%2"), FLastProgress));
     JobEnded();
     OpenPendingVideo();
 }
@@ -628,6 +665,10 @@ void TUIManager::OpenPendingVideo() {
 }
 
 void TUIManager::JobEnded() {
+    // What they say no longer holds: the video opens now, and quitting stops nothing.
+    for (QMessageBox* Box : {FBusyBox.data(), FQuitBox.data()})
+        if (Box)
+            Box->done(QMessageBox::Cancel);
     FNameHold.Release();
     FForm->SliderBar->setEnabled(true);
     EnableCommands(false);
@@ -658,9 +699,7 @@ void TUIManager::GenerateClick() {
         return;
     TSliderBar* Slider = FForm->SliderBar;
     if (FForm->rbStartEnd->isChecked() && Slider->SelStart() >= Slider->SelEnd()) {
-        // The slider keeps no range that ends before it starts: it closes it at the end mark.
-        const char* Why = FEndBeforeStart ? kEndBeforeStart : kNoRange;
-        Message(tr(Why), QMessageBox::NoIcon, QMessageBox::Ok);
+        Message(tr(kNoRange), QMessageBox::NoIcon, QMessageBox::Ok);
         return;
     }
     // Playback stops before anything of the job is read.
@@ -783,11 +822,11 @@ void TUIManager::PlayError() {
 
 void TUIManager::ConvertProgress(const TJobReport& Report) {
     FLastProgress = Report.Progress;
-    FForm->lbConvertInfo->setText(Progress(tr("Processing: %1/%2"), Report.Progress));
+    WriteStatus(Progress(tr("Processing: %1/%2"), Report.Progress));
 }
 
 void TUIManager::ConvertDone(const TJobReport& Report) {
-    FForm->lbConvertInfo->setText(Progress(tr("Done: %1/%2"), Report.Progress));
+    WriteStatus(Progress(tr("Done: %1/%2"), Report.Progress));
     JobEnded();
     TcompleteDlg Dialog(FForm);
     // The sheet's file, opened by the link, or the thumbnails' folder: where the job wrote.
@@ -811,7 +850,7 @@ void TUIManager::ConvertDone(const TJobReport& Report) {
 }
 
 void TUIManager::ConvertError(const TJobReport& Report) {
-    FForm->lbConvertInfo->setText(Progress(tr("Failed: %1/%2"), Report.Progress));
+    WriteStatus(Progress(tr("Failed: %1/%2"), Report.Progress));
     JobEnded();
     Message(QString::fromStdString(Report.Error), QMessageBox::Critical, QMessageBox::Ok);
     OpenPendingVideo();
@@ -859,8 +898,11 @@ void TUIManager::FormClose(TCloseAction& Action) {
     }
     QMessageBox Box(QMessageBox::Question, QString::fromUtf8(kApplicationTitle), tr(kExitQuestion),
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, FForm);
-    // The job may end while the question is open; the question stays, and its answer
-    // holds: the user asked to quit, and only Yes quits.
+    // Enter does not throw the job away.
+    Box.setDefaultButton(QMessageBox::No);
+    // A job that ends while the question is open takes the question with it, and the window
+    // stays with the job's result; quitting then asks nothing.
+    FQuitBox = &Box;
     if (Box.exec() == QMessageBox::Yes) {
         PlayManager->StopConvert();
         StoreSettings();

@@ -162,6 +162,8 @@ private:
     // While paused: the position to the millisecond and the frame's number.
     void WritePausedInfo();
     void WriteInfoAtEnd();
+    // The status line under GENERATE; Whole, in its tip, is what a shortened Text stands for.
+    void WriteStatus(const QString& Text, const QString& Whole = QString());
     // A message box owned by the main window with the application's title.
     int Message(const QString& Text, int Icon, int Buttons) const;
 
@@ -178,8 +180,6 @@ private:
     bool FAtEnd = false;
     // A frame step is on its way; key presses until it is done add none.
     bool FStepPending = false;
-    // The end mark was last put before the start mark (the slider then closes the range).
-    bool FEndBeforeStart = false;
     // The last video handed over while a job ran.
     QString FPendingVideo;
     TmainDlg* FForm;
@@ -189,6 +189,9 @@ private:
     // Every text Report was given, and those not shown yet.
     QStringList FReported, FUnshown;
     QPointer<QMessageBox> FReportBox;
+    // The boxes that ask or tell something about the running job, open until it ends: the
+    // notice that a handed-over video waits, and the question whether to quit.
+    QPointer<QMessageBox> FBusyBox, FQuitBox;
     bool FClampMoves = false;
     bool FCenterPending = false;
 };
