@@ -415,6 +415,10 @@
         <source>&amp;Last Frame</source>
         <translation>&amp;Letztes Bild</translation>
     </message>
+    <message>
+        <source>F&amp;ull Screen</source>
+        <translation>Voll&amp;bild</translation>
+    </message>
 </context>
 <context>
     <name>TsheetDlg</name>

@@ -102,7 +102,7 @@
     </message>
     <message>
         <source>Unable to open video file: %1 (%2)</source>
-        <translation>Impossible d&apos;ouvrir le fichier vidéo : %1 (%2)</translation>
+        <translation>Impossible d&apos;ouvrir le fichier vidéo&#xa0;: %1 (%2)</translation>
     </message>
 </context>
 <context>
@@ -414,6 +414,10 @@
     <message>
         <source>&amp;Last Frame</source>
         <translation>&amp;Dernière image</translation>
+    </message>
+    <message>
+        <source>F&amp;ull Screen</source>
+        <translation>Plei&amp;n écran</translation>
     </message>
 </context>
 <context>

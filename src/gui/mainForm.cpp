@@ -329,6 +329,7 @@ void TmainDlg::CreateMenuBar() {
     tmiPlayPause = MakeItem(TBXSubmenuItem3, "tmiPlayPause", tr("Play/P&ause"), QKeySequence(Qt::Key_Space));
     tmiBack = MakeItem(TBXSubmenuItem3, "tmiBack", tr("&Back 5 s"), QKeySequence(Qt::Key_Left));
     tmiForward = MakeItem(TBXSubmenuItem3, "tmiForward", tr("&Forward 5 s"), QKeySequence(Qt::Key_Right));
+    tmiFullScreen = MakeItem(TBXSubmenuItem3, "tmiFullScreen", tr("F&ull Screen"), QKeySequence(Qt::Key_F));
     tmiFirstFrame =
         MakeItem(TBXSubmenuItem3, "tmiFirstFrame", tr("F&irst Frame"), QKeySequence(Qt::Key_Home));
     tmiLastFrame = MakeItem(TBXSubmenuItem3, "tmiLastFrame", tr("&Last Frame"), QKeySequence(Qt::Key_End));

@@ -81,6 +81,7 @@ public:
     QAction* tmiPlayPause = nullptr;
     QAction* tmiBack = nullptr;
     QAction* tmiForward = nullptr;
+    QAction* tmiFullScreen = nullptr;    // F
     QAction* tmiFirstFrame = nullptr;    // Home
     QAction* tmiLastFrame = nullptr;     // End
     QAction* tmiNextFrame = nullptr;     // .

@@ -27,6 +27,7 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -130,6 +131,8 @@ TUIManager::TUIManager(TmainDlg* Form, const QString& SettingsFile, const QStrin
 }
 
 TUIManager::~TUIManager() {
+    // The panel goes home first: the full-screen window would take it along.
+    LeaveFullScreen();
     FForm->removeEventFilter(this);
     FForm->OnDropFile = nullptr;
     ConfigManager.reset();
@@ -154,6 +157,7 @@ void TUIManager::Initialize() {
     FVideoPanel->setGeometry(FForm->blView->geometry());
     FVideoPanel->InitVideo();
     FVideoPanel->hide();
+    FVideoPanel->installEventFilter(this);
 
     FForm->SliderBar->OnMouseDown = [this](QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
         SliderMouseDown();
@@ -179,8 +183,9 @@ void TUIManager::Initialize() {
 void TUIManager::EnableCommands(bool JobRunning) {
     TmainDlg* F = FForm;
     const bool Video = PlayManager->Opened() && !JobRunning;
-    for (QAction* Command : {F->tmiPlay, F->tmiPause, F->tmiPlayPause, F->tmiBack, F->tmiForward,
-                             F->tmiFirstFrame, F->tmiLastFrame, F->tmiStartMark, F->tmiEndMark})
+    for (QAction* Command :
+         {F->tmiPlay, F->tmiPause, F->tmiPlayPause, F->tmiBack, F->tmiForward, F->tmiFullScreen,
+          F->tmiFirstFrame, F->tmiLastFrame, F->tmiStartMark, F->tmiEndMark})
         Command->setEnabled(Video);
     // Stop also ends a job.
     F->tmiStop->setEnabled(PlayManager->Opened());
@@ -297,6 +302,7 @@ void TUIManager::AssignEvents() {
     connect(F->tmiPlayPause, &QAction::triggered, this, [this] { PlayPauseKey(); });
     connect(F->tmiBack, &QAction::triggered, this, [this] { SeekBy(-kSeekStep); });
     connect(F->tmiForward, &QAction::triggered, this, [this] { SeekBy(kSeekStep); });
+    connect(F->tmiFullScreen, &QAction::triggered, this, [this] { FullScreenKey(); });
     connect(F->tmiFirstFrame, &QAction::triggered, this, [this] { FirstFrameKey(); });
     connect(F->tmiLastFrame, &QAction::triggered, this, [this] { LastFrameKey(); });
     connect(F->tmiNextFrame, &QAction::triggered, this, [this] { StepKey(true); });
@@ -340,6 +346,25 @@ void TUIManager::CenterOnWorkArea() {
 }
 
 bool TUIManager::eventFilter(QObject* Watched, QEvent* Event) {
+    if (Watched == FVideoPanel && Event->type() == QEvent::MouseButtonDblClick) {
+        FullScreenKey();
+        return true;
+    }
+    if (FFullScreen && Watched == FFullScreen) {
+        // The panel follows the screen's size, and comes back before the window goes.
+        const auto IsEsc = [Event] { return static_cast<QKeyEvent*>(Event)->key() == Qt::Key_Escape; };
+        if (Event->type() == QEvent::Resize) {
+            PlacePanel(FFullScreen, FFullScreen->rect());
+        } else if (Event->type() == QEvent::Close) {
+            LeaveFullScreen();
+        } else if (Event->type() == QEvent::ShortcutOverride && IsEsc()) {
+            Event->accept();
+            return true;
+        } else if (Event->type() == QEvent::KeyPress && IsEsc()) {
+            LeaveFullScreen();
+            return true;
+        }
+    }
     if (Watched == FForm && Event->type() == QEvent::Show)
         ShowReports();
     if (FClampMoves && Watched == FForm && Event->type() == QEvent::Move && FForm->isVisible()) {
@@ -551,6 +576,56 @@ void TUIManager::LastFrameKey() {
         return;
     if (PlayManager->ShowLastFrame())
         ShowReachedFrame(false);
+}
+
+void TUIManager::FullScreenKey() {
+    if (FFullScreen) {
+        LeaveFullScreen();
+        return;
+    }
+    if (PlayManager->Converting() || !PlayManager->Opened())
+        return;
+    auto* Screen = new QWidget(FForm, Qt::Window);
+    Screen->setObjectName(QStringLiteral("FullScreen"));
+    Screen->setWindowTitle(FForm->windowTitle());
+    Screen->setAttribute(Qt::WA_DeleteOnClose);
+    Screen->setStyleSheet(QStringLiteral("background: black;"));
+    // The window's keys work here as in the window; Esc comes back (see eventFilter; Stop
+    // Generating has nothing to stop: no job starts from here).
+    for (QAction* Key : FForm->actions())
+        if (Key != FForm->tmiStopJob)
+            Screen->addAction(Key);
+    // Sized by the window manager, and perhaps closed by it (see eventFilter).
+    Screen->installEventFilter(this);
+    FFullScreen = Screen;
+    // On the window's screen, at its size from the start, whenever the window manager makes
+    // it full screen.
+    Screen->setGeometry(FForm->screen()->geometry());
+    PlacePanel(Screen, Screen->rect());
+    Screen->showFullScreen();
+    Screen->activateWindow();
+}
+
+void TUIManager::LeaveFullScreen() {
+    if (!FFullScreen)
+        return;
+    QWidget* Screen = FFullScreen;
+    FFullScreen = nullptr;
+    PlacePanel(FForm, FForm->blView->geometry());
+    Screen->removeEventFilter(this);
+    Screen->close();
+    FForm->activateWindow();
+}
+
+void TUIManager::PlacePanel(QWidget* Owner, const QRect& Bounds) {
+    const bool Shown = FVideoPanel->isVisibleTo(FForm) || FVideoPanel->parentWidget() != FForm;
+    FVideoPanel->setParent(Owner);
+    FVideoPanel->setGeometry(Bounds);
+    FVideoPanel->setVisible(Shown);
+    // A new size starts on black: paused, the frame on screen is drawn again; playing, the
+    // next frame comes anyway.
+    if (PlayManager && PlayManager->Opened() && !PlayManager->Playing() && !PlayManager->Converting())
+        PlayManager->ShowFrameAt(PlayManager->FrameTime());
 }
 
 void TUIManager::ShowReachedFrame(bool PlayOn) {

@@ -113,6 +113,12 @@ private:
     // The frame just reached on the slider and the info line; PlayOn: playback goes on from
     // it (not from the last frame).
     void ShowReachedFrame(bool PlayOn);
+    // F and a double-click on the picture: the video alone on the whole screen, at the largest
+    // size that keeps its shape, every player key working there; F or Esc comes back.
+    void FullScreenKey();
+    void LeaveFullScreen();
+    // The panel in Owner at Bounds, with the frame on screen drawn again at its new size.
+    void PlacePanel(QWidget* Owner, const QRect& Bounds);
     // . and ,: the next or the previous frame (pausing first during playback). Held down, a
     // key repeats at the keyboard's rate, but a step waits for the one before it: presses
     // that came meanwhile make one step, not a pile of them.
@@ -192,6 +198,8 @@ private:
     // The boxes that ask or tell something about the running job, open until it ends: the
     // notice that a handed-over video waits, and the question whether to quit.
     QPointer<QMessageBox> FBusyBox, FQuitBox;
+    // The full-screen window while the video is shown there (owned by the form).
+    QPointer<QWidget> FFullScreen;
     bool FClampMoves = false;
     bool FCenterPending = false;
 };

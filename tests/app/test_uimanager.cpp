@@ -39,6 +39,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
@@ -1217,6 +1218,63 @@ TEST_F(MainWindow, TheKeysReachEveryFrame) {
     EXPECT_EQ(Form->etPieces->cursorPosition(), 2);
     EXPECT_EQ(Form->SliderBar->Position(), 0);
     EXPECT_EQ(UI->PlayManager->FrameTime(), 0);
+}
+
+// F (or a double-click on the picture) shows the video alone on the whole screen, as large
+// as its shape allows; the player's keys work there, and F or Esc comes back to the window
+// as it was designed.
+TEST_F(MainWindow, FullScreenAndBack) {
+    Form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+    Open("anamorphic.mp4"); // shown at 16:9
+    QWidget* Panel = UI->FVideoPanel;
+    const QRect Designed = Panel->geometry();
+    for (const bool ByMouse : {false, true}) {
+        SCOPED_TRACE(ByMouse ? "double-click, Esc" : "F, F");
+        if (ByMouse)
+            QTest::mouseDClick(Panel, Qt::LeftButton, {}, Panel->rect().center());
+        else
+            QTest::keyClick(Form.get(), Qt::Key_F);
+        QWidget* Screen = Panel->window();
+        ASSERT_NE(Screen, Form.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(Screen));
+        EXPECT_TRUE(Screen->isFullScreen());
+        EXPECT_EQ(Panel->size(), Screen->screen()->size());
+        // The player's keys, there.
+        QTest::keyClick(Screen, Qt::Key_Home);
+        EXPECT_EQ(UI->PlayManager->FrameTime(), 0);
+        QTest::keyClick(Screen, Qt::Key_End);
+        EXPECT_EQ(UI->PlayManager->FrameTime(), 1960000);
+        // The picture of the last frame (49, at second 1): column 0 of its 16 is white top
+        // to bottom, column 5 in its upper half; it is as wide as the screen at 16:9, or as
+        // high, centred.
+        const QImage Shot = Panel->grab().toImage();
+        Shot.save(QStringLiteral(TEST_BINDIR "/fullscreen.png")); // for a person to look at
+        const auto White = [&](int X, int Y) { return qGray(Shot.pixel(X, Y)) > 128; };
+        int Left = -1, Top = -1, Bottom = -1, Right = -1;
+        for (int X = 0; X < Shot.width() && Left < 0; ++X)
+            if (White(X, Shot.height() / 2))
+                Left = X;
+        ASSERT_GE(Left, 0) << "a picture";
+        for (int Y = 0; Y < Shot.height(); ++Y)
+            if (White(Left + 2, Y)) {
+                Top = Top < 0 ? Y : Top;
+                Bottom = Y;
+            }
+        const int Upper = Top + (Bottom - Top) / 4;
+        for (int X = Left; X < Shot.width(); ++X)
+            if (White(X, Upper))
+                Right = X;
+        const double Width = (Right - Left + 1) * 16.0 / 6.0, Height = Bottom - Top + 1;
+        EXPECT_TRUE(Width >= Shot.width() - 8 || Height >= Shot.height() - 8) << Width << " x " << Height;
+        EXPECT_NEAR(Width / Height, 16.0 / 9.0, 0.05) << Width << " x " << Height;
+        EXPECT_NEAR(Left + Width / 2, Shot.width() / 2.0, 4);
+        EXPECT_NEAR(Top + Height / 2, Shot.height() / 2.0, 4);
+        QTest::keyClick(Screen, ByMouse ? Qt::Key_Escape : Qt::Key_F);
+        EXPECT_EQ(Panel->window(), Form.get());
+        EXPECT_EQ(Panel->geometry(), Designed);
+        EXPECT_TRUE(Panel->isVisible());
+    }
 }
 
 // End, then Ctrl+S: the last frame is saved, named after its own time.
