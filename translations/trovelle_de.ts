@@ -143,6 +143,22 @@
         <source>%1 pieces asked, %2 written: the video gave no frame after the last one written</source>
         <translation>%1 Teile gewünscht, %2 geschrieben: Das Video lieferte nach dem zuletzt geschriebenen kein Bild mehr</translation>
     </message>
+    <message>
+        <source>a FIFO, not a file</source>
+        <translation>eine FIFO, keine Datei</translation>
+    </message>
+    <message>
+        <source>a device or socket, not a file</source>
+        <translation>ein Gerät oder Socket, keine Datei</translation>
+    </message>
+    <message>
+        <source>the file is empty</source>
+        <translation>die Datei ist leer</translation>
+    </message>
+    <message>
+        <source>not a video the decoding library can read</source>
+        <translation>kein Video, das die Dekodierbibliothek lesen kann</translation>
+    </message>
 </context>
 <context>
     <name>TaboutDlg</name>

@@ -143,6 +143,22 @@
         <source>%1 pieces asked, %2 written: the video gave no frame after the last one written</source>
         <translation>%1 vues demandées, %2 écrites&#xa0;: la vidéo n&apos;a fourni aucune image après la dernière écrite</translation>
     </message>
+    <message>
+        <source>a FIFO, not a file</source>
+        <translation>un FIFO, pas un fichier</translation>
+    </message>
+    <message>
+        <source>a device or socket, not a file</source>
+        <translation>un périphérique ou un socket, pas un fichier</translation>
+    </message>
+    <message>
+        <source>the file is empty</source>
+        <translation>le fichier est vide</translation>
+    </message>
+    <message>
+        <source>not a video the decoding library can read</source>
+        <translation>pas une vidéo que la bibliothèque de décodage sait lire</translation>
+    </message>
 </context>
 <context>
     <name>TaboutDlg</name>

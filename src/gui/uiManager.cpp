@@ -453,8 +453,11 @@ void TUIManager::OpenChosen(const QString& FileName) {
         PlayManager->OpenFile(Path);
     } catch (const EMPEG2Error&) {
         // A refused file leaves the window as it was, and the message says why beside the path.
+        // The binding's own reasons are translated; the system's come in its language, the
+        // library's as it says them.
+        const std::string Why = PlayManager->Decoder().WhyNotOpened(Path);
         Message(tr("Unable to open video file: %1 (%2)")
-                    .arg(FileName, QString::fromStdString(PlayManager->Decoder().WhyNotOpened(Path))),
+                    .arg(FileName, QCoreApplication::translate(kWordingContext, Why.c_str())),
                 QMessageBox::Critical, QMessageBox::Ok);
         return;
     }

@@ -24,6 +24,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFont>
 #include <QLabel>
@@ -32,6 +33,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTranslator>
@@ -188,6 +190,7 @@ struct TTexts {
     const char* ChooseFolder; // the folder chooser's title
     const char* CannotOpen;   // a video that is not there, before the reason
     const char* SizeTitle;    // the size dialog's title
+    const char* Empty;        // why an empty file was refused
 };
 
 const TTexts kGerman{
@@ -215,7 +218,8 @@ const TTexts kGerman{
     "Über Trovelle",
     "Ordner wählen",
     "Videodatei kann nicht geöffnet werden: /nonexistent/clip.mp4 (",
-    "Vorschaubildgröße – Trovelle"};
+    "Vorschaubildgröße – Trovelle",
+    "die Datei ist leer"};
 
 const TTexts kFrench{
     "fr_FR",
@@ -242,7 +246,8 @@ const TTexts kFrench{
     "À propos de Trovelle",
     "Choisir un dossier",
     "Impossible d'ouvrir le fichier vidéo\u00a0: /nonexistent/clip.mp4 (",
-    "Taille des vignettes – Trovelle"};
+    "Taille des vignettes – Trovelle",
+    "le fichier est vide"};
 
 const TTexts kEnglish{"en_US",
                       "&Open a Video",
@@ -267,7 +272,8 @@ const TTexts kEnglish{"en_US",
                       "About Trovelle",
                       "Select Folder",
                       "Unable to open video file: /nonexistent/clip.mp4 (",
-                      "Thumbnail Size – Trovelle"};
+                      "Thumbnail Size – Trovelle",
+                      "the file is empty"};
 
 // A language's cases are named by its locale.
 void PrintTo(const TTexts* Texts, std::ostream* Out) {
@@ -346,6 +352,17 @@ TEST_P(Languages, TheMainWindowAndItsMessages) {
     Window.UI->OpenVideo(QStringLiteral("/nonexistent/clip.mp4"));
     ASSERT_TRUE(Refused.Seen);
     EXPECT_TRUE(Refused.Text.startsWith(QString::fromUtf8(L.CannotOpen))) << Refused.Text.toStdString();
+    // With the reason, where it is the program's own.
+    QTemporaryDir Folder;
+    QFile Empty(Folder.filePath(QStringLiteral("empty.mp4")));
+    ASSERT_TRUE(Empty.open(QIODevice::WriteOnly));
+    Empty.close();
+    TModal EmptyRefused;
+    Window.UI->OpenVideo(Empty.fileName());
+    ASSERT_TRUE(EmptyRefused.Seen);
+    EXPECT_TRUE(
+        EmptyRefused.Text.endsWith(QStringLiteral(" (") + QString::fromUtf8(L.Empty) + QLatin1Char(')')))
+        << EmptyRefused.Text.toStdString();
 
     // The folder chooser, Qt's own where the desktop has none, under the window's title.
     TModal Chooser(Lang + QStringLiteral("-folder"));
