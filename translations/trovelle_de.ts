@@ -60,10 +60,6 @@
         <translation>Für diese Option müssen Sie eine Start- und eine Endposition wählen.</translation>
     </message>
     <message>
-        <source>The end mark is before the start mark: set the end after the start.</source>
-        <translation>Die Endmarke liegt vor der Startmarke: Setzen Sie das Ende hinter den Anfang.</translation>
-    </message>
-    <message>
         <source>You have to enter a number of pieces greater than 0.</source>
         <translation>Sie müssen eine Anzahl Teile größer als 0 eingeben.</translation>
     </message>
@@ -127,6 +123,10 @@
         <source>The save folder %1 is no longer there. Select another folder for the thumbnails.</source>
         <translation>Der Speicherordner %1 ist nicht mehr vorhanden. Wählen Sie einen anderen Ordner für die Vorschaubilder.</translation>
     </message>
+    <message>
+        <source>Unable to open video file: %1 (%2)</source>
+        <translation>Videodatei kann nicht geöffnet werden: %1 (%2)</translation>
+    </message>
 </context>
 <context>
     <name>TWording</name>
@@ -174,6 +174,22 @@
         <source>%1 pieces asked, %2 different frames written: the other pieces fell on frames written already</source>
         <translation>%1 Teile gewünscht, %2 verschiedene Bilder geschrieben: Die übrigen Teile fielen auf schon geschriebene Bilder</translation>
     </message>
+    <message>
+        <source>a FIFO, not a file</source>
+        <translation>eine FIFO, keine Datei</translation>
+    </message>
+    <message>
+        <source>a device or socket, not a file</source>
+        <translation>ein Gerät oder Socket, keine Datei</translation>
+    </message>
+    <message>
+        <source>the file is empty</source>
+        <translation>die Datei ist leer</translation>
+    </message>
+    <message>
+        <source>not a video the decoding library can read</source>
+        <translation>kein Video, das die Dekodierbibliothek lesen kann</translation>
+    </message>
 </context>
 <context>
     <name>TaboutDlg</name>
@@ -184,10 +200,6 @@
     <message>
         <source>Trovelle is an easy-to-use video capture tool designed to help</source>
         <translation>Trovelle ist ein einfaches Videowerkzeug, mit dem Sie</translation>
-    </message>
-    <message>
-        <source>create thumbnails from MP4 video.</source>
-        <translation>Vorschaubilder aus MP4-Videos erstellen.</translation>
     </message>
     <message>
         <source>Version %1</source>
@@ -204,6 +216,10 @@
     <message>
         <source>Built with Qt, FFmpeg, SDL and FreeImage; lettering in Open Sans.</source>
         <translation>Erstellt mit Qt, FFmpeg, SDL und FreeImage; Schrift: Open Sans.</translation>
+    </message>
+    <message>
+        <source>create thumbnails from videos.</source>
+        <translation>Vorschaubilder aus Videos erstellen.</translation>
     </message>
 </context>
 <context>
@@ -229,20 +245,16 @@
         <translation>Die Vorschaubilder wurden erfolgreich gespeichert in</translation>
     </message>
     <message>
-        <source>click the link to open the folder in explorer.</source>
-        <translation>Klicken Sie auf den Link, um den Ordner im Dateimanager zu öffnen.</translation>
-    </message>
-    <message>
         <source>&amp;OK</source>
         <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>click the link to open the folder.</source>
+        <translation>Klicken Sie auf den Link, um den Ordner zu öffnen.</translation>
     </message>
 </context>
 <context>
     <name>TconfigDlg</name>
-    <message>
-        <source>Config %1</source>
-        <translation>%1-Einstellungen</translation>
-    </message>
     <message>
         <source>Enter a width and a height greater than 0.</source>
         <translation>Geben Sie eine Breite und eine Höhe größer als 0 ein.</translation>
@@ -266,6 +278,10 @@
     <message>
         <source>&amp;OK</source>
         <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>Thumbnail Size – %1</source>
+        <translation>Vorschaubildgröße – %1</translation>
     </message>
 </context>
 <context>
@@ -438,13 +454,21 @@
         <source>use the global save folder</source>
         <translation>den allgemeinen Speicherordner nutzen</translation>
     </message>
+    <message>
+        <source>F&amp;irst Frame</source>
+        <translation>E&amp;rstes Bild</translation>
+    </message>
+    <message>
+        <source>&amp;Last Frame</source>
+        <translation>&amp;Letztes Bild</translation>
+    </message>
+    <message>
+        <source>F&amp;ull Screen</source>
+        <translation>Voll&amp;bild</translation>
+    </message>
 </context>
 <context>
     <name>TsheetDlg</name>
-    <message>
-        <source>Contact Sheet %1</source>
-        <translation>Kontaktabzug – %1</translation>
-    </message>
     <message>
         <source>Columns</source>
         <translation>Spalten</translation>
@@ -472,6 +496,10 @@
     <message>
         <source>Each tile takes the sharpest frame of a short moment after its time, passing over blurred, fading and plain frames</source>
         <translation>Jede Kachel nimmt das schärfste Bild kurz nach ihrer Zeit und überspringt unscharfe, überblendete und einfarbige Bilder</translation>
+    </message>
+    <message>
+        <source>Contact Sheet – %1</source>
+        <translation>Kontaktabzug – %1</translation>
     </message>
 </context>
 </TS>

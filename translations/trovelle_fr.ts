@@ -60,10 +60,6 @@
         <translation>Pour cette option, vous devez choisir une position de début et une position de fin.</translation>
     </message>
     <message>
-        <source>The end mark is before the start mark: set the end after the start.</source>
-        <translation>La marque de fin est avant la marque de début&#xa0;: placez la fin après le début.</translation>
-    </message>
-    <message>
         <source>You have to enter a number of pieces greater than 0.</source>
         <translation>Vous devez saisir un nombre de vues supérieur à 0.</translation>
     </message>
@@ -127,6 +123,10 @@
         <source>The save folder %1 is no longer there. Select another folder for the thumbnails.</source>
         <translation>Le dossier d&apos;enregistrement %1 n&apos;existe plus. Choisissez un autre dossier pour les vignettes.</translation>
     </message>
+    <message>
+        <source>Unable to open video file: %1 (%2)</source>
+        <translation>Impossible d&apos;ouvrir le fichier vidéo&#xa0;: %1 (%2)</translation>
+    </message>
 </context>
 <context>
     <name>TWording</name>
@@ -174,6 +174,22 @@
         <source>%1 pieces asked, %2 different frames written: the other pieces fell on frames written already</source>
         <translation>%1 vues demandées, %2 images différentes écrites&#xa0;: les autres vues tombaient sur des images déjà écrites</translation>
     </message>
+    <message>
+        <source>a FIFO, not a file</source>
+        <translation>un FIFO, pas un fichier</translation>
+    </message>
+    <message>
+        <source>a device or socket, not a file</source>
+        <translation>un périphérique ou un socket, pas un fichier</translation>
+    </message>
+    <message>
+        <source>the file is empty</source>
+        <translation>le fichier est vide</translation>
+    </message>
+    <message>
+        <source>not a video the decoding library can read</source>
+        <translation>pas une vidéo que la bibliothèque de décodage sait lire</translation>
+    </message>
 </context>
 <context>
     <name>TaboutDlg</name>
@@ -184,10 +200,6 @@
     <message>
         <source>Trovelle is an easy-to-use video capture tool designed to help</source>
         <translation>Trovelle est un outil de capture vidéo simple, conçu pour vous aider</translation>
-    </message>
-    <message>
-        <source>create thumbnails from MP4 video.</source>
-        <translation>à créer des vignettes à partir de vidéos MP4.</translation>
     </message>
     <message>
         <source>Version %1</source>
@@ -204,6 +216,10 @@
     <message>
         <source>Built with Qt, FFmpeg, SDL and FreeImage; lettering in Open Sans.</source>
         <translation>Réalisé avec Qt, FFmpeg, SDL et FreeImage&#xa0;; police Open Sans.</translation>
+    </message>
+    <message>
+        <source>create thumbnails from videos.</source>
+        <translation>à créer des vignettes à partir de vidéos.</translation>
     </message>
 </context>
 <context>
@@ -229,20 +245,16 @@
         <translation>Les vignettes ont été enregistrées avec succès dans</translation>
     </message>
     <message>
-        <source>click the link to open the folder in explorer.</source>
-        <translation>cliquez sur le lien pour ouvrir le dossier dans le gestionnaire de fichiers.</translation>
-    </message>
-    <message>
         <source>&amp;OK</source>
         <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>click the link to open the folder.</source>
+        <translation>cliquez sur le lien pour ouvrir le dossier.</translation>
     </message>
 </context>
 <context>
     <name>TconfigDlg</name>
-    <message>
-        <source>Config %1</source>
-        <translation>Réglages de %1</translation>
-    </message>
     <message>
         <source>Enter a width and a height greater than 0.</source>
         <translation>Saisissez une largeur et une hauteur supérieures à 0.</translation>
@@ -266,6 +278,10 @@
     <message>
         <source>&amp;OK</source>
         <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>Thumbnail Size – %1</source>
+        <translation>Taille des vignettes – %1</translation>
     </message>
 </context>
 <context>
@@ -438,13 +454,21 @@
         <source>use the global save folder</source>
         <translation>utiliser le dossier global</translation>
     </message>
+    <message>
+        <source>F&amp;irst Frame</source>
+        <translation>Premi&amp;ère image</translation>
+    </message>
+    <message>
+        <source>&amp;Last Frame</source>
+        <translation>&amp;Dernière image</translation>
+    </message>
+    <message>
+        <source>F&amp;ull Screen</source>
+        <translation>Plei&amp;n écran</translation>
+    </message>
 </context>
 <context>
     <name>TsheetDlg</name>
-    <message>
-        <source>Contact Sheet %1</source>
-        <translation>Planche contact – %1</translation>
-    </message>
     <message>
         <source>Columns</source>
         <translation>Colonnes</translation>
@@ -472,6 +496,10 @@
     <message>
         <source>Each tile takes the sharpest frame of a short moment after its time, passing over blurred, fading and plain frames</source>
         <translation>Chaque vignette prend l’image la plus nette peu après son instant, en écartant les images floues, en fondu ou unies</translation>
+    </message>
+    <message>
+        <source>Contact Sheet – %1</source>
+        <translation>Planche contact – %1</translation>
     </message>
 </context>
 </TS>

@@ -134,9 +134,13 @@ bool TDecoder::SetFrameSize(int32_t Width, int32_t Height) {
     return FSetFrameSize && FSetFrameSize(Width, Height) == 0;
 }
 
-void TDecoder::Seek(int32_t Seconds) { FSeek(Seconds); }
+void TDecoder::Seek(int32_t Seconds) {
+    FSeek(Seconds);
+}
 
-void TDecoder::SeekTime(int64_t Microseconds) { FSeekTime(Microseconds); }
+void TDecoder::SeekTime(int64_t Microseconds) {
+    FSeekTime(Microseconds);
+}
 
 std::string UnreadableReason(const std::string& Path) {
     // Looked at before it is opened: opening a FIFO waits for a writer, a device may do
@@ -147,12 +151,13 @@ std::string UnreadableReason(const std::string& Path) {
     if (S_ISDIR(Info.st_mode))
         return std::strerror(EISDIR);
     if (!S_ISREG(Info.st_mode))
-        return S_ISFIFO(Info.st_mode) ? "a FIFO, not a file" : "a device or socket, not a file";
+        return S_ISFIFO(Info.st_mode) ? QT_TRANSLATE_NOOP("TWording", "a FIFO, not a file")
+                                      : QT_TRANSLATE_NOOP("TWording", "a device or socket, not a file");
     const int Fd = open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (Fd < 0)
         return std::strerror(errno);
     close(Fd);
-    return Info.st_size == 0 ? "the file is empty" : "";
+    return Info.st_size == 0 ? QT_TRANSLATE_NOOP("TWording", "the file is empty") : "";
 }
 
 std::string TDecoder::WhyNotOpened(const std::string& Path) const {

@@ -17,6 +17,8 @@
 #include "decoder_api.h"
 #include "exceptions.h"
 
+#include <QtGlobal>
+
 #include <string>
 
 // The decoding library refused a video.
@@ -39,8 +41,11 @@ std::string UnreadableReason(const std::string& Path);
 class TDecoder {
 public:
     static constexpr const char* kLibraryName = "libdecoder.so";
-    // Why a file was refused when neither the system nor the library says more.
-    static constexpr const char* kNotAVideo = "not a video the decoding library can read";
+    // Why a file was refused when neither the system nor the library says more. The window
+    // shows this and UnreadableReason's own reasons translated, as the jobs' wordings
+    // (jobs/wording.h: their context).
+    static constexpr const char* kNotAVideo =
+        QT_TRANSLATE_NOOP("TWording", "not a video the decoding library can read");
 
     // Loads LibraryName and resolves the entry points; raises EOSError when the library or
     // one of the entry points is missing (the library is unloaded again).

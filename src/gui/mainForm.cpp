@@ -12,13 +12,13 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QKeyEvent>
-#include <QMimeData>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -190,7 +190,8 @@ TmainDlg::TmainDlg(TNotifyEvent OnCreate, TNotifyEvent OnDestroy, QWidget* Paren
     lbInfo->setFont(FormFont(kFontPixels, true, true));
     SetTextColor(lbInfo, QPalette::WindowText, Qt::white);
 
-    lbConvertInfo = MakeLabel(this, "lbConvertInfo", QRect(493, 463, 273, 22),
+    // From the monitor's foot to GENERATE's right edge: room for a saved frame's path.
+    lbConvertInfo = MakeLabel(this, "lbConvertInfo", QRect(345, 463, 421, 22),
                               tr("Processing: %1/%2").arg(0).arg(0), Qt::AlignRight | Qt::AlignVCenter);
     lbConvertInfo->setFont(FormFont(kLargeFontPixels, false, true));
     SetTextColor(lbConvertInfo, QPalette::WindowText, Qt::black);
@@ -219,7 +220,8 @@ TmainDlg::TmainDlg(TNotifyEvent OnCreate, TNotifyEvent OnDestroy, QWidget* Paren
     btnGenerate->setStyleSheet(QStringLiteral("color: %1;").arg(kGenerateText.name()));
     // The other two large buttons write in the window's text colour, in the same way.
     for (QPushButton* Button : {btnOpen, btnSaveFolder})
-        Button->setStyleSheet(QStringLiteral("color: %1;").arg(SkinPalette().color(QPalette::WindowText).name()));
+        Button->setStyleSheet(
+            QStringLiteral("color: %1;").arg(SkinPalette().color(QPalette::WindowText).name()));
 
     // Read-only: only the folder chooser writes it. Disabled while it shows the default.
     etSaveFolder = MakeFlatEdit(this, "etSaveFolder", QRect(485, 256, 281, 28));
@@ -249,7 +251,8 @@ TmainDlg::TmainDlg(TNotifyEvent OnCreate, TNotifyEvent OnDestroy, QWidget* Paren
     etPieces->setText(QStringLiteral("12"));
     etPieces->setEnabled(false);
     // Wide enough for every digit it takes; the word after it moves along.
-    etPieces->resize(std::max(etPieces->width(), etPieces->WidthForDigits(kPiecesMaxLength)), etPieces->height());
+    etPieces->resize(std::max(etPieces->width(), etPieces->WidthForDigits(kPiecesMaxLength)),
+                     etPieces->height());
     Label1->move(std::max(Label1->x(), etPieces->geometry().right() + 1 + kPiecesLabelGap), Label1->y());
 
     rbStartEnd = MakeRadio(this, "rbStartEnd", QRect(485, 360, 281, 22), tr("from start point to end point"));
@@ -258,9 +261,9 @@ TmainDlg::TmainDlg(TNotifyEvent OnCreate, TNotifyEvent OnDestroy, QWidget* Paren
 
     // Keyboard focus runs down the right column, then along the player from the slider and
     // its buttons left to right; disabled controls drop out by themselves.
-    QWidget* const TabOrder[] = {btnOpen,  btnSaveFolder, btnGenerate, etSaveFolder, rbWhole,
-                                 rbPieces, etPieces,      rbStartEnd,  SliderBar,    btnStartPoint,
-                                 btnPause, btnPlay,       btnStop,     btnEndPoint};
+    QWidget* const TabOrder[] = {btnOpen,  btnSaveFolder, etSaveFolder, rbWhole,    rbPieces,
+                                 etPieces, rbStartEnd,    btnGenerate,  SliderBar,  btnStartPoint,
+                                 btnPause, btnPlay,       btnStop,      btnEndPoint};
     for (size_t I = 1; I < std::size(TabOrder); ++I)
         setTabOrder(TabOrder[I - 1], TabOrder[I]);
     // The window starts at the first stop, not at the first control made that takes the focus.
@@ -326,14 +329,20 @@ void TmainDlg::CreateMenuBar() {
     tmiPlayPause = MakeItem(TBXSubmenuItem3, "tmiPlayPause", tr("Play/P&ause"), QKeySequence(Qt::Key_Space));
     tmiBack = MakeItem(TBXSubmenuItem3, "tmiBack", tr("&Back 5 s"), QKeySequence(Qt::Key_Left));
     tmiForward = MakeItem(TBXSubmenuItem3, "tmiForward", tr("&Forward 5 s"), QKeySequence(Qt::Key_Right));
+    tmiFullScreen = MakeItem(TBXSubmenuItem3, "tmiFullScreen", tr("F&ull Screen"), QKeySequence(Qt::Key_F));
+    tmiFirstFrame =
+        MakeItem(TBXSubmenuItem3, "tmiFirstFrame", tr("F&irst Frame"), QKeySequence(Qt::Key_Home));
+    tmiLastFrame = MakeItem(TBXSubmenuItem3, "tmiLastFrame", tr("&Last Frame"), QKeySequence(Qt::Key_End));
     tmiNextFrame = MakeItem(TBXSubmenuItem3, "tmiNextFrame", tr("Ne&xt Frame"), QKeySequence(Qt::Key_Period));
-    tmiPreviousFrame = MakeItem(TBXSubmenuItem3, "tmiPreviousFrame", tr("Pre&vious Frame"), QKeySequence(Qt::Key_Comma));
+    tmiPreviousFrame =
+        MakeItem(TBXSubmenuItem3, "tmiPreviousFrame", tr("Pre&vious Frame"), QKeySequence(Qt::Key_Comma));
     TBXSubmenuItem3->addSeparator();
     tmiStartMark = MakeItem(TBXSubmenuItem3, "tmiStartMark", tr("Start &Mark"), QKeySequence(Qt::Key_I));
     tmiEndMark = MakeItem(TBXSubmenuItem3, "tmiEndMark", tr("E&nd Mark"), QKeySequence(Qt::Key_O));
     tmiConfig = MakeItem(TBXSubmenuItem1, "tmiConfig", tr("&Config"));
     tmiSheet = MakeItem(TBXSubmenuItem1, "tmiSheet", tr("Make a Contact &Sheet…"));
-    tmiSaveFrame = MakeItem(TBXSubmenuItem1, "tmiSaveFrame", tr("Save This Fra&me"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    tmiSaveFrame =
+        MakeItem(TBXSubmenuItem1, "tmiSaveFrame", tr("Save This Fra&me"), QKeySequence(Qt::CTRL | Qt::Key_S));
     tmiConfig->setEnabled(false); // until a video is opened
     tmiStopJob =
         MakeItem(TBXSubmenuItem1, "tmiStopJob", tr("S&top Generating"), QKeySequence(Qt::Key_Escape));

@@ -27,6 +27,7 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -44,8 +45,6 @@ constexpr const char* kSupportPath = "/support.html";
 constexpr const char* kNoVideo = QT_TRANSLATE_NOOP("TUIManager", "No video is opened, please load a video!");
 constexpr const char* kNoRange =
     QT_TRANSLATE_NOOP("TUIManager", "You have to select start position and end position for the option.");
-constexpr const char* kEndBeforeStart =
-    QT_TRANSLATE_NOOP("TUIManager", "The end mark is before the start mark: set the end after the start.");
 constexpr const char* kNoPieces =
     QT_TRANSLATE_NOOP("TUIManager", "You have to enter a number of pieces greater than 0.");
 constexpr const char* kExitQuestion =
@@ -53,11 +52,32 @@ constexpr const char* kExitQuestion =
 constexpr const char* kBusy =
     QT_TRANSLATE_NOOP("TUIManager", "Generating the thumbnails; the video opens when they are done.");
 constexpr const char* kSaveFolderGone = QT_TRANSLATE_NOOP(
-    "TUIManager", "The save folder %1 is no longer there. The thumbnails go to %2 until another folder is selected.");
-constexpr const char* kSaveFolderGoneNoDefault =
-    QT_TRANSLATE_NOOP("TUIManager", "The save folder %1 is no longer there. Select another folder for the thumbnails.");
-// How far Left and Right move.
+    "TUIManager",
+    "The save folder %1 is no longer there. The thumbnails go to %2 until another folder is selected.");
+constexpr const char* kSaveFolderGoneNoDefault = QT_TRANSLATE_NOOP(
+    "TUIManager", "The save folder %1 is no longer there. Select another folder for the thumbnails.");
+// How far Left and Right move, in seconds.
 constexpr int32_t kSeekStep = 5;
+constexpr int64_t kMicroseconds = 1000000;
+
+// Format with the path of File in Folder for %1, as Label shows it whole: a folder too long
+// for it gives up its middle, so that the start of the line, the folder's start and the
+// file's name stay.
+QString FittedPathLine(const QLabel& Label, const QString& Format, const QString& Folder,
+                       const QString& File) {
+    const QFontMetrics Metrics = Label.fontMetrics();
+    const QString Path = Folder + QStringLiteral("/") + File;
+    const QString Whole = Format.arg(Path);
+    if (Metrics.horizontalAdvance(Whole) <= Label.width())
+        return Whole;
+    const QString Ellipsis(QChar(0x2026));
+    const int Room = Label.width() - Metrics.horizontalAdvance(Format.arg(QStringLiteral("/") + File));
+    if (Room >= Metrics.horizontalAdvance(Folder.left(1) + Ellipsis))
+        return Format.arg(Metrics.elidedText(Folder, Qt::ElideMiddle, Room) + QStringLiteral("/") + File);
+    // Not even the file's name has room: the whole path gives up its middle.
+    return Format.arg(Metrics.elidedText(Path, Qt::ElideMiddle,
+                                         Label.width() - Metrics.horizontalAdvance(Format.arg(QString()))));
+}
 
 // Format has %1 for the files written and %2 for the files asked.
 QString Progress(const QString& Format, const TConvertProgress& P) {
@@ -111,6 +131,8 @@ TUIManager::TUIManager(TmainDlg* Form, const QString& SettingsFile, const QStrin
 }
 
 TUIManager::~TUIManager() {
+    // The panel goes home first: the full-screen window would take it along.
+    LeaveFullScreen();
     FForm->removeEventFilter(this);
     FForm->OnDropFile = nullptr;
     ConfigManager.reset();
@@ -135,6 +157,7 @@ void TUIManager::Initialize() {
     FVideoPanel->setGeometry(FForm->blView->geometry());
     FVideoPanel->InitVideo();
     FVideoPanel->hide();
+    FVideoPanel->installEventFilter(this);
 
     FForm->SliderBar->OnMouseDown = [this](QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
         SliderMouseDown();
@@ -160,8 +183,9 @@ void TUIManager::Initialize() {
 void TUIManager::EnableCommands(bool JobRunning) {
     TmainDlg* F = FForm;
     const bool Video = PlayManager->Opened() && !JobRunning;
-    for (QAction* Command : {F->tmiPlay, F->tmiPause, F->tmiPlayPause, F->tmiBack, F->tmiForward,
-                             F->tmiStartMark, F->tmiEndMark})
+    for (QAction* Command :
+         {F->tmiPlay, F->tmiPause, F->tmiPlayPause, F->tmiBack, F->tmiForward, F->tmiFullScreen,
+          F->tmiFirstFrame, F->tmiLastFrame, F->tmiStartMark, F->tmiEndMark})
         Command->setEnabled(Video);
     // Stop also ends a job.
     F->tmiStop->setEnabled(PlayManager->Opened());
@@ -278,6 +302,9 @@ void TUIManager::AssignEvents() {
     connect(F->tmiPlayPause, &QAction::triggered, this, [this] { PlayPauseKey(); });
     connect(F->tmiBack, &QAction::triggered, this, [this] { SeekBy(-kSeekStep); });
     connect(F->tmiForward, &QAction::triggered, this, [this] { SeekBy(kSeekStep); });
+    connect(F->tmiFullScreen, &QAction::triggered, this, [this] { FullScreenKey(); });
+    connect(F->tmiFirstFrame, &QAction::triggered, this, [this] { FirstFrameKey(); });
+    connect(F->tmiLastFrame, &QAction::triggered, this, [this] { LastFrameKey(); });
     connect(F->tmiNextFrame, &QAction::triggered, this, [this] { StepKey(true); });
     connect(F->tmiPreviousFrame, &QAction::triggered, this, [this] { StepKey(false); });
     connect(F->tmiSaveFrame, &QAction::triggered, this, [this] { SaveFrameClick(); });
@@ -319,6 +346,25 @@ void TUIManager::CenterOnWorkArea() {
 }
 
 bool TUIManager::eventFilter(QObject* Watched, QEvent* Event) {
+    if (Watched == FVideoPanel && Event->type() == QEvent::MouseButtonDblClick) {
+        FullScreenKey();
+        return true;
+    }
+    if (FFullScreen && Watched == FFullScreen) {
+        // The panel follows the screen's size, and comes back before the window goes.
+        const auto IsEsc = [Event] { return static_cast<QKeyEvent*>(Event)->key() == Qt::Key_Escape; };
+        if (Event->type() == QEvent::Resize) {
+            PlacePanel(FFullScreen, FFullScreen->rect());
+        } else if (Event->type() == QEvent::Close) {
+            LeaveFullScreen();
+        } else if (Event->type() == QEvent::ShortcutOverride && IsEsc()) {
+            Event->accept();
+            return true;
+        } else if (Event->type() == QEvent::KeyPress && IsEsc()) {
+            LeaveFullScreen();
+            return true;
+        }
+    }
     if (Watched == FForm && Event->type() == QEvent::Show)
         ShowReports();
     if (FClampMoves && Watched == FForm && Event->type() == QEvent::Move && FForm->isVisible()) {
@@ -388,8 +434,12 @@ void TUIManager::OpenVideo(const QString& FileName) {
         // says so, and the later ones only take its place.
         const bool Told = !FPendingVideo.isEmpty();
         FPendingVideo = QFileInfo(FileName).absoluteFilePath();
-        if (!Told)
-            Message(tr(kBusy), QMessageBox::Information, QMessageBox::Ok);
+        if (!Told) {
+            QMessageBox Box(QMessageBox::Information, QString::fromUtf8(kApplicationTitle), tr(kBusy),
+                            QMessageBox::Ok, FForm);
+            FBusyBox = &Box;
+            Box.exec();
+        }
         return;
     }
     if (PlayManager->Playing())
@@ -401,16 +451,21 @@ void TUIManager::OpenChosen(const QString& FileName) {
     const std::string Path = FileName.toStdString();
     try {
         PlayManager->OpenFile(Path);
-    } catch (const EMPEG2Error& E) {
-        // A refused file ends the handler here, and the message says why beside the path.
-        throw EMPEG2Error(std::string(E.what()) + " (" + PlayManager->Decoder().WhyNotOpened(Path) + ")");
+    } catch (const EMPEG2Error&) {
+        // A refused file leaves the window as it was, and the message says why beside the path.
+        // The binding's own reasons are translated; the system's come in its language, the
+        // library's as it says them.
+        const std::string Why = PlayManager->Decoder().WhyNotOpened(Path);
+        Message(tr("Unable to open video file: %1 (%2)")
+                    .arg(FileName, QCoreApplication::translate(kWordingContext, Why.c_str())),
+                QMessageBox::Critical, QMessageBox::Ok);
+        return;
     }
 
     TSliderBar* Slider = FForm->SliderBar;
     Slider->setEnabled(true);
     Slider->SetSelStart(0);
     Slider->SetSelEnd(0);
-    FEndBeforeStart = false;
     FVideoPanel->show();
     Slider->SetMax(PlayManager->Duration());
     Slider->SetPosition(0);
@@ -418,7 +473,7 @@ void TUIManager::OpenChosen(const QString& FileName) {
     FAtEnd = false;
     WriteInfo(false);
     // The previous video's count says nothing about this one.
-    FForm->lbConvertInfo->clear();
+    WriteStatus(QString());
     FForm->tmiConfig->setEnabled(true);
     EnableCommands(false);
     FForm->setWindowTitle(QFileInfo(FileName).fileName() + QStringLiteral(" — ") +
@@ -470,15 +525,22 @@ void TUIManager::StopClick() {
 void TUIManager::StartPointClick() {
     if (PlayManager->Converting())
         return;
-    FEndBeforeStart = false;
     FForm->SliderBar->SetSelStart(PlayManager->Position());
 }
 
 void TUIManager::EndPointClick() {
     if (PlayManager->Converting())
         return;
-    FEndBeforeStart = PlayManager->Position() < FForm->SliderBar->SelStart();
-    FForm->SliderBar->SetSelEnd(PlayManager->Position());
+    TSliderBar* Slider = FForm->SliderBar;
+    const int64_t At = PlayManager->Position();
+    if (At < Slider->SelStart()) {
+        // An end before the start: the two swap, and the range runs between them.
+        const int64_t Start = Slider->SelStart();
+        Slider->SetSelStart(At);
+        Slider->SetSelEnd(Start);
+        return;
+    }
+    Slider->SetSelEnd(At);
 }
 
 void TUIManager::ModeClick() {
@@ -496,19 +558,99 @@ void TUIManager::PlayPauseKey() {
 void TUIManager::SeekBy(int32_t Seconds) {
     if (PlayManager->Converting() || !PlayManager->Opened())
         return;
-    const int64_t Target = std::clamp<int64_t>(PlayManager->Position() + Seconds, 0, PlayManager->Duration());
-    PlayManager->Seek(static_cast<int32_t>(Target));
-    FAtEnd = false;
-    FForm->SliderBar->SetPosition(PlayManager->Position());
-    if (PlayManager->Playing())
+    // From the frame on screen, to the microsecond; within a step of the end, the last frame.
+    const int64_t Target = std::max<int64_t>(0, PlayManager->FrameTime() + Seconds * kMicroseconds);
+    const bool WasPlaying = PlayManager->Playing();
+    if (!PlayManager->ShowFrameOrLast(Target))
+        return;
+    ShowReachedFrame(WasPlaying);
+}
+
+void TUIManager::FirstFrameKey() {
+    if (PlayManager->Converting() || !PlayManager->Opened())
+        return;
+    const bool WasPlaying = PlayManager->Playing();
+    if (PlayManager->ShowFrameAt(0))
+        ShowReachedFrame(WasPlaying);
+}
+
+void TUIManager::LastFrameKey() {
+    if (PlayManager->Converting() || !PlayManager->Opened())
+        return;
+    if (PlayManager->ShowLastFrame())
+        ShowReachedFrame(false);
+}
+
+void TUIManager::FullScreenKey() {
+    if (FFullScreen) {
+        LeaveFullScreen();
+        return;
+    }
+    if (PlayManager->Converting() || !PlayManager->Opened())
+        return;
+    auto* Screen = new QWidget(FForm, Qt::Window);
+    Screen->setObjectName(QStringLiteral("FullScreen"));
+    Screen->setWindowTitle(FForm->windowTitle());
+    Screen->setAttribute(Qt::WA_DeleteOnClose);
+    Screen->setStyleSheet(QStringLiteral("background: black;"));
+    // The window's keys work here as in the window; Esc comes back (see eventFilter; Stop
+    // Generating has nothing to stop: no job starts from here).
+    for (QAction* Key : FForm->actions())
+        if (Key != FForm->tmiStopJob)
+            Screen->addAction(Key);
+    // Sized by the window manager, and perhaps closed by it (see eventFilter).
+    Screen->installEventFilter(this);
+    FFullScreen = Screen;
+    // On the window's screen, at its size from the start, whenever the window manager makes
+    // it full screen.
+    Screen->setGeometry(FForm->screen()->geometry());
+    PlacePanel(Screen, Screen->rect());
+    Screen->showFullScreen();
+    Screen->activateWindow();
+}
+
+void TUIManager::LeaveFullScreen() {
+    if (!FFullScreen)
+        return;
+    QWidget* Screen = FFullScreen;
+    FFullScreen = nullptr;
+    PlacePanel(FForm, FForm->blView->geometry());
+    Screen->removeEventFilter(this);
+    Screen->close();
+    FForm->activateWindow();
+}
+
+void TUIManager::PlacePanel(QWidget* Owner, const QRect& Bounds) {
+    const bool Shown = FVideoPanel->isVisibleTo(FForm) || FVideoPanel->parentWidget() != FForm;
+    FVideoPanel->setParent(Owner);
+    FVideoPanel->setGeometry(Bounds);
+    FVideoPanel->setVisible(Shown);
+    // A new size starts on black: paused, the frame on screen is drawn again; playing, the
+    // next frame comes anyway.
+    if (PlayManager && PlayManager->Opened() && !PlayManager->Playing() && !PlayManager->Converting())
+        PlayManager->ShowFrameAt(PlayManager->FrameTime());
+}
+
+void TUIManager::ShowReachedFrame(bool PlayOn) {
+    // At the last frame playback has nothing left to play: it stays paused there, and Play
+    // starts again from the beginning, as after playing to the end.
+    FAtEnd = PlayManager->AtLastFrame();
+    TSliderBar* Slider = FForm->SliderBar;
+    Slider->SetPosition(FAtEnd ? Slider->Max() : PlayManager->Position());
+    if (PlayOn && !FAtEnd) {
+        PlayManager->Play();
         WriteInfo(true);
-    else
+    } else {
         WritePausedInfo();
+    }
 }
 
 void TUIManager::StepKey(bool Forward) {
-    if (PlayManager->Converting() || !PlayManager->Opened() || PlayManager->Playing() || FStepPending)
+    if (PlayManager->Converting() || !PlayManager->Opened() || FStepPending)
         return;
+    // During playback the step pauses first, from the frame on screen.
+    if (PlayManager->Playing())
+        PauseClick();
     FStepPending = true;
     QTimer::singleShot(0, this, [this, Forward] {
         FStepPending = false;
@@ -518,9 +660,7 @@ void TUIManager::StepKey(bool Forward) {
             PlayManager->StepForward();
         else
             PlayManager->StepBack();
-        FAtEnd = false;
-        FForm->SliderBar->SetPosition(PlayManager->Position());
-        WritePausedInfo();
+        ShowReachedFrame(false);
     });
 }
 
@@ -529,7 +669,7 @@ void TUIManager::SaveFrameClick() {
         return;
     const bool WasPlaying = PlayManager->Playing();
     const int64_t Time = PlayManager->FrameTime();
-    std::string File;
+    std::string Written, FileName; // the video's folder and the file in it
     std::string Error;
     const bool Read =
         PlayManager->TakeShownFrame([&](const TDecoderFrame& Frame, const TDecoderFileInfo& Info) {
@@ -539,9 +679,9 @@ void TUIManager::SaveFrameClick() {
                 // The video's folder, made when missing and never through a link; the file is
                 // written through it.
                 const TOutputFolder Made(SaveFolderOrDefault(Folder), Name, TOutputFolder::TOpen::Make);
-                const std::string FileName = FrameFileName(Name, Time);
+                FileName = FrameFileName(Name, Time);
                 SaveFrame(Frame, Info, PlayManager->AspectRatio(), Made, FileName);
-                File = Made.Path() + "/" + FileName;
+                Written = Made.Path();
             } catch (const std::exception& E) {
                 Error = E.what();
             }
@@ -549,15 +689,22 @@ void TUIManager::SaveFrameClick() {
     if (!Read)
         Error = PlayManager->LastError().empty() ? std::string("the frame cannot be read again")
                                                  : PlayManager->LastError();
-    if (Error.empty())
-        FForm->lbConvertInfo->setText(tr("Saved: %1").arg(QString::fromStdString(File)));
-    else
+    if (Error.empty()) {
+        WriteStatus(FittedPathLine(*FForm->lbConvertInfo, tr("Saved: %1"), QString::fromStdString(Written),
+                                   QString::fromStdString(FileName)),
+                    QString::fromStdString(Written + "/" + FileName));
+    } else
         Message(tr("The frame was not saved: %1").arg(QString::fromStdString(Error)), QMessageBox::Warning,
                 QMessageBox::Ok);
     if (WasPlaying)
         PlayManager->Play();
     else
         WritePausedInfo();
+}
+
+void TUIManager::WriteStatus(const QString& Text, const QString& Whole) {
+    FForm->lbConvertInfo->setText(Text);
+    FForm->lbConvertInfo->setToolTip(Whole);
 }
 
 void TUIManager::WritePausedInfo() {
@@ -578,7 +725,7 @@ void TUIManager::StopGenerating() {
     // The job ends after the file it is writing; what it wrote stays, and the count
     // includes that last file.
     FLastProgress = PlayManager->StopConvert();
-    FForm->lbConvertInfo->setText(Progress(tr("Stopped: %1/%2"), FLastProgress));
+    WriteStatus(Progress(tr("Stopped: %1/%2"), FLastProgress));
     JobEnded();
     OpenPendingVideo();
 }
@@ -596,6 +743,10 @@ void TUIManager::OpenPendingVideo() {
 }
 
 void TUIManager::JobEnded() {
+    // What they say no longer holds: the video opens now, and quitting stops nothing.
+    for (QMessageBox* Box : {FBusyBox.data(), FQuitBox.data()})
+        if (Box)
+            Box->done(QMessageBox::Cancel);
     FNameHold.Release();
     FForm->SliderBar->setEnabled(true);
     EnableCommands(false);
@@ -626,9 +777,7 @@ void TUIManager::GenerateClick() {
         return;
     TSliderBar* Slider = FForm->SliderBar;
     if (FForm->rbStartEnd->isChecked() && Slider->SelStart() >= Slider->SelEnd()) {
-        // The slider keeps no range that ends before it starts: it closes it at the end mark.
-        const char* Why = FEndBeforeStart ? kEndBeforeStart : kNoRange;
-        Message(tr(Why), QMessageBox::NoIcon, QMessageBox::Ok);
+        Message(tr(kNoRange), QMessageBox::NoIcon, QMessageBox::Ok);
         return;
     }
     // Playback stops before anything of the job is read.
@@ -707,9 +856,9 @@ void TUIManager::SliderMouseUp() {
     if (PlayManager->Converting() || !Slider->MouseOnPointer())
         return;
     if (Slider->Position() == Slider->Max()) {
-        // Released at the very end: back to the start instead of a seek past the last frame.
-        StopClick();
+        // Released at the very end: the last frame, where a seek would find none.
         FResumePlay = false;
+        LastFrameKey();
         return;
     }
     PlayManager->Seek(static_cast<int32_t>(Slider->Position()));
@@ -724,9 +873,9 @@ void TUIManager::SliderKeyMove() {
     TSliderBar* Slider = FForm->SliderBar;
     if (PlayManager->Converting() || !PlayManager->Opened())
         return;
-    // At the very end, back to the start, as a release there does.
+    // At the very end, the last frame, as a release there.
     if (Slider->Position() == Slider->Max()) {
-        StopClick();
+        LastFrameKey();
         return;
     }
     PlayManager->Seek(static_cast<int32_t>(Slider->Position()));
@@ -752,11 +901,11 @@ void TUIManager::PlayError() {
 
 void TUIManager::ConvertProgress(const TJobReport& Report) {
     FLastProgress = Report.Progress;
-    FForm->lbConvertInfo->setText(Progress(tr("Processing: %1/%2"), Report.Progress));
+    WriteStatus(Progress(tr("Processing: %1/%2"), Report.Progress));
 }
 
 void TUIManager::ConvertDone(const TJobReport& Report) {
-    FForm->lbConvertInfo->setText(Progress(tr("Done: %1/%2"), Report.Progress));
+    WriteStatus(Progress(tr("Done: %1/%2"), Report.Progress));
     JobEnded();
     // What the dialog says is taken now; it shows once the report has returned, so that the
     // job ends while a person reads it.
@@ -793,7 +942,7 @@ void TUIManager::AfterReport(std::function<void()> React) {
 }
 
 void TUIManager::ConvertError(const TJobReport& Report) {
-    FForm->lbConvertInfo->setText(Progress(tr("Failed: %1/%2"), Report.Progress));
+    WriteStatus(Progress(tr("Failed: %1/%2"), Report.Progress));
     JobEnded();
     const QString Error = QString::fromStdString(Report.Error);
     AfterReport([this, Error] {
@@ -844,8 +993,11 @@ void TUIManager::FormClose(TCloseAction& Action) {
     }
     QMessageBox Box(QMessageBox::Question, QString::fromUtf8(kApplicationTitle), tr(kExitQuestion),
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, FForm);
-    // The job may end while the question is open; the question stays, and its answer
-    // holds: the user asked to quit, and only Yes quits.
+    // Enter does not throw the job away.
+    Box.setDefaultButton(QMessageBox::No);
+    // A job that ends while the question is open takes the question with it, and the window
+    // stays with the job's result; quitting then asks nothing.
+    FQuitBox = &Box;
     if (Box.exec() == QMessageBox::Yes) {
         PlayManager->StopConvert();
         StoreSettings();

@@ -104,12 +104,24 @@ private:
     void SliderMouseUp();
     // A key moved the slider: a seek, as a release of the pointer there.
     void SliderKeyMove();
-    // The keyboard's own commands: Space, Left and Right (5 s), Esc.
+    // The keyboard's own commands: Space, Left and Right (5 s from the frame on screen, the
+    // last frame within 5 s of the end), Home and End (the first and the last frame), Esc.
     void PlayPauseKey();
     void SeekBy(int32_t Seconds);
-    // . and , while paused: the next or the previous frame. Held down, a key repeats at the
-    // keyboard's rate, but a step waits for the one before it: presses that came meanwhile
-    // make one step, not a pile of them.
+    void FirstFrameKey();
+    void LastFrameKey();
+    // The frame just reached on the slider and the info line; PlayOn: playback goes on from
+    // it (not from the last frame).
+    void ShowReachedFrame(bool PlayOn);
+    // F and a double-click on the picture: the video alone on the whole screen, at the largest
+    // size that keeps its shape, every player key working there; F or Esc comes back.
+    void FullScreenKey();
+    void LeaveFullScreen();
+    // The panel in Owner at Bounds, with the frame on screen drawn again at its new size.
+    void PlacePanel(QWidget* Owner, const QRect& Bounds);
+    // . and ,: the next or the previous frame (pausing first during playback). Held down, a
+    // key repeats at the keyboard's rate, but a step waits for the one before it: presses
+    // that came meanwhile make one step, not a pile of them.
     void StepKey(bool Forward);
     // Ctrl+S: the frame on screen, at the video's display size, as a PNG file in the video's
     // folder of the save folder; the status line says where it went.
@@ -160,6 +172,8 @@ private:
     // While paused: the position to the millisecond and the frame's number.
     void WritePausedInfo();
     void WriteInfoAtEnd();
+    // The status line under GENERATE; Whole, in its tip, is what a shortened Text stands for.
+    void WriteStatus(const QString& Text, const QString& Whole = QString());
     // A message box owned by the main window with the application's title.
     int Message(const QString& Text, int Icon, int Buttons) const;
 
@@ -176,8 +190,6 @@ private:
     bool FAtEnd = false;
     // A frame step is on its way; key presses until it is done add none.
     bool FStepPending = false;
-    // The end mark was last put before the start mark (the slider then closes the range).
-    bool FEndBeforeStart = false;
     // The last video handed over while a job ran.
     QString FPendingVideo;
     TmainDlg* FForm;
@@ -187,6 +199,11 @@ private:
     // Every text Report was given, and those not shown yet.
     QStringList FReported, FUnshown;
     QPointer<QMessageBox> FReportBox;
+    // The boxes that ask or tell something about the running job, open until it ends: the
+    // notice that a handed-over video waits, and the question whether to quit.
+    QPointer<QMessageBox> FBusyBox, FQuitBox;
+    // The full-screen window while the video is shown there (owned by the form).
+    QPointer<QWidget> FFullScreen;
     bool FClampMoves = false;
     bool FCenterPending = false;
 };

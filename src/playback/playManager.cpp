@@ -43,6 +43,7 @@ void TPlayManager::OpenFile(const std::string& FileName) {
     FPanel.SetAspectRatio(FAspectRatio);
     FPanel.Clear(0);
     FOpened = true;
+    FLastFrameTime = -1;
     const TDecoderFrame* Frame = nullptr;
     TakeFrame(Frame);
     ShowFrame(Frame);
@@ -68,6 +69,10 @@ bool TPlayManager::Play() {
 void TPlayManager::Pause() {
     if (!FOpened)
         return;
+    // A play thread stopped before it reported its last frame has read one frame past the
+    // frame on screen: the next step finds its way from the frame on screen.
+    if (FPlayThread)
+        FStandsAfterShown = false;
     FreeThread(std::move(FPlayThread));
     FPlaying = false;
 }
@@ -84,14 +89,14 @@ bool TPlayManager::Stop() {
     return true;
 }
 
-const TDecoderFrame* TPlayManager::ReachFrame(int64_t Microseconds, bool ReportFailure, int64_t& Time) {
+const TDecoderFrame* TPlayManager::ReachFrame(const TFind& Find, bool ReportFailure, int64_t& Time) {
     if (!MayRead())
         return nullptr;
     Pause();
     TFrameWalker Walker(*FDecoder);
     const TDecoderFrame* Frame = nullptr;
     try {
-        Frame = Walker.FrameAt(Microseconds);
+        Frame = Find(Walker);
     } catch (const std::exception& E) {
         FLastError = E.what();
         if (ReportFailure)
@@ -104,15 +109,37 @@ const TDecoderFrame* TPlayManager::ReachFrame(int64_t Microseconds, bool ReportF
     return Frame;
 }
 
-bool TPlayManager::ShowFrameAt(int64_t Microseconds) {
+bool TPlayManager::ShowFound(const TFind& Find) {
     int64_t Time = 0;
-    const TDecoderFrame* Frame = ReachFrame(Microseconds, true, Time);
+    const TDecoderFrame* Frame = ReachFrame(Find, true, Time);
     if (!Frame)
         return false;
     RefreshInfo();
     ShowFrame(Frame);
     FShownTime = Time;
     return true;
+}
+
+bool TPlayManager::ShowFrameAt(int64_t Microseconds) {
+    return ShowFound([Microseconds](TFrameWalker& Walker) { return Walker.FrameAt(Microseconds); });
+}
+
+bool TPlayManager::ShowLastFrame() {
+    return ShowFound([this](TFrameWalker& Walker) { return ReachLast(Walker); });
+}
+
+bool TPlayManager::ShowFrameOrLast(int64_t Microseconds) {
+    return ShowFound([this, Microseconds](TFrameWalker& Walker) {
+        const TDecoderFrame* Frame = Walker.FrameAt(Microseconds);
+        return Frame ? Frame : ReachLast(Walker);
+    });
+}
+
+const TDecoderFrame* TPlayManager::ReachLast(TFrameWalker& Walker) {
+    const TDecoderFrame* Frame = Walker.Last();
+    if (Frame)
+        FLastFrameTime = Walker.Time();
+    return Frame;
 }
 
 bool TPlayManager::StepForward() {
@@ -125,6 +152,7 @@ bool TPlayManager::StepForward() {
     const TDecoderFrame* Frame = nullptr;
     if (!TakeFrame(Frame) || !Frame) {
         // Past the last frame: it stays on screen, and the decoder after it.
+        FLastFrameTime = FShownTime;
         ShowFrameAt(FShownTime);
         return true;
     }
@@ -163,7 +191,8 @@ bool TPlayManager::StepBack() {
 bool TPlayManager::TakeShownFrame(
     const std::function<void(const TDecoderFrame&, const TDecoderFileInfo&)>& Take) {
     int64_t Time = 0;
-    const TDecoderFrame* Frame = ReachFrame(FShownTime, false, Time);
+    const TDecoderFrame* Frame =
+        ReachFrame([this](TFrameWalker& Walker) { return Walker.FrameAt(FShownTime); }, false, Time);
     if (!Frame)
         return false;
     Take(*Frame, *FDecoder->FileInfo());

@@ -31,6 +31,8 @@
 #include <string>
 #include <vector>
 
+class TFrameWalker;
+
 // The play manager's notifications: playback ones with nothing, or the position of the frame
 // shown; job ones with the job's report.
 using TPlaybackNotification = std::function<void()>;
@@ -53,7 +55,7 @@ public:
     // nothing. Playback must be paused and no job running.
     void OpenFile(const std::string& FileName);
     // The decoder is used by one thread at a time: while a job runs, the commands that read
-    // it (Play, Stop, Seek, the steps, ShowFrameAt, TakeShownFrame) refuse, answering false
+    // it (Play, Stop, Seek, the steps, the Show...Frame ones, TakeShownFrame) refuse, answering false
     // (and nothing before a video), whoever gives them.
     // Plays on from wherever the decoder stands; nothing while Playing.
     bool Play();
@@ -71,6 +73,14 @@ public:
     // Pauses and shows the first frame at or after Microseconds, exactly; false (the
     // picture kept) when there is none.
     bool ShowFrameAt(int64_t Microseconds);
+    // Pauses and shows the video's last frame, exactly (found by reading on from the last
+    // second the duration names); false (the picture kept) when no frame can be read.
+    bool ShowLastFrame();
+    // Pauses and shows the first frame at or after Microseconds, or the last frame when the
+    // video ends before Microseconds; false (the picture kept) when no frame can be read.
+    bool ShowFrameOrLast(int64_t Microseconds);
+    // The frame on screen is the video's last one, as far as a walk to the end has shown.
+    bool AtLastFrame() const { return FLastFrameTime >= 0 && FShownTime == FLastFrameTime; }
     // The time of the frame on screen, in microseconds from the start (exact where the
     // library tells frame times).
     int64_t FrameTime() const { return FShownTime; }
@@ -135,10 +145,16 @@ private:
     // A video is open and no job runs: the decoder is this thread's to read.
     bool MayRead() const { return FOpened && !FConverting; }
     void RefreshInfo();
-    // Pauses and reads the first frame at or after Microseconds exactly (its time into
-    // Time); null when there is none or it cannot be read (LastError says why, and with
-    // ReportFailure OnPlayError too).
-    const TDecoderFrame* ReachFrame(int64_t Microseconds, bool ReportFailure, int64_t& Time);
+    // Which frame a walker over the decoder goes to (null: none).
+    using TFind = std::function<const TDecoderFrame*(TFrameWalker&)>;
+    // Pauses and reads the frame Find goes to, exactly (its time into Time); null when there
+    // is none or it cannot be read (LastError says why, and with ReportFailure OnPlayError too).
+    const TDecoderFrame* ReachFrame(const TFind& Find, bool ReportFailure, int64_t& Time);
+    // Pauses and shows the frame Find goes to; false (the picture kept) when there is none or
+    // it cannot be read.
+    bool ShowFound(const TFind& Find);
+    // The walker's Last, whose time is kept as the last frame's.
+    const TDecoderFrame* ReachLast(TFrameWalker& Walker);
     void ShowFrame(const TDecoderFrame* Frame);
     // The decoder's next frame on the main thread. A video that cannot be read on gives
     // null and OnPlayError with the reason (false is returned), so that the failure
@@ -188,6 +204,8 @@ private:
     // stop, which rewind.
     int64_t FShownTime = 0;
     bool FStandsAfterShown = false;
+    // The time of the open video's last frame once a walk has reached it (-1 before).
+    int64_t FLastFrameTime = -1;
     bool FPlaying = false;
     bool FConverting = false;
     std::string FLastError;

@@ -24,6 +24,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFont>
 #include <QLabel>
@@ -32,6 +33,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTranslator>
@@ -186,6 +188,9 @@ struct TTexts {
     const char* SheetTooWide; // a sheet 20000 pixels wide
     const char* AboutTitle;
     const char* ChooseFolder; // the folder chooser's title
+    const char* CannotOpen;   // a video that is not there, before the reason
+    const char* SizeTitle;    // the size dialog's title
+    const char* Empty;        // why an empty file was refused
 };
 
 const TTexts kGerman{
@@ -211,7 +216,10 @@ const TTexts kGerman{
     "auseinander",
     "Die Breite eines Kontaktabzugs muss zwischen 160 und 10000 Pixel liegen (sie ist 20000)",
     "Über Trovelle",
-    "Ordner wählen"};
+    "Ordner wählen",
+    "Videodatei kann nicht geöffnet werden: /nonexistent/clip.mp4 (",
+    "Vorschaubildgröße – Trovelle",
+    "die Datei ist leer"};
 
 const TTexts kFrench{
     "fr_FR",
@@ -236,7 +244,10 @@ const TTexts kFrench{
     "entières",
     "La largeur d'une planche doit être comprise entre 160 et 10000 pixels (elle est de 20000)",
     "À propos de Trovelle",
-    "Choisir un dossier"};
+    "Choisir un dossier",
+    "Impossible d'ouvrir le fichier vidéo\u00a0: /nonexistent/clip.mp4 (",
+    "Taille des vignettes – Trovelle",
+    "le fichier est vide"};
 
 const TTexts kEnglish{"en_US",
                       "&Open a Video",
@@ -254,12 +265,15 @@ const TTexts kEnglish{"en_US",
                       "CONSTRAIN",
                       "&Cancel",
                       "Columns",
-                      "Contact Sheet Trovelle",
+                      "Contact Sheet – Trovelle",
                       "The thumbnails are saved successfully in",
                       "12 pieces asked, 2 written: the video is 2 s long and pieces are whole seconds apart",
                       "The width of a sheet must be from 160 to 10000 pixels (it is 20000)",
                       "About Trovelle",
-                      "Select Folder"};
+                      "Select Folder",
+                      "Unable to open video file: /nonexistent/clip.mp4 (",
+                      "Thumbnail Size – Trovelle",
+                      "the file is empty"};
 
 // A language's cases are named by its locale.
 void PrintTo(const TTexts* Texts, std::ostream* Out) {
@@ -333,6 +347,23 @@ TEST_P(Languages, TheMainWindowAndItsMessages) {
     QMessageBox Question(QMessageBox::Question, QString(), QString(), QMessageBox::Yes | QMessageBox::No);
     EXPECT_EQ(Question.button(QMessageBox::Yes)->text(), QString::fromUtf8(L.Yes));
 
+    // A video that cannot be opened is reported in the window's language.
+    TModal Refused;
+    Window.UI->OpenVideo(QStringLiteral("/nonexistent/clip.mp4"));
+    ASSERT_TRUE(Refused.Seen);
+    EXPECT_TRUE(Refused.Text.startsWith(QString::fromUtf8(L.CannotOpen))) << Refused.Text.toStdString();
+    // With the reason, where it is the program's own.
+    QTemporaryDir Folder;
+    QFile Empty(Folder.filePath(QStringLiteral("empty.mp4")));
+    ASSERT_TRUE(Empty.open(QIODevice::WriteOnly));
+    Empty.close();
+    TModal EmptyRefused;
+    Window.UI->OpenVideo(Empty.fileName());
+    ASSERT_TRUE(EmptyRefused.Seen);
+    EXPECT_TRUE(
+        EmptyRefused.Text.endsWith(QStringLiteral(" (") + QString::fromUtf8(L.Empty) + QLatin1Char(')')))
+        << EmptyRefused.Text.toStdString();
+
     // The folder chooser, Qt's own where the desktop has none, under the window's title.
     TModal Chooser(Lang + QStringLiteral("-folder"));
     F->btnSaveFolder->click();
@@ -394,6 +425,7 @@ TEST_P(Languages, EveryDialog) {
     EXPECT_EQ(Config.lbWidth->text(), QString::fromUtf8(L.Width));
     EXPECT_EQ(Config.ckbConstrain->text(), QString::fromUtf8(L.Constrain));
     EXPECT_EQ(Config.btnCancel->text(), QString::fromUtf8(L.Cancel));
+    EXPECT_EQ(Config.windowTitle(), QString::fromUtf8(L.SizeTitle));
     EXPECT_EQ(Cut(&Config), std::vector<std::string>{});
     EXPECT_EQ(SharedLetters({Config.btnCancel->text(), Config.btnOk->text(), Config.ckbConstrain->text()}),
               std::vector<std::string>{});
@@ -419,14 +451,20 @@ TEST_P(Languages, EveryDialog) {
     EXPECT_FALSE(Sheet.Accepted);
     Sheet.close();
 
-    TcompleteDlg Done;
-    Done.lbPath->setText(QStringLiteral("/home/user/Pictures/clip"));
+    // The completion dialog as the controller shows it: given to the main window, under the
+    // window's style sheet; Esc closes it.
+    TWindow Window;
+    TcompleteDlg Done(Window.Form.get());
+    Done.lbPath->setText(QStringLiteral("/home/user/Pictures/clip_2024_summer"));
+    Done.setParent(Window.Form.get(), Done.windowFlags());
     Done.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&Done));
     EXPECT_EQ(Done.Label1->text(), QString::fromUtf8(L.Saved));
     EXPECT_EQ(Cut(&Done), std::vector<std::string>{});
+    EXPECT_EQ(Done.Label1->font().family(), Done.font().family()) << "the dialog's own look";
     KeepPicture(&Done, Lang + QStringLiteral("-complete"));
-    Done.close();
+    QTest::keyClick(&Done, Qt::Key_Escape);
+    EXPECT_FALSE(Done.isVisible());
 
     TcompleteDlg Short;
     Short.lbPath->setText(QStringLiteral("/home/user/Pictures/clip"));
@@ -452,8 +490,10 @@ TEST_P(Languages, EveryDialog) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&About));
     EXPECT_EQ(About.windowTitle(), QString::fromUtf8(L.AboutTitle));
     EXPECT_EQ(Cut(&About), std::vector<std::string>{});
+    EXPECT_FALSE(About.Label2->text().contains(QStringLiteral("MP4"))) << "every video it opens";
     KeepPicture(&About, Lang + QStringLiteral("-about"));
-    About.close();
+    QTest::keyClick(&About, Qt::Key_Escape);
+    EXPECT_FALSE(About.isVisible());
 }
 
 // Each reason a job gives for a short run, and each sheet size refused, reads the same in the

@@ -72,7 +72,7 @@ const TControlCase kControls[] = {
     {CONTROL(SliderBar), TKind::Slider, {35, 346, 401, 41}, "", "", false},
     {CONTROL(lbVersion), TKind::Label, {744, 495, 36, 18}, "v0.0.1", "", true},
     {CONTROL(lbInfo), TKind::Label, {8, 496, 649, 16}, "", "", true},
-    {CONTROL(lbConvertInfo), TKind::Label, {493, 463, 273, 22}, "Processing: 0/0", "", true},
+    {CONTROL(lbConvertInfo), TKind::Label, {345, 463, 421, 22}, "Processing: 0/0", "", true},
     {CONTROL(btnPlay), TKind::ImageButton, {217, 374, 32, 32}, "", "play", true},
     {CONTROL(btnPause), TKind::ImageButton, {177, 374, 32, 32}, "", "pause", true},
     {CONTROL(btnStop), TKind::ImageButton, {257, 374, 32, 32}, "", "stop", true},
@@ -294,7 +294,8 @@ QStringList MenuTree(QWidget* Owner, const QString& Path) {
         const QString Here = Path + "/" + Name;
         const QString Key = Action->shortcut().toString();
         Lines << QStringLiteral("%1 \"%2\"%3%4")
-                     .arg(Here, Action->text(), Action->isEnabled() ? "" : " disabled", Key.isEmpty() ? "" : " " + Key);
+                     .arg(Here, Action->text(), Action->isEnabled() ? "" : " disabled",
+                          Key.isEmpty() ? "" : " " + Key);
         if (Action->menu())
             Lines << MenuTree(Action->menu(), Here);
     }
@@ -314,6 +315,9 @@ TEST_F(TMainFormTest, MenuTreeWithCaptionsAndStartStates) {
         "TBXToolbar1/TBXSubmenuItem1/TBXSubmenuItem3/tmiPlayPause \"Play/P&ause\" Space",
         "TBXToolbar1/TBXSubmenuItem1/TBXSubmenuItem3/tmiBack \"&Back 5 s\" Left",
         "TBXToolbar1/TBXSubmenuItem1/TBXSubmenuItem3/tmiForward \"&Forward 5 s\" Right",
+        "TBXToolbar1/TBXSubmenuItem1/TBXSubmenuItem3/tmiFullScreen \"F&ull Screen\" F",
+        "TBXToolbar1/TBXSubmenuItem1/TBXSubmenuItem3/tmiFirstFrame \"F&irst Frame\" Home",
+        "TBXToolbar1/TBXSubmenuItem1/TBXSubmenuItem3/tmiLastFrame \"&Last Frame\" End",
         "TBXToolbar1/TBXSubmenuItem1/TBXSubmenuItem3/tmiNextFrame \"Ne&xt Frame\" .",
         "TBXToolbar1/TBXSubmenuItem1/TBXSubmenuItem3/tmiPreviousFrame \"Pre&vious Frame\" ,",
         "TBXToolbar1/TBXSubmenuItem1/TBXSubmenuItem3/ \"\"",
@@ -411,6 +415,9 @@ TEST_F(TMainFormTest, MenuAcceleratorsReachTheItems) {
         {"tmiConfig", &TmainDlg::tmiConfig, Qt::Key_A, {Qt::Key_C}, false},
         {"tmiExit", &TmainDlg::tmiExit, Qt::Key_A, {Qt::Key_E}, true},
         {"tmiSaveFrame", &TmainDlg::tmiSaveFrame, Qt::Key_A, {Qt::Key_M}, true},
+        {"tmiFullScreen", &TmainDlg::tmiFullScreen, Qt::Key_A, {Qt::Key_P, Qt::Key_U}, true},
+        {"tmiFirstFrame", &TmainDlg::tmiFirstFrame, Qt::Key_A, {Qt::Key_P, Qt::Key_I}, true},
+        {"tmiLastFrame", &TmainDlg::tmiLastFrame, Qt::Key_A, {Qt::Key_P, Qt::Key_L}, true},
         {"tmiNextFrame", &TmainDlg::tmiNextFrame, Qt::Key_A, {Qt::Key_P, Qt::Key_X}, true},
         {"tmiPreviousFrame", &TmainDlg::tmiPreviousFrame, Qt::Key_A, {Qt::Key_P, Qt::Key_V}, true},
         {"tmiHelp", &TmainDlg::tmiHelp, Qt::Key_H, {Qt::Key_O}, true},
@@ -456,24 +463,28 @@ TEST_F(TMainFormTest, TabRunsDownTheRightColumnThenAlongThePlayerSkippingDisable
     ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
     EXPECT_EQ(QApplication::focusWidget(), Form->btnOpen) << "the window starts at its first stop";
 
-    // At start the save folder, the pieces entry and the slider are disabled: from GENERATE
-    // focus goes straight to the radio buttons, which are one stop (the arrow keys move
-    // inside the group), then along the player's buttons left to right, and back to the top.
+    // At start the save folder, the pieces entry and the slider are disabled: from Select
+    // Save Folder focus goes to the radio buttons below it, which are one stop (the arrow keys
+    // move inside the group), then to GENERATE under them, along the player's buttons left to
+    // right, and back to the top.
     const QStringList AtStart = TabRound(Form->btnOpen, 11);
     EXPECT_EQ(AtStart.join(' ').toStdString(),
-              "btnOpen btnSaveFolder btnGenerate rbWhole btnStartPoint btnPause "
+              "btnOpen btnSaveFolder rbWhole btnGenerate btnStartPoint btnPause "
               "btnPlay btnStop btnEndPoint btnOpen btnSaveFolder");
 
     // Once the pieces entry and the slider are enabled each is a stop of its own.
     Form->rbPieces->setChecked(true);
     Form->etPieces->setEnabled(true);
     Form->SliderBar->setEnabled(true);
-    const QStringList Enabled = TabRound(Form->btnGenerate, 5);
-    EXPECT_EQ(Enabled.join(' ').toStdString(), "btnGenerate rbWhole etPieces SliderBar btnStartPoint");
+    const QStringList Enabled = TabRound(Form->btnSaveFolder, 6);
+    EXPECT_EQ(Enabled.join(' ').toStdString(),
+              "btnSaveFolder rbWhole etPieces btnGenerate SliderBar btnStartPoint");
     // Backwards the same stops come in reverse.
     QTest::keyClick(Form->btnStartPoint, Qt::Key_Backtab);
     EXPECT_EQ(QApplication::focusWidget(), Form->SliderBar);
     QTest::keyClick(Form->SliderBar, Qt::Key_Backtab);
+    EXPECT_EQ(QApplication::focusWidget(), Form->btnGenerate);
+    QTest::keyClick(Form->btnGenerate, Qt::Key_Backtab);
     EXPECT_EQ(QApplication::focusWidget(), Form->etPieces);
     Form->btnOpen->setFocus(Qt::TabFocusReason);
     QTest::keyClick(Form->btnOpen, Qt::Key_Backtab);

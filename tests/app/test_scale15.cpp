@@ -1,12 +1,18 @@
 // The main window at a fractional scale factor (QT_SCALE_FACTOR=1.5, set before the
 // application starts), where a control's edge may fall in the middle of a screen pixel:
 // each entry still shows its whole border.
+#include "gui/dialogs/completeForm.h"
+#include "gui/languages.h"
 #include "gui/mainForm.h"
 #include "gui/widgets/flatedit.h"
 #include "gui/widgets/humanskin.h"
+#include "gui/widgets/linkLabel.h"
+#include "testwindow.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -65,7 +71,37 @@ TEST(ScaleFactor15, EntriesKeepTheirWholeBorder) {
                 Missing += (Shot.pixel(X, Top) != Border) + (Shot.pixel(X, Bottom) != Border);
             for (int Y = Top; Y <= Bottom; ++Y)
                 Missing += (Shot.pixel(Left, Y) != Border) + (Shot.pixel(Right, Y) != Border);
-            EXPECT_EQ(Missing, 0) << "of " << 2 * (Right - Left + 1) + 2 * (Bottom - Top + 1) << " border pixels";
+            EXPECT_EQ(Missing, 0) << "of " << 2 * (Right - Left + 1) + 2 * (Bottom - Top + 1)
+                                  << " border pixels";
+        }
+    }
+}
+
+// The completion dialog's first line, as the controller shows it (given to the main window
+// under its style sheet), keeps the dialog's font and fits in each language at this scale.
+TEST(ScaleFactor15, TheCompletionDialogsFirstLineFits) {
+    for (const char* Locale : {"en_US", "de_DE", "fr_FR"}) {
+        SCOPED_TRACE(Locale);
+        InstallTranslations(*qApp, QLocale(QString::fromLatin1(Locale)));
+        {
+            TWindow Window;
+            TmainDlg& Form = *Window.Form;
+            TcompleteDlg Done(&Form);
+            Done.lbPath->setText(QStringLiteral("/home/user/Pictures/clip"));
+            Done.setParent(&Form, Done.windowFlags());
+            Done.show();
+            QApplication::processEvents();
+            const QString Line = Done.Label1->text();
+            EXPECT_LE(Done.Label1->fontMetrics().horizontalAdvance(Line), Done.Label1->width())
+                << Line.toStdString();
+            EXPECT_EQ(Done.Label1->font().toString(), Done.font().toString()) << "the dialog's own look";
+            Done.grab().save(
+                QDir(QStringLiteral(TEST_BINDIR))
+                    .filePath(QStringLiteral("complete-scale15-%1.png").arg(QLatin1String(Locale))));
+        }
+        for (QTranslator* Each : qApp->findChildren<QTranslator*>(Qt::FindDirectChildrenOnly)) {
+            QCoreApplication::removeTranslator(Each);
+            delete Each;
         }
     }
 }

@@ -51,7 +51,7 @@ TEST_F(ConfigFormTest, FreshDialog) {
     EXPECT_EQ(Fresh.ThumbHeight, 400);
     EXPECT_EQ(Fresh.AspectRatio, 1.0);
     EXPECT_FALSE(Fresh.Accepted);
-    EXPECT_EQ(Fresh.windowTitle(), QStringLiteral("Config Trovelle"));
+    EXPECT_EQ(Fresh.windowTitle(), QString::fromUtf8("Thumbnail Size – Trovelle"));
     EXPECT_EQ(Fresh.size(), QSize(442, 270));
     EXPECT_TRUE(Fresh.ckbConstrain->isChecked());
     for (TMyFlatEdit* Edit : {Fresh.etWidth, Fresh.etHeight}) {
@@ -99,6 +99,23 @@ TEST_F(ConfigFormTest, ShowFillsTheEntriesWithoutDrivingTheLock) {
     }
     EXPECT_EQ(Dlg->etWidth->text(), QStringLiteral("400")) << "focus alone drives nothing";
     EXPECT_EQ(Dlg->etHeight->text(), QStringLiteral("225"));
+}
+
+// OK, which Enter in an entry presses, carries the default button's frame, also after the
+// focus went through Cancel; on Cancel, Cancel carries it.
+TEST_F(ConfigFormTest, OkIsTheDefaultButton) {
+    Open(1.0);
+    struct TStop {
+        QWidget* Focus;
+        QPushButton* Default;
+    };
+    for (const TStop& Stop : {TStop{Dlg->etWidth, Dlg->btnOk}, TStop{Dlg->btnCancel, Dlg->btnCancel},
+                              TStop{Dlg->etHeight, Dlg->btnOk}}) {
+        Stop.Focus->setFocus(Qt::TabFocusReason);
+        EXPECT_EQ(Dlg->btnOk->isDefault(), Stop.Default == Dlg->btnOk)
+            << Stop.Focus->metaObject()->className();
+        EXPECT_EQ(Dlg->btnCancel->isDefault(), Stop.Default == Dlg->btnCancel);
+    }
 }
 
 TEST_F(ConfigFormTest, TheFocusedEntryDrivesTheOther) {

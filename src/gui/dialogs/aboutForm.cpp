@@ -5,7 +5,6 @@
 #include "gui/widgets/linkLabel.h"
 #include "platform/appinfo.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -44,7 +43,7 @@ TaboutDlg::TaboutDlg(QWidget* MainWindow) : FMainWindow(MainWindow) {
 
     Label1 = FixedLabel(this, tr("Trovelle is an easy-to-use video capture tool designed to help"),
                         QRect(16, 16, 417, 16));
-    Label2 = FixedLabel(this, tr("create thumbnails from MP4 video."), QRect(16, 32, 417, 16));
+    Label2 = FixedLabel(this, tr("create thumbnails from videos."), QRect(16, 32, 417, 16));
     Label3 = FixedLabel(this, QString::fromUtf8(kPublisher), QRect(240, 64, 185, 16));
     Label3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lbVersion = FixedLabel(this, tr("Version %1").arg(QString::fromUtf8(kApplicationVersion)),
@@ -85,13 +84,6 @@ void TaboutDlg::lbWebClick() {
 
 void TaboutDlg::lbMailClick() {
     OpenLink(this, MailLink().toStdString());
-}
-
-void TaboutDlg::keyPressEvent(QKeyEvent* Event) {
-    // No cancel button: Esc is not a way out.
-    if (Event->key() == Qt::Key_Escape)
-        return;
-    QDialog::keyPressEvent(Event);
 }
 
 void TaboutDlg::showEvent(QShowEvent* Event) {

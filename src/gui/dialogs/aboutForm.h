@@ -1,7 +1,7 @@
 // TaboutDlg: what the program is, who publishes it, and links to its web page and its
 // support mail address. The main window controller creates it with no owner, sets its
 // caption, shows it modally and frees it. The links open through the desktop; the dialog
-// stays open. Only OK and the window's close box end it; Esc does nothing.
+// stays open. OK, Esc and the window's close box end it.
 #pragma once
 
 #include <QCoreApplication>
@@ -40,7 +40,6 @@ public:
     void lbMailClick();
 
 protected:
-    void keyPressEvent(QKeyEvent* Event) override;
     void showEvent(QShowEvent* Event) override;
 
 private:

@@ -5,7 +5,6 @@
 #include "gui/widgets/linkLabel.h"
 #include "platform/appinfo.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -13,6 +12,8 @@ namespace {
 
 constexpr int kClientWidth = 692;
 constexpr int kClientHeight = 166;
+// Every line takes the dialog's width, whatever its text's width in the font it ends up with.
+constexpr int kLineWidth = 657;
 constexpr const char* kCaption = QT_TRANSLATE_NOOP("TcompleteDlg", "Congratulations");
 constexpr const char* kSheetLine = QT_TRANSLATE_NOOP("TcompleteDlg", "The contact sheet is saved as");
 constexpr const char* kSheetLinkLine = QT_TRANSLATE_NOOP("TcompleteDlg", "click the link to open the sheet.");
@@ -31,11 +32,10 @@ TcompleteDlg::TcompleteDlg(QWidget* MainWindow) : FMainWindow(MainWindow) {
     setWindowTitle(tr(kCaption));
 
     Label1 = new QLabel(tr("The thumbnails are saved successfully in"), this);
-    Label1->adjustSize();
-    Label1->move(16, 16);
+    Label1->setGeometry(16, 16, kLineWidth, Label1->sizeHint().height());
 
     lbPath = new TLinkLabel(this);
-    lbPath->setGeometry(16, 48, 657, 18);
+    lbPath->setGeometry(16, 48, kLineWidth, 18);
     // A folder is shown as it is named, even when the name looks like markup.
     lbPath->setTextFormat(Qt::PlainText);
     QFont PathFont = lbPath->font();
@@ -44,27 +44,27 @@ TcompleteDlg::TcompleteDlg(QWidget* MainWindow) : FMainWindow(MainWindow) {
     SetSkinColor(lbPath, QPalette::WindowText, kPathColor);
     lbPath->OnClick = [this](QObject*) { lbPathClick(); };
 
-    Label2 = new QLabel(tr("click the link to open the folder in explorer."), this);
-    Label2->adjustSize();
-    Label2->move(16, 88);
+    Label2 = new QLabel(tr("click the link to open the folder."), this);
+    Label2->setGeometry(16, 88, kLineWidth, Label2->sizeHint().height());
 
     btnOK = new QPushButton(tr("&OK"), this);
     btnOK->setGeometry(16, 128, 100, 26);
     btnOK->setFocus();
 
     lbReason = new QLabel(this);
-    lbReason->setGeometry(16, kReasonTop, 657, kReasonHeight);
+    lbReason->setGeometry(16, kReasonTop, kLineWidth, kReasonHeight);
     lbReason->setTextFormat(Qt::PlainText);
     lbReason->setWordWrap(true);
     lbReason->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lbReason->hide();
     connect(btnOK, &QPushButton::clicked, this, [this] { btnOKClick(); });
+    // The controller gives the dialog to the main window before it shows it.
+    HoldDialogFont(this);
 }
 
 void TcompleteDlg::ShowShortfall(const QString& Reason) {
     setWindowTitle(QLatin1String(kApplicationTitle));
     Label1->setText(tr(kShortfallLine));
-    Label1->adjustSize();
     lbReason->setText(Reason);
     lbReason->show();
     if (Label2->y() < kReasonTop + kReasonHeight) {
@@ -76,9 +76,7 @@ void TcompleteDlg::ShowShortfall(const QString& Reason) {
 
 void TcompleteDlg::ShowSheet() {
     Label1->setText(tr(kSheetLine));
-    Label1->adjustSize();
     Label2->setText(tr(kSheetLinkLine));
-    Label2->adjustSize();
 }
 
 void TcompleteDlg::btnOKClick() {
@@ -87,13 +85,6 @@ void TcompleteDlg::btnOKClick() {
 
 void TcompleteDlg::lbPathClick() {
     OpenLink(this, lbPath->text().toStdString());
-}
-
-void TcompleteDlg::keyPressEvent(QKeyEvent* Event) {
-    // No cancel button: Esc is not a way out.
-    if (Event->key() == Qt::Key_Escape)
-        return;
-    QDialog::keyPressEvent(Event);
 }
 
 void TcompleteDlg::showEvent(QShowEvent* Event) {

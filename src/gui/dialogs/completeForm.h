@@ -1,8 +1,8 @@
 // TcompleteDlg: tells the user that generation has finished and links to the folder that
 // holds the new thumbnails. The main window controller creates it with no owner, puts the
-// folder into lbPath, shows it modally and frees it. Clicking the path opens the folder
-// in the desktop's file browser and leaves the dialog open; only OK and the window's
-// close box end it (there is no cancel button, so Esc does nothing).
+// folder into lbPath, gives it to the main window, shows it modally and frees it. Clicking
+// the path opens the folder in the desktop's file browser and leaves the dialog open; OK,
+// Esc and the window's close box end it.
 #pragma once
 
 #include <string>
@@ -40,7 +40,6 @@ public:
     void lbPathClick();
 
 protected:
-    void keyPressEvent(QKeyEvent* Event) override;
     void showEvent(QShowEvent* Event) override;
 
 private:

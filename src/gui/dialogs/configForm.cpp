@@ -22,7 +22,7 @@ constexpr int kClientHeight = 270;
 constexpr int kEntryWidth = 121;
 constexpr int kEntryHeight = 24;
 constexpr int kEntryGap = 16;
-constexpr const char* kCaption = QT_TRANSLATE_NOOP("TconfigDlg", "Config %1");
+constexpr const char* kCaption = QT_TRANSLATE_NOOP("TconfigDlg", "Thumbnail Size – %1");
 constexpr const char* kNoSize = QT_TRANSLATE_NOOP("TconfigDlg", "Enter a width and a height greater than 0.");
 
 constexpr int32_t kInitialSide = 400;
@@ -59,6 +59,8 @@ TconfigDlg::TconfigDlg(QWidget* MainWindow) : FMainWindow(MainWindow) {
     btnCancel->setGeometry(216, 232, 100, 26);
     btnOk = new QPushButton(tr("&OK"), this);
     btnOk->setGeometry(325, 232, 100, 26);
+    // Enter in an entry is OK, and OK shows it.
+    btnOk->setDefault(true);
 
     connect(ckbConstrain, &QCheckBox::clicked, this, [this] { ckbConstrainClick(); });
     connect(btnCancel, &QPushButton::clicked, this, [this] { btnCancelClick(); });

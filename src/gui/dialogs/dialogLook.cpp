@@ -3,9 +3,14 @@
 #include "gui/widgets/flatedit.h"
 #include "gui/widgets/humanskin.h"
 
+#include <QEvent>
 #include <QFont>
 #include <QPalette>
+#include <QPointer>
 #include <QWidget>
+
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -31,6 +36,37 @@ void SetDialogLook(QWidget* Dialog, int ClientWidth, int ClientHeight) {
     Font.setBold(true);
     Dialog->setFont(Font);
     SelectSkin(Dialog, kHumanSkin);
+}
+
+namespace {
+
+// Puts the controls' fonts back each time the dialog changes owner: a style sheet above
+// the dialog, met on the way, gives its controls back the fonts they had before any style
+// sheet was applied, the application's.
+class TFontHolder : public QObject {
+public:
+    explicit TFontHolder(QWidget* Dialog) : QObject(Dialog) {
+        for (QWidget* Control : Dialog->findChildren<QWidget*>())
+            FFonts.emplace_back(Control, Control->font());
+        Dialog->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* Watched, QEvent* Event) override {
+        if (Event->type() == QEvent::ParentChange)
+            for (const auto& [Control, Font] : FFonts)
+                if (Control)
+                    Control->setFont(Font);
+        return QObject::eventFilter(Watched, Event);
+    }
+
+private:
+    std::vector<std::pair<QPointer<QWidget>, QFont>> FFonts;
+};
+
+} // namespace
+
+void HoldDialogFont(QWidget* Dialog) {
+    new TFontHolder(Dialog);
 }
 
 void SetEntryLook(TMyFlatEdit* Edit) {

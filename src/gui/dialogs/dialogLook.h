@@ -10,6 +10,11 @@ class TMyFlatEdit;
 // Fixed client size, white background, the dialogs' font and the skin.
 void SetDialogLook(QWidget* Dialog, int ClientWidth, int ClientHeight);
 
+// Gives each control of Dialog the font it shows now as its own, so that the dialog keeps
+// its look when it is given to an owner under a style sheet (which would hand the controls
+// the application's font); called once the controls are made.
+void HoldDialogFont(QWidget* Dialog);
+
 // The look of a dialog's number entry: grey frame and text on a flat light grey, at most five
 // characters.
 void SetEntryLook(TMyFlatEdit* Edit);

@@ -20,7 +20,7 @@ constexpr int kEntryLeft = 150;
 constexpr int kEntryWidth = 80;
 constexpr int kEntryHeight = 24;
 constexpr int kRowHeight = 34;
-constexpr const char* kCaption = QT_TRANSLATE_NOOP("TsheetDlg", "Contact Sheet %1");
+constexpr const char* kCaption = QT_TRANSLATE_NOOP("TsheetDlg", "Contact Sheet – %1");
 
 } // namespace
 

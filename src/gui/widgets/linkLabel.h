@@ -1,7 +1,8 @@
 // A label that acts as a link: it shows the hand cursor and raises OnClick when the left
-// button is pressed and released over it. The completion and about dialogs use it for the
-// output folder, the web address and the support mail address; the dialog decides what a
-// click opens.
+// button is pressed and released over it. An underlined font is drawn with its line under
+// the letters' lowest point, so that an underscore in a path stays visible. The completion and about dialogs
+// use it for the output folder, the web address and the support mail address; the dialog decides what a click
+// opens.
 #pragma once
 
 #include <QLabel>
@@ -22,9 +23,13 @@ public:
     TNotifyEvent OnClick;
 
 protected:
+    void changeEvent(QEvent* Event) override;
+    void paintEvent(QPaintEvent* Event) override;
     void mousePressEvent(QMouseEvent* Event) override;
     void mouseReleaseEvent(QMouseEvent* Event) override;
 
 private:
     bool FPressed = false;
+    // The font asked for an underline, which this label draws itself.
+    bool FUnderline = false;
 };
