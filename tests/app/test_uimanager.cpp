@@ -50,6 +50,7 @@
 
 #include <fstream>
 #include <map>
+#include <memory>
 
 #include <filesystem>
 
@@ -61,13 +62,21 @@ namespace {
 // text and presses Button (or closes it).
 struct TModalAnswer {
     explicit TModalAnswer(QMessageBox::StandardButton Button = QMessageBox::Ok) { Arm(Button); }
+    // A test that ends before its box came stops the polling: it must not answer the next
+    // test's box, nor reach this answer once it is gone.
+    ~TModalAnswer() { *FAlive = false; }
+    TModalAnswer(const TModalAnswer&) = delete;
+    TModalAnswer& operator=(const TModalAnswer&) = delete;
     void Arm(QMessageBox::StandardButton Button) {
-        QTimer::singleShot(20, [this, Button] { Poll(Button); });
+        QTimer::singleShot(20, [this, Button, Alive = FAlive] {
+            if (*Alive)
+                Poll(Button);
+        });
     }
     void Poll(QMessageBox::StandardButton Button) {
         QWidget* Modal = QApplication::activeModalWidget();
         if (!Modal) {
-            QTimer::singleShot(20, [this, Button] { Poll(Button); });
+            Arm(Button);
             return;
         }
         Title = Modal->windowTitle();
@@ -90,6 +99,9 @@ struct TModalAnswer {
     // The completion dialog's first line and the reason it gives for a shortfall.
     QString Heading, Reason;
     QMessageBox::Icon Icon = QMessageBox::NoIcon;
+
+private:
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
 
 // Clicks one of the window's image buttons (play, pause, stop, the marks) with the mouse.
@@ -861,7 +873,7 @@ TEST_F(MainWindow, AnEndMarkBeforeTheStartMarkSwapsThem) {
     Form->rbStartEnd->click();
     TModalAnswer Completion;
     Form->btnGenerate->click();
-    ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Converting(); }));
+    ASSERT_TRUE(WaitFor([&] { return !UI->PlayManager->Converting() && Completion.Seen; }));
     EXPECT_EQ(Form->lbConvertInfo->text(), "Done: 150/150"); // seconds 5 to 10, the end whole, at 25 fps
 }
 
@@ -1060,7 +1072,8 @@ TEST_F(MainWindow, TheExitQuestionGoesWhenTheJobEndsFirst) {
     EXPECT_FALSE(Form->close());
     EXPECT_TRUE(QuestionSeen);
     EXPECT_TRUE(DefaultNo);
-    EXPECT_TRUE(CompletionSeen);
+    // The completion dialog shows once the job's last report has returned.
+    ASSERT_TRUE(WaitFor([&] { return CompletionSeen; }));
     EXPECT_FALSE(QuestionOpenAtCompletion);
     EXPECT_TRUE(Form->isVisible());
     EXPECT_FALSE(UI->PlayManager->Converting());
