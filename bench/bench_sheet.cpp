@@ -77,10 +77,15 @@ std::string FfmpegCommand(const TSheetRec& Rec, const std::string& Output) {
         char Time[32];
         std::snprintf(Time, sizeof Time, "%.6f", static_cast<double>(Sheet.Duration) * (2 * I + 1) / (2 * N));
         Inputs += std::string(" -ss ") + Time + " -i " + Quoted(Rec.Path);
-        Filters += "[" + std::to_string(I) + ":v]scale=" + std::to_string(L.TileWidth) + ":" +
-                   std::to_string(L.TileHeight) + ":flags=bilinear,setsar=1[t" + std::to_string(I) + "];";
-        Stack += "[t" + std::to_string(I) + "]";
-        Layout += (I ? "|" : "") + std::to_string(L.Tiles[I].X) + "_" + std::to_string(L.Tiles[I].Y);
+        const std::string Index = std::to_string(I);
+        Filters += '[';
+        Filters += Index + ":v]scale=" + std::to_string(L.TileWidth) + ":" + std::to_string(L.TileHeight) +
+                   ":flags=bilinear,setsar=1[t" + Index + "];";
+        Stack += "[t";
+        Stack += Index + "]";
+        if (I)
+            Layout += '|';
+        Layout += std::to_string(L.Tiles[I].X) + "_" + std::to_string(L.Tiles[I].Y);
     }
     // xstack sizes its output to the tiles; the pad adds the margins on the right and below.
     const std::string Graph = Filters + Stack + "xstack=inputs=" + std::to_string(N) + ":layout=" + Layout +
