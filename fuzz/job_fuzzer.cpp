@@ -140,10 +140,12 @@ void RunSheet(TDecoder& Decoder, const std::string& SaveFolder, const std::strin
     CheckEnding(End, "the sheet job");
     if (End.Failed)
         return;
+    // Every tile is shown, or left out because its frame is on the sheet already.
     const int32_t Tiles = kSheetSide * kSheetSide;
-    Require(End.Last.Total == Tiles && End.Last.Current == Tiles - 1,
+    const int64_t Shown = End.Last.Current + 1;
+    Require(End.Last.Total == Tiles && Shown >= 1 && Shown + End.Last.Repeats == Tiles,
             "the sheet job: done before its last tile");
-    Require(Job.Tiles().size() == static_cast<size_t>(Tiles), "the sheet job: done without all its tiles");
+    Require(Job.Tiles().size() == static_cast<size_t>(Shown), "the sheet job: done without all its tiles");
     Require(End.Output == SheetFileName(Rec), "the sheet job: done with another file name");
     Require(IsJpegFile(End.Output), "the sheet job: done, but " + End.Output + " is no JPEG file");
 }
@@ -186,7 +188,8 @@ void RunThumbnails(TDecoder& Decoder, const std::string& SaveFolder, const std::
     if (!End.Failed) {
         Require(End.Output == ThumbnailFolder(Rec), "the thumbnail job: done with another folder");
         const TDecoderFileInfo& Info = *Decoder.FileInfo();
-        const std::string Shortfall = ExplainShortfall(Rec, false, Info.Duration, Info.FPS, Written);
+        const std::string Shortfall =
+            ExplainShortfall(Rec, false, Info.Duration, Info.FPS, Written, End.Last.Repeats, Info.FrameCount);
         Require(Shortfall.empty() == (Written == kPieces), "the thumbnail job: " + std::to_string(Written) +
                                                                " files, and the shortfall says \"" +
                                                                Shortfall + "\"");
