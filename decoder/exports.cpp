@@ -80,7 +80,10 @@ int64_t DurationMicroseconds(const TVideoReader& Reader) {
     const double Micros = std::round(Reader.DurationSeconds() * 1e6);
     if (!std::isfinite(Micros) || Micros <= 0)
         return -1;
-    return Micros >= static_cast<double>(INT64_MAX) ? INT64_MAX : static_cast<int64_t>(Micros);
+    // No longer than the whole seconds Duration can hold, which every time the caller derives
+    // from it stays within.
+    constexpr double kLongest = static_cast<double>(INT32_MAX) * 1e6;
+    return Micros >= kLongest ? static_cast<int64_t>(kLongest) : static_cast<int64_t>(Micros);
 }
 
 // Delivers pictures of the size asked for from now on. All or nothing: when memory runs

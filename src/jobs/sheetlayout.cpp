@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -138,11 +139,14 @@ TTileFrame TileFrame(int32_t I, int32_t N, int64_t Duration, double FPS) {
     const long double Rate = FPS;
     TTileFrame T;
     T.Frame = static_cast<int64_t>(std::ceil(Numerator * Rate / Denominator - kFrameEpsilon));
-    T.SeekSecond = static_cast<int32_t>(std::floor(Numerator / Denominator));
+    // Seeks take 32-bit seconds; a damaged length may promise more.
+    T.SeekSecond = static_cast<int32_t>(
+        std::min<long double>(std::floor(Numerator / Denominator), std::numeric_limits<int32_t>::max()));
     T.ReadOn = std::max<int64_t>(0, T.Frame - FirstFrameAt(T.SeekSecond, FPS));
     T.LookAhead = static_cast<int64_t>(std::floor(
         static_cast<long double>(Duration) / kMicrosecondsPerSecond * Rate / Denominator + kFrameEpsilon));
-    T.Microseconds = Duration * (2 * int64_t{I} + 1) / (2 * int64_t{N});
+    // In 128 bits: a long video's microseconds times 2N would not fit in 64.
+    T.Microseconds = static_cast<int64_t>(static_cast<__int128>(Duration) * (2 * int64_t{I} + 1) / (2 * int64_t{N}));
     return T;
 }
 
